@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace jabbery {
+
+struct ConversationState;
+
+// Prints the conversation's plain lines as they are added, each in its
+// bot's colour when writing to a terminal: introductions in bold, a turn's
+// name in bold and its reply in regular weight, as the window shows them.
+class ConversationPrinter {
+  public:
+    ConversationPrinter(std::FILE* out, bool for_terminal);
+
+    void PrintIntroductions(const ConversationState& state);
+
+    // Runs `turn` and prints the line it added.
+    void PrintTurn(ConversationState& state, const std::function<void()>& turn);
+
+  private:
+    void Print(int bot, const std::string& bold_part, const std::string& regular_part);
+    std::string Clean(const std::string& text) const;
+
+    std::FILE* m_out;
+    bool m_forTerminal;
+};
+
+}  // namespace jabbery

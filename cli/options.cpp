@@ -1,0 +1,127 @@
+#include "cli/options.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+namespace jabbery {
+
+namespace {
+
+// Reads a whole decimal number between `low` and `high`; nothing else passes.
+bool ReadNumber(const std::string& text, long long low, long long high, long long& number) {
+    const char* end = text.data() + text.size();
+    auto [stop, status] = std::from_chars(text.data(), end, number);
+    return !text.empty() && status == std::errc() && stop == end && number >= low && number <= high;
+}
+
+}  // namespace
+
+std::string CliUsage() {
+    return "Usage: jabbery-cli [options] BOTDIR BOTDIR [BOTDIR...]\n"
+           "Links 2 to 15 chat bots, each in a folder with its vorn.nfo, into one\n"
+           "conversation and prints it as it goes. Bots speak in the order given first.\n"
+           "\n"
+           "Options:\n"
+           "  --turns N          stop after N turns (default: run until interrupted)\n"
+           "  --interval MS      milliseconds between turns (default 2000, 0 allowed)\n"
+           "  --timeout SECONDS  how long a bot may take to answer (default 20)\n"
+           "  --save FILE        append the plain transcript, under a dated banner, at the end\n"
+           "  --rtf FILE         write the coloured rich-text transcript at the end\n"
+           "  --seed N           seed the choice of speakers (default: the same order each run)\n"
+           "  --help             show this help\n"
+           "  --version          show the version\n"
+           "\n"
+           "Ctrl-C ends the conversation after the turn in flight; --save and --rtf are\n"
+           "still written.\n";
+}
+
+bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
+                     std::string& error) {
+    using Setter = std::function<bool(const std::string&)>;
+    const std::map<std::string, Setter> valued = {
+        {"--turns",
+         [&](const std::string& v) {
+             long long n;
+             if (!ReadNumber(v, 0, 1LL << 62, n)) return false;
+             options.m_turns = n;
+             return true;
+         }},
+        {"--interval",
+         [&](const std::string& v) {
+             long long n;
+             if (!ReadNumber(v, 0, 24LL * 3600 * 1000, n)) return false;
+             options.m_interval = std::chrono::milliseconds(n);
+             return true;
+         }},
+        {"--timeout",
+         [&](const std::string& v) {
+             long long n;
+             if (!ReadNumber(v, 1, 24LL * 3600, n)) return false;
+             options.m_timeout = std::chrono::seconds(n);
+             return true;
+         }},
+        {"--seed",
+         [&](const std::string& v) {
+             long long n;
+             if (!ReadNumber(v, 0, 0xFFFFFFFFLL, n)) return false;
+             options.m_seed = static_cast<unsigned>(n);
+             return true;
+         }},
+        {"--save",
+         [&](const std::string& v) {
+             options.m_savePath = v;
+             return !v.empty();
+         }},
+        {"--rtf",
+         [&](const std::string& v) {
+             options.m_rtfPath = v;
+             return !v.empty();
+         }},
+    };
+
+    bool only_folders = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (only_folders || argument.size() < 2 || argument[0] != '-') {
+            options.m_botFolders.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            only_folders = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            options.m_help = true;
+            continue;
+        }
+        if (argument == "--version") {
+            options.m_version = true;
+            continue;
+        }
+        // Both "--turns 5" and "--turns=5".
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const auto setter = valued.find(name);
+        if (setter == valued.end()) {
+            error = "unknown option '" + argument + "' (see --help)";
+            return false;
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            error = "option " + name + " needs a value";
+            return false;
+        }
+        if (!setter->second(value)) {
+            error = "invalid value '" + value + "' for " + name;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace jabbery

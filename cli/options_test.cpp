@@ -1,0 +1,45 @@
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+namespace jabbery {
+namespace {
+
+TEST(CliOptions, ReadsEveryOptionInBothFormsAndKeepsFoldersInOrder) {
+    CliOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseCliOptions({"a", "--turns", "20", "--interval=0", "b", "--timeout", "3",
+                                 "--save", "t.txt", "--rtf=t.rtf", "--seed", "7", "--", "--c"},
+                                options, error))
+        << error;
+    EXPECT_EQ(options.m_botFolders, (std::vector<std::string>{"a", "b", "--c"}));
+    EXPECT_EQ(options.m_turns, 20);
+    EXPECT_EQ(options.m_interval.count(), 0);
+    EXPECT_EQ(options.m_timeout.count(), 3000);
+    EXPECT_EQ(options.m_savePath, "t.txt");
+    EXPECT_EQ(options.m_rtfPath, "t.rtf");
+    EXPECT_EQ(options.m_seed, 7u);
+
+    CliOptions defaults;
+    ASSERT_TRUE(ParseCliOptions({"x", "y"}, defaults, error));
+    EXPECT_FALSE(defaults.m_turns);
+    EXPECT_EQ(defaults.m_interval.count(), 2000);
+    EXPECT_EQ(defaults.m_timeout.count(), 20000);
+    EXPECT_FALSE(defaults.m_seed);
+}
+
+TEST(CliOptions, RefusesUnknownOptionsMissingAndMalformedValuesWithAMessage) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"},        {"--turns"},        {"--turns", "-1"},        {"--turns", "5x"},
+        {"--interval", ""}, {"--timeout", "0"}, {"--seed", "4294967296"}, {"--save="},
+    };
+    for (const auto& arguments : bad) {
+        CliOptions options;
+        std::string error;
+        EXPECT_FALSE(ParseCliOptions(arguments, options, error)) << arguments[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+}  // namespace
+}  // namespace jabbery

@@ -1,0 +1,47 @@
+#include "cli/terminal_host.h"
+
+#include <utility>
+
+#include "engine/conversation.h"
+
+namespace jabbery {
+
+TerminalHost::TerminalHost(std::vector<std::string> folders, std::optional<std::string> save_path)
+    : m_folders(std::move(folders)), m_savePath(std::move(save_path)) {}
+
+std::string TerminalHost::BrowseForBotFolder(int number, int /*count*/) {
+    // The terminal cannot ask again: a bot asked for a second time (its
+    // folder was refused) ends set-up like a cancelled prompt.
+    if (number <= m_lastAsked || number < 1 || number > static_cast<int>(m_folders.size())) {
+        return {};
+    }
+    m_lastAsked = number;
+    return m_folders[static_cast<std::size_t>(number - 1)];
+}
+
+void TerminalHost::ShowError(const std::string& text) {
+    m_hadError = true;
+    std::fprintf(stderr, "jabbery-cli: %s\n", text.c_str());
+}
+
+bool TerminalHost::AskYesNo(const std::string& /*question*/) {
+    return m_savePath.has_value();
+}
+
+std::optional<std::string> TerminalHost::AskSavePath() {
+    // The path is given once; a second question means the save failed, and
+    // the user is no longer there to pick another file.
+    return std::exchange(m_savePath, std::nullopt);
+}
+
+unsigned TerminalHost::StartTurnTimer(unsigned /*interval_ms*/) {
+    return kTurnTimerId;
+}
+
+void TerminalHost::StopTurnTimer(unsigned /*timer_id*/) {}
+
+void TerminalHost::ShowDocument(const std::string& /*rtf_document*/) {
+    // The terminal shows the plain lines instead, as the runner adds them.
+}
+
+}  // namespace jabbery

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/exchange.h"
+#include "engine/roster.h"
+#include "transcript/transcript.h"
+
+namespace jabbery {
+
+class Host;
+
+// The interval of the turn timer, and its id.
+inline constexpr unsigned kTurnIntervalMs = 2000;
+inline constexpr unsigned kTurnTimerId = 1;
+
+inline constexpr const char* kFirstMessage = "Hi!";
+inline constexpr const char* kSaveQuestion = "Would you like to save a transcript of this chat?";
+
+// Everything a running conversation holds; owned by the main window (or the
+// terminal runner) for its whole life and touched only on its thread.
+struct ConversationState : BotRoster, TranscriptTexts {
+    int m_current = 0;                           // the bot that speaks on the next tick
+    int m_botCount = 0;                          // 2 to 15 once set-up has succeeded
+    CPlainString m_lastMessage = kFirstMessage;  // the line handed to the next speaker
+    unsigned m_timerId = 0;
+
+    // The exchange inputs of bot `i`.
+    BotProfile Profile(int i) const;
+};
+
+// The last step of set-up: starts the turn timer, shows the document built so
+// far and makes bot 0 the first speaker.
+void StartConversation(ConversationState& state, Host& host);
+
+// One whole turn on the calling thread: the current speaker answers the last
+// message, then FinishTurn.
+void RunTurn(ConversationState& state, Host& host, const RunLimits& limits);
+
+// The second half of a turn, for callers that ran InvokeBot elsewhere: adds
+// the reply to both transcripts, passes it on, shows the document and draws
+// the next speaker.
+void FinishTurn(ConversationState& state, Host& host, const CPlainString& reply);
+
+// Draws the next speaker with rand(), never the one that just spoke. Does
+// nothing when fewer than two bots are linked.
+void PickNextSpeaker(ConversationState& state);
+
+// The Exit sequence: stops the timer, offers to save the plain transcript,
+// then asks the host to close.
+void StopConversation(ConversationState& state, Host& host);
+
+}  // namespace jabbery

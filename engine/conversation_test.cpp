@@ -1,0 +1,106 @@
+#include "engine/conversation.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/test_bots.h"
+#include "platform/test_fake_host.h"
+
+namespace jabbery {
+namespace {
+
+using testing::FakeHost;
+using testing::ReadFile;
+using testing::TempFolder;
+
+// A conversation loaded with script bots through the real set-up sequence.
+struct ConversationFixture : ::testing::Test {
+    TempFolder root;
+    FakeHost host;
+    ConversationState state;
+    RunLimits limits{std::chrono::seconds(30), nullptr};
+
+    void Load(const std::vector<std::string>& folders) {
+        host.m_folderAnswers.assign(folders.begin(), folders.end());
+        state.m_botCount = static_cast<int>(folders.size());
+        ASSERT_TRUE(LoadRoster(state, host, state.m_botCount));
+        StartConversation(state, host);
+    }
+};
+
+TEST_F(ConversationFixture, StartsTheTimerShowsTheIntroductionsAndBotZeroSpeaksFirst) {
+    Load({testing::MakeScriptBot(root, "a", "Ann", "true"),
+          testing::MakeScriptBot(root, "b", "Bob", "true")});
+    EXPECT_EQ(host.m_timersStarted, std::vector<unsigned>{kTurnIntervalMs});
+    ASSERT_EQ(host.m_documents.size(), 1u);
+    EXPECT_EQ(host.m_documents[0], state.Document());
+    EXPECT_NE(host.m_documents[0].find(root.File("a") + "/\\line "), std::string::npos);
+    EXPECT_EQ(state.m_current, 0);
+}
+
+TEST_F(ConversationFixture, TwoBotsAlternateFromHiAndEachAnswerIsPassedOn) {
+    Load({testing::MakeScriptBot(root, "a", "ann", testing::RecordAndAnswer("from ann")),
+          testing::MakeScriptBot(root, "b", "Bob", testing::RecordAndAnswer(""))});
+    RunTurn(state, host, limits);
+    EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\nHi!\r\n");
+    EXPECT_EQ(state.m_current, 1);
+    RunTurn(state, host, limits);
+    EXPECT_EQ(ReadFile(root.File("b/seen.msg")), "Bob\r\nfrom ann\r\n");
+    RunTurn(state, host, limits);
+    EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\n\r\n");  // an empty reply passes on
+    EXPECT_EQ(state.m_current, 1);
+
+    const std::string intro = root.File("a") + "/\r\n" + root.File("b") + "/\r\n";
+    EXPECT_EQ(state.m_plainText.Str(), intro + "ANN> from ann\r\nBOB> \r\nANN> from ann\r\n");
+    EXPECT_EQ(host.m_documents.size(), 4u);
+    EXPECT_EQ(host.m_documents.back(), state.Document());
+}
+
+TEST(PickNextSpeaker, NeverPicksTheSameBotTwiceAndReachesEveryOther) {
+    ConversationState state;
+    state.m_botCount = 5;
+    std::vector<int> seen(5, 0);
+    for (int turn = 0; turn < 500; ++turn) {
+        const int before = state.m_current;
+        PickNextSpeaker(state);
+        ASSERT_NE(state.m_current, before);
+        ASSERT_GE(state.m_current, 0);
+        ASSERT_LT(state.m_current, 5);
+        ++seen[static_cast<std::size_t>(state.m_current)];
+    }
+    for (int count : seen) EXPECT_GT(count, 50);
+}
+
+TEST(PickNextSpeaker, LeavesAConversationWithoutTwoBotsAlone) {
+    for (int count : {0, 1}) {
+        ConversationState state;
+        state.m_botCount = count;
+        PickNextSpeaker(state);  // would divide by zero or loop for ever
+        EXPECT_EQ(state.m_current, 0);
+        FakeHost host;
+        RunTurn(state, host, RunLimits{});
+        EXPECT_TRUE(state.m_plainText.IsEmpty());
+    }
+}
+
+TEST_F(ConversationFixture, ExitStopsTheTimerOffersToSaveAndCloses) {
+    Load({testing::MakeScriptBot(root, "a", "A", "true"),
+          testing::MakeScriptBot(root, "b", "B", "true")});
+    StopConversation(state, host);  // No
+    EXPECT_EQ(host.m_timersStopped, std::vector<unsigned>{1});
+    EXPECT_EQ(host.m_questions, std::vector<std::string>{kSaveQuestion});
+    EXPECT_EQ(host.m_closeRequests, 1);
+
+    host.m_yesNoAnswers = {true};  // Yes, then the file dialog cancelled
+    StopConversation(state, host);
+    EXPECT_EQ(host.m_closeRequests, 2);
+
+    host.m_yesNoAnswers = {true};
+    host.m_saveAnswers = {root.File("saved.txt")};
+    StopConversation(state, host);
+    const std::string saved = ReadFile(root.File("saved.txt"));
+    EXPECT_EQ(saved.substr(saved.size() - state.m_plainText.Length()), state.m_plainText.Str());
+    EXPECT_EQ(host.m_closeRequests, 3);
+}
+
+}  // namespace
+}  // namespace jabbery

@@ -1,0 +1,100 @@
+#include "engine/roster.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "engine/conversation.h"
+#include "platform/host.h"
+#include "platform/text_file.h"
+
+namespace jabbery {
+
+bool IsValidBotCount(int count) {
+    return count >= kMinBots && count <= kMaxBots;
+}
+
+std::string BotCountError(int count) {
+    return "Jabbery links 2 to 15 bots; " + std::to_string(count) +
+           " is not a number of bots it can link.";
+}
+
+namespace {
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+CPlainString DoubleBackslashes(const CPlainString& text) {
+    CPlainString doubled;
+    for (char c : text.Str()) {
+        doubled += c;
+        if (c == '\\') doubled += c;
+    }
+    return doubled;
+}
+
+}  // namespace
+
+std::string FindDescriptor(const std::string& folder) {
+    const std::string exact = folder + "/" + kDescriptorName;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(exact, error)) return exact;
+    // Descriptors copied from systems that ignore letter case are often
+    // called VORN.NFO or Vorn.nfo; take the first such file in name order so
+    // the choice does not depend on the directory's order.
+    std::string found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!EqualsIgnoringCase(name, kDescriptorName)) continue;
+        std::error_code type_error;
+        if (!entry.is_regular_file(type_error)) continue;
+        if (found.empty() || entry.path().string() < found) found = entry.path().string();
+    }
+    return found;
+}
+
+bool ReadDescriptor(BotRoster& roster, int i, const CPlainString& folder) {
+    if (i < 0 || i >= kMaxBots) return false;
+    const std::string path = FindDescriptor(folder.Str());
+    if (path.empty()) return false;
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) return false;
+
+    std::string lines[4];
+    for (std::string& line : lines) line = ReadTextLine(stream, kMaxDescriptorLine);
+
+    const CPlainString bot_folder = folder + "/";
+    roster.m_botName[i] = lines[3];
+    roster.m_botFolder[i] = bot_folder;
+    roster.m_botFolderRtf[i] = DoubleBackslashes(bot_folder);
+    roster.m_botCommand[i] = lines[2];
+    return true;
+}
+
+bool LoadRoster(ConversationState& state, Host& host, int count) {
+    if (!IsValidBotCount(count)) {
+        host.ShowError(BotCountError(count));
+        host.RequestClose();
+        return false;
+    }
+    for (int i = 0; i < count;) {
+        const std::string answer = host.BrowseForBotFolder(i + 1, count);
+        if (answer.empty()) {
+            host.RequestClose();
+            return false;
+        }
+        if (!ReadDescriptor(state, i, answer)) {
+            host.ShowError(kNotABotMessage);
+            continue;
+        }
+        AppendIntro(state, state, i);
+        ++i;
+    }
+    return true;
+}
+
+}  // namespace jabbery

@@ -1,0 +1,147 @@
+#include "engine/roster.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/conversation.h"
+#include "engine/test_bots.h"
+#include "platform/test_fake_host.h"
+
+namespace jabbery {
+namespace {
+
+using testing::FakeHost;
+using testing::TempFolder;
+using testing::WriteFile;
+
+TEST(ReadDescriptor, TakesLinesThreeAndFourAsTheyStandWhateverTheLineEnds) {
+    TempFolder root;
+    const std::string crlf = root.File("crlf"), lf = root.File("lf");
+    std::filesystem::create_directories(crlf);
+    std::filesystem::create_directories(lf);
+    WriteFile(crlf + "/vorn.nfo", "anything\r\n\r\n  ./run --fast\t\r\n Pip \r\nline five\r\n");
+    WriteFile(lf + "/vorn.nfo", "anything\n\n  ./run --fast\t\n Pip \nline five\n");
+
+    BotRoster roster;
+    ASSERT_TRUE(ReadDescriptor(roster, 0, crlf));
+    ASSERT_TRUE(ReadDescriptor(roster, 1, lf));
+    EXPECT_EQ(roster.m_botCommand[0].Str(), "  ./run --fast\t");
+    EXPECT_EQ(roster.m_botName[0].Str(), " Pip ");
+    EXPECT_EQ(roster.m_botFolder[0].Str(), crlf + "/");
+    EXPECT_EQ(roster.m_botCommand[1], roster.m_botCommand[0]);
+    EXPECT_EQ(roster.m_botName[1], roster.m_botName[0]);
+}
+
+TEST(ReadDescriptor, ShortAndEmptyFilesGiveEmptySlotsButStillLoad) {
+    TempFolder root;
+    const std::string folder = root.Path();
+    BotRoster roster;
+
+    WriteFile(folder + "/vorn.nfo", "one\r\ntwo\r\n./bot");  // last line without line end
+    ASSERT_TRUE(ReadDescriptor(roster, 0, folder));
+    EXPECT_EQ(roster.m_botCommand[0].Str(), "./bot");
+    EXPECT_TRUE(roster.m_botName[0].IsEmpty());
+
+    WriteFile(folder + "/vorn.nfo", "one\r\ntwo\r\n");
+    ASSERT_TRUE(ReadDescriptor(roster, 1, folder));
+    EXPECT_TRUE(roster.m_botCommand[1].IsEmpty());
+    EXPECT_TRUE(roster.m_botName[1].IsEmpty());
+
+    WriteFile(folder + "/vorn.nfo", "");
+    ASSERT_TRUE(ReadDescriptor(roster, 2, folder));
+    EXPECT_EQ(roster.m_botFolder[2].Str(), folder + "/");
+}
+
+TEST(ReadDescriptor, KeepsAtMost259CharactersOfALineAndReadsTheNextLineNormally) {
+    TempFolder root;
+    const std::string exact(259, 'c'), long_name(300, 'n');
+    WriteFile(root.File("vorn.nfo"), "1\r\n2\r\n" + exact + "\r\n" + long_name + "\r\n");
+    BotRoster roster;
+    ASSERT_TRUE(ReadDescriptor(roster, 0, root.Path()));
+    EXPECT_EQ(roster.m_botCommand[0].Str(), exact);
+    EXPECT_EQ(roster.m_botName[0].Str(), std::string(259, 'n'));
+
+    WriteFile(root.File("vorn.nfo"), "1\r\n2\r\n" + std::string(400, 'x') + "\r\nName\r\n");
+    ASSERT_TRUE(ReadDescriptor(roster, 1, root.Path()));
+    EXPECT_EQ(roster.m_botCommand[1].Length(), 259u);
+    EXPECT_EQ(roster.m_botName[1].Str(), "Name");
+}
+
+TEST(ReadDescriptor, FindsTheDescriptorInAnyLetterCaseAndPrefersTheExactName) {
+    TempFolder root;
+    WriteFile(root.File("VORN.NFO"), "\n\nupper\nUpper\n");
+    BotRoster roster;
+    ASSERT_TRUE(ReadDescriptor(roster, 0, root.Path()));
+    EXPECT_EQ(roster.m_botName[0].Str(), "Upper");
+
+    WriteFile(root.File("vorn.nfo"), "\n\nlower\nLower\n");
+    ASSERT_TRUE(ReadDescriptor(roster, 0, root.Path()));
+    EXPECT_EQ(roster.m_botName[0].Str(), "Lower");
+}
+
+TEST(ReadDescriptor, RefusesAFolderWithoutDescriptorAndLeavesTheRosterAlone) {
+    TempFolder root;
+    std::filesystem::create_directories(root.File("vorn.nfo"));  // a folder of that name
+    BotRoster roster;
+    roster.m_botName[3] = "kept";
+    EXPECT_FALSE(ReadDescriptor(roster, 3, root.Path()));
+    EXPECT_FALSE(ReadDescriptor(roster, 3, root.File("missing")));
+    EXPECT_EQ(roster.m_botName[3].Str(), "kept");
+    EXPECT_TRUE(roster.m_botFolder[3].IsEmpty());
+}
+
+TEST(ReadDescriptor, RecordsTheFolderPlusOneSlashAndDoublesBackslashesForRichText) {
+    TempFolder root;
+    const std::string odd = root.File("back\\slash {x}");
+    std::filesystem::create_directories(odd);
+    WriteFile(odd + "/vorn.nfo", "\n\ncmd\nname\n");
+    BotRoster roster;
+    ASSERT_TRUE(ReadDescriptor(roster, 0, odd + "/"));
+    EXPECT_EQ(roster.m_botFolder[0].Str(), odd + "//");
+    EXPECT_EQ(roster.m_botFolderRtf[0].Str(), root.Path() + "/back\\\\slash {x}//");
+}
+
+TEST(LoadRoster, AsksAgainForABotWhoseFolderIsRefusedThenGoesOn) {
+    TempFolder root;
+    const std::string a = testing::MakeScriptBot(root, "a", "A", "true");
+    const std::string c = testing::MakeScriptBot(root, "c", "C", "true");
+    FakeHost host;
+    host.m_folderAnswers = {a, root.Path(), c, a};
+    ConversationState state;
+    ASSERT_TRUE(LoadRoster(state, host, 3));
+    EXPECT_EQ(host.m_folderPrompts,
+              (std::vector<std::string>{"1 of 3", "2 of 3", "2 of 3", "3 of 3"}));
+    EXPECT_EQ(host.m_errors, std::vector<std::string>{kNotABotMessage});
+    EXPECT_EQ(state.m_botName[1].Str(), "C");
+    EXPECT_EQ(state.m_botFolder[2], state.m_botFolder[0]);  // the same folder twice is fine
+    EXPECT_EQ(state.m_plainText.Str(), a + "/\r\n" + c + "/\r\n" + a + "/\r\n");
+    EXPECT_EQ(host.m_closeRequests, 0);
+}
+
+TEST(LoadRoster, ACancelledPromptClosesAndKeepsTheBotsLoadedSoFar) {
+    TempFolder root;
+    const std::string a = testing::MakeScriptBot(root, "a", "A", "true");
+    FakeHost host;
+    host.m_folderAnswers = {a, a};  // then cancel for bot 3 of 4
+    ConversationState state;
+    EXPECT_FALSE(LoadRoster(state, host, 4));
+    EXPECT_EQ(host.m_folderPrompts.size(), 3u);
+    EXPECT_EQ(host.m_closeRequests, 1);
+    EXPECT_EQ(state.m_plainText.Str(), a + "/\r\n" + a + "/\r\n");
+    EXPECT_TRUE(host.m_documents.empty());
+}
+
+TEST(LoadRoster, RefusesCountsOutsideTwoToFifteenWithoutAskingAnything) {
+    for (int count : {-1, 0, 1, 16, 1000}) {
+        FakeHost host;
+        ConversationState state;
+        EXPECT_FALSE(LoadRoster(state, host, count));
+        EXPECT_TRUE(host.m_folderPrompts.empty());
+        ASSERT_EQ(host.m_errors.size(), 1u);
+        EXPECT_EQ(host.m_errors[0], BotCountError(count));
+        EXPECT_NE(host.m_errors[0].find("2 to 15"), std::string::npos);
+        EXPECT_EQ(host.m_closeRequests, 1);
+    }
+}
+
+}  // namespace
+}  // namespace jabbery

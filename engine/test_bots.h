@@ -1,0 +1,44 @@
+#pragma once
+
+#include <fstream>
+#include <string>
+
+#include "platform/test_temp_folder.h"
+
+namespace jabbery::testing {
+
+// Writes `content` to `path` as it stands.
+inline void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+// Reads a whole file; empty when it is not there.
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A whole file without its trailing line end.
+inline std::string TrimmedFile(const std::string& path) {
+    std::string text = ReadFile(path);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+// Makes a bot folder `dir` inside `root` whose descriptor runs `command`
+// under the display name `name`. Returns the folder's path.
+inline std::string MakeScriptBot(const TempFolder& root, const std::string& dir,
+                                 const std::string& name, const std::string& command) {
+    const std::string folder = root.File(dir);
+    std::filesystem::create_directories(folder);
+    WriteFile(folder + "/vorn.nfo", "VORN2\r\nA test bot\r\n" + command + "\r\n" + name + "\r\n");
+    return folder;
+}
+
+// A bot command that records the message file it was handed in seen.msg
+// and answers `answer`.
+inline std::string RecordAndAnswer(const std::string& answer) {
+    return "cp chat.msg seen.msg; printf '%s\\r\\n' '" + answer + "' > chat.msg";
+}
+
+}  // namespace jabbery::testing

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace jabbery {
+
+// A one-way switch that stops every RunHidden waiting on it, and any
+// WaitFor in progress, at once. Cancel is async-signal-safe, so a SIGINT
+// handler may call it, and any thread may call it. Once cancelled it stays
+// cancelled.
+class RunCanceller {
+  public:
+    RunCanceller();
+    ~RunCanceller();
+    RunCanceller(const RunCanceller&) = delete;
+    RunCanceller& operator=(const RunCanceller&) = delete;
+
+    void Cancel() noexcept;
+    bool IsCancelled() const noexcept;
+
+    // Sleeps for `duration`; returns true early when cancelled.
+    bool WaitFor(std::chrono::milliseconds duration) const;
+
+    // The descriptor that becomes readable on Cancel (for the runner's poll),
+    // or -1 when none could be made; waiters then look at IsCancelled often.
+    int EventDescriptor() const noexcept { return m_eventFd; }
+
+  private:
+    int m_eventFd;
+    std::atomic<bool> m_cancelled{false};
+};
+
+// How long a bot may run, and who may stop it early.
+struct RunLimits {
+    std::chrono::milliseconds m_limit{20000};
+    const RunCanceller* m_canceller = nullptr;
+};
+
+// How a run ended.
+enum class RunEnd {
+    kExited,       // the shell ended by itself; m_code is its exit status
+    kSignalled,    // the shell was ended by a signal; m_code is 128 + signal
+    kTimedOut,     // the limit passed and the process group was killed; m_code is 0
+    kCancelled,    // the canceller fired and the process group was killed; m_code is 0
+    kStartFailed,  // no process could be started; m_code is the errno value
+};
+
+struct RunResult {
+    RunEnd m_end = RunEnd::kStartFailed;
+    std::uint32_t m_code = 0;
+};
+
+// Runs `command_line` through `/bin/sh -c` with `working_folder` as its
+// current directory, hidden: stdin, stdout and stderr are /dev/null and no
+// descriptor of ours is inherited. The shell leads a process group of its
+// own; when the run ends, however it ends, the whole group is killed, so
+// nothing the bot started outlives its turn, and the shell is reaped.
+// A canceller that has already fired starts nothing and gives kCancelled.
+// Waits at most the limit (plus the moment a killed process takes to die).
+RunResult RunHidden(const std::string& command_line, const std::string& working_folder,
+                    const RunLimits& limits);
+
+namespace detail {
+
+// RunHidden as it runs on kernels without pidfd_open: the end of the shell
+// is found by polling. Exposed so that tests cover that path too.
+RunResult RunHiddenPolling(const std::string& command_line, const std::string& working_folder,
+                           const RunLimits& limits);
+
+}  // namespace detail
+
+}  // namespace jabbery

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace jabbery::testing {
+
+// The state letter and process group of `pid` from /proc, or false when there is no such process.
+inline bool ProcessState(const std::string& pid, char& state, long& group) {
+    std::ifstream stat("/proc/" + pid + "/stat");
+    std::string text;
+    if (!std::getline(stat, text)) return false;
+    // The command name in parentheses may hold blanks; the fields after it do not.
+    std::istringstream rest(text.substr(text.rfind(')') + 1));
+    long parent = 0;
+    return static_cast<bool>(rest >> state >> parent >> group);
+}
+
+// True when a process of group `group` still runs. A killed process that
+// nobody has reaped yet (a zombie, which init reaps in its own time or, in
+// some containers, never) runs nothing and counts as gone.
+inline bool GroupHasLiveProcess(long group) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        char state = 0;
+        long process_group = 0;
+        if (ProcessState(name, state, process_group) && process_group == group && state != 'Z' &&
+            state != 'X') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// True when `pid` names a process that still runs (not a zombie).
+inline bool ProcessIsLive(const std::string& pid) {
+    char state = 0;
+    long group = 0;
+    return ProcessState(pid, state, group) && state != 'Z' && state != 'X';
+}
+
+}  // namespace jabbery::testing

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace jabbery {
+
+// The line end of every text file the system writes: CR LF.
+inline constexpr const char* kLineEnd = "\r\n";
+
+// Writes `lines` to `path`, each followed by CR LF, creating or truncating
+// the file. Returns false when the file cannot be opened or written.
+bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
+
+// Reads one line of a text file: up to a line feed, which is consumed; a CR
+// directly before the line feed is part of the line end and dropped, any
+// other CR is kept. At most `max_kept` characters are kept, the rest of the
+// line is skipped. At the end of the stream it yields what it collected, and
+// empty text after that.
+std::string ReadTextLine(std::istream& stream, std::size_t max_kept);
+
+// Deletes `path`; a file that is not there, or cannot be deleted, is left be.
+void DeleteFileQuietly(const std::string& path);
+
+// The outcome of AppendOrCreateFile.
+struct AppendResult {
+    bool m_ok = false;
+    bool m_existed = false;  // the file was there before (an empty one counts)
+    std::string m_error;     // what failed, for the user, when !m_ok
+};
+
+// Adds `content` to the end of `path`, or creates the file when there is no
+// file of that name. Never truncates: an existing file keeps every byte it
+// had, also when it cannot be read. `separator_if_existed` is written first
+// when the file was already there. Every write and the close are checked.
+AppendResult AppendOrCreateFile(const std::string& path, const std::string& separator_if_existed,
+                                const std::string& content);
+
+}  // namespace jabbery

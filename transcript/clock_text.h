@@ -1,0 +1,29 @@
+#pragma once
+
+#include <ctime>
+#include <functional>
+
+#include "engine/plain_string.h"
+
+namespace jabbery {
+
+// Where the timestamp texts read the time; tests set it.
+using ClockSource = std::function<std::time_t()>;
+
+// The system's clock.
+std::time_t SystemNow();
+
+// The 25-character text of the local time at `when`, as
+// "Sun Dec 06 15:46:09 2026\n": like asctime, but the day always has two digits.
+CPlainString LocalTimeText(std::time_t when);
+
+// The time of day without seconds; mode 12 gives the hour from 0 to 12 with
+// no leading zero and no AM or PM, any other mode the 24-hour hour.
+CPlainString ClockText(int mode, const ClockSource& now = SystemNow);
+
+// The month's full English name, the day without a leading zero, the year.
+CPlainString MonthText(const ClockSource& now = SystemNow);
+CPlainString DayText(const ClockSource& now = SystemNow);
+CPlainString YearText(const ClockSource& now = SystemNow);
+
+}  // namespace jabbery

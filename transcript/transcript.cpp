@@ -1,0 +1,62 @@
+#include "transcript/transcript.h"
+
+#include "engine/roster.h"
+#include "platform/host.h"
+#include "platform/text_file.h"
+
+namespace jabbery {
+
+const BotColour kBotColours[15] = {
+    {0, 0, 0},     {255, 0, 0},     {0, 255, 0},   {0, 0, 255},     {255, 0, 255},
+    {0, 255, 255}, {128, 128, 128}, {128, 0, 0},   {0, 128, 0},     {0, 0, 128},
+    {255, 128, 0}, {150, 58, 140},  {144, 132, 0}, {249, 149, 149}, {116, 68, 52},
+};
+
+// The header declares one paragraph of 10-point text with a 15-colour table,
+// one colour per bot number. Its `\f3` names a font the table does not
+// define; viewers fall back to the default font, and the bytes stay as they
+// are because saved documents and viewers have always had them.
+const char* const kRtfHeader =
+    "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss Arial;}}\n"
+    "{\\colortbl\\red0\\green0\\blue0;\\red255\\green0\\blue0;\\red0\\green255\\blue0;"
+    "\\red0\\green0\\blue255;\\red255\\green0\\blue255;\\red0\\green255\\blue255;"
+    "\\red128\\green128\\blue128;\\red128\\green0\\blue0;\\red0\\green128\\blue0;"
+    "\\red0\\green0\\blue128;\\red255\\green128\\blue0;\\red150\\green58\\blue140;"
+    "\\red144\\green132\\blue0;\\red249\\green149\\blue149;\\red116\\green68\\blue52;}\n"
+    "\\deflang1033\\pard\\tx360\\tx720\\tx1080\\tx1440\\tx1800\\tx2160\\tx2520\\tx2880"
+    "\\tx3240\\tx3600\\tx3960\\tx4320\\tx4680\\tx5040\\tx5400\\tx5760\\tx6120\\tx6480"
+    "\\plain\\f3\\fs20 ";
+
+const char* const kRtfTrailer = "\n\\par }";
+
+std::string TranscriptTexts::Document() const {
+    std::string document;
+    document.reserve(m_rtfHeader.Length() + m_rtfBody.Length() + m_rtfTrailer.Length());
+    document += m_rtfHeader.Str();
+    document += m_rtfBody.Str();
+    document += m_rtfTrailer.Str();
+    return document;
+}
+
+void AppendIntro(TranscriptTexts& texts, const BotRoster& roster, int bot) {
+    // Bold is switched on and left on: the introduction lines stand in bold
+    // until the first turn line switches it off.
+    texts.m_rtfBody +=
+        CPlainString("\\b \\cf") + CPlainString(bot) + " " + roster.m_botFolderRtf[bot] + "\\line ";
+    texts.m_plainText += roster.m_botFolder[bot] + kLineEnd;
+}
+
+void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
+                const CPlainString& reply) {
+    const CPlainString shown_name = roster.m_botName[speaker].Upper();
+    // The reply goes in as it stands: bots may colour or format their lines.
+    texts.m_rtfBody += CPlainString("\\cf") + CPlainString(speaker) + " \\b " + shown_name +
+                       "> \\b0 " + reply + "\\line ";
+    texts.m_plainText += shown_name + "> " + reply + kLineEnd;
+}
+
+void ShowDocument(const TranscriptTexts& texts, Host& host) {
+    host.ShowDocument(texts.Document());
+}
+
+}  // namespace jabbery

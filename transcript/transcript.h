@@ -1,0 +1,44 @@
+#pragma once
+
+#include "engine/plain_string.h"
+
+namespace jabbery {
+
+class Host;
+struct BotRoster;
+
+// A bot's colour: entry `bot number` of the document's colour table.
+struct BotColour {
+    unsigned char m_red, m_green, m_blue;
+};
+extern const BotColour kBotColours[15];
+
+// The fixed rich-text header (559 characters) and trailer of the document.
+extern const char* const kRtfHeader;
+extern const char* const kRtfTrailer;
+
+// The conversation's two records: the coloured rich-text body the view shows
+// and the plain text that can be saved. Both only grow; they hold the same
+// entries in the same order, one per loaded bot, then one per turn.
+struct TranscriptTexts {
+    CPlainString m_rtfHeader = kRtfHeader;
+    CPlainString m_rtfTrailer = kRtfTrailer;
+    CPlainString m_rtfBody;
+    CPlainString m_plainText;
+
+    // The whole document the view shows: header, body, trailer.
+    std::string Document() const;
+};
+
+// Adds bot `bot`'s introduction line (its folder, in bold, in its colour).
+void AppendIntro(TranscriptTexts& texts, const BotRoster& roster, int bot);
+
+// Adds one turn: the speaker's name in capitals, "> ", then the reply, which
+// goes into the rich text as it stands (it may carry rich-text codes).
+void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
+                const CPlainString& reply);
+
+// Hands the whole document to the host's view.
+void ShowDocument(const TranscriptTexts& texts, Host& host);
+
+}  // namespace jabbery

@@ -1,0 +1,43 @@
+#include "transcript/transcript_file.h"
+
+#include "platform/host.h"
+#include "platform/text_file.h"
+
+namespace jabbery {
+
+namespace {
+
+const std::string kBannerRule(77, '#');
+
+}  // namespace
+
+std::string TranscriptBanner(const ClockSource& now) {
+    const CPlainString clock = ClockText(12, now);
+    const CPlainString year = YearText(now);
+    const CPlainString day = DayText(now);
+    const CPlainString month = MonthText(now);
+    return kBannerRule + kLineEnd + "### Jabbery 3.0: Transcript of " + month.Str() + " " +
+           day.Str() + ", " + year.Str() + " at " + clock.Str() + kLineEnd + kBannerRule + kLineEnd;
+}
+
+bool AppendTranscriptToFile(const std::string& path, const CPlainString& plain_text,
+                            const ClockSource& now, std::string& error) {
+    // The separator leaves one empty line between an earlier conversation in
+    // the same file and the new banner.
+    const AppendResult result =
+        AppendOrCreateFile(path, kLineEnd, TranscriptBanner(now) + plain_text.Str());
+    if (!result.m_ok) error = result.m_error;
+    return result.m_ok;
+}
+
+void SaveTranscript(const CPlainString& plain_text, Host& host, const ClockSource& now) {
+    // The transcript is only in memory: a save that fails says why and asks
+    // again, until it succeeds or the user gives up by cancelling.
+    while (const std::optional<std::string> path = host.AskSavePath()) {
+        std::string error;
+        if (AppendTranscriptToFile(*path, plain_text, now, error)) return;
+        host.ShowError(error + "\nChoose another file, or cancel to leave without saving.");
+    }
+}
+
+}  // namespace jabbery

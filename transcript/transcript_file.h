@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "engine/plain_string.h"
+#include "transcript/clock_text.h"
+
+namespace jabbery {
+
+class Host;
+
+// The three banner lines that head every saved conversation, each ending in
+// CR LF, dated by `now`.
+std::string TranscriptBanner(const ClockSource& now);
+
+// Appends the banner and `plain_text` to `path` (after an empty line when the
+// file already exists), or creates the file. Never truncates anything.
+// Returns false with `error` set to a message for the user when it fails.
+bool AppendTranscriptToFile(const std::string& path, const CPlainString& plain_text,
+                            const ClockSource& now, std::string& error);
+
+// Asks the host for a file and saves there. A failed save is reported and
+// the question asked again, so nothing is lost; a cancelled question ends it.
+void SaveTranscript(const CPlainString& plain_text, Host& host, const ClockSource& now = SystemNow);
+
+}  // namespace jabbery

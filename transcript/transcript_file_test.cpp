@@ -1,0 +1,71 @@
+#include "transcript/transcript_file.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/test_bots.h"
+#include "platform/test_fake_host.h"
+
+namespace jabbery {
+namespace {
+
+using testing::ReadFile;
+using testing::TempFolder;
+using testing::WriteFile;
+
+std::time_t SavedAt() {
+    std::tm local{};
+    local.tm_year = 126;
+    local.tm_mon = 11;
+    local.tm_mday = 6;
+    local.tm_hour = 15;
+    local.tm_min = 46;
+    local.tm_isdst = -1;
+    return std::mktime(&local);
+}
+
+const ClockSource kClock = [] { return SavedAt(); };
+const std::string kRule(77, '#');
+const std::string kBanner =
+    kRule + "\r\n### Jabbery 3.0: Transcript of December 6, 2026 at 3:46\r\n" + kRule + "\r\n";
+const CPlainString kPlain = "/bots/a/\r\n/bots/b/\r\nA> Hi there\r\nB> {odd} \\ text\r\n";
+
+TEST(SaveTranscript, ANewFileGetsTheBannerAndTheTranscriptAndNothingElse) {
+    TempFolder root;
+    std::string error;
+    ASSERT_TRUE(AppendTranscriptToFile(root.File("t.txt"), kPlain, kClock, error)) << error;
+    EXPECT_EQ(ReadFile(root.File("t.txt")), kBanner + kPlain.Str());
+
+    ASSERT_TRUE(AppendTranscriptToFile(root.File("empty.txt"), "", kClock, error));
+    EXPECT_EQ(ReadFile(root.File("empty.txt")), kBanner);
+}
+
+TEST(SaveTranscript, AnExistingFileKeepsItsContentAndGetsAnEmptyLineThenTheNewConversation) {
+    TempFolder root;
+    WriteFile(root.File("t.txt"), "earlier\r\n");
+    WriteFile(root.File("zero.txt"), "");
+    std::string error;
+    ASSERT_TRUE(AppendTranscriptToFile(root.File("t.txt"), kPlain, kClock, error));
+    ASSERT_TRUE(AppendTranscriptToFile(root.File("zero.txt"), kPlain, kClock, error));
+    EXPECT_EQ(ReadFile(root.File("t.txt")), "earlier\r\n\r\n" + kBanner + kPlain.Str());
+    EXPECT_EQ(ReadFile(root.File("zero.txt")), "\r\n" + kBanner + kPlain.Str());
+}
+
+TEST(SaveTranscript, AFailedSaveIsReportedAndAskedAgainAndLosesNothing) {
+    TempFolder root;
+    std::filesystem::create_directories(root.File("folder.txt"));
+    testing::FakeHost host;
+    host.m_saveAnswers = {root.File("folder.txt"), std::string("/dev/full"), root.File("ok.txt")};
+    SaveTranscript(kPlain, host, kClock);
+    ASSERT_EQ(host.m_errors.size(), 2u);
+    EXPECT_NE(host.m_errors[0].find(root.File("folder.txt")), std::string::npos);
+    EXPECT_NE(host.m_errors[1].find("/dev/full"), std::string::npos);
+    EXPECT_EQ(ReadFile(root.File("ok.txt")), kBanner + kPlain.Str());
+    EXPECT_TRUE(host.m_saveAnswers.empty());
+
+    testing::FakeHost cancelling;  // the dialog cancelled: nothing written, nothing said
+    SaveTranscript(kPlain, cancelling, kClock);
+    EXPECT_TRUE(cancelling.m_errors.empty());
+}
+
+}  // namespace
+}  // namespace jabbery

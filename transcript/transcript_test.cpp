@@ -1,0 +1,64 @@
+#include "transcript/transcript.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "engine/roster.h"
+
+namespace jabbery {
+namespace {
+
+TEST(Transcript, HeaderAndTrailerAreTheFixedBytesAndTheColoursMatchTheTable) {
+    const std::string header = kRtfHeader;
+    EXPECT_EQ(header.size(), 559u);
+    EXPECT_EQ(header.substr(0, 56),
+              "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss Arial;}}");
+    EXPECT_EQ(header.substr(header.size() - 22), "\\tx6480\\plain\\f3\\fs20 ");
+    EXPECT_EQ(std::count(header.begin(), header.end(), '\n'), 2);
+    EXPECT_EQ(std::string(kRtfTrailer), "\n\\par }");
+
+    const std::regex entry("\\\\red(\\d+)\\\\green(\\d+)\\\\blue(\\d+);");
+    int index = 0;
+    for (auto it = std::sregex_iterator(header.begin(), header.end(), entry);
+         it != std::sregex_iterator(); ++it, ++index) {
+        ASSERT_LT(index, 15);
+        EXPECT_EQ(std::stoi((*it)[1]), kBotColours[index].m_red) << index;
+        EXPECT_EQ(std::stoi((*it)[2]), kBotColours[index].m_green) << index;
+        EXPECT_EQ(std::stoi((*it)[3]), kBotColours[index].m_blue) << index;
+    }
+    EXPECT_EQ(index, 15);
+
+    TranscriptTexts empty;
+    EXPECT_EQ(empty.Document(), header + kRtfTrailer);
+}
+
+TEST(Transcript, IntroductionAndTurnLinesAreWrittenByteForByte) {
+    BotRoster roster;
+    roster.m_botFolder[1] = "/home/u/C:\\Bots\\Pip/";
+    roster.m_botFolderRtf[1] = "/home/u/C:\\\\Bots\\\\Pip/";
+    roster.m_botName[1] = "Pip";
+    roster.m_botName[14] = "mIxEd \xE9t\xE9";
+    TranscriptTexts texts;
+
+    AppendIntro(texts, roster, 1);
+    AppendTurn(texts, roster, 1, "Hello there.");
+    AppendTurn(texts, roster, 14, "");
+    AppendTurn(texts, roster, 1, "{\\b braces} \\ stay");
+
+    EXPECT_EQ(texts.m_rtfBody.Str(),
+              "\\b \\cf1 /home/u/C:\\\\Bots\\\\Pip/\\line "
+              "\\cf1 \\b PIP> \\b0 Hello there.\\line "
+              "\\cf14 \\b MIXED \xE9T\xE9> \\b0 \\line "
+              "\\cf1 \\b PIP> \\b0 {\\b braces} \\ stay\\line ");
+    EXPECT_EQ(texts.m_plainText.Str(),
+              "/home/u/C:\\Bots\\Pip/\r\n"
+              "PIP> Hello there.\r\n"
+              "MIXED \xE9T\xE9> \r\n"
+              "PIP> {\\b braces} \\ stay\r\n");
+    EXPECT_EQ(roster.m_botName[14].Str(), "mIxEd \xE9t\xE9");  // the slot keeps its case
+    EXPECT_EQ(texts.Document(), std::string(kRtfHeader) + texts.m_rtfBody.Str() + kRtfTrailer);
+}
+
+}  // namespace
+}  // namespace jabbery
