@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs, builds, and runs every test (the window's tests under Xvfb).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+
+cd "$build"
+ctest --output-on-failure -j 2 --timeout 600
