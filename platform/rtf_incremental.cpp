@@ -1,0 +1,61 @@
+#include "platform/rtf_incremental.h"
+
+#include <utility>
+
+namespace jabbery::rtf {
+
+IncrementalRtfReader::IncrementalRtfReader(std::string trailer) : m_trailer(std::move(trailer)) {}
+
+DocumentUpdate IncrementalRtfReader::Update(std::string_view document) {
+    const bool extends = m_hasCheckpoint && document.size() >= m_body.size() + m_trailer.size() &&
+                         document.ends_with(m_trailer) && document.starts_with(m_body);
+    if (!extends) return Rebuild(document);
+
+    DocumentUpdate update;
+    update.m_rebuild = false;
+    const std::size_t body_end = document.size() - m_trailer.size();
+    if (body_end == m_body.size()) return update;  // the same document again
+
+    RunList runs;
+    const std::string_view more = document.substr(m_body.size(), body_end - m_body.size());
+    m_atBodyEnd.Feed(more, runs);
+    m_body.append(more);
+    // The trailer is read by a copy, so the saved state stays at the body's end.
+    const std::size_t before_trailer = runs.CharCount();
+    RtfReader at_end = m_atBodyEnd;
+    at_end.Feed(m_trailer, runs);
+    at_end.Finish(runs);
+
+    update.m_removeChars = m_trailerChars;
+    m_trailerChars = runs.CharCount() - before_trailer;
+    update.m_runs = runs.Take();
+    return update;
+}
+
+DocumentUpdate IncrementalRtfReader::Rebuild(std::string_view document) {
+    DocumentUpdate update;
+    RunList runs;
+    m_atBodyEnd = RtfReader();
+    m_hasCheckpoint = document.ends_with(m_trailer);
+    if (!m_hasCheckpoint) {
+        // Without the trailer there is no known end of body to resume from.
+        m_body.clear();
+        m_trailerChars = 0;
+        m_atBodyEnd.Feed(document, runs);
+        m_atBodyEnd.Finish(runs);
+        update.m_runs = runs.Take();
+        return update;
+    }
+    const std::string_view body = document.substr(0, document.size() - m_trailer.size());
+    m_atBodyEnd.Feed(body, runs);
+    m_body.assign(body);
+    const std::size_t before_trailer = runs.CharCount();
+    RtfReader at_end = m_atBodyEnd;
+    at_end.Feed(m_trailer, runs);
+    at_end.Finish(runs);
+    m_trailerChars = runs.CharCount() - before_trailer;
+    update.m_runs = runs.Take();
+    return update;
+}
+
+}  // namespace jabbery::rtf
