@@ -33,6 +33,15 @@ class CPlainString {
     // A copy in which only the letters a to z are upper-cased.
     CPlainString Upper() const;
 
+    // Appends the pieces in order, growing the string once.
+    template <typename... Pieces>
+    CPlainString& Append(const Pieces&... pieces) {
+        m_text.reserve(m_text.size() + (std::string_view(pieces).size() + ...));
+        (m_text.append(std::string_view(pieces)), ...);
+        return *this;
+    }
+    operator std::string_view() const { return m_text; }  // NOLINT: for Append
+
     CPlainString& operator+=(char character);
     CPlainString& operator+=(const CPlainString& other);
     friend CPlainString operator+(CPlainString left, const CPlainString& right) {

@@ -41,18 +41,18 @@ std::string TranscriptTexts::Document() const {
 void AppendIntro(TranscriptTexts& texts, const BotRoster& roster, int bot) {
     // Bold is switched on and left on: the introduction lines stand in bold
     // until the first turn line switches it off.
-    texts.m_rtfBody +=
-        CPlainString("\\b \\cf") + CPlainString(bot) + " " + roster.m_botFolderRtf[bot] + "\\line ";
-    texts.m_plainText += roster.m_botFolder[bot] + kLineEnd;
+    texts.m_rtfBody.Append("\\b \\cf", std::to_string(bot), " ", roster.m_botFolderRtf[bot],
+                           "\\line ");
+    texts.m_plainText.Append(roster.m_botFolder[bot], kLineEnd);
 }
 
 void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
                 const CPlainString& reply) {
     const CPlainString shown_name = roster.m_botName[speaker].Upper();
     // The reply goes in as it stands: bots may colour or format their lines.
-    texts.m_rtfBody += CPlainString("\\cf") + CPlainString(speaker) + " \\b " + shown_name +
-                       "> \\b0 " + reply + "\\line ";
-    texts.m_plainText += shown_name + "> " + reply + kLineEnd;
+    texts.m_rtfBody.Append("\\cf", std::to_string(speaker), " \\b ", shown_name, "> \\b0 ", reply,
+                           "\\line ");
+    texts.m_plainText.Append(shown_name, "> ", reply, kLineEnd);
 }
 
 void ShowDocument(const TranscriptTexts& texts, Host& host) {
