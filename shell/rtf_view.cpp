@@ -1,0 +1,78 @@
+#include "shell/rtf_view.h"
+
+#include <algorithm>
+
+#include "transcript/transcript.h"
+
+namespace jabbery {
+
+namespace {
+
+constexpr long kViewStyle = wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2 | wxTE_WORDWRAP |
+                            wxVSCROLL | wxTE_NOHIDESEL | wxALWAYS_SHOW_SB;
+
+// The document asks for 10-point Arial; the desktop's sans-serif face stands in.
+wxFont TranscriptFont(bool bold) {
+    return wxFont(wxFontInfo(10).Family(wxFONTFAMILY_SWISS).Bold(bold));
+}
+
+}  // namespace
+
+RtfView::RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+    : wxTextCtrl(parent, id, wxString(), pos, size, kViewStyle),
+      m_reader(kRtfTrailer),
+      m_regularFont(TranscriptFont(false)),
+      m_boldFont(TranscriptFont(true)) {
+    SetFont(m_regularFont);
+}
+
+void RtfView::ShowDocument(const std::string& rtf_document) {
+    const rtf::DocumentUpdate update = m_reader.Update(rtf_document);
+    if (!update.m_rebuild && update.m_removeChars == 0 && update.m_runs.empty()) return;
+
+    const bool follow = IsScrolledToBottom();
+    if (update.m_rebuild) {
+        // Frozen, the control collects the whole text before laying it out once.
+        Freeze();
+        ChangeValue(wxString());
+        AppendRuns(update.m_runs);
+        Thaw();
+    } else {
+        // No freezing here: thawing lays out the whole text again, which is
+        // what appending is meant to avoid.
+        long from = 0;
+        long to = 0;
+        GetSelection(&from, &to);
+        const long old_last = GetLastPosition();
+        const long kept = old_last - static_cast<long>(update.m_removeChars);
+        if (kept < old_last) Remove(kept, old_last);
+        AppendRuns(update.m_runs);
+        // A caret left at the end stays there; the user's own selection or
+        // caret elsewhere is put back.
+        if (from != old_last || to != old_last)
+            SetSelection(std::min(from, kept), std::min(to, kept));
+    }
+    if (follow) ShowPosition(GetLastPosition());
+}
+
+bool RtfView::IsScrolledToBottom() const {
+    // A text control has no "at bottom" query of its own; the vertical
+    // scroll bar tells it (with a pixel of slack for rounding).
+    const int range = GetScrollRange(wxVERTICAL);
+    return range <= 0 || GetScrollPos(wxVERTICAL) + GetScrollThumb(wxVERTICAL) >= range - 1;
+}
+
+void RtfView::AppendRuns(const std::vector<rtf::StyledRun>& runs) {
+    // AppendText would scroll to the end on GTK even when the user has
+    // scrolled up; a caret placed with SetSelection and WriteText do not.
+    const long last = GetLastPosition();
+    SetSelection(last, last);
+    for (const auto& run : runs) {
+        wxTextAttr style(wxColour(run.m_colour.r, run.m_colour.g, run.m_colour.b));
+        style.SetFont(run.m_bold ? m_boldFont : m_regularFont);
+        SetDefaultStyle(style);
+        WriteText(wxString::FromUTF8(run.m_text.data(), run.m_text.size()));
+    }
+}
+
+}  // namespace jabbery

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <wx/font.h>
+#include <wx/textctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/rtf_incremental.h"
+
+namespace jabbery {
+
+// The transcript view: a read-only multi-line text control that shows an RTF
+// document as coloured, partly bold text. Documents are read by the platform
+// RTF reader; a document that extends the one shown only appends its new
+// part, so a refresh costs the same however long the conversation is.
+class RtfView : public wxTextCtrl {
+  public:
+    RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
+
+    // Shows `rtf_document`; appends only the new part when the document
+    // extends the one shown, else rebuilds. Follows the newest line unless
+    // the user has scrolled up.
+    void ShowDocument(const std::string& rtf_document);
+
+  private:
+    bool IsScrolledToBottom() const;
+    void AppendRuns(const std::vector<rtf::StyledRun>& runs);
+
+    rtf::IncrementalRtfReader m_reader;
+    wxFont m_regularFont;
+    wxFont m_boldFont;
+};
+
+}  // namespace jabbery
