@@ -1,0 +1,55 @@
+// Ottilie, a calm listener: she answers what you say with questions about it,
+// in the manner of a patient counsellor, and now and then brings back
+// something you mentioned earlier. Her memory lives in the file ottilie.mem
+// in her folder ("topic ..." and "said ..." lines); deleting it makes her
+// forget.
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "bots/ottilie/listener.h"
+#include "bots/vorn_bot.h"
+
+namespace {
+
+constexpr const char* kMemoryFile = "ottilie.mem";
+constexpr std::string_view kTopicPrefix = "topic ";
+constexpr std::string_view kSaidPrefix = "said ";
+
+ottilie::Memory LoadMemory() {
+    ottilie::Memory memory;
+    std::ifstream in(kMemoryFile, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Anything that is not one of her own short lines is ignored.
+        if (line.size() > ottilie::kMaxAnswerBytes + kTopicPrefix.size()) continue;
+        const std::string_view text(line);
+        if (text.starts_with(kTopicPrefix) && text.size() > kTopicPrefix.size() &&
+            memory.topics.size() < ottilie::Memory::kMaxTopics) {
+            memory.topics.emplace_back(text.substr(kTopicPrefix.size()));
+        } else if (text.starts_with(kSaidPrefix) &&
+                   memory.recent.size() < ottilie::Memory::kMaxRecent) {
+            memory.recent.emplace_back(text.substr(kSaidPrefix.size()));
+        }
+    }
+    return memory;
+}
+
+// A memory that cannot be saved (a read-only folder) only makes her forget.
+void SaveMemory(const ottilie::Memory& memory) {
+    std::ofstream out(kMemoryFile, std::ios::binary | std::ios::trunc);
+    for (const std::string& topic : memory.topics) out << kTopicPrefix << topic << "\r\n";
+    for (const std::string& said : memory.recent) out << kSaidPrefix << said << "\r\n";
+}
+
+}  // namespace
+
+int main() {
+    return vorn::Serve([](const vorn::Request& request) {
+        ottilie::Memory memory = LoadMemory();
+        std::string answer = ottilie::Answer(request.message, memory);
+        SaveMemory(memory);
+        return answer;
+    });
+}
