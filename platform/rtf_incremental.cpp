@@ -20,14 +20,8 @@ DocumentUpdate IncrementalRtfReader::Update(std::string_view document) {
     const std::string_view more = document.substr(m_body.size(), body_end - m_body.size());
     m_atBodyEnd.Feed(more, runs);
     m_body.append(more);
-    // The trailer is read by a copy, so the saved state stays at the body's end.
-    const std::size_t before_trailer = runs.CharCount();
-    RtfReader at_end = m_atBodyEnd;
-    at_end.Feed(m_trailer, runs);
-    at_end.Finish(runs);
-
     update.m_removeChars = m_trailerChars;
-    m_trailerChars = runs.CharCount() - before_trailer;
+    ReadTrailer(runs);
     update.m_runs = runs.Take();
     return update;
 }
@@ -49,13 +43,20 @@ DocumentUpdate IncrementalRtfReader::Rebuild(std::string_view document) {
     const std::string_view body = document.substr(0, document.size() - m_trailer.size());
     m_atBodyEnd.Feed(body, runs);
     m_body.assign(body);
-    const std::size_t before_trailer = runs.CharCount();
-    RtfReader at_end = m_atBodyEnd;
-    at_end.Feed(m_trailer, runs);
-    at_end.Finish(runs);
-    m_trailerChars = runs.CharCount() - before_trailer;
+    ReadTrailer(runs);
     update.m_runs = runs.Take();
     return update;
+}
+
+void IncrementalRtfReader::ReadTrailer(RunList& runs) {
+    // The trailer is read by a copy, so the saved state stays at the body's
+    // end; what it shows is counted apart, to be taken away next time.
+    RtfReader at_end = m_atBodyEnd;
+    RunList shown_by_trailer;
+    at_end.Feed(m_trailer, shown_by_trailer);
+    at_end.Finish(shown_by_trailer);
+    m_trailerChars = CountChars(shown_by_trailer.Runs());
+    for (const auto& run : shown_by_trailer.Runs()) runs.Append(run);
 }
 
 }  // namespace jabbery::rtf

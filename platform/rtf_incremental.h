@@ -37,6 +37,7 @@ class IncrementalRtfReader {
 
   private:
     DocumentUpdate Rebuild(std::string_view document);
+    void ReadTrailer(RunList& runs);
 
     std::string m_trailer;
     bool m_hasCheckpoint = false;

@@ -44,7 +44,6 @@ struct WordEntry {
     Word m_word;
 };
 
-// Sorted by name for binary search.
 constexpr std::array kWords = {
     WordEntry{"annotation", Word::kSkippedDestination},
     WordEntry{"atnauthor", Word::kSkippedDestination},
@@ -105,11 +104,36 @@ constexpr std::array kWords = {
     WordEntry{"xmlnstbl", Word::kSkippedDestination},
 };
 
+constexpr std::uint32_t HashWord(std::string_view name) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+// An open-addressing table over kWords: control words are looked up once
+// each, so this is on the reader's hot path.
+constexpr std::size_t kWordSlots = 256;
+constexpr auto kWordTable = [] {
+    std::array<int, kWordSlots> slots{};
+    for (int& slot : slots) slot = -1;
+    for (std::size_t i = 0; i < kWords.size(); ++i) {
+        std::size_t at = HashWord(kWords[i].m_name) % kWordSlots;
+        while (slots[at] >= 0) at = (at + 1) % kWordSlots;
+        slots[at] = static_cast<int>(i);
+    }
+    return slots;
+}();
+
 Word LookUp(std::string_view name) {
-    const auto* found = std::lower_bound(
-        kWords.begin(), kWords.end(), name,
-        [](const WordEntry& entry, std::string_view key) { return entry.m_name < key; });
-    return found != kWords.end() && found->m_name == name ? found->m_word : Word::kUnknown;
+    for (std::size_t at = HashWord(name) % kWordSlots; kWordTable[at] >= 0;
+         at = (at + 1) % kWordSlots) {
+        const WordEntry& entry = kWords[static_cast<std::size_t>(kWordTable[at])];
+        if (entry.m_name == name) return entry.m_word;
+    }
+    return Word::kUnknown;
 }
 
 bool IsLetter(unsigned char c) {
@@ -210,8 +234,15 @@ void RunList::Append(std::string_view utf8, Colour colour, bool bold) {
         m_runs.push_back(StyledRun{std::string(), colour, bold});
     }
     m_runs.back().m_text.append(utf8);
-    // Every byte but a continuation byte starts a character.
-    for (char c : utf8) m_charCount += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
+std::size_t CountChars(const std::vector<StyledRun>& runs) {
+    std::size_t count = 0;
+    for (const auto& run : runs) {
+        // Every byte but a continuation byte starts a character.
+        for (char c : run.m_text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }
+    return count;
 }
 
 RtfReader::RtfReader() = default;

@@ -26,8 +26,7 @@ struct StyledRun {
 };
 
 // A growing list of runs: text in the same style as the last run joins it,
-// so no two neighbouring runs share a style and no run is empty. Also counts
-// the characters (Unicode code points) it has taken in.
+// so no two neighbouring runs share a style and no run is empty.
 class RunList {
   public:
     void Append(std::string_view utf8, Colour colour, bool bold);
@@ -35,12 +34,14 @@ class RunList {
 
     const std::vector<StyledRun>& Runs() const { return m_runs; }
     std::vector<StyledRun> Take() { return std::move(m_runs); }
-    std::size_t CharCount() const { return m_charCount; }
 
   private:
     std::vector<StyledRun> m_runs;
-    std::size_t m_charCount = 0;
 };
+
+// The number of characters (Unicode code points) in `runs`, which is how a
+// text control counts positions.
+std::size_t CountChars(const std::vector<StyledRun>& runs);
 
 // A resumable RTF reader: bytes go in through Feed in pieces of any size and
 // shown text comes out as styled runs. Feeding a document in any split gives

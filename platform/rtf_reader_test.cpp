@@ -478,7 +478,7 @@ TEST(RtfReader, FeedingInAnySplitGivesTheSameRuns) {
     }
 }
 
-TEST(RunList, MergesEqualStylesAndCountsCodePoints) {
+TEST(RunList, MergesEqualStylesAndDropsEmptyText) {
     RunList list;
     list.Append("ab", kRed, false);
     list.Append("", kBlue, true);
@@ -486,7 +486,15 @@ TEST(RunList, MergesEqualStylesAndCountsCodePoints) {
     list.Append("c", kRed, true);
     ASSERT_EQ(list.Runs().size(), 2u);
     EXPECT_EQ(list.Runs()[0], (StyledRun{"ab\u00E9\U0001F642", kRed, false}));
-    EXPECT_EQ(list.CharCount(), 5u);
+    EXPECT_EQ(list.Runs()[1], (StyledRun{"c", kRed, true}));
+}
+
+TEST(RunList, CharactersAreCountedAsCodePoints) {
+    RunList list;
+    list.Append("ab\u00E9", kRed, false);
+    list.Append("\U0001F642\n", kBlue, false);
+    EXPECT_EQ(CountChars(list.Runs()), 5u);
+    EXPECT_EQ(CountChars({}), 0u);
 }
 
 }  // namespace
