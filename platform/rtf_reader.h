@@ -75,8 +75,10 @@ class RtfReader {
     // Reads `bytes`, the next part of the document, appending shown text.
     void Feed(std::string_view bytes, RunList& out);
 
-    // Ends the document: shows what is still held back (an unfinished UTF-8
-    // sequence) and drops unfinished control words. Feed no more afterwards.
+    // Ends the document: a control word cut off by the end counts as ended
+    // there; a lone backslash or a cut "\'h" shows nothing; bytes held back
+    // (an unfinished UTF-8 sequence) are shown as Windows-1252. Feed no more
+    // afterwards.
     void Finish(RunList& out);
 
   private:
