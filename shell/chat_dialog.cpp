@@ -1,0 +1,189 @@
+#include "shell/chat_dialog.h"
+
+#include <wx/button.h>
+
+#include "shell/dialog_units.h"
+#include "shell/program_icons.h"
+#include "shell/rtf_view.h"
+#include "shell/wx_user_dialogs.h"
+
+namespace jabbery {
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
+    EVT_TIMER(kTurnTimerId, CChatDialog::OnTimer)
+    EVT_BUTTON(CChatDialog::kExitId, CChatDialog::OnExit)
+    EVT_BUTTON(CChatDialog::kManualId, CChatDialog::OnManual)
+    EVT_BUTTON(CChatDialog::kAboutId, CChatDialog::OnAbout)
+    EVT_CHAR_HOOK(CChatDialog::OnCharHook)
+    EVT_CLOSE(CChatDialog::OnClose)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* dialogs)
+    : wxDialog(parent, wxID_ANY, "Jabbery " JABBERY_VERSION, wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX),
+      m_turnTimer(this, kTurnTimerId),
+      m_settings(std::move(settings)),
+      m_ownDialogs(dialogs ? nullptr : std::make_unique<WxUserDialogs>(this)),
+      m_dialogs(dialogs ? *dialogs : *m_ownDialogs, m_settings.m_botFolders),
+      m_runner(m_settings.m_botTimeLimit) {
+    SetClientSizeInDialogUnits(this, 320, 200);
+
+    // Created in the layout's order, which is also the tab order.
+    DialogRect place = DialogUnits(this, 7, 7, 306, 157);
+    m_transcriptView = new RtfView(this, kViewId, place.m_position, place.m_size);
+    place = DialogUnits(this, 253, 172, 60, 21);
+    new wxButton(this, kExitId, "Exit", place.m_position, place.m_size);
+    place = DialogUnits(this, 7, 172, 60, 21);
+    new wxButton(this, kManualId, "Manual", place.m_position, place.m_size);
+    place = DialogUnits(this, 130, 172, 60, 21);
+    new wxButton(this, kAboutId, "About", place.m_position, place.m_size);
+}
+
+CChatDialog::~CChatDialog() {
+    ShutDown();
+}
+
+int CChatDialog::DoModal() {
+    OnInitDialog();
+    // A set-up that asked to close leaves the window unshown.
+    if (m_closeRequested) {
+        ShutDown();
+        return wxID_CANCEL;
+    }
+    CentreOnScreen();
+    return ShowModal();
+}
+
+bool CChatDialog::OnInitDialog() {
+    SetIcons(ProgramIcons());
+
+    const std::optional<int> count = m_dialogs.AskBotCount();
+    if (!count) {
+        // The count dialog was closed: the program ends, nothing more asked.
+        RequestClose();
+        return true;
+    }
+    m_state.m_botCount = *count;
+    m_state.m_rtfBody = CPlainString();
+    m_state.m_plainText = CPlainString();
+    if (!LoadRoster(m_state, *this, m_state.m_botCount)) return true;
+    StartConversation(m_state, *this);
+    m_transcriptView->SetFocus();
+    return true;
+}
+
+std::string CChatDialog::BrowseForBotFolder(int number, int count) {
+    return m_dialogs.BrowseForBotFolder(number, count);
+}
+
+void CChatDialog::ShowError(const std::string& text) {
+    m_dialogs.ShowError(text);
+}
+
+bool CChatDialog::AskYesNo(const std::string& question) {
+    return m_dialogs.AskYesNo(question);
+}
+
+std::optional<std::string> CChatDialog::AskSavePath() {
+    return m_dialogs.AskSavePath();
+}
+
+void CChatDialog::RequestClose() {
+    m_closeRequested = true;
+    // Closed from the event loop, once the handler that asked has returned.
+    if (IsModal()) CallAfter([this] { Close(); });
+}
+
+unsigned CChatDialog::StartTurnTimer(unsigned) {
+    // The settings' interval stands in for the engine's (the same 2000 ms
+    // unless a test shortened it).
+    m_turnTimer.Start(static_cast<int>(m_settings.m_turnInterval.count()));
+    m_timerRunning = true;
+    return kTurnTimerId;
+}
+
+void CChatDialog::StopTurnTimer(unsigned) {
+    m_turnTimer.Stop();
+    m_timerRunning = false;
+}
+
+void CChatDialog::ShowDocument(const std::string& rtf_document) {
+    m_transcriptView->ShowDocument(rtf_document);
+}
+
+void CChatDialog::OnTimer(wxTimerEvent&) {
+    if (!m_timerRunning || m_closing) return;
+    if (m_turnInFlight) {
+        // Ticks do not pile up: one turn is due, whatever came meanwhile.
+        m_tickPending = true;
+        return;
+    }
+    StartTurn();
+}
+
+void CChatDialog::StartTurn() {
+    m_turnInFlight = true;
+    m_tickPending = false;
+    m_runner.Start(m_state.Profile(m_state.m_current), m_state.m_lastMessage,
+                   [this](CPlainString reply) {
+                       // On the worker: the reply is applied on the window's
+                       // thread, which alone touches the conversation.
+                       CallAfter([this, reply = std::move(reply)] { OnTurnDone(reply); });
+                   });
+}
+
+void CChatDialog::OnTurnDone(const CPlainString& reply) {
+    m_turnInFlight = false;
+    if (m_closing) return;
+    FinishTurn(m_state, *this, reply);
+    if (m_exitPending) {
+        m_exitPending = false;
+        StopConversation(m_state, *this);
+    } else if (m_tickPending && m_timerRunning) {
+        // The turn outlasted the interval: the next one is due now.
+        StartTurn();
+    }
+}
+
+void CChatDialog::OnExit(wxCommandEvent&) {
+    if (m_closing) return;
+    if (m_turnInFlight) {
+        m_exitPending = true;
+        return;
+    }
+    StopConversation(m_state, *this);
+}
+
+void CChatDialog::OnManual(wxCommandEvent&) {
+    m_dialogs.OpenManual();
+}
+
+void CChatDialog::OnAbout(wxCommandEvent&) {
+    m_dialogs.ShowAboutBox();
+}
+
+void CChatDialog::OnCharHook(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE) {
+        Close();
+        return;
+    }
+    event.Skip();
+}
+
+void CChatDialog::OnClose(wxCloseEvent&) {
+    ShutDown();
+    if (IsModal()) EndModal(wxID_CANCEL);
+}
+
+void CChatDialog::ShutDown() {
+    m_closing = true;
+    m_turnTimer.Stop();
+    m_timerRunning = false;
+    // Kills a running bot's whole group now rather than waiting it out; a
+    // reply still on its way is dropped by OnTurnDone.
+    m_runner.Stop();
+}
+
+}  // namespace jabbery

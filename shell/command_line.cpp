@@ -1,0 +1,68 @@
+#include "shell/command_line.h"
+
+#include <filesystem>
+
+namespace jabbery {
+namespace {
+
+// The folder as the folder prompt would give it: absolute, without "." and
+// ".." parts and without a trailing slash (the root stays "/").
+std::string AsPromptWouldGiveIt(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::path path = std::filesystem::absolute(folder, ignored).lexically_normal();
+    std::string text = path.string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine result;
+    bool options_ended = false;
+    for (const std::string& argument : arguments) {
+        if (!options_ended && argument.size() > 1 && argument[0] == '-') {
+            if (argument == "--") {
+                options_ended = true;
+            } else if (argument == "--help" || argument == "-h") {
+                result.m_action = CommandLine::Action::kHelp;
+                return result;
+            } else if (argument == "--version") {
+                result.m_action = CommandLine::Action::kVersion;
+                return result;
+            } else {
+                result.m_action = CommandLine::Action::kError;
+                result.m_error = "unknown option " + argument;
+                return result;
+            }
+            continue;
+        }
+        if (argument.empty()) {
+            result.m_action = CommandLine::Action::kError;
+            result.m_error = "an empty folder name was given";
+            return result;
+        }
+        result.m_botFolders.push_back(AsPromptWouldGiveIt(argument));
+    }
+    return result;
+}
+
+std::string CommandLineUsage() {
+    return "Usage: jabbery [BOTDIR...]\n"
+           "Links 2 to 15 chat bots into one conversation in a window.\n"
+           "\n"
+           "With no BOTDIR, the window asks for the number of bots and for each\n"
+           "bot's folder. Each BOTDIR given answers those questions in advance:\n"
+           "the folders of bot 1, bot 2, ... in order (2 to 15 of them).\n"
+           "A bot's folder holds its descriptor, vorn.nfo.\n"
+           "\n"
+           "  -h, --help     show this text and exit\n"
+           "      --version  show the version and exit\n"
+           "      --         end of options; later arguments are folders\n";
+}
+
+std::string VersionText() {
+    return std::string("jabbery ") + JABBERY_VERSION + "\n";
+}
+
+}  // namespace jabbery

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace jabbery {
+
+// What `jabbery [BOTDIR...]` was asked to do.
+struct CommandLine {
+    enum class Action { kRun, kHelp, kVersion, kError };
+    Action m_action = Action::kRun;
+    // Bot folders given in advance, as absolute paths without a trailing
+    // slash (as the folder prompt gives them). Empty: everything is asked.
+    std::vector<std::string> m_botFolders;
+    std::string m_error;  // what is wrong, for kError
+};
+
+// Reads the arguments (without the program's name). Options come first or
+// anywhere; "--" ends them, so a folder may begin with "-". The number of
+// folders is not judged here: the set-up refuses counts outside 2 to 15
+// with its usual message.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The text of --help.
+std::string CommandLineUsage();
+
+// The text of --version.
+std::string VersionText();
+
+}  // namespace jabbery

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <wx/gdicmn.h>
+
+class wxWindow;
+
+namespace jabbery {
+
+// A control's place given in dialog units, as the window layouts are
+// written (x, y, width, height), converted to pixels for `dialog`'s font.
+struct DialogRect {
+    wxPoint m_position;
+    wxSize m_size;
+};
+DialogRect DialogUnits(wxWindow* dialog, int x, int y, int width, int height);
+
+// Sets `dialog`'s client area to `width` x `height` dialog units.
+void SetClientSizeInDialogUnits(wxWindow* dialog, int width, int height);
+
+// Makes `control` at least its best size: some GTK controls are clipped
+// (and GTK complains) when given less room than they need.
+void GrowToBestSize(wxWindow* control);
+
+}  // namespace jabbery

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <wx/gdicmn.h>
+#include <wx/timer.h>
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/user_dialogs.h"
+
+class wxTopLevelWindow;
+class wxWindow;
+
+namespace jabbery::testing {
+
+using namespace std::chrono_literals;
+
+// Runs a test's steps one after another from a polling timer. Timers keep
+// firing inside modal loops, so the steps go on while the code under test
+// sits in ShowModal. A step returns true when it is done; one that is not
+// done within its time fails the script, which then tries to unwind every
+// open dialog so the test can end and report.
+class UiScript : public wxTimer {
+  public:
+    using Step = std::function<bool()>;
+
+    UiScript& Then(std::string what, Step step, std::chrono::milliseconds timeout = 30s);
+    UiScript& Do(std::string what, std::function<void()> action);
+    // Waits `duration` doing nothing (time for turns to happen, say).
+    UiScript& Wait(std::chrono::milliseconds duration);
+
+    void Start();
+    bool Finished() const { return m_next >= m_steps.size(); }
+    // Empty when every step was done; else what failed.
+    const std::string& Failure() const { return m_failure; }
+
+    void Notify() override;
+
+  private:
+    struct Entry {
+        std::string m_what;
+        Step m_step;
+        std::chrono::milliseconds m_timeout;
+    };
+    std::vector<Entry> m_steps;
+    std::size_t m_next = 0;
+    std::chrono::steady_clock::time_point m_stepStarted;
+    std::string m_failure;
+};
+
+// Runs the event loop until `done` holds or `timeout` passes; returns
+// whether `done` held. For tests that have no modal loop of their own.
+bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 30s);
+
+// Ends every modal wx dialog and presses Escape over every other window, so
+// a failed script does not leave the test hanging.
+void UnwindDialogs();
+
+// Real input through the X server (XTest). Without a window manager, keys
+// go to the window under the pointer, so point at a window before typing.
+void PointAt(const wxRect& screen_rect);
+void PointAt(wxWindow* window);
+void ClickOn(wxWindow* window);
+void PressKey(int key, int modifiers = 0);
+void TypeText(const std::string& text);
+
+// A shown wx top-level window with this exact title, or null.
+wxTopLevelWindow* FindShownWindow(const wxString& title);
+
+// The screen rectangle of a mapped X window with this exact title, found
+// with xdotool: GTK's own message boxes and choosers are not wx windows.
+std::optional<wxRect> FindScreenWindow(const std::string& title);
+
+// Points at the X window with this title and presses `key` there. Returns
+// false when no such window is shown.
+bool PressKeyIn(const std::string& title, int key, int modifiers = 0);
+
+// Answers a GTK file or folder chooser titled `title`: Ctrl+L, the path,
+// Return. Returns false when no such window is shown.
+bool AnswerChooser(const std::string& title, const std::string& path);
+
+// A UserDialogs that answers from scripted queues and records what it was
+// asked. Unscripted questions get the cancel answer.
+class ScriptedDialogs : public UserDialogs {
+  public:
+    std::deque<std::optional<int>> m_counts;
+    std::deque<std::string> m_folders;
+    std::deque<bool> m_yesNo;
+    std::deque<std::optional<std::string>> m_savePaths;
+    std::function<void()> m_about;  // what the About box does; by default nothing
+
+    std::vector<std::string> m_folderPrompts;
+    std::vector<std::string> m_errors;
+    std::vector<std::string> m_questions;
+    int m_countAsked = 0;
+    int m_savePathsAsked = 0;
+    int m_manualOpened = 0;
+    int m_aboutShown = 0;
+
+    std::optional<int> AskBotCount() override;
+    std::string BrowseForBotFolder(int number, int count) override;
+    void ShowError(const std::string& text) override;
+    bool AskYesNo(const std::string& question) override;
+    std::optional<std::string> AskSavePath() override;
+    void OpenManual() override;
+    void ShowAboutBox() override;
+};
+
+// Lines of a text as they stand (a final empty line is dropped).
+std::vector<std::string> SplitLines(const std::string& text, const std::string& separator);
+
+// Seconds of this process's watchdog; a test that takes longer ends the
+// whole binary with a message naming it.
+inline constexpr unsigned kTestWatchdogSeconds = 180;
+
+}  // namespace jabbery::testing

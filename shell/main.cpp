@@ -1,0 +1,35 @@
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "shell/chat_app.h"
+#include "shell/command_line.h"
+
+int main(int argc, char** argv) {
+    using namespace jabbery;
+    // Read before the toolkit starts, so --help and --version work without
+    // a display.
+    const CommandLine command_line = ParseCommandLine({argv + 1, argv + argc});
+    switch (command_line.m_action) {
+        case CommandLine::Action::kHelp:
+            std::fputs(CommandLineUsage().c_str(), stdout);
+            return 0;
+        case CommandLine::Action::kVersion:
+            std::fputs(VersionText().c_str(), stdout);
+            return 0;
+        case CommandLine::Action::kError:
+            std::fprintf(stderr, "jabbery: %s\nTry 'jabbery --help' for more information.\n",
+                         command_line.m_error.c_str());
+            return 2;
+        case CommandLine::Action::kRun:
+            break;
+    }
+    ChatSettings settings;
+    settings.m_botFolders = command_line.m_botFolders;
+    // wxEntry takes this application object over and deletes it at the end.
+    wxApp::SetInstance(new CChatApp(std::move(settings)));
+    return wxEntry(argc, argv);
+}

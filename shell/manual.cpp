@@ -1,0 +1,63 @@
+#include "shell/manual.h"
+
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/stdpaths.h>
+#include <wx/utils.h>
+
+#include <filesystem>
+
+#include "shell/program_title.h"
+#include "shell/wx_text.h"
+
+namespace jabbery {
+
+std::vector<std::string> ManualCandidates(const std::string& working_folder,
+                                          const std::string& program_folder,
+                                          const std::string& installed_folder) {
+    return {
+        working_folder + "/" + kManualFileName,
+        program_folder + "/" + kManualFileName,
+        program_folder + "/../share/jabbery/" + kManualFileName,
+        installed_folder + "/" + kManualFileName,
+    };
+}
+
+std::string FindManual(const std::vector<std::string>& candidates) {
+    for (const std::string& candidate : candidates) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(candidate, error)) {
+            return std::filesystem::absolute(candidate, error).lexically_normal().string();
+        }
+    }
+    return std::string();
+}
+
+void OpenManual(wxWindow* parent) {
+    const std::string program_folder =
+        PathFromWx(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
+    const std::string manual =
+        FindManual(ManualCandidates(PathFromWx(wxGetCwd()), program_folder, JABBERY_DATA_DIR));
+    if (manual.empty()) {
+        wxMessageBox(std::string("The manual, ") + kManualFileName +
+                         ", is neither in the working folder nor installed with the program.",
+                     ProgramTitle(), wxOK | wxICON_ERROR, parent);
+        return;
+    }
+    // As a file: URL the path reaches the viewer whole, spaces and all;
+    // the launcher asks the desktop (GIO, then xdg-open) for the viewer.
+    bool launched = false;
+    {
+        // The framework would log its own less helpful message as well.
+        wxLogNull quiet;
+        launched = wxLaunchDefaultBrowser(wxFileName::FileNameToURL(wxFileName(PathToWx(manual))));
+    }
+    if (!launched) {
+        wxMessageBox(
+            "No program to show the manual was found. It is the file " + PathToWx(manual) + ".",
+            ProgramTitle(), wxOK | wxICON_ERROR, parent);
+    }
+}
+
+}  // namespace jabbery

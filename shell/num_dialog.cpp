@@ -1,0 +1,164 @@
+#include "shell/num_dialog.h"
+
+#include <wx/button.h>
+#include <wx/msgdlg.h>
+#include <wx/spinbutt.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/valtext.h>
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <optional>
+
+#include "engine/roster.h"
+#include "shell/dialog_units.h"
+#include "shell/program_title.h"
+
+namespace jabbery {
+namespace {
+
+// The up-down control's range and start; the range is the roster's size.
+constexpr int kSpinLowest = 0;
+constexpr int kSpinHighest = kMaxBots;
+constexpr int kFirstCount = 2;
+
+// The edit's text as a count, or no value when it is no number.
+std::optional<long long> ReadCount(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    const auto last = text.find_last_not_of(" \t");
+    const std::string digits =
+        first == std::string::npos ? "" : text.substr(first, last - first + 1);
+    long long value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error == std::errc::invalid_argument ||
+        end != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    // A number too long for the type is still a number, only far too big.
+    if (error == std::errc::result_out_of_range) return static_cast<long long>(INT_MAX);
+    return value;
+}
+
+}  // namespace
+
+std::string CountRefusal(const std::string& text) {
+    const std::optional<long long> count = ReadCount(text);
+    if (!count) return "Please enter the number of bots to link, from 2 to 15.";
+    if (IsValidBotCount(static_cast<int>(std::clamp<long long>(*count, INT_MIN, INT_MAX)))) {
+        return std::string();
+    }
+    return BotCountError(static_cast<int>(std::clamp<long long>(*count, INT_MIN, INT_MAX)));
+}
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CNumDialog, wxDialog)
+    EVT_BUTTON(wxID_OK, CNumDialog::OnOk)
+    EVT_BUTTON(CNumDialog::kManualId, CNumDialog::OnManual)
+    EVT_SPIN(CNumDialog::kSpinId, CNumDialog::OnSpin)
+    EVT_TEXT(CNumDialog::kEditId, CNumDialog::OnEditText)
+    EVT_CHAR_HOOK(CNumDialog::OnCharHook)
+    EVT_CLOSE(CNumDialog::OnClose)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    CNumDialog::CNumDialog(wxWindow* parent, std::function<void()> open_manual)
+    : wxDialog(parent, wxID_ANY, "Number of bots", wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
+      m_openManual(std::move(open_manual)) {
+    SetClientSizeInDialogUnits(this, 186, 90);
+
+    // Created in the layout's order, which is also the tab order.
+    DialogRect place = DialogUnits(this, 129, 69, 50, 14);
+    auto* ok = new wxButton(this, wxID_OK, "OK", place.m_position, place.m_size);
+    place = DialogUnits(this, 15, 14, 156, 14);
+    new wxStaticText(this, wxID_ANY, "Please enter the number of bots to link:", place.m_position,
+                     place.m_size, wxST_NO_AUTORESIZE);
+    place = DialogUnits(this, 59, 33, 40, 12);
+    m_countEdit = new wxTextCtrl(this, kEditId, wxString(), place.m_position, place.m_size, 0,
+                                 wxTextValidator(wxFILTER_DIGITS));
+    GrowToBestSize(m_countEdit);
+    place = DialogUnits(this, 101, 33, 11, 14);
+    m_countSpin = new wxSpinButton(this, kSpinId, place.m_position, place.m_size,
+                                   wxSP_VERTICAL | wxSP_ARROW_KEYS);
+    GrowToBestSize(m_countSpin);
+    // The up-down sits against the edit's right edge, as its buddy.
+    m_countSpin->Move(m_countEdit->GetPosition().x + m_countEdit->GetSize().x,
+                      m_countEdit->GetPosition().y);
+    place = DialogUnits(this, 7, 69, 50, 14);
+    auto* manual = new wxButton(this, kManualId, "View manual", place.m_position, place.m_size);
+    GrowToBestSize(manual);
+    GrowToBestSize(ok);
+
+    m_countSpin->SetRange(kSpinLowest, kSpinHighest);
+    m_countSpin->SetValue(kFirstCount);
+    m_countEdit->ChangeValue(wxString::Format("%d", kFirstCount));
+    ok->SetDefault();
+    ok->SetFocus();
+}
+
+int CNumDialog::DoModal() {
+    CentreOnScreen();
+    return ShowModal();
+}
+
+void CNumDialog::OnOk(wxCommandEvent&) {
+    const std::string text = m_countEdit->GetValue().ToStdString();
+    const std::string refusal = CountRefusal(text);
+    if (!refusal.empty()) {
+        // The box belongs to this dialog, which stays open for another try.
+        wxMessageBox(refusal, ProgramTitle(), wxOK | wxICON_ERROR, this);
+        m_countEdit->SetFocus();
+        m_countEdit->SelectAll();
+        return;
+    }
+    m_count = static_cast<int>(*ReadCount(text));
+    EndModal(wxID_OK);
+}
+
+void CNumDialog::OnManual(wxCommandEvent&) {
+    if (m_openManual) m_openManual();
+}
+
+void CNumDialog::OnSpin(wxSpinEvent& event) {
+    m_countEdit->ChangeValue(wxString::Format("%d", event.GetPosition()));
+}
+
+void CNumDialog::OnEditText(wxCommandEvent&) {
+    // A typed count moves the up-down too, so the arrows go on from it.
+    const std::optional<long long> count = ReadCount(m_countEdit->GetValue().ToStdString());
+    if (count) {
+        m_countSpin->SetValue(
+            static_cast<int>(std::clamp<long long>(*count, kSpinLowest, kSpinHighest)));
+    }
+}
+
+void CNumDialog::Step(int delta) {
+    const int value = std::clamp(m_countSpin->GetValue() + delta, kSpinLowest, kSpinHighest);
+    m_countSpin->SetValue(value);
+    m_countEdit->ChangeValue(wxString::Format("%d", value));
+    m_countEdit->SetInsertionPointEnd();
+}
+
+void CNumDialog::OnCharHook(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    if (key == WXK_ESCAPE) {
+        EndModal(wxID_CANCEL);
+        return;
+    }
+    // The arrow keys move the count while the edit has the focus.
+    if (FindFocus() == m_countEdit && (key == WXK_UP || key == WXK_DOWN)) {
+        Step(key == WXK_UP ? 1 : -1);
+        return;
+    }
+    event.Skip();
+}
+
+void CNumDialog::OnClose(wxCloseEvent&) {
+    // The dialog has no Cancel button; without this the framework would
+    // take the close box for OK.
+    EndModal(wxID_CANCEL);
+}
+
+}  // namespace jabbery

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <wx/string.h>
+
+namespace jabbery {
+
+// The caption of every message box: the program file's name without its
+// extension ("jabbery").
+wxString ProgramTitle();
+
+}  // namespace jabbery

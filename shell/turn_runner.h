@@ -1,0 +1,41 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "engine/exchange.h"
+#include "platform/run_hidden.h"
+
+namespace jabbery {
+
+// Runs one bot exchange at a time on a worker thread, so the window keeps
+// answering while a bot thinks for up to its time limit. The conversation
+// state never crosses threads: the worker gets copies of what the exchange
+// needs and hands back only the reply.
+class TurnRunner {
+  public:
+    // Called on the worker thread with the bot's reply.
+    using Done = std::function<void(CPlainString reply)>;
+
+    explicit TurnRunner(std::chrono::milliseconds limit);
+    ~TurnRunner();  // Stop()
+    TurnRunner(const TurnRunner&) = delete;
+    TurnRunner& operator=(const TurnRunner&) = delete;
+
+    // Starts InvokeBot(bot, message) on the worker. The caller starts one
+    // exchange at a time: the previous one's `done` has already run.
+    void Start(BotProfile bot, CPlainString message, Done done);
+
+    // Stops a running bot with its whole process group at once and waits
+    // for the worker; an exchange started afterwards ends at once too.
+    // The reply of a stopped exchange is still handed to `done`.
+    void Stop();
+
+  private:
+    std::chrono::milliseconds m_limit;
+    RunCanceller m_canceller;
+    std::thread m_worker;
+};
+
+}  // namespace jabbery
