@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 namespace jabbery::testing {
 
@@ -40,6 +42,18 @@ inline bool ProcessIsLive(const std::string& pid) {
     char state = 0;
     long group = 0;
     return ProcessState(pid, state, group) && state != 'Z' && state != 'X';
+}
+
+// SIGKILL is delivered asynchronously: a killed process may run for a
+// moment after kill() returns. Polls `still_there` until it turns false or
+// `seconds` pass; true when it turned false.
+template <typename Predicate>
+bool GoneWithin(Predicate still_there, int seconds = 10) {
+    for (int i = 0; i < seconds * 100; ++i) {
+        if (!still_there()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return !still_there();
 }
 
 }  // namespace jabbery::testing
