@@ -318,7 +318,7 @@ TEST(BotText, ClipTextCutsAtABlankAndMarksTheCut) {
     EXPECT_LE(vorn::ClipText(std::string(500, 'x'), 200).size(), 200u);
 }
 
-TEST(BotText, HashIsStableAcrossRuns) {
+TEST(BotText, HashIsTheStandardFnv1a) {
     EXPECT_EQ(vorn::HashText(""), 14695981039346656037ull);
     EXPECT_EQ(vorn::HashText("a"), 0xaf63dc4c8601ec8cull);
 }
@@ -444,6 +444,14 @@ TEST(Ottilie, SpellsOutContractionsBeforeMatching) {
     ASSERT_TRUE(bot.ready());
     const std::string reply = ReplyOf(bot.Turn("I'm not brave enough for my own good"));
     EXPECT_NE(reply.find("brave enough for your own good"), std::string::npos) << reply;
+}
+
+TEST(Ottilie, TakesOnlyAShortPhraseAfterMy) {
+    InstalledBot bot("ottilie");
+    ASSERT_TRUE(bot.ready());
+    const std::string reply = ReplyOf(bot.Turn("In my day there was no fog."));
+    EXPECT_NE(reply.find("your day"), std::string::npos) << reply;
+    EXPECT_EQ(reply.find("there was"), std::string::npos) << reply;
 }
 
 TEST(Ottilie, PrefersTheHigherRankedKeyword) {

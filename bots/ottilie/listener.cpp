@@ -16,8 +16,8 @@ constexpr std::size_t kMaxCaptureWords = 8;
 // Words of one sentence that take part in matching; the rest are ignored, so
 // a huge message costs no more than a long one.
 constexpr std::size_t kMaxSentenceWords = 60;
-// A remembered "my ..." topic keeps at most this many words after "my".
-constexpr std::size_t kMaxTopicWords = 2;
+// A short phrase (the `&` of a pattern) has at most this many words.
+constexpr std::size_t kMaxPhraseWords = 3;
 
 struct Word {
     std::string text;   // as written (contractions spelt out)
@@ -117,12 +117,42 @@ bool WordMatches(std::string_view token, const Word& word) {
 
 using Capture = std::pair<std::size_t, std::size_t>;  // [first, last) word indexes
 
-// Matches tokens[t..] against words[w..], recording one capture per `*`, `+`
-// and alternative token. Backtracks over the lengths the wildcards take.
+bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> list) {
+    return std::find(list.begin(), list.end(), word) != list.end();
+}
+
+// Words that end a short phrase: "my boat is old" gives the phrase "boat".
+bool EndsPhrase(std::string_view lower) {
+    return IsOneOf(
+        lower,
+        {"and",   "but",    "because", "so",   "when", "which", "that", "who",   "since",  "while",
+         "if",    "or",     "is",      "was",  "are",  "were",  "has",  "have",  "had",    "will",
+         "would", "can",    "could",   "does", "did",  "do",    "to",   "at",    "in",     "on",
+         "for",   "with",   "of",      "my",   "i",    "me",    "you",  "never", "always", "not",
+         "just",  "really", "also",    "too",  "very", "there", "here", "then",  "now",    "today",
+         "again", "cannot", "am",      "be",   "been"});
+}
+
+// Matches tokens[t..] against words[w..], recording one capture per `*`, `+`,
+// `&` and alternative token. Backtracks over the lengths the wildcards take.
 bool MatchFrom(const std::vector<std::string_view>& tokens, std::size_t t,
                const std::vector<Word>& words, std::size_t w, std::vector<Capture>& captures) {
     if (t == tokens.size()) return w == words.size();
     const std::string_view token = tokens[t];
+    if (token == "&") {
+        // The longest short phrase first: "my old boat" rather than "my old".
+        std::size_t longest = w;
+        while (longest < words.size() && longest - w < kMaxPhraseWords &&
+               !EndsPhrase(words[longest].lower)) {
+            ++longest;
+        }
+        for (std::size_t end = longest; end > w; --end) {
+            captures.emplace_back(w, end);
+            if (MatchFrom(tokens, t + 1, words, end, captures)) return true;
+            captures.pop_back();
+        }
+        return false;
+    }
     if (token == "*" || token == "+") {
         const std::size_t least = token == "+" ? 1 : 0;
         for (std::size_t end = w + least; end <= words.size(); ++end) {
@@ -144,10 +174,6 @@ bool Match(std::string_view pattern, const std::vector<Word>& words,
            std::vector<Capture>& captures) {
     captures.clear();
     return MatchFrom(PatternTokens(pattern), 0, words, 0, captures);
-}
-
-bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> list) {
-    return std::find(list.begin(), list.end(), word) != list.end();
 }
 
 std::string ReflectWord(const std::string& word, std::string_view before, std::string_view after) {
@@ -203,28 +229,12 @@ std::string Assemble(std::string_view answer, const std::vector<Word>& words,
 }
 
 // The first "my ..." phrase of the message, turned round ("your old boat"),
-// or empty text when there is none worth keeping.
+// or empty text when there is none.
 std::string TopicToRemember(const std::vector<Sentence>& sentences) {
+    std::vector<Capture> captures;
     for (const Sentence& sentence : sentences) {
-        const std::vector<Word>& words = sentence.words;
-        for (std::size_t i = 0; i + 1 < words.size(); ++i) {
-            if (words[i].lower != "my") continue;
-            std::vector<std::string> topic{words[i].text};
-            for (std::size_t k = i + 1; k < words.size() && topic.size() <= kMaxTopicWords; ++k) {
-                if (IsOneOf(
-                        words[k].lower,
-                        {"and",    "but",   "because", "so",   "when",  "which",  "that",  "who",
-                         "since",  "while", "if",      "or",   "is",    "was",    "are",   "were",
-                         "has",    "have",  "had",     "will", "would", "can",    "could", "does",
-                         "did",    "do",    "to",      "at",   "in",    "on",     "for",   "with",
-                         "of",     "my",    "i",       "me",   "never", "always", "not",   "just",
-                         "really", "also",  "too",     "very"})) {
-                    break;
-                }
-                topic.push_back(words[k].text);
-            }
-            if (topic.size() > 1) return Reflect(topic);
-        }
+        if (!Match("* my & *", sentence.words, captures)) continue;
+        return "your " + ReflectRange(sentence.words, captures[1]);
     }
     return {};
 }

@@ -34,6 +34,9 @@ const std::vector<Keyword>& Keywords() {
               {"What is stopping you from trying to $3?",
                "If you could $3 tomorrow, would you really?",
                "How would you feel once you were able to $3?"}},
+             {"* i want|need|wish|hope to",
+              {"To do what? Finish the thought, if you can.",
+               "You stopped halfway. What is it you want to do?"}},
              {"* i want|need|wish|hope +",
               {"What would $3 change for you?", "Why $3, and why now?",
                "And if $3 never came, what then?"}},
@@ -195,7 +198,7 @@ const std::vector<Keyword>& Keywords() {
         {"my",
          2,
          {
-             {"* my +",
+             {"* my & *",
               {"Your $2. How does that sit with you?", "Tell me a little more about your $2.",
                "What comes to mind when you think of your $2?"}},
          }},

@@ -13,9 +13,11 @@ namespace ottilie {
 // sentence's lower-cased words:
 //   *        any number of words, also none
 //   +        one or more words
+//   &        a short phrase: one to three words, up to the first little word
+//            such as "is", "and" or "to" ("my old boat is leaking": "old boat")
 //   a|b|c    exactly one word, any of the alternatives
 //   word     exactly this word
-// Every `*`, `+` and alternative token captures what it matched, numbered
+// Every `*`, `+`, `&` and alternative token captures what it matched, numbered
 // from 1 in pattern order. In an answer, $1 to $9 stand for the captures,
 // with the speaker's point of view turned round ("my job" becomes "your job").
 struct Rule {
