@@ -1,0 +1,91 @@
+// What one exchange with a bot costs, against the bare cost of starting a
+// shell: the run and the file work around it should add little to it.
+
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <string>
+
+#include "engine/exchange.h"
+#include "platform/run_hidden.h"
+
+extern char** environ;
+
+namespace {
+
+// A folder of its own for one benchmark, removed afterwards.
+class BenchFolder {
+  public:
+    BenchFolder() {
+        std::string pattern = "/tmp/jabbery-bench-XXXXXX";
+        // mkdtemp picks a name nobody else has and creates it.
+        if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+    }
+    ~BenchFolder() {
+        std::error_code ignored;
+        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
+    }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+
+  private:
+    std::string m_path;
+};
+
+// The floor: start /bin/sh -c true and reap it, nothing else.
+void BM_BareShellTrue(benchmark::State& state) {
+    // posix_spawn takes non-const strings for historical reasons; it does not change them.
+    char* const argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"),
+                          const_cast<char*>("true"), nullptr};
+    for (auto _ : state) {
+        pid_t pid = -1;
+        if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ) != 0) {
+            state.SkipWithError("posix_spawn failed");
+            break;
+        }
+        int status = 0;
+        // Reap the shell, which is the end of one run.
+        ::waitpid(pid, &status, 0);
+    }
+}
+BENCHMARK(BM_BareShellTrue)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// The same shell through RunHidden: hidden streams, own group, pidfd wait, group kill.
+void BM_RunHiddenTrue(benchmark::State& state) {
+    BenchFolder folder;
+    const jabbery::RunLimits limits;
+    for (auto _ : state) {
+        const jabbery::RunResult result = jabbery::RunHidden("true", folder.Path(), limits);
+        if (result.m_end != jabbery::RunEnd::kExited || result.m_code != 0) {
+            state.SkipWithError("RunHidden did not run true");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_RunHiddenTrue)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// A whole exchange with a bot that only answers: message file written, bot
+// run, reply read, message file deleted.
+void BM_InvokeBotTrivial(benchmark::State& state) {
+    BenchFolder folder;
+    jabbery::BotProfile bot;
+    bot.m_folder = folder.Path() + "/";
+    bot.m_name = "Bench";
+    bot.m_command = "printf 'Hello\\r\\n' > chat.msg";
+    const jabbery::RunLimits limits;
+    const jabbery::CPlainString message("Hi!");
+    for (auto _ : state) {
+        const jabbery::CPlainString reply = jabbery::InvokeBot(bot, message, limits);
+        if (reply.Str() != "Hello") {
+            state.SkipWithError("the bot's reply did not come back");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_InvokeBotTrivial)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+}  // namespace

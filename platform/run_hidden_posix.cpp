@@ -1,0 +1,343 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/eventfd.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdint>
+
+#include "platform/run_hidden.h"
+
+extern char** environ;
+
+namespace jabbery {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+static_assert(std::atomic<bool>::is_always_lock_free,
+              "Cancel stores the flag from signal handlers, which needs a lock-free atomic");
+
+// How often a wait looks again when no descriptor can wake it: the end of the
+// shell without a pidfd, a cancel without an event descriptor.
+constexpr std::chrono::milliseconds kPollSlice{10};
+
+// Longer limits are cut to this, so that adding a limit to the clock cannot overflow.
+constexpr std::chrono::milliseconds kLongestLimit{std::chrono::hours(24 * 365)};
+
+// A descriptor that is closed when it goes out of scope.
+class UniqueFd {
+  public:
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd() {
+        // Nothing to do about a failed close of a descriptor we only read from.
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    int Get() const { return m_fd; }
+
+  private:
+    int m_fd;
+};
+
+// What the child does between its start and running the shell.
+class SpawnFileActions {
+  public:
+    SpawnFileActions() : m_error(posix_spawn_file_actions_init(&m_actions)) {}
+    ~SpawnFileActions() {
+        if (m_error == 0) posix_spawn_file_actions_destroy(&m_actions);
+    }
+    SpawnFileActions(const SpawnFileActions&) = delete;
+    SpawnFileActions& operator=(const SpawnFileActions&) = delete;
+
+    // Zero, or the error number of the first step that could not be set up.
+    int Error() const { return m_error; }
+    posix_spawn_file_actions_t* Get() { return &m_actions; }
+
+    void ChangeFolder(const std::string& folder) {
+        // The bot runs in its own folder, where its message file lives; a
+        // folder that cannot be entered makes posix_spawn fail with that errno.
+        Add(posix_spawn_file_actions_addchdir_np(&m_actions, folder.c_str()));
+    }
+    void OpenNull(int fd, int flags) {
+        // Hidden: no terminal to read or write, and no pipe a chatty bot could fill.
+        Add(posix_spawn_file_actions_addopen(&m_actions, fd, "/dev/null", flags, 0));
+    }
+    void CloseFrom(int lowest_fd) {
+        // Not one of our descriptors (files, sockets, other bots' pidfds) leaks
+        // into the bot, also those opened by other code without O_CLOEXEC.
+        Add(posix_spawn_file_actions_addclosefrom_np(&m_actions, lowest_fd));
+    }
+
+  private:
+    void Add(int error) {
+        if (m_error == 0) m_error = error;
+    }
+
+    posix_spawn_file_actions_t m_actions;
+    int m_error;
+};
+
+// How the child starts: its process group and its signals.
+class SpawnAttributes {
+  public:
+    SpawnAttributes() : m_error(posix_spawnattr_init(&m_attributes)) {}
+    ~SpawnAttributes() {
+        if (m_error == 0) posix_spawnattr_destroy(&m_attributes);
+    }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+
+    int Error() const { return m_error; }
+    posix_spawnattr_t* Get() { return &m_attributes; }
+
+    void SetUp() {
+        if (m_error != 0) return;
+        sigset_t no_signals;
+        sigemptyset(&no_signals);
+        sigset_t all_signals;
+        sigfillset(&all_signals);
+        // Their dispositions cannot be set; some C libraries fail the start over it.
+        sigdelset(&all_signals, SIGKILL);
+        sigdelset(&all_signals, SIGSTOP);
+        // A group of its own: Ctrl-C at our terminal does not reach the bot,
+        // and the bot with everything it started can be killed as one.
+        Add(posix_spawnattr_setpgroup(&m_attributes, 0));
+        // Signals blocked by the calling thread stay blocked across exec; the bot
+        // starts with none blocked.
+        Add(posix_spawnattr_setsigmask(&m_attributes, &no_signals));
+        // Ignored signals stay ignored across exec (a SIGPIPE ignored by us
+        // would be ignored by the bot); the bot starts with the defaults.
+        // (glibc still leaves its two internal signals, 32 and 33, ignored;
+        // programs that use them install their own handlers at start.)
+        Add(posix_spawnattr_setsigdefault(&m_attributes, &all_signals));
+        Add(posix_spawnattr_setflags(
+            &m_attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF));
+    }
+
+  private:
+    void Add(int error) {
+        if (m_error == 0) m_error = error;
+    }
+
+    posix_spawnattr_t m_attributes;
+    int m_error;
+};
+
+// Starts `/bin/sh -c command_line` hidden in `working_folder`, leading a
+// process group of its own. Returns 0 and the shell's pid, or an error number.
+int StartShell(const std::string& command_line, const std::string& working_folder, pid_t& pid) {
+    SpawnFileActions actions;
+    actions.ChangeFolder(working_folder);
+    actions.OpenNull(STDIN_FILENO, O_RDONLY);
+    actions.OpenNull(STDOUT_FILENO, O_WRONLY);
+    actions.OpenNull(STDERR_FILENO, O_WRONLY);
+    actions.CloseFrom(STDERR_FILENO + 1);
+    if (actions.Error() != 0) return actions.Error();
+
+    SpawnAttributes attributes;
+    attributes.SetUp();
+    if (attributes.Error() != 0) return attributes.Error();
+
+    // posix_spawn takes non-const strings for historical reasons; it does not change them.
+    // "--" ends the shell's options, so a command line that begins with "-" is run, not parsed.
+    char* const argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), const_cast<char*>("--"),
+                          const_cast<char*>(command_line.c_str()), nullptr};
+    // posix_spawn reports a failure of any step in the child (the folder, the
+    // exec) as its result, so a bad folder is a start failure, not exit 127.
+    return posix_spawn(&pid, "/bin/sh", actions.Get(), attributes.Get(), argv, environ);
+}
+
+// The started shell and its process group. The group id is the shell's pid,
+// which cannot be reused while the shell is not reaped, so the group is
+// always killed before the shell is reaped. The destructor does both when
+// nobody did.
+class ShellGroup {
+  public:
+    explicit ShellGroup(pid_t pid) : m_pid(pid) {}
+    ~ShellGroup() {
+        int ignored = 0;
+        if (!m_reaped) KillAndReap(ignored);
+    }
+    ShellGroup(const ShellGroup&) = delete;
+    ShellGroup& operator=(const ShellGroup&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+
+    // True once the shell has ended; it is left unreaped, as a zombie that
+    // keeps the group id ours.
+    bool HasEnded() {
+        siginfo_t info{};
+        // WNOWAIT looks without reaping; WNOHANG does not block.
+        if (::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
+            // ECHILD: someone else reaped it (SIGCHLD ignored, or a waitpid(-1)
+            // elsewhere); it has ended, and the group id is no longer ours.
+            if (errno == ECHILD) m_lost = true;
+            return errno != EINTR;
+        }
+        return info.si_pid != 0;
+    }
+
+    // Kills every process of the group, then reaps the shell. Returns its
+    // wait status, or no value when it could not be had.
+    bool KillAndReap(int& status) {
+        m_reaped = true;
+        if (m_lost) return false;
+        // SIGKILL to the whole group: the shell if it still runs and whatever
+        // it left running in the background, which could otherwise rewrite
+        // the message file during a later exchange. ESRCH (nobody left) is fine.
+        ::kill(-m_pid, SIGKILL);
+        for (;;) {
+            // Blocks only until the SIGKILL takes effect; reaping leaves no zombie.
+            if (::waitpid(m_pid, &status, 0) == m_pid) return true;
+            if (errno != EINTR) return false;
+        }
+    }
+
+  private:
+    pid_t m_pid;
+    bool m_reaped = false;
+    bool m_lost = false;
+};
+
+// How many milliseconds a poll may sleep before `deadline`, rounded up so
+// that a wait does not spin in its last millisecond, and at most `cap`.
+int PollTimeout(Clock::time_point deadline, std::chrono::milliseconds cap) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto bounded = std::clamp(left, std::chrono::milliseconds(0), cap);
+    return static_cast<int>(std::min<std::int64_t>(bounded.count(), INT_MAX));
+}
+
+enum class WaitOutcome { kEnded, kTimedOut, kCancelled };
+
+// Waits until the shell ends, the deadline passes or the canceller fires,
+// whichever comes first; an end wins over a cancel or a time-out seen at the
+// same moment. With a pidfd the poll wakes at once when the shell ends;
+// without one it looks every kPollSlice.
+WaitOutcome WaitForShell(ShellGroup& shell, int pidfd, Clock::time_point deadline,
+                         const RunCanceller* canceller) {
+    const int cancel_fd = canceller ? canceller->EventDescriptor() : -1;
+    const bool needs_slices = pidfd < 0 || (canceller && cancel_fd < 0);
+    const auto cap = needs_slices ? kPollSlice : std::chrono::milliseconds::max();
+    for (;;) {
+        if (shell.HasEnded()) return WaitOutcome::kEnded;
+        if (canceller && canceller->IsCancelled()) return WaitOutcome::kCancelled;
+        if (Clock::now() >= deadline) return WaitOutcome::kTimedOut;
+
+        pollfd fds[2];
+        nfds_t count = 0;
+        if (pidfd >= 0) fds[count++] = {pidfd, POLLIN, 0};
+        if (cancel_fd >= 0) fds[count++] = {cancel_fd, POLLIN, 0};
+        // Sleeps until the shell ends, a cancel arrives or the time is up; the
+        // checks above then tell which. EINTR just goes round again with the
+        // time left recomputed from the deadline.
+        if (::poll(fds, count, PollTimeout(deadline, cap)) < 0 && errno != EINTR) {
+            // poll itself failed (out of memory): sleep a slice so as not to spin.
+            ::poll(nullptr, 0, static_cast<int>(kPollSlice.count()));
+        }
+    }
+}
+
+RunResult Run(const std::string& command_line, const std::string& working_folder,
+              const RunLimits& limits, bool use_pidfd) {
+    if (limits.m_canceller && limits.m_canceller->IsCancelled()) {
+        return {RunEnd::kCancelled, 0};
+    }
+    const auto limit = std::clamp(limits.m_limit, std::chrono::milliseconds(0), kLongestLimit);
+    const auto deadline = Clock::now() + limit;
+
+    pid_t pid = -1;
+    if (const int error = StartShell(command_line, working_folder, pid); error != 0) {
+        return {RunEnd::kStartFailed, static_cast<std::uint32_t>(error)};
+    }
+    ShellGroup shell(pid);
+    // A pidfd becomes readable when the shell ends, so the wait needs no
+    // polling and no SIGCHLD handler; it is close-on-exec by default. Kernels
+    // before 5.3 lack it (ENOSYS): then the wait polls.
+    UniqueFd pidfd(use_pidfd ? static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)) : -1);
+
+    const WaitOutcome outcome = WaitForShell(shell, pidfd.Get(), deadline, limits.m_canceller);
+    int status = 0;
+    const bool have_status = shell.KillAndReap(status);
+    switch (outcome) {
+        case WaitOutcome::kTimedOut:
+            return {RunEnd::kTimedOut, 0};
+        case WaitOutcome::kCancelled:
+            return {RunEnd::kCancelled, 0};
+        case WaitOutcome::kEnded:
+            break;
+    }
+    if (have_status && WIFSIGNALED(status)) {
+        return {RunEnd::kSignalled, 128u + static_cast<std::uint32_t>(WTERMSIG(status))};
+    }
+    // An exit status that cannot be read counts as 0.
+    return {RunEnd::kExited, have_status ? static_cast<std::uint32_t>(WEXITSTATUS(status)) : 0u};
+}
+
+}  // namespace
+
+RunCanceller::RunCanceller()
+    // An eventfd is a descriptor that poll can wait on and that a signal
+    // handler can make readable with one write; non-blocking so that Cancel
+    // never blocks, close-on-exec so that no bot inherits it.
+    : m_eventFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+RunCanceller::~RunCanceller() {
+    // Nothing useful to do about a failed close of an eventfd.
+    if (m_eventFd >= 0) ::close(m_eventFd);
+}
+
+void RunCanceller::Cancel() noexcept {
+    // The flag first: whoever wakes on the descriptor must find it set.
+    m_cancelled.store(true);
+    if (m_eventFd < 0) return;
+    // A signal handler must leave errno as it found it.
+    const int saved_errno = errno;
+    const std::uint64_t one = 1;
+    // write is async-signal-safe; EAGAIN (counter full) means it is readable already.
+    [[maybe_unused]] const ssize_t written = ::write(m_eventFd, &one, sizeof one);
+    errno = saved_errno;
+}
+
+bool RunCanceller::IsCancelled() const noexcept {
+    return m_cancelled.load();
+}
+
+bool RunCanceller::WaitFor(std::chrono::milliseconds duration) const {
+    const auto deadline =
+        Clock::now() + std::clamp(duration, std::chrono::milliseconds(0), kLongestLimit);
+    const auto cap = m_eventFd >= 0 ? std::chrono::milliseconds::max() : kPollSlice;
+    for (;;) {
+        if (IsCancelled()) return true;
+        if (Clock::now() >= deadline) return false;
+        pollfd fd{m_eventFd, POLLIN, 0};
+        // Sleeps until Cancel writes to the descriptor or the time is up
+        // (without a descriptor, in slices); EINTR just goes round again.
+        ::poll(&fd, m_eventFd >= 0 ? 1 : 0, PollTimeout(deadline, cap));
+    }
+}
+
+RunResult RunHidden(const std::string& command_line, const std::string& working_folder,
+                    const RunLimits& limits) {
+    return Run(command_line, working_folder, limits, true);
+}
+
+namespace detail {
+
+RunResult RunHiddenPolling(const std::string& command_line, const std::string& working_folder,
+                           const RunLimits& limits) {
+    return Run(command_line, working_folder, limits, false);
+}
+
+}  // namespace detail
+
+}  // namespace jabbery

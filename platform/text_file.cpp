@@ -1,0 +1,42 @@
+#include "platform/text_file.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace jabbery {
+
+bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
+    // Binary mode: the line ends are written exactly as given, CR LF.
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines) {
+        file << line << kLineEnd;
+    }
+    // close flushes the buffer; a write that failed only then shows in the stream state.
+    file.close();
+    return !file.fail();
+}
+
+std::string ReadTextLine(std::istream& stream, std::size_t max_kept) {
+    using Traits = std::istream::traits_type;
+    std::string line;
+    char character = 0;
+    while (stream.get(character)) {
+        if (character == '\n') break;
+        // A CR directly before the line feed belongs to the line end, any other is text.
+        if (character == '\r' && stream.peek() == Traits::to_int_type('\n')) {
+            stream.get();
+            break;
+        }
+        if (line.size() < max_kept) line += character;
+    }
+    return line;
+}
+
+void DeleteFileQuietly(const std::string& path) {
+    std::error_code error;
+    // std::filesystem::remove would take an empty folder of that name too; only files go.
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(path, error))) return;
+    std::filesystem::remove(path, error);
+}
+
+}  // namespace jabbery

@@ -1,0 +1,87 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string_view>
+#include <system_error>
+
+#include "platform/text_file.h"
+
+namespace jabbery {
+
+namespace {
+
+// Flags shared by both ways of opening: no descriptor leaks into a bot that
+// runs meanwhile; a FIFO without a reader fails at once (ENXIO) instead of
+// blocking the program; a terminal device does not become ours.
+constexpr int kOpenFlags = O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+
+// Opens `path` for appending, or creates it when there is no such file.
+// Returns the descriptor (or -1 with errno set), and whether the file was there.
+int OpenForAppend(const std::string& path, bool& existed) {
+    existed = true;
+    // O_APPEND without O_CREAT: succeeds only for a file that exists, and every
+    // write lands after its last byte. Never O_TRUNC: nothing already there is lost.
+    int fd = ::open(path.c_str(), kOpenFlags | O_APPEND);
+    if (fd >= 0 || errno != ENOENT) return fd;
+    existed = false;
+    // O_EXCL: create only if still absent, so a file made in between is never
+    // treated as ours to start afresh.
+    fd = ::open(path.c_str(), kOpenFlags | O_CREAT | O_EXCL, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+    // Someone created it between the two opens: it exists now, append to it.
+    existed = true;
+    return ::open(path.c_str(), kOpenFlags | O_APPEND);
+}
+
+// Writes all of `data`, going on after partial writes and interrupted ones.
+// Returns 0 or the error number.
+int WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        // A write may take less than it was given (a signal, a full pipe, a quota).
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        // A write that takes nothing from a file would loop for ever; say so instead.
+        if (written == 0) return EIO;
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+std::string SaveError(const std::string& path, int error) {
+    // system_category().message is the thread-safe form of strerror.
+    return "Could not save to " + path + ": " + std::system_category().message(error);
+}
+
+}  // namespace
+
+AppendResult AppendOrCreateFile(const std::string& path, const std::string& separator_if_existed,
+                                const std::string& content) {
+    AppendResult result;
+    const int fd = OpenForAppend(path, result.m_existed);
+    if (fd < 0) {
+        result.m_error = SaveError(path, errno);
+        return result;
+    }
+    // O_NONBLOCK was only for the open; writes should wait like any file's.
+    // Should this fail, a FIFO's write may report EAGAIN, still an error, not a hang.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+
+    int error = 0;
+    if (result.m_existed) error = WriteAll(fd, separator_if_existed);
+    if (error == 0) error = WriteAll(fd, content);
+    // close is checked too: some file systems report a failed write only there.
+    // EINTR from close on Linux still closes the descriptor, and nothing was lost.
+    if (::close(fd) != 0 && errno != EINTR && error == 0) error = errno;
+    if (error != 0) {
+        result.m_error = SaveError(path, error);
+        return result;
+    }
+    result.m_ok = true;
+    return result;
+}
+
+}  // namespace jabbery
