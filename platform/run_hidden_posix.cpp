@@ -171,8 +171,6 @@ class ShellGroup {
     ShellGroup(const ShellGroup&) = delete;
     ShellGroup& operator=(const ShellGroup&) = delete;
 
-    pid_t Pid() const { return m_pid; }
-
     // True once the shell has ended; it is left unreaped, as a zombie that
     // keeps the group id ours.
     bool HasEnded() {
@@ -187,8 +185,8 @@ class ShellGroup {
         return info.si_pid != 0;
     }
 
-    // Kills every process of the group, then reaps the shell. Returns its
-    // wait status, or no value when it could not be had.
+    // Kills every process of the group, then reaps the shell. Returns true
+    // with the shell's wait status in `status`, false when none could be had.
     bool KillAndReap(int& status) {
         m_reaped = true;
         if (m_lost) return false;

@@ -34,7 +34,8 @@ struct AppendResult {
 // Adds `content` to the end of `path`, or creates the file when there is no
 // file of that name. Never truncates: an existing file keeps every byte it
 // had, also when it cannot be read. `separator_if_existed` is written first
-// when the file was already there. Every write and the close are checked.
+// when the file was already there. Every write and the close are checked;
+// a failure reads "Could not save to <path>: <reason>" in m_error.
 AppendResult AppendOrCreateFile(const std::string& path, const std::string& separator_if_existed,
                                 const std::string& content);
 
