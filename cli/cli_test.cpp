@@ -115,7 +115,7 @@ TEST(JabberyCli, InterruptEndsTheTurnInFlightKillsTheBotAndStillSaves) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const long group = std::stol(ReadFile(slow + "/group"));
-    EXPECT_TRUE(testing::GoneWithin([&] { return testing::GroupHasLiveProcess(group); }))
+    EXPECT_TRUE(testing::Eventually([&] { return !testing::GroupHasLiveProcess(group); }))
         << "the bot's process group survived";
     const std::string saved = ReadFile(save);
     EXPECT_NE(saved.find("SLOW> cut short\r\n"), std::string::npos) << saved;

@@ -82,7 +82,7 @@ TEST_F(ExchangeFixture, AHangingBotIsStoppedAtTheLimitWithEverythingItStarted) {
     EXPECT_EQ(InvokeBot(bot, "Hi!", limits).Str(), "partial");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
     const long group = std::stol(ReadFile(root.File("bot/group")));
-    EXPECT_TRUE(testing::GoneWithin([&] { return testing::GroupHasLiveProcess(group); }))
+    EXPECT_TRUE(testing::Eventually([&] { return !testing::GroupHasLiveProcess(group); }))
         << "a process of the bot's group survived";
 }
 
@@ -91,7 +91,7 @@ TEST_F(ExchangeFixture, ABackgroundChildDoesNotOutliveItsTurn) {
         Bot("Parent", "sleep 1000 & echo $! > child; printf 'done\\n' > chat.msg");
     EXPECT_EQ(InvokeBot(bot, "Hi!", limits).Str(), "done");
     const std::string child = testing::TrimmedFile(root.File("bot/child"));
-    EXPECT_TRUE(testing::GoneWithin([&] { return testing::ProcessIsLive(child); }))
+    EXPECT_TRUE(testing::Eventually([&] { return !testing::ProcessIsLive(child); }))
         << "the bot's background child is still running";
 }
 

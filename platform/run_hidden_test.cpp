@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
 
 namespace jabbery {
@@ -26,6 +27,9 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 using Clock = std::chrono::steady_clock;
+using testing::Eventually;
+using testing::GroupHasLiveProcess;
+using testing::ProcessIsLive;
 using testing::TempFolder;
 
 // Generous bounds: a busy two-core machine must not make these tests fail.
@@ -45,50 +49,6 @@ std::vector<std::string> Words(const std::string& text) {
     std::vector<std::string> words;
     for (std::string word; stream >> word;) words.push_back(word);
     return words;
-}
-
-// Polls `condition` until it holds or kPatience has passed.
-bool Eventually(const std::function<bool()>& condition) {
-    const auto deadline = Clock::now() + kPatience;
-    while (!condition()) {
-        if (Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(milliseconds(10));
-    }
-    return true;
-}
-
-// The state letter and process group of `pid` from /proc, or false when there is no such process.
-bool ProcessState(const std::string& pid, char& state, long& group) {
-    std::ifstream stat("/proc/" + pid + "/stat");
-    std::string text;
-    if (!std::getline(stat, text)) return false;
-    // The command name in parentheses may hold blanks; the fields after it do not.
-    std::istringstream rest(text.substr(text.rfind(')') + 1));
-    long parent = 0;
-    return static_cast<bool>(rest >> state >> parent >> group);
-}
-
-// True when a process of group `group` still runs. A killed process that
-// nobody has reaped yet (a zombie, which init reaps in its own time or, in
-// some containers, never) runs nothing and counts as gone.
-bool GroupHasLiveProcess(long group) {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        char state = 0;
-        long process_group = 0;
-        if (ProcessState(name, state, process_group) && process_group == group && state != 'Z' &&
-            state != 'X') {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool ProcessIsLive(const std::string& pid) {
-    char state = 0;
-    long group = 0;
-    return ProcessState(pid, state, group) && state != 'Z' && state != 'X';
 }
 
 // Our own child is reaped: waitpid finds no child of that pid.

@@ -44,16 +44,17 @@ inline bool ProcessIsLive(const std::string& pid) {
     return ProcessState(pid, state, group) && state != 'Z' && state != 'X';
 }
 
-// SIGKILL is delivered asynchronously: a killed process may run for a
-// moment after kill() returns. Polls `still_there` until it turns false or
-// `seconds` pass; true when it turned false.
-template <typename Predicate>
-bool GoneWithin(Predicate still_there, int seconds = 10) {
-    for (int i = 0; i < seconds * 100; ++i) {
-        if (!still_there()) return true;
+// Polls `condition` until it holds or `seconds` pass; true when it held.
+// SIGKILL is delivered asynchronously, so a killed process may still run
+// for a moment after kill() returns: tests wait for it to go.
+template <typename Condition>
+bool Eventually(Condition condition, int seconds = 10) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return !still_there();
+    return true;
 }
 
 }  // namespace jabbery::testing
