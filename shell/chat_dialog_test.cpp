@@ -6,6 +6,7 @@
 #include "engine/test_bots.h"
 #include "shell/about_dialog.h"
 #include "shell/gui_test_support.h"
+#include "shell/program_title.h"
 #include "shell/rtf_view.h"
 
 namespace jabbery {
@@ -222,6 +223,34 @@ TEST_F(ChatDialogTest, ExitYesAndAFileAppendsBannerAndTranscript) {
     const std::string banner_end = std::string(77, '#') + "\r\n";
     EXPECT_EQ(file.substr(file.rfind(banner_end) + banner_end.size()),
               window.State().m_plainText.Str());
+}
+
+TEST_F(ChatDialogTest, ExitWithTheRealDialogsYesAndAFileNameSavesThere) {
+    const std::string saved = m_root.File("saved.txt");
+    CChatDialog window(
+        nullptr,
+        {{Bot("Ann", RecordAndAnswer("a")), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s});
+    const std::string title = ProgramTitle().ToStdString();
+    m_script.Then(
+        "two turns", [&] { return Turns(window) >= 2; }, 60s);
+    m_script.Do("click Exit", [&] { ClickOn(Button(window, CChatDialog::kExitId)); });
+    AnswerWithKey(m_script, title, WXK_RETURN);
+    m_script.Then("the save dialog shows", [&] {
+        const std::optional<wxRect> dialog = FindScreenWindow("Save As");
+        if (!dialog) return false;
+        PointAt(*dialog);
+        PressKey('A', wxMOD_CONTROL);
+        TypeText(saved);
+        return true;
+    });
+    PressUntilGone(m_script, "Save As", WXK_RETURN);
+    Run(window);
+    const std::string file = ReadFile(saved);
+    EXPECT_EQ(file.rfind(std::string(77, '#') + "\r\n### Jabbery 3.0: Transcript of ", 0), 0u)
+        << file;
+    EXPECT_EQ(file.substr(file.size() - window.State().m_plainText.Length()),
+              window.State().m_plainText.Str());
+    EXPECT_GE(Turns(window), 2);
 }
 
 TEST_F(ChatDialogTest, AFailedSaveSaysWhatFailedAndOffersTheDialogAgain) {

@@ -210,14 +210,36 @@ bool PressKeyIn(const std::string& title, int key, int modifiers) {
     return true;
 }
 
-bool AnswerChooser(const std::string& title, const std::string& path) {
-    const std::optional<wxRect> rect = FindScreenWindow(title);
-    if (!rect) return false;
-    PointAt(*rect);
-    PressKey('L', wxMOD_CONTROL);
-    TypeText(path);
-    PressKey(WXK_RETURN);
-    return true;
+void AnswerChooser(UiScript& script, const std::string& title, const std::string& path) {
+    script.Then("the chooser " + title + " shows", [title, path] {
+        const std::optional<wxRect> rect = FindScreenWindow(title);
+        if (!rect) return false;
+        PointAt(*rect);
+        PressKey('L', wxMOD_CONTROL);
+        TypeText(path);
+        return true;
+    });
+    PressUntilGone(script, title, WXK_RETURN);
+}
+
+void PressUntilGone(UiScript& script, const std::string& title, int key) {
+    auto last_press = std::make_shared<std::chrono::steady_clock::time_point>();
+    // A window just mapped may not take keys yet; give it a moment first.
+    script.Wait(300ms);
+    script.Then("close " + title + " with a key", [title, key, last_press] {
+        if (!FindScreenWindow(title)) return true;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - *last_press > 1500ms) {
+            *last_press = now;
+            PressKeyIn(title, key);
+        }
+        return false;
+    });
+}
+
+void AnswerWithKey(UiScript& script, const std::string& title, int key) {
+    script.Then(title + " shows", [title] { return FindScreenWindow(title).has_value(); });
+    PressUntilGone(script, title, key);
 }
 
 std::optional<int> ScriptedDialogs::AskBotCount() {

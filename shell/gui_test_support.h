@@ -35,6 +35,7 @@ class UiScript : public wxTimer {
 
     void Start();
     bool Finished() const { return m_next >= m_steps.size(); }
+    std::size_t StepsDone() const { return m_next; }
     // Empty when every step was done; else what failed.
     const std::string& Failure() const { return m_failure; }
 
@@ -79,9 +80,18 @@ std::optional<wxRect> FindScreenWindow(const std::string& title);
 // false when no such window is shown.
 bool PressKeyIn(const std::string& title, int key, int modifiers = 0);
 
-// Answers a GTK file or folder chooser titled `title`: Ctrl+L, the path,
-// Return. Returns false when no such window is shown.
-bool AnswerChooser(const std::string& title, const std::string& path);
+// Adds steps that answer a GTK file or folder chooser titled `title`:
+// Ctrl+L, the path, Return.
+void AnswerChooser(UiScript& script, const std::string& title, const std::string& path);
+
+// Adds steps that press `key` in the window titled `title` until it is
+// gone: a window just mapped may miss the first key, and GTK's file
+// chooser may take the first Return for its completion.
+void PressUntilGone(UiScript& script, const std::string& title, int key);
+
+// Adds steps that wait for the window titled `title`, then close it with
+// `key` as above.
+void AnswerWithKey(UiScript& script, const std::string& title, int key);
 
 // A UserDialogs that answers from scripted queues and records what it was
 // asked. Unscripted questions get the cancel answer.

@@ -52,6 +52,8 @@ class NumDialogTest : public ::testing::Test {
             PointAt(&m_dialog);
             return true;
         });
+        // A window just mapped may miss the first keys.
+        m_script.Wait(300ms);
     }
     // Replaces the count by typing `text` into the edit.
     void Type(const std::string& text) {
