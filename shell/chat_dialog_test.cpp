@@ -111,6 +111,38 @@ TEST_F(ChatDialogTest, TwoBotsGivenInAdvanceTakeTurnsInTheirColours) {
     EXPECT_FALSE(LookAt(view, bob_turn + 7).m_bold);
 }
 
+TEST_F(ChatDialogTest, TwoSampleBotsGivenInAdvanceTalkInTurns) {
+    const std::string ottilie = std::string(JABBERY_BUILD_DIR) + "/bots/ottilie";
+    const std::string hask = std::string(JABBERY_BUILD_DIR) + "/bots/hask";
+    CChatDialog window(nullptr, {{ottilie, hask}, 100ms, 20s}, &m_dialogs);
+    m_script.Then(
+        "four turns", [&] { return Turns(window) >= 4; }, 60s);
+    m_script.Do("close", [&] { window.Close(); });
+    Run(window);
+    const std::string shown = window.TranscriptView()->GetValue().ToStdString();
+    const std::vector<std::string> lines = SplitLines(shown, "\n");
+    ASSERT_GE(lines.size(), 6u) << shown;
+    EXPECT_EQ(lines[0], ottilie + "/");
+    EXPECT_EQ(lines[1], hask + "/");
+    long position = static_cast<long>(lines[0].size() + lines[1].size() + 2);
+    for (std::size_t i = 2; i < 6; ++i) {
+        const bool first = i % 2 == 0;
+        const std::string name = first ? "OTTILIE> " : "HASK> ";
+        EXPECT_EQ(lines[i].substr(0, name.size()), name) << lines[i];
+        EXPECT_GT(lines[i].size(), name.size()) << "a sample bot said nothing";
+        // A line may wrap in the view but is one line of text; its name is
+        // bold and its reply regular, both in the bot's colour.
+        const Look label = LookAt(window.TranscriptView(), position);
+        const Look reply =
+            LookAt(window.TranscriptView(), position + static_cast<long>(name.size()));
+        EXPECT_EQ(label.m_colour, first ? *wxBLACK : *wxRED) << lines[i];
+        EXPECT_TRUE(label.m_bold) << lines[i];
+        EXPECT_EQ(reply.m_colour, first ? *wxBLACK : *wxRED) << lines[i];
+        EXPECT_FALSE(reply.m_bold) << lines[i];
+        position += static_cast<long>(lines[i].size() + 1);
+    }
+}
+
 TEST_F(ChatDialogTest, LaysOutTheWindowInDialogUnits) {
     CChatDialog window(nullptr, {}, &m_dialogs);
     EXPECT_EQ(window.GetTitle(), "Jabbery 3.0.1");

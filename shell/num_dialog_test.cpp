@@ -167,6 +167,14 @@ TEST_F(NumDialogTest, EscapeEndsTheDialogWithoutACount) {
     EXPECT_EQ(m_dialog.GetBotCount(), 0);
 }
 
+TEST_F(NumDialogTest, TheCloseBoxEndsTheDialogWithoutACount) {
+    WaitUntilShown();
+    // What the window manager's close box sends.
+    m_script.Do("close the window", [this] { m_dialog.Close(); });
+    EXPECT_EQ(Run(), wxID_CANCEL);
+    EXPECT_EQ(m_dialog.GetBotCount(), 0);
+}
+
 TEST_F(NumDialogTest, ViewManualOpensTheManualAndLeavesTheDialogOpen) {
     bool open_after_manual = false;
     WaitUntilShown();

@@ -29,6 +29,12 @@ TEST(FirstExistingFolder, SkipsWhatIsMissingOrNoFolder) {
     EXPECT_EQ(FirstExistingFolder({root.File("a")}), "");
 }
 
+TEST(BundledBotsFolder, IsTheBuildTreesBotsFolderBesideTheProgram) {
+    // The test program lives in the build tree's shell folder, as jabbery does.
+    EXPECT_EQ(BundledBotsFolder(),
+              std::filesystem::path(JABBERY_BUILD_DIR "/bots").lexically_normal().string());
+}
+
 // The real dialogs, over a shown main window, answered with real keys.
 class WxUserDialogsTest : public ::testing::Test {
   protected:
