@@ -1,6 +1,7 @@
 #include "shell/chat_app.h"
 
 #include <wx/image.h>
+#include <wx/log.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -21,6 +22,9 @@ void OnStopSignal(int signal) {
 }  // namespace
 
 bool CChatApp::OnInit() {
+    // The toolkit is up: the framework's messages may show in windows again
+    // (main() sent them to stderr until now).
+    delete wxLog::SetActiveTarget(nullptr);
     wxImage::AddHandler(new wxPNGHandler);
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) SetSignalHandler(signal, OnStopSignal);
     return true;

@@ -80,6 +80,17 @@ TEST(Program, HelpAndVersionNeedNoDisplay) {
     EXPECT_EQ(ReadFile(root.File("version")), "jabbery 3.0.1\n");
 }
 
+TEST(Program, WithoutADisplayItSaysSoAndEnds) {
+    TempFolder root;
+    const int status = std::system(("env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                    std::string(JABBERY_PROGRAM) + " 2> " + root.File("err"))
+                                       .c_str());
+    EXPECT_TRUE(WIFEXITED(status)) << "it crashed";
+    EXPECT_NE(WEXITSTATUS(status), 0);
+    EXPECT_NE(ReadFile(root.File("err")).find("DISPLAY"), std::string::npos)
+        << ReadFile(root.File("err"));
+}
+
 TEST(Program, UnknownOptionEndsWithStatusTwoAndSaysWhy) {
     TempFolder root;
     const int status = std::system(

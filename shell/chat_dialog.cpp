@@ -17,10 +17,10 @@ wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
     EVT_BUTTON(CChatDialog::kAboutId, CChatDialog::OnAbout)
     EVT_CHAR_HOOK(CChatDialog::OnCharHook)
     EVT_CLOSE(CChatDialog::OnClose)
-wxEND_EVENT_TABLE()
-    // clang-format on
+wxEND_EVENT_TABLE();
+// clang-format on
 
-    CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* dialogs)
+CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* dialogs)
     : wxDialog(parent, wxID_ANY, "Jabbery " JABBERY_VERSION, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX),
       m_turnTimer(this, kTurnTimerId),

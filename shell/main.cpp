@@ -1,5 +1,6 @@
 #include <wx/app.h>
 #include <wx/init.h>
+#include <wx/log.h>
 
 #include <cstdio>
 #include <string>
@@ -29,6 +30,10 @@ int main(int argc, char** argv) {
     }
     ChatSettings settings;
     settings.m_botFolders = command_line.m_botFolders;
+    // Until the toolkit is up, problems go to stderr: without a display the
+    // framework's own log window would crash trying to open.
+    wxLog::SetActiveTarget(new wxLogStderr);
+    wxLog::DisableTimestamp();
     // wxEntry takes this application object over and deletes it at the end.
     wxApp::SetInstance(new CChatApp(std::move(settings)));
     return wxEntry(argc, argv);

@@ -14,6 +14,7 @@
 
 #include "engine/roster.h"
 #include "shell/dialog_units.h"
+#include "shell/program_icons.h"
 #include "shell/program_title.h"
 
 namespace jabbery {
@@ -60,14 +61,16 @@ wxBEGIN_EVENT_TABLE(CNumDialog, wxDialog)
     EVT_TEXT(CNumDialog::kEditId, CNumDialog::OnEditText)
     EVT_CHAR_HOOK(CNumDialog::OnCharHook)
     EVT_CLOSE(CNumDialog::OnClose)
-wxEND_EVENT_TABLE()
-    // clang-format on
+wxEND_EVENT_TABLE();
+// clang-format on
 
-    CNumDialog::CNumDialog(wxWindow* parent, std::function<void()> open_manual)
+CNumDialog::CNumDialog(wxWindow* parent, std::function<void()> open_manual)
     : wxDialog(parent, wxID_ANY, "Number of bots", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
       m_openManual(std::move(open_manual)) {
     SetClientSizeInDialogUnits(this, 186, 90);
+    // It shows before the main window, so it carries the program's icon.
+    SetIcons(ProgramIcons());
 
     // Created in the layout's order, which is also the tab order.
     DialogRect place = DialogUnits(this, 129, 69, 50, 14);
