@@ -12,7 +12,8 @@ void BM_AppendTurn(benchmark::State& state) {
     BotRoster roster;
     roster.m_botName[0] = "Wren";
     roster.m_botName[1] = "Hask";
-    const CPlainString reply = "A fairly ordinary reply of the kind bots give, some sixty characters.";
+    const CPlainString reply =
+        "A fairly ordinary reply of the kind bots give, some sixty characters.";
     TranscriptTexts texts;
     for (int64_t turn = 0; turn < state.range(0); ++turn) {
         AppendTurn(texts, roster, static_cast<int>(turn % 2), reply);
