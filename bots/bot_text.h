@@ -256,6 +256,21 @@ inline std::string ClipText(std::string text, std::size_t max_bytes) {
     return text + "...";
 }
 
+// Joins `opener`, `middle` and `closer` with blanks into at most `max_bytes`.
+// The opener and closer are trimmings: the closer is left out when it would
+// not fit, both go when opener and middle alone are too long, and only then
+// is the middle itself clipped. An empty closer is left out.
+inline std::string FramedAnswer(std::string_view opener, std::string_view middle,
+                                std::string_view closer, std::size_t max_bytes) {
+    std::string answer = std::string(opener) + " " + std::string(middle);
+    if (!closer.empty() && answer.size() + 1 + closer.size() <= max_bytes) {
+        answer += ' ';
+        answer += closer;
+    }
+    if (answer.size() > max_bytes) answer = middle;
+    return ClipText(std::move(answer), max_bytes);
+}
+
 // Upper-cases the first letter, if it is an ASCII letter.
 inline std::string Capitalised(std::string text) {
     if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') {

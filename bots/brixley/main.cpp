@@ -146,16 +146,8 @@ std::string Answer(std::string_view message) {
     const bool question = clean.back() == '?';
     const std::string_view opener = question ? vorn::PickFrom(hash, kOpener, kQuestionOpeners)
                                              : vorn::PickFrom(hash, kOpener, kOpeners);
-    const std::string_view closer = vorn::PickFrom(hash, kCloser, kClosers);
-
-    // The opener and closer are trimmings: drop them before cutting the fact.
-    std::string answer = std::string(opener) + " " + middle;
-    if (!closer.empty() && answer.size() + 1 + closer.size() <= kMaxAnswerBytes) {
-        answer += " ";
-        answer += closer;
-    }
-    if (answer.size() > kMaxAnswerBytes) answer = middle;
-    return vorn::ClipText(answer, kMaxAnswerBytes);
+    return vorn::FramedAnswer(opener, middle, vorn::PickFrom(hash, kCloser, kClosers),
+                              kMaxAnswerBytes);
 }
 
 }  // namespace

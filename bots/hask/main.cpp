@@ -94,14 +94,8 @@ std::string Answer(std::string_view message) {
         middle = vorn::FillIn(vorn::FillIn(gripe, "$W", vorn::Capitalised(word)), "$w", word);
     }
 
-    const std::string_view closer = vorn::PickFrom(hash, kCloser, kClosers);
-    std::string answer = std::string(grumble) + " " + middle;
-    if (!closer.empty() && answer.size() + 1 + closer.size() <= kMaxAnswerBytes) {
-        answer += " ";
-        answer += closer;
-    }
-    if (answer.size() > kMaxAnswerBytes) answer = middle;
-    return vorn::ClipText(answer, kMaxAnswerBytes);
+    return vorn::FramedAnswer(grumble, middle, vorn::PickFrom(hash, kCloser, kClosers),
+                              kMaxAnswerBytes);
 }
 
 }  // namespace
