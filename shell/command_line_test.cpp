@@ -8,60 +8,45 @@ namespace jabbery {
 namespace {
 
 using Action = CommandLine::Action;
+using Folders = std::vector<std::string>;
 
-TEST(ParseCommandLine, NoArgumentsAsksEverything) {
-    const CommandLine line = ParseCommandLine({});
-    EXPECT_EQ(line.m_action, Action::kRun);
-    EXPECT_TRUE(line.m_botFolders.empty());
+TEST(ParseCommandLine, KeepsFoldersInOrderAsAbsolutePathsWithoutTrailingSlash) {
+    const std::string here = std::filesystem::current_path().string();
+    const struct {
+        Folders m_arguments;
+        Folders m_folders;
+    } cases[] = {
+        {{}, {}},  // everything is asked
+        {{"/bots/ann/", "/bots/./bob", "/"}, {"/bots/ann", "/bots/bob", "/"}},
+        {{"bots/ann"}, {here + "/bots/ann"}},
+        // "--" ends the options, so a folder may start with a dash.
+        {{"--", "/-odd", "--help"}, {"/-odd", here + "/--help"}},
+        // Any number: the set-up judges it with its usual message.
+        {{"/a"}, {"/a"}},
+        {Folders(16, "/a"), Folders(16, "/a")},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = ParseCommandLine(c.m_arguments);
+        EXPECT_EQ(line.m_action, Action::kRun);
+        EXPECT_EQ(line.m_botFolders, c.m_folders);
+    }
 }
 
-TEST(ParseCommandLine, FoldersAreKeptInOrderAsAbsolutePathsWithoutTrailingSlash) {
-    const CommandLine line = ParseCommandLine({"/bots/ann/", "/bots/./bob", "/"});
-    ASSERT_EQ(line.m_action, Action::kRun);
-    EXPECT_EQ(line.m_botFolders, (std::vector<std::string>{"/bots/ann", "/bots/bob", "/"}));
-}
-
-TEST(ParseCommandLine, RelativeFoldersAreTakenFromTheWorkingFolder) {
-    const CommandLine line = ParseCommandLine({"bots/ann"});
-    ASSERT_EQ(line.m_botFolders.size(), 1u);
-    EXPECT_EQ(line.m_botFolders[0], (std::filesystem::current_path() / "bots/ann").string());
-}
-
-TEST(ParseCommandLine, AnyNumberOfFoldersIsPassedOnForTheSetUpToJudge) {
-    EXPECT_EQ(ParseCommandLine({"/a"}).m_botFolders.size(), 1u);
-    std::vector<std::string> sixteen(16, "/a");
-    EXPECT_EQ(ParseCommandLine(sixteen).m_botFolders.size(), 16u);
-}
-
-TEST(ParseCommandLine, HelpAndVersionWinOverFolders) {
+TEST(ParseCommandLine, HelpAndVersionWinOverFoldersAndUnknownOptionsOrEmptyNamesAreErrors) {
     EXPECT_EQ(ParseCommandLine({"/a", "--help"}).m_action, Action::kHelp);
     EXPECT_EQ(ParseCommandLine({"-h"}).m_action, Action::kHelp);
     EXPECT_EQ(ParseCommandLine({"--version", "/a"}).m_action, Action::kVersion);
-}
-
-TEST(ParseCommandLine, UnknownOptionIsAnErrorNamingIt) {
-    const CommandLine line = ParseCommandLine({"--bots=3"});
-    EXPECT_EQ(line.m_action, Action::kError);
-    EXPECT_NE(line.m_error.find("--bots=3"), std::string::npos);
-}
-
-TEST(ParseCommandLine, DoubleDashEndsOptionsSoFoldersMayStartWithADash) {
-    const CommandLine line = ParseCommandLine({"--", "/-odd", "--help"});
-    ASSERT_EQ(line.m_action, Action::kRun);
-    ASSERT_EQ(line.m_botFolders.size(), 2u);
-    EXPECT_EQ(line.m_botFolders[0], "/-odd");
-    EXPECT_EQ(line.m_botFolders[1], (std::filesystem::current_path() / "--help").string());
-}
-
-TEST(ParseCommandLine, EmptyFolderNameIsAnError) {
+    const CommandLine unknown = ParseCommandLine({"--bots=3"});
+    EXPECT_EQ(unknown.m_action, Action::kError);
+    EXPECT_NE(unknown.m_error.find("--bots=3"), std::string::npos);
     EXPECT_EQ(ParseCommandLine({"/a", ""}).m_action, Action::kError);
 }
 
 TEST(CommandLineUsage, NamesTheFoldersAndBothOptions) {
     const std::string usage = CommandLineUsage();
-    EXPECT_NE(usage.find("jabbery [BOTDIR...]"), std::string::npos);
-    EXPECT_NE(usage.find("--help"), std::string::npos);
-    EXPECT_NE(usage.find("--version"), std::string::npos);
+    for (const char* part : {"jabbery [BOTDIR...]", "--help", "--version"}) {
+        EXPECT_NE(usage.find(part), std::string::npos) << part;
+    }
     EXPECT_EQ(VersionText(), "jabbery 3.0.1\n");
 }
 

@@ -2,6 +2,7 @@
 
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
+#include <wx/textctrl.h>
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 
@@ -18,52 +19,45 @@ std::string Capture(const std::string& command) {
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return output;
     char buffer[512];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        output.append(buffer, got);
+    }
     ::pclose(pipe);
     return output;
 }
 
-std::string ShellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-// xdotool matches names as regular expressions; this matches `title` only.
-std::string ExactTitlePattern(const std::string& title) {
-    std::string pattern = "^";
-    for (char c : title) {
-        if (std::string(".^$*+?()[]{}|\\").find(c) != std::string::npos) pattern += '\\';
-        pattern += c;
-    }
-    return pattern + "$";
-}
-
-std::vector<std::string> VisibleWindowIds(const std::string& pattern) {
-    std::istringstream ids(
-        Capture("xdotool search --onlyvisible --name " + ShellQuoted(pattern) + " 2>/dev/null"));
-    std::vector<std::string> result;
-    for (std::string id; ids >> id;) result.push_back(id);
-    return result;
-}
-
-std::optional<wxRect> WindowGeometry(const std::string& id) {
-    std::istringstream lines(Capture("xdotool getwindowgeometry --shell " + id + " 2>/dev/null"));
+// The screen rectangles of the mapped X windows whose title matches the
+// regular expression `pattern`; windows of a pixel or less are left out.
+std::vector<wxRect> VisibleWindows(const std::string& pattern) {
+    std::string quoted;
+    for (char c : pattern) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    std::istringstream lines(Capture("xdotool search --onlyvisible --name '" + quoted +
+                                     "' getwindowgeometry --shell %@ 2>/dev/null"));
+    std::vector<wxRect> found;
     wxRect rect;
-    int found = 0;
     for (std::string line; std::getline(lines, line);) {
-        const auto equals = line.find('=');
-        if (equals == std::string::npos) continue;
-        const std::string key = line.substr(0, equals);
-        const int value = std::atoi(line.c_str() + equals + 1);
-        if (key == "X") rect.x = value, ++found;
-        if (key == "Y") rect.y = value, ++found;
-        if (key == "WIDTH") rect.width = value, ++found;
-        if (key == "HEIGHT") rect.height = value, ++found;
+        const std::string key = line.substr(0, line.find('='));
+        const int value = std::atoi(line.c_str() + key.size() + 1);
+        if (key == "X") rect.x = value;
+        if (key == "Y") rect.y = value;
+        if (key == "WIDTH") rect.width = value;
+        // Each window's values end with its height.
+        if (key == "HEIGHT" && (rect.height = value) > 1 && rect.width > 1) found.push_back(rect);
     }
-    if (found != 4 || rect.width <= 1 || rect.height <= 1) return std::nullopt;
-    return rect;
+    return found;
+}
+
+// Ends every modal wx dialog and presses Escape over every other window, so
+// a failed script does not leave the test hanging.
+void UnwindDialogs() {
+    for (wxWindow* window : wxTopLevelWindows) {
+        auto* dialog = wxDynamicCast(window, wxDialog);
+        if (dialog != nullptr && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+    }
+    for (const wxRect& rect : VisibleWindows(".")) {
+        PointAt(rect);
+        PressKey(WXK_ESCAPE);
+    }
 }
 
 }  // namespace
@@ -92,33 +86,22 @@ UiScript& UiScript::Wait(std::chrono::milliseconds duration) {
         duration + 30s);
 }
 
-void UiScript::Start() {
-    m_stepStarted = std::chrono::steady_clock::now();
-    wxTimer::Start(50);
-}
-
 void UiScript::Notify() {
-    if (Finished() || !m_failure.empty()) {
-        Stop();
-        return;
-    }
+    if (m_next >= m_steps.size() || !m_failure.empty()) return Stop();
     // A step may open a modal dialog and so run further ticks inside itself;
     // those must not re-enter the step.
     static bool running = false;
     if (running) return;
     running = true;
-    Entry& entry = m_steps[m_next];
-    const bool done = entry.m_step();
+    const bool done = m_steps[m_next].m_step();
     running = false;
     const auto now = std::chrono::steady_clock::now();
     if (done) {
         ++m_next;
         m_stepStarted = now;
-        if (Finished()) Stop();
-        return;
-    }
-    if (now - m_stepStarted > entry.m_timeout) {
-        m_failure = "step " + std::to_string(m_next + 1) + " (" + entry.m_what + ") timed out";
+    } else if (now - m_stepStarted > m_steps[m_next].m_timeout) {
+        m_failure =
+            "step " + std::to_string(m_next + 1) + " (" + m_steps[m_next].m_what + ") timed out";
         Stop();
         UnwindDialogs();
     }
@@ -134,37 +117,17 @@ bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds
         void Notify() override { m_tick(); }
     } poll;
     poll.m_tick = [&] {
-        if (done()) {
-            result = true;
-            loop.Exit();
-        } else if (std::chrono::steady_clock::now() > deadline) {
-            loop.Exit();
-        }
+        result = done();
+        if (result || std::chrono::steady_clock::now() > deadline) loop.Exit();
     };
     poll.Start(20);
     loop.Run();
-    poll.Stop();
     return result;
 }
 
-void UnwindDialogs() {
-    for (wxWindow* window : wxTopLevelWindows) {
-        auto* dialog = wxDynamicCast(window, wxDialog);
-        if (dialog != nullptr && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
-    }
-    for (const std::string& id : VisibleWindowIds(".")) {
-        if (auto rect = WindowGeometry(id)) {
-            PointAt(*rect);
-            PressKey(WXK_ESCAPE);
-        }
-    }
-}
-
 void PointAt(const wxRect& screen_rect) {
-    wxUIActionSimulator input;
-    const wxPoint centre = screen_rect.GetPosition() +
-                           wxPoint(screen_rect.GetWidth() / 2, screen_rect.GetHeight() / 2);
-    input.MouseMove(centre);
+    wxUIActionSimulator().MouseMove(screen_rect.GetPosition() +
+                                    wxPoint(screen_rect.width / 2, screen_rect.height / 2));
 }
 
 void PointAt(wxWindow* window) {
@@ -173,18 +136,15 @@ void PointAt(wxWindow* window) {
 
 void ClickOn(wxWindow* window) {
     PointAt(window);
-    wxUIActionSimulator input;
-    input.MouseClick();
+    wxUIActionSimulator().MouseClick();
 }
 
 void PressKey(int key, int modifiers) {
-    wxUIActionSimulator input;
-    input.Char(key, modifiers);
+    wxUIActionSimulator().Char(key, modifiers);
 }
 
 void TypeText(const std::string& text) {
-    wxUIActionSimulator input;
-    input.Text(text.c_str());
+    wxUIActionSimulator().Text(text.c_str());
 }
 
 wxTopLevelWindow* FindShownWindow(const wxString& title) {
@@ -196,10 +156,15 @@ wxTopLevelWindow* FindShownWindow(const wxString& title) {
 }
 
 std::optional<wxRect> FindScreenWindow(const std::string& title) {
-    for (const std::string& id : VisibleWindowIds(ExactTitlePattern(title))) {
-        if (auto rect = WindowGeometry(id)) return rect;
+    // xdotool matches titles as regular expressions; this one matches `title` only.
+    std::string pattern = "^";
+    for (char c : title) {
+        if (std::string(".^$*+?()[]{}|\\").find(c) != std::string::npos) pattern += '\\';
+        pattern += c;
     }
-    return std::nullopt;
+    const std::vector<wxRect> found = VisibleWindows(pattern + "$");
+    if (found.empty()) return std::nullopt;
+    return found.front();
 }
 
 bool PressKeyIn(const std::string& title, int key, int modifiers) {
@@ -210,22 +175,11 @@ bool PressKeyIn(const std::string& title, int key, int modifiers) {
     return true;
 }
 
-void AnswerChooser(UiScript& script, const std::string& title, const std::string& path) {
-    script.Then("the chooser " + title + " shows", [title, path] {
-        const std::optional<wxRect> rect = FindScreenWindow(title);
-        if (!rect) return false;
-        PointAt(*rect);
-        PressKey('L', wxMOD_CONTROL);
-        TypeText(path);
-        return true;
-    });
-    PressUntilGone(script, title, WXK_RETURN);
-}
-
-void PressUntilGone(UiScript& script, const std::string& title, int key) {
-    auto last_press = std::make_shared<std::chrono::steady_clock::time_point>();
+void AnswerWithKey(UiScript& script, const std::string& title, int key) {
+    script.Then(title + " shows", [title] { return FindScreenWindow(title).has_value(); });
     // A window just mapped may not take keys yet; give it a moment first.
     script.Wait(300ms);
+    auto last_press = std::make_shared<std::chrono::steady_clock::time_point>();
     script.Then("close " + title + " with a key", [title, key, last_press] {
         if (!FindScreenWindow(title)) return true;
         const auto now = std::chrono::steady_clock::now();
@@ -237,67 +191,29 @@ void PressUntilGone(UiScript& script, const std::string& title, int key) {
     });
 }
 
-void AnswerWithKey(UiScript& script, const std::string& title, int key) {
-    script.Then(title + " shows", [title] { return FindScreenWindow(title).has_value(); });
-    PressUntilGone(script, title, key);
+void AnswerChooser(UiScript& script, const std::string& title, char select,
+                   const std::string& path) {
+    script.Then("the chooser " + title + " shows", [title, select, path] {
+        if (!PressKeyIn(title, select, wxMOD_CONTROL)) return false;
+        TypeText(path);
+        return true;
+    });
+    AnswerWithKey(script, title, WXK_RETURN);
 }
 
-std::optional<int> ScriptedDialogs::AskBotCount() {
-    ++m_countAsked;
-    if (m_counts.empty()) return std::nullopt;
-    const std::optional<int> count = m_counts.front();
-    m_counts.pop_front();
-    return count;
-}
-
-std::string ScriptedDialogs::BrowseForBotFolder(int number, int count) {
-    m_folderPrompts.push_back(std::to_string(number) + " of " + std::to_string(count));
-    if (m_folders.empty()) return std::string();
-    std::string folder = m_folders.front();
-    m_folders.pop_front();
-    return folder;
-}
-
-void ScriptedDialogs::ShowError(const std::string& text) {
-    m_errors.push_back(text);
-}
-
-bool ScriptedDialogs::AskYesNo(const std::string& question) {
-    m_questions.push_back(question);
-    if (m_yesNo.empty()) return false;
-    const bool answer = m_yesNo.front();
-    m_yesNo.pop_front();
-    return answer;
-}
-
-std::optional<std::string> ScriptedDialogs::AskSavePath() {
-    ++m_savePathsAsked;
-    if (m_savePaths.empty()) return std::nullopt;
-    std::optional<std::string> path = m_savePaths.front();
-    m_savePaths.pop_front();
-    return path;
-}
-
-void ScriptedDialogs::OpenManual() {
-    ++m_manualOpened;
-}
-
-void ScriptedDialogs::ShowAboutBox() {
-    ++m_aboutShown;
-    if (m_about) m_about();
+std::string StyleAt(wxTextCtrl* view, long position) {
+    wxTextAttr attr;
+    if (!view->GetStyle(position, attr)) return "no style at " + std::to_string(position);
+    const bool bold = attr.HasFontWeight() && attr.GetFontWeight() >= wxFONTWEIGHT_BOLD;
+    return attr.GetTextColour().GetAsString(wxC2S_HTML_SYNTAX).ToStdString() +
+           (bold ? " bold" : " regular");
 }
 
 std::vector<std::string> SplitLines(const std::string& text, const std::string& separator) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find(separator, start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
+    for (std::size_t start = 0, end = 0; start < text.size(); start = end + separator.size()) {
+        end = std::min(text.find(separator, start), text.size());
         lines.push_back(text.substr(start, end - start));
-        start = end + separator.size();
     }
     return lines;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <wx/gdicmn.h>
 #include <wx/timer.h>
 
@@ -12,12 +13,17 @@
 
 #include "shell/user_dialogs.h"
 
+class wxTextCtrl;
 class wxTopLevelWindow;
 class wxWindow;
 
 namespace jabbery::testing {
 
 using namespace std::chrono_literals;
+
+// Seconds of each test's watchdog: a test that takes longer ends the whole
+// binary with a message naming it.
+inline constexpr unsigned kTestWatchdogSeconds = 180;
 
 // Runs a test's steps one after another from a polling timer. Timers keep
 // firing inside modal loops, so the steps go on while the code under test
@@ -33,11 +39,18 @@ class UiScript : public wxTimer {
     // Waits `duration` doing nothing (time for turns to happen, say).
     UiScript& Wait(std::chrono::milliseconds duration);
 
-    void Start();
-    bool Finished() const { return m_next >= m_steps.size(); }
-    std::size_t StepsDone() const { return m_next; }
-    // Empty when every step was done; else what failed.
-    const std::string& Failure() const { return m_failure; }
+    // Starts the script, runs `modal` (which opens what the script drives)
+    // and expects the script to have got going without a failure.
+    template <typename Modal>
+    auto Drive(Modal modal) {
+        m_stepStarted = std::chrono::steady_clock::now();
+        Start(50);
+        auto result = modal();
+        Stop();
+        EXPECT_GE(m_next, 1u) << "the script's first step never came about";
+        EXPECT_EQ(m_failure, "");
+        return result;
+    }
 
     void Notify() override;
 
@@ -56,10 +69,6 @@ class UiScript : public wxTimer {
 // Runs the event loop until `done` holds or `timeout` passes; returns
 // whether `done` held. For tests that have no modal loop of their own.
 bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 30s);
-
-// Ends every modal wx dialog and presses Escape over every other window, so
-// a failed script does not leave the test hanging.
-void UnwindDialogs();
 
 // Real input through the X server (XTest). Without a window manager, keys
 // go to the window under the pointer, so point at a window before typing.
@@ -80,21 +89,19 @@ std::optional<wxRect> FindScreenWindow(const std::string& title);
 // false when no such window is shown.
 bool PressKeyIn(const std::string& title, int key, int modifiers = 0);
 
-// Adds steps that answer a GTK file or folder chooser titled `title`:
-// Ctrl+L, the path, Return.
-void AnswerChooser(UiScript& script, const std::string& title, const std::string& path);
-
-// Adds steps that press `key` in the window titled `title` until it is
-// gone: a window just mapped may miss the first key, and GTK's file
-// chooser may take the first Return for its completion.
-void PressUntilGone(UiScript& script, const std::string& title, int key);
-
-// Adds steps that wait for the window titled `title`, then close it with
-// `key` as above.
+// Adds steps that wait for the window titled `title` and press `key` in it
+// until it is gone: a window just mapped may miss the first key, and GTK's
+// file chooser may take the first Return for its completion.
 void AnswerWithKey(UiScript& script, const std::string& title, int key);
 
+// Adds steps that answer the GTK chooser titled `title` with `path`: the
+// key `select` with Ctrl (L opens a folder chooser's location, A selects a
+// save dialog's name), the path, Return.
+void AnswerChooser(UiScript& script, const std::string& title, char select,
+                   const std::string& path);
+
 // A UserDialogs that answers from scripted queues and records what it was
-// asked. Unscripted questions get the cancel answer.
+// asked. A question with no scripted answer gets the cancel answer.
 class ScriptedDialogs : public UserDialogs {
   public:
     std::deque<std::optional<int>> m_counts;
@@ -103,7 +110,7 @@ class ScriptedDialogs : public UserDialogs {
     std::deque<std::optional<std::string>> m_savePaths;
     std::function<void()> m_about;  // what the About box does; by default nothing
 
-    std::vector<std::string> m_folderPrompts;
+    std::vector<std::string> m_folderPrompts;  // "1 of 3", ...
     std::vector<std::string> m_errors;
     std::vector<std::string> m_questions;
     int m_countAsked = 0;
@@ -111,20 +118,44 @@ class ScriptedDialogs : public UserDialogs {
     int m_manualOpened = 0;
     int m_aboutShown = 0;
 
-    std::optional<int> AskBotCount() override;
-    std::string BrowseForBotFolder(int number, int count) override;
-    void ShowError(const std::string& text) override;
-    bool AskYesNo(const std::string& question) override;
-    std::optional<std::string> AskSavePath() override;
-    void OpenManual() override;
-    void ShowAboutBox() override;
+    std::optional<int> AskBotCount() override {
+        ++m_countAsked;
+        return Next(m_counts);
+    }
+    std::string BrowseForBotFolder(int number, int count) override {
+        m_folderPrompts.push_back(std::to_string(number) + " of " + std::to_string(count));
+        return Next(m_folders);
+    }
+    void ShowError(const std::string& text) override { m_errors.push_back(text); }
+    bool AskYesNo(const std::string& question) override {
+        m_questions.push_back(question);
+        return Next(m_yesNo);
+    }
+    std::optional<std::string> AskSavePath() override {
+        ++m_savePathsAsked;
+        return Next(m_savePaths);
+    }
+    void OpenManual() override { ++m_manualOpened; }
+    void ShowAboutBox() override {
+        ++m_aboutShown;
+        if (m_about) m_about();
+    }
+
+  private:
+    template <typename Answer>
+    static Answer Next(std::deque<Answer>& answers) {
+        if (answers.empty()) return Answer();
+        Answer answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
 };
+
+// The colour and weight of a text control's character at `position`, as
+// "#RRGGBB bold" or "#RRGGBB regular".
+std::string StyleAt(wxTextCtrl* view, long position);
 
 // Lines of a text as they stand (a final empty line is dropped).
 std::vector<std::string> SplitLines(const std::string& text, const std::string& separator);
-
-// Seconds of this process's watchdog; a test that takes longer ends the
-// whole binary with a message naming it.
-inline constexpr unsigned kTestWatchdogSeconds = 180;
 
 }  // namespace jabbery::testing

@@ -8,56 +8,25 @@ namespace jabbery {
 namespace {
 
 using testing::TempFolder;
-using testing::WriteFile;
 
-struct ManualFolders {
-    TempFolder m_root;
-    std::string m_working = m_root.File("work");
-    std::string m_program = m_root.File("prefix/bin");
-    std::string m_installed = m_root.File("elsewhere/share/jabbery");
-    ManualFolders() {
-        for (const std::string& folder :
-             {m_working, m_program, m_root.File("prefix/share/jabbery"), m_installed}) {
-            std::filesystem::create_directories(folder);
-        }
+TEST(FindManual, TakesTheWorkingFoldersCopyThenTheProgramsThenTheInstalledOnes) {
+    TempFolder root;
+    const std::string working = root.File("work");
+    const std::string program = root.File("prefix/bin");
+    const std::string installed = root.File("elsewhere/share/jabbery");
+    const std::string prefix = root.File("prefix/share/jabbery");
+    for (const std::string& folder : {working, program, prefix, installed}) {
+        std::filesystem::create_directories(folder);
     }
-    std::string Find() const {
-        return FindManual(ManualCandidates(m_working, m_program, m_installed));
+    const auto find = [&] { return FindManual(ManualCandidates(working, program, installed)); };
+    EXPECT_EQ(find(), "");
+    // A copy in each place from the last to the first: each wins over those after it.
+    for (const std::string& folder : {installed, prefix, program, working}) {
+        testing::WriteFile(folder + "/jabbhelp.html", "x");
+        EXPECT_EQ(find(), folder + "/jabbhelp.html");
     }
-};
-
-TEST(FindManual, TheWorkingFoldersCopyComesFirst) {
-    ManualFolders folders;
-    WriteFile(folders.m_working + "/jabbhelp.html", "w");
-    WriteFile(folders.m_program + "/jabbhelp.html", "p");
-    EXPECT_EQ(folders.Find(), folders.m_working + "/jabbhelp.html");
-}
-
-TEST(FindManual, ThenTheCopyBesideTheProgram) {
-    ManualFolders folders;
-    WriteFile(folders.m_program + "/jabbhelp.html", "p");
-    WriteFile(folders.m_installed + "/jabbhelp.html", "i");
-    EXPECT_EQ(folders.Find(), folders.m_program + "/jabbhelp.html");
-}
-
-TEST(FindManual, ThenTheCopyInstalledUnderTheProgramsPrefix) {
-    ManualFolders folders;
-    WriteFile(folders.m_root.File("prefix/share/jabbery/jabbhelp.html"), "s");
-    WriteFile(folders.m_installed + "/jabbhelp.html", "i");
-    EXPECT_EQ(folders.Find(), folders.m_root.File("prefix/share/jabbery/jabbhelp.html"));
-}
-
-TEST(FindManual, ThenTheInstalledCopy) {
-    ManualFolders folders;
-    WriteFile(folders.m_installed + "/jabbhelp.html", "i");
-    EXPECT_EQ(folders.Find(), folders.m_installed + "/jabbhelp.html");
-}
-
-TEST(FindManual, NoCopyGivesEmptyTextAndAFolderOfThatNameDoesNotCount) {
-    ManualFolders folders;
-    EXPECT_EQ(folders.Find(), "");
-    std::filesystem::create_directories(folders.m_working + "/jabbhelp.html");
-    EXPECT_EQ(folders.Find(), "");
+    // A folder is no copy.
+    EXPECT_EQ(FindManual({root.Path()}), "");
 }
 
 }  // namespace

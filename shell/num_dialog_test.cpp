@@ -13,63 +13,82 @@ namespace {
 
 using namespace testing;
 
-TEST(CountRefusal, AcceptsTwoToFifteen) {
-    for (int count = 2; count <= 15; ++count) {
-        EXPECT_EQ(CountRefusal(std::to_string(count)), "") << count;
-    }
+TEST(CountRefusal, AcceptsTwoToFifteenAndRefusesAllElseNamingTheRange) {
+    for (int count = 2; count <= 15; ++count) EXPECT_EQ(CountRefusal(std::to_string(count)), "");
     EXPECT_EQ(CountRefusal(" 07 "), "");
-}
-
-TEST(CountRefusal, RefusesOtherCountsNamingTheAllowedRange) {
-    for (const char* text : {"0", "1", "16", "20", "99999999999999999999999"}) {
-        const std::string refusal = CountRefusal(text);
-        EXPECT_NE(refusal.find("2 to 15"), std::string::npos) << text << ": " << refusal;
+    for (const char* text :
+         {"0", "1", "16", "20", "99999999999999999999999", "", "  ", "3a", "-"}) {
+        EXPECT_NE(CountRefusal(text).find("2 to 15"), std::string::npos) << text;
     }
     EXPECT_NE(CountRefusal("20").find("20"), std::string::npos);
 }
 
-TEST(CountRefusal, RefusesTextThatIsNoNumber) {
-    for (const char* text : {"", "  ", "3a", "-"}) {
-        EXPECT_NE(CountRefusal(text).find("2 to 15"), std::string::npos) << text;
+// Adds steps that wait until `dialog` is on the screen, and point at it.
+void WaitUntilShown(UiScript& script, CNumDialog& dialog) {
+    script.Then("the dialog shows", [&dialog] {
+        if (!FindScreenWindow("Number of bots")) return false;
+        PointAt(&dialog);
+        return true;
+    });
+    // A window just mapped may miss the first keys.
+    script.Wait(300ms);
+}
+
+TEST(NumDialog, OpensShowingTwoWithTheFocusOnOkAndEndsWithEnterEscapeOrTheCloseBox) {
+    const struct {
+        std::function<void(CNumDialog&)> m_end;
+        int m_result;
+        int m_count;
+    } cases[] = {{[](CNumDialog&) { PressKey(WXK_RETURN); }, wxID_OK, 2},
+                 {[](CNumDialog&) { PressKey(WXK_ESCAPE); }, wxID_CANCEL, 0},
+                 // What the window manager's close box sends.
+                 {[](CNumDialog& dialog) { dialog.Close(); }, wxID_CANCEL, 0}};
+    for (const auto& c : cases) {
+        CNumDialog dialog(nullptr, {});
+        std::string shown_at_start;
+        bool ok_had_focus = false;
+        UiScript script;
+        WaitUntilShown(script, dialog);
+        script.Do("look, end it", [&] {
+            shown_at_start = dialog.CountEdit()->GetValue().ToStdString();
+            ok_had_focus = wxWindow::FindFocus() == dialog.FindWindow(wxID_OK);
+            c.m_end(dialog);
+        });
+        EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), c.m_result);
+        EXPECT_EQ(shown_at_start, "2");
+        EXPECT_TRUE(ok_had_focus);
+        EXPECT_EQ(dialog.GetBotCount(), c.m_count);
     }
 }
 
-// Opens the dialog and runs `steps` on it; the last step must end it.
+// The dialog, shown and driven by a script with real keys.
 class NumDialogTest : public ::testing::Test {
   protected:
     NumDialogTest() : m_dialog(nullptr, [this] { ++m_manualOpened; }) {}
 
     wxButton* Ok() { return wxDynamicCast(m_dialog.FindWindow(wxID_OK), wxButton); }
-    wxButton* Manual() {
-        return wxDynamicCast(m_dialog.FindWindow(CNumDialog::kManualId), wxButton);
-    }
     std::string Shown() { return m_dialog.CountEdit()->GetValue().ToStdString(); }
-
-    // The dialog is mapped on the screen and under the pointer.
-    void WaitUntilShown() {
-        m_script.Then("the dialog shows", [this] {
-            if (!FindScreenWindow("Number of bots")) return false;
-            PointAt(&m_dialog);
-            return true;
+    // Presses `key` `times` times in `window`, then waits until the edit
+    // shows `expected` and still does a moment later.
+    void Press(wxWindow* window, int key, int times, const std::string& expected) {
+        m_script.Do("press a key " + std::to_string(times) + " times", [=, this] {
+            ClickOn(m_dialog.CountEdit());
+            window->SetFocus();
+            for (int i = 0; i < times; ++i) PressKey(key);
         });
-        // A window just mapped may miss the first keys.
+        m_script.Then("the edit shows " + expected, [=, this] { return Shown() == expected; });
         m_script.Wait(300ms);
+        m_script.Then("it still does", [=, this] { return Shown() == expected; });
     }
-    // Replaces the count by typing `text` into the edit.
-    void Type(const std::string& text) {
-        m_script.Do("type " + text, [this, text] {
+    // Types `text` over the count and presses OK.
+    void Enter(const std::string& text) {
+        m_script.Do("type " + text, [=, this] {
             ClickOn(m_dialog.CountEdit());
             PressKey('A', wxMOD_CONTROL);
             TypeText(text);
         });
-        m_script.Then("the edit shows " + text, [this, text] { return Shown() == text; });
-    }
-    int Run() {
-        m_script.Start();
-        const int result = m_dialog.DoModal();
-        m_script.Stop();
-        EXPECT_EQ(m_script.Failure(), "");
-        return result;
+        m_script.Then("the edit shows " + text, [=, this] { return Shown() == text; });
+        m_script.Do("press OK", [this] { ClickOn(Ok()); });
     }
 
     int m_manualOpened = 0;
@@ -77,126 +96,40 @@ class NumDialogTest : public ::testing::Test {
     UiScript m_script;
 };
 
-TEST_F(NumDialogTest, OpensShowingTwoWithTheFocusOnOkAndEnterGivesTwo) {
-    std::string shown_at_start;
-    bool ok_had_focus = false;
-    WaitUntilShown();
-    m_script.Do("look, then press Enter", [&] {
-        shown_at_start = Shown();
-        ok_had_focus = wxWindow::FindFocus() == Ok();
-        PressKey(WXK_RETURN);
-    });
-    EXPECT_EQ(Run(), wxID_OK);
-    EXPECT_EQ(shown_at_start, "2");
-    EXPECT_TRUE(ok_had_focus);
-    EXPECT_EQ(m_dialog.GetBotCount(), 2);
-}
-
-TEST_F(NumDialogTest, ArrowKeysStopAtFifteenAndAtZeroWithoutWrapping) {
-    std::string after_up;
-    std::string after_down;
-    int spin_after_up = -1;
-    WaitUntilShown();
-    m_script.Do("press Up 20 times in the edit", [&] {
-        ClickOn(m_dialog.CountEdit());
-        for (int i = 0; i < 20; ++i) PressKey(WXK_UP);
-    });
-    m_script.Then("the count reaches 15", [&] { return Shown() == "15"; });
-    m_script.Wait(300ms);
-    m_script.Do("note it, press Down 20 times", [&] {
-        after_up = Shown();
-        spin_after_up = m_dialog.CountSpin()->GetValue();
-        for (int i = 0; i < 20; ++i) PressKey(WXK_DOWN);
-    });
-    m_script.Then("the count reaches 0", [&] { return Shown() == "0"; });
-    m_script.Wait(300ms);
-    m_script.Do("note it, press Escape", [&] {
-        after_down = Shown();
-        PressKey(WXK_ESCAPE);
-    });
-    EXPECT_EQ(Run(), wxID_CANCEL);
-    EXPECT_EQ(after_up, "15");
-    EXPECT_EQ(spin_after_up, 15);
-    EXPECT_EQ(after_down, "0");
-}
-
-TEST_F(NumDialogTest, TheUpDownControlStepsTheEditAndStopsAtItsEnds) {
-    std::vector<std::string> seen;
-    WaitUntilShown();
-    m_script.Do("press Up on the up-down control 16 times", [&] {
-        ClickOn(m_dialog.CountEdit());
-        m_dialog.CountSpin()->SetFocus();
-        for (int i = 0; i < 16; ++i) PressKey(WXK_UP);
-    });
-    m_script.Then("the edit follows to 15", [&] { return Shown() == "15"; });
-    m_script.Wait(300ms);
-    m_script.Do("note it, end", [&] {
-        seen.push_back(Shown());
-        PressKey(WXK_ESCAPE);
-    });
-    EXPECT_EQ(Run(), wxID_CANCEL);
-    EXPECT_EQ(seen, std::vector<std::string>{"15"});
-}
-
-TEST_F(NumDialogTest, TwentyAndOneAreRefusedWithAMessageAndTheDialogStaysOpen) {
+TEST_F(NumDialogTest, ArrowsStopAtTheEndsCountsOutOfRangeAreRefusedAndTheManualOpens) {
     const std::string title = ProgramTitle().ToStdString();
+    int spin_at_top = -1;
     int refusals = 0;
-    WaitUntilShown();
+    WaitUntilShown(m_script, m_dialog);
+    // In the edit, and on the up-down control itself.
+    Press(m_dialog.CountEdit(), WXK_UP, 16, "15");
+    m_script.Do("note the up-down", [&] { spin_at_top = m_dialog.CountSpin()->GetValue(); });
+    Press(m_dialog.CountEdit(), WXK_DOWN, 18, "0");
+    Press(m_dialog.CountSpin(), WXK_UP, 16, "15");
     for (const char* refused : {"20", "1"}) {
-        Type(refused);
-        m_script.Do("press OK", [&] { ClickOn(Ok()); });
-        m_script.Then("a message box says no", [&, title] {
-            if (!FindScreenWindow(title)) return false;
-            ++refusals;
-            return PressKeyIn(title, WXK_RETURN);
-        });
-        m_script.Then("the message box is gone, the dialog still open",
-                      [&, title] { return !FindScreenWindow(title) && m_dialog.IsModal(); });
+        Enter(refused);
+        m_script.Then("a message box says no",
+                      [&] { return FindScreenWindow(title) && ++refusals > 0; });
+        AnswerWithKey(m_script, title, WXK_RETURN);
+        m_script.Then("the dialog is still open", [this] { return m_dialog.IsModal(); });
     }
-    Type("3");
-    m_script.Do("press OK", [&] { ClickOn(Ok()); });
-    EXPECT_EQ(Run(), wxID_OK);
+    m_script.Do("press View manual",
+                [this] { ClickOn(m_dialog.FindWindow(CNumDialog::kManualId)); });
+    m_script.Then("the manual opened", [this] { return m_manualOpened == 1; });
+    Enter("3");
+    EXPECT_EQ(m_script.Drive([this] { return m_dialog.DoModal(); }), wxID_OK);
+    EXPECT_EQ(spin_at_top, 15);
     EXPECT_EQ(refusals, 2);
     EXPECT_EQ(m_dialog.GetBotCount(), 3);
 }
 
-TEST_F(NumDialogTest, EscapeEndsTheDialogWithoutACount) {
-    WaitUntilShown();
-    m_script.Do("press Escape", [] { PressKey(WXK_ESCAPE); });
-    EXPECT_EQ(Run(), wxID_CANCEL);
-    EXPECT_EQ(m_dialog.GetBotCount(), 0);
-}
-
-TEST_F(NumDialogTest, TheCloseBoxEndsTheDialogWithoutACount) {
-    WaitUntilShown();
-    // What the window manager's close box sends.
-    m_script.Do("close the window", [this] { m_dialog.Close(); });
-    EXPECT_EQ(Run(), wxID_CANCEL);
-    EXPECT_EQ(m_dialog.GetBotCount(), 0);
-}
-
-TEST_F(NumDialogTest, ViewManualOpensTheManualAndLeavesTheDialogOpen) {
-    bool open_after_manual = false;
-    WaitUntilShown();
-    m_script.Do("press View manual", [&] { ClickOn(Manual()); });
-    m_script.Then("the manual was opened", [&] { return m_manualOpened == 1; });
-    m_script.Wait(300ms);
-    m_script.Do("press Enter on OK", [&] {
-        open_after_manual = m_dialog.IsModal();
-        ClickOn(Ok());
-    });
-    EXPECT_EQ(Run(), wxID_OK);
-    EXPECT_TRUE(open_after_manual);
-    EXPECT_EQ(m_dialog.GetBotCount(), 2);
-}
-
 TEST_F(NumDialogTest, LaysOutItsControlsInDialogUnits) {
-    const wxSize client = m_dialog.GetClientSize();
-    EXPECT_EQ(client, m_dialog.ConvertDialogToPixels(wxSize(186, 90)));
-    EXPECT_EQ(Ok()->GetPosition(), m_dialog.ConvertDialogToPixels(wxPoint(129, 69)));
-    EXPECT_EQ(Manual()->GetPosition(), m_dialog.ConvertDialogToPixels(wxPoint(7, 69)));
-    EXPECT_EQ(m_dialog.CountEdit()->GetPosition(), m_dialog.ConvertDialogToPixels(wxPoint(59, 33)));
     EXPECT_EQ(m_dialog.GetTitle(), "Number of bots");
+    EXPECT_EQ(m_dialog.GetClientSize(), m_dialog.ConvertDialogToPixels(wxSize(186, 90)));
+    EXPECT_EQ(Ok()->GetPosition(), m_dialog.ConvertDialogToPixels(wxPoint(129, 69)));
+    EXPECT_EQ(m_dialog.FindWindow(CNumDialog::kManualId)->GetPosition(),
+              m_dialog.ConvertDialogToPixels(wxPoint(7, 69)));
+    EXPECT_EQ(m_dialog.CountEdit()->GetPosition(), m_dialog.ConvertDialogToPixels(wxPoint(59, 33)));
     EXPECT_EQ(m_dialog.CountEdit()->GetId(), 1001);
     EXPECT_EQ(m_dialog.CountSpin()->GetId(), 1005);
     EXPECT_EQ(m_dialog.CountSpin()->GetMin(), 0);

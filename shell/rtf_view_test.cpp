@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
-#include <memory>
 #include <random>
 #include <string>
 
@@ -13,7 +12,7 @@
 namespace jabbery {
 namespace {
 
-using namespace std::chrono_literals;
+using namespace testing;
 
 std::string Document(const std::string& body) {
     return kRtfHeader + body + kRtfTrailer;
@@ -37,12 +36,6 @@ class ViewTest : public ::testing::Test {
     }
     void TearDown() override { m_frame->Destroy(); }
 
-    RtfView* NewView() {
-        auto* view = new RtfView(m_frame, wxID_ANY, wxPoint(0, 0), wxSize(400, 200));
-        view->Hide();
-        return view;
-    }
-
     wxFrame* m_frame = nullptr;
     RtfView* m_view = nullptr;
 };
@@ -51,74 +44,23 @@ std::string Text(const wxTextCtrl& view) {
     return view.GetValue().utf8_string();
 }
 
-struct ShownStyle {
-    wxColour m_colour;
-    bool m_bold = false;
-};
-
-ShownStyle StyleAt(wxTextCtrl& view, long position) {
-    wxTextAttr attr;
-    EXPECT_TRUE(view.GetStyle(position, attr)) << "at " << position;
-    return ShownStyle{attr.GetTextColour(),
-                      attr.HasFontWeight() && attr.GetFontWeight() >= wxFONTWEIGHT_BOLD};
-}
-
-TEST_F(ViewTest, ShowsEachLineWithItsColourAndWeight) {
-    m_view->ShowDocument(Document(Intro(0, "/bots/rosa/") + Intro(14, "/bots/pip/") +
-                                  Turn(0, "ROSA", "Hi there.") + Turn(14, "PIP", "Hello.")));
+TEST_F(ViewTest, ShowsEachLineInItsColourAndWeightAndAppendingKeepsTheUsersSelection) {
+    std::string body = Intro(0, "/bots/rosa/") + Intro(14, "/bots/pip/") +
+                       Turn(0, "ROSA", "Hi there.") + Turn(14, "PIP", "Hello.");
+    m_view->ShowDocument(Document(body));
     EXPECT_EQ(Text(*m_view), "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello.\n");
+    // Bot 0 is black and bot 14 brown; folders and names bold, replies regular.
+    const struct {
+        long m_at;
+        const char* m_style;
+    } looks[] = {{1, "#000000 bold"},     {13, "#744434 bold"}, {24, "#000000 bold"},
+                 {31, "#000000 regular"}, {40, "#744434 bold"}, {45, "#744434 regular"}};
+    for (const auto& look : looks) EXPECT_EQ(StyleAt(m_view, look.m_at), look.m_style) << look.m_at;
 
-    const long rosa_name = 23;  // "ROSA> "
-    const long rosa_reply = rosa_name + 7;
-    const long pip_name = rosa_name + 16;
-    const long pip_reply = pip_name + 5;
-    ASSERT_EQ(m_view->GetRange(rosa_name, rosa_name + 4), "ROSA");
-    ASSERT_EQ(m_view->GetRange(pip_reply, pip_reply + 6), "Hello.");
-
-    const ShownStyle intro = StyleAt(*m_view, 1);
-    EXPECT_EQ(intro.m_colour, wxColour(0, 0, 0));
-    EXPECT_TRUE(intro.m_bold);
-    EXPECT_EQ(StyleAt(*m_view, 13).m_colour, wxColour(116, 68, 52));
-    EXPECT_TRUE(StyleAt(*m_view, 13).m_bold);
-
-    const ShownStyle name0 = StyleAt(*m_view, rosa_name + 1);
-    EXPECT_EQ(name0.m_colour, wxColour(0, 0, 0));
-    EXPECT_TRUE(name0.m_bold);
-    const ShownStyle reply0 = StyleAt(*m_view, rosa_reply + 1);
-    EXPECT_EQ(reply0.m_colour, wxColour(0, 0, 0));
-    EXPECT_FALSE(reply0.m_bold);
-    const ShownStyle name14 = StyleAt(*m_view, pip_name + 1);
-    EXPECT_EQ(name14.m_colour, wxColour(116, 68, 52));
-    EXPECT_TRUE(name14.m_bold);
-    const ShownStyle reply14 = StyleAt(*m_view, pip_reply + 1);
-    EXPECT_EQ(reply14.m_colour, wxColour(116, 68, 52));
-    EXPECT_FALSE(reply14.m_bold);
-}
-
-TEST_F(ViewTest, EmptyTranscriptShowsNothing) {
-    m_view->ShowDocument(Document(""));
-    EXPECT_EQ(Text(*m_view), "");
-}
-
-TEST_F(ViewTest, DocumentThatDoesNotExtendTheShownOneReplacesIt) {
-    m_view->ShowDocument(Document(Turn(1, "A", "one") + Turn(2, "B", "two")));
-    m_view->ShowDocument(Document(Turn(1, "A", "uno") + Turn(2, "B", "two")));
-    EXPECT_EQ(Text(*m_view), "A> uno\nB> two\n");
-    m_view->ShowDocument(Document(Turn(3, "C", "three")));
-    EXPECT_EQ(Text(*m_view), "C> three\n");
-    EXPECT_EQ(StyleAt(*m_view, 0).m_colour, wxColour(0, 0, 255));
-}
-
-TEST_F(ViewTest, GrowingDocumentAppendsItsNewLines) {
-    std::string body = Intro(0, "/a/") + Intro(1, "/b/");
+    m_view->SetSelection(0, 5);
+    body += Turn(1, "A", "x");
     m_view->ShowDocument(Document(body));
-    body += Turn(0, "A", "x");
-    m_view->ShowDocument(Document(body));
-    body += Turn(1, "B", "\\'e2\\'82\\'ac y");
-    m_view->ShowDocument(Document(body));
-    EXPECT_EQ(Text(*m_view), "/a/\n/b/\nA> x\nB> \u20AC y\n");
-    EXPECT_EQ(StyleAt(*m_view, 14).m_colour, wxColour(255, 0, 0));
-    EXPECT_FALSE(StyleAt(*m_view, 17).m_bold);
+    EXPECT_EQ(m_view->GetStringSelection(), "/bots");
 }
 
 std::string RandomRtf(std::mt19937& random, std::size_t length) {
@@ -142,7 +84,8 @@ std::string RandomRtf(std::mt19937& random, std::size_t length) {
 // The appended view and one rebuilt from scratch show the same characters in
 // the same colours and weights, however the document grows or changes.
 TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
-    RtfView* rebuilt = NewView();
+    auto* rebuilt = new RtfView(m_frame, wxID_ANY, wxPoint(0, 0), wxSize(400, 200));
+    rebuilt->Hide();
     std::mt19937 random(77);
     std::string body;
     for (int step = 0; step < 80; ++step) {
@@ -164,10 +107,7 @@ TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
         for (const auto& run : rtf::ParseDocument(document)) expected += run.m_text;
         ASSERT_EQ(Text(*m_view), expected) << "step " << step;
         for (long at = 0; at < m_view->GetLastPosition(); ++at) {
-            const ShownStyle a = StyleAt(*m_view, at);
-            const ShownStyle b = StyleAt(*rebuilt, at);
-            ASSERT_EQ(a.m_colour, b.m_colour) << "step " << step << " at " << at;
-            ASSERT_EQ(a.m_bold, b.m_bold) << "step " << step << " at " << at;
+            ASSERT_EQ(StyleAt(m_view, at), StyleAt(rebuilt, at)) << "step " << step << " at " << at;
         }
     }
 }
@@ -178,62 +118,39 @@ bool AtBottom(const wxTextCtrl& view) {
            view.GetScrollPos(wxVERTICAL) + view.GetScrollThumb(wxVERTICAL) >= range - 1;
 }
 
-// Lets the control lay out and carry out scrolls it has queued.
-void Settle() {
-    testing::RunEventsUntil([] { return false; }, 300ms);
-}
-
 TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
     std::string body;
-    for (int turn = 0; turn < 200; ++turn) {
-        body += Turn(turn % 15, "BOT", "line " + std::to_string(turn));
-    }
-    m_view->ShowDocument(Document(body));
-    Settle();
-    ASSERT_TRUE(testing::RunEventsUntil([&] { return AtBottom(*m_view); }, 10s))
-        << "pos " << m_view->GetScrollPos(wxVERTICAL) << " thumb "
-        << m_view->GetScrollThumb(wxVERTICAL) << " range " << m_view->GetScrollRange(wxVERTICAL);
-
-    body += Turn(1, "BOT", "one more");
-    m_view->ShowDocument(Document(body));
-    Settle();
-    EXPECT_TRUE(testing::RunEventsUntil([&] { return AtBottom(*m_view); }, 10s));
+    // Shows `turns` more lines one by one, and lets the control lay out and
+    // carry out the scrolls it has queued.
+    const auto add = [&](int turns) {
+        for (int turn = 0; turn < turns; ++turn) {
+            body += Turn(turn % 15, "BOT", "line " + std::to_string(turn));
+            m_view->ShowDocument(Document(body));
+        }
+        RunEventsUntil([] { return false; }, 300ms);
+    };
+    const auto reaches_bottom = [&] {
+        return RunEventsUntil([&] { return AtBottom(*m_view); }, 10s);
+    };
+    add(200);
+    ASSERT_TRUE(reaches_bottom()) << "pos " << m_view->GetScrollPos(wxVERTICAL) << " thumb "
+                                  << m_view->GetScrollThumb(wxVERTICAL) << " range "
+                                  << m_view->GetScrollRange(wxVERTICAL);
+    add(1);
+    EXPECT_TRUE(reaches_bottom());
 
     // The user scrolls to the top: new lines no longer pull the view down.
     m_view->ShowPosition(0);
-    Settle();
-    ASSERT_TRUE(
-        testing::RunEventsUntil([&] { return m_view->GetScrollPos(wxVERTICAL) < 10; }, 10s));
-    for (int turn = 0; turn < 5; ++turn) {
-        body += Turn(2, "BOT", "while scrolled up");
-        m_view->ShowDocument(Document(body));
-    }
-    Settle();
+    ASSERT_TRUE(RunEventsUntil([&] { return m_view->GetScrollPos(wxVERTICAL) < 10; }, 10s));
+    add(5);
     EXPECT_LT(m_view->GetScrollPos(wxVERTICAL), 10);
     EXPECT_FALSE(AtBottom(*m_view));
 
     // Back at the bottom, it follows again.
     m_view->ShowPosition(m_view->GetLastPosition());
-    Settle();
-    ASSERT_TRUE(testing::RunEventsUntil([&] { return AtBottom(*m_view); }, 10s));
-    body += Turn(3, "BOT", "followed");
-    m_view->ShowDocument(Document(body));
-    Settle();
-    EXPECT_TRUE(testing::RunEventsUntil([&] { return AtBottom(*m_view); }, 10s));
-}
-
-TEST_F(ViewTest, AppendingKeepsTheUsersSelection) {
-    std::string body = Turn(1, "A", "first line") + Turn(2, "B", "second line");
-    m_view->ShowDocument(Document(body));
-    m_view->SetSelection(3, 8);
-    body += Turn(3, "C", "third line");
-    m_view->ShowDocument(Document(body));
-    long from = 0;
-    long to = 0;
-    m_view->GetSelection(&from, &to);
-    EXPECT_EQ(from, 3);
-    EXPECT_EQ(to, 8);
-    EXPECT_EQ(m_view->GetStringSelection(), "first");
+    ASSERT_TRUE(reaches_bottom());
+    add(1);
+    EXPECT_TRUE(reaches_bottom());
 }
 
 }  // namespace

@@ -7,12 +7,13 @@
 #include <optional>
 
 #include "engine/test_bots.h"
+#include "platform/test_processes.h"
 
 namespace jabbery {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::TempFolder;
+using namespace testing;
 
 // Collects the reply a worker hands over.
 struct ReplyBox {
@@ -36,82 +37,47 @@ struct ReplyBox {
     }
 };
 
-// True while process `pid` exists and is not a zombie waiting to be reaped.
-bool IsRunning(const std::string& pid) {
-    const std::string stat = testing::ReadFile("/proc/" + pid + "/stat");
-    const auto paren = stat.rfind(')');
-    return paren != std::string::npos && paren + 2 < stat.size() && stat[paren + 2] != 'Z';
-}
-
 BotProfile Profile(const std::string& folder, const std::string& command) {
     return BotProfile{CPlainString(folder + "/"), CPlainString("Ann"), CPlainString(command)};
 }
 
-TEST(TurnRunner, HandsTheBotsReplyOverOnAnotherThread) {
+TEST(TurnRunner, RunsOneExchangeAfterAnotherHandingTheReplyOverOnAnotherThread) {
     TempFolder root;
-    const std::string folder = testing::MakeScriptBot(root, "ann", "Ann", "");
-    TurnRunner runner(20s);
-    ReplyBox box;
-    runner.Start(Profile(folder, testing::RecordAndAnswer("Hello")), CPlainString("Hi!"),
-                 box.Receiver());
-    EXPECT_EQ(box.WaitFor(60s), std::optional<std::string>("Hello"));
-    EXPECT_NE(box.m_thread, std::this_thread::get_id());
-    EXPECT_EQ(testing::ReadFile(folder + "/seen.msg"), "Ann\r\nHi!\r\n");
-}
-
-TEST(TurnRunner, RunsOneExchangeAfterAnother) {
-    TempFolder root;
-    const std::string folder = testing::MakeScriptBot(root, "ann", "Ann", "");
+    const std::string folder = MakeScriptBot(root, "ann", "Ann", "");
     TurnRunner runner(20s);
     for (const char* answer : {"one", "two", "three"}) {
         ReplyBox box;
-        runner.Start(Profile(folder, testing::RecordAndAnswer(answer)), CPlainString("x"),
+        runner.Start(Profile(folder, RecordAndAnswer(answer)), CPlainString(answer),
                      box.Receiver());
         EXPECT_EQ(box.WaitFor(60s), std::optional<std::string>(answer));
+        EXPECT_NE(box.m_thread, std::this_thread::get_id());
+        EXPECT_EQ(ReadFile(folder + "/seen.msg"), "Ann\r\n" + std::string(answer) + "\r\n");
     }
 }
 
-TEST(TurnRunner, StopEndsARunningBotAtOnceAndItsReplyStillArrives) {
+TEST(TurnRunner, StopEndsARunningBotsGroupAtOnceAndLaterExchangesToo) {
     TempFolder root;
-    const std::string folder = testing::MakeScriptBot(root, "ann", "Ann", "");
+    const std::string folder = MakeScriptBot(root, "ann", "Ann", "");
     TurnRunner runner(60s);
     ReplyBox box;
     // The bot leaves a child behind that would run for a minute.
     runner.Start(Profile(folder, "sleep 60 & echo $! > child.pid; sleep 60"), CPlainString("x"),
                  box.Receiver());
-    // Wait until the bot has started its child, so Stop meets a running bot.
-    const auto started = std::chrono::steady_clock::now();
-    while (testing::ReadFile(folder + "/child.pid").empty() &&
-           std::chrono::steady_clock::now() - started < 30s) {
-        std::this_thread::sleep_for(20ms);
-    }
-    std::string child = testing::ReadFile(folder + "/child.pid");
-    while (!child.empty() && (child.back() == '\n' || child.back() == '\r')) child.pop_back();
-    ASSERT_FALSE(child.empty());
-    ASSERT_TRUE(IsRunning(child));
+    ASSERT_TRUE(Eventually([&] { return !TrimmedFile(folder + "/child.pid").empty(); }, 30));
+    const std::string child = TrimmedFile(folder + "/child.pid");
+    ASSERT_TRUE(ProcessIsLive(child));
 
     const auto stop_began = std::chrono::steady_clock::now();
     runner.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - stop_began, 30s);
-    ASSERT_TRUE(box.WaitFor(1s).has_value());
-    // The bot's whole group went with it; give the kernel a moment to reap.
-    bool gone = false;
-    for (int i = 0; i < 250 && !gone; ++i) {
-        gone = !IsRunning(child);
-        if (!gone) std::this_thread::sleep_for(20ms);
-    }
-    EXPECT_TRUE(gone) << "the bot's child " << child << " outlived Stop";
-}
+    // The stopped exchange's reply still arrives, and the bot's whole group went.
+    EXPECT_TRUE(box.WaitFor(1s).has_value());
+    EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(child); }, 5)) << "child " << child;
 
-TEST(TurnRunner, AnExchangeStartedAfterStopEndsAtOnce) {
-    TempFolder root;
-    const std::string folder = testing::MakeScriptBot(root, "ann", "Ann", "");
-    TurnRunner runner(60s);
-    runner.Stop();
-    ReplyBox box;
+    ReplyBox later;
     const auto began = std::chrono::steady_clock::now();
-    runner.Start(Profile(folder, "sleep 60"), CPlainString("x"), box.Receiver());
-    EXPECT_TRUE(box.WaitFor(30s).has_value());
+    runner.Start(Profile(folder, "sleep 60"), CPlainString("x"), later.Receiver());
+    EXPECT_TRUE(later.WaitFor(30s).has_value());
     EXPECT_LT(std::chrono::steady_clock::now() - began, 30s);
 }
 
