@@ -6,8 +6,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/test_temp_folder.h"
@@ -15,7 +18,9 @@
 namespace jabbery {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::TempFolder;
+using Lines = std::vector<std::string>;
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -28,189 +33,100 @@ void WriteWholeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// All lines ReadTextLine gives for `text`, until the stream has ended.
-std::vector<std::string> ReadAllLines(const std::string& text, std::size_t max_kept = 100) {
-    std::istringstream stream(text);
-    std::vector<std::string> lines;
+// Every line ReadTextLine gives until the stream has ended.
+Lines ReadAllLines(std::istream& stream, std::size_t max_kept) {
+    Lines lines;
     while (stream.good()) lines.push_back(ReadTextLine(stream, max_kept));
     return lines;
 }
 
-TEST(TextFile, WriteTextLinesEndsEveryLineWithCrLf) {
+TEST(TextFile, WriteTextLinesReplacesTheFileWithCrLfLinesThatReadBack) {
     TempFolder folder;
-    ASSERT_TRUE(WriteTextLines(folder.File("chat.msg"), {"Bob", "Hi!"}));
-    EXPECT_EQ(ReadWholeFile(folder.File("chat.msg")), "Bob\r\nHi!\r\n");
-}
+    const std::string path = folder.File("chat.msg");
+    WriteWholeFile(path, "a much longer earlier content\n");
+    ASSERT_TRUE(WriteTextLines(path, {"Bob", "Hi\rthere", ""}));
+    EXPECT_EQ(ReadWholeFile(path), "Bob\r\nHi\rthere\r\n\r\n");
 
-TEST(TextFile, WriteTextLinesKeepsAnEmptyLine) {
-    TempFolder folder;
-    ASSERT_TRUE(WriteTextLines(folder.File("chat.msg"), {"Bob", ""}));
-    EXPECT_EQ(ReadWholeFile(folder.File("chat.msg")), "Bob\r\n\r\n");
-}
+    std::ifstream file(path, std::ios::binary);
+    EXPECT_EQ(ReadAllLines(file, 100), (Lines{"Bob", "Hi\rthere", "", ""}));
+    EXPECT_EQ(ReadTextLine(file, 100), "");
 
-TEST(TextFile, WriteTextLinesReplacesWhatTheFileHeld) {
-    TempFolder folder;
-    WriteWholeFile(folder.File("chat.msg"), "a much longer earlier content\n");
-    ASSERT_TRUE(WriteTextLines(folder.File("chat.msg"), {"x"}));
-    EXPECT_EQ(ReadWholeFile(folder.File("chat.msg")), "x\r\n");
-}
-
-TEST(TextFile, WriteTextLinesReportsAFileThatCannotBeWritten) {
-    TempFolder folder;
     EXPECT_FALSE(WriteTextLines(folder.File("missing/chat.msg"), {"x"}));
     EXPECT_FALSE(WriteTextLines(folder.Path(), {"x"}));
-    if (std::filesystem::exists("/dev/full")) {
-        // Accepted into the stream's buffer; the failure shows only when it is flushed.
-        EXPECT_FALSE(WriteTextLines("/dev/full", {"x"}));
+    // Accepted into the stream's buffer; the failure shows only when it is flushed.
+    EXPECT_TRUE(!fs::exists("/dev/full") || !WriteTextLines("/dev/full", {"x"}));
+}
+
+TEST(TextFile, ReadTextLineSplitsAtLineFeedsDropsTheirCrAndKeepsAtMostMaxKept) {
+    // Text, characters kept, and the lines read.
+    const std::tuple<std::string, std::size_t, Lines> cases[] = {
+        {"one\ntwo\n", 100, {"one", "two", ""}},
+        {"one\r\ntwo\r\n", 100, {"one", "two", ""}},
+        {"a\rb\r\r\n\rc\r", 100, {"a\rb\r", "\rc\r"}},
+        {"one\r\nlast", 100, {"one", "last"}},
+        {"\r\n\nx\n", 100, {"", "", "x", ""}},
+        {"", 100, {""}},
+        {"abcdef\r\nxyz\nlonger line\n", 3, {"abc", "xyz", "lon", ""}},
+        {"ab\r\n", 2, {"ab", ""}},
+    };
+    for (const auto& [text, max_kept, lines] : cases) {
+        std::istringstream stream(text);
+        EXPECT_EQ(ReadAllLines(stream, max_kept), lines) << text;
     }
 }
 
-TEST(TextFile, ReadTextLineEndsAtALineFeed) {
-    EXPECT_EQ(ReadAllLines("one\ntwo\n"), (std::vector<std::string>{"one", "two", ""}));
-}
-
-TEST(TextFile, ReadTextLineDropsTheCrOfACrLf) {
-    EXPECT_EQ(ReadAllLines("one\r\ntwo\r\n"), (std::vector<std::string>{"one", "two", ""}));
-}
-
-TEST(TextFile, ReadTextLineKeepsACrThatIsNotBeforeALineFeed) {
-    EXPECT_EQ(ReadAllLines("a\rb\r\r\n\rc\r"), (std::vector<std::string>{"a\rb\r", "\rc\r"}));
-}
-
-TEST(TextFile, ReadTextLineTakesALastLineWithoutLineEnd) {
-    EXPECT_EQ(ReadAllLines("one\r\nlast"), (std::vector<std::string>{"one", "last"}));
-}
-
-TEST(TextFile, ReadTextLineKeepsEmptyLines) {
-    EXPECT_EQ(ReadAllLines("\r\n\nx\n"), (std::vector<std::string>{"", "", "x", ""}));
-}
-
-TEST(TextFile, ReadTextLineKeepsAtMostMaxKeptAndSkipsTheRestOfTheLine) {
-    EXPECT_EQ(ReadAllLines("abcdef\r\nxyz\nlonger line\n", 3),
-              (std::vector<std::string>{"abc", "xyz", "lon", ""}));
-    EXPECT_EQ(ReadAllLines("ab\r\n", 2), (std::vector<std::string>{"ab", ""}));
-}
-
-TEST(TextFile, ReadTextLineOfAnEmptyStreamIsEmpty) {
-    std::istringstream stream("");
-    EXPECT_EQ(ReadTextLine(stream, 100), "");
-    EXPECT_FALSE(stream.good());
-    EXPECT_EQ(ReadTextLine(stream, 100), "");
-}
-
-TEST(TextFile, ReadTextLineGivesEmptyTextAfterTheEnd) {
-    std::istringstream stream("only");
-    EXPECT_EQ(ReadTextLine(stream, 100), "only");
-    EXPECT_EQ(ReadTextLine(stream, 100), "");
-    EXPECT_EQ(ReadTextLine(stream, 100), "");
-}
-
-TEST(TextFile, ReadTextLineReadsBackWhatWriteTextLinesWrote) {
-    TempFolder folder;
-    ASSERT_TRUE(WriteTextLines(folder.File("f"), {"Bob", "Hi\rthere", ""}));
-    std::ifstream file(folder.File("f"), std::ios::binary);
-    EXPECT_EQ(ReadTextLine(file, 100), "Bob");
-    EXPECT_EQ(ReadTextLine(file, 100), "Hi\rthere");
-    EXPECT_EQ(ReadTextLine(file, 100), "");
-    EXPECT_EQ(ReadTextLine(file, 100), "");
-    EXPECT_FALSE(file.good());
-}
-
-TEST(TextFile, DeleteFileQuietlyRemovesAFile) {
+TEST(TextFile, DeleteFileQuietlyRemovesFilesOnly) {
     TempFolder folder;
     WriteWholeFile(folder.File("chat.msg"), "x");
-    DeleteFileQuietly(folder.File("chat.msg"));
-    EXPECT_FALSE(std::filesystem::exists(folder.File("chat.msg")));
+    fs::create_directory(folder.File("empty"));
+    for (const char* name : {"chat.msg", "missing", "empty"}) DeleteFileQuietly(folder.File(name));
+    EXPECT_FALSE(fs::exists(folder.File("chat.msg")));
+    EXPECT_TRUE(fs::is_directory(folder.File("empty")));
 }
 
-TEST(TextFile, DeleteFileQuietlyLeavesMissingFilesAndFoldersBe) {
+TEST(AppendOrCreateFile, CreatesANewFileOrAppendsAfterTheSeparator) {
     TempFolder folder;
-    DeleteFileQuietly(folder.File("missing"));
-    std::filesystem::create_directory(folder.File("empty"));
-    DeleteFileQuietly(folder.File("empty"));
-    EXPECT_TRUE(std::filesystem::is_directory(folder.File("empty")));
-}
-
-TEST(AppendOrCreateFile, CreatesAFileThatIsNotThere) {
-    TempFolder folder;
-    const AppendResult result = AppendOrCreateFile(folder.File("t.txt"), "\r\n", "content\r\n");
-    EXPECT_TRUE(result.m_ok) << result.m_error;
-    EXPECT_FALSE(result.m_existed);
-    EXPECT_EQ(result.m_error, "");
-    EXPECT_EQ(ReadWholeFile(folder.File("t.txt")), "content\r\n");
-}
-
-TEST(AppendOrCreateFile, AppendsToAnExistingFileAfterTheSeparator) {
-    TempFolder folder;
-    WriteWholeFile(folder.File("t.txt"), "earlier\r\nbytes");
-    const AppendResult result = AppendOrCreateFile(folder.File("t.txt"), "\r\n", "more\r\n");
-    EXPECT_TRUE(result.m_ok) << result.m_error;
-    EXPECT_TRUE(result.m_existed);
-    EXPECT_EQ(ReadWholeFile(folder.File("t.txt")), "earlier\r\nbytes\r\nmore\r\n");
-}
-
-TEST(AppendOrCreateFile, EmptyExistingFileCountsAsExisting) {
-    TempFolder folder;
-    WriteWholeFile(folder.File("t.txt"), "");
-    const AppendResult result = AppendOrCreateFile(folder.File("t.txt"), "--", "x");
-    EXPECT_TRUE(result.m_ok) << result.m_error;
-    EXPECT_TRUE(result.m_existed);
-    EXPECT_EQ(ReadWholeFile(folder.File("t.txt")), "--x");
-}
-
-TEST(AppendOrCreateFile, WritesLargeContentWhole) {
-    TempFolder folder;
+    const std::string path = folder.File("t.txt");
+    AppendResult result = AppendOrCreateFile(path, "--", "new\r\n");
+    EXPECT_TRUE(result.m_ok && !result.m_existed && result.m_error.empty()) << result.m_error;
+    result = AppendOrCreateFile(path, "--", "more");
+    EXPECT_TRUE(result.m_ok && result.m_existed) << result.m_error;
+    EXPECT_EQ(ReadWholeFile(path), "new\r\n--more");
+    // An empty file is there too.
+    WriteWholeFile(folder.File("empty"), "");
+    EXPECT_TRUE(AppendOrCreateFile(folder.File("empty"), "--", "x").m_existed);
+    EXPECT_EQ(ReadWholeFile(folder.File("empty")), "--x");
+    // Megabytes go in whole (compared without a diff, which would take gigabytes).
     std::string content;
     for (int i = 0; content.size() < 5'000'000; ++i) content += std::to_string(i) + "\r\n";
-    const AppendResult result = AppendOrCreateFile(folder.File("t.txt"), "", content);
-    EXPECT_TRUE(result.m_ok) << result.m_error;
-    EXPECT_EQ(ReadWholeFile(folder.File("t.txt")), content);
+    EXPECT_TRUE(AppendOrCreateFile(folder.File("large"), "", content).m_ok);
+    EXPECT_TRUE(ReadWholeFile(folder.File("large")) == content);
 }
 
-TEST(AppendOrCreateFile, FolderPathFailsWithAMessageAndCreatesNothing) {
+TEST(AppendOrCreateFile, FailureNamesTheFileAndReasonAndChangesNothing) {
     TempFolder folder;
-    std::filesystem::create_directory(folder.File("sub"));
-    const AppendResult result = AppendOrCreateFile(folder.File("sub"), "\r\n", "x");
-    EXPECT_FALSE(result.m_ok);
-    EXPECT_NE(result.m_error.find(folder.File("sub")), std::string::npos) << result.m_error;
-    EXPECT_NE(result.m_error.find("Is a directory"), std::string::npos) << result.m_error;
-    EXPECT_TRUE(std::filesystem::is_empty(folder.File("sub")));
-    EXPECT_TRUE(std::filesystem::is_directory(folder.File("sub")));
-}
-
-TEST(AppendOrCreateFile, MissingFolderFailsWithAMessageAndCreatesNothing) {
-    TempFolder folder;
-    const std::string path = folder.File("missing/t.txt");
-    const AppendResult result = AppendOrCreateFile(path, "\r\n", "x");
-    EXPECT_FALSE(result.m_ok);
-    EXPECT_EQ(result.m_error, "Could not save to " + path + ": No such file or directory");
-    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
-}
-
-TEST(AppendOrCreateFile, FullDiskFailsWithAMessageNamingTheFile) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    const AppendResult result = AppendOrCreateFile("/dev/full", "\r\n", "content");
-    EXPECT_FALSE(result.m_ok);
-    EXPECT_EQ(result.m_error, "Could not save to /dev/full: No space left on device");
-}
-
-TEST(AppendOrCreateFile, FifoWithoutReaderFailsInsteadOfHanging) {
-    TempFolder folder;
+    fs::create_directory(folder.File("sub"));
+    // A FIFO without a reader must fail at once, not hang.
     ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
-    const AppendResult result = AppendOrCreateFile(folder.File("fifo"), "", "x");
-    EXPECT_FALSE(result.m_ok);
-    EXPECT_NE(result.m_error.find(folder.File("fifo")), std::string::npos) << result.m_error;
-}
-
-TEST(AppendOrCreateFile, ReadOnlyFileFailsAndKeepsItsBytes) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
-    TempFolder folder;
-    WriteWholeFile(folder.File("t.txt"), "keep me");
-    ASSERT_EQ(::chmod(folder.File("t.txt").c_str(), 0444), 0);
-    const AppendResult result = AppendOrCreateFile(folder.File("t.txt"), "\r\n", "x");
-    EXPECT_FALSE(result.m_ok);
-    EXPECT_NE(result.m_error.find("Permission denied"), std::string::npos) << result.m_error;
-    EXPECT_EQ(ReadWholeFile(folder.File("t.txt")), "keep me");
+    WriteWholeFile(folder.File("read-only"), "keep me");
+    ASSERT_EQ(::chmod(folder.File("read-only").c_str(), 0444), 0);
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {folder.File("sub"), "Is a directory"},
+        {folder.File("missing/t.txt"), "No such file or directory"},
+        {folder.File("fifo"), "No such device or address"},
+    };
+    if (fs::exists("/dev/full")) cases.emplace_back("/dev/full", "No space left on device");
+    // Root may write any file.
+    if (::geteuid() != 0) cases.emplace_back(folder.File("read-only"), "Permission denied");
+    for (const auto& [path, reason] : cases) {
+        const AppendResult result = AppendOrCreateFile(path, "\r\n", "x");
+        EXPECT_FALSE(result.m_ok);
+        EXPECT_EQ(result.m_error, "Could not save to " + path + ": " + reason);
+    }
+    EXPECT_TRUE(fs::is_empty(folder.File("sub")));
+    EXPECT_EQ(ReadWholeFile(folder.File("read-only")), "keep me");
+    const auto entries = fs::directory_iterator(folder.Path());
+    EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 3);  // nothing made
 }
 
 }  // namespace

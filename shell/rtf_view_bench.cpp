@@ -11,37 +11,14 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/test_rtf_documents.h"
 #include "shell/rtf_view.h"
-#include "transcript/transcript.h"
 
 namespace jabbery {
 namespace {
 
-const char* const kNames[] = {"WREN", "HASK", "OTTILIE", "BRIXLEY"};
-const char* const kReplies[] = {
-    "A fairly ordinary reply of the kind bots give, some sixty characters.",
-    "Why do you say that?",
-    "I am not sure I follow you, but do go on; it sounds interesting enough.",
-    "Caf\\'e9 au lait, s'il vous pla\\'eet \\'e2\\'80\\'94 with {braces} and \\\\ too.",
-};
-
-std::string Turn(std::int64_t turn) {
-    const auto bot = static_cast<std::size_t>(turn % 4);
-    return "\\cf" + std::to_string(bot) + " \\b " + kNames[bot] + "> \\b0 " +
-           kReplies[(turn / 4) % 4] + "\\line ";
-}
-
-std::string Transcript(std::int64_t turns) {
-    std::string document = kRtfHeader;
-    for (std::int64_t turn = 0; turn < turns; ++turn) document += Turn(turn);
-    return document + kRtfTrailer;
-}
-
-void AddTurn(std::string& document, std::int64_t turn) {
-    document.resize(document.size() - std::char_traits<char>::length(kRtfTrailer));
-    document += Turn(turn);
-    document += kRtfTrailer;
-}
+using testing::AddSampleTurn;
+using testing::SampleTranscript;
 
 wxFrame* g_frame = nullptr;
 
@@ -55,12 +32,12 @@ void ProcessEvents() {
 // layout and painting are part of the cost.
 void BM_ViewAppendTurn(benchmark::State& state) {
     auto* view = new RtfView(g_frame, wxID_ANY, wxPoint(0, 0), g_frame->GetClientSize());
-    std::string document = Transcript(state.range(0));
+    std::string document = SampleTranscript(state.range(0));
     view->ShowDocument(document);
     ProcessEvents();
     std::int64_t turn = state.range(0);
     for (auto _ : state) {
-        AddTurn(document, turn++);
+        AddSampleTurn(document, turn++);
         view->ShowDocument(document);
         ProcessEvents();
     }
@@ -75,7 +52,7 @@ BENCHMARK(BM_ViewAppendTurn)
 // The whole document shown afresh, as every refresh would cost without appending.
 void BM_ViewRebuild(benchmark::State& state) {
     auto* view = new RtfView(g_frame, wxID_ANY, wxPoint(0, 0), g_frame->GetClientSize());
-    const std::string document = Transcript(state.range(0));
+    const std::string document = SampleTranscript(state.range(0));
     for (auto _ : state) {
         view->ShowDocument(std::string());  // not extendable: the next one rebuilds
         view->ShowDocument(document);

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/rtf_reader.h"
+#include "transcript/transcript.h"
+
+namespace jabbery::testing {
+
+// Transcript documents for the RTF tests and benchmarks, written the way the
+// transcript writes them.
+
+// The transcript's header, `body`, the transcript's trailer.
+inline std::string RtfDocument(const std::string& body) {
+    return kRtfHeader + body + kRtfTrailer;
+}
+
+// A bot's introduction line: its folder (already RTF-escaped), bold, in its colour.
+inline std::string IntroLine(int bot, const std::string& folder_rtf) {
+    return "\\b \\cf" + std::to_string(bot) + " " + folder_rtf + "\\line ";
+}
+
+// A turn line: the name bold, then the reply as it stands, in the bot's colour.
+inline std::string TurnLine(int bot, const std::string& name, const std::string& reply) {
+    return "\\cf" + std::to_string(bot) + " \\b " + name + "> \\b0 " + reply + "\\line ";
+}
+
+inline const char* const kSampleNames[] = {"WREN", "HASK", "OTTILIE", "BRIXLEY"};
+
+// Turn `turn` of a conversation between four bots with replies of the usual
+// kinds, escapes included.
+inline std::string SampleTurn(std::int64_t turn) {
+    static const char* const kReplies[] = {
+        "A fairly ordinary reply of the kind bots give, some sixty characters.",
+        "Why do you say that?",
+        "I am not sure I follow you, but do go on; it sounds interesting enough.",
+        "Caf\\'e9 au lait, s'il vous pla\\'eet \\'e2\\'80\\'94 with {braces} and \\\\ too.",
+    };
+    return TurnLine(static_cast<int>(turn % 4), kSampleNames[turn % 4], kReplies[(turn / 4) % 4]);
+}
+
+// A whole document with four introduction lines and `turns` sample turns.
+inline std::string SampleTranscript(std::int64_t turns) {
+    std::string body;
+    for (int bot = 0; bot < 4; ++bot) {
+        body += IntroLine(bot, std::string("/home/user/bots/") + kSampleNames[bot] + "/");
+    }
+    for (std::int64_t turn = 0; turn < turns; ++turn) body += SampleTurn(turn);
+    return RtfDocument(body);
+}
+
+// Adds sample turn `turn` to `document` in place, as the transcript grows.
+inline void AddSampleTurn(std::string& document, std::int64_t turn) {
+    document.resize(document.size() - std::char_traits<char>::length(kRtfTrailer));
+    document += SampleTurn(turn);
+    document += kRtfTrailer;
+}
+
+// RTF soup of `length` bytes or a little more: pieces that reach every state of
+// the reader (cut control words, escapes, \bin, \u, tables, broken UTF-8)
+// mixed with random bytes.
+inline std::string RandomRtf(std::mt19937& random, std::size_t length) {
+    static const std::vector<std::string> kPieces = {
+        "{",         "}",          "\\",       "\\'",      "\\'c3",   "\\'a9", "\\line ",
+        "\\line",    "\\li",       "\\par ",   "\\par",    "\\pa",    "\\b ",  "\\b0 ",
+        "\\cf",      "\\cf1 ",     "\\cf3 ",   "\\cf14 ",  "\\plain", "\\*",   "\\bin",
+        "\\bin3 ",   "\\u",        "\\u8364?", "\\uc2",    "\\tab",   " ",     "-",
+        "9",         "\xc3",       "\xa9",     "\xe2\x82", "\xac",    "\r\n",  "abc",
+        "\\fonttbl", "\\colortbl", ";",        "\\red9",   "\\~",     "\\\n",  std::string(1, '\0'),
+        "\xff",
+    };
+    std::string text;
+    while (text.size() < length) {
+        if (random() % 4 == 0) {
+            text += static_cast<char>(random() % 256);
+        } else {
+            text += kPieces[random() % kPieces.size()];
+        }
+    }
+    return text;
+}
+
+// The text of `runs`, styles aside.
+inline std::string TextOf(const std::vector<rtf::StyledRun>& runs) {
+    std::string text;
+    for (const auto& run : runs) text += run.m_text;
+    return text;
+}
+
+}  // namespace jabbery::testing
