@@ -5,11 +5,13 @@
 #include <wx/init.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 
-#include "shell/gui_test_support.h"
-
 namespace {
+
+// Seconds each test may take before the watchdog ends the whole binary.
+constexpr unsigned kTestWatchdogSeconds = 180;
 
 char g_currentTest[512] = "(before the first test)";
 
@@ -29,7 +31,7 @@ class WatchdogListener : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo& info) override {
         std::snprintf(g_currentTest, sizeof g_currentTest, "%s.%s", info.test_suite_name(),
                       info.name());
-        ::alarm(jabbery::testing::kTestWatchdogSeconds);
+        ::alarm(kTestWatchdogSeconds);
     }
     void OnTestEnd(const ::testing::TestInfo&) override { ::alarm(0); }
 };

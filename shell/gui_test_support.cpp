@@ -3,53 +3,72 @@
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/textctrl.h>
-#include <wx/toplevel.h>
 #include <wx/uiaction.h>
 
 #include <cstdio>
 #include <memory>
-#include <sstream>
 
 namespace jabbery::testing {
 namespace {
-
-// Runs a shell command and returns what it printed.
-std::string Capture(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return output;
-    char buffer[512];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        output.append(buffer, got);
-    }
-    ::pclose(pipe);
-    return output;
-}
 
 // The screen rectangles of the mapped X windows whose title matches the
 // regular expression `pattern`; windows of a pixel or less are left out.
 std::vector<wxRect> VisibleWindows(const std::string& pattern) {
     std::string quoted;
     for (char c : pattern) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    std::istringstream lines(Capture("xdotool search --onlyvisible --name '" + quoted +
-                                     "' getwindowgeometry --shell %@ 2>/dev/null"));
     std::vector<wxRect> found;
+    FILE* xdotool = ::popen(("xdotool search --onlyvisible --name '" + quoted +
+                             "' getwindowgeometry --shell %@ 2>/dev/null")
+                                .c_str(),
+                            "r");
+    if (xdotool == nullptr) return found;
     wxRect rect;
-    for (std::string line; std::getline(lines, line);) {
-        const std::string key = line.substr(0, line.find('='));
-        const int value = std::atoi(line.c_str() + key.size() + 1);
-        if (key == "X") rect.x = value;
-        if (key == "Y") rect.y = value;
-        if (key == "WIDTH") rect.width = value;
-        // Each window's values end with its height.
-        if (key == "HEIGHT" && (rect.height = value) > 1 && rect.width > 1) found.push_back(rect);
+    // Each window's lines: WINDOW=, X=, Y=, WIDTH=, HEIGHT=, SCREEN=.
+    for (char line[256]; std::fgets(line, sizeof line, xdotool) != nullptr;) {
+        std::sscanf(line, "X=%d", &rect.x);
+        std::sscanf(line, "Y=%d", &rect.y);
+        std::sscanf(line, "WIDTH=%d", &rect.width);
+        if (std::sscanf(line, "HEIGHT=%d", &rect.height) == 1 && rect.width > 1 &&
+            rect.height > 1) {
+            found.push_back(rect);
+        }
     }
+    ::pclose(xdotool);
     return found;
 }
 
-// Ends every modal wx dialog and presses Escape over every other window, so
-// a failed script does not leave the test hanging.
-void UnwindDialogs() {
+void PointAt(const wxRect& rect) {
+    wxUIActionSimulator().MouseMove(rect.GetPosition() + rect.GetSize() / 2);
+}
+
+}  // namespace
+
+void UiScript::Notify() {
+    // A step may open a modal dialog and so run further ticks inside itself;
+    // those must not re-enter the step.
+    static bool running = false;
+    if (running) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (m_next >= m_steps.size()) {
+        // What the script drives should end once every step is done.
+        if (now - m_stepStarted < 30s) return;
+        m_failure = "the window did not close after the last step";
+    } else {
+        running = true;
+        const bool done = m_steps[m_next].m_step();
+        running = false;
+        if (done) {
+            ++m_next;
+            m_stepStarted = std::chrono::steady_clock::now();
+            return;
+        }
+        if (now - m_stepStarted < m_steps[m_next].m_timeout) return;
+        m_failure =
+            "step " + std::to_string(m_next + 1) + " (" + m_steps[m_next].m_what + ") timed out";
+    }
+    Stop();
+    // Ends every modal wx dialog and presses Escape over every other window,
+    // so the failure does not leave the test hanging.
     for (wxWindow* window : wxTopLevelWindows) {
         auto* dialog = wxDynamicCast(window, wxDialog);
         if (dialog != nullptr && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
@@ -60,82 +79,23 @@ void UnwindDialogs() {
     }
 }
 
-}  // namespace
-
-UiScript& UiScript::Then(std::string what, Step step, std::chrono::milliseconds timeout) {
-    m_steps.push_back({std::move(what), std::move(step), timeout});
-    return *this;
-}
-
-UiScript& UiScript::Do(std::string what, std::function<void()> action) {
-    return Then(std::move(what), [action = std::move(action)] {
-        action();
-        return true;
-    });
-}
-
-UiScript& UiScript::Wait(std::chrono::milliseconds duration) {
-    auto until = std::make_shared<std::optional<std::chrono::steady_clock::time_point>>();
-    return Then(
-        "wait",
-        [until, duration] {
-            const auto now = std::chrono::steady_clock::now();
-            if (!*until) *until = now + duration;
-            return now >= **until;
-        },
-        duration + 30s);
-}
-
-void UiScript::Notify() {
-    if (m_next >= m_steps.size() || !m_failure.empty()) return Stop();
-    // A step may open a modal dialog and so run further ticks inside itself;
-    // those must not re-enter the step.
-    static bool running = false;
-    if (running) return;
-    running = true;
-    const bool done = m_steps[m_next].m_step();
-    running = false;
-    const auto now = std::chrono::steady_clock::now();
-    if (done) {
-        ++m_next;
-        m_stepStarted = now;
-    } else if (now - m_stepStarted > m_steps[m_next].m_timeout) {
-        m_failure =
-            "step " + std::to_string(m_next + 1) + " (" + m_steps[m_next].m_what + ") timed out";
-        Stop();
-        UnwindDialogs();
-    }
-}
-
 bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     if (done()) return true;
     wxGUIEventLoop loop;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     bool result = false;
-    struct Poll : wxTimer {
-        std::function<void()> m_tick;
-        void Notify() override { m_tick(); }
-    } poll;
-    poll.m_tick = [&] {
+    wxTimer poll;
+    poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         result = done();
         if (result || std::chrono::steady_clock::now() > deadline) loop.Exit();
-    };
+    });
     poll.Start(20);
     loop.Run();
     return result;
 }
 
-void PointAt(const wxRect& screen_rect) {
-    wxUIActionSimulator().MouseMove(screen_rect.GetPosition() +
-                                    wxPoint(screen_rect.width / 2, screen_rect.height / 2));
-}
-
-void PointAt(wxWindow* window) {
-    PointAt(window->GetScreenRect());
-}
-
 void ClickOn(wxWindow* window) {
-    PointAt(window);
+    PointAt(window->GetScreenRect());
     wxUIActionSimulator().MouseClick();
 }
 
@@ -145,14 +105,6 @@ void PressKey(int key, int modifiers) {
 
 void TypeText(const std::string& text) {
     wxUIActionSimulator().Text(text.c_str());
-}
-
-wxTopLevelWindow* FindShownWindow(const wxString& title) {
-    for (wxWindow* window : wxTopLevelWindows) {
-        auto* top = wxDynamicCast(window, wxTopLevelWindow);
-        if (top != nullptr && top->IsShownOnScreen() && top->GetTitle() == title) return top;
-    }
-    return nullptr;
 }
 
 std::optional<wxRect> FindScreenWindow(const std::string& title) {
@@ -181,13 +133,11 @@ void AnswerWithKey(UiScript& script, const std::string& title, int key) {
     script.Wait(300ms);
     auto last_press = std::make_shared<std::chrono::steady_clock::time_point>();
     script.Then("close " + title + " with a key", [title, key, last_press] {
-        if (!FindScreenWindow(title)) return true;
+        // Pressed again only after a while: the last press may still be on its way.
         const auto now = std::chrono::steady_clock::now();
-        if (now - *last_press > 1500ms) {
-            *last_press = now;
-            PressKeyIn(title, key);
-        }
-        return false;
+        if (now - *last_press < 1500ms) return !FindScreenWindow(title);
+        *last_press = now;
+        return !PressKeyIn(title, key);
     });
 }
 

@@ -14,33 +14,43 @@
 #include "shell/user_dialogs.h"
 
 class wxTextCtrl;
-class wxTopLevelWindow;
 class wxWindow;
 
 namespace jabbery::testing {
 
 using namespace std::chrono_literals;
 
-// Seconds of each test's watchdog: a test that takes longer ends the whole
-// binary with a message naming it.
-inline constexpr unsigned kTestWatchdogSeconds = 180;
-
 // Runs a test's steps one after another from a polling timer. Timers keep
 // firing inside modal loops, so the steps go on while the code under test
-// sits in ShowModal. A step returns true when it is done; one that is not
-// done within its time fails the script, which then tries to unwind every
-// open dialog so the test can end and report.
+// sits in ShowModal. A step returns true when it is done. A step not done
+// within its time fails the script, and so does a window still open 30 s
+// after the last step; the script then ends every open dialog so the test
+// can end and report.
 class UiScript : public wxTimer {
   public:
-    using Step = std::function<bool()>;
+    UiScript& Then(std::string what, std::function<bool()> step,
+                   std::chrono::milliseconds timeout = 30s) {
+        m_steps.push_back({std::move(what), std::move(step), timeout});
+        return *this;
+    }
+    UiScript& Do(std::string what, std::function<void()> action) {
+        return Then(std::move(what), [action] {
+            action();
+            return true;
+        });
+    }
+    // Waits `duration` doing nothing (time for a window to take keys, say).
+    UiScript& Wait(std::chrono::milliseconds duration) {
+        return Then(
+            "wait",
+            [this, duration] {
+                return std::chrono::steady_clock::now() - m_stepStarted >= duration;
+            },
+            duration + 30s);
+    }
 
-    UiScript& Then(std::string what, Step step, std::chrono::milliseconds timeout = 30s);
-    UiScript& Do(std::string what, std::function<void()> action);
-    // Waits `duration` doing nothing (time for turns to happen, say).
-    UiScript& Wait(std::chrono::milliseconds duration);
-
-    // Starts the script, runs `modal` (which opens what the script drives)
-    // and expects the script to have got going without a failure.
+    // Runs `modal`, which opens what the script drives, and expects the
+    // script to have got going and not to have failed.
     template <typename Modal>
     auto Drive(Modal modal) {
         m_stepStarted = std::chrono::steady_clock::now();
@@ -57,7 +67,7 @@ class UiScript : public wxTimer {
   private:
     struct Entry {
         std::string m_what;
-        Step m_step;
+        std::function<bool()> m_step;
         std::chrono::milliseconds m_timeout;
     };
     std::vector<Entry> m_steps;
@@ -70,16 +80,11 @@ class UiScript : public wxTimer {
 // whether `done` held. For tests that have no modal loop of their own.
 bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 30s);
 
-// Real input through the X server (XTest). Without a window manager, keys
-// go to the window under the pointer, so point at a window before typing.
-void PointAt(const wxRect& screen_rect);
-void PointAt(wxWindow* window);
+// Real input through the X server. Without a window manager, keys go to the
+// window under the pointer, so PressKeyIn points at its window first.
 void ClickOn(wxWindow* window);
 void PressKey(int key, int modifiers = 0);
 void TypeText(const std::string& text);
-
-// A shown wx top-level window with this exact title, or null.
-wxTopLevelWindow* FindShownWindow(const wxString& title);
 
 // The screen rectangle of a mapped X window with this exact title, found
 // with xdotool: GTK's own message boxes and choosers are not wx windows.
@@ -94,9 +99,9 @@ bool PressKeyIn(const std::string& title, int key, int modifiers = 0);
 // file chooser may take the first Return for its completion.
 void AnswerWithKey(UiScript& script, const std::string& title, int key);
 
-// Adds steps that answer the GTK chooser titled `title` with `path`: the
-// key `select` with Ctrl (L opens a folder chooser's location, A selects a
-// save dialog's name), the path, Return.
+// Adds steps that answer the GTK chooser titled `title` with `path`: Ctrl
+// and `select` (L opens a folder chooser's location, A selects a save
+// dialog's name), the path, Return.
 void AnswerChooser(UiScript& script, const std::string& title, char select,
                    const std::string& path);
 
@@ -108,7 +113,6 @@ class ScriptedDialogs : public UserDialogs {
     std::deque<std::string> m_folders;
     std::deque<bool> m_yesNo;
     std::deque<std::optional<std::string>> m_savePaths;
-    std::function<void()> m_about;  // what the About box does; by default nothing
 
     std::vector<std::string> m_folderPrompts;  // "1 of 3", ...
     std::vector<std::string> m_errors;
@@ -116,7 +120,6 @@ class ScriptedDialogs : public UserDialogs {
     int m_countAsked = 0;
     int m_savePathsAsked = 0;
     int m_manualOpened = 0;
-    int m_aboutShown = 0;
 
     std::optional<int> AskBotCount() override {
         ++m_countAsked;
@@ -136,10 +139,7 @@ class ScriptedDialogs : public UserDialogs {
         return Next(m_savePaths);
     }
     void OpenManual() override { ++m_manualOpened; }
-    void ShowAboutBox() override {
-        ++m_aboutShown;
-        if (m_about) m_about();
-    }
+    void ShowAboutBox() override {}  // the real one is tried with the real dialogs
 
   private:
     template <typename Answer>

@@ -1,7 +1,6 @@
 #include "shell/num_dialog.h"
 
 #include <gtest/gtest.h>
-#include <wx/button.h>
 #include <wx/spinbutt.h>
 #include <wx/textctrl.h>
 
@@ -23,118 +22,92 @@ TEST(CountRefusal, AcceptsTwoToFifteenAndRefusesAllElseNamingTheRange) {
     EXPECT_NE(CountRefusal("20").find("20"), std::string::npos);
 }
 
-// Adds steps that wait until `dialog` is on the screen, and point at it.
-void WaitUntilShown(UiScript& script, CNumDialog& dialog) {
-    script.Then("the dialog shows", [&dialog] {
-        if (!FindScreenWindow("Number of bots")) return false;
-        PointAt(&dialog);
-        return true;
-    });
-    // A window just mapped may miss the first keys.
-    script.Wait(300ms);
-}
-
+// The dialog on the screen, driven with real keys.
 TEST(NumDialog, OpensShowingTwoWithTheFocusOnOkAndEndsWithEnterEscapeOrTheCloseBox) {
-    const struct {
-        std::function<void(CNumDialog&)> m_end;
-        int m_result;
-        int m_count;
-    } cases[] = {{[](CNumDialog&) { PressKey(WXK_RETURN); }, wxID_OK, 2},
-                 {[](CNumDialog&) { PressKey(WXK_ESCAPE); }, wxID_CANCEL, 0},
-                 // What the window manager's close box sends.
-                 {[](CNumDialog& dialog) { dialog.Close(); }, wxID_CANCEL, 0}};
-    for (const auto& c : cases) {
+    for (int end : {int(WXK_RETURN), int(WXK_ESCAPE), 0}) {
         CNumDialog dialog(nullptr, {});
         std::string shown_at_start;
         bool ok_had_focus = false;
         UiScript script;
-        WaitUntilShown(script, dialog);
-        script.Do("look, end it", [&] {
+        script
+            .Then("the dialog shows", [] { return FindScreenWindow("Number of bots").has_value(); })
+            .Wait(300ms);  // a window just mapped may miss the first keys
+        script.Then("look, end it", [&] {
             shown_at_start = dialog.CountEdit()->GetValue().ToStdString();
             ok_had_focus = wxWindow::FindFocus() == dialog.FindWindow(wxID_OK);
-            c.m_end(dialog);
+            if (end == 0) dialog.Close();  // what the window manager's close box sends
+            return end == 0 || PressKeyIn("Number of bots", end);
         });
-        EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), c.m_result);
+        const bool ok = end == WXK_RETURN;
+        EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), ok ? wxID_OK : wxID_CANCEL);
         EXPECT_EQ(shown_at_start, "2");
         EXPECT_TRUE(ok_had_focus);
-        EXPECT_EQ(dialog.GetBotCount(), c.m_count);
+        EXPECT_EQ(dialog.GetBotCount(), ok ? 2 : 0);
     }
 }
 
-// The dialog, shown and driven by a script with real keys.
-class NumDialogTest : public ::testing::Test {
-  protected:
-    NumDialogTest() : m_dialog(nullptr, [this] { ++m_manualOpened; }) {}
-
-    wxButton* Ok() { return wxDynamicCast(m_dialog.FindWindow(wxID_OK), wxButton); }
-    std::string Shown() { return m_dialog.CountEdit()->GetValue().ToStdString(); }
-    // Presses `key` `times` times in `window`, then waits until the edit
-    // shows `expected` and still does a moment later.
-    void Press(wxWindow* window, int key, int times, const std::string& expected) {
-        m_script.Do("press a key " + std::to_string(times) + " times", [=, this] {
-            ClickOn(m_dialog.CountEdit());
+TEST(NumDialog, ArrowsStopAtTheEndsCountsOutOfRangeAreRefusedAndTheManualOpens) {
+    int manual_opened = 0;
+    CNumDialog dialog(nullptr, [&] { ++manual_opened; });
+    const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };
+    UiScript script;
+    // Presses `key` `times` times in `window`: the edit comes to show
+    // `expected`, and still does a moment later.
+    const auto press = [&](wxWindow* window, int key, int times, const std::string& expected) {
+        script.Do("press a key " + std::to_string(times) + " times", [&dialog, window, key, times] {
+            ClickOn(dialog.CountEdit());
             window->SetFocus();
             for (int i = 0; i < times; ++i) PressKey(key);
         });
-        m_script.Then("the edit shows " + expected, [=, this] { return Shown() == expected; });
-        m_script.Wait(300ms);
-        m_script.Then("it still does", [=, this] { return Shown() == expected; });
-    }
+        script.Then("the edit shows " + expected, [=] { return shown() == expected; }).Wait(300ms);
+        script.Then("it still does", [=] { return shown() == expected; });
+    };
     // Types `text` over the count and presses OK.
-    void Enter(const std::string& text) {
-        m_script.Do("type " + text, [=, this] {
-            ClickOn(m_dialog.CountEdit());
+    const auto enter = [&](const std::string& text) {
+        script.Do("type " + text, [&dialog, text] {
+            ClickOn(dialog.CountEdit());
             PressKey('A', wxMOD_CONTROL);
             TypeText(text);
         });
-        m_script.Then("the edit shows " + text, [=, this] { return Shown() == text; });
-        m_script.Do("press OK", [this] { ClickOn(Ok()); });
-    }
-
-    int m_manualOpened = 0;
-    CNumDialog m_dialog;
-    UiScript m_script;
-};
-
-TEST_F(NumDialogTest, ArrowsStopAtTheEndsCountsOutOfRangeAreRefusedAndTheManualOpens) {
+        script.Then("the edit shows " + text, [=] { return shown() == text; });
+        script.Do("press OK", [&dialog] { ClickOn(dialog.FindWindow(wxID_OK)); });
+    };
     const std::string title = ProgramTitle().ToStdString();
     int spin_at_top = -1;
-    int refusals = 0;
-    WaitUntilShown(m_script, m_dialog);
+    script.Then("the dialog shows", [] { return FindScreenWindow("Number of bots").has_value(); })
+        .Wait(300ms);
     // In the edit, and on the up-down control itself.
-    Press(m_dialog.CountEdit(), WXK_UP, 16, "15");
-    m_script.Do("note the up-down", [&] { spin_at_top = m_dialog.CountSpin()->GetValue(); });
-    Press(m_dialog.CountEdit(), WXK_DOWN, 18, "0");
-    Press(m_dialog.CountSpin(), WXK_UP, 16, "15");
+    press(dialog.CountEdit(), WXK_UP, 14, "15");
+    script.Do("note the up-down", [&] { spin_at_top = dialog.CountSpin()->GetValue(); });
+    press(dialog.CountEdit(), WXK_DOWN, 16, "0");
+    press(dialog.CountSpin(), WXK_UP, 16, "15");
     for (const char* refused : {"20", "1"}) {
-        Enter(refused);
-        m_script.Then("a message box says no",
-                      [&] { return FindScreenWindow(title) && ++refusals > 0; });
-        AnswerWithKey(m_script, title, WXK_RETURN);
-        m_script.Then("the dialog is still open", [this] { return m_dialog.IsModal(); });
+        enter(refused);
+        AnswerWithKey(script, title, WXK_RETURN);  // the message box that says no
+        script.Then("the dialog is still open", [&] { return dialog.IsModal(); });
     }
-    m_script.Do("press View manual",
-                [this] { ClickOn(m_dialog.FindWindow(CNumDialog::kManualId)); });
-    m_script.Then("the manual opened", [this] { return m_manualOpened == 1; });
-    Enter("3");
-    EXPECT_EQ(m_script.Drive([this] { return m_dialog.DoModal(); }), wxID_OK);
+    script.Do("press View manual", [&] { ClickOn(dialog.FindWindow(CNumDialog::kManualId)); });
+    script.Then("the manual opened", [&] { return manual_opened == 1; });
+    enter("3");
+    EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), wxID_OK);
     EXPECT_EQ(spin_at_top, 15);
-    EXPECT_EQ(refusals, 2);
-    EXPECT_EQ(m_dialog.GetBotCount(), 3);
+    EXPECT_EQ(dialog.GetBotCount(), 3);
 }
 
-TEST_F(NumDialogTest, LaysOutItsControlsInDialogUnits) {
-    EXPECT_EQ(m_dialog.GetTitle(), "Number of bots");
-    EXPECT_EQ(m_dialog.GetClientSize(), m_dialog.ConvertDialogToPixels(wxSize(186, 90)));
-    EXPECT_EQ(Ok()->GetPosition(), m_dialog.ConvertDialogToPixels(wxPoint(129, 69)));
-    EXPECT_EQ(m_dialog.FindWindow(CNumDialog::kManualId)->GetPosition(),
-              m_dialog.ConvertDialogToPixels(wxPoint(7, 69)));
-    EXPECT_EQ(m_dialog.CountEdit()->GetPosition(), m_dialog.ConvertDialogToPixels(wxPoint(59, 33)));
-    EXPECT_EQ(m_dialog.CountEdit()->GetId(), 1001);
-    EXPECT_EQ(m_dialog.CountSpin()->GetId(), 1005);
-    EXPECT_EQ(m_dialog.CountSpin()->GetMin(), 0);
-    EXPECT_EQ(m_dialog.CountSpin()->GetMax(), 15);
-    EXPECT_FALSE(m_dialog.HasFlag(wxRESIZE_BORDER));
+TEST(NumDialog, LaysOutItsControlsInDialogUnits) {
+    CNumDialog dialog(nullptr, {});
+    EXPECT_EQ(dialog.GetTitle(), "Number of bots");
+    EXPECT_EQ(dialog.GetClientSize(), dialog.ConvertDialogToPixels(wxSize(186, 90)));
+    EXPECT_EQ(dialog.FindWindow(wxID_OK)->GetPosition(),
+              dialog.ConvertDialogToPixels(wxPoint(129, 69)));
+    EXPECT_EQ(dialog.FindWindow(CNumDialog::kManualId)->GetPosition(),
+              dialog.ConvertDialogToPixels(wxPoint(7, 69)));
+    EXPECT_EQ(dialog.CountEdit()->GetPosition(), dialog.ConvertDialogToPixels(wxPoint(59, 33)));
+    EXPECT_EQ(dialog.CountEdit()->GetId(), 1001);
+    EXPECT_EQ(dialog.CountSpin()->GetId(), 1005);
+    EXPECT_EQ(dialog.CountSpin()->GetMin(), 0);
+    EXPECT_EQ(dialog.CountSpin()->GetMax(), 15);
+    EXPECT_FALSE(dialog.HasFlag(wxRESIZE_BORDER));
 }
 
 }  // namespace

@@ -10,16 +10,8 @@ namespace {
 using testing::ScriptedDialogs;
 using Prompts = std::vector<std::string>;
 
-TEST(PresetAnswers, WithoutFoldersTheDialogsAnswer) {
-    ScriptedDialogs dialogs;
-    dialogs.m_counts = {3};
-    dialogs.m_folders = {"/a"};
-    PresetAnswers answers(dialogs, {});
-    EXPECT_EQ(answers.AskBotCount(), 3);
-    EXPECT_EQ(answers.BrowseForBotFolder(1, 3), "/a");
-    EXPECT_EQ(dialogs.m_folderPrompts, Prompts{"1 of 3"});
-}
-
+// Without folders, everything goes to the dialogs: the main window's set-up
+// tests show that.
 TEST(PresetAnswers, FoldersGiveTheCountAndEachBotsFirstFolderAndTheRealPromptAsksAgain) {
     ScriptedDialogs dialogs;
     dialogs.m_folders = {"/chosen"};

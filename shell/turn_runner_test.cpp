@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
-#include <optional>
+#include <future>
 
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
@@ -15,54 +13,20 @@ namespace {
 using namespace std::chrono_literals;
 using namespace testing;
 
-// Collects the reply a worker hands over.
-struct ReplyBox {
-    std::mutex m_mutex;
-    std::condition_variable m_arrived;
-    std::optional<std::string> m_reply;
-    std::thread::id m_thread;
-
-    TurnRunner::Done Receiver() {
-        return [this](CPlainString reply) {
-            std::lock_guard lock(m_mutex);
-            m_reply = reply.Str();
-            m_thread = std::this_thread::get_id();
-            m_arrived.notify_all();
-        };
-    }
-    std::optional<std::string> WaitFor(std::chrono::seconds limit) {
-        std::unique_lock lock(m_mutex);
-        m_arrived.wait_for(lock, limit, [this] { return m_reply.has_value(); });
-        return m_reply;
-    }
-};
-
-BotProfile Profile(const std::string& folder, const std::string& command) {
-    return BotProfile{CPlainString(folder + "/"), CPlainString("Ann"), CPlainString(command)};
-}
-
-TEST(TurnRunner, RunsOneExchangeAfterAnotherHandingTheReplyOverOnAnotherThread) {
-    TempFolder root;
-    const std::string folder = MakeScriptBot(root, "ann", "Ann", "");
-    TurnRunner runner(20s);
-    for (const char* answer : {"one", "two", "three"}) {
-        ReplyBox box;
-        runner.Start(Profile(folder, RecordAndAnswer(answer)), CPlainString(answer),
-                     box.Receiver());
-        EXPECT_EQ(box.WaitFor(60s), std::optional<std::string>(answer));
-        EXPECT_NE(box.m_thread, std::this_thread::get_id());
-        EXPECT_EQ(ReadFile(folder + "/seen.msg"), "Ann\r\n" + std::string(answer) + "\r\n");
-    }
-}
-
+// The turns the main window runs show the runner handing over replies while
+// the window goes on; here, how Stop ends a bot.
 TEST(TurnRunner, StopEndsARunningBotsGroupAtOnceAndLaterExchangesToo) {
     TempFolder root;
     const std::string folder = MakeScriptBot(root, "ann", "Ann", "");
+    const auto bot = [&](const std::string& command) {
+        return BotProfile{CPlainString(folder + "/"), CPlainString("Ann"), CPlainString(command)};
+    };
+    std::promise<void> stopped_reply;
+    std::promise<void> later_reply;
     TurnRunner runner(60s);
-    ReplyBox box;
     // The bot leaves a child behind that would run for a minute.
-    runner.Start(Profile(folder, "sleep 60 & echo $! > child.pid; sleep 60"), CPlainString("x"),
-                 box.Receiver());
+    runner.Start(bot("sleep 60 & echo $! > child.pid; sleep 60"), CPlainString("x"),
+                 [&](CPlainString) { stopped_reply.set_value(); });
     ASSERT_TRUE(Eventually([&] { return !TrimmedFile(folder + "/child.pid").empty(); }, 30));
     const std::string child = TrimmedFile(folder + "/child.pid");
     ASSERT_TRUE(ProcessIsLive(child));
@@ -71,13 +35,13 @@ TEST(TurnRunner, StopEndsARunningBotsGroupAtOnceAndLaterExchangesToo) {
     runner.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - stop_began, 30s);
     // The stopped exchange's reply still arrives, and the bot's whole group went.
-    EXPECT_TRUE(box.WaitFor(1s).has_value());
+    EXPECT_EQ(stopped_reply.get_future().wait_for(1s), std::future_status::ready);
     EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(child); }, 5)) << "child " << child;
 
-    ReplyBox later;
     const auto began = std::chrono::steady_clock::now();
-    runner.Start(Profile(folder, "sleep 60"), CPlainString("x"), later.Receiver());
-    EXPECT_TRUE(later.WaitFor(30s).has_value());
+    runner.Start(bot("sleep 60"), CPlainString("x"),
+                 [&](CPlainString) { later_reply.set_value(); });
+    EXPECT_EQ(later_reply.get_future().wait_for(30s), std::future_status::ready);
     EXPECT_LT(std::chrono::steady_clock::now() - began, 30s);
 }
 
