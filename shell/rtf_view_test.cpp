@@ -6,25 +6,13 @@
 #include <random>
 #include <string>
 
+#include "platform/test_rtf_documents.h"
 #include "shell/gui_test_support.h"
-#include "transcript/transcript.h"
 
 namespace jabbery {
 namespace {
 
 using namespace testing;
-
-std::string Document(const std::string& body) {
-    return kRtfHeader + body + kRtfTrailer;
-}
-
-std::string Intro(int bot, const std::string& folder) {
-    return "\\b \\cf" + std::to_string(bot) + " " + folder + "\\line ";
-}
-
-std::string Turn(int bot, const std::string& name, const std::string& reply) {
-    return "\\cf" + std::to_string(bot) + " \\b " + name + "> \\b0 " + reply + "\\line ";
-}
 
 // A shown frame holding one view, destroyed with the test.
 class ViewTest : public ::testing::Test {
@@ -45,9 +33,9 @@ std::string Text(const wxTextCtrl& view) {
 }
 
 TEST_F(ViewTest, ShowsEachLineInItsColourAndWeightAndAppendingKeepsTheUsersSelection) {
-    std::string body = Intro(0, "/bots/rosa/") + Intro(14, "/bots/pip/") +
-                       Turn(0, "ROSA", "Hi there.") + Turn(14, "PIP", "Hello.");
-    m_view->ShowDocument(Document(body));
+    std::string body = IntroLine(0, "/bots/rosa/") + IntroLine(14, "/bots/pip/") +
+                       TurnLine(0, "ROSA", "Hi there.") + TurnLine(14, "PIP", "Hello.");
+    m_view->ShowDocument(RtfDocument(body));
     EXPECT_EQ(Text(*m_view), "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello.\n");
     // Bot 0 is black and bot 14 brown; folders and names bold, replies regular.
     const struct {
@@ -58,27 +46,9 @@ TEST_F(ViewTest, ShowsEachLineInItsColourAndWeightAndAppendingKeepsTheUsersSelec
     for (const auto& look : looks) EXPECT_EQ(StyleAt(m_view, look.m_at), look.m_style) << look.m_at;
 
     m_view->SetSelection(0, 5);
-    body += Turn(1, "A", "x");
-    m_view->ShowDocument(Document(body));
+    body += TurnLine(1, "A", "x");
+    m_view->ShowDocument(RtfDocument(body));
     EXPECT_EQ(m_view->GetStringSelection(), "/bots");
-}
-
-std::string RandomRtf(std::mt19937& random, std::size_t length) {
-    static const std::vector<std::string> pieces = {
-        "{",    "}",        "\\",        "\\'",    "\\'c3",   "\\'a9",   "\\line ", "\\par ",
-        "\\b ", "\\b0 ",    "\\cf",      "\\cf1 ", "\\cf14 ", "\\plain", "\\*",     "\\bin3 ",
-        "\\u",  "\\u8364?", "\\tab",     " ",      "9",       "\xc3",    "\xa9",    "\xe2\x82",
-        "\xac", "abc",      "\\fonttbl", ";",      "\\~",     "\\line",  "\\par",   "\xff",
-    };
-    std::string text;
-    while (text.size() < length) {
-        if (random() % 6 == 0) {
-            text += static_cast<char>(1 + random() % 255);
-        } else {
-            text += pieces[random() % pieces.size()];
-        }
-    }
-    return text;
 }
 
 // The appended view and one rebuilt from scratch show the same characters in
@@ -91,14 +61,15 @@ TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
     for (int step = 0; step < 80; ++step) {
         const unsigned choice = random() % 10;
         if (choice < 6) {
-            body += Turn(static_cast<int>(random() % 15), "N", RandomRtf(random, random() % 16));
+            body +=
+                TurnLine(static_cast<int>(random() % 15), "N", RandomRtf(random, random() % 16));
         } else if (choice < 8) {
             // A body cut short, so the trailer shows as text until more comes.
             body += RandomRtf(random, 1 + random() % 3);
         } else if (choice < 9 && !body.empty()) {
             body.replace(random() % body.size(), random() % 3, RandomRtf(random, random() % 4));
         }
-        const std::string document = Document(body);
+        const std::string document = RtfDocument(body);
         m_view->ShowDocument(document);
         // A document without the trailer cannot be extended, so the next
         // one is rebuilt.
@@ -106,9 +77,7 @@ TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
         rebuilt->ShowDocument(document);
 
         ASSERT_EQ(m_view->GetValue(), rebuilt->GetValue()) << "step " << step;
-        std::string expected;
-        for (const auto& run : rtf::ParseDocument(document)) expected += run.m_text;
-        ASSERT_EQ(Text(*m_view), expected) << "step " << step;
+        ASSERT_EQ(Text(*m_view), TextOf(rtf::ParseDocument(document))) << "step " << step;
         for (long at = 0; at < m_view->GetLastPosition(); ++at) {
             ASSERT_EQ(StyleAt(m_view, at), StyleAt(rebuilt, at)) << "step " << step << " at " << at;
         }
@@ -127,8 +96,8 @@ TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
     // carry out the scrolls it has queued.
     const auto add = [&](int turns) {
         for (int turn = 0; turn < turns; ++turn) {
-            body += Turn(turn % 15, "BOT", "line " + std::to_string(turn));
-            m_view->ShowDocument(Document(body));
+            body += TurnLine(turn % 15, "BOT", "line " + std::to_string(turn));
+            m_view->ShowDocument(RtfDocument(body));
         }
         RunEventsUntil([] { return false; }, 300ms);
     };
