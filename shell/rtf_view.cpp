@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "shell/scroll_bar.h"
 #include "transcript/transcript.h"
 
 namespace jabbery {
@@ -24,6 +25,7 @@ RtfView::RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSi
       m_regularFont(TranscriptFont(false)),
       m_boldFont(TranscriptFont(true)) {
     SetFont(m_regularFont);
+    KeepVerticalScrollBarShown(*this);
 }
 
 void RtfView::ShowDocument(const std::string& rtf_document) {

@@ -1,6 +1,7 @@
 #include "shell/rtf_view.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/frame.h>
 
 #include <random>
@@ -123,6 +124,18 @@ TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
     ASSERT_TRUE(reaches_bottom());
     add(1);
     EXPECT_TRUE(reaches_bottom());
+}
+
+TEST_F(ViewTest, ItsVerticalScrollBarIsAlwaysShown) {
+    // Shown while the (empty) text fits, and as a classic bar, not an overlay
+    // that GTK would only draw while scrolling.
+    auto* scrolled = GTK_SCROLLED_WINDOW(m_view->GetHandle());
+    GtkPolicyType horizontal = GTK_POLICY_AUTOMATIC;
+    GtkPolicyType vertical = GTK_POLICY_AUTOMATIC;
+    gtk_scrolled_window_get_policy(scrolled, &horizontal, &vertical);
+    EXPECT_EQ(vertical, GTK_POLICY_ALWAYS);
+    EXPECT_FALSE(gtk_scrolled_window_get_overlay_scrolling(scrolled));
+    EXPECT_TRUE(gtk_widget_get_visible(gtk_scrolled_window_get_vscrollbar(scrolled)));
 }
 
 }  // namespace
