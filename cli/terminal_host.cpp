@@ -40,7 +40,8 @@ unsigned TerminalHost::StartTurnTimer(unsigned /*interval_ms*/) {
 
 void TerminalHost::StopTurnTimer(unsigned /*timer_id*/) {}
 
-void TerminalHost::ShowDocument(const std::string& /*rtf_document*/) {
+void TerminalHost::ShowDocument(const std::string& /*rtf_document*/,
+                                std::size_t /*unchanged_prefix*/) {
     // The terminal shows the plain lines instead, as the runner adds them.
 }
 

@@ -22,7 +22,7 @@ class TerminalHost : public Host {
     void RequestClose() override {}
     unsigned StartTurnTimer(unsigned interval_ms) override;
     void StopTurnTimer(unsigned timer_id) override;
-    void ShowDocument(const std::string& rtf_document) override;
+    void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) override;
 
     // True when an error was shown (a folder refused, a save that failed).
     bool HadError() const { return m_hadError; }

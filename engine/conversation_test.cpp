@@ -53,6 +53,15 @@ TEST_F(ConversationFixture, TwoBotsAlternateFromHiAndEachAnswerIsPassedOn) {
     EXPECT_EQ(state.m_plainText.Str(), intro + "ANN> from ann\r\nBOB> \r\nANN> from ann\r\n");
     EXPECT_EQ(host.m_documents.size(), 4u);
     EXPECT_EQ(host.m_documents.back(), state.Document());
+    // Each document promises the view that all it had before the trailer is
+    // unchanged, and keeps that promise.
+    for (std::size_t i = 1; i < host.m_documents.size(); ++i) {
+        const std::string& before = host.m_documents[i - 1];
+        EXPECT_EQ(host.m_unchangedPrefixes[i], before.size() - std::string(kRtfTrailer).size());
+        EXPECT_EQ(host.m_documents[i].compare(0, host.m_unchangedPrefixes[i], before, 0,
+                                              host.m_unchangedPrefixes[i]),
+                  0);
+    }
 }
 
 TEST(PickNextSpeaker, NeverPicksTheSameBotTwiceAndReachesEveryOther) {

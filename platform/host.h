@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -32,8 +33,11 @@ class Host {
     virtual unsigned StartTurnTimer(unsigned interval_ms) = 0;
     virtual void StopTurnTimer(unsigned timer_id) = 0;
 
-    // Replaces whatever the transcript view shows with `rtf_document`.
-    virtual void ShowDocument(const std::string& rtf_document) = 0;
+    // Replaces whatever the transcript view shows with `rtf_document`. Its
+    // first `unchanged_prefix` bytes are promised to be those of the
+    // document shown last time (0: no promise), so a view that appends only
+    // what is new need not compare them again.
+    virtual void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) = 0;
 };
 
 }  // namespace jabbery

@@ -1,14 +1,21 @@
 #include "platform/rtf_incremental.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace jabbery::rtf {
 
 IncrementalRtfReader::IncrementalRtfReader(std::string trailer) : m_trailer(std::move(trailer)) {}
 
-DocumentUpdate IncrementalRtfReader::Update(std::string_view document) {
+DocumentUpdate IncrementalRtfReader::Update(std::string_view document,
+                                            std::size_t unchanged_prefix) {
+    // Only the part of the old body the caller did not vouch for is compared,
+    // so an append costs the same however long the document has grown.
+    const std::size_t trusted = std::min(unchanged_prefix, m_body.size());
     const bool extends = m_hasCheckpoint && document.size() >= m_body.size() + m_trailer.size() &&
-                         document.ends_with(m_trailer) && document.starts_with(m_body);
+                         document.ends_with(m_trailer) &&
+                         document.substr(trusted, m_body.size() - trusted) ==
+                             std::string_view(m_body).substr(trusted);
     if (!extends) return Rebuild(document);
 
     DocumentUpdate update;
@@ -42,6 +49,9 @@ DocumentUpdate IncrementalRtfReader::Rebuild(std::string_view document) {
     }
     const std::string_view body = document.substr(0, document.size() - m_trailer.size());
     m_atBodyEnd.Feed(body, runs);
+    // Room to grow: after a rebuild the body only grows, and reallocating a
+    // long body at the first append would cost as much as this rebuild.
+    m_body.reserve(2 * body.size());
     m_body.assign(body);
     ReadTrailer(runs);
     update.m_runs = runs.Take();

@@ -33,7 +33,9 @@ class IncrementalRtfReader {
   public:
     explicit IncrementalRtfReader(std::string trailer);
 
-    DocumentUpdate Update(std::string_view document);
+    // `unchanged_prefix`: how many leading bytes the caller promises are those
+    // of the previous document, so they need no comparing (0: compare all).
+    DocumentUpdate Update(std::string_view document, std::size_t unchanged_prefix = 0);
 
   private:
     DocumentUpdate Rebuild(std::string_view document);

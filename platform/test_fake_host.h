@@ -21,6 +21,7 @@ class FakeHost : public Host {
     std::vector<std::string> m_errors;
     std::vector<std::string> m_questions;
     std::vector<std::string> m_documents;
+    std::vector<std::size_t> m_unchangedPrefixes;
     std::vector<unsigned> m_timersStarted;
     std::vector<unsigned> m_timersStopped;
     int m_closeRequests = 0;
@@ -43,8 +44,9 @@ class FakeHost : public Host {
         return 1;
     }
     void StopTurnTimer(unsigned timer_id) override { m_timersStopped.push_back(timer_id); }
-    void ShowDocument(const std::string& rtf_document) override {
+    void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) override {
         m_documents.push_back(rtf_document);
+        m_unchangedPrefixes.push_back(unchanged_prefix);
     }
 
   private:

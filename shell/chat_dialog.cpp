@@ -66,8 +66,7 @@ bool CChatDialog::OnInitDialog() {
         return true;
     }
     m_state.m_botCount = *count;
-    m_state.m_rtfBody = CPlainString();
-    m_state.m_plainText = CPlainString();
+    m_state.ClearTranscripts();
     if (!LoadRoster(m_state, *this, m_state.m_botCount)) return true;
     StartConversation(m_state, *this);
     m_transcriptView->SetFocus();
@@ -109,8 +108,8 @@ void CChatDialog::StopTurnTimer(unsigned) {
     m_timerRunning = false;
 }
 
-void CChatDialog::ShowDocument(const std::string& rtf_document) {
-    m_transcriptView->ShowDocument(rtf_document);
+void CChatDialog::ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) {
+    m_transcriptView->ShowDocument(rtf_document, unchanged_prefix);
 }
 
 void CChatDialog::OnTimer(wxTimerEvent&) {

@@ -78,7 +78,7 @@ class CChatDialog : public wxDialog, private Host {
     void RequestClose() override;
     unsigned StartTurnTimer(unsigned interval_ms) override;
     void StopTurnTimer(unsigned timer_id) override;
-    void ShowDocument(const std::string& rtf_document) override;
+    void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) override;
 
     void OnTimer(wxTimerEvent& event);
     void OnExit(wxCommandEvent& event);

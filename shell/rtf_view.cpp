@@ -28,8 +28,8 @@ RtfView::RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSi
     KeepVerticalScrollBarShown(*this);
 }
 
-void RtfView::ShowDocument(const std::string& rtf_document) {
-    const rtf::DocumentUpdate update = m_reader.Update(rtf_document);
+void RtfView::ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) {
+    const rtf::DocumentUpdate update = m_reader.Update(rtf_document, unchanged_prefix);
     if (!update.m_rebuild && update.m_removeChars == 0 && update.m_runs.empty()) return;
 
     const bool follow = IsScrolledToBottom();

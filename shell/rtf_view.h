@@ -19,9 +19,11 @@ class RtfView : public wxTextCtrl {
     RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
 
     // Shows `rtf_document`; appends only the new part when the document
-    // extends the one shown, else rebuilds. Follows the newest line unless
-    // the user has scrolled up.
-    void ShowDocument(const std::string& rtf_document);
+    // extends the one shown, else rebuilds. Its first `unchanged_prefix`
+    // bytes are taken to be those of the document shown last time, without
+    // comparing them again. Follows the newest line unless the user has
+    // scrolled up.
+    void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix = 0);
 
   private:
     bool IsScrolledToBottom() const;

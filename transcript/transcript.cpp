@@ -1,5 +1,7 @@
 #include "transcript/transcript.h"
 
+#include <algorithm>
+
 #include "engine/roster.h"
 #include "platform/host.h"
 #include "platform/text_file.h"
@@ -55,8 +57,16 @@ void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
     texts.m_plainText.Append(shown_name, "> ", reply, kLineEnd);
 }
 
-void ShowDocument(const TranscriptTexts& texts, Host& host) {
-    host.ShowDocument(texts.Document());
+void TranscriptTexts::ClearTranscripts() {
+    m_rtfBody = CPlainString();
+    m_plainText = CPlainString();
+    m_bodyShown = 0;
+}
+
+void ShowDocument(TranscriptTexts& texts, Host& host) {
+    const std::size_t body_kept = std::min(texts.m_bodyShown, texts.m_rtfBody.Length());
+    host.ShowDocument(texts.Document(), texts.m_rtfHeader.Length() + body_kept);
+    texts.m_bodyShown = texts.m_rtfBody.Length();
 }
 
 }  // namespace jabbery

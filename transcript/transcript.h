@@ -26,8 +26,15 @@ struct TranscriptTexts {
     CPlainString m_rtfBody;
     CPlainString m_plainText;
 
+    // How much of the body the view was handed last time: the body only
+    // grows, so that much of the next document is known to be unchanged.
+    std::size_t m_bodyShown = 0;
+
     // The whole document the view shows: header, body, trailer.
     std::string Document() const;
+
+    // Empties both records, before the bots are loaded.
+    void ClearTranscripts();
 };
 
 // Adds bot `bot`'s introduction line (its folder, in bold, in its colour).
@@ -38,7 +45,8 @@ void AppendIntro(TranscriptTexts& texts, const BotRoster& roster, int bot);
 void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
                 const CPlainString& reply);
 
-// Hands the whole document to the host's view.
-void ShowDocument(const TranscriptTexts& texts, Host& host);
+// Hands the whole document to the host's view, saying how much of it is
+// unchanged since the last time.
+void ShowDocument(TranscriptTexts& texts, Host& host);
 
 }  // namespace jabbery
