@@ -27,5 +27,17 @@ void BM_AppendTurn(benchmark::State& state) {
 }
 BENCHMARK(BM_AppendTurn)->Arg(100)->Arg(100000)->Iterations(20000)->Repetitions(5);
 
+// Building the whole document handed to the view on each refresh.
+void BM_Document(benchmark::State& state) {
+    BotRoster roster;
+    roster.m_botName[0] = "Wren";
+    const CPlainString reply =
+        "A fairly ordinary reply of the kind bots give, some sixty characters.";
+    TranscriptTexts texts;
+    for (int64_t turn = 0; turn < state.range(0); ++turn) AppendTurn(texts, roster, 0, reply);
+    for (auto _ : state) benchmark::DoNotOptimize(texts.Document());
+}
+BENCHMARK(BM_Document)->Arg(100)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace jabbery
