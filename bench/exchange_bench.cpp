@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -79,13 +80,40 @@ void BM_InvokeBotTrivial(benchmark::State& state) {
     const jabbery::RunLimits limits;
     const jabbery::CPlainString message("Hi!");
     for (auto _ : state) {
-        const jabbery::CPlainString reply = jabbery::InvokeBot(bot, message, limits);
-        if (reply.Str() != "Hello") {
+        const jabbery::ExchangeResult result = jabbery::InvokeBot(bot, message, limits);
+        if (result.m_reply.Str() != "Hello") {
             state.SkipWithError("the bot's reply did not come back");
             break;
         }
     }
 }
 BENCHMARK(BM_InvokeBotTrivial)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// An exchange with a bot that writes 100 MB to its standard error: the
+// counter is how much the program's peak memory grew meanwhile (only the
+// output's tail is kept, so it should stay near zero).
+void BM_InvokeBotFloodingItsOutput(benchmark::State& state) {
+    BenchFolder folder;
+    jabbery::BotProfile bot;
+    bot.m_folder = folder.Path() + "/";
+    bot.m_name = "Flood";
+    bot.m_command = "head -c 100000000 /dev/zero >&2; printf 'done\\r\\n' > chat.msg";
+    const jabbery::RunLimits limits;
+    const auto peak_kib = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        return static_cast<double>(usage.ru_maxrss);
+    };
+    const double before = peak_kib();
+    for (auto _ : state) {
+        const jabbery::ExchangeResult result = jabbery::InvokeBot(bot, "Hi!", limits);
+        if (result.m_outcome.m_outputTail.size() != jabbery::kOutputTailBytes) {
+            state.SkipWithError("the output's tail was not kept");
+            break;
+        }
+    }
+    state.counters["peak_growth_KiB"] = peak_kib() - before;
+}
+BENCHMARK(BM_InvokeBotFloodingItsOutput)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

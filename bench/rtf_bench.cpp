@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "platform/rtf_incremental.h"
-#include "platform/rtf_reader.h"
-#include "platform/test_rtf_documents.h"
+#include "rtf/rtf_incremental.h"
+#include "rtf/rtf_reader.h"
+#include "rtf/test_rtf_documents.h"
 #include "transcript/transcript.h"
 
 namespace jabbery {

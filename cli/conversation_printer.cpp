@@ -1,6 +1,7 @@
 #include "cli/conversation_printer.h"
 
 #include "engine/conversation.h"
+#include "values/bot_colours.h"
 
 namespace jabbery {
 
@@ -11,11 +12,7 @@ void ConversationPrinter::PrintIntroductions(const ConversationState& state) {
     for (int bot = 0; bot < state.m_botCount; ++bot) Print(bot, state.m_botFolder[bot].Str(), "");
 }
 
-void ConversationPrinter::PrintTurn(ConversationState& state, const std::function<void()>& turn) {
-    const int speaker = state.m_current;
-    const std::size_t plain_before = state.m_plainText.Length();
-    turn();
-    if (state.m_plainText.Length() == plain_before) return;
+void ConversationPrinter::PrintTurn(const ConversationState& state, int speaker) {
     Print(speaker, state.m_botName[speaker].Upper().Str() + "> ", state.m_lastMessage.Str());
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdio>
-#include <functional>
 #include <string>
 
 namespace jabbery {
@@ -17,8 +16,8 @@ class ConversationPrinter {
 
     void PrintIntroductions(const ConversationState& state);
 
-    // Runs `turn` and prints the line it added.
-    void PrintTurn(ConversationState& state, const std::function<void()>& turn);
+    // Prints the line the turn of `speaker` has just added.
+    void PrintTurn(const ConversationState& state, int speaker);
 
   private:
     void Print(int bot, const std::string& bold_part, const std::string& regular_part);

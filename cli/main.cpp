@@ -5,9 +5,11 @@
 #include "cli/conversation_printer.h"
 #include "cli/options.h"
 #include "cli/terminal_host.h"
+#include "cli/turn_loop.h"
 #include "engine/conversation.h"
 #include "platform/run_hidden.h"
 #include "platform/terminal.h"
+#include "values/product.h"
 
 namespace {
 
@@ -45,7 +47,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.m_version) {
-        std::printf("jabbery-cli %s\n", JABBERY_VERSION);
+        std::printf("jabbery-cli %s\n", kVersion);
         return 0;
     }
     const int count = static_cast<int>(options.m_botFolders.size());
@@ -67,25 +69,15 @@ int main(int argc, char** argv) {
     TerminalHost host(options.m_botFolders, options.m_savePath);
     ConversationState state;
     state.m_botCount = count;
-    if (!LoadRoster(state, host, count)) return 2;
-    StartConversation(state, host);
+    if (!LoadRoster(state, state, host, host, count)) return 2;
+    StartConversation(state, host, host);
     printer.PrintIntroductions(state);
 
-    const RunLimits limits{options.m_timeout, &canceller};
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point next_tick = Clock::now() + options.m_interval;
-    for (long long turn = 0; !options.m_turns || turn < *options.m_turns; ++turn) {
-        const auto wait =
-            std::chrono::duration_cast<std::chrono::milliseconds>(next_tick - Clock::now());
-        if (canceller.WaitFor(std::max(wait, std::chrono::milliseconds(0)))) break;
-        // Ticks do not pile up: after a long turn the next starts at once,
-        // then the rhythm resumes from there.
-        next_tick = std::max(next_tick, Clock::now()) + options.m_interval;
-        printer.PrintTurn(state, [&] { RunTurn(state, host, limits); });
-        if (canceller.IsCancelled()) break;
-    }
+    const TurnLoopSettings settings{options.m_interval, options.m_timeout, options.m_turns};
+    RunTurnLoop(state, host, settings, canceller,
+                [&](int speaker, const ExchangeOutcome&) { printer.PrintTurn(state, speaker); });
 
-    StopConversation(state, host);
+    StopConversation(state, host, host);
     int status = host.HadError() ? 1 : 0;
     if (options.m_rtfPath && !WriteWholeFile(*options.m_rtfPath, state.Document())) {
         std::fprintf(stderr, "jabbery-cli: could not write the rich-text transcript to %s\n",

@@ -19,21 +19,27 @@ bool ReadNumber(const std::string& text, long long low, long long high, long lon
 
 std::string CliUsage() {
     return "Usage: jabbery-cli [options] BOTDIR BOTDIR [BOTDIR...]\n"
-           "Links 2 to 15 chat bots, each in a folder with its vorn.nfo, into one\n"
+           "Links " +
+           BotCountRange() +
+           " chat bots, each in a folder with its vorn.nfo, into one\n"
            "conversation and prints it as it goes. Bots speak in the order given first.\n"
            "\n"
            "Options:\n"
            "  --turns N          stop after N turns (default: run until interrupted)\n"
-           "  --interval MS      milliseconds between turns (default 2000, 0 allowed)\n"
-           "  --timeout SECONDS  how long a bot may take to answer (default 20)\n"
+           "  --interval MS      milliseconds between turns (default " +
+           std::to_string(kTurnInterval.count()) +
+           ", 0 allowed)\n"
+           "  --timeout SECONDS  how long a bot may take to answer (default " +
+           std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kBotTimeLimit).count()) +
+           ")\n"
            "  --save FILE        append the plain transcript, under a dated banner, at the end\n"
            "  --rtf FILE         write the coloured rich-text transcript at the end\n"
            "  --seed N           seed the choice of speakers (default: the same order each run)\n"
            "  --help             show this help\n"
            "  --version          show the version\n"
            "\n"
-           "Ctrl-C ends the conversation after the turn in flight; --save and --rtf are\n"
-           "still written.\n";
+           "Ctrl-C or SIGTERM stops the bot in flight at once (its turn adds no line)\n"
+           "and ends the conversation; --save and --rtf are still written.\n";
 }
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,

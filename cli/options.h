@@ -5,14 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "values/conversation_facts.h"
+
 namespace jabbery {
 
 // What the terminal runner was asked to do.
 struct CliOptions {
     std::vector<std::string> m_botFolders;
     std::optional<long long> m_turns;  // none: until interrupted
-    std::chrono::milliseconds m_interval{2000};
-    std::chrono::milliseconds m_timeout{20000};
+    std::chrono::milliseconds m_interval{kTurnInterval};
+    std::chrono::milliseconds m_timeout{kBotTimeLimit};
     std::optional<std::string> m_savePath;  // plain transcript, appended
     std::optional<std::string> m_rtfPath;   // rich-text document, written anew
     std::optional<unsigned> m_seed;         // none: the generator's fixed start

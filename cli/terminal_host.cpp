@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "engine/conversation.h"
-
 namespace jabbery {
 
 TerminalHost::TerminalHost(std::vector<std::string> folders, std::optional<std::string> save_path)
@@ -32,17 +30,6 @@ std::optional<std::string> TerminalHost::AskSavePath() {
     // The path is given once; a second question means the save failed, and
     // the user is no longer there to pick another file.
     return std::exchange(m_savePath, std::nullopt);
-}
-
-unsigned TerminalHost::StartTurnTimer(unsigned /*interval_ms*/) {
-    return kTurnTimerId;
-}
-
-void TerminalHost::StopTurnTimer(unsigned /*timer_id*/) {}
-
-void TerminalHost::ShowDocument(const std::string& /*rtf_document*/,
-                                std::size_t /*unchanged_prefix*/) {
-    // The terminal shows the plain lines instead, as the runner adds them.
 }
 
 }  // namespace jabbery

@@ -5,13 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/host.h"
+#include "platform/conversation_window.h"
+#include "platform/document_view.h"
+#include "platform/user_questions.h"
 
 namespace jabbery {
 
-// The Host of the terminal runner: the folders come from the command line,
-// errors go to stderr, and the one save question is answered by --save.
-class TerminalHost : public Host {
+// The user, window and view of the terminal runner: the folders come from
+// the command line, errors go to stderr, the one save question is answered
+// by --save, and the plain lines are printed by the runner itself.
+class TerminalHost : public UserQuestions, public ConversationWindow, public DocumentView {
   public:
     TerminalHost(std::vector<std::string> folders, std::optional<std::string> save_path);
 
@@ -20,9 +23,9 @@ class TerminalHost : public Host {
     bool AskYesNo(const std::string& question) override;
     std::optional<std::string> AskSavePath() override;
     void RequestClose() override {}
-    unsigned StartTurnTimer(unsigned interval_ms) override;
-    void StopTurnTimer(unsigned timer_id) override;
-    void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) override;
+    void StartTurnTimer() override {}
+    void StopTurnTimer() override {}
+    void ShowDocument(const std::string&, std::size_t) override {}
 
     // True when an error was shown (a folder refused, a save that failed).
     bool HadError() const { return m_hadError; }

@@ -2,7 +2,8 @@
 
 #include <cstdlib>
 
-#include "platform/host.h"
+#include "platform/conversation_window.h"
+#include "platform/user_questions.h"
 #include "transcript/transcript_file.h"
 
 namespace jabbery {
@@ -11,23 +12,25 @@ BotProfile ConversationState::Profile(int i) const {
     return BotProfile{m_botFolder[i], m_botName[i], m_botCommand[i]};
 }
 
-void StartConversation(ConversationState& state, Host& host) {
-    state.m_timerId = host.StartTurnTimer(kTurnIntervalMs);
-    ShowDocument(state, host);
+void StartConversation(ConversationState& state, ConversationWindow& window, DocumentView& view) {
+    window.StartTurnTimer();
+    ShowDocument(state, view);
     state.m_current = 0;
 }
 
-void RunTurn(ConversationState& state, Host& host, const RunLimits& limits) {
-    if (!IsValidBotCount(state.m_botCount)) return;
-    const CPlainString reply =
+ExchangeOutcome RunTurn(ConversationState& state, DocumentView& view, const RunLimits& limits) {
+    if (!IsValidBotCount(state.m_botCount)) return {};
+    const ExchangeResult result =
         InvokeBot(state.Profile(state.m_current), state.m_lastMessage, limits);
-    FinishTurn(state, host, reply);
+    FinishTurn(state, view, result);
+    return result.m_outcome;
 }
 
-void FinishTurn(ConversationState& state, Host& host, const CPlainString& reply) {
-    AppendTurn(state, state, state.m_current, reply);
-    state.m_lastMessage = reply;
-    ShowDocument(state, host);
+void FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result) {
+    if (result.m_outcome.m_end == ExchangeEnd::kCancelled) return;
+    AppendTurn(state, state, state.m_current, result.m_reply);
+    state.m_lastMessage = result.m_reply;
+    ShowDocument(state, view);
     PickNextSpeaker(state);
 }
 
@@ -41,10 +44,11 @@ void PickNextSpeaker(ConversationState& state) {
     state.m_current = next;
 }
 
-void StopConversation(ConversationState& state, Host& host) {
-    host.StopTurnTimer(state.m_timerId);
-    if (host.AskYesNo(kSaveQuestion)) SaveTranscript(state.m_plainText, host);
-    host.RequestClose();
+void StopConversation(ConversationState& state, UserQuestions& questions,
+                      ConversationWindow& window) {
+    window.StopTurnTimer();
+    if (questions.AskYesNo(kSaveQuestion)) SaveTranscript(state.m_plainText, questions);
+    window.RequestClose();
 }
 
 }  // namespace jabbery

@@ -6,11 +6,12 @@
 
 namespace jabbery {
 
-class Host;
+class ConversationWindow;
+class DocumentView;
+class UserQuestions;
 
-// The interval of the turn timer, and its id.
-inline constexpr unsigned kTurnIntervalMs = 2000;
-inline constexpr unsigned kTurnTimerId = 1;
+// The id of the window's turn timer.
+inline constexpr int kTurnTimerId = 1;
 
 inline constexpr const char* kFirstMessage = "Hi!";
 inline constexpr const char* kSaveQuestion = "Would you like to save a transcript of this chat?";
@@ -19,9 +20,8 @@ inline constexpr const char* kSaveQuestion = "Would you like to save a transcrip
 // terminal runner) for its whole life and touched only on its thread.
 struct ConversationState : BotRoster, TranscriptTexts {
     int m_current = 0;                           // the bot that speaks on the next tick
-    int m_botCount = 0;                          // 2 to 15 once set-up has succeeded
+    int m_botCount = 0;                          // a valid bot count once set-up has succeeded
     CPlainString m_lastMessage = kFirstMessage;  // the line handed to the next speaker
-    unsigned m_timerId = 0;
 
     // The exchange inputs of bot `i`.
     BotProfile Profile(int i) const;
@@ -29,23 +29,25 @@ struct ConversationState : BotRoster, TranscriptTexts {
 
 // The last step of set-up: starts the turn timer, shows the document built so
 // far and makes bot 0 the first speaker.
-void StartConversation(ConversationState& state, Host& host);
+void StartConversation(ConversationState& state, ConversationWindow& window, DocumentView& view);
 
 // One whole turn on the calling thread: the current speaker answers the last
-// message, then FinishTurn.
-void RunTurn(ConversationState& state, Host& host, const RunLimits& limits);
+// message, then FinishTurn. Returns how the exchange ended.
+ExchangeOutcome RunTurn(ConversationState& state, DocumentView& view, const RunLimits& limits);
 
 // The second half of a turn, for callers that ran InvokeBot elsewhere: adds
 // the reply to both transcripts, passes it on, shows the document and draws
-// the next speaker.
-void FinishTurn(ConversationState& state, Host& host, const CPlainString& reply);
+// the next speaker. A cancelled exchange changes nothing: the bot never
+// said anything.
+void FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result);
 
 // Draws the next speaker with rand(), never the one that just spoke. Does
 // nothing when fewer than two bots are linked.
 void PickNextSpeaker(ConversationState& state);
 
 // The Exit sequence: stops the timer, offers to save the plain transcript,
-// then asks the host to close.
-void StopConversation(ConversationState& state, Host& host);
+// then asks the window to close.
+void StopConversation(ConversationState& state, UserQuestions& questions,
+                      ConversationWindow& window);
 
 }  // namespace jabbery

@@ -22,15 +22,15 @@ struct ConversationFixture : ::testing::Test {
     void Load(const std::vector<std::string>& folders) {
         host.m_folderAnswers.assign(folders.begin(), folders.end());
         state.m_botCount = static_cast<int>(folders.size());
-        ASSERT_TRUE(LoadRoster(state, host, state.m_botCount));
-        StartConversation(state, host);
+        ASSERT_TRUE(LoadRoster(state, state, host, host, state.m_botCount));
+        StartConversation(state, host, host);
     }
 };
 
 TEST_F(ConversationFixture, StartsTheTimerShowsTheIntroductionsAndBotZeroSpeaksFirst) {
     Load({testing::MakeScriptBot(root, "a", "Ann", "true"),
           testing::MakeScriptBot(root, "b", "Bob", "true")});
-    EXPECT_EQ(host.m_timersStarted, std::vector<unsigned>{kTurnIntervalMs});
+    EXPECT_EQ(host.m_timersStarted, 1);
     ASSERT_EQ(host.m_documents.size(), 1u);
     EXPECT_EQ(host.m_documents[0], state.Document());
     EXPECT_NE(host.m_documents[0].find(root.File("a") + "/\\line "), std::string::npos);
@@ -64,6 +64,18 @@ TEST_F(ConversationFixture, TwoBotsAlternateFromHiAndEachAnswerIsPassedOn) {
     }
 }
 
+TEST_F(ConversationFixture, ACancelledTurnAddsNoLineAndPassesNothingOn) {
+    Load({testing::MakeScriptBot(root, "a", "Ann", "true"),
+          testing::MakeScriptBot(root, "b", "Bob", "true")});
+    const std::string before = state.m_plainText.Str();
+    ExchangeResult cancelled{CPlainString("Ann"), {}};
+    cancelled.m_outcome.m_end = ExchangeEnd::kCancelled;
+    FinishTurn(state, host, cancelled);
+    EXPECT_EQ(state.m_plainText.Str(), before);
+    EXPECT_EQ(state.m_lastMessage.Str(), kFirstMessage);
+    EXPECT_EQ(state.m_current, 0);
+}
+
 TEST(PickNextSpeaker, NeverPicksTheSameBotTwiceAndReachesEveryOther) {
     ConversationState state;
     state.m_botCount = 5;
@@ -94,18 +106,18 @@ TEST(PickNextSpeaker, LeavesAConversationWithoutTwoBotsAlone) {
 TEST_F(ConversationFixture, ExitStopsTheTimerOffersToSaveAndCloses) {
     Load({testing::MakeScriptBot(root, "a", "A", "true"),
           testing::MakeScriptBot(root, "b", "B", "true")});
-    StopConversation(state, host);  // No
-    EXPECT_EQ(host.m_timersStopped, std::vector<unsigned>{1});
+    StopConversation(state, host, host);  // No
+    EXPECT_EQ(host.m_timersStopped, 1);
     EXPECT_EQ(host.m_questions, std::vector<std::string>{kSaveQuestion});
     EXPECT_EQ(host.m_closeRequests, 1);
 
     host.m_yesNoAnswers = {true};  // Yes, then the file dialog cancelled
-    StopConversation(state, host);
+    StopConversation(state, host, host);
     EXPECT_EQ(host.m_closeRequests, 2);
 
     host.m_yesNoAnswers = {true};
     host.m_saveAnswers = {root.File("saved.txt")};
-    StopConversation(state, host);
+    StopConversation(state, host, host);
     const std::string saved = ReadFile(root.File("saved.txt"));
     EXPECT_EQ(saved.substr(saved.size() - state.m_plainText.Length()), state.m_plainText.Str());
     EXPECT_EQ(host.m_closeRequests, 3);

@@ -1,49 +1,106 @@
 #include "engine/exchange.h"
 
 #include <cctype>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
+#include <system_error>
 
+#include "platform/plain_file.h"
 #include "platform/text_file.h"
 
 namespace jabbery {
 
 namespace {
 
-// True when `path` is a plain file, not a link, pipe or device. A bot may
-// leave anything under the message file's name; opening a pipe would block
-// the shell for ever, and writing through a link would overwrite another file.
-bool IsRegularFile(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::symlink_status(path, error).type() ==
-           std::filesystem::file_type::regular;
-}
-
 // The most a reply's leading white space may run to before the reader gives
 // up: a bot that floods its file must not stall the turn.
 constexpr std::size_t kMaxReplyScan = 64u << 20;
 
+// The exit codes by which a POSIX shell says that a command could not run.
+constexpr std::uint32_t kShellNotExecutable = 126;
+constexpr std::uint32_t kShellNotFound = 127;
+
+// True when the stream holds exactly `expected` and nothing more.
+bool HoldsExactly(std::istream& stream, const std::string& expected) {
+    std::string head(expected.size() + 1, '\0');
+    stream.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(stream.gcount()));
+    return head == expected;
+}
+
+// The outcome as far as the run alone tells it; kAnswered when the run
+// ended well and the message file has to tell the rest.
+ExchangeOutcome FromRun(RunResult run) {
+    ExchangeOutcome outcome;
+    outcome.m_elapsed = run.m_elapsed;
+    outcome.m_outputTail = std::move(run.m_outputTail);
+    switch (run.m_end) {
+        case RunEnd::kStartFailed:
+            outcome.m_end = ExchangeEnd::kCouldNotStart;
+            outcome.m_reason = std::system_category().message(static_cast<int>(run.m_code));
+            break;
+        case RunEnd::kCancelled:
+            outcome.m_end = ExchangeEnd::kCancelled;
+            break;
+        case RunEnd::kTimedOut:
+            outcome.m_end = ExchangeEnd::kTimedOut;
+            break;
+        case RunEnd::kSignalled:
+            outcome.m_end = ExchangeEnd::kSignalled;
+            outcome.m_code = static_cast<int>(run.m_code) - 128;
+            break;
+        case RunEnd::kExited:
+            if (run.m_code == kShellNotExecutable || run.m_code == kShellNotFound) {
+                outcome.m_end = ExchangeEnd::kCouldNotStart;
+                outcome.m_code = static_cast<int>(run.m_code);
+                outcome.m_reason =
+                    run.m_code == kShellNotFound ? "command not found" : "command not executable";
+            } else if (run.m_code != 0) {
+                outcome.m_end = ExchangeEnd::kExited;
+                outcome.m_code = static_cast<int>(run.m_code);
+            }
+            break;
+    }
+    return outcome;
+}
+
 }  // namespace
 
-CPlainString InvokeBot(const BotProfile& bot, const CPlainString& message,
-                       const RunLimits& limits) {
+ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
+                         const RunLimits& limits) {
+    ExchangeResult result;
+    ExchangeOutcome& outcome = result.m_outcome;
     const std::string message_file = bot.m_folder.Str() + kMessageFileName;
-    if (!IsRegularFile(message_file)) DeleteFileQuietly(message_file);
-    // A message file that cannot be written is not an error of the exchange:
-    // the bot still runs, and the reply is whatever the file then holds.
-    WriteTextLines(message_file, {bot.m_name.Str(), message.Str()});
+    const std::string written = bot.m_name.Str() + kLineEnd + message.Str() + kLineEnd;
+
+    // A fresh file, so that nothing the bot left under the name (a link, a
+    // pipe, another name for an outside file) can redirect the write. When
+    // that is impossible the bot is not run: it would answer nothing.
+    std::string error;
+    if (!CreateFreshFile(message_file, written, error)) {
+        outcome.m_end = ExchangeEnd::kUnusableFile;
+        outcome.m_reason = std::string(kMessageFileName) + " cannot be written: " + error;
+        return result;
+    }
 
     // The command line is handed to the shell as it stands; the folder is
     // never pasted into shell text, it only becomes the working directory.
-    RunHidden(bot.m_command.Str(), bot.m_folder.Str(), limits);
+    outcome = FromRun(RunHidden(bot.m_command.Str(), bot.m_folder.Str(), limits));
 
-    CPlainString reply;
-    if (IsRegularFile(message_file)) {
-        std::ifstream stream(message_file, std::ios::binary);
-        if (stream) reply = ReadReply(stream, '\n');
+    PlainFileReader reader;
+    if (!reader.Open(message_file, error)) {
+        if (outcome.Answered()) {
+            outcome.m_end = ExchangeEnd::kUnusableFile;
+            outcome.m_reason = std::string(kMessageFileName) + " cannot be read back: " + error;
+        }
+    } else {
+        if (outcome.Answered() && HoldsExactly(reader.Stream(), written)) {
+            outcome.m_end = ExchangeEnd::kNotRewritten;
+        }
+        reader.Rewind();
+        result.m_reply = ReadReply(reader.Stream(), '\n');
     }
     DeleteFileQuietly(message_file);
-    return reply;
+    return result;
 }
 
 CPlainString ReadReply(std::istream& stream, char delimiter) {

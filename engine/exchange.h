@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <istream>
+#include <string>
 
-#include "engine/plain_string.h"
 #include "platform/run_hidden.h"
+#include "values/plain_string.h"
 
 namespace jabbery {
 
@@ -21,11 +23,42 @@ struct BotProfile {
     CPlainString m_command;  // run by /bin/sh -c in m_folder
 };
 
-// Runs one exchange: writes the message file (the bot's name, then
+// How an exchange ended: exactly one kind, the first that applies in this order.
+enum class ExchangeEnd {
+    kCouldNotStart,  // no process ran, or the shell said 126 (not executable) or 127 (not found)
+    kCancelled,      // stopped on request; its reply is not a line of the conversation
+    kTimedOut,       // the limit passed and the bot was stopped
+    kSignalled,      // the bot's shell was killed by signal m_code
+    kExited,         // the bot's shell exited with the non-zero code m_code
+    kUnusableFile,   // the message file could not be written or read back (m_reason)
+    kNotRewritten,   // the message file still holds exactly what was written to it
+    kAnswered,       // the bot rewrote its message file and ended well in time
+};
+
+// Everything known about how one exchange went, beside its reply.
+struct ExchangeOutcome {
+    ExchangeEnd m_end = ExchangeEnd::kAnswered;
+    int m_code = 0;                          // exit code or signal number, as m_end says
+    std::string m_reason;                    // in words, for kCouldNotStart and kUnusableFile
+    std::chrono::milliseconds m_elapsed{0};  // how long the bot ran
+    std::string m_outputTail;                // the last bytes the bot wrote to stdout or stderr
+
+    bool Answered() const { return m_end == ExchangeEnd::kAnswered; }
+};
+
+// A reply and how the exchange that gave it ended.
+struct ExchangeResult {
+    CPlainString m_reply;
+    ExchangeOutcome m_outcome;
+};
+
+// Runs one exchange: writes the message file afresh (the bot's name, then
 // `message`, each ending in CR LF), runs the bot's command hidden within the
-// limits, reads the reply back and deletes the message file. Never fails:
-// whatever the bot does, some text comes back.
-CPlainString InvokeBot(const BotProfile& bot, const CPlainString& message, const RunLimits& limits);
+// limits, reads the reply back and deletes the message file. Whatever the
+// bot does, some text comes back: what the file's first line with text
+// then held, or empty text when it could not be written or read.
+ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
+                         const RunLimits& limits);
 
 // Reads a reply: skips leading white space, then takes characters up to
 // `delimiter` or the end of the stream, dropping every CR. At most

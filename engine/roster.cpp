@@ -4,20 +4,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/conversation.h"
-#include "platform/host.h"
+#include "platform/conversation_window.h"
 #include "platform/text_file.h"
+#include "platform/user_questions.h"
+#include "transcript/transcript.h"
 
 namespace jabbery {
-
-bool IsValidBotCount(int count) {
-    return count >= kMinBots && count <= kMaxBots;
-}
-
-std::string BotCountError(int count) {
-    return "Jabbery links 2 to 15 bots; " + std::to_string(count) +
-           " is not a number of bots it can link.";
-}
 
 namespace {
 
@@ -75,23 +67,24 @@ bool ReadDescriptor(BotRoster& roster, int i, const CPlainString& folder) {
     return true;
 }
 
-bool LoadRoster(ConversationState& state, Host& host, int count) {
+bool LoadRoster(BotRoster& roster, TranscriptTexts& texts, UserQuestions& questions,
+                ConversationWindow& window, int count) {
     if (!IsValidBotCount(count)) {
-        host.ShowError(BotCountError(count));
-        host.RequestClose();
+        questions.ShowError(BotCountError(count));
+        window.RequestClose();
         return false;
     }
     for (int i = 0; i < count;) {
-        const std::string answer = host.BrowseForBotFolder(i + 1, count);
+        const std::string answer = questions.BrowseForBotFolder(i + 1, count);
         if (answer.empty()) {
-            host.RequestClose();
+            window.RequestClose();
             return false;
         }
-        if (!ReadDescriptor(state, i, answer)) {
-            host.ShowError(kNotABotMessage);
+        if (!ReadDescriptor(roster, i, answer)) {
+            questions.ShowError(kNotABotMessage);
             continue;
         }
-        AppendIntro(state, state, i);
+        AppendIntro(texts, roster, i);
         ++i;
     }
     return true;

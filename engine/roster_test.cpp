@@ -107,7 +107,7 @@ TEST(LoadRoster, AsksAgainForABotWhoseFolderIsRefusedThenGoesOn) {
     FakeHost host;
     host.m_folderAnswers = {a, root.Path(), c, a};
     ConversationState state;
-    ASSERT_TRUE(LoadRoster(state, host, 3));
+    ASSERT_TRUE(LoadRoster(state, state, host, host, 3));
     EXPECT_EQ(host.m_folderPrompts,
               (std::vector<std::string>{"1 of 3", "2 of 3", "2 of 3", "3 of 3"}));
     EXPECT_EQ(host.m_errors, std::vector<std::string>{kNotABotMessage});
@@ -123,7 +123,7 @@ TEST(LoadRoster, ACancelledPromptClosesAndKeepsTheBotsLoadedSoFar) {
     FakeHost host;
     host.m_folderAnswers = {a, a};  // then cancel for bot 3 of 4
     ConversationState state;
-    EXPECT_FALSE(LoadRoster(state, host, 4));
+    EXPECT_FALSE(LoadRoster(state, state, host, host, 4));
     EXPECT_EQ(host.m_folderPrompts.size(), 3u);
     EXPECT_EQ(host.m_closeRequests, 1);
     EXPECT_EQ(state.m_plainText.Str(), a + "/\r\n" + a + "/\r\n");
@@ -134,7 +134,7 @@ TEST(LoadRoster, RefusesCountsOutsideTwoToFifteenWithoutAskingAnything) {
     for (int count : {-1, 0, 1, 16, 1000}) {
         FakeHost host;
         ConversationState state;
-        EXPECT_FALSE(LoadRoster(state, host, count));
+        EXPECT_FALSE(LoadRoster(state, state, host, host, count));
         EXPECT_TRUE(host.m_folderPrompts.empty());
         ASSERT_EQ(host.m_errors.size(), 1u);
         EXPECT_EQ(host.m_errors[0], BotCountError(count));

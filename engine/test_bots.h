@@ -1,29 +1,10 @@
 #pragma once
 
-#include <fstream>
 #include <string>
 
 #include "platform/test_temp_folder.h"
 
 namespace jabbery::testing {
-
-// Writes `content` to `path` as it stands.
-inline void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-// Reads a whole file; empty when it is not there.
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-// A whole file without its trailing line end.
-inline std::string TrimmedFile(const std::string& path) {
-    std::string text = ReadFile(path);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
 
 // Makes a bot folder `dir` inside `root` whose descriptor runs `command`
 // under the display name `name`. Returns the folder's path.

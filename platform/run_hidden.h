@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "values/conversation_facts.h"
+
 namespace jabbery {
 
 // A one-way switch that stops every RunHidden waiting on it, and any
@@ -36,7 +38,7 @@ class RunCanceller {
 
 // How long a bot may run, and who may stop it early.
 struct RunLimits {
-    std::chrono::milliseconds m_limit{20000};
+    std::chrono::milliseconds m_limit{kBotTimeLimit};
     const RunCanceller* m_canceller = nullptr;
 };
 
@@ -49,13 +51,21 @@ enum class RunEnd {
     kStartFailed,  // no process could be started; m_code is the errno value
 };
 
+// How much of what a bot writes to its standard output and error is kept:
+// the last bytes, for telling why a bot failed.
+inline constexpr std::size_t kOutputTailBytes = 4096;
+
 struct RunResult {
     RunEnd m_end = RunEnd::kStartFailed;
     std::uint32_t m_code = 0;
+    std::chrono::milliseconds m_elapsed{0};  // from the start to the end of the wait
+    std::string m_outputTail;                // the last kOutputTailBytes of its output
 };
 
 // Runs `command_line` through `/bin/sh -c` with `working_folder` as its
-// current directory, hidden: stdin, stdout and stderr are /dev/null and no
+// current directory, hidden: stdin is /dev/null, stdout and stderr go to
+// one pipe of which only the last kOutputTailBytes are kept (read as the
+// bot writes, so a chatty bot neither blocks nor grows our memory), and no
 // descriptor of ours is inherited. The shell leads a process group of its
 // own; when the run ends, however it ends, the whole group is killed, so
 // nothing the bot started outlives its turn, and the shell is reaped.

@@ -12,8 +12,10 @@
 #include <chrono>
 #include <climits>
 #include <cstdint>
+#include <string_view>
 
 #include "platform/run_hidden.h"
+#include "platform/unique_fd.h"
 
 extern char** environ;
 
@@ -32,22 +34,6 @@ constexpr std::chrono::milliseconds kPollSlice{10};
 
 // Longer limits are cut to this, so that adding a limit to the clock cannot overflow.
 constexpr std::chrono::milliseconds kLongestLimit{std::chrono::hours(24 * 365)};
-
-// A descriptor that is closed when it goes out of scope.
-class UniqueFd {
-  public:
-    explicit UniqueFd(int fd) : m_fd(fd) {}
-    ~UniqueFd() {
-        // Nothing to do about a failed close of a descriptor we only read from.
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    int Get() const { return m_fd; }
-
-  private:
-    int m_fd;
-};
 
 // What the child does between its start and running the shell.
 class SpawnFileActions {
@@ -69,8 +55,12 @@ class SpawnFileActions {
         Add(posix_spawn_file_actions_addchdir_np(&m_actions, folder.c_str()));
     }
     void OpenNull(int fd, int flags) {
-        // Hidden: no terminal to read or write, and no pipe a chatty bot could fill.
+        // Hidden: no terminal to read from; nothing it reads can hang it.
         Add(posix_spawn_file_actions_addopen(&m_actions, fd, "/dev/null", flags, 0));
+    }
+    void DuplicateTo(int fd, int target_fd) {
+        // The bot's output goes to our pipe, where the wait loop reads it.
+        Add(posix_spawn_file_actions_adddup2(&m_actions, fd, target_fd));
     }
     void CloseFrom(int lowest_fd) {
         // Not one of our descriptors (files, sockets, other bots' pidfds) leaks
@@ -134,13 +124,15 @@ class SpawnAttributes {
 };
 
 // Starts `/bin/sh -c command_line` hidden in `working_folder`, leading a
-// process group of its own. Returns 0 and the shell's pid, or an error number.
-int StartShell(const std::string& command_line, const std::string& working_folder, pid_t& pid) {
+// process group of its own, with its output going to `output_fd`. Returns 0
+// and the shell's pid, or an error number.
+int StartShell(const std::string& command_line, const std::string& working_folder, int output_fd,
+               pid_t& pid) {
     SpawnFileActions actions;
     actions.ChangeFolder(working_folder);
     actions.OpenNull(STDIN_FILENO, O_RDONLY);
-    actions.OpenNull(STDOUT_FILENO, O_WRONLY);
-    actions.OpenNull(STDERR_FILENO, O_WRONLY);
+    actions.DuplicateTo(output_fd, STDOUT_FILENO);
+    actions.DuplicateTo(output_fd, STDERR_FILENO);
     actions.CloseFrom(STDERR_FILENO + 1);
     if (actions.Error() != 0) return actions.Error();
 
@@ -207,6 +199,67 @@ class ShellGroup {
     bool m_lost = false;
 };
 
+// The read end of the pipe that carries the bot's standard output and
+// error, and the last kOutputTailBytes that came through it.
+class OutputTail {
+  public:
+    // Makes the pipe; false with errno set when it cannot be had.
+    bool Open() {
+        int fds[2];
+        // Close-on-exec: the ends must not leak into other bots (the child
+        // gets its copies through dup2, which clears the flag); non-blocking:
+        // reading drains what is there and never waits.
+        if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+        m_read = UniqueFd(fds[0]);
+        m_write = UniqueFd(fds[1]);
+        return true;
+    }
+    int WriteEnd() const { return m_write.Get(); }
+    // Once the child has its copy, ours must go, or the pipe never ends.
+    void CloseWriteEnd() { m_write.Reset(); }
+    // The descriptor to poll, or -1 once the pipe has ended.
+    int ReadEnd() const { return m_read.Get(); }
+
+    // Reads what the pipe holds now, at most `budget` bytes, keeping the
+    // tail. The budget lets the wait loop look at the clock even when a bot
+    // writes as fast as it is read.
+    void Drain(std::size_t budget) {
+        while (m_read.IsOpen() && budget > 0) {
+            const ssize_t got = ::read(m_read.Get(), m_chunk, sizeof m_chunk);
+            if (got < 0 && errno == EINTR) continue;
+            if (got == 0 || (got < 0 && errno != EAGAIN)) {
+                // Every writer has gone (or the pipe failed): nothing more will come.
+                m_read.Reset();
+                return;
+            }
+            if (got < 0) return;  // EAGAIN: empty for now
+            Keep(std::string_view(m_chunk, static_cast<std::size_t>(got)));
+            budget -= std::min(budget, static_cast<std::size_t>(got));
+        }
+    }
+
+    std::string Take() { return std::move(m_tail); }
+
+  private:
+    void Keep(std::string_view bytes) {
+        if (bytes.size() >= kOutputTailBytes) {
+            m_tail.assign(bytes.substr(bytes.size() - kOutputTailBytes));
+            return;
+        }
+        const std::size_t overflow = m_tail.size() + bytes.size();
+        if (overflow > kOutputTailBytes) m_tail.erase(0, overflow - kOutputTailBytes);
+        m_tail.append(bytes);
+    }
+
+    UniqueFd m_read;
+    UniqueFd m_write;
+    std::string m_tail;
+    char m_chunk[64 * 1024];
+};
+
+// How much one wake of the wait loop reads before it looks at the clock again.
+constexpr std::size_t kDrainBudget = 1u << 20;
+
 // How many milliseconds a poll may sleep before `deadline`, rounded up so
 // that a wait does not spin in its last millisecond, and at most `cap`.
 int PollTimeout(Clock::time_point deadline, std::chrono::milliseconds cap) {
@@ -221,22 +274,24 @@ enum class WaitOutcome { kEnded, kTimedOut, kCancelled };
 // whichever comes first; an end wins over a cancel or a time-out seen at the
 // same moment. With a pidfd the poll wakes at once when the shell ends;
 // without one it looks every kPollSlice.
-WaitOutcome WaitForShell(ShellGroup& shell, int pidfd, Clock::time_point deadline,
-                         const RunCanceller* canceller) {
+WaitOutcome WaitForShell(ShellGroup& shell, int pidfd, OutputTail& output,
+                         Clock::time_point deadline, const RunCanceller* canceller) {
     const int cancel_fd = canceller ? canceller->EventDescriptor() : -1;
     const bool needs_slices = pidfd < 0 || (canceller && cancel_fd < 0);
     const auto cap = needs_slices ? kPollSlice : std::chrono::milliseconds::max();
     for (;;) {
+        output.Drain(kDrainBudget);
         if (shell.HasEnded()) return WaitOutcome::kEnded;
         if (canceller && canceller->IsCancelled()) return WaitOutcome::kCancelled;
         if (Clock::now() >= deadline) return WaitOutcome::kTimedOut;
 
-        pollfd fds[2];
+        pollfd fds[3];
         nfds_t count = 0;
         if (pidfd >= 0) fds[count++] = {pidfd, POLLIN, 0};
         if (cancel_fd >= 0) fds[count++] = {cancel_fd, POLLIN, 0};
-        // Sleeps until the shell ends, a cancel arrives or the time is up; the
-        // checks above then tell which. EINTR just goes round again with the
+        if (output.ReadEnd() >= 0) fds[count++] = {output.ReadEnd(), POLLIN, 0};
+        // Sleeps until the shell ends, a cancel arrives, output comes or the
+        // time is up; the checks above then tell which. EINTR just goes round again with the
         // time left recomputed from the deadline.
         if (::poll(fds, count, PollTimeout(deadline, cap)) < 0 && errno != EINTR) {
             // poll itself failed (out of memory): sleep a slice so as not to spin.
@@ -248,37 +303,49 @@ WaitOutcome WaitForShell(ShellGroup& shell, int pidfd, Clock::time_point deadlin
 RunResult Run(const std::string& command_line, const std::string& working_folder,
               const RunLimits& limits, bool use_pidfd) {
     if (limits.m_canceller && limits.m_canceller->IsCancelled()) {
-        return {RunEnd::kCancelled, 0};
+        return {RunEnd::kCancelled, 0, {}, {}};
     }
     const auto limit = std::clamp(limits.m_limit, std::chrono::milliseconds(0), kLongestLimit);
-    const auto deadline = Clock::now() + limit;
+    const auto start = Clock::now();
+    const auto deadline = start + limit;
 
+    OutputTail output;
+    if (!output.Open()) return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
     pid_t pid = -1;
-    if (const int error = StartShell(command_line, working_folder, pid); error != 0) {
-        return {RunEnd::kStartFailed, static_cast<std::uint32_t>(error)};
+    if (const int error = StartShell(command_line, working_folder, output.WriteEnd(), pid);
+        error != 0) {
+        return {RunEnd::kStartFailed, static_cast<std::uint32_t>(error), {}, {}};
     }
+    output.CloseWriteEnd();
     ShellGroup shell(pid);
     // A pidfd becomes readable when the shell ends, so the wait needs no
     // polling and no SIGCHLD handler; it is close-on-exec by default. Kernels
     // before 5.3 lack it (ENOSYS): then the wait polls.
     UniqueFd pidfd(use_pidfd ? static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)) : -1);
 
-    const WaitOutcome outcome = WaitForShell(shell, pidfd.Get(), deadline, limits.m_canceller);
+    const WaitOutcome outcome =
+        WaitForShell(shell, pidfd.Get(), output, deadline, limits.m_canceller);
     int status = 0;
     const bool have_status = shell.KillAndReap(status);
-    switch (outcome) {
-        case WaitOutcome::kTimedOut:
-            return {RunEnd::kTimedOut, 0};
-        case WaitOutcome::kCancelled:
-            return {RunEnd::kCancelled, 0};
-        case WaitOutcome::kEnded:
-            break;
+    RunResult result;
+    result.m_elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    // What the group wrote before it was killed; a process outside the group
+    // that still holds the pipe cannot keep us here beyond one budget.
+    output.Drain(kDrainBudget);
+    result.m_outputTail = output.Take();
+    if (outcome == WaitOutcome::kTimedOut) {
+        result.m_end = RunEnd::kTimedOut;
+    } else if (outcome == WaitOutcome::kCancelled) {
+        result.m_end = RunEnd::kCancelled;
+    } else if (have_status && WIFSIGNALED(status)) {
+        result.m_end = RunEnd::kSignalled;
+        result.m_code = 128u + static_cast<std::uint32_t>(WTERMSIG(status));
+    } else {
+        // An exit status that cannot be read counts as 0.
+        result.m_end = RunEnd::kExited;
+        result.m_code = have_status ? static_cast<std::uint32_t>(WEXITSTATUS(status)) : 0u;
     }
-    if (have_status && WIFSIGNALED(status)) {
-        return {RunEnd::kSignalled, 128u + static_cast<std::uint32_t>(WTERMSIG(status))};
-    }
-    // An exit status that cannot be read counts as 0.
-    return {RunEnd::kExited, have_status ? static_cast<std::uint32_t>(WEXITSTATUS(status)) : 0u};
+    return result;
 }
 
 }  // namespace

@@ -139,12 +139,17 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     EXPECT_TRUE(group >> pid >> group_id && pid == group_id) << pid << " in group " << group_id;
 
     std::istringstream fd_lines(ReadWholeFile(odd + "/fds"));
-    std::string fds;
+    std::string fds, output_pipe;
     for (std::string fd, target; fd_lines >> fd >> target;) {
-        // The command substitution's own pipe is the only other one allowed.
-        if (target.rfind("pipe:", 0) != 0) fds += fd + " " + target + "\n";
+        // Standard output and error share the one pipe we read; the command
+        // substitution's own pipe is the only other one allowed.
+        if (fd == "1") output_pipe = target;
+        if (target.rfind("pipe:", 0) != 0 || fd == "1" || fd == "2") {
+            fds += fd + " " + (target == output_pipe ? "output" : target) + "\n";
+        }
     }
-    EXPECT_EQ(fds, "0 /dev/null\n1 /dev/null\n2 /dev/null\n");
+    EXPECT_EQ(output_pipe.rfind("pipe:", 0), 0u) << output_pipe;
+    EXPECT_EQ(fds, "0 /dev/null\n1 output\n2 output\n");
 
     std::istringstream signal_lines(ReadWholeFile(odd + "/signals"));
     std::string blocked_label, ignored_label;

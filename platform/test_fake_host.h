@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/host.h"
+#include "platform/conversation_window.h"
+#include "platform/document_view.h"
+#include "platform/user_questions.h"
 
 namespace jabbery::testing {
 
-// A Host that answers from scripted queues and records what it was asked,
-// for tests of the engine without any window.
-class FakeHost : public Host {
+// The user, window and view in one fake, answering from scripted queues and
+// recording what it was asked, for tests of the engine without any window.
+class FakeHost : public UserQuestions, public ConversationWindow, public DocumentView {
   public:
     std::deque<std::string> m_folderAnswers;               // empty queue: cancel
     std::deque<bool> m_yesNoAnswers;                       // empty queue: No
@@ -22,8 +24,8 @@ class FakeHost : public Host {
     std::vector<std::string> m_questions;
     std::vector<std::string> m_documents;
     std::vector<std::size_t> m_unchangedPrefixes;
-    std::vector<unsigned> m_timersStarted;
-    std::vector<unsigned> m_timersStopped;
+    int m_timersStarted = 0;
+    int m_timersStopped = 0;
     int m_closeRequests = 0;
 
     std::string BrowseForBotFolder(int number, int count) override {
@@ -39,11 +41,8 @@ class FakeHost : public Host {
         return Pop(m_saveAnswers, std::optional<std::string>());
     }
     void RequestClose() override { ++m_closeRequests; }
-    unsigned StartTurnTimer(unsigned interval_ms) override {
-        m_timersStarted.push_back(interval_ms);
-        return 1;
-    }
-    void StopTurnTimer(unsigned timer_id) override { m_timersStopped.push_back(timer_id); }
+    void StartTurnTimer() override { ++m_timersStarted; }
+    void StopTurnTimer() override { ++m_timersStopped; }
     void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) override {
         m_documents.push_back(rtf_document);
         m_unchangedPrefixes.push_back(unchanged_prefix);

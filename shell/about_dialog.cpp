@@ -6,6 +6,7 @@
 
 #include "shell/dialog_units.h"
 #include "shell/program_icons.h"
+#include "values/product.h"
 
 namespace jabbery {
 namespace {
@@ -16,7 +17,7 @@ constexpr int kIconPixels = 32;
 }  // namespace
 
 CAboutDialog::CAboutDialog(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, "About Jabbery " JABBERY_VERSION, wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, "About " + ProgramTitle(), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
     SetClientSizeInDialogUnits(this, 235, 55);
     SetIcons(ProgramIcons());
@@ -25,7 +26,7 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     new wxStaticBitmap(this, wxID_ANY, wxBitmap(ProgramIcon(kIconPixels)), place.m_position,
                        place.m_size);
     place = DialogUnits(this, 40, 10, 119, 8);
-    new wxStaticText(this, wxID_ANY, "Jabbery Version " JABBERY_VERSION, place.m_position,
+    new wxStaticText(this, wxID_ANY, std::string("Jabbery Version ") + kVersion, place.m_position,
                      place.m_size, wxST_NO_AUTORESIZE);
     place = DialogUnits(this, 40, 25, 188, 8);
     new wxStaticText(this, wxID_ANY, "Links chat bots into one conversation.", place.m_position,

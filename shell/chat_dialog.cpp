@@ -6,6 +6,7 @@
 #include "shell/program_icons.h"
 #include "shell/rtf_view.h"
 #include "shell/wx_user_dialogs.h"
+#include "values/product.h"
 
 namespace jabbery {
 
@@ -21,7 +22,7 @@ wxEND_EVENT_TABLE();
 // clang-format on
 
 CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* dialogs)
-    : wxDialog(parent, wxID_ANY, "Jabbery " JABBERY_VERSION, wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, ProgramTitle(), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX),
       m_turnTimer(this, kTurnTimerId),
       m_settings(std::move(settings)),
@@ -67,26 +68,11 @@ bool CChatDialog::OnInitDialog() {
     }
     m_state.m_botCount = *count;
     m_state.ClearTranscripts();
-    if (!LoadRoster(m_state, *this, m_state.m_botCount)) return true;
-    StartConversation(m_state, *this);
+    if (!LoadRoster(m_state, m_state, m_dialogs, *this, m_state.m_botCount)) return true;
+    StartConversation(m_state, *this, *this);
+    m_scheduler.Start();
     m_transcriptView->SetFocus();
     return true;
-}
-
-std::string CChatDialog::BrowseForBotFolder(int number, int count) {
-    return m_dialogs.BrowseForBotFolder(number, count);
-}
-
-void CChatDialog::ShowError(const std::string& text) {
-    m_dialogs.ShowError(text);
-}
-
-bool CChatDialog::AskYesNo(const std::string& question) {
-    return m_dialogs.AskYesNo(question);
-}
-
-std::optional<std::string> CChatDialog::AskSavePath() {
-    return m_dialogs.AskSavePath();
 }
 
 void CChatDialog::RequestClose() {
@@ -95,17 +81,12 @@ void CChatDialog::RequestClose() {
     if (IsModal()) CallAfter([this] { Close(); });
 }
 
-unsigned CChatDialog::StartTurnTimer(unsigned) {
-    // The settings' interval stands in for the engine's (the same 2000 ms
-    // unless a test shortened it).
+void CChatDialog::StartTurnTimer() {
     m_turnTimer.Start(static_cast<int>(m_settings.m_turnInterval.count()));
-    m_timerRunning = true;
-    return kTurnTimerId;
 }
 
-void CChatDialog::StopTurnTimer(unsigned) {
+void CChatDialog::StopTurnTimer() {
     m_turnTimer.Stop();
-    m_timerRunning = false;
 }
 
 void CChatDialog::ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) {
@@ -113,46 +94,44 @@ void CChatDialog::ShowDocument(const std::string& rtf_document, std::size_t unch
 }
 
 void CChatDialog::OnTimer(wxTimerEvent&) {
-    if (!m_timerRunning || m_closing) return;
-    if (m_turnInFlight) {
-        // Ticks do not pile up: one turn is due, whatever came meanwhile.
-        m_tickPending = true;
-        return;
-    }
-    StartTurn();
-}
-
-void CChatDialog::StartTurn() {
-    m_turnInFlight = true;
-    m_tickPending = false;
-    m_runner.Start(m_state.Profile(m_state.m_current), m_state.m_lastMessage,
-                   [this](CPlainString reply) {
-                       // On the worker: the reply is applied on the window's
-                       // thread, which alone touches the conversation.
-                       CallAfter([this, reply = std::move(reply)] { OnTurnDone(reply); });
-                   });
-}
-
-void CChatDialog::OnTurnDone(const CPlainString& reply) {
-    m_turnInFlight = false;
-    if (m_closing) return;
-    FinishTurn(m_state, *this, reply);
-    if (m_exitPending) {
-        m_exitPending = false;
-        StopConversation(m_state, *this);
-    } else if (m_tickPending && m_timerRunning) {
-        // The turn outlasted the interval: the next one is due now.
-        StartTurn();
-    }
+    Do(m_scheduler.OnTick());
 }
 
 void CChatDialog::OnExit(wxCommandEvent&) {
-    if (m_closing) return;
-    if (m_turnInFlight) {
-        m_exitPending = true;
-        return;
+    Do(m_scheduler.OnExit());
+}
+
+void CChatDialog::Do(SchedulerAction action) {
+    switch (action) {
+        case SchedulerAction::kStartTurn:
+            StartTurn();
+            break;
+        case SchedulerAction::kRunExitSequence:
+            StopConversation(m_state, m_dialogs, *this);
+            break;
+        case SchedulerAction::kCancelTurn:
+            // Kills a running bot's whole group now rather than waiting it
+            // out; its reply, still on its way, is not recorded.
+            m_runner.Stop();
+            break;
+        case SchedulerAction::kNothing:
+            break;
     }
-    StopConversation(m_state, *this);
+}
+
+void CChatDialog::StartTurn() {
+    m_runner.Start(m_state.Profile(m_state.m_current), m_state.m_lastMessage,
+                   [this](ExchangeResult result) {
+                       // On the worker: the result is applied on the window's
+                       // thread, which alone touches the conversation.
+                       CallAfter([this, result = std::move(result)] { OnTurnDone(result); });
+                   });
+}
+
+void CChatDialog::OnTurnDone(const ExchangeResult& result) {
+    const TurnFollowUp follow_up = m_scheduler.OnTurnFinished();
+    if (follow_up.m_record) FinishTurn(m_state, *this, result);
+    Do(follow_up.m_next);
 }
 
 void CChatDialog::OnManual(wxCommandEvent&) {
@@ -177,12 +156,8 @@ void CChatDialog::OnClose(wxCloseEvent&) {
 }
 
 void CChatDialog::ShutDown() {
-    m_closing = true;
     m_turnTimer.Stop();
-    m_timerRunning = false;
-    // Kills a running bot's whole group now rather than waiting it out; a
-    // reply still on its way is dropped by OnTurnDone.
-    m_runner.Stop();
+    Do(m_scheduler.OnClose());
 }
 
 }  // namespace jabbery

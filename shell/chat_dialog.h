@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "engine/conversation.h"
-#include "platform/host.h"
+#include "engine/turn_runner.h"
+#include "engine/turn_scheduler.h"
+#include "platform/conversation_window.h"
+#include "platform/document_view.h"
 #include "shell/preset_answers.h"
-#include "shell/turn_runner.h"
 
 class wxButton;
 
@@ -26,23 +28,22 @@ class WxUserDialogs;
 struct ChatSettings {
     // Bot folders given in advance (the command line); empty: all is asked.
     std::vector<std::string> m_botFolders;
-    std::chrono::milliseconds m_turnInterval{kTurnIntervalMs};
-    std::chrono::milliseconds m_botTimeLimit{RunLimits{}.m_limit};
+    std::chrono::milliseconds m_turnInterval{kTurnInterval};
+    std::chrono::milliseconds m_botTimeLimit{kBotTimeLimit};
 };
 
 // The main window: the transcript view (1002) and the buttons Exit (1003),
 // Manual (1006) and About (1008). It owns the conversation for its whole
-// life and is the engine's Host: its timer drives the turns, its view shows
-// the document, and its dialogs ask the user.
+// life and is the engine's window and view: its timer drives the turns and
+// its view shows the document; its dialogs ask the user.
 //
 // A turn's bot runs on a worker thread; the window stays responsive and
-// the reply comes back to the window's thread, in this order of events: a
-// tick while a turn is in flight starts nothing but marks a turn as due,
-// which then starts as soon as the reply is in; Exit during a turn runs the
-// Exit sequence right after that turn. Closing the window in any other way
-// (close box, Escape) ends without the offer to save, and stops a running
-// bot with its process group at once.
-class CChatDialog : public wxDialog, private Host {
+// the reply comes back to the window's thread. When turns start is decided
+// by a TurnScheduler, which the window feeds its ticks, replies, Exit and
+// close. Closing the window in any way but Exit (close box, Escape) ends
+// without the offer to save, and stops a running bot with its process group
+// at once.
+class CChatDialog : public wxDialog, private ConversationWindow, private DocumentView {
   public:
     static constexpr int kViewId = 1002;
     static constexpr int kExitId = 1003;
@@ -67,17 +68,13 @@ class CChatDialog : public wxDialog, private Host {
 
     const ConversationState& State() const { return m_state; }
     RtfView* TranscriptView() const { return m_transcriptView; }
-    bool IsTurnInFlight() const { return m_turnInFlight; }
+    bool IsTurnInFlight() const { return m_scheduler.IsTurnInFlight(); }
 
   private:
-    // Host: what the engine asks of the window.
-    std::string BrowseForBotFolder(int number, int count) override;
-    void ShowError(const std::string& text) override;
-    bool AskYesNo(const std::string& question) override;
-    std::optional<std::string> AskSavePath() override;
+    // What the engine asks of the window and its view.
     void RequestClose() override;
-    unsigned StartTurnTimer(unsigned interval_ms) override;
-    void StopTurnTimer(unsigned timer_id) override;
+    void StartTurnTimer() override;
+    void StopTurnTimer() override;
     void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) override;
 
     void OnTimer(wxTimerEvent& event);
@@ -87,8 +84,10 @@ class CChatDialog : public wxDialog, private Host {
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
 
+    // Does what the scheduler answered to an event.
+    void Do(SchedulerAction action);
     void StartTurn();
-    void OnTurnDone(const CPlainString& reply);
+    void OnTurnDone(const ExchangeResult& result);
 
     ConversationState m_state;
     RtfView* m_transcriptView = nullptr;
@@ -97,13 +96,8 @@ class CChatDialog : public wxDialog, private Host {
     std::unique_ptr<WxUserDialogs> m_ownDialogs;  // when none were given
     PresetAnswers m_dialogs;
     TurnRunner m_runner;
-
-    bool m_timerRunning = false;
-    bool m_turnInFlight = false;
-    bool m_tickPending = false;  // a tick came during the turn in flight
-    bool m_exitPending = false;  // Exit was pressed during the turn in flight
+    TurnScheduler m_scheduler;
     bool m_closeRequested = false;
-    bool m_closing = false;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include "values/conversation_facts.h"
+#include "values/product.h"
+
 namespace jabbery {
 namespace {
 
@@ -49,11 +52,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string CommandLineUsage() {
     return "Usage: jabbery [BOTDIR...]\n"
-           "Links 2 to 15 chat bots into one conversation in a window.\n"
+           "Links " +
+           BotCountRange() +
+           " chat bots into one conversation in a window.\n"
            "\n"
            "With no BOTDIR, the window asks for the number of bots and for each\n"
            "bot's folder. Each BOTDIR given answers those questions in advance:\n"
-           "the folders of bot 1, bot 2, ... in order (2 to 15 of them).\n"
+           "the folders of bot 1, bot 2, ... in order (" +
+           BotCountRange() +
+           " of them).\n"
            "A bot's folder holds its descriptor, vorn.nfo.\n"
            "\n"
            "  -h, --help     show this text and exit\n"
@@ -62,7 +69,7 @@ std::string CommandLineUsage() {
 }
 
 std::string VersionText() {
-    return std::string("jabbery ") + JABBERY_VERSION + "\n";
+    return std::string("jabbery ") + kVersion + "\n";
 }
 
 }  // namespace jabbery

@@ -46,7 +46,7 @@ std::optional<long long> ReadCount(const std::string& text) {
 
 std::string CountRefusal(const std::string& text) {
     const std::optional<long long> count = ReadCount(text);
-    if (!count) return "Please enter the number of bots to link, from 2 to 15.";
+    if (!count) return "Please enter the number of bots to link, from " + BotCountRange() + ".";
     const int bots = static_cast<int>(std::clamp<long long>(*count, INT_MIN, INT_MAX));
     return IsValidBotCount(bots) ? std::string() : BotCountError(bots);
 }

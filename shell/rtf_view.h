@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/rtf_incremental.h"
+#include "rtf/rtf_incremental.h"
 
 namespace jabbery {
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/test_rtf_documents.h"
+#include "rtf/test_rtf_documents.h"
 #include "shell/rtf_view.h"
 #include "transcript/transcript.h"
 

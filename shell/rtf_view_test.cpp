@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "platform/test_rtf_documents.h"
+#include "rtf/test_rtf_documents.h"
 #include "shell/gui_test_support.h"
 
 namespace jabbery {

@@ -3,7 +3,7 @@
 #include <ctime>
 #include <functional>
 
-#include "engine/plain_string.h"
+#include "values/plain_string.h"
 
 namespace jabbery {
 

@@ -2,17 +2,10 @@
 
 #include <algorithm>
 
-#include "engine/roster.h"
-#include "platform/host.h"
+#include "platform/document_view.h"
 #include "platform/text_file.h"
 
 namespace jabbery {
-
-const BotColour kBotColours[15] = {
-    {0, 0, 0},     {255, 0, 0},     {0, 255, 0},   {0, 0, 255},     {255, 0, 255},
-    {0, 255, 255}, {128, 128, 128}, {128, 0, 0},   {0, 128, 0},     {0, 0, 128},
-    {255, 128, 0}, {150, 58, 140},  {144, 132, 0}, {249, 149, 149}, {116, 68, 52},
-};
 
 // The header declares one paragraph of 10-point text with a 15-colour table,
 // one colour per bot number. Its `\f3` names a font the table does not
@@ -63,9 +56,9 @@ void TranscriptTexts::ClearTranscripts() {
     m_bodyShown = 0;
 }
 
-void ShowDocument(TranscriptTexts& texts, Host& host) {
+void ShowDocument(TranscriptTexts& texts, DocumentView& view) {
     const std::size_t body_kept = std::min(texts.m_bodyShown, texts.m_rtfBody.Length());
-    host.ShowDocument(texts.Document(), texts.m_rtfHeader.Length() + body_kept);
+    view.ShowDocument(texts.Document(), texts.m_rtfHeader.Length() + body_kept);
     texts.m_bodyShown = texts.m_rtfBody.Length();
 }
 

@@ -1,17 +1,11 @@
 #pragma once
 
-#include "engine/plain_string.h"
+#include "values/bot_roster.h"
+#include "values/plain_string.h"
 
 namespace jabbery {
 
-class Host;
-struct BotRoster;
-
-// A bot's colour: entry `bot number` of the document's colour table.
-struct BotColour {
-    unsigned char m_red, m_green, m_blue;
-};
-extern const BotColour kBotColours[15];
+class DocumentView;
 
 // The fixed rich-text header (559 characters) and trailer of the document.
 extern const char* const kRtfHeader;
@@ -45,8 +39,8 @@ void AppendIntro(TranscriptTexts& texts, const BotRoster& roster, int bot);
 void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
                 const CPlainString& reply);
 
-// Hands the whole document to the host's view, saying how much of it is
-// unchanged since the last time.
-void ShowDocument(TranscriptTexts& texts, Host& host);
+// Hands the whole document to the view, saying how much of it is unchanged
+// since the last time.
+void ShowDocument(TranscriptTexts& texts, DocumentView& view);
 
 }  // namespace jabbery

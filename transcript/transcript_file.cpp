@@ -1,7 +1,7 @@
 #include "transcript/transcript_file.h"
 
-#include "platform/host.h"
 #include "platform/text_file.h"
+#include "platform/user_questions.h"
 
 namespace jabbery {
 
@@ -30,13 +30,14 @@ bool AppendTranscriptToFile(const std::string& path, const CPlainString& plain_t
     return result.m_ok;
 }
 
-void SaveTranscript(const CPlainString& plain_text, Host& host, const ClockSource& now) {
+void SaveTranscript(const CPlainString& plain_text, UserQuestions& questions,
+                    const ClockSource& now) {
     // The transcript is only in memory: a save that fails says why and asks
     // again, until it succeeds or the user gives up by cancelling.
-    while (const std::optional<std::string> path = host.AskSavePath()) {
+    while (const std::optional<std::string> path = questions.AskSavePath()) {
         std::string error;
         if (AppendTranscriptToFile(*path, plain_text, now, error)) return;
-        host.ShowError(error + "\nChoose another file, or cancel to leave without saving.");
+        questions.ShowError(error + "\nChoose another file, or cancel to leave without saving.");
     }
 }
 

@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "engine/plain_string.h"
 #include "transcript/clock_text.h"
+#include "values/plain_string.h"
 
 namespace jabbery {
 
-class Host;
+class UserQuestions;
 
 // The three banner lines that head every saved conversation, each ending in
 // CR LF, dated by `now`.
@@ -19,8 +19,9 @@ std::string TranscriptBanner(const ClockSource& now);
 bool AppendTranscriptToFile(const std::string& path, const CPlainString& plain_text,
                             const ClockSource& now, std::string& error);
 
-// Asks the host for a file and saves there. A failed save is reported and
+// Asks the user for a file and saves there. A failed save is reported and
 // the question asked again, so nothing is lost; a cancelled question ends it.
-void SaveTranscript(const CPlainString& plain_text, Host& host, const ClockSource& now = SystemNow);
+void SaveTranscript(const CPlainString& plain_text, UserQuestions& questions,
+                    const ClockSource& now = SystemNow);
 
 }  // namespace jabbery

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/test_bots.h"
 #include "platform/test_fake_host.h"
+#include "platform/test_temp_folder.h"
 
 namespace jabbery {
 namespace {

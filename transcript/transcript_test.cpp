@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "engine/roster.h"
+#include "values/bot_colours.h"
 
 namespace jabbery {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/rtf_reader.h"
+#include "rtf/rtf_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/test_rtf_documents.h"
+#include "rtf/test_rtf_documents.h"
 
 namespace jabbery::rtf {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/rtf_reader.h"
+#include "rtf/rtf_reader.h"
 
 #include <algorithm>
 #include <array>

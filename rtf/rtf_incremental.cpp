@@ -1,4 +1,4 @@
-#include "platform/rtf_incremental.h"
+#include "rtf/rtf_incremental.h"
 
 #include <algorithm>
 #include <utility>

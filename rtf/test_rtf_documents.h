@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/rtf_reader.h"
+#include "rtf/rtf_reader.h"
 #include "transcript/transcript.h"
+#include "values/bot_colours.h"
 
 namespace jabbery::testing {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/rtf_reader.h"
+#include "rtf/rtf_reader.h"
 
 namespace jabbery::rtf {
 

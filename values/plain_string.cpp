@@ -1,4 +1,4 @@
-#include "engine/plain_string.h"
+#include "values/plain_string.h"
 
 #include <cstring>
 

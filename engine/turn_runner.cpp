@@ -1,4 +1,4 @@
-#include "shell/turn_runner.h"
+#include "engine/turn_runner.h"
 
 #include <utility>
 

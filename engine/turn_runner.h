@@ -12,11 +12,11 @@ namespace jabbery {
 // Runs one bot exchange at a time on a worker thread, so the window keeps
 // answering while a bot thinks for up to its time limit. The conversation
 // state never crosses threads: the worker gets copies of what the exchange
-// needs and hands back only the reply.
+// needs and hands back only the reply and how the exchange ended.
 class TurnRunner {
   public:
-    // Called on the worker thread with the bot's reply.
-    using Done = std::function<void(CPlainString reply)>;
+    // Called on the worker thread with the bot's reply and its outcome.
+    using Done = std::function<void(ExchangeResult result)>;
 
     explicit TurnRunner(std::chrono::milliseconds limit);
     ~TurnRunner();  // Stop()
@@ -29,7 +29,7 @@ class TurnRunner {
 
     // Stops a running bot with its whole process group at once and waits
     // for the worker; an exchange started afterwards ends at once too.
-    // The reply of a stopped exchange is still handed to `done`.
+    // A stopped exchange still reports to `done`, as cancelled.
     void Stop();
 
   private:

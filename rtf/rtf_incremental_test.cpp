@@ -1,4 +1,4 @@
-#include "platform/rtf_incremental.h"
+#include "rtf/rtf_incremental.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/test_rtf_documents.h"
+#include "rtf/test_rtf_documents.h"
 
 namespace jabbery::rtf {
 namespace {

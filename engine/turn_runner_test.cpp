@@ -1,4 +1,4 @@
-#include "shell/turn_runner.h"
+#include "engine/turn_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,10 @@ TEST(TurnRunner, StopEndsARunningBotsGroupAtOnceAndLaterExchangesToo) {
     TurnRunner runner(60s);
     // The bot leaves a child behind that would run for a minute.
     runner.Start(bot("sleep 60 & echo $! > child.pid; sleep 60"), CPlainString("x"),
-                 [&](CPlainString) { stopped_reply.set_value(); });
+                 [&](ExchangeResult result) {
+                     EXPECT_EQ(result.m_outcome.m_end, ExchangeEnd::kCancelled);
+                     stopped_reply.set_value();
+                 });
     ASSERT_TRUE(Eventually([&] { return !TrimmedFile(folder + "/child.pid").empty(); }, 30));
     const std::string child = TrimmedFile(folder + "/child.pid");
     ASSERT_TRUE(ProcessIsLive(child));
@@ -40,7 +43,7 @@ TEST(TurnRunner, StopEndsARunningBotsGroupAtOnceAndLaterExchangesToo) {
 
     const auto began = std::chrono::steady_clock::now();
     runner.Start(bot("sleep 60"), CPlainString("x"),
-                 [&](CPlainString) { later_reply.set_value(); });
+                 [&](ExchangeResult) { later_reply.set_value(); });
     EXPECT_EQ(later_reply.get_future().wait_for(30s), std::future_status::ready);
     EXPECT_LT(std::chrono::steady_clock::now() - began, 30s);
 }

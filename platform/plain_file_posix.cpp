@@ -1,0 +1,156 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <streambuf>
+#include <string_view>
+#include <system_error>
+
+#include "platform/plain_file.h"
+
+namespace jabbery {
+
+namespace {
+
+std::string ErrorText(int error) {
+    // system_category().message is the thread-safe form of strerror.
+    return std::system_category().message(error);
+}
+
+// Removes whatever entry `path` names, without following a link and without
+// ever removing content: a file, link, pipe or socket is unlinked, an empty
+// folder removed. Returns 0 or the error number.
+int RemoveEntry(const std::string& path) {
+    // unlink removes the name itself, never what a link points to.
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT) return 0;
+    // Linux says EISDIR for a folder; rmdir removes it only when it is empty.
+    if (errno == EISDIR) return ::rmdir(path.c_str()) == 0 ? 0 : errno;
+    return errno;
+}
+
+int WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        // A write may take less than it was given, or be interrupted.
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (written == 0) return EIO;
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+}  // namespace
+
+void UniqueFd::Reset() {
+    // Nothing useful can be done about a failed close here; callers that
+    // must know whether their writes arrived close explicitly first.
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+bool CreateFreshFile(const std::string& path, const std::string& content, std::string& error) {
+    if (const int removed = RemoveEntry(path); removed != 0) {
+        error = removed == ENOTEMPTY || removed == EEXIST
+                    ? "it is a folder with files in it"
+                    : "what is there cannot be removed: " + ErrorText(removed);
+        return false;
+    }
+    // O_EXCL with O_CREAT fails rather than open anything that appeared in
+    // between, and O_NOFOLLOW refuses a link planted there; close-on-exec
+    // keeps the descriptor out of bots started meanwhile.
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!fd.IsOpen()) {
+        error = "it cannot be created: " + ErrorText(errno);
+        return false;
+    }
+    int failure = WriteAll(fd.Get(), content);
+    // The close is checked too: some file systems report a failed write only there.
+    if (::close(fd.Get()) != 0 && errno != EINTR && failure == 0) failure = errno;
+    fd = UniqueFd();
+    if (failure != 0) {
+        error = "it cannot be written: " + ErrorText(failure);
+        return false;
+    }
+    return true;
+}
+
+// A read buffer over a descriptor, so the file can be read as a stream.
+class PlainFileReader::Buffer : public std::streambuf {
+  public:
+    void Attach(int fd) {
+        m_fd = fd;
+        setg(nullptr, nullptr, nullptr);
+    }
+
+  protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        ssize_t got = 0;
+        do {
+            got = ::read(m_fd, m_bytes.data(), m_bytes.size());
+        } while (got < 0 && errno == EINTR);
+        if (got <= 0) return traits_type::eof();
+        setg(m_bytes.data(), m_bytes.data(), m_bytes.data() + got);
+        return traits_type::to_int_type(*gptr());
+    }
+
+  private:
+    int m_fd = -1;
+    std::array<char, 64 * 1024> m_bytes{};
+};
+
+PlainFileReader::PlainFileReader()
+    : m_buffer(std::make_unique<Buffer>()), m_stream(m_buffer.get()) {}
+
+PlainFileReader::~PlainFileReader() = default;
+
+bool PlainFileReader::Open(const std::string& path, std::string& error) {
+    // O_NOFOLLOW refuses a symbolic link; O_NONBLOCK keeps a FIFO without a
+    // writer from blocking the open (the type check below then refuses it).
+    m_fd = UniqueFd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!m_fd.IsOpen()) {
+        error = errno == ENOENT  ? "it is missing"
+                : errno == ELOOP ? "it is a symbolic link"
+                                 : "it cannot be opened: " + ErrorText(errno);
+        return false;
+    }
+    struct stat info {};
+    // fstat looks at the file actually opened, so nothing can be swapped in
+    // between the check and the read.
+    if (::fstat(m_fd.Get(), &info) != 0) {
+        error = "it cannot be examined: " + ErrorText(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file";
+        return false;
+    }
+    // A second link would mean the file is also another file outside the folder.
+    if (info.st_nlink != 1) {
+        error = "it is a hard link to another file";
+        return false;
+    }
+    // Reading a regular file never blocks; clearing the flag is tidiness only.
+    ::fcntl(m_fd.Get(), F_SETFL, ::fcntl(m_fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    m_buffer->Attach(m_fd.Get());
+    m_stream.clear();
+    return true;
+}
+
+std::istream& PlainFileReader::Stream() {
+    return m_stream;
+}
+
+void PlainFileReader::Rewind() {
+    // Back to the first byte, with the stream's buffer and state reset.
+    ::lseek(m_fd.Get(), 0, SEEK_SET);
+    m_buffer->Attach(m_fd.Get());
+    m_stream.clear();
+}
+
+}  // namespace jabbery

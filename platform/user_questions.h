@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace jabbery {
+
+// The questions the conversation asks its user. The window asks them with
+// dialogs, the terminal runner answers them from its command line, and tests
+// from a script. All calls are modal: each returns once it is answered.
+class UserQuestions {
+  public:
+    virtual ~UserQuestions() = default;
+
+    // Asks for the folder of bot `number` of `count` (both counted from 1).
+    // Returns the chosen folder's path, or an empty text when the user cancels.
+    virtual std::string BrowseForBotFolder(int number, int count) = 0;
+
+    // Shows `text` as an error the user must acknowledge; returns when they have.
+    virtual void ShowError(const std::string& text) = 0;
+
+    // Asks a question with Yes and No; anything but Yes (Escape, closing) is No.
+    virtual bool AskYesNo(const std::string& question) = 0;
+
+    // Asks where to save the transcript; no value when the user cancels.
+    virtual std::optional<std::string> AskSavePath() = 0;
+};
+
+}  // namespace jabbery
