@@ -29,6 +29,8 @@ ExchangeOutcome RunTurn(ConversationState& state, DocumentView& view, const RunL
 void FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result) {
     if (result.m_outcome.m_end == ExchangeEnd::kCancelled) return;
     AppendTurn(state, state, state.m_current, result.m_reply);
+    state.m_botStats[static_cast<std::size_t>(state.m_current)].Record(result.m_outcome,
+                                                                       ++state.m_turnsTaken);
     state.m_lastMessage = result.m_reply;
     ShowDocument(state, view);
     PickNextSpeaker(state);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/bot_stats.h"
 #include "engine/exchange.h"
 #include "engine/roster.h"
 #include "transcript/transcript.h"
@@ -22,6 +23,8 @@ struct ConversationState : BotRoster, TranscriptTexts {
     int m_current = 0;                           // the bot that speaks on the next tick
     int m_botCount = 0;                          // a valid bot count once set-up has succeeded
     CPlainString m_lastMessage = kFirstMessage;  // the line handed to the next speaker
+    int m_turnsTaken = 0;                        // turns recorded so far
+    std::array<BotStats, kMaxBots> m_botStats;   // how each bot's exchanges went
 
     // The exchange inputs of bot `i`.
     BotProfile Profile(int i) const;
@@ -36,9 +39,9 @@ void StartConversation(ConversationState& state, ConversationWindow& window, Doc
 ExchangeOutcome RunTurn(ConversationState& state, DocumentView& view, const RunLimits& limits);
 
 // The second half of a turn, for callers that ran InvokeBot elsewhere: adds
-// the reply to both transcripts, passes it on, shows the document and draws
-// the next speaker. A cancelled exchange changes nothing: the bot never
-// said anything.
+// the reply to both transcripts, counts its outcome for the speaker, passes
+// the reply on, shows the document and draws the next speaker. A cancelled
+// exchange changes nothing: the bot never said anything.
 void FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result);
 
 // Draws the next speaker with rand(), never the one that just spoke. Does

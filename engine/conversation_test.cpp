@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/outcome_text.h"
 #include "engine/test_bots.h"
 #include "platform/test_fake_host.h"
 
@@ -74,6 +75,37 @@ TEST_F(ConversationFixture, ACancelledTurnAddsNoLineAndPassesNothingOn) {
     EXPECT_EQ(state.m_plainText.Str(), before);
     EXPECT_EQ(state.m_lastMessage.Str(), kFirstMessage);
     EXPECT_EQ(state.m_current, 0);
+}
+
+TEST_F(ConversationFixture, CountsEachBotsOutcomesAndKeepsItsLastFailure) {
+    Load({testing::MakeScriptBot(root, "a", "Ann", "echo oops >&2; exit 4"),
+          testing::MakeScriptBot(root, "b", "Bob", testing::RecordAndAnswer("ok"))});
+    for (int turn = 0; turn < 4; ++turn) RunTurn(state, host, limits);
+    const BotStats& ann = state.m_botStats[0];
+    const BotStats& bob = state.m_botStats[1];
+    EXPECT_EQ(state.m_turnsTaken, 4);
+    EXPECT_EQ(ann.m_turns, 2);
+    EXPECT_EQ(ann.Count(ExchangeEnd::kExited), 2);
+    ASSERT_TRUE(ann.m_lastFailure);
+    EXPECT_EQ(ann.m_lastFailureTurn, 3);
+    EXPECT_EQ(OutcomeText(*ann.m_lastFailure), "exited with code 4");
+    EXPECT_EQ(LastOutputLines(ann.m_lastFailure->m_outputTail, 3),
+              std::vector<std::string>{"oops"});
+    EXPECT_EQ(bob.Count(ExchangeEnd::kAnswered), 2);
+    EXPECT_FALSE(bob.m_lastFailure);
+    EXPECT_LE(bob.Median(), bob.Slowest());
+}
+
+TEST(OutcomeText, SaysHowAnExchangeEndedInWords) {
+    ExchangeOutcome outcome;
+    outcome.m_end = ExchangeEnd::kSignalled;
+    outcome.m_code = 11;
+    EXPECT_EQ(OutcomeText(outcome), "was killed by signal SIGSEGV");
+    outcome.m_end = ExchangeEnd::kTimedOut;
+    outcome.m_elapsed = std::chrono::milliseconds(20004);
+    EXPECT_EQ(OutcomeText(outcome), "timed out after 20 s");
+    EXPECT_EQ(LastOutputLines("one\n\ntwo\r\nthree\nfour", 3),
+              (std::vector<std::string>{"two", "three", "four"}));
 }
 
 TEST(PickNextSpeaker, NeverPicksTheSameBotTwiceAndReachesEveryOther) {
