@@ -1,5 +1,6 @@
 #include "cli/conversation_printer.h"
 
+#include "cli/terminal_filter.h"
 #include "engine/conversation.h"
 #include "values/bot_colours.h"
 
@@ -16,32 +17,22 @@ void ConversationPrinter::PrintTurn(const ConversationState& state, int speaker)
     Print(speaker, state.m_botName[speaker].Upper().Str() + "> ", state.m_lastMessage.Str());
 }
 
-std::string ConversationPrinter::Clean(const std::string& text) const {
-    if (!m_forTerminal) return text;
-    // A reply is a bot's raw bytes: control characters could move the cursor
-    // or retitle the terminal, so they are shown as '?'.
-    std::string clean = text;
-    for (char& c : clean) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && byte != '\t') || byte == 0x7F) c = '?';
-    }
-    return clean;
-}
-
 void ConversationPrinter::Print(int bot, const std::string& bold_part,
                                 const std::string& regular_part) {
     if (!m_forTerminal) {
-        std::fprintf(m_out, "%s%s\n", bold_part.c_str(), regular_part.c_str());
+        // Piped output keeps every byte of the line, NUL bytes included.
+        std::string line = bold_part + regular_part + "\n";
+        std::fwrite(line.data(), 1, line.size(), m_out);
     } else if (bot == 0) {
         // Bot 0's colour is black, which a dark terminal would not show: it
         // writes in the terminal's own text colour instead.
-        std::fprintf(m_out, "\x1b[1m%s\x1b[22m%s\x1b[0m\n", Clean(bold_part).c_str(),
-                     Clean(regular_part).c_str());
+        std::fprintf(m_out, "\x1b[1m%s\x1b[22m%s\x1b[0m\n", ForTerminal(bold_part).c_str(),
+                     ForTerminal(regular_part).c_str());
     } else {
-        const BotColour& colour = kBotColours[bot];
+        const BotColour& colour = kBotColours[static_cast<std::size_t>(bot)];
         std::fprintf(m_out, "\x1b[38;2;%d;%d;%dm\x1b[1m%s\x1b[22m%s\x1b[0m\n", colour.m_red,
-                     colour.m_green, colour.m_blue, Clean(bold_part).c_str(),
-                     Clean(regular_part).c_str());
+                     colour.m_green, colour.m_blue, ForTerminal(bold_part).c_str(),
+                     ForTerminal(regular_part).c_str());
     }
     std::fflush(m_out);
 }

@@ -21,7 +21,6 @@ class ConversationPrinter {
 
   private:
     void Print(int bot, const std::string& bold_part, const std::string& regular_part);
-    std::string Clean(const std::string& text) const;
 
     std::FILE* m_out;
     bool m_forTerminal;

@@ -2,9 +2,13 @@
 #include <cstdio>
 #include <fstream>
 
+#include "cli/bot_check.h"
 #include "cli/conversation_printer.h"
+#include "cli/jsonl_log.h"
 #include "cli/options.h"
+#include "cli/outcome_report.h"
 #include "cli/terminal_host.h"
+#include "cli/try_bot.h"
 #include "cli/turn_loop.h"
 #include "engine/conversation.h"
 #include "platform/run_hidden.h"
@@ -50,6 +54,19 @@ int main(int argc, char** argv) {
         std::printf("jabbery-cli %s\n", kVersion);
         return 0;
     }
+    const bool for_terminal = IsTerminal(stdout) && std::getenv("NO_COLOR") == nullptr;
+    if (options.m_mode == CliOptions::Mode::kCheck) {
+        if (options.m_botFolders.empty()) return Fail("--check needs at least one BOTDIR");
+        return CheckBotFolders(options.m_botFolders, stdout, IsTerminal(stdout));
+    }
+    if (options.m_mode == CliOptions::Mode::kTry) {
+        const auto& arguments = options.m_botFolders;
+        if (arguments.empty() || arguments.size() > 2) {
+            return Fail("--try takes one BOTDIR and an optional MESSAGE (see --help)");
+        }
+        return TryBot(arguments[0], arguments.size() == 2 ? arguments[1] : kFirstMessage,
+                      options.m_timeout, stdout, IsTerminal(stdout));
+    }
     const int count = static_cast<int>(options.m_botFolders.size());
     if (!IsValidBotCount(count)) return Fail(BotCountError(count) + " (see --help)");
     for (const std::string& folder : options.m_botFolders) {
@@ -64,21 +81,36 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, OnStopSignal);
     if (options.m_seed) std::srand(*options.m_seed);
 
-    const bool colour = IsTerminal(stdout) && std::getenv("NO_COLOR") == nullptr;
-    ConversationPrinter printer(stdout, colour);
+    ConversationPrinter printer(stdout, for_terminal);
     TerminalHost host(options.m_botFolders, options.m_savePath);
     ConversationState state;
     state.m_botCount = count;
     if (!LoadRoster(state, state, host, host, count)) return 2;
+    JsonlLog jsonl(ConversationId());
+    if (options.m_jsonlPath && !jsonl.Open(*options.m_jsonlPath, error)) return Fail(error);
     StartConversation(state, host, host);
     printer.PrintIntroductions(state);
 
+    int status = 0;
+    const bool warnings_to_terminal = IsTerminal(stderr);
     const TurnLoopSettings settings{options.m_interval, options.m_timeout, options.m_turns};
-    RunTurnLoop(state, host, settings, canceller,
-                [&](int speaker, const ExchangeOutcome&) { printer.PrintTurn(state, speaker); });
+    RunTurnLoop(state, host, settings, canceller, [&](int speaker, const ExchangeOutcome& outcome) {
+        printer.PrintTurn(state, speaker);
+        if (!outcome.Answered() && !options.m_quiet) {
+            const std::string warning =
+                TurnWarning(state, state.m_turnsTaken, speaker, outcome, warnings_to_terminal);
+            std::fputs(warning.c_str(), stderr);
+        }
+        if (options.m_jsonlPath &&
+            !jsonl.AddTurn(state, state.m_turnsTaken, speaker, outcome, error)) {
+            std::fprintf(stderr, "jabbery-cli: %s\n", error.c_str());
+            status = 1;
+        }
+    });
 
     StopConversation(state, host, host);
-    int status = host.HadError() ? 1 : 0;
+    if (options.m_stats) std::fputs(StatsTable(state, warnings_to_terminal).c_str(), stderr);
+    if (host.HadError()) status = 1;
     if (options.m_rtfPath && !WriteWholeFile(*options.m_rtfPath, state.Document())) {
         std::fprintf(stderr, "jabbery-cli: could not write the rich-text transcript to %s\n",
                      options.m_rtfPath->c_str());

@@ -19,6 +19,8 @@ bool ReadNumber(const std::string& text, long long low, long long high, long lon
 
 std::string CliUsage() {
     return "Usage: jabbery-cli [options] BOTDIR BOTDIR [BOTDIR...]\n"
+           "       jabbery-cli --try [--timeout SECONDS] BOTDIR [MESSAGE]\n"
+           "       jabbery-cli --check BOTDIR...\n"
            "Links " +
            BotCountRange() +
            " chat bots, each in a folder with its vorn.nfo, into one\n"
@@ -34,10 +36,19 @@ std::string CliUsage() {
            ")\n"
            "  --save FILE        append the plain transcript, under a dated banner, at the end\n"
            "  --rtf FILE         write the coloured rich-text transcript at the end\n"
+           "  --jsonl FILE       append each turn as a JSON object (one a line) as it happens\n"
            "  --seed N           seed the choice of speakers (default: the same order each run)\n"
+           "  --stats            at the end, a table of each bot's turns, failures and times\n"
+           "  --quiet            no warnings about bots that did not answer in time\n"
+           "  --try              one exchange with BOTDIR (MESSAGE defaults to \"Hi!\"): shows\n"
+           "                     the reply, how the exchange ended, its time and the bot's output\n"
+           "  --check            checks each BOTDIR without running it: descriptor, name,\n"
+           "                     command and a writable folder\n"
            "  --help             show this help\n"
            "  --version          show the version\n"
            "\n"
+           "After a turn whose bot did not answer in time (it failed, timed out, or left\n"
+           "chat.msg as it was), a warning on standard error names the cause.\n"
            "Ctrl-C or SIGTERM stops the bot in flight at once (its turn adds no line)\n"
            "and ends the conversation; --save and --rtf are still written.\n";
 }
@@ -84,6 +95,11 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
              options.m_rtfPath = v;
              return !v.empty();
          }},
+        {"--jsonl",
+         [&](const std::string& v) {
+             options.m_jsonlPath = v;
+             return !v.empty();
+         }},
     };
 
     bool only_folders = false;
@@ -103,6 +119,16 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         }
         if (argument == "--version") {
             options.m_version = true;
+            continue;
+        }
+        const std::map<std::string, std::function<void()>> flags = {
+            {"--stats", [&] { options.m_stats = true; }},
+            {"--quiet", [&] { options.m_quiet = true; }},
+            {"--try", [&] { options.m_mode = CliOptions::Mode::kTry; }},
+            {"--check", [&] { options.m_mode = CliOptions::Mode::kCheck; }},
+        };
+        if (const auto flag = flags.find(argument); flag != flags.end()) {
+            flag->second();
             continue;
         }
         // Both "--turns 5" and "--turns=5".

@@ -11,13 +11,22 @@ namespace jabbery {
 
 // What the terminal runner was asked to do.
 struct CliOptions {
-    std::vector<std::string> m_botFolders;
-    std::optional<long long> m_turns;  // none: until interrupted
+    enum class Mode {
+        kConversation,  // link the folders into a conversation
+        kTry,           // one exchange with one bot: BOTDIR [MESSAGE]
+        kCheck,         // check the folders without running their bots
+    };
+    Mode m_mode = Mode::kConversation;
+    std::vector<std::string> m_botFolders;  // for kTry: the folder, then the message if given
+    std::optional<long long> m_turns;       // none: until interrupted
     std::chrono::milliseconds m_interval{kTurnInterval};
     std::chrono::milliseconds m_timeout{kBotTimeLimit};
-    std::optional<std::string> m_savePath;  // plain transcript, appended
-    std::optional<std::string> m_rtfPath;   // rich-text document, written anew
-    std::optional<unsigned> m_seed;         // none: the generator's fixed start
+    std::optional<std::string> m_savePath;   // plain transcript, appended
+    std::optional<std::string> m_rtfPath;    // rich-text document, written anew
+    std::optional<std::string> m_jsonlPath;  // one JSON object per turn, appended
+    std::optional<unsigned> m_seed;          // none: the generator's fixed start
+    bool m_stats = false;                    // a table of each bot's outcomes at the end
+    bool m_quiet = false;                    // no warnings about failing bots
     bool m_help = false;
     bool m_version = false;
 };

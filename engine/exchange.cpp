@@ -69,6 +69,8 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
                          const RunLimits& limits) {
     ExchangeResult result;
     ExchangeOutcome& outcome = result.m_outcome;
+    const auto started_at = std::chrono::system_clock::now();
+    outcome.m_startedAt = started_at;
     const std::string message_file = bot.m_folder.Str() + kMessageFileName;
     const std::string written = bot.m_name.Str() + kLineEnd + message.Str() + kLineEnd;
 
@@ -85,6 +87,7 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
     // The command line is handed to the shell as it stands; the folder is
     // never pasted into shell text, it only becomes the working directory.
     outcome = FromRun(RunHidden(bot.m_command.Str(), bot.m_folder.Str(), limits));
+    outcome.m_startedAt = started_at;
 
     PlainFileReader reader;
     if (!reader.Open(message_file, error)) {

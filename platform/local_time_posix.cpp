@@ -9,4 +9,9 @@ bool ToLocalTime(std::time_t when, std::tm& local) {
     return localtime_r(&when, &local) != nullptr;
 }
 
+bool ToUtcTime(std::time_t when, std::tm& utc) {
+    // gmtime_r for the same reason.
+    return gmtime_r(&when, &utc) != nullptr;
+}
+
 }  // namespace jabbery

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace jabbery {
@@ -38,5 +39,24 @@ struct AppendResult {
 // a failure reads "Could not save to <path>: <reason>" in m_error.
 AppendResult AppendOrCreateFile(const std::string& path, const std::string& separator_if_existed,
                                 const std::string& content);
+
+// A file kept open for adding lines to its end as they come (a log that
+// `tail -f` can follow). Opened as AppendOrCreateFile opens: never truncated.
+class AppendingFile {
+  public:
+    AppendingFile() = default;
+    ~AppendingFile();
+    AppendingFile(const AppendingFile&) = delete;
+    AppendingFile& operator=(const AppendingFile&) = delete;
+
+    // False with a message for the user in `error` when it cannot be opened.
+    bool Open(const std::string& path, std::string& error);
+    // Writes all of `text` at the end; false with a message when it fails.
+    bool Append(std::string_view text, std::string& error);
+
+  private:
+    std::string m_path;
+    int m_fd = -1;
+};
 
 }  // namespace jabbery

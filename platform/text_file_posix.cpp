@@ -84,4 +84,28 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
     return result;
 }
 
+AppendingFile::~AppendingFile() {
+    // Every line was written when it came; a failed close loses nothing more.
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+bool AppendingFile::Open(const std::string& path, std::string& error) {
+    bool existed = false;
+    m_path = path;
+    m_fd = OpenForAppend(path, existed);
+    if (m_fd < 0) {
+        error = SaveError(path, errno);
+        return false;
+    }
+    // O_NONBLOCK was only for the open (a FIFO without a reader fails it).
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+    return true;
+}
+
+bool AppendingFile::Append(std::string_view text, std::string& error) {
+    const int failure = m_fd < 0 ? EBADF : WriteAll(m_fd, text);
+    if (failure != 0) error = SaveError(m_path, failure);
+    return failure == 0;
+}
+
 }  // namespace jabbery

@@ -1,0 +1,154 @@
+#include "cli/bot_check.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <sstream>
+
+#include "cli/terminal_filter.h"
+#include "engine/roster.h"
+#include "platform/file_checks.h"
+
+namespace jabbery {
+
+namespace {
+
+// The POSIX shell's builtins and reserved words a command line may start with.
+constexpr std::array<std::string_view, 24> kShellBuiltins = {
+    ":",     "true", "false", "echo", "printf", "cd",      "read",  "test",
+    "[",     "set",  "eval",  "exit", "export", "command", "if",    "for",
+    "while", "case", "{",     "(",    "type",   "umask",   "unset", "."};
+
+// Programs that run a script named by their first argument that is not an option.
+constexpr std::array<std::string_view, 14> kInterpreters = {
+    "sh",   "bash",   "dash", "zsh", "python", "python3", "perl",
+    "node", "nodejs", "ruby", "php", "lua",    "tclsh",   "Rscript"};
+
+// The command line's words, with simple quotes and double quotes removed.
+// Enough to find a program's name; the shell itself reads the line at run time.
+std::vector<std::string> Words(const std::string& command) {
+    std::vector<std::string> words;
+    std::string word;
+    bool in_word = false;
+    char quote = 0;
+    for (char c : command) {
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+            else
+                word += c;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+            in_word = true;
+        } else if (c == ' ' || c == '\t') {
+            if (in_word) words.push_back(word);
+            word.clear();
+            in_word = false;
+        } else if (c == ';' || c == '&' || c == '|') {
+            break;  // only the first command of a list is checked
+        } else {
+            word += c;
+            in_word = true;
+        }
+    }
+    if (in_word) words.push_back(word);
+    return words;
+}
+
+bool IsAssignment(const std::string& word) {
+    const std::size_t equals = word.find('=');
+    return equals != std::string::npos && equals > 0 &&
+           word.find_first_not_of(
+               "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") == equals;
+}
+
+template <std::size_t N>
+bool Contains(const std::array<std::string_view, N>& list, const std::string& word) {
+    return std::find(list.begin(), list.end(), word) != list.end();
+}
+
+std::string InFolder(const std::string& folder, const std::string& path) {
+    return path.front() == '/' ? path : folder + "/" + path;
+}
+
+}  // namespace
+
+std::string CommandProblem(const std::string& command, const std::string& folder) {
+    std::vector<std::string> words = Words(command);
+    auto first = std::find_if(words.begin(), words.end(), [](const std::string& word) {
+        return !IsAssignment(word) && word != "exec";
+    });
+    if (first == words.end()) return "the command line (line 3) runs no program";
+    const std::string& program = *first;
+    if (Contains(kShellBuiltins, program)) return {};
+    if (program.find('/') != std::string::npos) {
+        if (!IsExecutableFile(InFolder(folder, program))) {
+            return "the program " + program + " is not an executable file in the folder";
+        }
+    } else if (!FindOnPath(program)) {
+        return "the program " + program + " is not found on PATH";
+    }
+    const std::string name = std::filesystem::path(program).filename().string();
+    if (!Contains(kInterpreters, name)) return {};
+    const auto script = std::find_if(first + 1, words.end(), [](const std::string& word) {
+        return !word.empty() && word.front() != '-';
+    });
+    if (script == words.end() || script->front() == '/') return {};
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(InFolder(folder, *script), error)) {
+        return name + " is to run " + *script + ", which is not in the folder";
+    }
+    return {};
+}
+
+BotCheck CheckBotFolder(const std::string& folder) {
+    BotCheck check;
+    const std::string descriptor = FindDescriptor(folder);
+    if (descriptor.empty()) {
+        check.m_problems.push_back(std::string("no ") + kDescriptorName + " in this folder");
+        return check;
+    }
+    check.m_descriptor = std::filesystem::path(descriptor).filename().string();
+    BotRoster roster;
+    if (!ReadDescriptor(roster, 0, folder)) {
+        check.m_problems.push_back(check.m_descriptor + " cannot be read");
+        return check;
+    }
+    check.m_name = roster.m_botName[0].Str();
+    check.m_command = roster.m_botCommand[0].Str();
+    if (check.m_name.find_first_not_of(" \t") == std::string::npos) {
+        check.m_problems.push_back("the name (line 4) is empty");
+    }
+    if (check.m_command.find_first_not_of(" \t") == std::string::npos) {
+        check.m_problems.push_back("the command line (line 3) is empty");
+    } else if (std::string problem = CommandProblem(check.m_command, folder); !problem.empty()) {
+        check.m_problems.push_back(problem);
+    }
+    if (!CanWriteIn(folder)) {
+        check.m_problems.push_back("the folder is not writable, so chat.msg cannot be made there");
+    }
+    return check;
+}
+
+int CheckBotFolders(const std::vector<std::string>& folders, std::FILE* out, bool for_terminal) {
+    int status = 0;
+    for (const std::string& folder : folders) {
+        const BotCheck check = CheckBotFolder(folder);
+        std::string line = folder + ": ";
+        if (check.m_problems.empty()) {
+            line += "ok (" + check.m_descriptor + ", name \"" + check.m_name + "\", runs \"" +
+                    check.m_command + "\")";
+        } else {
+            status = 1;
+            line += "FAILED: ";
+            for (std::size_t i = 0; i < check.m_problems.size(); ++i) {
+                line += (i ? "; " : "") + check.m_problems[i];
+            }
+        }
+        line = for_terminal ? ForTerminal(line) : line;
+        std::fprintf(out, "%s\n", line.c_str());
+    }
+    return status;
+}
+
+}  // namespace jabbery

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/bot_check.h"
+#include "cli/terminal_filter.h"
+#include "cli/test_cli.h"
+#include "engine/test_bots.h"
+
+namespace jabbery {
+namespace {
+
+using testing::MakeScriptBot;
+using testing::ReadFile;
+using testing::RunCli;
+using testing::TempFolder;
+
+// The usual mistakes of a bot's author, each linked with a good bot that
+// speaks second: every failure is named on stderr, stdout stays as it is
+// without warnings, and the JSON line says the same.
+TEST(Diagnostics, EachFailingBotIsNamedWithItsCauseWhileTheTranscriptStaysTheSame) {
+    struct Case {
+        std::string command;
+        std::string warning;
+        std::string outcome;
+    };
+    const std::vector<Case> cases = {
+        {"echo 'my answer'", "did not rewrite chat.msg", "not-rewritten"},
+        {"sh no_such_file.sh", "exited with code 2", "exited"},
+        {"sleep 30", "timed out after 1 s", "timed-out"},
+        {"kill -SEGV $$", "was killed by signal SIGSEGV", "signalled"},
+        {"./no-such-program", "could not be started: command not found", "failed-to-start"},
+    };
+    for (const Case& c : cases) {
+        TempFolder root;
+        const std::string bad = MakeScriptBot(root, "bad", "Bad", c.command);
+        const std::string good =
+            MakeScriptBot(root, "good", "Good", testing::RecordAndAnswer("ok"));
+        const std::string jsonl = root.File("t.jsonl");
+        const std::vector<std::string> run = {"--turns", "2", "--interval", "0", "--timeout", "1"};
+        std::vector<std::string> loud = run, quiet = run;
+        loud.insert(loud.end(), {"--jsonl", jsonl, bad, good});
+        quiet.insert(quiet.end(), {"--quiet", bad, good});
+
+        const testing::Outcome warned = RunCli(root, loud);
+        EXPECT_EQ(warned.m_status, 0) << c.command;
+        EXPECT_EQ(warned.m_err.rfind("jabbery-cli: turn 1: BAD (bot 1) " + c.warning + "; ", 0), 0u)
+            << c.command << ": " << warned.m_err;
+        const testing::Outcome silent = RunCli(root, quiet);
+        EXPECT_EQ(silent.m_err, "") << c.command;
+        EXPECT_EQ(silent.m_out, warned.m_out) << c.command;
+
+        std::istringstream lines(ReadFile(jsonl));
+        std::string first;
+        std::getline(lines, first);
+        const auto object = nlohmann::json::parse(first);
+        EXPECT_EQ(object["outcome"], c.outcome) << first;
+        EXPECT_EQ(object["turn"], 1);
+        EXPECT_TRUE(object.contains("output")) << first;
+    }
+}
+
+TEST(Diagnostics, JsonLinesAreValidUtf8WithEveryKeyAndFollowTheConversation) {
+    TempFolder root;
+    const std::string odd = MakeScriptBot(
+        root, "odd", "Odd", "printf 'caf\\351 \\001 \\342\\202\\254\\r\\n' > chat.msg");
+    const std::string ok = MakeScriptBot(root, "ok", "Ok", "echo oops >&2; exit 3");
+    const std::string jsonl = root.File("t.jsonl");
+    testing::WriteFile(jsonl, "earlier line\n");
+    ASSERT_EQ(RunCli(root, {"--turns", "3", "--interval", "0", "--jsonl", jsonl, odd, ok}).m_status,
+              0);
+    std::istringstream lines(ReadFile(jsonl));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "earlier line");  // appended, never truncated
+    std::vector<nlohmann::json> turns;
+    while (std::getline(lines, line)) turns.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(turns.size(), 3u);
+    EXPECT_EQ(turns[0]["text"], "caf\xEF\xBF\xBD \x01 \xE2\x82\xAC");  // U+FFFD for the bad byte
+    EXPECT_EQ(turns[0]["outcome"], "answered");
+    EXPECT_FALSE(turns[0].contains("output"));
+    EXPECT_EQ(turns[1]["code"], 3);
+    EXPECT_EQ(turns[1]["output"], "oops\n");
+    EXPECT_EQ(turns[1]["bot"], 1);
+    EXPECT_EQ(turns[2]["turn"], 3);
+    EXPECT_EQ(turns[0]["conversation"], turns[2]["conversation"]);
+    EXPECT_TRUE(std::string(turns[0]["time"]).ends_with("Z"));
+    EXPECT_GE(turns[0]["ms"].get<int>(), 0);
+}
+
+TEST(Diagnostics, TryRunsOneExchangeAndSaysHowItEnded) {
+    TempFolder root;
+    const std::string echo = MakeScriptBot(
+        root, "echo", "Echo",
+        "printf 'You said: %s\\r\\n' \"$(sed -n 2p chat.msg | tr -d '\\r')\" > chat.msg");
+    const std::string printer = MakeScriptBot(root, "printer", "Printer", "echo 'to stdout'");
+
+    const testing::Outcome answered = RunCli(root, {"--try", echo, "Ahoy"});
+    EXPECT_EQ(answered.m_status, 0);
+    EXPECT_NE(answered.m_out.find("reply:   You said: Ahoy\noutcome: answered\n"),
+              std::string::npos)
+        << answered.m_out;
+    const testing::Outcome failed = RunCli(root, {"--try", printer});
+    EXPECT_EQ(failed.m_status, 1);
+    EXPECT_NE(failed.m_out.find("reply:   Printer\noutcome: did not rewrite chat.msg\n"),
+              std::string::npos)
+        << failed.m_out;
+    EXPECT_NE(failed.m_out.find("output:\n  to stdout\n"), std::string::npos) << failed.m_out;
+    EXPECT_EQ(RunCli(root, {"--try", root.Path()}).m_status, 2);
+    EXPECT_EQ(RunCli(root, {"--try"}).m_status, 2);
+}
+
+TEST(Diagnostics, CheckFindsTheCommonMistakesWithoutRunningAnything) {
+    TempFolder root;
+    const std::string good = MakeScriptBot(root, "good", "Good", "./bot.sh");
+    testing::WriteFile(good + "/bot.sh", "#!/bin/sh\ntouch ran\n");
+    std::filesystem::permissions(good + "/bot.sh", std::filesystem::perms::owner_all);
+    const std::string python = MakeScriptBot(root, "py", "Py", "LANG=C exec sh -e bott.sh");
+    const std::string nameless = MakeScriptBot(root, "nameless", "", "printf x > chat.msg");
+    const std::string missing = MakeScriptBot(root, "missing", "M", "./not-there --fast");
+    const std::string unknown = MakeScriptBot(root, "unknown", "U", "no-such-program-anywhere x");
+
+    EXPECT_TRUE(CheckBotFolder(good).m_problems.empty());
+    EXPECT_FALSE(std::filesystem::exists(good + "/ran"));
+    EXPECT_EQ(CheckBotFolder(python).m_problems,
+              std::vector<std::string>{"sh is to run bott.sh, which is not in the folder"});
+    EXPECT_EQ(CheckBotFolder(nameless).m_problems,
+              std::vector<std::string>{"the name (line 4) is empty"});
+    EXPECT_EQ(CheckBotFolder(missing).m_problems,
+              std::vector<std::string>{
+                  "the program ./not-there is not an executable file in the folder"});
+    EXPECT_EQ(
+        CheckBotFolder(unknown).m_problems,
+        std::vector<std::string>{"the program no-such-program-anywhere is not found on PATH"});
+    EXPECT_EQ(CheckBotFolder(root.Path()).m_problems,
+              std::vector<std::string>{"no vorn.nfo in this folder"});
+
+    const testing::Outcome all_good = RunCli(root, {"--check", good});
+    EXPECT_EQ(all_good.m_status, 0);
+    EXPECT_EQ(all_good.m_out, good + ": ok (vorn.nfo, name \"Good\", runs \"./bot.sh\")\n");
+    const testing::Outcome some_bad = RunCli(root, {"--check", good, missing});
+    EXPECT_EQ(some_bad.m_status, 1);
+    EXPECT_EQ(testing::CountLines(some_bad.m_out), 2u);
+}
+
+TEST(TerminalFilter, ShowsEveryControlABotCouldUseAsAQuestionMark) {
+    EXPECT_EQ(ForTerminal("plain\ttab \x1b[2J\x7f"), "plain\ttab ?[2J?");
+    EXPECT_EQ(ForTerminal(std::string("a\0b", 3)), "a?b");
+    // C1 controls, UTF-8 encoded and as raw bytes; other characters pass.
+    EXPECT_EQ(ForTerminal("\xC2\x9D"
+                          "2;TITLE\xC2\x9C \xC2\x9B"
+                          "2J \x9B\x85"),
+              "?2;TITLE? ?2J ??");
+    EXPECT_EQ(ForTerminal("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xA9"),
+              "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xA9");
+}
+
+}  // namespace
+}  // namespace jabbery
