@@ -5,9 +5,11 @@
 #include "cli/conversation_printer.h"
 #include "cli/options.h"
 #include "cli/terminal_host.h"
+#include "engine/bundled_bots.h"
 #include "engine/conversation.h"
 #include "platform/run_hidden.h"
 #include "platform/terminal.h"
+#include "values/version_notice.h"
 
 namespace {
 
@@ -45,9 +47,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.m_version) {
-        std::printf("jabbery-cli %s\n", JABBERY_VERSION);
+        std::fputs(VersionNotice("jabbery-cli").c_str(), stdout);
         return 0;
     }
+    if (!ResolveBotArguments(options.m_botFolders, error)) return Fail(error);
     const int count = static_cast<int>(options.m_botFolders.size());
     if (!IsValidBotCount(count)) return Fail(BotCountError(count) + " (see --help)");
     for (const std::string& folder : options.m_botFolders) {

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace jabbery {
+
+// Who holds the copyright and under which licence the programs are given,
+// as the About box and every --version name them.
+inline constexpr std::string_view kCopyrightLine = "Copyright (C) 2026 Jabbery developers";
+inline constexpr std::string_view kLicenceName = "MIT";
+
+// The text of `<program> --version`: the program's name and version, the
+// copyright, the licence and the warranty disclaimer, one per line.
+inline std::string VersionNotice(std::string_view program) {
+    std::string notice(program);
+    notice += " " JABBERY_VERSION "\n";
+    notice += kCopyrightLine;
+    notice += "\nLicense: ";
+    notice += kLicenceName;
+    notice +=
+        " <https://opensource.org/licenses/MIT>\n"
+        "This is free software: you are free to change and redistribute it.\n"
+        "There is NO WARRANTY, to the extent permitted by law.\n";
+    return notice;
+}
+
+}  // namespace jabbery
