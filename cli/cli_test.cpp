@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/test_bots.h"
+#include "platform/test_environment.h"
 #include "platform/test_processes.h"
 
 namespace jabbery {
@@ -140,10 +141,9 @@ TEST(JabberyCli, TheSampleBotsHoldATwentyTurnConversation) {
 TEST(JabberyCli, BundledBotsAnswerByNameFromTheUsersOwnCopies) {
     TempFolder root;
     const std::string user_bots = root.File("data/jabbery/bots");
-    ::setenv("XDG_DATA_HOME", root.File("data").c_str(), 1);  // the test's own user data
+    testing::ScopedVariable data_home("XDG_DATA_HOME", root.File("data"));
     const Outcome run = RunCli(root, {"--turns", "4", "--interval", "0", "hask", "wren"});
     const Outcome version = RunCli(root, {"--version"});
-    ::unsetenv("XDG_DATA_HOME");
     ASSERT_EQ(run.m_status, 0) << run.m_err;
     EXPECT_EQ(run.m_out.rfind(user_bots + "/hask/\n" + user_bots + "/wren/\nHASK> ", 0), 0u)
         << run.m_out;

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include "engine/bundled_bots.h"
+#include "values/version_notice.h"
+
 namespace jabbery {
 namespace {
 
@@ -42,8 +45,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             result.m_error = "an empty folder name was given";
             return result;
         }
-        result.m_botFolders.push_back(AsPromptWouldGiveIt(argument));
+        result.m_botFolders.push_back(argument);
     }
+    // Bare names of bundled bots become the user's copies, made only now
+    // that the whole line is known to be run.
+    if (!ResolveBotArguments(result.m_botFolders, result.m_error)) {
+        result.m_action = CommandLine::Action::kError;
+    }
+    for (std::string& folder : result.m_botFolders) folder = AsPromptWouldGiveIt(folder);
     return result;
 }
 
@@ -54,7 +63,11 @@ std::string CommandLineUsage() {
            "With no BOTDIR, the window asks for the number of bots and for each\n"
            "bot's folder. Each BOTDIR given answers those questions in advance:\n"
            "the folders of bot 1, bot 2, ... in order (2 to 15 of them).\n"
-           "A bot's folder holds its descriptor, vorn.nfo.\n"
+           "A bot's folder holds its descriptor, vorn.nfo. A bare name such as 'hask',\n"
+           "when no folder of that name is here, names your own bot folder of that name\n"
+           "in $XDG_DATA_HOME/jabbery/bots (by default ~/.local/share/jabbery/bots),\n"
+           "where the folder prompt starts; a bot that comes with Jabbery is copied there\n"
+           "on first use.\n"
            "\n"
            "  -h, --help     show this text and exit\n"
            "      --version  show the version and exit\n"
@@ -62,7 +75,7 @@ std::string CommandLineUsage() {
 }
 
 std::string VersionText() {
-    return std::string("jabbery ") + JABBERY_VERSION + "\n";
+    return VersionNotice("jabbery");
 }
 
 }  // namespace jabbery
