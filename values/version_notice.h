@@ -8,8 +8,8 @@ namespace jabbery {
 
 // Who holds the copyright and under which licence the programs are given,
 // as the About box and every --version name them.
-inline constexpr std::string_view kCopyrightLine = "Copyright (C) 2026 Jabbery developers";
-inline constexpr std::string_view kLicenceName = "MIT";
+inline constexpr const char* kCopyrightLine = "Copyright (C) 2026 Jabbery developers";
+inline constexpr const char* kLicenceName = "MIT";
 
 // The text of `<program> --version`: the program's name and version, the
 // copyright, the licence and the warranty disclaimer, one per line.
