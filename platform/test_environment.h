@@ -8,24 +8,17 @@
 
 namespace jabbery::testing {
 
-// Sets an environment variable for the lifetime of this object, then puts
-// back what was there before (or unsets it again). Tests only.
+// Sets an environment variable (children inherit it) until this object
+// ends, then puts back what was there. Tests only.
 class ScopedVariable {
   public:
-    ScopedVariable(const std::string& name, const std::string& value) : m_name(name) {
-        if (const char* old = ::getenv(name.c_str())) m_old = old;
-        // Children started meanwhile inherit the value, as the test wants.
-        ::setenv(name.c_str(), value.c_str(), 1);
+    ScopedVariable(std::string name, const std::string& value) : m_name(std::move(name)) {
+        if (const char* old = ::getenv(m_name.c_str())) m_old = old;
+        ::setenv(m_name.c_str(), value.c_str(), 1);
     }
-
     ~ScopedVariable() {
-        if (m_old) {
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name.c_str());
-        }
+        m_old ? ::setenv(m_name.c_str(), m_old->c_str(), 1) : ::unsetenv(m_name.c_str());
     }
-
     ScopedVariable(const ScopedVariable&) = delete;
     ScopedVariable& operator=(const ScopedVariable&) = delete;
 
