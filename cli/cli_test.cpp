@@ -10,6 +10,7 @@
 
 #include "cli/test_cli.h"
 #include "engine/test_bots.h"
+#include "platform/test_environment.h"
 #include "platform/test_processes.h"
 
 namespace jabbery {
@@ -115,6 +116,19 @@ TEST(JabberyCli, TheSampleBotsHoldATwentyTurnConversation) {
     const std::string saved = ReadFile(root.File("t.txt"));
     EXPECT_EQ(CountLines(saved), 3u + 2u + 20u);
     EXPECT_EQ(saved.find("> \r\n"), std::string::npos) << "a sample bot gave no answer";
+}
+
+TEST(JabberyCli, BundledBotsAnswerByNameFromTheUsersOwnCopies) {
+    TempFolder root;
+    const std::string user_bots = root.File("data/jabbery/bots");
+    testing::ScopedVariable data_home("XDG_DATA_HOME", root.File("data"));
+    const Outcome run = RunCli(root, {"--turns", "4", "--interval", "0", "hask", "wren"});
+    ASSERT_EQ(run.m_status, 0) << run.m_err;
+    EXPECT_EQ(run.m_out.rfind(user_bots + "/hask/\n" + user_bots + "/wren/\nHASK> ", 0), 0u)
+        << run.m_out;
+    EXPECT_EQ(CountLines(run.m_out), 2u + 4u);
+    EXPECT_NE(ReadFile(user_bots + "/hask/vorn.nfo").find("/lib/jabbery/bots/hask/hask'\r\n"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "cli/conversation_printer.h"
 
+#include <cstdlib>
+
+#include "cli/terminal_colour.h"
 #include "cli/terminal_filter.h"
 #include "engine/conversation.h"
 #include "values/bot_colours.h"
@@ -30,9 +33,9 @@ void ConversationPrinter::Print(int bot, const std::string& bold_part,
                      ForTerminal(regular_part).c_str());
     } else {
         const BotColour& colour = kBotColours[static_cast<std::size_t>(bot)];
-        std::fprintf(m_out, "\x1b[38;2;%d;%d;%dm\x1b[1m%s\x1b[22m%s\x1b[0m\n", colour.m_red,
-                     colour.m_green, colour.m_blue, ForTerminal(bold_part).c_str(),
-                     ForTerminal(regular_part).c_str());
+        std::fprintf(m_out, "%s\x1b[1m%s\x1b[22m%s\x1b[0m\n",
+                     ForegroundEscape(colour, std::getenv("COLORTERM")).c_str(),
+                     ForTerminal(bold_part).c_str(), ForTerminal(regular_part).c_str());
     }
     std::fflush(m_out);
 }

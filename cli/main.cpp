@@ -10,6 +10,7 @@
 #include "cli/terminal_host.h"
 #include "cli/try_bot.h"
 #include "cli/turn_loop.h"
+#include "engine/bundled_bots.h"
 #include "engine/conversation.h"
 #include "platform/run_hidden.h"
 #include "platform/terminal.h"
@@ -51,9 +52,18 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.m_version) {
-        std::printf("jabbery-cli %s\n", kVersion);
+        std::fputs(VersionNotice("jabbery-cli").c_str(), stdout);
         return 0;
     }
+    // A bare bundled bot's name stands for the user's copy of that bot.
+    std::vector<std::string>& arguments = options.m_botFolders;
+    const std::size_t folder_count =
+        options.m_mode == CliOptions::Mode::kTry ? std::min<std::size_t>(arguments.size(), 1)
+                                                 : arguments.size();
+    std::vector<std::string> folders(arguments.begin(), arguments.begin() + folder_count);
+    if (!ResolveBotArguments(folders, error)) return Fail(error);
+    std::copy(folders.begin(), folders.end(), arguments.begin());
+
     const bool for_terminal = IsTerminal(stdout) && std::getenv("NO_COLOR") == nullptr;
     if (options.m_mode == CliOptions::Mode::kCheck) {
         if (options.m_botFolders.empty()) return Fail("--check needs at least one BOTDIR");

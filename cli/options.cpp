@@ -25,6 +25,10 @@ std::string CliUsage() {
            BotCountRange() +
            " chat bots, each in a folder with its vorn.nfo, into one\n"
            "conversation and prints it as it goes. Bots speak in the order given first.\n"
+           "A bare name such as 'hask', when no folder of that name is here, names your\n"
+           "own bot folder of that name in $XDG_DATA_HOME/jabbery/bots (by default\n"
+           "~/.local/share/jabbery/bots); a bot that comes with Jabbery, such as hask or\n"
+           "wren, is copied there on first use.\n"
            "\n"
            "Options:\n"
            "  --turns N          stop after N turns (default: run until interrupted)\n"

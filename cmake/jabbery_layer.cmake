@@ -14,6 +14,8 @@ function(jabbery_layer name)
         add_executable(jabbery_${name}_tests ${tests})
         target_link_libraries(jabbery_${name}_tests PRIVATE
             jabbery_${name} jabbery_warnings GTest::gtest_main)
+        target_compile_definitions(jabbery_${name}_tests PRIVATE
+            JABBERY_BUILD_DIR="${CMAKE_BINARY_DIR}")
         gtest_discover_tests(jabbery_${name}_tests DISCOVERY_TIMEOUT 60)
     endif()
 endfunction()

@@ -207,12 +207,13 @@ class OutputTail {
     bool Open() {
         int fds[2];
         // Close-on-exec: the ends must not leak into other bots (the child
-        // gets its copies through dup2, which clears the flag); non-blocking:
-        // reading drains what is there and never waits.
-        if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+        // gets its copies through dup2, which clears the flag).
+        if (::pipe2(fds, O_CLOEXEC) != 0) return false;
         m_read = UniqueFd(fds[0]);
         m_write = UniqueFd(fds[1]);
-        return true;
+        // Only our end is non-blocking, so draining never waits; the bot's
+        // end blocks as any pipe does, or its writes would fail when it is full.
+        return ::fcntl(m_read.Get(), F_SETFL, O_NONBLOCK) == 0;
     }
     int WriteEnd() const { return m_write.Get(); }
     // Once the child has its copy, ours must go, or the pipe never ends.

@@ -31,6 +31,10 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     place = DialogUnits(this, 40, 25, 188, 8);
     new wxStaticText(this, wxID_ANY, "Links chat bots into one conversation.", place.m_position,
                      place.m_size, wxST_NO_AUTORESIZE);
+    place = DialogUnits(this, 40, 40, 188, 8);
+    new wxStaticText(this, wxID_ANY,
+                     std::string(kCopyrightLine) + ". " + kLicenceName + " licence.",
+                     place.m_position, place.m_size, wxST_NO_AUTORESIZE);
     place = DialogUnits(this, 178, 7, 50, 16);
     auto* ok = new wxButton(this, wxID_OK, "OK", place.m_position, place.m_size);
     ok->SetDefault();

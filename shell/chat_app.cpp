@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "shell/application_id.h"
+
 namespace jabbery {
 namespace {
 
@@ -25,6 +27,7 @@ bool CChatApp::OnInit() {
     // The toolkit is up: the framework's messages may show in windows again
     // (main() sent them to stderr until now).
     delete wxLog::SetActiveTarget(nullptr);
+    UseApplicationId();
     wxImage::AddHandler(new wxPNGHandler);
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) SetSignalHandler(signal, OnStopSignal);
     return true;

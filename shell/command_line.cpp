@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "engine/bundled_bots.h"
 #include "values/conversation_facts.h"
 #include "values/product.h"
 
@@ -45,8 +46,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             result.m_error = "an empty folder name was given";
             return result;
         }
-        result.m_botFolders.push_back(AsPromptWouldGiveIt(argument));
+        result.m_botFolders.push_back(argument);
     }
+    // Bare names of bundled bots become the user's copies, made only now
+    // that the whole line is known to be run.
+    if (!ResolveBotArguments(result.m_botFolders, result.m_error)) {
+        result.m_action = CommandLine::Action::kError;
+    }
+    for (std::string& folder : result.m_botFolders) folder = AsPromptWouldGiveIt(folder);
     return result;
 }
 
@@ -61,7 +68,11 @@ std::string CommandLineUsage() {
            "the folders of bot 1, bot 2, ... in order (" +
            BotCountRange() +
            " of them).\n"
-           "A bot's folder holds its descriptor, vorn.nfo.\n"
+           "A bot's folder holds its descriptor, vorn.nfo. A bare name such as 'hask',\n"
+           "when no folder of that name is here, names your own bot folder of that name\n"
+           "in $XDG_DATA_HOME/jabbery/bots (by default ~/.local/share/jabbery/bots),\n"
+           "where the folder prompt starts; a bot that comes with Jabbery is copied there\n"
+           "on first use.\n"
            "\n"
            "  -h, --help     show this text and exit\n"
            "      --version  show the version and exit\n"
@@ -69,7 +80,7 @@ std::string CommandLineUsage() {
 }
 
 std::string VersionText() {
-    return std::string("jabbery ") + kVersion + "\n";
+    return VersionNotice("jabbery");
 }
 
 }  // namespace jabbery

@@ -4,6 +4,9 @@
 
 #include <filesystem>
 
+#include "platform/test_environment.h"
+#include "platform/test_temp_folder.h"
+
 namespace jabbery {
 namespace {
 
@@ -47,7 +50,20 @@ TEST(CommandLineUsage, NamesTheFoldersAndBothOptions) {
     for (const char* part : {"jabbery [BOTDIR...]", "--help", "--version"}) {
         EXPECT_NE(usage.find(part), std::string::npos) << part;
     }
-    EXPECT_EQ(VersionText(), "jabbery 3.0.1\n");
+    EXPECT_EQ(VersionText().rfind("jabbery 3.0.1\nCopyright (C) 2026 Jabbery developers\n", 0), 0u);
+    EXPECT_NE(VersionText().find("\nLicense: MIT"), std::string::npos);
+}
+
+TEST(ParseCommandLine, ABundledBotsBareNameIsTheUsersCopy) {
+    testing::TempFolder data;
+    CommandLine line;
+    {
+        testing::ScopedVariable data_home("XDG_DATA_HOME", data.Path());
+        line = ParseCommandLine({"wren", "/a"});
+    }
+    EXPECT_EQ(line.m_action, Action::kRun) << line.m_error;
+    EXPECT_EQ(line.m_botFolders, Folders({data.File("jabbery/bots/wren"), "/a"}));
+    EXPECT_TRUE(std::filesystem::is_regular_file(data.File("jabbery/bots/wren/vorn.nfo")));
 }
 
 }  // namespace

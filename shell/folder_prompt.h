@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 class wxWindow;
 
@@ -10,12 +9,10 @@ namespace jabbery {
 // "Select the folder in which bot N of M is installed:".
 std::string FolderPromptTitle(int number, int count);
 
-// The first of `candidates` that is a folder, or empty text.
-std::string FirstExistingFolder(const std::vector<std::string>& candidates);
-
-// Where the sample bots that come with the program are: beside the program
-// in the build tree, or in its installed data folder. Empty when neither.
-std::string BundledBotsFolder();
+// Where the folder prompt starts: the user's bots folder, with a copy of
+// every bot that comes with Jabbery made there on first use. `error` is set
+// when a copy could not be made; the folder is returned all the same.
+std::string PromptStartFolder(std::string& error);
 
 // Asks for the folder of bot `number` of `count` with the desktop's folder
 // chooser, starting in `start_folder` when that is not empty. Returns the

@@ -14,13 +14,11 @@
 namespace jabbery {
 
 std::vector<std::string> ManualCandidates(const std::string& working_folder,
-                                          const std::string& program_folder,
-                                          const std::string& installed_folder) {
+                                          const std::string& program_folder) {
     return {
         working_folder + "/" + kManualFileName,
         program_folder + "/" + kManualFileName,
         program_folder + "/../share/jabbery/" + kManualFileName,
-        installed_folder + "/" + kManualFileName,
     };
 }
 
@@ -37,8 +35,7 @@ std::string FindManual(const std::vector<std::string>& candidates) {
 void OpenManual(wxWindow* parent) {
     const std::string program_folder =
         PathFromWx(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
-    const std::string manual =
-        FindManual(ManualCandidates(PathFromWx(wxGetCwd()), program_folder, JABBERY_DATA_DIR));
+    const std::string manual = FindManual(ManualCandidates(PathFromWx(wxGetCwd()), program_folder));
     if (manual.empty()) {
         wxMessageBox(std::string("The manual, ") + kManualFileName +
                          ", is neither in the working folder nor installed with the program.",

@@ -10,11 +10,10 @@ namespace jabbery {
 inline constexpr const char* kManualFileName = "jabbhelp.html";
 
 // The places the manual is looked for, in order: the working folder, the
-// program's folder, then the installed copies (beside the program's prefix,
-// and where the build installs it).
+// program's folder, then the installed copy under the program's prefix
+// (<prefix>/share/jabbery, wherever the prefix is).
 std::vector<std::string> ManualCandidates(const std::string& working_folder,
-                                          const std::string& program_folder,
-                                          const std::string& installed_folder);
+                                          const std::string& program_folder);
 
 // The first candidate that is a file, or empty text.
 std::string FindManual(const std::vector<std::string>& candidates);

@@ -9,19 +9,18 @@ namespace {
 
 using testing::TempFolder;
 
-TEST(FindManual, TakesTheWorkingFoldersCopyThenTheProgramsThenTheInstalledOnes) {
+TEST(FindManual, TakesTheWorkingFoldersCopyThenTheProgramsThenTheInstalledOne) {
     TempFolder root;
     const std::string working = root.File("work");
     const std::string program = root.File("prefix/bin");
-    const std::string installed = root.File("elsewhere/share/jabbery");
     const std::string prefix = root.File("prefix/share/jabbery");
-    for (const std::string& folder : {working, program, prefix, installed}) {
+    for (const std::string& folder : {working, program, prefix}) {
         std::filesystem::create_directories(folder);
     }
-    const auto find = [&] { return FindManual(ManualCandidates(working, program, installed)); };
+    const auto find = [&] { return FindManual(ManualCandidates(working, program)); };
     EXPECT_EQ(find(), "");
     // A copy in each place from the last to the first: each wins over those after it.
-    for (const std::string& folder : {installed, prefix, program, working}) {
+    for (const std::string& folder : {prefix, program, working}) {
         testing::WriteFile(folder + "/jabbhelp.html", "x");
         EXPECT_EQ(find(), folder + "/jabbhelp.html");
     }

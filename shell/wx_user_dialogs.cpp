@@ -20,8 +20,11 @@ std::optional<int> WxUserDialogs::AskBotCount() {
 }
 
 std::string WxUserDialogs::BrowseForBotFolder(int number, int count) {
+    std::string error;
+    const std::string start_folder = PromptStartFolder(error);
+    if (!error.empty()) ShowError(error);
     // The folder chooser is a window of its own, owned by nobody.
-    return jabbery::BrowseForBotFolder(nullptr, number, count, BundledBotsFolder());
+    return jabbery::BrowseForBotFolder(nullptr, number, count, start_folder);
 }
 
 void WxUserDialogs::ShowError(const std::string& text) {

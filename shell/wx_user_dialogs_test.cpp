@@ -6,6 +6,7 @@
 #include "engine/conversation.h"
 #include "engine/roster.h"
 #include "engine/test_bots.h"
+#include "platform/test_environment.h"
 #include "shell/folder_prompt.h"
 #include "shell/gui_test_support.h"
 #include "shell/program_title.h"
@@ -15,17 +16,19 @@ namespace {
 
 using namespace testing;
 
-TEST(FolderPrompt, TitleNamesTheBotAndStartsInTheFirstFolderThereOrTheBundledBots) {
+TEST(FolderPrompt, TitleNamesTheBotAndStartsInTheUsersBotsWithTheBundledOnesCopied) {
     EXPECT_EQ(FolderPromptTitle(15, 15), "Select the folder in which bot 15 of 15 is installed:");
-    TempFolder root;
-    WriteFile(root.File("file"), "x");
-    std::filesystem::create_directories(root.File("b"));
-    EXPECT_EQ(FirstExistingFolder({"", root.File("a"), root.File("file"), root.File("b")}),
-              root.File("b"));
-    EXPECT_EQ(FirstExistingFolder({root.File("a")}), "");
+    TempFolder data;
+    ScopedVariable data_home("XDG_DATA_HOME", data.Path());
+    std::string error;
+    EXPECT_EQ(PromptStartFolder(error), data.File("jabbery/bots"));
+    EXPECT_EQ(error, "");
     // The test program lives in the build tree's shell folder, as jabbery does.
-    EXPECT_EQ(BundledBotsFolder(),
-              std::filesystem::path(JABBERY_BUILD_DIR "/bots").lexically_normal().string());
+    for (const char* bot : {"brixley", "hask", "ottilie", "wren"}) {
+        EXPECT_TRUE(
+            std::filesystem::is_regular_file(data.File("jabbery/bots/") + bot + "/vorn.nfo"))
+            << bot;
+    }
 }
 
 // The real dialogs over a shown main window. Escape gives each one's cancel

@@ -1,8 +1,10 @@
 #!/bin/sh
-# Remakes the program's icons in shell/icons/: jabbery-32.png, -48.png and
-# -256.png from the drawing jabbery.svg, and jabbery-16.png from a simpler
-# drawing kept below, since at 16 pixels the lines and dots of the full one
-# only blur. A change to jabbery.svg may want a matching change here.
+# Remakes the program's icons in shell/icons/: jabbery-24.png to -256.png
+# (the sizes the desktop's icon theme knows) from the drawing jabbery.svg, and
+# jabbery-16.png from a simpler drawing kept below, since at 16 pixels the
+# lines and dots of the full one only blur. The program embeds them all and
+# the package installs them, with the drawing itself, as the icon
+# org.jabbery.Jabbery. A change to jabbery.svg may want a matching change here.
 # Needs ImageMagick's convert. Run from anywhere: tools/make-icons.sh
 set -eu
 
@@ -24,7 +26,7 @@ trap 'rm -rf "$work"' EXIT INT TERM
 # 8-bit RGBA without time stamps, so remaking unchanged drawings gives the
 # same files. The drawing is rendered at twice its size and scaled down,
 # which smooths its edges.
-for size in 256 48 32; do
+for size in 256 128 64 48 32 24; do
     convert -background none -density 144 "$icons/jabbery.svg" \
         -resize "${size}x${size}" -depth 8 -strip "PNG32:$icons/jabbery-$size.png"
 done
@@ -38,6 +40,6 @@ cat >"$work/jabbery-16.svg" <<'EOF'
 EOF
 convert -background none "$work/jabbery-16.svg" -depth 8 -strip "PNG32:$icons/jabbery-16.png"
 
-for size in 16 32 48 256; do
+for size in 16 24 32 48 64 128 256; do
     echo "made $icons/jabbery-$size.png"
 done

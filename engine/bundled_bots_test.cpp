@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+#include "engine/bundled_bots.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/roster.h"
+#include "engine/test_bots.h"
+#include "platform/run_hidden.h"
+
+namespace jabbery {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::WriteFile;
+
+// An installed tree as the package lays it out, under a prefix that needs
+// quoting in a shell, with one bundled bot "echo" (and a template folder
+// that is no bot), and the user's data folder.
+struct InstalledTree {
+    testing::TempFolder root;
+    std::string prefix = root.File("it's installed");
+    std::string program = prefix + "/lib/jabbery/bots/echo/echo";
+    BotPlaces places;
+
+    InstalledTree() {
+        fs::create_directories(prefix + "/share/jabbery/bots/echo/phrases");
+        fs::create_directories(prefix + "/share/jabbery/bots/notabot");
+        fs::create_directories(prefix + "/lib/jabbery/bots/echo");
+        WriteFile(prefix + "/share/jabbery/bots/echo/vorn.nfo", "V\r\nEcho\r\n./echo\r\nEcho\r\n");
+        WriteFile(prefix + "/share/jabbery/bots/echo/phrases/hi.txt", "Hello!");
+        WriteFile(program, "#!/bin/sh\ncat phrases/hi.txt > chat.msg\n");
+        fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
+        places = FindBotPlaces(prefix + "/bin", root.File("data"));
+    }
+};
+
+TEST(BundledBots, UserCopyRunsTheInstalledProgramInTheUsersFolderAndIsNeverReplaced) {
+    InstalledTree tree;
+    EXPECT_EQ(tree.places.m_templates, tree.prefix + "/share/jabbery/bots");
+    EXPECT_EQ(tree.places.m_userBots, tree.root.File("data/jabbery/bots"));
+    EXPECT_EQ(BundledBotNames(tree.places), std::vector<std::string>{"echo"});
+
+    std::string error;
+    ASSERT_TRUE(CopyBundledBots(tree.places, error)) << error;
+    const std::string copy = tree.places.m_userBots + "/echo";
+    EXPECT_EQ(ReadFile(copy + "/vorn.nfo"),
+              "V\r\nEcho\r\n'" + tree.root.File("it'\\''s installed/lib/jabbery/bots/echo/echo'") +
+                  "\r\nEcho\r\n");
+    EXPECT_EQ(fs::directory_iterator(tree.places.m_userBots)->path(), copy);  // nothing half-made
+    // The roster's own reader and runner take the copy as any bot folder.
+    BotRoster roster;
+    ASSERT_TRUE(ReadDescriptor(roster, 0, copy));
+    EXPECT_EQ(RunHidden(roster.m_botCommand[0].Str(), copy, RunLimits{}).m_end, RunEnd::kExited);
+    EXPECT_EQ(ReadFile(copy + "/chat.msg"), "Hello!");
+
+    WriteFile(copy + "/vorn.nfo", "mine");
+    EXPECT_TRUE(MakeUserCopy(tree.places, "echo", error));
+    EXPECT_EQ(ReadFile(copy + "/vorn.nfo"), "mine");
+}
+
+TEST(BundledBots, AnIncompleteBotOrNoHomeIsReportedAndLeavesNothing) {
+    InstalledTree tree;
+    fs::remove(tree.program);
+    std::string error;
+    EXPECT_FALSE(MakeUserCopy(tree.places, "echo", error));
+    EXPECT_NE(error.find("lib/jabbery/bots/echo/echo is missing"), std::string::npos) << error;
+    EXPECT_TRUE(fs::is_empty(tree.places.m_userBots));
+    EXPECT_FALSE(MakeUserCopy(FindBotPlaces(tree.prefix + "/bin", ""), "echo", error));
+    EXPECT_NE(error.find("HOME"), std::string::npos) << error;
+}
+
+TEST(ResolveBotArgument, ABareNameWithoutSuchAFolderHereIsTheUsersBotOfThatName) {
+    InstalledTree tree;
+    const fs::path here = fs::current_path();
+    fs::current_path(tree.root.Path());  // the working folder the names are read in
+    fs::create_directories(tree.places.m_userBots + "/mine");
+    fs::create_directories(tree.root.File("local"));
+    const std::pair<std::string, std::string> cases[] = {
+        {"echo", tree.places.m_userBots + "/echo"},  // copied on first use
+        {"mine", tree.places.m_userBots + "/mine"},  // the user's own
+        {"local", "local"},                          // a folder here wins
+        {"./echo", "./echo"},                        // a path is a path
+        {"unknown", "unknown"},                      // judged later like any folder
+    };
+    for (auto [argument, folder] : cases) {
+        std::string error;
+        EXPECT_TRUE(ResolveBotArgument(tree.places, argument, error)) << error;
+        EXPECT_EQ(argument, folder);
+    }
+    EXPECT_TRUE(fs::is_regular_file(tree.places.m_userBots + "/echo/vorn.nfo"));
+    fs::current_path(here);
+}
+
+}  // namespace
+}  // namespace jabbery
