@@ -3,6 +3,7 @@
 // shell's runner, and the answer read back byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -12,9 +13,9 @@
 #include "bots/bot_text.h"
 #include "bots/vorn_bot.h"
 #include "engine/roster.h"
-#include "engine/test_bots.h"
 #include "platform/run_hidden.h"
 #include "platform/test_temp_folder.h"
+#include "rtf/test_rtf_documents.h"
 
 namespace fs = std::filesystem;
 using jabbery::testing::ReadFile;
@@ -67,22 +68,6 @@ std::string Reply(const std::string& content) {
     return content.substr(0, content.find("\r\n"));
 }
 
-// Well-formed UTF-8 (every lead byte valid and followed by its continuation
-// bytes) without control characters.
-bool IsPrintableUtf8(const std::string& line) {
-    const std::vector<unsigned char> text(line.begin(), line.end());
-    for (std::size_t pos = 0; pos < text.size(); ++pos) {
-        const unsigned first = text[pos];
-        if (first < 0x20 || first == 0x7F || (first > 0x7F && first < 0xC2) || first > 0xF4) {
-            return false;
-        }
-        for (int more = (first >= 0xC0) + (first >= 0xE0) + (first >= 0xF0); more > 0; --more) {
-            if (++pos >= text.size() || (text[pos] & 0xC0) != 0x80) return false;
-        }
-    }
-    return true;
-}
-
 // What every answer must be: one non-empty line ended by CR LF, at most 200
 // bytes of printable UTF-8, with none of the characters the transcript would
 // read as formatting.
@@ -92,7 +77,10 @@ void ExpectOneCleanLine(const std::string& content) {
     EXPECT_NE(line.front(), ' ') << line;
     EXPECT_LE(line.size(), 200u) << line;
     EXPECT_EQ(line.find_first_of("\\{}"), std::string::npos) << line;
-    EXPECT_TRUE(IsPrintableUtf8(line)) << line;
+    EXPECT_TRUE(jabbery::testing::IsValidUtf8(line)) << line;
+    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) {
+        return (c >= 0 && c < 0x20) || c == 0x7F;
+    })) << line;
 }
 
 }  // namespace

@@ -8,13 +8,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
-#include <string>
 #include <thread>
 #include <tuple>
 
@@ -34,18 +30,9 @@ using testing::TempFolder;
 constexpr milliseconds kShortLimit{300};
 constexpr milliseconds kAmpleLimit{60000};
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // The pid a bot wrote into `path`, or 0 when it wrote none.
 pid_t ReadPid(const std::string& path) {
-    long pid = 0;
-    std::ifstream(path) >> pid;
-    return static_cast<pid_t>(pid);
+    return static_cast<pid_t>(std::atol(testing::ReadFile(path).c_str()));
 }
 
 // Our own child is reaped: waitpid finds no child of that pid.
@@ -66,7 +53,7 @@ std::set<std::string> OurDescriptors() {
 
 TEST(RunHidden, ReportsHowTheCommandEndedOrWhyItDidNotStart) {
     TempFolder folder;
-    std::ofstream(folder.File("plain")) << "x";
+    testing::WriteFile(folder.File("plain"), "x");
     RunCanceller cancelled;
     cancelled.Cancel();
     const std::set<std::string> descriptors = OurDescriptors();
@@ -129,16 +116,16 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     ::close(57);
     ASSERT_EQ(result.m_code, 0u);
 
-    EXPECT_EQ(ReadWholeFile(odd + "/pwd"), fs::canonical(odd).string() + "\n");
+    EXPECT_EQ(testing::ReadFile(odd + "/pwd"), fs::canonical(odd).string() + "\n");
     // Nothing but the four files was made: the name was never run as shell text.
     const auto entries = fs::recursive_directory_iterator(folder.Path());
     EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 5);
     // The shell leads a process group of its own (its pid, then its group).
-    std::istringstream group(ReadWholeFile(odd + "/group"));
+    std::istringstream group(testing::ReadFile(odd + "/group"));
     std::string pid, group_id;
     EXPECT_TRUE(group >> pid >> group_id && pid == group_id) << pid << " in group " << group_id;
 
-    std::istringstream fd_lines(ReadWholeFile(odd + "/fds"));
+    std::istringstream fd_lines(testing::ReadFile(odd + "/fds"));
     std::string fds, output_pipe;
     for (std::string fd, target; fd_lines >> fd >> target;) {
         // Standard output and error share the one pipe we read; the command
@@ -151,7 +138,7 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     EXPECT_EQ(output_pipe.rfind("pipe:", 0), 0u) << output_pipe;
     EXPECT_EQ(fds, "0 /dev/null\n1 output\n2 output\n");
 
-    std::istringstream signal_lines(ReadWholeFile(odd + "/signals"));
+    std::istringstream signal_lines(testing::ReadFile(odd + "/signals"));
     std::string blocked_label, ignored_label;
     unsigned long long blocked = ~0ull, ignored = ~0ull;
     signal_lines >> blocked_label >> std::hex >> blocked >> ignored_label >> ignored;

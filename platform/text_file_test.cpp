@@ -6,12 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
-#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 #include "platform/test_temp_folder.h"
 
@@ -19,19 +15,10 @@ namespace jabbery {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadFile;
 using testing::TempFolder;
+using testing::WriteFile;
 using Lines = std::vector<std::string>;
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // Every line ReadTextLine gives until the stream has ended.
 Lines ReadAllLines(std::istream& stream, std::size_t max_kept) {
@@ -43,9 +30,9 @@ Lines ReadAllLines(std::istream& stream, std::size_t max_kept) {
 TEST(TextFile, WriteTextLinesReplacesTheFileWithCrLfLinesThatReadBack) {
     TempFolder folder;
     const std::string path = folder.File("chat.msg");
-    WriteWholeFile(path, "a much longer earlier content\n");
+    WriteFile(path, "a much longer earlier content\n");
     ASSERT_TRUE(WriteTextLines(path, {"Bob", "Hi\rthere", ""}));
-    EXPECT_EQ(ReadWholeFile(path), "Bob\r\nHi\rthere\r\n\r\n");
+    EXPECT_EQ(ReadFile(path), "Bob\r\nHi\rthere\r\n\r\n");
 
     std::ifstream file(path, std::ios::binary);
     EXPECT_EQ(ReadAllLines(file, 100), (Lines{"Bob", "Hi\rthere", "", ""}));
@@ -77,7 +64,7 @@ TEST(TextFile, ReadTextLineSplitsAtLineFeedsDropsTheirCrAndKeepsAtMostMaxKept) {
 
 TEST(TextFile, DeleteFileQuietlyRemovesFilesOnly) {
     TempFolder folder;
-    WriteWholeFile(folder.File("chat.msg"), "x");
+    WriteFile(folder.File("chat.msg"), "x");
     fs::create_directory(folder.File("empty"));
     for (const char* name : {"chat.msg", "missing", "empty"}) DeleteFileQuietly(folder.File(name));
     EXPECT_FALSE(fs::exists(folder.File("chat.msg")));
@@ -91,16 +78,16 @@ TEST(AppendOrCreateFile, CreatesANewFileOrAppendsAfterTheSeparator) {
     EXPECT_TRUE(result.m_ok && !result.m_existed && result.m_error.empty()) << result.m_error;
     result = AppendOrCreateFile(path, "--", "more");
     EXPECT_TRUE(result.m_ok && result.m_existed) << result.m_error;
-    EXPECT_EQ(ReadWholeFile(path), "new\r\n--more");
+    EXPECT_EQ(ReadFile(path), "new\r\n--more");
     // An empty file is there too.
-    WriteWholeFile(folder.File("empty"), "");
+    WriteFile(folder.File("empty"), "");
     EXPECT_TRUE(AppendOrCreateFile(folder.File("empty"), "--", "x").m_existed);
-    EXPECT_EQ(ReadWholeFile(folder.File("empty")), "--x");
+    EXPECT_EQ(ReadFile(folder.File("empty")), "--x");
     // Megabytes go in whole (compared without a diff, which would take gigabytes).
     std::string content;
     for (int i = 0; content.size() < 5'000'000; ++i) content += std::to_string(i) + "\r\n";
     EXPECT_TRUE(AppendOrCreateFile(folder.File("large"), "", content).m_ok);
-    EXPECT_TRUE(ReadWholeFile(folder.File("large")) == content);
+    EXPECT_TRUE(ReadFile(folder.File("large")) == content);
 }
 
 TEST(AppendOrCreateFile, FailureNamesTheFileAndReasonAndChangesNothing) {
@@ -108,7 +95,7 @@ TEST(AppendOrCreateFile, FailureNamesTheFileAndReasonAndChangesNothing) {
     fs::create_directory(folder.File("sub"));
     // A FIFO without a reader must fail at once, not hang.
     ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
-    WriteWholeFile(folder.File("read-only"), "keep me");
+    WriteFile(folder.File("read-only"), "keep me");
     ASSERT_EQ(::chmod(folder.File("read-only").c_str(), 0444), 0);
     std::vector<std::pair<std::string, std::string>> cases = {
         {folder.File("sub"), "Is a directory"},
@@ -124,7 +111,7 @@ TEST(AppendOrCreateFile, FailureNamesTheFileAndReasonAndChangesNothing) {
         EXPECT_EQ(result.m_error, "Could not save to " + path + ": " + reason);
     }
     EXPECT_TRUE(fs::is_empty(folder.File("sub")));
-    EXPECT_EQ(ReadWholeFile(folder.File("read-only")), "keep me");
+    EXPECT_EQ(ReadFile(folder.File("read-only")), "keep me");
     const auto entries = fs::directory_iterator(folder.Path());
     EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 3);  // nothing made
 }

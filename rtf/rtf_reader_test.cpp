@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstring>
 #include <random>
 #include <string>
@@ -30,33 +29,10 @@ std::string BodyOf(const std::string& document) {
     return document.substr(header, 80);
 }
 
-// True for well-formed UTF-8 without NULs: no overlong form, surrogate or
-// value past U+10FFFF.
-bool IsValidUtf8(const std::string& text) {
-    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int ones = std::countl_one(lead);  // 0 for ASCII, else the length
-        length = ones == 0 ? 1 : static_cast<std::size_t>(ones);
-        if (ones == 1 || ones > 4 || i + length > text.size()) return false;
-        char32_t code_point = lead & (0xFF >> (ones + 1));
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            code_point = (code_point << 6) | (next & 0x3F);
-        }
-        const char32_t minimum[] = {0, 1, 0x80, 0x800, 0x10000};
-        if (code_point < minimum[length] || code_point > 0x10FFFF ||
-            (code_point >= 0xD800 && code_point <= 0xDFFF)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Runs hold valid UTF-8 without NULs, none is empty, no two neighbours share a style.
 void ExpectWellFormed(const Runs& runs) {
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        EXPECT_TRUE(!runs[i].m_text.empty() && IsValidUtf8(runs[i].m_text)) << "run " << i;
+        EXPECT_TRUE(!runs[i].m_text.empty() && testing::IsValidUtf8(runs[i].m_text)) << "run " << i;
         EXPECT_TRUE(i == 0 || runs[i].m_colour != runs[i - 1].m_colour ||
                     runs[i].m_bold != runs[i - 1].m_bold)
             << "runs " << i - 1 << " and " << i << " share a style";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -82,6 +83,29 @@ inline std::string RandomRtf(std::mt19937& random, std::size_t length) {
         }
     }
     return text;
+}
+
+// True for well-formed UTF-8 without NULs: no overlong form, surrogate or
+// value past U+10FFFF.
+inline bool IsValidUtf8(const std::string& text) {
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int ones = std::countl_one(lead);  // 0 for ASCII, else the length
+        length = ones == 0 ? 1 : static_cast<std::size_t>(ones);
+        if (ones == 1 || ones > 4 || i + length > text.size()) return false;
+        char32_t code_point = lead & (0xFF >> (ones + 1));
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            code_point = (code_point << 6) | (next & 0x3F);
+        }
+        const char32_t minimum[] = {0, 1, 0x80, 0x800, 0x10000};
+        if (code_point < minimum[length] || code_point > 0x10FFFF ||
+            (code_point >= 0xD800 && code_point <= 0xDFFF)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The text of `runs`, styles aside.

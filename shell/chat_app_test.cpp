@@ -68,7 +68,9 @@ TEST(Program, AnswersHelpAndVersionWithoutADisplayAndSaysWhyItCannotRun) {
         std::string m_command;
         int m_status;  // -1: any but 0
         std::string m_says;
-    } cases[] = {{no_display + JABBERY_PROGRAM " --help", 0, "Usage: jabbery [BOTDIR...]"},
+    } cases[] = {{no_display + JABBERY_PROGRAM " --help", 0, "Usage: jabbery [BOTDIR...]\n"},
+                 {JABBERY_PROGRAM " -h", 0, "--help"},
+                 {JABBERY_PROGRAM " -h", 0, "--version"},
                  {no_display + JABBERY_PROGRAM " --version", 0, "jabbery 3.0.1\n"},
                  {no_display + JABBERY_PROGRAM, -1, "DISPLAY"},
                  {JABBERY_PROGRAM " --frobnicate", 2, "--frobnicate"}};

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/test_fake_host.h"
 #include "shell/user_dialogs.h"
 
 class wxTextCtrl;
@@ -105,50 +106,20 @@ void AnswerWithKey(UiScript& script, const std::string& title, int key);
 void AnswerChooser(UiScript& script, const std::string& title, char select,
                    const std::string& path);
 
-// A UserDialogs that answers from scripted queues and records what it was
-// asked. A question with no scripted answer gets the cancel answer.
-class ScriptedDialogs : public UserDialogs {
+// The window's dialogs answered from a script, as FakeUser answers the
+// conversation's questions; the About box is tried with the real dialogs.
+class ScriptedDialogs : public FakeUser<UserDialogs> {
   public:
     std::deque<std::optional<int>> m_counts;
-    std::deque<std::string> m_folders;
-    std::deque<bool> m_yesNo;
-    std::deque<std::optional<std::string>> m_savePaths;
-
-    std::vector<std::string> m_folderPrompts;  // "1 of 3", ...
-    std::vector<std::string> m_errors;
-    std::vector<std::string> m_questions;
     int m_countAsked = 0;
-    int m_savePathsAsked = 0;
     int m_manualOpened = 0;
 
     std::optional<int> AskBotCount() override {
         ++m_countAsked;
-        return Next(m_counts);
-    }
-    std::string BrowseForBotFolder(int number, int count) override {
-        m_folderPrompts.push_back(std::to_string(number) + " of " + std::to_string(count));
-        return Next(m_folders);
-    }
-    void ShowError(const std::string& text) override { m_errors.push_back(text); }
-    bool AskYesNo(const std::string& question) override {
-        m_questions.push_back(question);
-        return Next(m_yesNo);
-    }
-    std::optional<std::string> AskSavePath() override {
-        ++m_savePathsAsked;
-        return Next(m_savePaths);
+        return Pop(m_counts);
     }
     void OpenManual() override { ++m_manualOpened; }
-    void ShowAboutBox() override {}  // the real one is tried with the real dialogs
-
-  private:
-    template <typename Answer>
-    static Answer Next(std::deque<Answer>& answers) {
-        if (answers.empty()) return Answer();
-        Answer answer = std::move(answers.front());
-        answers.pop_front();
-        return answer;
-    }
+    void ShowAboutBox() override {}
 };
 
 // The colour and weight of a text control's character at `position`, as

@@ -14,7 +14,7 @@ using Prompts = std::vector<std::string>;
 // tests show that.
 TEST(PresetAnswers, FoldersGiveTheCountAndEachBotsFirstFolderAndTheRealPromptAsksAgain) {
     ScriptedDialogs dialogs;
-    dialogs.m_folders = {"/chosen"};
+    dialogs.m_folderAnswers = {"/chosen"};
     PresetAnswers answers(dialogs, {"/a", "/not-a-bot"});
     EXPECT_EQ(answers.AskBotCount(), 2);
     EXPECT_EQ(answers.BrowseForBotFolder(1, 2), "/a");

@@ -36,8 +36,6 @@ TEST(ClockText, DateTextsNameTheMonthAndDropTheDaysLeadingZero) {
     EXPECT_EQ(LocalTimeText(At(2026, 12, 6, 15, 46)()).Str(), "Sun Dec 06 15:46:09 2026\n");
     EXPECT_EQ(DayText(At(2026, 9, 6, 12, 0)).Str(), "6");
     EXPECT_EQ(DayText(At(2026, 9, 10, 12, 0)).Str(), "10");
-    EXPECT_EQ(MonthText(At(2026, 9, 10, 12, 0)).Str(), "September");
-    EXPECT_EQ(MonthText(At(2026, 5, 10, 12, 0)).Str(), "May");
     EXPECT_EQ(YearText(At(2027, 1, 1, 0, 0)).Str(), "2027");
     const char* months[] = {"January", "February", "March",     "April",   "May",      "June",
                             "July",    "August",   "September", "October", "November", "December"};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/test_fake_host.h"
 #include "platform/test_temp_folder.h"
 
@@ -29,25 +31,20 @@ const std::string kBanner =
     kRule + "\r\n### Jabbery 3.0: Transcript of December 6, 2026 at 3:46\r\n" + kRule + "\r\n";
 const CPlainString kPlain = "/bots/a/\r\n/bots/b/\r\nA> Hi there\r\nB> {odd} \\ text\r\n";
 
-TEST(SaveTranscript, ANewFileGetsTheBannerAndTheTranscriptAndNothingElse) {
-    TempFolder root;
-    std::string error;
-    ASSERT_TRUE(AppendTranscriptToFile(root.File("t.txt"), kPlain, kClock, error)) << error;
-    EXPECT_EQ(ReadFile(root.File("t.txt")), kBanner + kPlain.Str());
-
-    ASSERT_TRUE(AppendTranscriptToFile(root.File("empty.txt"), "", kClock, error));
-    EXPECT_EQ(ReadFile(root.File("empty.txt")), kBanner);
-}
-
-TEST(SaveTranscript, AnExistingFileKeepsItsContentAndGetsAnEmptyLineThenTheNewConversation) {
-    TempFolder root;
-    WriteFile(root.File("t.txt"), "earlier\r\n");
-    WriteFile(root.File("zero.txt"), "");
-    std::string error;
-    ASSERT_TRUE(AppendTranscriptToFile(root.File("t.txt"), kPlain, kClock, error));
-    ASSERT_TRUE(AppendTranscriptToFile(root.File("zero.txt"), kPlain, kClock, error));
-    EXPECT_EQ(ReadFile(root.File("t.txt")), "earlier\r\n\r\n" + kBanner + kPlain.Str());
-    EXPECT_EQ(ReadFile(root.File("zero.txt")), "\r\n" + kBanner + kPlain.Str());
+// A new file gets the banner and the transcript and nothing else; an
+// existing one keeps its content and gets an empty line, then the same.
+TEST(SaveTranscript, TheBannerAndTranscriptGoAfterAnEmptyLineInAFileThatWasThere) {
+    const std::pair<std::optional<std::string>, std::string> cases[] = {
+        {std::nullopt, ""}, {"", "\r\n"}, {"earlier\r\n", "earlier\r\n\r\n"}};
+    for (const auto& [before, after] : cases) {
+        TempFolder root;
+        if (before) WriteFile(root.File("t.txt"), *before);
+        std::string error;
+        ASSERT_TRUE(AppendTranscriptToFile(root.File("t.txt"), kPlain, kClock, error)) << error;
+        EXPECT_EQ(ReadFile(root.File("t.txt")), after + kBanner + kPlain.Str());
+        ASSERT_TRUE(AppendTranscriptToFile(root.File("new.txt"), "", kClock, error));
+        EXPECT_EQ(ReadFile(root.File("new.txt")), kBanner);
+    }
 }
 
 TEST(SaveTranscript, AFailedSaveIsReportedAndAskedAgainAndLosesNothing) {
