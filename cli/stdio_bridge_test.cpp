@@ -94,6 +94,32 @@ TEST(StdioBridge, WithoutAnAnswerLeavesTheFileAndExitsWithTheCommandsStatus) {
     }
 }
 
+// A message larger than a pipe holds must not stall a command that reads
+// none of it, and an answer larger than Jabbery keeps is cut.
+TEST(StdioBridge, LongMessagesNeitherBlockNorOverflowTheAnswer) {
+    TempFolder root;
+    const std::string bot = root.File("bot");
+    std::filesystem::create_directory(bot);
+    const std::string message = "Bob\r\n" + std::string(100000, 'x') + "\r\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"echo hi", "hi\r\n"},
+        {"cat", std::string(kMaxReplyLength, 'x') + "\r\n"},
+        {"printf 'no line end'", "no line end\r\n"},
+    };
+    for (const auto& [command, answer] : cases) {
+        testing::WriteFile(bot + "/chat.msg", message);
+        const StdioRun run = RunStdio(bot, command);
+        EXPECT_EQ(run.m_status, 0) << command << ": " << run.m_err;
+        EXPECT_EQ(ReadFile(bot + "/chat.msg"), answer) << command;
+    }
+    // A link in place of the message file is refused, and its target untouched.
+    testing::WriteFile(root.File("elsewhere"), message);
+    std::filesystem::remove(bot + "/chat.msg");
+    std::filesystem::create_symlink(root.File("elsewhere"), bot + "/chat.msg");
+    EXPECT_EQ(RunStdio(bot, "echo hi").m_status, 2);
+    EXPECT_EQ(ReadFile(root.File("elsewhere")), message);
+}
+
 TEST(StdioBridge, StopsReadingAtTheAnswerAndEndsTheCommandWithAllItStarted) {
     TempFolder root;
     const std::string bot = root.File("bot");
