@@ -239,10 +239,10 @@ StdioOutcome NoAnswer(const std::string& program, int status) {
 
 // The wait loop's descriptors: the message still to go to the command's
 // standard input, its standard output, its end, and our stop signals.
-class Exchange {
+class BridgeLoop {
   public:
-    Exchange(CommandPipe& input, CommandPipe& output, CommandGroup& command, int signal_fd,
-             std::string message)
+    BridgeLoop(CommandPipe& input, CommandPipe& output, CommandGroup& command, int signal_fd,
+               std::string message)
         : m_input(input.m_ours),
           m_output(output.m_ours),
           m_command(command),
@@ -369,8 +369,9 @@ StdioOutcome RunStdioBridge(const std::vector<std::string>& command,
     CommandGroup group(pid);
     AnswerLine answer;
     int stop_signal = 0;
-    const bool answered = Exchange(input, output, group, signal_fd.Get(), message.m_message + "\n")
-                              .Run(answer, stop_signal);
+    const bool answered =
+        BridgeLoop(input, output, group, signal_fd.Get(), message.m_message + "\n")
+            .Run(answer, stop_signal);
     // Closing our ends first lets a command still writing or reading see the end.
     input.m_ours.Reset();
     output.m_ours.Reset();
