@@ -1,18 +1,15 @@
 #include "model/test_server.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-extern char** environ;
+#include "model/bot_init.h"
 
 namespace jabbery::model::testing {
 
@@ -31,12 +28,14 @@ TestServer::TestServer() : m_server(std::make_unique<httplib::Server>()) {
         return CannedReply{200, ChatCompletion("Answer " + std::to_string(number))};
     };
     m_server->Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
-        RecordedRequest recorded{
-            request.path, request.body, request.get_header_value("Authorization"),
-            request.has_header("Authorization"), request.get_header_value("Content-Type")};
+        RecordedRequest recorded{request.path, request.body, std::nullopt,
+                                 request.get_header_value("Content-Type")};
+        if (request.has_header("Authorization")) {
+            recorded.authorization = request.get_header_value("Authorization");
+        }
         const CannedReply reply = Respond(recorded);
         response.status = reply.status;
-        response.set_content(reply.body, reply.content_type.c_str());
+        response.set_content(reply.body, "application/json");
     });
     // Port 0 on the loopback address: the system picks a free port, and no
     // one outside this machine can reach the server.
@@ -100,43 +99,20 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder,
                       const std::vector<std::string>& extra_env) {
     TempFolder scratch;
-    const std::string out_path = scratch.Path() / "out";
-    const std::string err_path = scratch.Path() / "err";
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string variable = *entry;
-        const std::string name = variable.substr(0, variable.find('='));
-        if (name.find("proxy") == std::string::npos && name.find("PROXY") == std::string::npos) {
-            environment.push_back(variable);
-        }
-    }
-    environment.insert(environment.end(), extra_env.begin(), extra_env.end());
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& variable : environment) envp.push_back(variable.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    // The child starts in the bot's folder, reads nothing and writes its
-    // output to files we read afterwards (no pipe that could fill up).
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT, 0600);
-    pid_t pid = 0;
+    // env -u keeps proxy settings from the child: nothing may leave 127.0.0.1.
+    std::string command = "cd " + ShellQuote(folder.string()) +
+                          " && env -u http_proxy -u https_proxy -u all_proxy -u HTTP_PROXY "
+                          "-u HTTPS_PROXY -u ALL_PROXY";
+    for (const auto& word : extra_env) command += " " + ShellQuote(word);
+    for (const auto& word : arguments) command += " " + ShellQuote(word);
+    command += " </dev/null >" + ShellQuote(scratch.Path() / "out") + " 2>" +
+               ShellQuote(scratch.Path() / "err");
+    // system() waits for the shell and the program, so nothing is left running.
+    const int status = std::system(command.c_str());
     ProgramRun run;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return run;
-    int status = 0;
-    // Reap the child, so no test leaves a zombie behind.
-    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
-    run.out = ReadFileBytes(out_path);
-    run.err = ReadFileBytes(err_path);
+    if (status != -1 && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+    run.out = ReadFileBytes(scratch.Path() / "out");
+    run.err = ReadFileBytes(scratch.Path() / "err");
     return run;
 }
 

@@ -1,6 +1,6 @@
 // Test helpers: a chat-completions server on 127.0.0.1 that records what it
 // is sent and answers as the test says, a temporary folder, and running a
-// program as Jabbery would.
+// program in a folder as Jabbery would.
 #pragma once
 
 #include <chrono>
@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,28 +20,24 @@ class Server;
 
 namespace jabbery::model::testing {
 
-// One request as the server received it.
 struct RecordedRequest {
     std::string path;
     std::string body;
-    std::string authorization;  // empty when the header was not sent
-    bool has_authorization = false;
+    std::optional<std::string> authorization;  // the header, when it was sent
     std::string content_type;
 };
 
-// What the server answers.
 struct CannedReply {
     int status = 200;
     std::string body;
-    std::string content_type = "application/json";
-    std::chrono::milliseconds delay{0};
+    std::chrono::milliseconds delay{0};  // cut short when the server stops
 };
 
 // A chat-completions response body whose answer is `content`.
 std::string ChatCompletion(const std::string& content);
 
 // Listens on 127.0.0.1 at a port the system picks, in a thread of its own,
-// until destroyed. By default it answers "Answer N" (N counting from 1).
+// until destroyed. By default the Nth request is answered "Answer N".
 class TestServer {
   public:
     using Responder = std::function<CannedReply(const RecordedRequest&, int number)>;
@@ -51,10 +48,8 @@ class TestServer {
     TestServer& operator=(const TestServer&) = delete;
 
     int Port() const { return m_port; }
-    // The base URL to put in model.conf.
-    std::string Endpoint() const;
+    std::string Endpoint() const;  // the base URL for model.conf
     void SetResponder(Responder responder);
-    // Shorthand: every request gets `reply`.
     void AlwaysReply(CannedReply reply);
     std::vector<RecordedRequest> Requests() const;
 
@@ -71,8 +66,7 @@ class TestServer {
     std::vector<RecordedRequest> m_requests;
 };
 
-// A fresh folder under the test's temporary directory, removed with all
-// its content when destroyed.
+// A fresh folder, removed with all its content when destroyed.
 class TempFolder {
   public:
     TempFolder();
@@ -85,7 +79,6 @@ class TempFolder {
     std::filesystem::path m_path;
 };
 
-// How a program run ended.
 struct ProgramRun {
     int exit_code = -1;
     std::string out;
@@ -93,9 +86,8 @@ struct ProgramRun {
 };
 
 // Runs `arguments` (the program first) in `folder` with standard input from
-// /dev/null, as Jabbery does, and waits for it. The environment is ours
-// without proxy settings (nothing may leave 127.0.0.1), plus `extra_env`
-// ("NAME=value" each).
+// /dev/null and waits for it. The environment is ours without proxy
+// settings (nothing may leave 127.0.0.1), plus `extra_env` ("NAME=value").
 ProgramRun RunProgram(const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder,
                       const std::vector<std::string>& extra_env = {});
