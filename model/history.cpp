@@ -48,6 +48,7 @@ HistoryRead ReadHistory(const std::filesystem::path& path) {
             std::filesystem::path bad = path;
             bad += ".bad";
             std::error_code error;
+            // Set aside, not deleted: the user may want to look at or repair it.
             std::filesystem::rename(path, bad, error);
             result.exchanges.clear();
             result.warning =

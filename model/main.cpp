@@ -11,7 +11,8 @@
 
 namespace {
 
-int Fail(const std::string& message, int status) {
+// Prints one line on standard error and gives back `status` to exit with.
+int Tell(const std::string& message, int status) {
     std::fprintf(stderr, "jabbery-model: %s\n", message.c_str());
     return status;
 }
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
     ModelOptions options;
     std::string error;
     if (!ParseModelOptions({argv + 1, argv + argc}, options, error)) {
-        return Fail(error + " (see --help)", 2);
+        return Tell(error + " (see --help)", 2);
     }
     if (options.help) {
         std::fputs(ModelUsage().c_str(), stdout);
@@ -59,8 +60,8 @@ int main(int argc, char** argv) {
         std::error_code failure;
         const std::filesystem::path program =
             std::filesystem::read_symlink("/proc/self/exe", failure);
-        if (failure) return Fail("cannot find where jabbery-model itself lies", 1);
-        if (!CreateBotFolder(options.init_request, program, error)) return Fail(error, 1);
+        if (failure) return Tell("cannot find where jabbery-model itself lies", 1);
+        if (!CreateBotFolder(options.init_request, program, error)) return Tell(error, 1);
         std::printf(
             "Made the bot folder %s; add it to a conversation, e.g.\n"
             "  jabbery-cli %s OTHER-BOT-FOLDER\n",
@@ -69,8 +70,8 @@ int main(int argc, char** argv) {
     }
 
     const CurlGlobal curl;
-    if (!curl.Ok()) return Fail("cannot start libcurl", 1);
+    if (!curl.Ok()) return Tell("cannot start libcurl", 1);
     const TurnResult result = RunModelTurn(".", FromEnvironment);
-    for (const std::string& warning : result.warnings) Fail(warning, 0);
-    return result.ok ? 0 : Fail(result.error, 1);
+    for (const std::string& warning : result.warnings) Tell(warning, 0);
+    return result.ok ? 0 : Tell(result.error, 1);
 }
