@@ -1,0 +1,85 @@
+#include "model/chat_answer.h"
+
+#include <nlohmann/json.hpp>
+
+#include "bots/vorn_bot.h"
+
+namespace jabbery::model {
+namespace {
+
+// A server's error page is shown at most this long.
+constexpr std::size_t kMaxErrorText = 300;
+
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (Lower(text[i]) != Lower(prefix[i])) return false;
+    }
+    return true;
+}
+
+std::string_view TrimStart(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+}  // namespace
+
+bool ExtractAnswer(std::string_view body, std::string& content, std::string& error) {
+    const auto response = nlohmann::json::parse(body, nullptr, false);
+    if (response.is_discarded()) {
+        error = "the server's answer is not JSON";
+        return false;
+    }
+    const auto pointer = nlohmann::json::json_pointer("/choices/0/message/content");
+    if (!response.is_object() || !response.contains(pointer) || !response.at(pointer).is_string()) {
+        error = "the server's answer has no text at choices[0].message.content";
+        return false;
+    }
+    content = response.at(pointer).get<std::string>();
+    return true;
+}
+
+std::string ServerErrorMessage(std::string_view body) {
+    const auto response = nlohmann::json::parse(body, nullptr, false);
+    std::string message;
+    if (response.is_object()) {
+        const auto error = response.find("error");
+        if (error != response.end() && error->is_string()) {
+            message = error->get<std::string>();
+        } else if (error != response.end() && error->is_object() && error->contains("message") &&
+                   error->at("message").is_string()) {
+            message = error->at("message").get<std::string>();
+        } else if (response.contains("message") && response.at("message").is_string()) {
+            message = response.at("message").get<std::string>();
+        }
+    } else if (response.is_discarded()) {
+        message = std::string(body);
+    }
+    return vorn::CleanAnswer(message, kMaxErrorText);
+}
+
+std::string CleanModelAnswer(std::string_view content, std::string_view name) {
+    std::string_view text = TrimStart(content);
+    if (!name.empty() && StartsWithIgnoringCase(text, name) && text.size() > name.size() &&
+        (text[name.size()] == ':' || text[name.size()] == '>')) {
+        text.remove_prefix(name.size() + 1);
+    }
+    return vorn::CleanAnswer(text);
+}
+
+std::string Redact(std::string text, std::string_view secret) {
+    if (secret.empty()) return text;
+    constexpr std::string_view kHidden = "[key removed]";
+    for (auto pos = text.find(secret); pos != std::string::npos;
+         pos = text.find(secret, pos + kHidden.size())) {
+        text.replace(pos, secret.size(), kHidden);
+    }
+    return text;
+}
+
+}  // namespace jabbery::model

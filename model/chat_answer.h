@@ -1,0 +1,30 @@
+// Reading the server's answer and making it one clean line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace jabbery::model {
+
+// Takes choices[0].message.content from a chat-completions response body.
+// Returns false with a message in `error` when the body is not JSON of that
+// shape.
+bool ExtractAnswer(std::string_view body, std::string& content, std::string& error);
+
+// Finds the error message in a failed request's body: error.message,
+// error (as text) or message; else the body itself when it is short text.
+// Empty when there is nothing readable.
+std::string ServerErrorMessage(std::string_view body);
+
+// Makes the model's text a bot's answer: a leading "NAME:" or "NAME>" with
+// the bot's own name (any letter case) removed, whitespace and line breaks
+// collapsed to single blanks, trimmed, and cut to the shell's limit at a
+// character boundary. Backslashes and braces go too, as for every sample
+// bot, since the window reads them as rich-text codes.
+std::string CleanModelAnswer(std::string_view content, std::string_view name);
+
+// Replaces every occurrence of `secret` in `text`, so a key a server echoed
+// back never reaches the screen or a file.
+std::string Redact(std::string text, std::string_view secret);
+
+}  // namespace jabbery::model

@@ -1,0 +1,77 @@
+// jabbery-model: a Jabbery bot whose answers come from a chat-model server.
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "model/bot_init.h"
+#include "model/model_options.h"
+#include "model/model_turn.h"
+
+namespace {
+
+// Prints one line on standard error and gives back `status` to exit with.
+int Tell(const std::string& message, int status) {
+    std::fprintf(stderr, "jabbery-model: %s\n", message.c_str());
+    return status;
+}
+
+std::string FromEnvironment(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+// libcurl's global state lives exactly as long as main.
+class CurlGlobal {
+  public:
+    CurlGlobal() : m_ok(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK) {}
+    ~CurlGlobal() {
+        if (m_ok) curl_global_cleanup();
+    }
+    CurlGlobal(const CurlGlobal&) = delete;
+    CurlGlobal& operator=(const CurlGlobal&) = delete;
+    bool Ok() const { return m_ok; }
+
+  private:
+    bool m_ok;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace jabbery::model;
+    ModelOptions options;
+    std::string error;
+    if (!ParseModelOptions({argv + 1, argv + argc}, options, error)) {
+        return Tell(error + " (see --help)", 2);
+    }
+    if (options.help) {
+        std::fputs(ModelUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(ModelVersionText().c_str(), stdout);
+        return 0;
+    }
+    if (options.init) {
+        // The new bot's descriptor runs this very program, wherever it lies
+        // (build tree, installed or unpacked package): the kernel knows.
+        std::error_code failure;
+        const std::filesystem::path program =
+            std::filesystem::read_symlink("/proc/self/exe", failure);
+        if (failure) return Tell("cannot find where jabbery-model itself lies", 1);
+        if (!CreateBotFolder(options.init_request, program, error)) return Tell(error, 1);
+        std::printf(
+            "Made the bot folder %s; add it to a conversation, e.g.\n"
+            "  jabbery-cli %s OTHER-BOT-FOLDER\n",
+            options.init_request.folder.c_str(), ShellQuote(options.init_request.folder).c_str());
+        return 0;
+    }
+
+    const CurlGlobal curl;
+    if (!curl.Ok()) return Tell("cannot start libcurl", 1);
+    const TurnResult result = RunModelTurn(".", FromEnvironment);
+    for (const std::string& warning : result.warnings) Tell(warning, 0);
+    return result.ok ? 0 : Tell(result.error, 1);
+}

@@ -1,0 +1,217 @@
+// Runs the real jabbery-model in bot folders made by its own --init, against
+// the test server.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "model/history.h"
+#include "model/test_server.h"
+
+namespace jabbery::model {
+namespace {
+
+using testing::CannedReply;
+using testing::ChatCompletion;
+using testing::ProgramRun;
+using testing::ReadFileBytes;
+using testing::RunProgram;
+using testing::WriteFileBytes;
+
+constexpr const char* kMessage = "Ada\r\nHello there\r\n";
+constexpr const char* kKey = "sk-test-0123456789-secret";
+
+class ModelBot : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const ProgramRun init =
+            RunProgram({JABBERY_MODEL, "--init", Bot().string(), "--name", "Ada", "--endpoint",
+                        m_server.Endpoint(), "--model", "test-model"},
+                       m_root.Path());
+        ASSERT_EQ(init.exit_code, 0) << init.err;
+        WriteFileBytes(Bot() / "chat.msg", kMessage);
+    }
+
+    std::filesystem::path Bot() const { return m_root.Path() / "ada"; }
+    void AddConfig(const std::string& lines) {
+        WriteFileBytes(Bot() / "model.conf", ReadFileBytes(Bot() / "model.conf") + lines);
+    }
+    ProgramRun RunBot(const std::vector<std::string>& env = {}) {
+        return RunProgram({JABBERY_MODEL}, Bot(), env);
+    }
+    std::vector<nlohmann::json> SentBodies() const {
+        std::vector<nlohmann::json> bodies;
+        for (const auto& request : m_server.Requests()) {
+            bodies.push_back(nlohmann::json::parse(request.body));
+        }
+        return bodies;
+    }
+
+    testing::TempFolder m_root;
+    testing::TestServer m_server;
+};
+
+TEST_F(ModelBot, SendsPersonaMemoryAndSettingsAndWritesTheCleanAnswer) {
+    AddConfig("persona = You are Ada, a poet.\ntemperature = 0.5\nmax_tokens = 50\nmemory = 2\n");
+    WriteFileBytes(Bot() / kHistoryFile,
+                   "{\"heard\":\"h1\",\"said\":\"s1\"}\n{\"heard\":\"h2\",\"said\":\"s2\"}\n"
+                   "{\"heard\":\"h3\",\"said\":\"s3\"}\n");
+    m_server.AlwaysReply({200, ChatCompletion("ADA: Well,\n\nhello   there.\n")});
+    const ProgramRun run = RunBot();
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(ReadFileBytes(Bot() / "chat.msg"), "Well, hello there.\r\n");
+
+    const auto requests = m_server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].path, "/v1/chat/completions");
+    EXPECT_EQ(requests[0].content_type, "application/json");
+    EXPECT_FALSE(requests[0].authorization);
+    EXPECT_EQ(nlohmann::json::parse(requests[0].body), nlohmann::json::parse(R"({
+        "model": "test-model",
+        "messages": [{"role": "system", "content": "You are Ada, a poet."},
+                     {"role": "user", "content": "h2"}, {"role": "assistant", "content": "s2"},
+                     {"role": "user", "content": "h3"}, {"role": "assistant", "content": "s3"},
+                     {"role": "user", "content": "Hello there"}],
+        "temperature": 0.5, "max_tokens": 50, "stream": false})"));
+    EXPECT_EQ(ReadFileBytes(Bot() / kHistoryFile),
+              "{\"heard\":\"h1\",\"said\":\"s1\"}\n{\"heard\":\"h2\",\"said\":\"s2\"}\n"
+              "{\"heard\":\"h3\",\"said\":\"s3\"}\n"
+              "{\"heard\":\"Hello there\",\"said\":\"Well, hello there.\"}\n");
+}
+
+TEST_F(ModelBot, RemembersEarlierRunsAndBoundsItsHistory) {
+    RunBot();
+    WriteFileBytes(Bot() / "chat.msg", "Ada\r\nAnd then?\r\n");
+    ASSERT_EQ(RunBot().exit_code, 0);
+    const auto bodies = SentBodies();
+    ASSERT_EQ(bodies.size(), 2u);
+    const auto& messages = bodies[1]["messages"];
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(messages[1]["content"], "Hello there");
+    EXPECT_EQ(messages[2]["content"], "Answer 1");
+    EXPECT_EQ(messages[3]["content"], "And then?");
+
+    std::string full;
+    for (std::size_t i = 0; i < kMaxHistoryEntries; ++i) {
+        full += "{\"heard\":\"h" + std::to_string(i) + "\",\"said\":\"s\"}\n";
+    }
+    WriteFileBytes(Bot() / kHistoryFile, full);
+    ASSERT_EQ(RunBot().exit_code, 0);
+    const HistoryRead history = ReadHistory(Bot() / kHistoryFile);
+    ASSERT_EQ(history.exchanges.size(), kMaxHistoryEntries);
+    EXPECT_EQ(history.exchanges.front().heard, "h1");
+    EXPECT_EQ(history.exchanges.back().said, "Answer 3");
+    EXPECT_FALSE(std::filesystem::exists(Bot() / "model.history.jsonl.new"));
+}
+
+TEST_F(ModelBot, GoesOnWithoutMemoryWhenTheHistoryIsDamaged) {
+    WriteFileBytes(Bot() / kHistoryFile, "not json at all\n");
+    const ProgramRun run = RunBot();
+    ASSERT_EQ(run.exit_code, 0);
+    EXPECT_NE(run.err.find("model.history.jsonl is damaged"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFileBytes(Bot() / "model.history.jsonl.bad"), "not json at all\n");
+    EXPECT_EQ(SentBodies().at(0)["messages"].size(), 2u);
+    EXPECT_EQ(ReadHistory(Bot() / kHistoryFile).exchanges.size(), 1u);
+}
+
+TEST_F(ModelBot, EveryFailureLeavesChatMsgAndExplainsInOneLine) {
+    AddConfig("timeout = 1\n");
+    const struct {
+        CannedReply reply;
+        std::string expected;
+    } cases[] = {
+        {{401, R"({"error":{"message":"Incorrect API key provided"}})"},
+         "HTTP 401 from " + m_server.Endpoint() + "/chat/completions: Incorrect API key provided"},
+        {{500, R"({"error":"model crashed"})"}, "HTTP 500 from"},
+        {{200, "<html>gateway</html>"}, "the server's answer is not JSON"},
+        {{200, R"({"choices":[]})"}, "no text at choices[0].message.content"},
+        {{200, ChatCompletion("Ada: \n ")}, "empty answer"},
+        {{200, ChatCompletion("late"), std::chrono::seconds(20)}, "within 1 s"},
+    };
+    for (const auto& failure : cases) {
+        m_server.AlwaysReply(failure.reply);
+        const auto started = std::chrono::steady_clock::now();
+        const ProgramRun run = RunBot();
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
+        EXPECT_EQ(run.exit_code, 1) << failure.expected;
+        EXPECT_NE(run.err.find(failure.expected), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(ReadFileBytes(Bot() / "chat.msg"), kMessage);
+    }
+    EXPECT_FALSE(std::filesystem::exists(Bot() / kHistoryFile));
+
+    // Nothing listening: the port of a server that has stopped.
+    int closed_port = 0;
+    {
+        testing::TestServer gone;
+        closed_port = gone.Port();
+    }
+    AddConfig("endpoint = http://127.0.0.1:" + std::to_string(closed_port) + "/v1\n");
+    const ProgramRun refused = RunBot();
+    EXPECT_EQ(refused.exit_code, 1);
+    EXPECT_NE(refused.err.find("cannot connect to"), std::string::npos) << refused.err;
+    EXPECT_EQ(ReadFileBytes(Bot() / "chat.msg"), kMessage);
+}
+
+TEST_F(ModelBot, SendsTheKeyFromTheNamedVariableAndNeverShowsOrStoresIt) {
+    AddConfig("api_key_env = JABBERY_TEST_KEY\n");
+    const ProgramRun missing = RunBot();
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_NE(missing.err.find("JABBERY_TEST_KEY"), std::string::npos) << missing.err;
+    EXPECT_TRUE(m_server.Requests().empty());
+
+    const std::string env = std::string("JABBERY_TEST_KEY=") + kKey;
+    m_server.AlwaysReply(
+        {401, std::string(R"({"error":{"message":"Key )") + kKey + " is revoked\"}}"});
+    const ProgramRun rejected = RunBot({env});
+    EXPECT_EQ(rejected.exit_code, 1);
+    EXPECT_NE(rejected.err.find("Key [key removed] is revoked"), std::string::npos) << rejected.err;
+
+    m_server.AlwaysReply({200, ChatCompletion(std::string("Your key is ") + kKey)});
+    const ProgramRun answered = RunBot({env});
+    EXPECT_EQ(answered.exit_code, 0) << answered.err;
+    EXPECT_EQ(ReadFileBytes(Bot() / "chat.msg"), "Your key is [key removed]\r\n");
+    for (const auto& request : m_server.Requests()) {
+        EXPECT_EQ(request.authorization.value_or(""), std::string("Bearer ") + kKey);
+    }
+    for (const ProgramRun& run : {missing, rejected, answered}) {
+        EXPECT_EQ((run.out + run.err).find(kKey), std::string::npos);
+    }
+    for (const auto& file : std::filesystem::directory_iterator(Bot())) {
+        EXPECT_EQ(ReadFileBytes(file.path()).find(kKey), std::string::npos) << file.path();
+    }
+}
+
+TEST(ModelInit, MakesAReadyFolderAndRefusesToOverwrite) {
+    testing::TempFolder root;
+    const std::filesystem::path bot = root.Path() / "bo";
+    const std::vector<std::string> init = {JABBERY_MODEL, "--init",        bot.string(),  "--name",
+                                           "Bo",          "--endpoint",    "http://h/v1", "--model",
+                                           "m",           "--api-key-env", "BO_KEY"};
+    ProgramRun run = RunProgram(init, root.Path());
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const std::string program = std::filesystem::canonical(JABBERY_MODEL).string();
+    EXPECT_EQ(ReadFileBytes(bot / "vorn.nfo"),
+              "Jabbery chat-model bot\r\nm at http://h/v1\r\n'" + program + "'\r\nBo\r\n");
+    EXPECT_EQ(ReadFileBytes(bot / "model.conf"),
+              "# Settings of this chat-model bot; every key is in jabbery-model(1).\n"
+              "endpoint = http://h/v1\nmodel = m\napi_key_env = BO_KEY\n");
+
+    run = RunProgram(init, root.Path());
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.err.find("already exists"), std::string::npos) << run.err;
+
+    run = RunProgram({JABBERY_MODEL, "--init", (root.Path() / "new").string(), "--name", "X",
+                      "--endpoint", "e", "--model", "m", "--api-key-env", kKey},
+                     root.Path());
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err.find(kKey), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(root.Path() / "new"));
+
+    EXPECT_EQ(RunProgram({JABBERY_MODEL, "--init", "x", "--name", "X"}, root.Path()).exit_code, 2);
+    run = RunProgram({JABBERY_MODEL, "--version"}, root.Path());
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "jabbery-model " JABBERY_VERSION);
+}
+
+}  // namespace
+}  // namespace jabbery::model

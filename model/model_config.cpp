@@ -1,0 +1,170 @@
+#include "model/model_config.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace jabbery::model {
+namespace {
+
+// A persona file longer than this is surely not meant as a system prompt.
+constexpr std::uintmax_t kMaxPersonaBytes = 64 * 1024;
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream content;
+    content << in.rdbuf();
+    text = content.str();
+    return !in.bad();
+}
+
+template <typename Number>
+bool ParseNumber(std::string_view text, Number& value) {
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+// One setting as written: its value and the line it came from.
+struct Entry {
+    std::string value;
+    int line = 0;
+};
+
+std::string At(const Entry& entry, std::string_view key) {
+    return "model.conf line " + std::to_string(entry.line) + ": " + std::string(key);
+}
+
+bool ReadPersonaFile(const std::filesystem::path& folder, const Entry& entry, std::string& persona,
+                     std::string& error) {
+    const std::filesystem::path path = folder / entry.value;
+    std::error_code ignored;
+    const auto size = std::filesystem::file_size(path, ignored);
+    if (ignored || size > kMaxPersonaBytes || !ReadWholeFile(path, persona)) {
+        error = At(entry, "persona_file") + ": cannot read " + entry.value +
+                " in the bot's folder (a text file of at most 64 KiB)";
+        return false;
+    }
+    persona = std::string(Trim(persona));
+    return true;
+}
+
+// Turns the collected entries into settings, checking each value's range.
+bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::path& folder,
+           ModelConfig& config, std::string& error) {
+    const auto find = [&](const char* key) -> const Entry* {
+        const auto it = entries.find(key);
+        return it == entries.end() ? nullptr : &it->second;
+    };
+    for (const char* key : {"endpoint", "model"}) {
+        if (find(key) == nullptr || find(key)->value.empty()) {
+            error = std::string("model.conf: ") + key + " is required";
+            return false;
+        }
+    }
+    config.endpoint = find("endpoint")->value;
+    while (!config.endpoint.empty() && config.endpoint.back() == '/') config.endpoint.pop_back();
+    config.model = find("model")->value;
+    if (const Entry* key_env = find("api_key_env")) config.api_key_env = key_env->value;
+
+    const Entry* persona = find("persona");
+    const Entry* persona_file = find("persona_file");
+    if (persona != nullptr && persona_file != nullptr) {
+        error = At(*persona_file, "persona_file") + ": give persona or persona_file, not both";
+        return false;
+    }
+    if (persona != nullptr) config.persona = persona->value;
+    if (persona_file != nullptr && !ReadPersonaFile(folder, *persona_file, config.persona, error)) {
+        return false;
+    }
+
+    if (const Entry* entry = find("temperature")) {
+        if (!ParseNumber(entry->value, config.temperature) || config.temperature < 0 ||
+            config.temperature > 2) {
+            error = At(*entry, "temperature") + " must be a number from 0 to 2";
+            return false;
+        }
+    }
+    if (const Entry* entry = find("max_tokens")) {
+        if (!ParseNumber(entry->value, config.max_tokens) || config.max_tokens < 1) {
+            error = At(*entry, "max_tokens") + " must be a whole number of at least 1";
+            return false;
+        }
+    }
+    if (const Entry* entry = find("memory")) {
+        if (!ParseNumber(entry->value, config.memory) || config.memory < 0 ||
+            config.memory > kMaxMemory) {
+            error = At(*entry, "memory") + " must be a whole number from 0 to 200";
+            return false;
+        }
+    }
+    if (const Entry* entry = find("timeout")) {
+        if (!ParseNumber(entry->value, config.timeout_seconds) || !(config.timeout_seconds > 0) ||
+            config.timeout_seconds > 3600) {
+            error = At(*entry, "timeout") +
+                    " must be a number of seconds above 0 (keep it below the bot limit, 20 s)";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseModelConfig(std::string_view text, const std::filesystem::path& folder,
+                      ModelConfig& config, std::string& error) {
+    static const char* const kKeys[] = {"endpoint",     "model",       "persona",
+                                        "persona_file", "api_key_env", "temperature",
+                                        "max_tokens",   "memory",      "timeout"};
+    std::map<std::string, Entry> entries;
+    int line_number = 0;
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        auto end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = Trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        ++line_number;
+        if (line.empty() || line.front() == '#') continue;
+        const std::string where = "model.conf line " + std::to_string(line_number);
+        const auto equals = line.find('=');
+        if (equals == std::string_view::npos) {
+            error = where + ": expected key = value";
+            return false;
+        }
+        const std::string key(Trim(line.substr(0, equals)));
+        if (std::find(std::begin(kKeys), std::end(kKeys), key) == std::end(kKeys)) {
+            error = where + ": unknown key '" + key + "'";
+            if (key.find("key") != std::string::npos) {
+                error +=
+                    " (a key is never read from model.conf: name the environment variable "
+                    "that holds it with api_key_env)";
+            }
+            return false;
+        }
+        // A key given twice: the last one counts.
+        entries[key] = Entry{std::string(Trim(line.substr(equals + 1))), line_number};
+    }
+    return Apply(entries, folder, config, error);
+}
+
+bool LoadModelConfig(const std::filesystem::path& folder, ModelConfig& config, std::string& error) {
+    std::string text;
+    if (!ReadWholeFile(folder / kConfigFile, text)) {
+        error = "cannot read model.conf in the bot's folder (make one with jabbery-model --init)";
+        return false;
+    }
+    return ParseModelConfig(text, folder, config, error);
+}
+
+}  // namespace jabbery::model

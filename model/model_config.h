@@ -1,0 +1,39 @@
+// The settings of one chat-model bot, read from model.conf in its folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace jabbery::model {
+
+// The settings file, named relative to the bot's folder.
+inline constexpr const char* kConfigFile = "model.conf";
+
+// What model.conf says, with the defaults filled in. The persona is the text
+// itself (persona_file already read); empty means the built-in default.
+struct ModelConfig {
+    std::string endpoint;  // base URL without a trailing slash
+    std::string model;
+    std::string persona;
+    std::string api_key_env;  // name of the variable holding the key; empty: no key
+    double temperature = 0.8;
+    int max_tokens = 120;
+    int memory = 6;
+    double timeout_seconds = 15;
+};
+
+// The most earlier exchanges a bot may send as context (the history file
+// keeps no more than this).
+inline constexpr int kMaxMemory = 200;
+
+// Parses the text of model.conf. `folder` is where persona_file is looked
+// up. Returns false with a message in `error` that names the line and the
+// key, never a value (a value may be something the user meant to keep secret).
+bool ParseModelConfig(std::string_view text, const std::filesystem::path& folder,
+                      ModelConfig& config, std::string& error);
+
+// Reads and parses model.conf in `folder`.
+bool LoadModelConfig(const std::filesystem::path& folder, ModelConfig& config, std::string& error);
+
+}  // namespace jabbery::model

@@ -1,0 +1,28 @@
+// One turn of a chat-model bot: chat.msg in, the model's answer out.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace jabbery::model {
+
+// How the turn went. On failure chat.msg is untouched and `error` names the
+// cause in one line; `warnings` are things the user should know either way
+// (a damaged history that was set aside). No text here ever holds the key.
+struct TurnResult {
+    bool ok = false;
+    std::string error;
+    std::vector<std::string> warnings;
+};
+
+// Looks up an environment variable; empty when it is not set.
+using EnvironmentLookup = std::function<std::string(const std::string& name)>;
+
+// Runs the turn in the bot's `folder`: reads chat.msg and model.conf, asks
+// the endpoint with the remembered exchanges, writes the cleaned answer back
+// to chat.msg and adds the exchange to the history.
+TurnResult RunModelTurn(const std::filesystem::path& folder, const EnvironmentLookup& environment);
+
+}  // namespace jabbery::model

@@ -1,0 +1,130 @@
+#include "model/test_server.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "model/bot_init.h"
+
+namespace jabbery::model::testing {
+
+std::string ChatCompletion(const std::string& content) {
+    return nlohmann::json{{"id", "test"},
+                          {"object", "chat.completion"},
+                          {"choices",
+                           {{{"index", 0},
+                             {"message", {{"role", "assistant"}, {"content", content}}},
+                             {"finish_reason", "stop"}}}}}
+        .dump();
+}
+
+TestServer::TestServer() : m_server(std::make_unique<httplib::Server>()) {
+    m_responder = [](const RecordedRequest&, int number) {
+        return CannedReply{200, ChatCompletion("Answer " + std::to_string(number))};
+    };
+    m_server->Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        RecordedRequest recorded{request.path, request.body, std::nullopt,
+                                 request.get_header_value("Content-Type")};
+        if (request.has_header("Authorization")) {
+            recorded.authorization = request.get_header_value("Authorization");
+        }
+        const CannedReply reply = Respond(recorded);
+        response.status = reply.status;
+        response.set_content(reply.body, "application/json");
+    });
+    // Port 0 on the loopback address: the system picks a free port, and no
+    // one outside this machine can reach the server.
+    m_port = m_server->bind_to_any_port("127.0.0.1");
+    m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    // stop() does nothing to a server whose loop has not started yet, so a
+    // server destroyed at once would otherwise never end its thread.
+    while (!m_server->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+TestServer::~TestServer() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    // A handler still holding back a slow reply gives up at once.
+    m_stopping_changed.notify_all();
+    m_server->stop();
+    m_thread.join();
+}
+
+std::string TestServer::Endpoint() const {
+    return "http://127.0.0.1:" + std::to_string(m_port) + "/v1";
+}
+
+void TestServer::SetResponder(Responder responder) {
+    std::lock_guard lock(m_mutex);
+    m_responder = std::move(responder);
+}
+
+void TestServer::AlwaysReply(CannedReply reply) {
+    SetResponder([reply](const RecordedRequest&, int) { return reply; });
+}
+
+std::vector<RecordedRequest> TestServer::Requests() const {
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+CannedReply TestServer::Respond(const RecordedRequest& request) {
+    std::unique_lock lock(m_mutex);
+    m_requests.push_back(request);
+    const CannedReply reply = m_responder(request, static_cast<int>(m_requests.size()));
+    m_stopping_changed.wait_for(lock, reply.delay, [this] { return m_stopping; });
+    return reply;
+}
+
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::path(::testing::TempDir()) / "jabbery-model-XXXXXX");
+    // mkdtemp makes a folder with a name no one else holds, readable only by us.
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    m_path = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+ProgramRun RunProgram(const std::vector<std::string>& arguments,
+                      const std::filesystem::path& folder,
+                      const std::vector<std::string>& extra_env) {
+    TempFolder scratch;
+    // env -u keeps proxy settings from the child: nothing may leave 127.0.0.1.
+    std::string command = "cd " + ShellQuote(folder.string()) +
+                          " && env -u http_proxy -u https_proxy -u all_proxy -u HTTP_PROXY "
+                          "-u HTTPS_PROXY -u ALL_PROXY";
+    for (const auto& word : extra_env) command += " " + ShellQuote(word);
+    for (const auto& word : arguments) command += " " + ShellQuote(word);
+    command += " </dev/null >" + ShellQuote(scratch.Path() / "out") + " 2>" +
+               ShellQuote(scratch.Path() / "err");
+    // system() waits for the shell and the program, so nothing is left running.
+    const int status = std::system(command.c_str());
+    ProgramRun run;
+    if (status != -1 && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+    run.out = ReadFileBytes(scratch.Path() / "out");
+    run.err = ReadFileBytes(scratch.Path() / "err");
+    return run;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteFileBytes(const std::filesystem::path& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+}  // namespace jabbery::model::testing

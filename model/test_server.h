@@ -1,0 +1,98 @@
+// Test helpers: a chat-completions server on 127.0.0.1 that records what it
+// is sent and answers as the test says, a temporary folder, and running a
+// program in a folder as Jabbery would.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace httplib {
+class Server;
+}
+
+namespace jabbery::model::testing {
+
+struct RecordedRequest {
+    std::string path;
+    std::string body;
+    std::optional<std::string> authorization;  // the header, when it was sent
+    std::string content_type;
+};
+
+struct CannedReply {
+    int status = 200;
+    std::string body;
+    std::chrono::milliseconds delay{0};  // cut short when the server stops
+};
+
+// A chat-completions response body whose answer is `content`.
+std::string ChatCompletion(const std::string& content);
+
+// Listens on 127.0.0.1 at a port the system picks, in a thread of its own,
+// until destroyed. By default the Nth request is answered "Answer N".
+class TestServer {
+  public:
+    using Responder = std::function<CannedReply(const RecordedRequest&, int number)>;
+
+    TestServer();
+    ~TestServer();
+    TestServer(const TestServer&) = delete;
+    TestServer& operator=(const TestServer&) = delete;
+
+    int Port() const { return m_port; }
+    std::string Endpoint() const;  // the base URL for model.conf
+    void SetResponder(Responder responder);
+    void AlwaysReply(CannedReply reply);
+    std::vector<RecordedRequest> Requests() const;
+
+  private:
+    CannedReply Respond(const RecordedRequest& request);
+
+    std::unique_ptr<httplib::Server> m_server;
+    int m_port = 0;
+    std::thread m_thread;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_stopping_changed;
+    bool m_stopping = false;
+    Responder m_responder;
+    std::vector<RecordedRequest> m_requests;
+};
+
+// A fresh folder, removed with all its content when destroyed.
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& Path() const { return m_path; }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+struct ProgramRun {
+    int exit_code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `arguments` (the program first) in `folder` with standard input from
+// /dev/null and waits for it. The environment is ours without proxy
+// settings (nothing may leave 127.0.0.1), plus `extra_env` ("NAME=value").
+ProgramRun RunProgram(const std::vector<std::string>& arguments,
+                      const std::filesystem::path& folder,
+                      const std::vector<std::string>& extra_env = {});
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& content);
+
+}  // namespace jabbery::model::testing
