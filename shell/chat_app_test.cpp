@@ -71,7 +71,7 @@ TEST(Program, AnswersHelpAndVersionWithoutADisplayAndSaysWhyItCannotRun) {
     } cases[] = {{no_display + JABBERY_PROGRAM " --help", 0, "Usage: jabbery [BOTDIR...]\n"},
                  {JABBERY_PROGRAM " -h", 0, "--help"},
                  {JABBERY_PROGRAM " -h", 0, "--version"},
-                 {no_display + JABBERY_PROGRAM " --version", 0, "jabbery 3.0.1\n"},
+                 {no_display + JABBERY_PROGRAM " --version", 0, "jabbery 3.0.1\nCopyright"},
                  {no_display + JABBERY_PROGRAM, -1, "DISPLAY"},
                  {JABBERY_PROGRAM " --frobnicate", 2, "--frobnicate"}};
     for (const auto& c : cases) {
