@@ -141,6 +141,7 @@ TEST_F(ExchangeFixture, KeepsOnlyTheLastBytesOfAFloodOfOutput) {
     // nor cut short, and only the tail is kept.
     const BotProfile bot =
         Bot("Flood",
+            "grep flags /proc/self/fdinfo/2 > flags; "
             "head -c 100000000 /dev/zero | tr '\\0' x >&2; echo LAST >&2; echo out >&1; "
             "printf 'ok\\n' > chat.msg");
     const ExchangeResult result = InvokeBot(bot, "Hi!", limits);
@@ -149,6 +150,12 @@ TEST_F(ExchangeFixture, KeepsOnlyTheLastBytesOfAFloodOfOutput) {
     const std::string& tail = result.m_outcome.m_outputTail;
     EXPECT_EQ(tail.size(), kOutputTailBytes);
     EXPECT_EQ(tail.substr(tail.size() - 9), "LAST\nout\n");
+    // The bot's end of the pipe blocks as a pipe should: a non-blocking one
+    // would make its writes fail whenever we are slow to read.
+    std::istringstream flags(ReadFile(root.File("bot/flags")).substr(6));
+    unsigned octal_flags = 0;
+    ASSERT_TRUE(flags >> std::oct >> octal_flags);
+    EXPECT_EQ(octal_flags & 04000u, 0u) << "O_NONBLOCK is set on the bot's output";
 }
 
 TEST_F(ExchangeFixture, RunsInTheBotsFolderWhateverCharactersItsNameHas) {
