@@ -51,27 +51,40 @@ TEST(StdioBridge, TakesTheFirstNonBlankLineKeepsWholeUtf8AndReadsBothLineEnds) {
     }
 }
 
-TEST(StdioBridge, WritesTheAnswerFromStdoutAndSetsTheEnvironment) {
-    TempFolder root;
-    const std::string bot = root.File("bot");
-    std::filesystem::create_directory(bot);
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"tr a-z A-Z", "HELLO THERE\r\n"},
-        {"echo hi", "hi\r\n"},
-        {"sh -c 'echo \"$JABBERY_NAME: $JABBERY_MESSAGE\"'", "Bob: hello there\r\n"},
+// A bot folder for jabbery-stdio to run in.
+class StdioBridgeRun : public ::testing::Test {
+  protected:
+    void SetUp() override { std::filesystem::create_directory(m_bot); }
+    StdioRun Run(const std::string& message, const std::string& arguments) {
+        testing::WriteFile(m_bot + "/chat.msg", message);
+        return RunStdio(m_bot, arguments);
+    }
+
+    TempFolder m_root;
+    std::string m_bot = m_root.File("bot");
+};
+
+// The answer comes from standard output, the message also from the
+// environment; a message larger than a pipe holds does not stall a command
+// that reads none of it, and an answer larger than Jabbery keeps is cut.
+TEST_F(StdioBridgeRun, WritesTheAnswerFromStdoutAndSetsTheEnvironment) {
+    const std::string hello = "Bob\r\nhello there\r\n";
+    const std::string large = "Bob\r\n" + std::string(100000, 'x') + "\r\n";
+    const std::string cases[][3] = {
+        {hello, "tr a-z A-Z", "HELLO THERE\r\n"},
+        {hello, "sh -c 'echo \"$JABBERY_NAME: $JABBERY_MESSAGE\"'", "Bob: hello there\r\n"},
+        {large, "echo hi", "hi\r\n"},
+        {large, "cat", std::string(kMaxReplyLength, 'x') + "\r\n"},
+        {large, "printf 'no line end'", "no line end\r\n"},
     };
-    for (const auto& [command, answer] : cases) {
-        testing::WriteFile(bot + "/chat.msg", "Bob\r\nhello there\r\n");
-        const StdioRun run = RunStdio(bot, command);
+    for (const auto& [message, command, answer] : cases) {
+        const StdioRun run = Run(message, command);
         EXPECT_EQ(run.m_status, 0) << command << ": " << run.m_err;
-        EXPECT_EQ(ReadFile(bot + "/chat.msg"), answer) << command;
+        EXPECT_EQ(ReadFile(m_bot + "/chat.msg"), answer) << command;
     }
 }
 
-TEST(StdioBridge, WithoutAnAnswerLeavesTheFileAndExitsWithTheCommandsStatus) {
-    TempFolder root;
-    const std::string bot = root.File("bot");
-    std::filesystem::create_directory(bot);
+TEST_F(StdioBridgeRun, WithoutAnAnswerLeavesTheFileAndExitsWithTheCommandsStatus) {
     const std::string message = "Bob\r\nhello\r\n";
     const std::vector<std::tuple<std::string, int, std::string>> cases = {
         {"sh -c 'echo bad >&2; exit 3'", 3, "bad\njabbery-stdio: sh exited with code 3"},
@@ -80,57 +93,32 @@ TEST(StdioBridge, WithoutAnAnswerLeavesTheFileAndExitsWithTheCommandsStatus) {
         {"no-such-command-here", 127, "cannot run no-such-command-here: No such file"},
     };
     for (const auto& [command, status, error] : cases) {
-        testing::WriteFile(bot + "/chat.msg", message);
-        const StdioRun run = RunStdio(bot, command);
+        const StdioRun run = Run(message, command);
         EXPECT_EQ(run.m_status, status) << command;
         EXPECT_NE(run.m_err.find(error), std::string::npos) << run.m_err;
-        EXPECT_EQ(ReadFile(bot + "/chat.msg"), message) << command;
+        EXPECT_EQ(ReadFile(m_bot + "/chat.msg"), message) << command;
     }
-    std::filesystem::remove(bot + "/chat.msg");
+    // No command, no message file, or a link in its place (whose target is
+    // left untouched): a one-line complaint.
+    std::filesystem::remove(m_bot + "/chat.msg");
     for (const std::string arguments : {"", "cat"}) {
-        const StdioRun run = RunStdio(bot, arguments);
+        const StdioRun run = RunStdio(m_bot, arguments);
         EXPECT_EQ(run.m_status, 2) << arguments;
         EXPECT_EQ(std::count(run.m_err.begin(), run.m_err.end(), '\n'), 1) << run.m_err;
     }
+    testing::WriteFile(m_root.File("elsewhere"), message);
+    std::filesystem::create_symlink(m_root.File("elsewhere"), m_bot + "/chat.msg");
+    EXPECT_EQ(RunStdio(m_bot, "echo hi").m_status, 2);
+    EXPECT_EQ(ReadFile(m_root.File("elsewhere")), message);
 }
 
-// A message larger than a pipe holds must not stall a command that reads
-// none of it, and an answer larger than Jabbery keeps is cut.
-TEST(StdioBridge, LongMessagesNeitherBlockNorOverflowTheAnswer) {
-    TempFolder root;
-    const std::string bot = root.File("bot");
-    std::filesystem::create_directory(bot);
-    const std::string message = "Bob\r\n" + std::string(100000, 'x') + "\r\n";
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"echo hi", "hi\r\n"},
-        {"cat", std::string(kMaxReplyLength, 'x') + "\r\n"},
-        {"printf 'no line end'", "no line end\r\n"},
-    };
-    for (const auto& [command, answer] : cases) {
-        testing::WriteFile(bot + "/chat.msg", message);
-        const StdioRun run = RunStdio(bot, command);
-        EXPECT_EQ(run.m_status, 0) << command << ": " << run.m_err;
-        EXPECT_EQ(ReadFile(bot + "/chat.msg"), answer) << command;
-    }
-    // A link in place of the message file is refused, and its target untouched.
-    testing::WriteFile(root.File("elsewhere"), message);
-    std::filesystem::remove(bot + "/chat.msg");
-    std::filesystem::create_symlink(root.File("elsewhere"), bot + "/chat.msg");
-    EXPECT_EQ(RunStdio(bot, "echo hi").m_status, 2);
-    EXPECT_EQ(ReadFile(root.File("elsewhere")), message);
-}
-
-TEST(StdioBridge, StopsReadingAtTheAnswerAndEndsTheCommandWithAllItStarted) {
-    TempFolder root;
-    const std::string bot = root.File("bot");
-    std::filesystem::create_directory(bot);
-    testing::WriteFile(bot + "/chat.msg", "Bob\r\nhello\r\n");
-    const StdioRun run =
-        RunStdio(bot, "sh -c 'echo $$ > group; echo; echo first; echo second; sleep 100'");
+TEST_F(StdioBridgeRun, StopsReadingAtTheAnswerAndEndsTheCommandWithAllItStarted) {
+    const StdioRun run = Run("Bob\r\nhello\r\n",
+                             "sh -c 'echo $$ > group; echo; echo first; echo second; sleep 100'");
     EXPECT_EQ(run.m_status, 0) << run.m_err;
-    EXPECT_EQ(ReadFile(bot + "/chat.msg"), "first\r\n");
+    EXPECT_EQ(ReadFile(m_bot + "/chat.msg"), "first\r\n");
     EXPECT_LT(run.m_took, std::chrono::seconds(20));
-    const long group = std::stol(ReadFile(bot + "/group"));
+    const long group = std::stol(ReadFile(m_bot + "/group"));
     EXPECT_TRUE(testing::Eventually([&] { return !testing::GroupHasLiveProcess(group); }));
 }
 

@@ -13,34 +13,42 @@ using testing::FakeHost;
 using testing::ReadFile;
 using testing::TempFolder;
 
-// A conversation loaded with script bots through the real set-up sequence.
+// Two script bots, Ann and Bob, loaded through the real set-up sequence.
 struct ConversationFixture : ::testing::Test {
     TempFolder root;
     FakeHost host;
     ConversationState state;
     RunLimits limits{std::chrono::seconds(30), nullptr};
 
-    void Load(const std::vector<std::string>& folders) {
-        host.m_folderAnswers.assign(folders.begin(), folders.end());
-        state.m_botCount = static_cast<int>(folders.size());
+    void Load(const std::string& ann_command = "true", const std::string& bob_command = "true",
+              const std::string& ann_name = "Ann") {
+        host.m_folderAnswers = {testing::MakeScriptBot(root, "a", ann_name, ann_command),
+                                testing::MakeScriptBot(root, "b", "Bob", bob_command)};
+        state.m_botCount = 2;
         ASSERT_TRUE(LoadRoster(state, state, host, host, state.m_botCount));
         StartConversation(state, host, host);
     }
 };
 
-TEST_F(ConversationFixture, StartsTheTimerShowsTheIntroductionsAndBotZeroSpeaksFirst) {
-    Load({testing::MakeScriptBot(root, "a", "Ann", "true"),
-          testing::MakeScriptBot(root, "b", "Bob", "true")});
+TEST_F(ConversationFixture, StartsWithTheIntroductionsAndACancelledTurnChangesNothing) {
+    Load();
     EXPECT_EQ(host.m_timersStarted, 1);
     ASSERT_EQ(host.m_documents.size(), 1u);
     EXPECT_EQ(host.m_documents[0], state.Document());
     EXPECT_NE(host.m_documents[0].find(root.File("a") + "/\\line "), std::string::npos);
     EXPECT_EQ(state.m_current, 0);
+
+    const std::string before = state.m_plainText.Str();
+    ExchangeResult cancelled{CPlainString("Ann"), {}};
+    cancelled.m_outcome.m_end = ExchangeEnd::kCancelled;
+    FinishTurn(state, host, cancelled);
+    EXPECT_EQ(state.m_plainText.Str(), before);
+    EXPECT_EQ(state.m_lastMessage.Str(), kFirstMessage);
+    EXPECT_EQ(state.m_current, 0);
 }
 
 TEST_F(ConversationFixture, TwoBotsAlternateFromHiAndEachAnswerIsPassedOn) {
-    Load({testing::MakeScriptBot(root, "a", "ann", testing::RecordAndAnswer("from ann")),
-          testing::MakeScriptBot(root, "b", "Bob", testing::RecordAndAnswer(""))});
+    Load(testing::RecordAndAnswer("from ann"), testing::RecordAndAnswer(""), "ann");
     RunTurn(state, host, limits);
     EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\nHi!\r\n");
     EXPECT_EQ(state.m_current, 1);
@@ -65,21 +73,8 @@ TEST_F(ConversationFixture, TwoBotsAlternateFromHiAndEachAnswerIsPassedOn) {
     }
 }
 
-TEST_F(ConversationFixture, ACancelledTurnAddsNoLineAndPassesNothingOn) {
-    Load({testing::MakeScriptBot(root, "a", "Ann", "true"),
-          testing::MakeScriptBot(root, "b", "Bob", "true")});
-    const std::string before = state.m_plainText.Str();
-    ExchangeResult cancelled{CPlainString("Ann"), {}};
-    cancelled.m_outcome.m_end = ExchangeEnd::kCancelled;
-    FinishTurn(state, host, cancelled);
-    EXPECT_EQ(state.m_plainText.Str(), before);
-    EXPECT_EQ(state.m_lastMessage.Str(), kFirstMessage);
-    EXPECT_EQ(state.m_current, 0);
-}
-
 TEST_F(ConversationFixture, CountsEachBotsOutcomesAndKeepsItsLastFailure) {
-    Load({testing::MakeScriptBot(root, "a", "Ann", "echo oops >&2; exit 4"),
-          testing::MakeScriptBot(root, "b", "Bob", testing::RecordAndAnswer("ok"))});
+    Load("echo oops >&2; exit 4", testing::RecordAndAnswer("ok"));
     for (int turn = 0; turn < 4; ++turn) RunTurn(state, host, limits);
     const BotStats& ann = state.m_botStats[0];
     const BotStats& bob = state.m_botStats[1];
@@ -91,24 +86,14 @@ TEST_F(ConversationFixture, CountsEachBotsOutcomesAndKeepsItsLastFailure) {
     EXPECT_EQ(OutcomeText(*ann.m_lastFailure), "exited with code 4");
     EXPECT_EQ(LastOutputLines(ann.m_lastFailure->m_outputTail, 3),
               std::vector<std::string>{"oops"});
+    EXPECT_EQ(LastOutputLines("one\n\ntwo\r\nthree\nfour", 3),
+              (std::vector<std::string>{"two", "three", "four"}));
     EXPECT_EQ(bob.Count(ExchangeEnd::kAnswered), 2);
     EXPECT_FALSE(bob.m_lastFailure);
     EXPECT_LE(bob.Median(), bob.Slowest());
 }
 
-TEST(OutcomeText, SaysHowAnExchangeEndedInWords) {
-    ExchangeOutcome outcome;
-    outcome.m_end = ExchangeEnd::kSignalled;
-    outcome.m_code = 11;
-    EXPECT_EQ(OutcomeText(outcome), "was killed by signal SIGSEGV");
-    outcome.m_end = ExchangeEnd::kTimedOut;
-    outcome.m_elapsed = std::chrono::milliseconds(20004);
-    EXPECT_EQ(OutcomeText(outcome), "timed out after 20 s");
-    EXPECT_EQ(LastOutputLines("one\n\ntwo\r\nthree\nfour", 3),
-              (std::vector<std::string>{"two", "three", "four"}));
-}
-
-TEST(PickNextSpeaker, NeverPicksTheSameBotTwiceAndReachesEveryOther) {
+TEST(PickNextSpeaker, NeverPicksTheSameBotTwiceReachesEveryOtherAndNeedsTwoBots) {
     ConversationState state;
     state.m_botCount = 5;
     std::vector<int> seen(5, 0);
@@ -121,23 +106,20 @@ TEST(PickNextSpeaker, NeverPicksTheSameBotTwiceAndReachesEveryOther) {
         ++seen[static_cast<std::size_t>(state.m_current)];
     }
     for (int count : seen) EXPECT_GT(count, 50);
-}
-
-TEST(PickNextSpeaker, LeavesAConversationWithoutTwoBotsAlone) {
+    // A conversation without two bots is left alone.
     for (int count : {0, 1}) {
-        ConversationState state;
-        state.m_botCount = count;
-        PickNextSpeaker(state);  // would divide by zero or loop for ever
-        EXPECT_EQ(state.m_current, 0);
+        ConversationState small;
+        small.m_botCount = count;
+        PickNextSpeaker(small);  // would divide by zero or loop for ever
+        EXPECT_EQ(small.m_current, 0);
         FakeHost host;
-        RunTurn(state, host, RunLimits{});
-        EXPECT_TRUE(state.m_plainText.IsEmpty());
+        RunTurn(small, host, RunLimits{});
+        EXPECT_TRUE(small.m_plainText.IsEmpty());
     }
 }
 
 TEST_F(ConversationFixture, ExitStopsTheTimerOffersToSaveAndCloses) {
-    Load({testing::MakeScriptBot(root, "a", "A", "true"),
-          testing::MakeScriptBot(root, "b", "B", "true")});
+    Load();
     StopConversation(state, host, host);  // No
     EXPECT_EQ(host.m_timersStopped, 1);
     EXPECT_EQ(host.m_questions, std::vector<std::string>{kSaveQuestion});

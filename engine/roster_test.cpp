@@ -13,57 +13,32 @@ using testing::FakeHost;
 using testing::TempFolder;
 using testing::WriteFile;
 
-TEST(ReadDescriptor, TakesLinesThreeAndFourAsTheyStandWhateverTheLineEnds) {
+// Lines three and four are the command and the name as they stand, whatever
+// the line ends; missing lines give empty slots; a line keeps at most 259
+// characters and the next line is read normally.
+TEST(ReadDescriptor, TakesLinesThreeAndFourAsTheyStand) {
     TempFolder root;
-    const std::string crlf = root.File("crlf"), lf = root.File("lf");
-    std::filesystem::create_directories(crlf);
-    std::filesystem::create_directories(lf);
-    WriteFile(crlf + "/vorn.nfo", "anything\r\n\r\n  ./run --fast\t\r\n Pip \r\nline five\r\n");
-    WriteFile(lf + "/vorn.nfo", "anything\n\n  ./run --fast\t\n Pip \nline five\n");
-
-    BotRoster roster;
-    ASSERT_TRUE(ReadDescriptor(roster, 0, crlf));
-    ASSERT_TRUE(ReadDescriptor(roster, 1, lf));
-    EXPECT_EQ(roster.m_botCommand[0].Str(), "  ./run --fast\t");
-    EXPECT_EQ(roster.m_botName[0].Str(), " Pip ");
-    EXPECT_EQ(roster.m_botFolder[0].Str(), crlf + "/");
-    EXPECT_EQ(roster.m_botCommand[1], roster.m_botCommand[0]);
-    EXPECT_EQ(roster.m_botName[1], roster.m_botName[0]);
-}
-
-TEST(ReadDescriptor, ShortAndEmptyFilesGiveEmptySlotsButStillLoad) {
-    TempFolder root;
-    const std::string folder = root.Path();
-    BotRoster roster;
-
-    WriteFile(folder + "/vorn.nfo", "one\r\ntwo\r\n./bot");  // last line without line end
-    ASSERT_TRUE(ReadDescriptor(roster, 0, folder));
-    EXPECT_EQ(roster.m_botCommand[0].Str(), "./bot");
-    EXPECT_TRUE(roster.m_botName[0].IsEmpty());
-
-    WriteFile(folder + "/vorn.nfo", "one\r\ntwo\r\n");
-    ASSERT_TRUE(ReadDescriptor(roster, 1, folder));
-    EXPECT_TRUE(roster.m_botCommand[1].IsEmpty());
-    EXPECT_TRUE(roster.m_botName[1].IsEmpty());
-
-    WriteFile(folder + "/vorn.nfo", "");
-    ASSERT_TRUE(ReadDescriptor(roster, 2, folder));
-    EXPECT_EQ(roster.m_botFolder[2].Str(), folder + "/");
-}
-
-TEST(ReadDescriptor, KeepsAtMost259CharactersOfALineAndReadsTheNextLineNormally) {
-    TempFolder root;
-    const std::string exact(259, 'c'), long_name(300, 'n');
-    WriteFile(root.File("vorn.nfo"), "1\r\n2\r\n" + exact + "\r\n" + long_name + "\r\n");
-    BotRoster roster;
-    ASSERT_TRUE(ReadDescriptor(roster, 0, root.Path()));
-    EXPECT_EQ(roster.m_botCommand[0].Str(), exact);
-    EXPECT_EQ(roster.m_botName[0].Str(), std::string(259, 'n'));
-
-    WriteFile(root.File("vorn.nfo"), "1\r\n2\r\n" + std::string(400, 'x') + "\r\nName\r\n");
-    ASSERT_TRUE(ReadDescriptor(roster, 1, root.Path()));
-    EXPECT_EQ(roster.m_botCommand[1].Length(), 259u);
-    EXPECT_EQ(roster.m_botName[1].Str(), "Name");
+    const std::string exact(259, 'c');
+    const struct {
+        std::string m_file, m_command, m_name;
+    } cases[] = {
+        {"anything\r\n\r\n  ./run --fast\t\r\n Pip \r\nline five\r\n", "  ./run --fast\t", " Pip "},
+        {"anything\n\n  ./run --fast\t\n Pip \nline five\n", "  ./run --fast\t", " Pip "},
+        {"one\r\ntwo\r\n./bot", "./bot", ""},
+        {"one\r\ntwo\r\n", "", ""},
+        {"", "", ""},
+        {"1\r\n2\r\n" + exact + "\r\n" + std::string(300, 'n') + "\r\n", exact,
+         std::string(259, 'n')},
+        {"1\r\n2\r\n" + std::string(400, 'c') + "\r\nName\r\n", exact, "Name"},
+    };
+    for (const auto& c : cases) {
+        WriteFile(root.File("vorn.nfo"), c.m_file);
+        BotRoster roster;
+        ASSERT_TRUE(ReadDescriptor(roster, 2, root.Path())) << c.m_file;
+        EXPECT_EQ(roster.m_botCommand[2].Str(), c.m_command) << c.m_file;
+        EXPECT_EQ(roster.m_botName[2].Str(), c.m_name) << c.m_file;
+        EXPECT_EQ(roster.m_botFolder[2].Str(), root.Path() + "/");
+    }
 }
 
 TEST(ReadDescriptor, FindsTheDescriptorInAnyLetterCaseAndPrefersTheExactName) {

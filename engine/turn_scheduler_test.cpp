@@ -16,93 +16,55 @@ std::string Feed(const std::string& events) {
     TurnScheduler scheduler;
     scheduler.Start();
     std::string answers;
-    const auto letter = [](SchedulerAction action) {
-        switch (action) {
-            case SchedulerAction::kStartTurn:
-                return 's';
-            case SchedulerAction::kRunExitSequence:
-                return 'e';
-            case SchedulerAction::kCancelTurn:
-                return 'k';
-            case SchedulerAction::kNothing:
-                break;
-        }
-        return '.';
-    };
+    // The answer letters in the order SchedulerAction lists its values.
+    const auto letter = [](SchedulerAction action) { return ".sek"[static_cast<int>(action)]; };
     for (char event : events) {
-        switch (event) {
-            case 'T':
-                answers += letter(scheduler.OnTick());
-                break;
-            case 'F': {
-                const TurnFollowUp follow_up = scheduler.OnTurnFinished();
-                if (follow_up.m_record) answers += 'r';
-                answers += letter(follow_up.m_next);
-                break;
-            }
-            case 'E':
-                answers += letter(scheduler.OnExit());
-                break;
-            case 'C':
-                answers += letter(scheduler.OnClose());
-                break;
-            case 'X':
-                answers += letter(scheduler.OnCancel());
-                break;
-            case 'P':
-                scheduler.OnPause();
-                answers += '.';
-                break;
-            case 'R':
-                scheduler.OnResume();
-                answers += '.';
-                break;
+        if (event == 'F') {
+            const TurnFollowUp follow_up = scheduler.OnTurnFinished();
+            answers += std::string(follow_up.m_record ? "r" : "") + letter(follow_up.m_next);
+        } else if (event == 'P' || event == 'R') {
+            event == 'P' ? scheduler.OnPause() : scheduler.OnResume();
+            answers += '.';
+        } else {
+            answers += letter(event == 'T'   ? scheduler.OnTick()
+                              : event == 'E' ? scheduler.OnExit()
+                              : event == 'C' ? scheduler.OnClose()
+                                             : scheduler.OnCancel());
         }
         answers += ' ';
     }
     return answers;
 }
 
-TEST(TurnScheduler, StartsOneTurnAtATimeAndADueTurnAsSoonAsTheReplyIsIn) {
-    EXPECT_EQ(Feed("TFTF"), "s r. s r. ");
-    // Ticks during a turn do not pile up: one turn is due, it starts at once.
-    EXPECT_EQ(Feed("TTTTFF"), "s . . . rs r. ");
-    // A finish without a turn in flight changes nothing.
-    EXPECT_EQ(Feed("FT"), ". s ");
+TEST(TurnScheduler, AnswersEachScriptOfEvents) {
+    const std::pair<const char*, const char*> cases[] = {
+        // One turn at a time; ticks during a turn do not pile up, and a due
+        // turn starts as soon as the reply is in; a stray finish changes nothing.
+        {"TFTF", "s r. s r. "},
+        {"TTTTFF", "s . . . rs r. "},
+        {"FT", ". s "},
+        // Exit waits for the turn in flight, whose reply is recorded, even when
+        // a tick made another turn due; nothing starts afterwards.
+        {"ET", "e . "},
+        {"TETFTE", "s . . re . . "},
+        // Close cancels the turn in flight and takes nothing more in, Exit included.
+        {"TCFT", "s k . . "},
+        {"CTE", ". . . "},
+        {"TECF", "s . k . "},
+        // Cancel stops the turn in flight, then runs the Exit sequence.
+        {"TXF", "s k re "},
+        {"XT", "e . "},
+        // While paused no turn starts, not even one due before; Exit still works.
+        {"PTTRT", ". . . . s "},
+        {"TTPFTRT", "s . . r. . . s "},
+        {"PE", ". e "},
+    };
+    for (const auto& [events, answers] : cases) EXPECT_EQ(Feed(events), answers) << events;
 
-    TurnScheduler before_start;
-    EXPECT_EQ(before_start.OnTick(), SchedulerAction::kNothing);
-}
-
-TEST(TurnScheduler, ExitWaitsForTheTurnInFlightAndThenEndsEverything) {
-    EXPECT_EQ(Feed("ET"), "e . ");
-    // Exit during a turn: the reply is recorded, then the Exit sequence, even
-    // when a tick made another turn due; nothing starts afterwards.
-    EXPECT_EQ(Feed("TETFTE"), "s . . re . . ");
-}
-
-TEST(TurnScheduler, CloseCancelsTheTurnInFlightAndTakesNothingMoreIn) {
-    EXPECT_EQ(Feed("TCFT"), "s k . . ");
-    EXPECT_EQ(Feed("CTE"), ". . . ");
-    // Close after Exit was asked for during a turn: no Exit sequence.
-    EXPECT_EQ(Feed("TECF"), "s . k . ");
-}
-
-TEST(TurnScheduler, CancelStopsTheTurnInFlightThenRunsTheExitSequence) {
-    EXPECT_EQ(Feed("TXF"), "s k re ");
-    EXPECT_EQ(Feed("XT"), "e . ");
-}
-
-TEST(TurnScheduler, WhilePausedNoTurnStartsAndTheTurnInFlightFinishes) {
-    EXPECT_EQ(Feed("PTTRT"), ". . . . s ");
-    // A turn due before the pause does not start while paused.
-    EXPECT_EQ(Feed("TTPFTRT"), "s . . r. . . s ");
     TurnScheduler scheduler;
-    scheduler.Start();
+    EXPECT_EQ(scheduler.OnTick(), SchedulerAction::kNothing) << "before Start";
     scheduler.OnPause();
     EXPECT_TRUE(scheduler.IsPaused());
-    // Exit and close still work while paused.
-    EXPECT_EQ(scheduler.OnExit(), SchedulerAction::kRunExitSequence);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
 
 TEST(ModelConfig, PersonaFromAFileInTheFolder) {
     testing::TempFolder folder;
-    testing::WriteFileBytes(folder.Path() / "persona.txt", "You are a grumpy cat.\nShort.\n\n");
+    testing::WriteFile(folder.File("persona.txt"), "You are a grumpy cat.\nShort.\n\n");
     ModelConfig config;
     std::string error;
     const std::string base = "endpoint=e\nmodel=m\n";

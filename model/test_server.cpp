@@ -1,13 +1,10 @@
 #include "model/test_server.h"
 
-#include <gtest/gtest.h>
 #include <httplib.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "model/bot_init.h"
 
@@ -83,18 +80,6 @@ CannedReply TestServer::Respond(const RecordedRequest& request) {
     return reply;
 }
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::path(::testing::TempDir()) / "jabbery-model-XXXXXX");
-    // mkdtemp makes a folder with a name no one else holds, readable only by us.
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    m_path = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 ProgramRun RunProgram(const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder,
                       const std::vector<std::string>& extra_env) {
@@ -105,26 +90,15 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments,
                           "-u HTTPS_PROXY -u ALL_PROXY";
     for (const auto& word : extra_env) command += " " + ShellQuote(word);
     for (const auto& word : arguments) command += " " + ShellQuote(word);
-    command += " </dev/null >" + ShellQuote(scratch.Path() / "out") + " 2>" +
-               ShellQuote(scratch.Path() / "err");
+    command +=
+        " </dev/null >" + ShellQuote(scratch.File("out")) + " 2>" + ShellQuote(scratch.File("err"));
     // system() waits for the shell and the program, so nothing is left running.
     const int status = std::system(command.c_str());
     ProgramRun run;
     if (status != -1 && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
-    run.out = ReadFileBytes(scratch.Path() / "out");
-    run.err = ReadFileBytes(scratch.Path() / "err");
+    run.out = ReadFile(scratch.File("out"));
+    run.err = ReadFile(scratch.File("err"));
     return run;
-}
-
-std::string ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteFileBytes(const std::filesystem::path& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
 
 }  // namespace jabbery::model::testing

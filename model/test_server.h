@@ -1,6 +1,6 @@
 // Test helpers: a chat-completions server on 127.0.0.1 that records what it
-// is sent and answers as the test says, a temporary folder, and running a
-// program in a folder as Jabbery would.
+// is sent and answers as the test says, and running a program in a folder as
+// Jabbery would.
 #pragma once
 
 #include <chrono>
@@ -14,11 +14,17 @@
 #include <thread>
 #include <vector>
 
+#include "platform/test_temp_folder.h"
+
 namespace httplib {
 class Server;
 }
 
 namespace jabbery::model::testing {
+
+using jabbery::testing::ReadFile;
+using jabbery::testing::TempFolder;
+using jabbery::testing::WriteFile;
 
 struct RecordedRequest {
     std::string path;
@@ -66,19 +72,6 @@ class TestServer {
     std::vector<RecordedRequest> m_requests;
 };
 
-// A fresh folder, removed with all its content when destroyed.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return m_path; }
-
-  private:
-    std::filesystem::path m_path;
-};
-
 struct ProgramRun {
     int exit_code = -1;
     std::string out;
@@ -91,8 +84,5 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder,
                       const std::vector<std::string>& extra_env = {});
-
-std::string ReadFileBytes(const std::filesystem::path& path);
-void WriteFileBytes(const std::filesystem::path& path, const std::string& content);
 
 }  // namespace jabbery::model::testing

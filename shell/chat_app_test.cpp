@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <thread>
-
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
 #include "shell/gui_test_support.h"
@@ -43,24 +41,6 @@ bool Shows(const std::string& title) {
     return Eventually([&] { return FindScreenWindow(title).has_value(); }, 30);
 }
 
-// Presses `key` (an X key name) in the window titled `title` until that
-// window is gone. xdotool, not the framework, types here: this process has
-// no window of its own for the framework's input simulator to work from.
-bool CloseWithKey(const std::string& title, const std::string& key) {
-    return Eventually(
-        [&] {
-            const std::optional<wxRect> window = FindScreenWindow(title);
-            if (!window) return true;
-            const wxPoint centre = window->GetPosition() + window->GetSize() / 2;
-            std::system(("xdotool mousemove " + std::to_string(centre.x) + " " +
-                         std::to_string(centre.y) + " sleep 0.2 key " + key)
-                            .c_str());
-            std::this_thread::sleep_for(700ms);
-            return !FindScreenWindow(title);
-        },
-        30);
-}
-
 TEST(Program, AnswersHelpAndVersionWithoutADisplayAndSaysWhyItCannotRun) {
     TempFolder root;
     const std::string no_display = "env -u DISPLAY -u WAYLAND_DISPLAY ";
@@ -69,8 +49,7 @@ TEST(Program, AnswersHelpAndVersionWithoutADisplayAndSaysWhyItCannotRun) {
         int m_status;  // -1: any but 0
         std::string m_says;
     } cases[] = {{no_display + JABBERY_PROGRAM " --help", 0, "Usage: jabbery [BOTDIR...]\n"},
-                 {JABBERY_PROGRAM " -h", 0, "--help"},
-                 {JABBERY_PROGRAM " -h", 0, "--version"},
+                 {JABBERY_PROGRAM " -h", 0, "Usage: jabbery"},
                  {no_display + JABBERY_PROGRAM " --version", 0, "jabbery 3.0.1\nCopyright"},
                  {no_display + JABBERY_PROGRAM, -1, "DISPLAY"},
                  {JABBERY_PROGRAM " --frobnicate", 2, "--frobnicate"}};
@@ -82,17 +61,6 @@ TEST(Program, AnswersHelpAndVersionWithoutADisplayAndSaysWhyItCannotRun) {
         EXPECT_NE(ReadFile(root.File("out")).find(c.m_says), std::string::npos)
             << c.m_command << ": " << ReadFile(root.File("out"));
     }
-}
-
-TEST(Program, EscapeInTheCountDialogEndsItWithoutAskingForFolders) {
-    TempFolder root;
-    Program program(root, "");
-    ASSERT_TRUE(Shows("Number of bots"));
-    std::this_thread::sleep_for(300ms);
-    EXPECT_TRUE(CloseWithKey("Number of bots", "Escape"));
-    EXPECT_EQ(program.Status(), 0) << program.Output();
-    EXPECT_FALSE(FindScreenWindow("Select the folder in which bot 1 of 2 is installed:"));
-    EXPECT_FALSE(FindScreenWindow("Jabbery 3.0.1"));
 }
 
 TEST(Program, FoldersGivenAsArgumentsTakeTurnsAndTerminatedItLeavesNoBotBehind) {

@@ -1,22 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Checks the Debian package made from a build folder (default: build/):
-# lintian finds no error; the package holds the programs, manual pages,
-# desktop entry, metainfo, icons, copyright and bots in their places and no
-# program under share/; and, unpacked into a temporary root, jabbery-cli run
-# there as the unprivileged user nobody holds a five-turn conversation
-# between two bundled bots named bare, writing nothing into the unpacked
-# tree. Changing user needs root; otherwise that part goes through sudo.
-#
-#   tools/package_test.sh [BUILD_DIR]
+# Checks the Debian package made from a build folder (default: build/): its
+# contents and metadata, and a conversation run from it unpacked, as the user
+# nobody (through sudo when not root).   tools/package_test.sh [BUILD_DIR]
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 failures=0
 check() { # check DESCRIPTION COMMAND...: runs the command, reports ok or FAIL
-    local description=$1
-    shift
-    if "$@"; then echo "ok: $description"; else echo "FAIL: $description" >&2; failures=$((failures + 1)); fi
+    if "${@:2}"; then echo "ok: $1"; else echo "FAIL: $1" >&2; failures=$((failures + 1)); fi
 }
 as_root=""
 [ "$(id -u)" -eq 0 ] || as_root="sudo"
