@@ -1,6 +1,9 @@
 #include "shell/chat_dialog.h"
 
 #include <wx/button.h>
+#include <wx/display.h>
+
+#include <algorithm>
 
 #include "shell/dialog_units.h"
 #include "shell/program_icons.h"
@@ -9,6 +12,15 @@
 #include "values/product.h"
 
 namespace jabbery {
+namespace {
+
+// The template's client size, and the smallest the window may be made.
+constexpr int kClientWidth = 320;
+constexpr int kClientHeight = 200;
+constexpr int kMinClientWidth = 200;
+constexpr int kMinClientHeight = 100;
+
+}  // namespace
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
@@ -18,28 +30,68 @@ wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
     EVT_BUTTON(CChatDialog::kAboutId, CChatDialog::OnAbout)
     EVT_CHAR_HOOK(CChatDialog::OnCharHook)
     EVT_CLOSE(CChatDialog::OnClose)
+    EVT_SIZE(CChatDialog::OnSize)
 wxEND_EVENT_TABLE();
 // clang-format on
 
 CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* dialogs)
     : wxDialog(parent, wxID_ANY, ProgramTitle(), wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX),
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxMAXIMIZE_BOX |
+                   wxRESIZE_BORDER),
       m_turnTimer(this, kTurnTimerId),
       m_settings(std::move(settings)),
       m_ownDialogs(dialogs ? nullptr : std::make_unique<WxUserDialogs>(this)),
       m_dialogs(dialogs ? *dialogs : *m_ownDialogs, m_settings.m_botFolders),
       m_runner(m_settings.m_botTimeLimit) {
-    SetClientSizeInDialogUnits(this, 320, 200);
+    // The template's size is the preferred one; the smaller minimum still
+    // holds the three buttons and a few lines, for small or scaled screens.
+    SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
+    SetMinClientSize(ConvertDialogToPixels(wxSize(kMinClientWidth, kMinClientHeight)));
 
-    // Created in the layout's order, which is also the tab order.
-    DialogRect place = DialogUnits(this, 7, 7, 306, 157);
-    m_transcriptView = new RtfView(this, kViewId, place.m_position, place.m_size);
-    place = DialogUnits(this, 253, 172, 60, 21);
-    new wxButton(this, kExitId, "Exit", place.m_position, place.m_size);
-    place = DialogUnits(this, 7, 172, 60, 21);
-    new wxButton(this, kManualId, "Manual", place.m_position, place.m_size);
-    place = DialogUnits(this, 130, 172, 60, 21);
-    new wxButton(this, kAboutId, "About", place.m_position, place.m_size);
+    // Created in the layout's order, which is also the tab order; placed by PlaceControls.
+    m_transcriptView = new RtfView(this, kViewId, wxDefaultPosition, wxDefaultSize);
+    // Alt and the underlined letter press each button from the keyboard.
+    m_exitButton = new wxButton(this, kExitId, "E&xit");
+    m_manualButton = new wxButton(this, kManualId, "&Manual");
+    m_aboutButton = new wxButton(this, kAboutId, "&About");
+    PlaceControls();
+}
+
+void CChatDialog::PlaceControls() {
+    if (m_aboutButton == nullptr) return;  // a size event during construction
+    const wxSize extra =
+        GetClientSize() - ConvertDialogToPixels(wxSize(kClientWidth, kClientHeight));
+    // A button moves right by `halves` halves of the growth, and down by all of it.
+    const auto place_button = [&](wxWindow* button, int x, int halves) {
+        const DialogRect rect = DialogUnits(this, x, 172, 60, 21);
+        button->SetSize(
+            wxRect(rect.m_position + wxPoint(extra.x * halves / 2, extra.y), rect.m_size));
+    };
+    // The view keeps its top left corner and takes all the growth.
+    const DialogRect view = DialogUnits(this, 7, 7, 306, 157);
+    m_transcriptView->SetSize(wxRect(view.m_position, view.m_size + extra));
+    place_button(m_exitButton, 253, 2);
+    place_button(m_manualButton, 7, 0);
+    place_button(m_aboutButton, 130, 1);
+}
+
+void CChatDialog::FitOnScreen() {
+    SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
+    const wxRect area = wxDisplay(this).GetClientArea();
+    wxSize size = GetSize();
+    size.DecTo(area.GetSize());
+    SetSize(size);
+    CentreOnScreen();
+    // Centring can still leave the title bar above the top of a small work area.
+    wxRect rect = GetRect();
+    rect.x = std::clamp(rect.x, area.x, std::max(area.x, area.GetRight() - rect.width + 1));
+    rect.y = std::clamp(rect.y, area.y, std::max(area.y, area.GetBottom() - rect.height + 1));
+    Move(rect.GetPosition());
+}
+
+void CChatDialog::OnSize(wxSizeEvent& event) {
+    PlaceControls();
+    event.Skip();
 }
 
 CChatDialog::~CChatDialog() {
@@ -53,7 +105,7 @@ int CChatDialog::DoModal() {
         ShutDown();
         return wxID_CANCEL;
     }
-    CentreOnScreen();
+    FitOnScreen();
     return ShowModal();
 }
 

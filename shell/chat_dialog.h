@@ -62,6 +62,10 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     // conversation starts. A cancelled question closes the window again.
     bool OnInitDialog();
 
+    // Sizes the window to the template's size, shrunk to the screen's work
+    // area when that is smaller, and places it wholly on that area.
+    void FitOnScreen();
+
     // Stops the timer and any running bot's whole process group at once;
     // nothing runs afterwards. Closing the window calls it.
     void ShutDown();
@@ -83,6 +87,12 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     void OnAbout(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnSize(wxSizeEvent& event);
+
+    // Places the controls for the client size: at the template's size each
+    // has its template rectangle; what the window grows by goes to the view,
+    // and the buttons stay along the bottom (Exit right, About centred).
+    void PlaceControls();
 
     // Does what the scheduler answered to an event.
     void Do(SchedulerAction action);
@@ -91,6 +101,9 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
 
     ConversationState m_state;
     RtfView* m_transcriptView = nullptr;
+    wxButton* m_exitButton = nullptr;
+    wxButton* m_manualButton = nullptr;
+    wxButton* m_aboutButton = nullptr;
     wxTimer m_turnTimer;
     ChatSettings m_settings;
     std::unique_ptr<WxUserDialogs> m_ownDialogs;  // when none were given

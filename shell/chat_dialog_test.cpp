@@ -93,13 +93,13 @@ TEST_F(ChatDialogTest, LaysOutTheWindowInDialogUnits) {
     for (std::size_t i = 0; i < 4; ++i) {
         const wxWindow* child = window.GetChildren()[i];
         EXPECT_EQ(child->GetId(), expected[i].m_id);
-        EXPECT_EQ(child->GetLabel(), expected[i].m_label);
+        EXPECT_EQ(wxControl::RemoveMnemonics(child->GetLabel()), expected[i].m_label);
         EXPECT_EQ(child->GetRect(),
                   wxRect(window.ConvertDialogToPixels(expected[i].m_units.GetPosition()),
                          window.ConvertDialogToPixels(expected[i].m_units.GetSize())));
     }
     EXPECT_EQ(window.GetWindowStyle() & (wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER),
-              wxMINIMIZE_BOX);
+              wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER);
 }
 
 TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {

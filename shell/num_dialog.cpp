@@ -14,6 +14,7 @@
 
 #include "engine/roster.h"
 #include "shell/dialog_units.h"
+#include "shell/native_view.h"
 #include "shell/program_icons.h"
 #include "shell/program_title.h"
 
@@ -91,6 +92,10 @@ CNumDialog::CNumDialog(wxWindow* parent, std::function<void()> open_manual)
     auto* manual = new wxButton(this, kManualId, "View manual", place.m_position, place.m_size);
     GrowToBestSize(manual);
     GrowToBestSize(ok);
+
+    // Screen readers have no label beside the edit to go by.
+    SetAccessibleName(*m_countEdit, "Number of bots");
+    SetAccessibleName(*m_countSpin, "Change the number of bots");
 
     m_countSpin->SetRange(kSpinLowest, kSpinHighest);
     m_countSpin->SetValue(kFirstCount);

@@ -1,0 +1,17 @@
+#pragma once
+
+class wxString;
+class wxTextCtrl;
+class wxWindow;
+
+namespace jabbery {
+
+// Hides the caret of a read-only multi-line text control: there is nothing
+// to type, and a blinking caret in the transcript only distracts.
+void HideCaret(wxTextCtrl& view);
+
+// Gives `window` the name screen readers announce for it (a multi-line text
+// control: its text area, which is what takes the focus).
+void SetAccessibleName(wxWindow& window, const wxString& name);
+
+}  // namespace jabbery

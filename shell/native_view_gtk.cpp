@@ -1,0 +1,37 @@
+#include <gtk/gtk.h>
+#include <wx/textctrl.h>
+
+#include "shell/native_view.h"
+
+namespace jabbery {
+namespace {
+
+// The widget that takes the focus: a multi-line text control's handle is a
+// scrolled window around its GTK text view.
+GtkWidget* FocusWidget(wxWindow& window) {
+    GtkWidget* handle = static_cast<GtkWidget*>(window.GetHandle());
+    if (handle != nullptr && GTK_IS_SCROLLED_WINDOW(handle)) {
+        GtkWidget* child = gtk_bin_get_child(GTK_BIN(handle));
+        if (child != nullptr) return child;
+    }
+    return handle;
+}
+
+}  // namespace
+
+void HideCaret(wxTextCtrl& view) {
+    GtkWidget* widget = FocusWidget(view);
+    if (widget != nullptr && GTK_IS_TEXT_VIEW(widget)) {
+        gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(widget), FALSE);
+    }
+}
+
+void SetAccessibleName(wxWindow& window, const wxString& name) {
+    GtkWidget* widget = FocusWidget(window);
+    if (widget == nullptr) return;
+    // GTK builds the widget's accessible object itself; the framework offers
+    // no way to name it on this platform.
+    atk_object_set_name(gtk_widget_get_accessible(widget), name.utf8_str());
+}
+
+}  // namespace jabbery
