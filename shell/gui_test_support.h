@@ -113,6 +113,7 @@ class ScriptedDialogs : public UserDialogs {
     std::deque<std::string> m_folders;
     std::deque<bool> m_yesNo;
     std::deque<std::optional<std::string>> m_savePaths;
+    std::deque<std::optional<std::string>> m_exportPaths;
 
     std::vector<std::string> m_folderPrompts;  // "1 of 3", ...
     std::vector<std::string> m_errors;
@@ -138,6 +139,7 @@ class ScriptedDialogs : public UserDialogs {
         ++m_savePathsAsked;
         return Next(m_savePaths);
     }
+    std::optional<std::string> AskExportPath() override { return Next(m_exportPaths); }
     void OpenManual() override { ++m_manualOpened; }
     void ShowAboutBox() override {}  // the real one is tried with the real dialogs
 

@@ -21,6 +21,9 @@ class UserDialogs : public UserQuestions {
     // Opens the manual in the desktop's viewer.
     virtual void OpenManual() = 0;
 
+    // Asks where to export the coloured transcript; no value when the user cancels.
+    virtual std::optional<std::string> AskExportPath() = 0;
+
     // The About box, until the user closes it.
     virtual void ShowAboutBox() = 0;
 };
