@@ -2,13 +2,20 @@
 
 #include <wx/button.h>
 #include <wx/display.h>
+#include <wx/menu.h>
 
 #include <algorithm>
 
+#include "engine/outcome_text.h"
+#include "shell/bots_window.h"
 #include "shell/dialog_units.h"
+#include "shell/native_view.h"
 #include "shell/program_icons.h"
 #include "shell/rtf_view.h"
+#include "shell/wx_text.h"
 #include "shell/wx_user_dialogs.h"
+#include "transcript/export.h"
+#include "transcript/transcript_file.h"
 #include "values/product.h"
 
 namespace jabbery {
@@ -28,6 +35,13 @@ wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
     EVT_BUTTON(CChatDialog::kExitId, CChatDialog::OnExit)
     EVT_BUTTON(CChatDialog::kManualId, CChatDialog::OnManual)
     EVT_BUTTON(CChatDialog::kAboutId, CChatDialog::OnAbout)
+    EVT_CONTEXT_MENU(CChatDialog::OnContextMenu)
+    EVT_MENU(CChatDialog::kPauseId, CChatDialog::OnPause)
+    EVT_MENU(CChatDialog::kSaveNowId, CChatDialog::OnSaveNow)
+    EVT_MENU(CChatDialog::kExportId, CChatDialog::OnExport)
+    EVT_MENU(wxID_COPY, CChatDialog::OnCopy)
+    EVT_MENU(wxID_SELECTALL, CChatDialog::OnSelectAll)
+    EVT_MENU(CChatDialog::kBotsId, CChatDialog::OnBots)
     EVT_CHAR_HOOK(CChatDialog::OnCharHook)
     EVT_CLOSE(CChatDialog::OnClose)
     EVT_SIZE(CChatDialog::OnSize)
@@ -151,6 +165,8 @@ void CChatDialog::OnTimer(wxTimerEvent&) {
 
 void CChatDialog::OnExit(wxCommandEvent&) {
     Do(m_scheduler.OnExit());
+    // A slow bot may keep the Exit sequence waiting for up to its limit.
+    if (m_scheduler.IsExitPending()) ShowState();
 }
 
 void CChatDialog::Do(SchedulerAction action) {
@@ -182,8 +198,91 @@ void CChatDialog::StartTurn() {
 
 void CChatDialog::OnTurnDone(const ExchangeResult& result) {
     const TurnFollowUp follow_up = m_scheduler.OnTurnFinished();
-    if (follow_up.m_record) FinishTurn(m_state, *this, result);
+    if (follow_up.m_record) {
+        const std::string speaker =
+            m_state.m_botName[static_cast<std::size_t>(m_state.m_current)].Str();
+        FinishTurn(m_state, *this, result);
+        // Said in the title until the next turn, without stopping anything;
+        // the transcript has the reply as always.
+        m_failureNote = result.m_outcome.Answered() ? std::string()
+                                                    : speaker + " " + OutcomeText(result.m_outcome);
+        if (m_botsWindow != nullptr) m_botsWindow->Update();
+        ShowState();
+    }
     Do(follow_up.m_next);
+}
+
+void CChatDialog::ShowState() {
+    std::string title = ProgramTitle();
+    if (m_scheduler.IsExitPending()) {
+        title += " (finishing the current turn)";
+    } else if (m_scheduler.IsPaused()) {
+        title += " (paused)";
+    } else if (!m_failureNote.empty()) {
+        title += " (" + m_failureNote + ")";
+    }
+    SetTitle(ToWxText(title));
+    m_exitButton->Enable(!m_scheduler.IsExitPending());
+}
+
+void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
+    wxMenu menu;
+    menu.Append(kPauseId, m_scheduler.IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
+    menu.Append(kSaveNowId, "&Save transcript now...\tCtrl+S");
+    menu.Append(kExportId, "&Export coloured transcript...");
+    menu.AppendSeparator();
+    menu.Append(wxID_COPY, "&Copy\tCtrl+C")->Enable(m_transcriptView->CanCopy());
+    menu.Append(wxID_SELECTALL, "Select &All\tCtrl+A");
+    menu.AppendSeparator();
+    menu.Append(kBotsId, "&Bots...\tCtrl+B");
+    // From the keyboard (Menu key, Shift+F10) there is no pointer position.
+    const wxPoint at = event.GetPosition() == wxDefaultPosition
+                           ? m_transcriptView->GetPosition()
+                           : ScreenToClient(event.GetPosition());
+    PopupMenu(&menu, at);
+}
+
+void CChatDialog::Command(int id) {
+    wxCommandEvent command(wxEVT_MENU, id);
+    ProcessWindowEvent(command);
+}
+
+void CChatDialog::OnPause(wxCommandEvent&) {
+    // The turn in flight still finishes; ticks start nothing until Resume.
+    if (m_scheduler.IsPaused()) {
+        m_scheduler.OnResume();
+    } else {
+        m_scheduler.OnPause();
+    }
+    ShowState();
+}
+
+void CChatDialog::OnSaveNow(wxCommandEvent&) {
+    // The Exit sequence's save, while the conversation goes on.
+    SaveTranscript(m_state.m_plainText, m_dialogs);
+}
+
+void CChatDialog::OnExport(wxCommandEvent&) {
+    ExportDocument(
+        m_state.Document(), [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
+}
+
+void CChatDialog::OnCopy(wxCommandEvent&) {
+    m_transcriptView->Copy();
+}
+
+void CChatDialog::OnSelectAll(wxCommandEvent&) {
+    m_transcriptView->SelectAll();
+}
+
+void CChatDialog::OnBots(wxCommandEvent&) {
+    if (m_botsWindow == nullptr) {
+        m_botsWindow = new CBotsWindow(this, m_state, m_settings.m_autosaveFolder);
+        KeepOutOfModalGrab(*m_botsWindow);
+    }
+    m_botsWindow->Update();
+    m_botsWindow->Show();
+    m_botsWindow->Raise();
 }
 
 void CChatDialog::OnManual(wxCommandEvent&) {
@@ -195,9 +294,31 @@ void CChatDialog::OnAbout(wxCommandEvent&) {
 }
 
 void CChatDialog::OnCharHook(wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_ESCAPE) {
+    const int key = event.GetKeyCode();
+    if (key == WXK_ESCAPE) {
         Close();
         return;
+    }
+    if (key == WXK_WINDOWS_MENU || (key == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT)) {
+        wxContextMenuEvent menu(wxEVT_CONTEXT_MENU, kViewId, wxDefaultPosition);
+        OnContextMenu(menu);
+        return;
+    }
+    if (event.GetModifiers() == wxMOD_CONTROL) {
+        static constexpr struct {
+            int m_key;
+            int m_command;
+        } kShortcuts[] = {{'P', kPauseId},
+                          {'S', kSaveNowId},
+                          {'B', kBotsId},
+                          {'C', wxID_COPY},
+                          {'A', wxID_SELECTALL}};
+        for (const auto& shortcut : kShortcuts) {
+            if (key == shortcut.m_key) {
+                Command(shortcut.m_command);
+                return;
+            }
+        }
     }
     event.Skip();
 }

@@ -14,4 +14,9 @@ void HideCaret(wxTextCtrl& view);
 // control: its text area, which is what takes the focus).
 void SetAccessibleName(wxWindow& window, const wxString& name);
 
+// Puts the top-level `window` in a window group of its own, so that it
+// takes input while another window of the program is modal (the main
+// window runs modally, and the Bots window is not modal).
+void KeepOutOfModalGrab(wxWindow& window);
+
 }  // namespace jabbery
