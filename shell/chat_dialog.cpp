@@ -27,6 +27,9 @@ constexpr int kClientHeight = 200;
 constexpr int kMinClientWidth = 200;
 constexpr int kMinClientHeight = 100;
 
+constexpr const char* kAutosaveFailed =
+    "\nThe conversation goes on; Save transcript now (Ctrl+S) keeps it.";
+
 }  // namespace
 
 // clang-format off
@@ -136,6 +139,11 @@ bool CChatDialog::OnInitDialog() {
     m_state.ClearTranscripts();
     if (!LoadRoster(m_state, m_state, m_dialogs, *this, m_state.m_botCount)) return true;
     StartConversation(m_state, *this, *this);
+    if (!m_settings.m_autosaveFolder.empty()) {
+        std::string error;
+        if (!m_autosave.Start(m_settings.m_autosaveFolder, m_state.m_plainText, SystemNow, error))
+            m_dialogs.ShowError(error + kAutosaveFailed);
+    }
     m_scheduler.Start();
     m_transcriptView->SetFocus();
     return true;
@@ -202,6 +210,7 @@ void CChatDialog::OnTurnDone(const ExchangeResult& result) {
         const std::string speaker =
             m_state.m_botName[static_cast<std::size_t>(m_state.m_current)].Str();
         FinishTurn(m_state, *this, result);
+        KeepTranscript();
         // Said in the title until the next turn, without stopping anything;
         // the transcript has the reply as always.
         m_failureNote = result.m_outcome.Answered() ? std::string()
@@ -210,6 +219,12 @@ void CChatDialog::OnTurnDone(const ExchangeResult& result) {
         ShowState();
     }
     Do(follow_up.m_next);
+}
+
+void CChatDialog::KeepTranscript() {
+    std::string error;
+    if (m_autosave.IsActive() && !m_autosave.Update(m_state.m_plainText, error))
+        m_dialogs.ShowError(error + kAutosaveFailed);
 }
 
 void CChatDialog::ShowState() {

@@ -14,6 +14,7 @@
 #include "platform/conversation_window.h"
 #include "platform/document_view.h"
 #include "shell/preset_answers.h"
+#include "transcript/transcript_autosave.h"
 
 class wxButton;
 class wxContextMenuEvent;
@@ -122,6 +123,8 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     void OnTurnDone(const ExchangeResult& result);
     // The title and the Exit button as the conversation now stands.
     void ShowState();
+    // Adds the new turn to the kept transcript; a failure is said once.
+    void KeepTranscript();
     // Runs the menu command `id` as if chosen.
     void Command(int id);
 
@@ -137,6 +140,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     TurnRunner m_runner;
     TurnScheduler m_scheduler;
     bool m_closeRequested = false;
+    TranscriptAutosave m_autosave;
     std::string m_failureNote;            // how the last turn's exchange failed; empty: it did not
     CBotsWindow* m_botsWindow = nullptr;  // a child window, made when first asked for
 
