@@ -2,7 +2,6 @@
 #include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/display.h>
-#include <wx/spinbutt.h>
 #include <wx/textctrl.h>
 
 #include "shell/chat_dialog.h"
@@ -10,6 +9,7 @@
 #include "shell/gui_test_support.h"
 #include "shell/num_dialog.h"
 #include "shell/rtf_view.h"
+#include "shell/up_down.h"
 
 namespace jabbery {
 namespace {

@@ -14,6 +14,11 @@ void HideCaret(wxTextCtrl& view);
 // control: its text area, which is what takes the focus).
 void SetAccessibleName(wxWindow& window, const wxString& name);
 
+// Lets `control` be as small as the layout places it: the theme's minimum
+// height and padding of entries and buttons are larger than a dialog
+// layout's 12- and 14-unit rows.
+void AllowCompactSize(wxWindow& control);
+
 // Puts the top-level `window` in a window group of its own, so that it
 // takes input while another window of the program is modal (the main
 // window runs modally, and the Bots window is not modal).
