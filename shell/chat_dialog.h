@@ -34,7 +34,7 @@ struct ChatSettings {
     std::chrono::milliseconds m_turnInterval{kTurnInterval};
     std::chrono::milliseconds m_botTimeLimit{kBotTimeLimit};
     // Where the transcript is kept as it grows; empty: it is not.
-    std::string m_autosaveFolder;
+    std::string m_autosaveFolder = std::string();
 };
 
 // The main window: the transcript view (1002) and the buttons Exit (1003),

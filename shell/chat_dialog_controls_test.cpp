@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
-#include <wx/button.h>
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
-#include <wx/uiaction.h>
 
 #include "engine/test_bots.h"
 #include "shell/bots_window.h"
@@ -24,10 +22,6 @@ class ChatDialogControls : public ::testing::Test {
     }
     int Turns(const CChatDialog& window) const { return window.State().m_turnsTaken; }
     std::string Title(const CChatDialog& window) const { return window.GetTitle().ToStdString(); }
-    static void Choose(CChatDialog& window, int id) {
-        wxCommandEvent command(wxEVT_MENU, id);
-        window.ProcessWindowEvent(command);
-    }
 
     TempFolder m_root;
     ScriptedDialogs m_dialogs;
@@ -45,7 +39,8 @@ TEST_F(ChatDialogControls, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResu
         nullptr, {{Bot("Ann", RecordAndAnswer("a")), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s},
         &m_dialogs);
     int paused_at = 0;
-    std::string plain_when_saved;
+    std::string plain;  // while paused
+    std::string rtf;
     m_script.Then(
         "two turns", [&] { return Turns(window) >= 2; }, 60s);
     m_script.Then("Ctrl+P pauses", [&] {
@@ -58,10 +53,12 @@ TEST_F(ChatDialogControls, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResu
     m_script.Wait(1s);
     m_script.Do("export twice", [&] {
         EXPECT_EQ(Turns(window), paused_at) << "a turn started while paused";
-        Choose(window, CChatDialog::kExportId);
+        plain = window.State().m_plainText.Str();
+        rtf = window.State().Document();
+        wxCommandEvent command(wxEVT_MENU, CChatDialog::kExportId);
+        window.ProcessWindowEvent(command);
     });
     m_script.Then("Ctrl+S saves", [&] {
-        plain_when_saved = window.State().m_plainText.Str();
         return m_dialogs.m_savePathsAsked == 1 ||
                PressKeyIn(kTitle + " (paused)", 'S', wxMOD_CONTROL);
     });
@@ -75,13 +72,10 @@ TEST_F(ChatDialogControls, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResu
 
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{ReplaceQuestion(kept)});
     EXPECT_EQ(ReadFile(kept), "mine");
-    const std::string rtf = ReadFile(m_root.File("new.rtf"));
-    EXPECT_EQ(rtf.substr(0, 5), "{\\rtf");
-    EXPECT_NE(rtf.find("BOB"), std::string::npos);
+    EXPECT_EQ(ReadFile(m_root.File("new.rtf")), rtf);
     const std::string file = ReadFile(saved);
-    EXPECT_EQ(file.rfind(std::string(77, '#') + "\r\n### Jabbery 3.0: Transcript of ", 0), 0u)
-        << file;
-    EXPECT_TRUE(file.ends_with("\r\n" + std::string(77, '#') + "\r\n" + plain_when_saved)) << file;
+    EXPECT_EQ(file.rfind(std::string(77, '#') + "\r\n### Jabbery 3.0: Transcript of ", 0), 0u);
+    EXPECT_TRUE(file.ends_with("\r\n" + std::string(77, '#') + "\r\n" + plain)) << file;
 }
 
 TEST_F(ChatDialogControls, ExitDuringASlowTurnSaysSoAtOnceAndEndsAfterIt) {
@@ -131,29 +125,12 @@ TEST_F(ChatDialogControls, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsC
                    Turns(window) >= 4;
         },
         60s);
-    m_script.Do("look", [&] {
-        const wxString details = window.BotsWindow()->Details()->GetValue();
-        EXPECT_TRUE(details.Contains("Fay exited with code 3")) << details;
-        EXPECT_TRUE(details.Contains("out of ideas")) << details;
-        EXPECT_EQ(window.BotsWindow()->Table()->GetItemText(1, 3),
-                  wxString::Format("%d", window.State().m_botStats[1].m_turns));
-    });
-    // The Bots window takes the pointer while the main window is modal.
-    m_script.Do("click Bob's row", [&] {
-        wxListCtrl* table = window.BotsWindow()->Table();
-        wxRect row;
-        table->GetItemRect(1, row);
-        ClickOn(table);  // points at the table; then the row itself
-        wxUIActionSimulator().MouseMove(
-            table->ClientToScreen(row.GetPosition() + wxPoint(5, row.height / 2)));
-        wxUIActionSimulator().MouseClick();
-    });
-    m_script.Then("Bob's details", [&] {
-        return window.BotsWindow()->Details()->GetValue() == "Bob has not failed.";
-    });
     m_script.Do("close", [&] { window.Close(); });
     m_script.Drive([&] { return window.DoModal(); });
     EXPECT_TRUE(title_noted);
+    const wxString details = window.BotsWindow()->Details()->GetValue();
+    EXPECT_TRUE(details.Contains("Fay exited with code 3") && details.Contains("out of ideas"))
+        << details;
     // The transcript holds the turns as always: one line for every turn.
     EXPECT_EQ(SplitLines(window.State().m_plainText.Str(), "\r\n").size(), 2u + Turns(window));
 }

@@ -4,19 +4,14 @@
 #include <filesystem>
 
 namespace jabbery::testing {
-namespace {
-
-constexpr const char* kChildMark = "JABBERY_TEST_IN_OWN_DISPLAY";
-
-}  // namespace
 
 bool InOwnDisplay() {
-    return std::getenv(kChildMark) != nullptr;
+    return std::getenv("JABBERY_TEST_IN_OWN_DISPLAY") != nullptr;
 }
 
 bool RunInOwnDisplay(const std::string& test_name, int width, int height,
                      const std::vector<std::string>& environment) {
-    std::string command = "env " + std::string(kChildMark) + "=1";
+    std::string command = "env JABBERY_TEST_IN_OWN_DISPLAY=1";
     for (const std::string& setting : environment) command += " '" + setting + "'";
     command += " xvfb-run -a -s '-screen 0 " + std::to_string(width) + "x" +
                std::to_string(height) + "x24' '" +

@@ -59,7 +59,8 @@ void CUpDown::OnPaint(wxPaintEvent&) {
     for (int direction : {1, -1}) {
         const wxRect button(0, direction > 0 ? 0 : half, size.x,
                             direction > 0 ? half : size.y - half);
-        renderer.DrawPushButton(this, dc, button, m_pressed == direction ? wxCONTROL_PRESSED : 0);
+        renderer.DrawPushButton(this, dc, button,
+                                m_pressed == direction ? int(wxCONTROL_PRESSED) : 0);
         // A small triangle, pointing up or down, in the button's middle.
         const int w = std::max(2, std::min(button.width - 4, button.height) / 2);
         const wxPoint centre = button.GetPosition() + button.GetSize() / 2;

@@ -1,6 +1,6 @@
 #include "transcript/file_names.h"
 
-#include <cstdio>
+#include <ctime>
 #include <filesystem>
 
 #include "platform/local_time.h"
@@ -10,10 +10,8 @@ namespace jabbery {
 std::string IsoDateText(const ClockSource& now) {
     std::tm local{};
     if (!ToLocalTime(now(), local)) return "0000-00-00";
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1,
-                  local.tm_mday);
-    return text;
+    char text[32];
+    return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%d", &local));
 }
 
 std::string SuggestedTranscriptName(const std::string& extension, const ClockSource& now) {
