@@ -1,14 +1,36 @@
 #include "shell/chat_dialog.h"
 
 #include <wx/button.h>
+#include <wx/display.h>
+#include <wx/menu.h>
 
+#include <algorithm>
+
+#include "engine/outcome_text.h"
+#include "shell/bots_window.h"
 #include "shell/dialog_units.h"
+#include "shell/native_view.h"
 #include "shell/program_icons.h"
 #include "shell/rtf_view.h"
+#include "shell/wx_text.h"
 #include "shell/wx_user_dialogs.h"
+#include "transcript/export.h"
+#include "transcript/transcript_file.h"
 #include "values/product.h"
 
 namespace jabbery {
+namespace {
+
+// The template's client size, and the smallest the window may be made.
+constexpr int kClientWidth = 320;
+constexpr int kClientHeight = 200;
+constexpr int kMinClientWidth = 200;
+constexpr int kMinClientHeight = 100;
+
+constexpr const char* kAutosaveFailed =
+    "\nThe conversation goes on; Save transcript now (Ctrl+S) keeps it.";
+
+}  // namespace
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
@@ -16,30 +38,77 @@ wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
     EVT_BUTTON(CChatDialog::kExitId, CChatDialog::OnExit)
     EVT_BUTTON(CChatDialog::kManualId, CChatDialog::OnManual)
     EVT_BUTTON(CChatDialog::kAboutId, CChatDialog::OnAbout)
+    EVT_CONTEXT_MENU(CChatDialog::OnContextMenu)
+    EVT_MENU(CChatDialog::kPauseId, CChatDialog::OnPause)
+    EVT_MENU(CChatDialog::kSaveNowId, CChatDialog::OnSaveNow)
+    EVT_MENU(CChatDialog::kExportId, CChatDialog::OnExport)
+    EVT_MENU(wxID_COPY, CChatDialog::OnCopy)
+    EVT_MENU(wxID_SELECTALL, CChatDialog::OnSelectAll)
+    EVT_MENU(CChatDialog::kBotsId, CChatDialog::OnBots)
     EVT_CHAR_HOOK(CChatDialog::OnCharHook)
     EVT_CLOSE(CChatDialog::OnClose)
+    EVT_SIZE(CChatDialog::OnSize)
 wxEND_EVENT_TABLE();
 // clang-format on
 
 CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* dialogs)
     : wxDialog(parent, wxID_ANY, ProgramTitle(), wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX),
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxMAXIMIZE_BOX |
+                   wxRESIZE_BORDER),
       m_turnTimer(this, kTurnTimerId),
       m_settings(std::move(settings)),
       m_ownDialogs(dialogs ? nullptr : std::make_unique<WxUserDialogs>(this)),
       m_dialogs(dialogs ? *dialogs : *m_ownDialogs, m_settings.m_botFolders),
       m_runner(m_settings.m_botTimeLimit) {
-    SetClientSizeInDialogUnits(this, 320, 200);
+    // The template's size is the preferred one; the smaller minimum still
+    // holds the three buttons and a few lines, for small or scaled screens.
+    SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
+    SetMinClientSize(ConvertDialogToPixels(wxSize(kMinClientWidth, kMinClientHeight)));
 
-    // Created in the layout's order, which is also the tab order.
-    DialogRect place = DialogUnits(this, 7, 7, 306, 157);
-    m_transcriptView = new RtfView(this, kViewId, place.m_position, place.m_size);
-    place = DialogUnits(this, 253, 172, 60, 21);
-    new wxButton(this, kExitId, "Exit", place.m_position, place.m_size);
-    place = DialogUnits(this, 7, 172, 60, 21);
-    new wxButton(this, kManualId, "Manual", place.m_position, place.m_size);
-    place = DialogUnits(this, 130, 172, 60, 21);
-    new wxButton(this, kAboutId, "About", place.m_position, place.m_size);
+    // Created in the layout's order, which is also the tab order; placed by PlaceControls.
+    m_transcriptView = new RtfView(this, kViewId, wxDefaultPosition, wxDefaultSize);
+    // Alt and the underlined letter press each button from the keyboard.
+    m_exitButton = new wxButton(this, kExitId, "E&xit");
+    m_manualButton = new wxButton(this, kManualId, "&Manual");
+    m_aboutButton = new wxButton(this, kAboutId, "&About");
+    PlaceControls();
+}
+
+void CChatDialog::PlaceControls() {
+    if (m_aboutButton == nullptr) return;  // a size event during construction
+    const wxSize extra =
+        GetClientSize() - ConvertDialogToPixels(wxSize(kClientWidth, kClientHeight));
+    // A button moves right by `halves` halves of the growth, and down by all of it.
+    const auto place_button = [&](wxWindow* button, int x, int halves) {
+        const DialogRect rect = DialogUnits(this, x, 172, 60, 21);
+        button->SetSize(
+            wxRect(rect.m_position + wxPoint(extra.x * halves / 2, extra.y), rect.m_size));
+    };
+    // The view keeps its top left corner and takes all the growth.
+    const DialogRect view = DialogUnits(this, 7, 7, 306, 157);
+    m_transcriptView->SetSize(wxRect(view.m_position, view.m_size + extra));
+    place_button(m_exitButton, 253, 2);
+    place_button(m_manualButton, 7, 0);
+    place_button(m_aboutButton, 130, 1);
+}
+
+void CChatDialog::FitOnScreen() {
+    SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
+    const wxRect area = wxDisplay(this).GetClientArea();
+    wxSize size = GetSize();
+    size.DecTo(area.GetSize());
+    SetSize(size);
+    CentreOnScreen();
+    // Centring can still leave the title bar above the top of a small work area.
+    wxRect rect = GetRect();
+    rect.x = std::clamp(rect.x, area.x, std::max(area.x, area.GetRight() - rect.width + 1));
+    rect.y = std::clamp(rect.y, area.y, std::max(area.y, area.GetBottom() - rect.height + 1));
+    Move(rect.GetPosition());
+}
+
+void CChatDialog::OnSize(wxSizeEvent& event) {
+    PlaceControls();
+    event.Skip();
 }
 
 CChatDialog::~CChatDialog() {
@@ -53,7 +122,7 @@ int CChatDialog::DoModal() {
         ShutDown();
         return wxID_CANCEL;
     }
-    CentreOnScreen();
+    FitOnScreen();
     return ShowModal();
 }
 
@@ -70,6 +139,11 @@ bool CChatDialog::OnInitDialog() {
     m_state.ClearTranscripts();
     if (!LoadRoster(m_state, m_state, m_dialogs, *this, m_state.m_botCount)) return true;
     StartConversation(m_state, *this, *this);
+    if (!m_settings.m_autosaveFolder.empty()) {
+        std::string error;
+        if (!m_autosave.Start(m_settings.m_autosaveFolder, m_state.m_plainText, SystemNow, error))
+            m_dialogs.ShowError(error + kAutosaveFailed);
+    }
     m_scheduler.Start();
     m_transcriptView->SetFocus();
     return true;
@@ -99,6 +173,8 @@ void CChatDialog::OnTimer(wxTimerEvent&) {
 
 void CChatDialog::OnExit(wxCommandEvent&) {
     Do(m_scheduler.OnExit());
+    // A slow bot may keep the Exit sequence waiting for up to its limit.
+    if (m_scheduler.IsExitPending()) ShowState();
 }
 
 void CChatDialog::Do(SchedulerAction action) {
@@ -130,8 +206,98 @@ void CChatDialog::StartTurn() {
 
 void CChatDialog::OnTurnDone(const ExchangeResult& result) {
     const TurnFollowUp follow_up = m_scheduler.OnTurnFinished();
-    if (follow_up.m_record) FinishTurn(m_state, *this, result);
+    if (follow_up.m_record) {
+        const std::string speaker =
+            m_state.m_botName[static_cast<std::size_t>(m_state.m_current)].Str();
+        FinishTurn(m_state, *this, result);
+        KeepTranscript();
+        // Said in the title until the next turn, without stopping anything;
+        // the transcript has the reply as always.
+        m_failureNote = result.m_outcome.Answered() ? std::string()
+                                                    : speaker + " " + OutcomeText(result.m_outcome);
+        if (m_botsWindow != nullptr) m_botsWindow->Update();
+        ShowState();
+    }
     Do(follow_up.m_next);
+}
+
+void CChatDialog::KeepTranscript() {
+    std::string error;
+    if (m_autosave.IsActive() && !m_autosave.Update(m_state.m_plainText, error))
+        m_dialogs.ShowError(error + kAutosaveFailed);
+}
+
+void CChatDialog::ShowState() {
+    std::string title = ProgramTitle();
+    if (m_scheduler.IsExitPending()) {
+        title += " (finishing the current turn)";
+    } else if (m_scheduler.IsPaused()) {
+        title += " (paused)";
+    } else if (!m_failureNote.empty()) {
+        title += " (" + m_failureNote + ")";
+    }
+    SetTitle(ToWxText(title));
+    m_exitButton->Enable(!m_scheduler.IsExitPending());
+}
+
+void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
+    wxMenu menu;
+    menu.Append(kPauseId, m_scheduler.IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
+    menu.Append(kSaveNowId, "&Save transcript now...\tCtrl+S");
+    menu.Append(kExportId, "&Export coloured transcript...");
+    menu.AppendSeparator();
+    menu.Append(wxID_COPY, "&Copy\tCtrl+C")->Enable(m_transcriptView->CanCopy());
+    menu.Append(wxID_SELECTALL, "Select &All\tCtrl+A");
+    menu.AppendSeparator();
+    menu.Append(kBotsId, "&Bots...\tCtrl+B");
+    // From the keyboard (Menu key, Shift+F10) there is no pointer position.
+    const wxPoint at = event.GetPosition() == wxDefaultPosition
+                           ? m_transcriptView->GetPosition()
+                           : ScreenToClient(event.GetPosition());
+    PopupMenu(&menu, at);
+}
+
+void CChatDialog::Command(int id) {
+    wxCommandEvent command(wxEVT_MENU, id);
+    ProcessWindowEvent(command);
+}
+
+void CChatDialog::OnPause(wxCommandEvent&) {
+    // The turn in flight still finishes; ticks start nothing until Resume.
+    if (m_scheduler.IsPaused()) {
+        m_scheduler.OnResume();
+    } else {
+        m_scheduler.OnPause();
+    }
+    ShowState();
+}
+
+void CChatDialog::OnSaveNow(wxCommandEvent&) {
+    // The Exit sequence's save, while the conversation goes on.
+    SaveTranscript(m_state.m_plainText, m_dialogs);
+}
+
+void CChatDialog::OnExport(wxCommandEvent&) {
+    ExportDocument(
+        m_state.Document(), [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
+}
+
+void CChatDialog::OnCopy(wxCommandEvent&) {
+    m_transcriptView->Copy();
+}
+
+void CChatDialog::OnSelectAll(wxCommandEvent&) {
+    m_transcriptView->SelectAll();
+}
+
+void CChatDialog::OnBots(wxCommandEvent&) {
+    if (m_botsWindow == nullptr) {
+        m_botsWindow = new CBotsWindow(this, m_state, m_settings.m_autosaveFolder);
+        KeepOutOfModalGrab(*m_botsWindow);
+    }
+    m_botsWindow->Update();
+    m_botsWindow->Show();
+    m_botsWindow->Raise();
 }
 
 void CChatDialog::OnManual(wxCommandEvent&) {
@@ -143,9 +309,31 @@ void CChatDialog::OnAbout(wxCommandEvent&) {
 }
 
 void CChatDialog::OnCharHook(wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_ESCAPE) {
+    const int key = event.GetKeyCode();
+    if (key == WXK_ESCAPE) {
         Close();
         return;
+    }
+    if (key == WXK_WINDOWS_MENU || (key == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT)) {
+        wxContextMenuEvent menu(wxEVT_CONTEXT_MENU, kViewId, wxDefaultPosition);
+        OnContextMenu(menu);
+        return;
+    }
+    if (event.GetModifiers() == wxMOD_CONTROL) {
+        static constexpr struct {
+            int m_key;
+            int m_command;
+        } kShortcuts[] = {{'P', kPauseId},
+                          {'S', kSaveNowId},
+                          {'B', kBotsId},
+                          {'C', wxID_COPY},
+                          {'A', wxID_SELECTALL}};
+        for (const auto& shortcut : kShortcuts) {
+            if (key == shortcut.m_key) {
+                Command(shortcut.m_command);
+                return;
+            }
+        }
     }
     event.Skip();
 }

@@ -14,11 +14,14 @@
 #include "platform/conversation_window.h"
 #include "platform/document_view.h"
 #include "shell/preset_answers.h"
+#include "transcript/transcript_autosave.h"
 
 class wxButton;
+class wxContextMenuEvent;
 
 namespace jabbery {
 
+class CBotsWindow;
 class RtfView;
 class UserDialogs;
 class WxUserDialogs;
@@ -30,6 +33,8 @@ struct ChatSettings {
     std::vector<std::string> m_botFolders;
     std::chrono::milliseconds m_turnInterval{kTurnInterval};
     std::chrono::milliseconds m_botTimeLimit{kBotTimeLimit};
+    // Where the transcript is kept as it grows; empty: it is not.
+    std::string m_autosaveFolder = std::string();
 };
 
 // The main window: the transcript view (1002) and the buttons Exit (1003),
@@ -43,12 +48,22 @@ struct ChatSettings {
 // close. Closing the window in any way but Exit (close box, Escape) ends
 // without the offer to save, and stops a running bot with its process group
 // at once.
+//
+// Beyond its buttons the window has a context menu on the view, also
+// reachable by keys: Pause/Resume (Ctrl+P), Save transcript now (Ctrl+S),
+// Export coloured transcript, Copy, Select All, and the Bots window
+// (Ctrl+B). Its title says when it is paused, when Exit waits for the turn
+// in flight, and when the last turn's bot failed.
 class CChatDialog : public wxDialog, private ConversationWindow, private DocumentView {
   public:
     static constexpr int kViewId = 1002;
     static constexpr int kExitId = 1003;
     static constexpr int kManualId = 1006;
     static constexpr int kAboutId = 1008;
+    static constexpr int kPauseId = 1101;
+    static constexpr int kSaveNowId = 1102;
+    static constexpr int kExportId = 1103;
+    static constexpr int kBotsId = 1104;
 
     // `dialogs` answers the user's questions; null: the real dialogs.
     CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* dialogs = nullptr);
@@ -62,6 +77,10 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     // conversation starts. A cancelled question closes the window again.
     bool OnInitDialog();
 
+    // Sizes the window to the template's size, shrunk to the screen's work
+    // area when that is smaller, and places it wholly on that area.
+    void FitOnScreen();
+
     // Stops the timer and any running bot's whole process group at once;
     // nothing runs afterwards. Closing the window calls it.
     void ShutDown();
@@ -69,6 +88,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     const ConversationState& State() const { return m_state; }
     RtfView* TranscriptView() const { return m_transcriptView; }
     bool IsTurnInFlight() const { return m_scheduler.IsTurnInFlight(); }
+    CBotsWindow* BotsWindow() const { return m_botsWindow; }
 
   private:
     // What the engine asks of the window and its view.
@@ -81,16 +101,38 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     void OnExit(wxCommandEvent& event);
     void OnManual(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
+    void OnPause(wxCommandEvent& event);
+    void OnSaveNow(wxCommandEvent& event);
+    void OnExport(wxCommandEvent& event);
+    void OnCopy(wxCommandEvent& event);
+    void OnSelectAll(wxCommandEvent& event);
+    void OnBots(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnSize(wxSizeEvent& event);
+
+    // Places the controls for the client size: at the template's size each
+    // has its template rectangle; what the window grows by goes to the view,
+    // and the buttons stay along the bottom (Exit right, About centred).
+    void PlaceControls();
 
     // Does what the scheduler answered to an event.
     void Do(SchedulerAction action);
     void StartTurn();
     void OnTurnDone(const ExchangeResult& result);
+    // The title and the Exit button as the conversation now stands.
+    void ShowState();
+    // Adds the new turn to the kept transcript; a failure is said once.
+    void KeepTranscript();
+    // Runs the menu command `id` as if chosen.
+    void Command(int id);
 
     ConversationState m_state;
     RtfView* m_transcriptView = nullptr;
+    wxButton* m_exitButton = nullptr;
+    wxButton* m_manualButton = nullptr;
+    wxButton* m_aboutButton = nullptr;
     wxTimer m_turnTimer;
     ChatSettings m_settings;
     std::unique_ptr<WxUserDialogs> m_ownDialogs;  // when none were given
@@ -98,6 +140,9 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     TurnRunner m_runner;
     TurnScheduler m_scheduler;
     bool m_closeRequested = false;
+    TranscriptAutosave m_autosave;
+    std::string m_failureNote;            // how the last turn's exchange failed; empty: it did not
+    CBotsWindow* m_botsWindow = nullptr;  // a child window, made when first asked for
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -49,13 +49,13 @@ class ChatDialogTest : public ::testing::Test {
     UiScript m_script;
 };
 
-TEST_F(ChatDialogTest, HasItsButtonsCaptionsAndAFixedSize) {
+TEST_F(ChatDialogTest, HasItsButtonsCaptionsAndCanBeResized) {
     CChatDialog window(nullptr, {}, &m_dialogs);
-    EXPECT_EQ(Button(window, CChatDialog::kExitId)->GetLabel(), "Exit");
-    EXPECT_EQ(Button(window, CChatDialog::kManualId)->GetLabel(), "Manual");
-    EXPECT_EQ(Button(window, CChatDialog::kAboutId)->GetLabel(), "About");
+    EXPECT_EQ(Button(window, CChatDialog::kExitId)->GetLabel(), "E&xit");
+    EXPECT_EQ(Button(window, CChatDialog::kManualId)->GetLabel(), "&Manual");
+    EXPECT_EQ(Button(window, CChatDialog::kAboutId)->GetLabel(), "&About");
     EXPECT_EQ(window.GetWindowStyle() & (wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER),
-              wxMINIMIZE_BOX);
+              wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER);
 }
 
 TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
@@ -115,7 +115,9 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheManualOpen
         const std::string colour = i % 2 == 0 ? "#000000" : "#FF0000";
         EXPECT_EQ(lines[i], expected[i]);
         EXPECT_EQ(StyleAt(view, position), colour + " bold") << lines[i];
-        if (i >= 2) EXPECT_EQ(StyleAt(view, position + 5), colour + " regular") << lines[i];
+        if (i >= 2) {
+            EXPECT_EQ(StyleAt(view, position + 5), colour + " regular") << lines[i];
+        }
         position += static_cast<long>(lines[i].size() + 1);
     }
     // The first turn hands bot 0 the opening line.

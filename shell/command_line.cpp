@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "engine/bundled_bots.h"
+#include "transcript/transcript_autosave.h"
 #include "values/conversation_facts.h"
 #include "values/product.h"
 
@@ -31,6 +32,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             } else if (argument == "--help" || argument == "-h") {
                 result.m_action = CommandLine::Action::kHelp;
                 return result;
+            } else if (argument == "--no-autosave") {
+                result.m_autosave = false;
             } else if (argument == "--version") {
                 result.m_action = CommandLine::Action::kVersion;
                 return result;
@@ -74,9 +77,15 @@ std::string CommandLineUsage() {
            "where the folder prompt starts; a bot that comes with Jabbery is copied there\n"
            "on first use.\n"
            "\n"
-           "  -h, --help     show this text and exit\n"
-           "      --version  show the version and exit\n"
-           "      --         end of options; later arguments are folders\n";
+           "Each conversation is kept as it grows in $XDG_STATE_HOME/jabbery/\n"
+           "conversations (default ~/.local/state/...); the newest " +
+           std::to_string(kKeptConversations) +
+           " are kept.\n"
+           "\n"
+           "      --no-autosave  do not keep the conversation as it grows\n"
+           "  -h, --help         show this text and exit\n"
+           "      --version      show the version and exit\n"
+           "      --             end of options; later arguments are folders\n";
 }
 
 std::string VersionText() {

@@ -12,7 +12,8 @@ struct CommandLine {
     // Bot folders given in advance, as absolute paths without a trailing
     // slash (as the folder prompt gives them). Empty: everything is asked.
     std::vector<std::string> m_botFolders;
-    std::string m_error;  // what is wrong, for kError
+    std::string m_error;     // what is wrong, for kError
+    bool m_autosave = true;  // keep the transcript on disk as it grows
 };
 
 // Reads the arguments (without the program's name). Options come first or

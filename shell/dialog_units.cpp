@@ -13,11 +13,4 @@ void SetClientSizeInDialogUnits(wxWindow* dialog, int width, int height) {
     dialog->SetClientSize(dialog->ConvertDialogToPixels(wxSize(width, height)));
 }
 
-void GrowToBestSize(wxWindow* control) {
-    const wxSize best = control->GetBestSize();
-    wxSize size = control->GetSize();
-    size.IncTo(best);
-    control->SetSize(size);
-}
-
 }  // namespace jabbery

@@ -17,8 +17,4 @@ DialogRect DialogUnits(wxWindow* dialog, int x, int y, int width, int height);
 // Sets `dialog`'s client area to `width` x `height` dialog units.
 void SetClientSizeInDialogUnits(wxWindow* dialog, int width, int height);
 
-// Makes `control` at least its best size: some GTK controls are clipped
-// (and GTK complains) when given less room than they need.
-void GrowToBestSize(wxWindow* control);
-
 }  // namespace jabbery

@@ -111,6 +111,7 @@ void AnswerChooser(UiScript& script, const std::string& title, char select,
 class ScriptedDialogs : public FakeUser<UserDialogs> {
   public:
     std::deque<std::optional<int>> m_counts;
+    std::deque<std::optional<std::string>> m_exportPaths;
     int m_countAsked = 0;
     int m_manualOpened = 0;
 
@@ -118,6 +119,7 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
         ++m_countAsked;
         return Pop(m_counts);
     }
+    std::optional<std::string> AskExportPath() override { return Pop(m_exportPaths); }
     void OpenManual() override { ++m_manualOpened; }
     void ShowAboutBox() override {}
 };

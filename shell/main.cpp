@@ -8,6 +8,7 @@
 
 #include "shell/chat_app.h"
 #include "shell/command_line.h"
+#include "transcript/transcript_autosave.h"
 
 int main(int argc, char** argv) {
     using namespace jabbery;
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     }
     ChatSettings settings;
     settings.m_botFolders = command_line.m_botFolders;
+    if (command_line.m_autosave) settings.m_autosaveFolder = ConversationsFolder();
     // Until the toolkit is up, problems go to stderr: without a display the
     // framework's own log window would crash trying to open.
     wxLog::SetActiveTarget(new wxLogStderr);

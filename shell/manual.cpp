@@ -1,13 +1,13 @@
 #include "shell/manual.h"
 
 #include <wx/filename.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
 #include <filesystem>
 
+#include "shell/manual_window.h"
 #include "shell/program_title.h"
 #include "shell/wx_text.h"
 
@@ -42,19 +42,10 @@ void OpenManual(wxWindow* parent) {
                      ProgramTitle(), wxOK | wxICON_ERROR, parent);
         return;
     }
-    // As a file: URL the path reaches the viewer whole, spaces and all;
-    // the launcher asks the desktop (GIO, then xdg-open) for the viewer.
-    bool launched = false;
-    {
-        // The framework would log its own less helpful message as well.
-        wxLogNull quiet;
-        launched = wxLaunchDefaultBrowser(wxFileName::FileNameToURL(wxFileName(PathToWx(manual))));
-    }
-    if (!launched) {
-        wxMessageBox(
-            "No program to show the manual was found. It is the file " + PathToWx(manual) + ".",
-            ProgramTitle(), wxOK | wxICON_ERROR, parent);
-    }
+    // Not modal, and owned by `parent`: it closes by itself or with it.
+    auto* window = new CManualWindow(parent, manual);
+    window->CentreOnScreen();
+    window->Show();
 }
 
 }  // namespace jabbery

@@ -18,9 +18,8 @@ std::vector<std::string> ManualCandidates(const std::string& working_folder,
 // The first candidate that is a file, or empty text.
 std::string FindManual(const std::vector<std::string>& candidates);
 
-// Opens the manual with the desktop's viewer for HTML. When there is no
-// copy of it, or no viewer, the user is told so in a message box over
-// `parent`.
+// Shows the manual in the program's own manual window over `parent`. When
+// there is no copy of it, the user is told so in a message box.
 void OpenManual(wxWindow* parent);
 
 }  // namespace jabbery

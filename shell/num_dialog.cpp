@@ -14,8 +14,10 @@
 
 #include "engine/roster.h"
 #include "shell/dialog_units.h"
+#include "shell/native_view.h"
 #include "shell/program_icons.h"
 #include "shell/program_title.h"
+#include "shell/up_down.h"
 
 namespace jabbery {
 namespace {
@@ -24,6 +26,8 @@ namespace {
 constexpr int kSpinLowest = 0;
 constexpr int kSpinHighest = kMaxBots;
 constexpr int kFirstCount = 2;
+// The up-down's width in dialog units.
+constexpr int kUpDownWidth = 11;
 
 // The edit's text as a count, or no value when it is no number.
 std::optional<long long> ReadCount(const std::string& text) {
@@ -76,21 +80,22 @@ CNumDialog::CNumDialog(wxWindow* parent, std::function<void()> open_manual)
     place = DialogUnits(this, 15, 14, 156, 14);
     new wxStaticText(this, wxID_ANY, "Please enter the number of bots to link:", place.m_position,
                      place.m_size, wxST_NO_AUTORESIZE);
-    place = DialogUnits(this, 59, 33, 40, 12);
+    // The edit's 40 x 12 units hold the up-down as its buddy: the edit
+    // narrowed by the up-down's 11 units, the up-down against its right edge.
+    place = DialogUnits(this, 59, 33, 40 - kUpDownWidth, 12);
     m_countEdit = new wxTextCtrl(this, kEditId, wxString(), place.m_position, place.m_size, 0,
                                  wxTextValidator(wxFILTER_DIGITS));
-    GrowToBestSize(m_countEdit);
-    place = DialogUnits(this, 101, 33, 11, 14);
-    m_countSpin = new wxSpinButton(this, kSpinId, place.m_position, place.m_size,
-                                   wxSP_VERTICAL | wxSP_ARROW_KEYS);
-    GrowToBestSize(m_countSpin);
-    // The up-down sits against the edit's right edge, as its buddy.
-    m_countSpin->Move(m_countEdit->GetPosition().x + m_countEdit->GetSize().x,
-                      m_countEdit->GetPosition().y);
+    AllowCompactSize(*m_countEdit);
+    place = DialogUnits(this, 59 + 40 - kUpDownWidth, 33, kUpDownWidth, 12);
+    m_countSpin = new CUpDown(this, kSpinId, place.m_position, place.m_size);
     place = DialogUnits(this, 7, 69, 50, 14);
     auto* manual = new wxButton(this, kManualId, "View manual", place.m_position, place.m_size);
-    GrowToBestSize(manual);
-    GrowToBestSize(ok);
+    AllowCompactSize(*manual);
+    AllowCompactSize(*ok);
+
+    // Screen readers have no label beside the edit to go by.
+    SetAccessibleName(*m_countEdit, "Number of bots");
+    SetAccessibleName(*m_countSpin, "Change the number of bots");
 
     m_countSpin->SetRange(kSpinLowest, kSpinHighest);
     m_countSpin->SetValue(kFirstCount);

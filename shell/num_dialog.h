@@ -5,7 +5,8 @@
 #include <functional>
 #include <string>
 
-class wxSpinButton;
+#include "shell/up_down.h"
+
 class wxSpinEvent;
 class wxTextCtrl;
 
@@ -35,7 +36,7 @@ class CNumDialog : public wxDialog {
     int GetBotCount() const { return m_count; }
 
     wxTextCtrl* CountEdit() const { return m_countEdit; }
-    wxSpinButton* CountSpin() const { return m_countSpin; }
+    CUpDown* CountSpin() const { return m_countSpin; }
 
   private:
     void OnOk(wxCommandEvent& event);
@@ -50,7 +51,7 @@ class CNumDialog : public wxDialog {
 
     wxTextCtrl* m_countEdit = nullptr;
     int m_count = 0;
-    wxSpinButton* m_countSpin = nullptr;
+    CUpDown* m_countSpin = nullptr;
     std::function<void()> m_openManual;
 
     wxDECLARE_EVENT_TABLE();

@@ -21,6 +21,7 @@ class PresetAnswers : public UserDialogs {
     void ShowError(const std::string& text) override { m_dialogs.ShowError(text); }
     bool AskYesNo(const std::string& question) override { return m_dialogs.AskYesNo(question); }
     std::optional<std::string> AskSavePath() override { return m_dialogs.AskSavePath(); }
+    std::optional<std::string> AskExportPath() override { return m_dialogs.AskExportPath(); }
     void OpenManual() override { m_dialogs.OpenManual(); }
     void ShowAboutBox() override { m_dialogs.ShowAboutBox(); }
 

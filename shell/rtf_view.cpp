@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "shell/native_view.h"
 #include "shell/scroll_bar.h"
 #include "transcript/transcript.h"
 
@@ -9,7 +10,9 @@ namespace jabbery {
 
 namespace {
 
-constexpr long kViewStyle = wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2 | wxTE_WORDWRAP |
+// Words wrap at spaces, and a word longer than a line breaks anywhere, so
+// the view never scrolls sideways and every speaker's label stays in sight.
+constexpr long kViewStyle = wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2 | wxTE_BESTWRAP |
                             wxVSCROLL | wxTE_NOHIDESEL | wxALWAYS_SHOW_SB;
 
 // The document asks for 10-point Arial; the desktop's sans-serif face stands in.
@@ -25,7 +28,14 @@ RtfView::RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSi
       m_regularFont(TranscriptFont(false)),
       m_boldFont(TranscriptFont(true)) {
     SetFont(m_regularFont);
+    // The transcript's colours are chosen for a white page (bot 1 is
+    // black): the page stays white in a dark theme; the window around it
+    // follows the theme.
+    SetBackgroundColour(*wxWHITE);
+    SetForegroundColour(*wxBLACK);
     KeepVerticalScrollBarShown(*this);
+    HideCaret(*this);
+    SetAccessibleName(*this, "Conversation transcript");
 }
 
 void RtfView::ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) {

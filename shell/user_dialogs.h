@@ -18,8 +18,11 @@ class UserDialogs : public UserQuestions {
     // to 15; answers given in advance may be any count, which set-up judges.
     virtual std::optional<int> AskBotCount() = 0;
 
-    // Opens the manual in the desktop's viewer.
+    // Opens the manual in the program's own manual window.
     virtual void OpenManual() = 0;
+
+    // Asks where to export the coloured transcript; no value when the user cancels.
+    virtual std::optional<std::string> AskExportPath() = 0;
 
     // The About box, until the user closes it.
     virtual void ShowAboutBox() = 0;

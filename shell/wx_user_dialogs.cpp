@@ -1,7 +1,9 @@
 #include "shell/wx_user_dialogs.h"
 
 #include <wx/filedlg.h>
+#include <wx/filename.h>
 #include <wx/msgdlg.h>
+#include <wx/utils.h>
 
 #include "shell/about_dialog.h"
 #include "shell/folder_prompt.h"
@@ -9,6 +11,7 @@
 #include "shell/num_dialog.h"
 #include "shell/program_title.h"
 #include "shell/wx_text.h"
+#include "transcript/file_names.h"
 
 namespace jabbery {
 
@@ -38,10 +41,22 @@ bool WxUserDialogs::AskYesNo(const std::string& question) {
 
 std::optional<std::string> WxUserDialogs::AskSavePath() {
     // No overwrite question: an existing file is appended to, never replaced.
-    wxFileDialog dialog(m_mainWindow, "Save As", wxString(), wxString(), "Text file (*.txt)|*.txt",
-                        wxFD_SAVE);
+    return AskPath("Save As", "Text file (*.txt)|*.txt", ".txt");
+}
+
+std::optional<std::string> WxUserDialogs::AskExportPath() {
+    // The overwrite question is the window's own, asked after this one.
+    return AskPath("Export coloured transcript", "Rich text document (*.rtf)|*.rtf", ".rtf");
+}
+
+std::optional<std::string> WxUserDialogs::AskPath(const wxString& title, const wxString& filter,
+                                                  const std::string& extension) {
+    wxFileDialog dialog(m_mainWindow, title, m_lastFolder.empty() ? wxGetCwd() : m_lastFolder,
+                        PathToWx(SuggestedTranscriptName(extension)), filter, wxFD_SAVE);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    return PathFromWx(dialog.GetPath());
+    // The folder of the chosen file: a path typed into the name goes elsewhere.
+    m_lastFolder = wxFileName(dialog.GetPath()).GetPath();
+    return WithDefaultExtension(PathFromWx(dialog.GetPath()), extension);
 }
 
 void WxUserDialogs::OpenManual() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <wx/string.h>
+
 #include "shell/user_dialogs.h"
 
 class wxWindow;
@@ -19,12 +21,20 @@ class WxUserDialogs : public UserDialogs {
     std::string BrowseForBotFolder(int number, int count) override;
     void ShowError(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
+    // Both suggest "Jabbery transcript <date>" in the folder last chosen in
+    // either during this run (the working folder at first), and add the
+    // extension to a name typed without one.
     std::optional<std::string> AskSavePath() override;
+    std::optional<std::string> AskExportPath() override;
     void OpenManual() override;
     void ShowAboutBox() override;
 
   private:
+    std::optional<std::string> AskPath(const wxString& title, const wxString& filter,
+                                       const std::string& extension);
+
     wxWindow* m_mainWindow;
+    wxString m_lastFolder;  // empty: the working folder
 };
 
 }  // namespace jabbery

@@ -1,0 +1,89 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "platform/growing_file.h"
+#include "platform/text_file.h"
+
+namespace jabbery {
+namespace {
+
+std::string ErrorText(const std::string& path, int error) {
+    return "Could not keep the transcript in " + path + ": " +
+           std::system_category().message(error);
+}
+
+}  // namespace
+
+bool GrowingFile::Create(const std::string& folder, const std::string& name, std::string& error) {
+    std::error_code made;
+    std::filesystem::create_directories(folder, made);
+    if (made) {
+        error = ErrorText(folder, made.value());
+        return false;
+    }
+    m_path = folder + "/" + name;
+    // O_EXCL: a file of that name, however it came there, is never taken
+    // over; the transcript is the user's own, so only they may read it.
+    UniqueFd fd(::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600));
+    if (!fd.IsOpen()) {
+        error = ErrorText(m_path, errno);
+        return false;
+    }
+    // The lock lasts as long as the descriptor, also when the program is
+    // killed: the kernel drops it with the process.
+    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        error = ErrorText(m_path, errno);
+        return false;
+    }
+    m_fd = std::move(fd);
+    return true;
+}
+
+bool GrowingFile::Append(const std::string& bytes, std::string& error) {
+    const AppendResult result = AppendOrCreateFile(m_path, "", bytes);
+    if (!result.m_ok) {
+        error = result.m_error;
+        return false;
+    }
+    // fdatasync on any descriptor of the file puts its data on the disk.
+    if (::fdatasync(m_fd.Get()) != 0) {
+        error = ErrorText(m_path, errno);
+        return false;
+    }
+    return true;
+}
+
+int CurrentProcessId() {
+    return static_cast<int>(::getpid());
+}
+
+void PruneOldFiles(const std::string& folder, std::size_t keep) {
+    namespace fs = std::filesystem;
+    std::error_code failed;
+    std::vector<std::pair<fs::file_time_type, fs::path>> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, failed)) {
+        std::error_code ignored;
+        if (entry.path().extension() == ".txt" && entry.is_regular_file(ignored)) {
+            files.emplace_back(entry.last_write_time(ignored), entry.path());
+        }
+    }
+    if (failed || files.size() <= keep) return;
+    std::sort(files.begin(), files.end(), std::greater<>());
+    for (std::size_t i = keep; i < files.size(); ++i) {
+        // O_NONBLOCK: a FIFO named *.txt must not block the open.
+        UniqueFd fd(::open(files[i].second.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        // A file whose lock we cannot take is still being written by its window.
+        if (!fd.IsOpen() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
+        // Removed while we hold the lock, so no window can take it up meanwhile.
+        ::unlink(files[i].second.c_str());
+    }
+}
+
+}  // namespace jabbery

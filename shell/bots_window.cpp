@@ -1,0 +1,122 @@
+#include "shell/bots_window.h"
+
+#include <wx/button.h>
+#include <wx/imaglist.h>
+#include <wx/listctrl.h>
+#include <wx/sizer.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "engine/bot_table.h"
+#include "shell/wx_text.h"
+#include "values/bot_colours.h"
+
+namespace jabbery {
+namespace {
+
+constexpr int kTableId = 1201;
+constexpr int kOpenFolderId = 1202;
+// How many of a failing bot's last output lines are shown.
+constexpr std::size_t kTailLines = 8;
+constexpr int kSwatchPixels = 12;
+
+// The bots' colours as small squares, one image per bot number.
+wxImageList* ColourSwatches() {
+    auto* swatches = new wxImageList(kSwatchPixels, kSwatchPixels, false, kMaxBots);
+    for (const BotColour& colour : kBotColours) {
+        wxImage square(kSwatchPixels, kSwatchPixels);
+        square.SetRGB(wxRect(0, 0, kSwatchPixels, kSwatchPixels), colour.m_red, colour.m_green,
+                      colour.m_blue);
+        swatches->Add(wxBitmap(square));
+    }
+    return swatches;
+}
+
+}  // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CBotsWindow, wxDialog)
+    EVT_LIST_ITEM_SELECTED(kTableId, CBotsWindow::OnSelect)
+    EVT_BUTTON(kOpenFolderId, CBotsWindow::OnOpenFolder)
+wxEND_EVENT_TABLE();
+// clang-format on
+
+CBotsWindow::CBotsWindow(wxWindow* parent, const ConversationState& state,
+                         const std::string& conversations_folder)
+    : wxDialog(parent, wxID_ANY, "Bots", wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMAXIMIZE_BOX),
+      m_state(state),
+      m_folder(conversations_folder) {
+    m_table = new wxListCtrl(this, kTableId, wxDefaultPosition, wxDefaultSize,
+                             wxLC_REPORT | wxLC_SINGLE_SEL);
+    m_table->AssignImageList(ColourSwatches(), wxIMAGE_LIST_SMALL);
+    const std::vector<std::string> headings = BotTableHeadings();
+    for (std::size_t i = 0; i < headings.size(); ++i) {
+        m_table->AppendColumn(headings[i], i >= 3 && i + 1 < headings.size() ? wxLIST_FORMAT_RIGHT
+                                                                             : wxLIST_FORMAT_LEFT);
+    }
+    m_details = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition,
+                               ConvertDialogToPixels(wxSize(0, 60)),
+                               wxTE_MULTILINE | wxTE_READONLY | wxTE_BESTWRAP);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    if (!m_folder.empty()) {
+        buttons->Add(new wxButton(this, kOpenFolderId, "&Open conversations folder"));
+    }
+    buttons->AddStretchSpacer();
+    buttons->Add(new wxButton(this, wxID_CANCEL, "&Close"));
+    auto* layout = new wxBoxSizer(wxVERTICAL);
+    layout->Add(m_table, wxSizerFlags(1).Expand().Border());
+    layout->Add(m_details, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT));
+    layout->Add(buttons, wxSizerFlags().Expand().Border());
+    SetSizer(layout);
+    Update();
+    SetSize(ConvertDialogToPixels(wxSize(420, 200)));
+}
+
+void CBotsWindow::Update() {
+    for (int bot = 0; bot < m_state.m_botCount; ++bot) {
+        const std::vector<std::string> row = BotTableRow(m_state, bot);
+        if (bot >= m_table->GetItemCount()) m_table->InsertItem(bot, wxString(), bot);
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            m_table->SetItem(bot, static_cast<int>(column), ToWxText(row[column]));
+        }
+        // A bot that has failed stands out in the list.
+        const bool failed =
+            m_state.m_botStats[static_cast<std::size_t>(bot)].m_lastFailure.has_value();
+        m_table->SetItemTextColour(bot, failed ? *wxRED : wxNullColour);
+    }
+    for (int column = 0; column < m_table->GetColumnCount(); ++column) {
+        m_table->SetColumnWidth(column, wxLIST_AUTOSIZE_USEHEADER);
+    }
+    ShowDetails();
+}
+
+void CBotsWindow::OnSelect(wxListEvent& event) {
+    m_selected = event.GetIndex();
+    ShowDetails();
+}
+
+void CBotsWindow::ShowDetails() {
+    // The selected bot, or else the one that failed last.
+    int bot = static_cast<int>(m_selected);
+    if (bot < 0) {
+        for (int i = 0, latest = 0; i < m_state.m_botCount; ++i) {
+            const BotStats& stats = m_state.m_botStats[static_cast<std::size_t>(i)];
+            if (stats.m_lastFailure && stats.m_lastFailureTurn > latest) {
+                latest = stats.m_lastFailureTurn;
+                bot = i;
+            }
+        }
+    }
+    std::string text = bot < 0 ? "No bot has failed." : LastFailureText(m_state, bot, kTailLines);
+    if (bot >= 0 && text.empty())
+        text = m_state.m_botName[static_cast<std::size_t>(bot)].Str() + " has not failed.";
+    m_details->ChangeValue(ToWxText(text));
+}
+
+void CBotsWindow::OnOpenFolder(wxCommandEvent&) {
+    wxLaunchDefaultApplication(PathToWx(m_folder));
+}
+
+}  // namespace jabbery

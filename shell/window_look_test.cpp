@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <wx/display.h>
+#include <wx/settings.h>
+#include <wx/textctrl.h>
+
+#include "rtf/test_rtf_documents.h"
+#include "shell/chat_dialog.h"
+#include "shell/gui_test_child.h"
+#include "shell/gui_test_support.h"
+#include "shell/num_dialog.h"
+#include "shell/rtf_view.h"
+
+namespace jabbery {
+namespace {
+
+using namespace testing;
+
+// The main window on the screen, without a conversation.
+struct ShownWindow {
+    ShownWindow() {
+        window.FitOnScreen();
+        window.Show();
+        RunEventsUntil([&] { return window.IsShownOnScreen(); }, 10s);
+        RunEventsUntil([] { return false; }, 500ms);  // drawn
+    }
+    wxRect RectOf(int id) { return window.FindWindow(id)->GetRect(); }
+    GtkTextView* Text() {
+        auto* handle = static_cast<GtkWidget*>(window.TranscriptView()->GetHandle());
+        return GTK_TEXT_VIEW(gtk_bin_get_child(GTK_BIN(handle)));
+    }
+    ScriptedDialogs dialogs;
+    CChatDialog window{nullptr, {}, &dialogs};
+};
+
+TEST(WindowLook, ResizingGrowsTheViewAndKeepsTheButtonsAlongTheBottom) {
+    ShownWindow shown;
+    const wxRect view = shown.RectOf(CChatDialog::kViewId);
+    const wxRect exit = shown.RectOf(CChatDialog::kExitId);
+    const wxSize grown = shown.window.GetClientSize() + wxSize(300, 120);
+    shown.window.SetClientSize(grown);
+    ASSERT_TRUE(RunEventsUntil([&] { return shown.window.GetClientSize() == grown; }, 10s));
+    RunEventsUntil([] { return false; }, 200ms);
+    EXPECT_EQ(shown.RectOf(CChatDialog::kViewId).GetSize(), view.GetSize() + wxSize(300, 120));
+    EXPECT_EQ(shown.RectOf(CChatDialog::kExitId).GetPosition(),
+              exit.GetPosition() + wxPoint(300, 120));
+    EXPECT_EQ(shown.RectOf(CChatDialog::kManualId).y, exit.y + 120);
+    const wxRect about = shown.RectOf(CChatDialog::kAboutId);
+    EXPECT_NEAR(about.x + about.width / 2, grown.x / 2, 2) << "About stays centred";
+    // Made as small as it goes, it still holds the buttons side by side.
+    shown.window.SetClientSize(wxSize(10, 10));
+    RunEventsUntil([] { return false; }, 300ms);
+    EXPECT_LT(shown.RectOf(CChatDialog::kAboutId).GetRight(), shown.RectOf(CChatDialog::kExitId).x);
+    EXPECT_LE(shown.RectOf(CChatDialog::kExitId).GetRight(), shown.window.GetClientSize().x);
+}
+
+// At GDK_SCALE=2 a 1280x800 screen is 640x400 to the window, less than the
+// template's height: the window shrinks to fit and stays wholly on screen.
+TEST(WindowLook, FitsA1280x800ScreenAtScaleTwo) {
+    if (!InOwnDisplay()) {
+        EXPECT_TRUE(RunInOwnDisplay("WindowLook.FitsA1280x800ScreenAtScaleTwo", 1280, 800,
+                                    {"GDK_SCALE=2"}));
+        return;
+    }
+    ShownWindow shown;
+    const wxRect area = wxDisplay(&shown.window).GetClientArea();
+    EXPECT_GT(shown.window.ConvertDialogToPixels(wxSize(320, 200)).y, area.height)
+        << "a big screen";
+    EXPECT_TRUE(area.Contains(shown.window.GetScreenRect())) << area.height;
+    EXPECT_TRUE(shown.window.GetClientRect().Contains(shown.RectOf(CChatDialog::kExitId)));
+}
+
+TEST(WindowLook, ThePageStaysWhiteInADarkTheme) {
+    if (!InOwnDisplay()) {
+        EXPECT_TRUE(RunInOwnDisplay("WindowLook.ThePageStaysWhiteInADarkTheme", 1024, 768,
+                                    {"GTK_THEME=Adwaita:dark"}));
+        return;
+    }
+    ShownWindow shown;
+    // What a text control's page would be without ours.
+    EXPECT_LT(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW).Red(), 0x80) << "not a dark theme";
+    GdkPixbuf* pixel = gdk_pixbuf_get_from_window(
+        gtk_text_view_get_window(shown.Text(), GTK_TEXT_WINDOW_TEXT), 40, 150, 1, 1);
+    ASSERT_NE(pixel, nullptr);
+    const guchar* rgb = gdk_pixbuf_get_pixels(pixel);
+    EXPECT_EQ(rgb[0] + rgb[1] + rgb[2], 3 * 255);
+    g_object_unref(pixel);
+}
+
+TEST(WindowLook, AFullLengthWordWrapsWithoutSidewaysScrollingAndTheViewHasNoCaretButAName) {
+    ShownWindow shown;
+    shown.window.TranscriptView()->ShowDocument(
+        RtfDocument(TurnLine(0, "LONG", std::string(1999, 'w'))));
+    RunEventsUntil([] { return false; }, 500ms);
+    GtkTextView* text = shown.Text();
+    GtkAdjustment* sideways = gtk_scrollable_get_hadjustment(GTK_SCROLLABLE(text));
+    EXPECT_LE(gtk_adjustment_get_upper(sideways), gtk_adjustment_get_page_size(sideways));
+    GtkTextIter start;
+    GtkTextIter end;
+    gtk_text_buffer_get_bounds(gtk_text_view_get_buffer(text), &start, &end);
+    GdkRectangle first;
+    GdkRectangle last;
+    gtk_text_view_get_iter_location(text, &start, &first);
+    gtk_text_view_get_iter_location(text, &end, &last);
+    EXPECT_GT(last.y, first.y + 10 * first.height) << "the word is on a few lines only";
+    EXPECT_FALSE(gtk_text_view_get_cursor_visible(text));
+    EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(GTK_WIDGET(text))),
+                 "Conversation transcript");
+}
+
+// The count dialog as its template draws it, each control big enough for
+// what it shows, the edit and its arrows named for screen readers.
+TEST(WindowLook, TheCountDialogHasAnUpDownInsideTheEditsRectangleAndButtonsOf50By14) {
+    CNumDialog dialog(nullptr, {});
+    const auto units = [&](int x, int y, int width, int height) {
+        return wxRect(dialog.ConvertDialogToPixels(wxPoint(x, y)),
+                      dialog.ConvertDialogToPixels(wxSize(width, height)));
+    };
+    const wxRect edit = dialog.CountEdit()->GetRect();
+    const wxRect arrows = dialog.CountSpin()->GetRect();
+    EXPECT_EQ(wxRect(edit.GetPosition(), arrows.GetBottomRight()), units(59, 33, 40, 12));
+    EXPECT_EQ(arrows, wxRect(wxPoint(edit.GetRight() + 1, edit.y), units(0, 0, 11, 12).GetSize()));
+    EXPECT_EQ(dialog.FindWindow(wxID_OK)->GetRect(), units(129, 69, 50, 14));
+    wxWindow* manual = dialog.FindWindow(CNumDialog::kManualId);
+    EXPECT_EQ(manual->GetRect(), units(7, 69, 50, 14));
+    EXPECT_TRUE(units(0, 0, 50, 14).Contains(wxRect(manual->GetBestSize())));
+    EXPECT_LE(dialog.CountEdit()->GetBestSize().y, edit.height);
+    const auto name = [](wxWindow* control) {
+        return std::string(atk_object_get_name(
+            gtk_widget_get_accessible(static_cast<GtkWidget*>(control->GetHandle()))));
+    };
+    EXPECT_EQ(name(dialog.CountEdit()), "Number of bots");
+    EXPECT_EQ(name(dialog.CountSpin()), "Change the number of bots");
+}
+
+}  // namespace
+}  // namespace jabbery

@@ -1,0 +1,27 @@
+#include "transcript/export.h"
+
+#include <filesystem>
+
+#include "platform/user_questions.h"
+#include "platform/whole_file.h"
+
+namespace jabbery {
+
+void ExportDocument(const std::string& document,
+                    const std::function<std::optional<std::string>()>& ask_path,
+                    UserQuestions& questions) {
+    while (const std::optional<std::string> path = ask_path()) {
+        std::error_code ignored;
+        if (std::filesystem::exists(*path, ignored) && !questions.AskYesNo(ReplaceQuestion(*path)))
+            continue;
+        std::string error;
+        if (ReplaceWholeFile(*path, document, error)) return;
+        questions.ShowError(error + "\nChoose another file, or cancel.");
+    }
+}
+
+std::string ReplaceQuestion(const std::string& path) {
+    return path + " already exists. Replace it?";
+}
+
+}  // namespace jabbery

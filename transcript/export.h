@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace jabbery {
+
+class UserQuestions;
+
+// Asks for a file with `ask_path` and writes the whole `document` there. A
+// file that is already there is replaced only when the user says so, else
+// the path is asked again; a failed write is reported and asked again, and
+// never leaves half a document over an earlier file. A cancelled question ends it.
+void ExportDocument(const std::string& document,
+                    const std::function<std::optional<std::string>()>& ask_path,
+                    UserQuestions& questions);
+
+// The question asked before replacing `path`.
+std::string ReplaceQuestion(const std::string& path);
+
+}  // namespace jabbery

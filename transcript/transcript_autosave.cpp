@@ -1,0 +1,52 @@
+#include "transcript/transcript_autosave.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/local_time.h"
+#include "transcript/transcript_file.h"
+
+namespace jabbery {
+
+std::string ConversationsFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    const char* home = std::getenv("HOME");
+    // The base directory rules: a relative XDG path is to be ignored.
+    if (state != nullptr && state[0] == '/') return std::string(state) + "/jabbery/conversations";
+    if (home != nullptr && home[0] != '\0') {
+        return std::string(home) + "/.local/state/jabbery/conversations";
+    }
+    return std::string();
+}
+
+bool TranscriptAutosave::Start(const std::string& folder, const CPlainString& plain_text,
+                               const ClockSource& now, std::string& error) {
+    std::tm local{};
+    ToLocalTime(now(), local);
+    char name[64];
+    // The start time first, so the names sort by age; the process id keeps
+    // two windows started in the same second apart.
+    std::snprintf(name, sizeof name, "%04d-%02d-%02d_%02d-%02d-%02d-%d.txt", local.tm_year + 1900,
+                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                  CurrentProcessId());
+    if (!m_file.Create(folder, name, error) || !m_file.Append(TranscriptBanner(now), error)) {
+        m_failed = true;
+        return false;
+    }
+    PruneOldFiles(folder, kKeptConversations);
+    return Update(plain_text, error);
+}
+
+bool TranscriptAutosave::Update(const CPlainString& plain_text, std::string& error) {
+    if (!IsActive()) return false;
+    const std::string& text = plain_text.Str();
+    if (text.size() <= m_written) return true;
+    if (!m_file.Append(text.substr(m_written), error)) {
+        m_failed = true;
+        return false;
+    }
+    m_written = text.size();
+    return true;
+}
+
+}  // namespace jabbery
