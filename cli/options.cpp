@@ -89,6 +89,11 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     bool only_folders = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (argument.empty()) {
+            // An empty name would be read as the root folder; the window refuses it too.
+            error = "an empty bot folder name (\"\") is not a folder";
+            return false;
+        }
         if (only_folders || argument.size() < 2 || argument[0] != '-') {
             options.m_botFolders.push_back(argument);
             continue;
