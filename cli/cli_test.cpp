@@ -8,6 +8,7 @@
 #include <regex>
 #include <thread>
 
+#include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
 
@@ -17,31 +18,9 @@ namespace {
 using testing::ReadFile;
 using testing::TempFolder;
 
-struct Outcome {
-    int m_status;
-    std::string m_out;
-    std::string m_err;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-// Runs jabbery-cli with `arguments` to completion, capturing its output.
-Outcome RunCli(const TempFolder& root, const std::vector<std::string>& arguments) {
-    std::string command = Quote(JABBERY_CLI);
-    for (const std::string& argument : arguments) command += " " + Quote(argument);
-    command += " > " + Quote(root.File("out")) + " 2> " + Quote(root.File("err"));
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(root.File("out")),
-            ReadFile(root.File("err"))};
-}
-
-std::size_t CountLines(const std::string& text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-}
+using Outcome = testing::CliOutcome;
+using testing::CountLines;
+using testing::RunCli;
 
 TEST(JabberyCli, RunsTheTurnsAndSavesTheBannerAndEveryLine) {
     TempFolder root;

@@ -1,38 +1,28 @@
-#include <csignal>
 #include <cstdio>
-#include <fstream>
 
 #include "cli/conversation_printer.h"
 #include "cli/options.h"
+#include "cli/output_paths.h"
 #include "cli/terminal_host.h"
 #include "cli/turn_loop.h"
 #include "engine/conversation.h"
 #include "platform/run_hidden.h"
+#include "platform/stop_signals.h"
 #include "platform/terminal.h"
 #include "values/product.h"
 
 namespace {
 
-using jabbery::RunCanceller;
+// How long the program may take to save and end after Ctrl-C or SIGTERM.
+constexpr std::chrono::seconds kStopGrace{1};
 
-RunCanceller* g_canceller = nullptr;
-
-// Ctrl-C and SIGTERM: the turn in flight ends (its bot's group is killed)
-// and the conversation stops there. Cancel only writes to a descriptor.
-extern "C" void OnStopSignal(int) {
-    if (g_canceller != nullptr) g_canceller->Cancel();
+void Report(const std::string& message) {
+    std::fprintf(stderr, "jabbery-cli: %s\n", message.c_str());
 }
 
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "jabbery-cli: %s\n", message.c_str());
+    Report(message);
     return 2;
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& content) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << content;
-    file.close();
-    return !file.fail();
 }
 
 }  // namespace
@@ -57,11 +47,14 @@ int main(int argc, char** argv) {
             return Fail(folder + ": no vorn.nfo in this folder; it is not a bot's folder");
         }
     }
+    if (const std::string problem = CheckOutputTargets(OutputTargets(options)); !problem.empty()) {
+        return Fail(problem);
+    }
 
+    // Ctrl-C and SIGTERM: the turn in flight ends (its bot's group is
+    // killed), the conversation stops there and is saved, within kStopGrace.
     RunCanceller canceller;
-    g_canceller = &canceller;
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
+    InstallStopSignals(canceller, kStopGrace);
     if (options.m_seed) std::srand(*options.m_seed);
 
     const bool colour = IsTerminal(stdout) && std::getenv("NO_COLOR") == nullptr;
@@ -79,10 +72,12 @@ int main(int argc, char** argv) {
 
     StopConversation(state, host, host);
     int status = host.HadError() ? 1 : 0;
-    if (options.m_rtfPath && !WriteWholeFile(*options.m_rtfPath, state.Document())) {
-        std::fprintf(stderr, "jabbery-cli: could not write the rich-text transcript to %s\n",
-                     options.m_rtfPath->c_str());
-        status = 1;
+    if (options.m_rtfPath) {
+        const std::string rtf_error = WriteNewOutput(*options.m_rtfPath, state.Document());
+        if (!rtf_error.empty()) {
+            Report(rtf_error);
+            status = 1;
+        }
     }
     return status;
 }

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/test_temp_folder.h"
+
+namespace jabbery::testing {
+
+// How a run of jabbery-cli ended and what it printed.
+struct CliOutcome {
+    int m_status;
+    std::string m_out;
+    std::string m_err;
+};
+
+inline std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs jabbery-cli with `arguments` to completion, capturing its output in
+// files "out" and "err" of `root`.
+inline CliOutcome RunCli(const TempFolder& root, const std::vector<std::string>& arguments) {
+    std::string command = Quote(JABBERY_CLI);
+    for (const std::string& argument : arguments) command += " " + Quote(argument);
+    command += " > " + Quote(root.File("out")) + " 2> " + Quote(root.File("err"));
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(root.File("out")),
+            ReadFile(root.File("err"))};
+}
+
+inline std::size_t CountLines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+}  // namespace jabbery::testing
