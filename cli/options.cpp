@@ -39,7 +39,8 @@ std::string CliUsage() {
            "  --version          show the version\n"
            "\n"
            "Ctrl-C or SIGTERM stops the bot in flight at once (its turn adds no line)\n"
-           "and ends the conversation; --save and --rtf are still written.\n";
+           "and ends the conversation; --save and --rtf are still written, and the\n"
+           "program ends within a second. --rtf never replaces a file: name a new one.\n";
 }
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
