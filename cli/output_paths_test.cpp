@@ -61,23 +61,6 @@ TEST(CheckOutputTargets, RefusesWhatCannotBeWrittenOrWouldBeReplacedWithOneLine)
     EXPECT_FALSE(fs::exists(root.File("new.txt")) || fs::exists(root.File("new.rtf")));
 }
 
-TEST(CheckOutputTargets, AReadOnlyFolderOrFileIsRefusedToAnOrdinaryUser) {
-    TempFolder root;
-    fs::permissions(root.Path(), fs::perms::all);
-    WriteFile(root.File("ro.txt"), "x");
-    fs::permissions(root.File("ro.txt"), fs::perms::owner_read | fs::perms::others_read);
-    fs::create_directory(root.File("closed"));
-    fs::permissions(root.File("closed"), fs::perms::owner_all | fs::perms::others_exec);
-    const std::optional<bool> refused = testing::RunUnprivileged([&] {
-        return CheckOutputTargets({Save(root.File("ro.txt"))}).find("not writable") !=
-                   std::string::npos &&
-               CheckOutputTargets({Rtf(root.File("closed/t.rtf"))})
-                       .find("no file can be created") != std::string::npos;
-    });
-    if (!refused) GTEST_SKIP() << "cannot run as the user nobody; permissions untested";
-    EXPECT_TRUE(*refused);
-}
-
 // The data loss of old: --save and --rtf on one file, and an --rtf that
 // exists, are refused before any bot runs, and the file keeps every byte.
 TEST(JabberyCliOutputs, AnExistingOrSharedFileIsRefusedBeforeTheRunAndKeptWhole) {
