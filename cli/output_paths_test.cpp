@@ -87,6 +87,18 @@ TEST(JabberyCliOutputs, AnExistingOrSharedFileIsRefusedBeforeTheRunAndKeptWhole)
         testing::RunCli(root, {"--turns", "1", "--rtf", root.File("new.rtf"), a, a});
     EXPECT_EQ(run.m_status, 0) << run.m_err;
     EXPECT_EQ(ReadFile(root.File("new.rtf")).rfind("{\\rtf1", 0), 0u);
+
+    // A save folder a bot removes during the run: the terminal says what was lost.
+    fs::create_directory(root.File("gone"));
+    const std::string remover = testing::MakeScriptBot(root, "r", "R", "rm -rf ../gone");
+    const testing::CliOutcome lost = testing::RunCli(
+        root, {"--turns", "1", "--interval", "0", "--save", root.File("gone/t.txt"), remover, a});
+    EXPECT_EQ(lost.m_status, 1);
+    EXPECT_NE(
+        lost.m_err.find(": No such file or directory; the plain transcript was not saved (run "
+                        "again with another --save file)\n"),
+        std::string::npos)
+        << lost.m_err;
 }
 
 // Output that nobody reads fills the pipe and blocks the program in a
