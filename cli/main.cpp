@@ -13,8 +13,9 @@
 
 namespace {
 
-// How long the program may take to save and end after Ctrl-C or SIGTERM.
-constexpr std::chrono::seconds kStopGrace{1};
+// How long the program may take to save and end after Ctrl-C or SIGTERM:
+// under the second it promises, with room for the kernel to end it.
+constexpr std::chrono::milliseconds kStopGrace{800};
 
 void Report(const std::string& message) {
     std::fprintf(stderr, "jabbery-cli: %s\n", message.c_str());

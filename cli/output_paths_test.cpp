@@ -102,7 +102,7 @@ TEST(JabberyCliOutputs, AnExistingOrSharedFileIsRefusedBeforeTheRunAndKeptWhole)
 }
 
 // Output that nobody reads fills the pipe and blocks the program in a
-// write; SIGTERM still ends it within the grace second.
+// write; SIGTERM still ends it within the grace period (under a second).
 TEST(JabberyCliOutputs, SigtermEndsTheProgramEvenWhenItsOutputIsBlocked) {
     TempFolder root;
     const std::string chatty =

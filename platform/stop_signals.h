@@ -13,6 +13,6 @@ class RunCanceller;
 // always ends soon, whatever it is waiting on (a write that blocks included).
 // Process-wide; call once, from the main thread; `canceller` must outlive
 // the program's run.
-void InstallStopSignals(RunCanceller& canceller, std::chrono::seconds grace);
+void InstallStopSignals(RunCanceller& canceller, std::chrono::milliseconds grace);
 
 }  // namespace jabbery

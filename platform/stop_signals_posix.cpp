@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,7 +12,7 @@ namespace jabbery {
 namespace {
 
 RunCanceller* g_canceller = nullptr;
-unsigned g_graceSeconds = 1;
+itimerval g_grace{};
 volatile sig_atomic_t g_stopSignal = 0;
 
 // Ends the program as `signal` would have without our handler, so the
@@ -25,9 +26,10 @@ void EndBy(int signal) {
 extern "C" void OnStop(int signal) {
     if (g_stopSignal != 0) return EndBy(signal);
     g_stopSignal = signal;
-    // Cancel only writes to a descriptor; alarm starts the grace period.
+    // Cancel only writes to a descriptor; the timer (a plain system call,
+    // like alarm but finer) starts the grace period.
     g_canceller->Cancel();
-    ::alarm(g_graceSeconds);
+    ::setitimer(ITIMER_REAL, &g_grace, nullptr);
 }
 
 extern "C" void OnGraceOver(int) {
@@ -45,9 +47,11 @@ void Handle(int signal, void (*handler)(int)) {
 
 }  // namespace
 
-void InstallStopSignals(RunCanceller& canceller, std::chrono::seconds grace) {
+void InstallStopSignals(RunCanceller& canceller, std::chrono::milliseconds grace) {
     g_canceller = &canceller;
-    g_graceSeconds = static_cast<unsigned>(std::max<long long>(1, grace.count()));
+    // At least a millisecond: a zero timer would never fire.
+    const long long ms = std::max<long long>(1, grace.count());
+    g_grace.it_value = {static_cast<time_t>(ms / 1000), static_cast<suseconds_t>(ms % 1000 * 1000)};
     Handle(SIGALRM, OnGraceOver);
     Handle(SIGINT, OnStop);
     Handle(SIGTERM, OnStop);
