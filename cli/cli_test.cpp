@@ -8,7 +8,7 @@
 #include <regex>
 #include <thread>
 
-#include "cli/test_cli.h"
+#include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
 #include "platform/test_environment.h"
 #include "platform/test_processes.h"
@@ -16,8 +16,8 @@
 namespace jabbery {
 namespace {
 
+using Outcome = testing::CliOutcome;
 using testing::CountLines;
-using testing::Outcome;
 using testing::ReadFile;
 using testing::RunCli;
 using testing::TempFolder;

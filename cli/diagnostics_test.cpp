@@ -5,7 +5,7 @@
 
 #include "cli/bot_check.h"
 #include "cli/terminal_filter.h"
-#include "cli/test_cli.h"
+#include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
 
 namespace jabbery {
@@ -43,11 +43,11 @@ TEST(Diagnostics, EachFailingBotIsNamedWithItsCauseWhileTheTranscriptStaysTheSam
         loud.insert(loud.end(), {"--jsonl", jsonl, bad, good});
         quiet.insert(quiet.end(), {"--quiet", bad, good});
 
-        const testing::Outcome warned = RunCli(root, loud);
+        const testing::CliOutcome warned = RunCli(root, loud);
         EXPECT_EQ(warned.m_status, 0) << c.command;
         EXPECT_EQ(warned.m_err.rfind("jabbery-cli: turn 1: BAD (bot 1) " + c.warning + "; ", 0), 0u)
             << c.command << ": " << warned.m_err;
-        const testing::Outcome silent = RunCli(root, quiet);
+        const testing::CliOutcome silent = RunCli(root, quiet);
         EXPECT_EQ(silent.m_err, "") << c.command;
         EXPECT_EQ(silent.m_out, warned.m_out) << c.command;
 
@@ -96,12 +96,12 @@ TEST(Diagnostics, TryRunsOneExchangeAndSaysHowItEnded) {
         "printf 'You said: %s\\r\\n' \"$(sed -n 2p chat.msg | tr -d '\\r')\" > chat.msg");
     const std::string printer = MakeScriptBot(root, "printer", "Printer", "echo 'to stdout'");
 
-    const testing::Outcome answered = RunCli(root, {"--try", echo, "Ahoy"});
+    const testing::CliOutcome answered = RunCli(root, {"--try", echo, "Ahoy"});
     EXPECT_EQ(answered.m_status, 0);
     EXPECT_NE(answered.m_out.find("reply:   You said: Ahoy\noutcome: answered\n"),
               std::string::npos)
         << answered.m_out;
-    const testing::Outcome failed = RunCli(root, {"--try", printer});
+    const testing::CliOutcome failed = RunCli(root, {"--try", printer});
     EXPECT_EQ(failed.m_status, 1);
     EXPECT_NE(failed.m_out.find("reply:   Printer\noutcome: did not rewrite chat.msg\n"),
               std::string::npos)
@@ -136,10 +136,10 @@ TEST(Diagnostics, CheckFindsTheCommonMistakesWithoutRunningAnything) {
     EXPECT_EQ(CheckBotFolder(root.Path()).m_problems,
               std::vector<std::string>{"no vorn.nfo in this folder"});
 
-    const testing::Outcome all_good = RunCli(root, {"--check", good});
+    const testing::CliOutcome all_good = RunCli(root, {"--check", good});
     EXPECT_EQ(all_good.m_status, 0);
     EXPECT_EQ(all_good.m_out, good + ": ok (vorn.nfo, name \"Good\", runs \"./bot.sh\")\n");
-    const testing::Outcome some_bad = RunCli(root, {"--check", good, missing});
+    const testing::CliOutcome some_bad = RunCli(root, {"--check", good, missing});
     EXPECT_EQ(some_bad.m_status, 1);
     EXPECT_EQ(testing::CountLines(some_bad.m_out), 2u);
 }

@@ -1,43 +1,34 @@
-#include <csignal>
 #include <cstdio>
-#include <fstream>
 
 #include "cli/bot_check.h"
 #include "cli/conversation_printer.h"
 #include "cli/jsonl_log.h"
 #include "cli/options.h"
 #include "cli/outcome_report.h"
+#include "cli/output_paths.h"
 #include "cli/terminal_host.h"
 #include "cli/try_bot.h"
 #include "cli/turn_loop.h"
 #include "engine/bundled_bots.h"
 #include "engine/conversation.h"
 #include "platform/run_hidden.h"
+#include "platform/stop_signals.h"
 #include "platform/terminal.h"
 #include "values/product.h"
 
 namespace {
 
-using jabbery::RunCanceller;
+// How long the program may take to save and end after Ctrl-C or SIGTERM:
+// under the second it promises, with room for the kernel to end it.
+constexpr std::chrono::milliseconds kStopGrace{800};
 
-RunCanceller* g_canceller = nullptr;
-
-// Ctrl-C and SIGTERM: the turn in flight ends (its bot's group is killed)
-// and the conversation stops there. Cancel only writes to a descriptor.
-extern "C" void OnStopSignal(int) {
-    if (g_canceller != nullptr) g_canceller->Cancel();
+void Report(const std::string& message) {
+    std::fprintf(stderr, "jabbery-cli: %s\n", message.c_str());
 }
 
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "jabbery-cli: %s\n", message.c_str());
+    Report(message);
     return 2;
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& content) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << content;
-    file.close();
-    return !file.fail();
 }
 
 }  // namespace
@@ -57,9 +48,9 @@ int main(int argc, char** argv) {
     }
     // A bare bundled bot's name stands for the user's copy of that bot.
     std::vector<std::string>& arguments = options.m_botFolders;
-    const std::size_t folder_count =
-        options.m_mode == CliOptions::Mode::kTry ? std::min<std::size_t>(arguments.size(), 1)
-                                                 : arguments.size();
+    const std::size_t folder_count = options.m_mode == CliOptions::Mode::kTry
+                                         ? std::min<std::size_t>(arguments.size(), 1)
+                                         : arguments.size();
     std::vector<std::string> folders(arguments.begin(), arguments.begin() + folder_count);
     if (!ResolveBotArguments(folders, error)) return Fail(error);
     std::copy(folders.begin(), folders.end(), arguments.begin());
@@ -84,11 +75,14 @@ int main(int argc, char** argv) {
             return Fail(folder + ": no vorn.nfo in this folder; it is not a bot's folder");
         }
     }
+    if (const std::string problem = CheckOutputTargets(OutputTargets(options)); !problem.empty()) {
+        return Fail(problem);
+    }
 
+    // Ctrl-C and SIGTERM: the turn in flight ends (its bot's group is
+    // killed), the conversation stops there and is saved, within kStopGrace.
     RunCanceller canceller;
-    g_canceller = &canceller;
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
+    InstallStopSignals(canceller, kStopGrace);
     if (options.m_seed) std::srand(*options.m_seed);
 
     ConversationPrinter printer(stdout, for_terminal);
@@ -121,10 +115,12 @@ int main(int argc, char** argv) {
     StopConversation(state, host, host);
     if (options.m_stats) std::fputs(StatsTable(state, warnings_to_terminal).c_str(), stderr);
     if (host.HadError()) status = 1;
-    if (options.m_rtfPath && !WriteWholeFile(*options.m_rtfPath, state.Document())) {
-        std::fprintf(stderr, "jabbery-cli: could not write the rich-text transcript to %s\n",
-                     options.m_rtfPath->c_str());
-        status = 1;
+    if (options.m_rtfPath) {
+        const std::string rtf_error = WriteNewOutput(*options.m_rtfPath, state.Document());
+        if (!rtf_error.empty()) {
+            Report(rtf_error);
+            status = 1;
+        }
     }
     return status;
 }

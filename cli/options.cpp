@@ -54,7 +54,8 @@ std::string CliUsage() {
            "After a turn whose bot did not answer in time (it failed, timed out, or left\n"
            "chat.msg as it was), a warning on standard error names the cause.\n"
            "Ctrl-C or SIGTERM stops the bot in flight at once (its turn adds no line)\n"
-           "and ends the conversation; --save and --rtf are still written.\n";
+           "and ends the conversation; --save and --rtf are still written, and the\n"
+           "program ends within a second. --rtf never replaces a file: name a new one.\n";
 }
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
@@ -109,6 +110,11 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     bool only_folders = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (argument.empty()) {
+            // An empty name would be read as the root folder; the window refuses it too.
+            error = "an empty bot folder name (\"\") is not a folder";
+            return false;
+        }
         if (only_folders || argument.size() < 2 || argument[0] != '-') {
             options.m_botFolders.push_back(argument);
             continue;

@@ -32,6 +32,7 @@ TEST(CliOptions, RefusesUnknownOptionsMissingAndMalformedValuesWithAMessage) {
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"},        {"--turns"},        {"--turns", "-1"},        {"--turns", "5x"},
         {"--interval", ""}, {"--timeout", "0"}, {"--seed", "4294967296"}, {"--save="},
+        {"a", ""},          {"--", ""},
     };
     for (const auto& arguments : bad) {
         CliOptions options;

@@ -22,6 +22,11 @@ void TerminalHost::ShowError(const std::string& text) {
     std::fprintf(stderr, "jabbery-cli: %s\n", text.c_str());
 }
 
+void TerminalHost::ShowSaveError(const std::string& error) {
+    // The terminal cannot offer another file: say what was lost and how to avoid it.
+    ShowError(error + "; the plain transcript was not saved (run again with another --save file)");
+}
+
 bool TerminalHost::AskYesNo(const std::string& /*question*/) {
     return m_savePath.has_value();
 }

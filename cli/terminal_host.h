@@ -21,6 +21,7 @@ class TerminalHost : public UserQuestions, public ConversationWindow, public Doc
     std::string BrowseForBotFolder(int number, int count) override;
     void ShowError(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
+    void ShowSaveError(const std::string& error) override;
     std::optional<std::string> AskSavePath() override;
     void RequestClose() override {}
     void StartTurnTimer() override {}

@@ -38,11 +38,11 @@ enum class ExchangeEnd {
 // Everything known about how one exchange went, beside its reply.
 struct ExchangeOutcome {
     ExchangeEnd m_end = ExchangeEnd::kAnswered;
-    int m_code = 0;                          // exit code or signal number, as m_end says
-    std::string m_reason;                    // in words, for kCouldNotStart and kUnusableFile
+    int m_code = 0;        // exit code or signal number, as m_end says
+    std::string m_reason;  // in words, for kCouldNotStart and kUnusableFile
     std::chrono::system_clock::time_point m_startedAt;  // when the exchange began
-    std::chrono::milliseconds m_elapsed{0};            // how long the bot ran
-    std::string m_outputTail;                // the last bytes the bot wrote to stdout or stderr
+    std::chrono::milliseconds m_elapsed{0};             // how long the bot ran
+    std::string m_outputTail;  // the last bytes the bot wrote to stdout or stderr
 
     bool Answered() const { return m_end == ExchangeEnd::kAnswered; }
 };

@@ -68,7 +68,9 @@ struct RunResult {
 // bot writes, so a chatty bot neither blocks nor grows our memory), and no
 // descriptor of ours is inherited. The shell leads a process group of its
 // own; when the run ends, however it ends, the whole group is killed, so
-// nothing the bot started outlives its turn, and the shell is reaped.
+// nothing the bot started outlives its turn, and the shell is reaped. What
+// left the group (setsid) is found by its environment marker and killed too
+// (see exchange_marker.h); the calling process becomes a child subreaper.
 // A canceller that has already fired starts nothing and gives kCancelled.
 // Waits at most the limit (plus the moment a killed process takes to die).
 RunResult RunHidden(const std::string& command_line, const std::string& working_folder,

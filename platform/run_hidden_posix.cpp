@@ -14,10 +14,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/exchange_marker.h"
 #include "platform/run_hidden.h"
 #include "platform/unique_fd.h"
-
-extern char** environ;
 
 namespace jabbery {
 
@@ -31,6 +30,10 @@ static_assert(std::atomic<bool>::is_always_lock_free,
 // How often a wait looks again when no descriptor can wake it: the end of the
 // shell without a pidfd, a cancel without an event descriptor.
 constexpr std::chrono::milliseconds kPollSlice{10};
+
+// How long the end of a run waits for its killed processes to die and come
+// to us for reaping; they take microseconds unless the machine is swamped.
+constexpr std::chrono::milliseconds kStragglerPatience{1000};
 
 // Longer limits are cut to this, so that adding a limit to the clock cannot overflow.
 constexpr std::chrono::milliseconds kLongestLimit{std::chrono::hours(24 * 365)};
@@ -124,10 +127,10 @@ class SpawnAttributes {
 };
 
 // Starts `/bin/sh -c command_line` hidden in `working_folder`, leading a
-// process group of its own, with its output going to `output_fd`. Returns 0
-// and the shell's pid, or an error number.
+// process group of its own, with its output going to `output_fd` and
+// `marker` in its environment. Returns 0 and the shell's pid, or an error number.
 int StartShell(const std::string& command_line, const std::string& working_folder, int output_fd,
-               pid_t& pid) {
+               const std::string& marker, pid_t& pid) {
     SpawnFileActions actions;
     actions.ChangeFolder(working_folder);
     actions.OpenNull(STDIN_FILENO, O_RDONLY);
@@ -146,7 +149,8 @@ int StartShell(const std::string& command_line, const std::string& working_folde
                           const_cast<char*>(command_line.c_str()), nullptr};
     // posix_spawn reports a failure of any step in the child (the folder, the
     // exec) as its result, so a bad folder is a start failure, not exit 127.
-    return posix_spawn(&pid, "/bin/sh", actions.Get(), attributes.Get(), argv, environ);
+    return posix_spawn(&pid, "/bin/sh", actions.Get(), attributes.Get(), argv,
+                       EnvironmentWith(marker).data());
 }
 
 // The started shell and its process group. The group id is the shell's pid,
@@ -312,8 +316,11 @@ RunResult Run(const std::string& command_line, const std::string& working_folder
 
     OutputTail output;
     if (!output.Open()) return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
+    // Orphans of the bot (those that left its group too) come to us, not to init.
+    BecomeChildSubreaper();
+    const std::string marker = NewExchangeMarker();
     pid_t pid = -1;
-    if (const int error = StartShell(command_line, working_folder, output.WriteEnd(), pid);
+    if (const int error = StartShell(command_line, working_folder, output.WriteEnd(), marker, pid);
         error != 0) {
         return {RunEnd::kStartFailed, static_cast<std::uint32_t>(error), {}, {}};
     }
@@ -328,6 +335,8 @@ RunResult Run(const std::string& command_line, const std::string& working_folder
         WaitForShell(shell, pidfd.Get(), output, deadline, limits.m_canceller);
     int status = 0;
     const bool have_status = shell.KillAndReap(status);
+    // What escaped the group (setsid) and the group's orphans, now our children.
+    if (have_status) EndRunsChildren(pid, marker, kStragglerPatience);
     RunResult result;
     result.m_elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     // What the group wrote before it was killed; a process outside the group

@@ -148,9 +148,10 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     EXPECT_EQ(ignored & 0x7fffffffu, 0u) << std::hex << ignored;
 }
 
-// However a run ends, the shell is reaped, its whole process group (with the
-// child it left in the background) is killed, and no descriptor of ours stays
-// open; the polling wait of old kernels must do the same as the pidfd wait.
+// However a run ends, the shell is reaped, its whole process group is
+// killed with the child it left in the background, also one that left the
+// group with setsid, no zombie of theirs stays with us, and no descriptor
+// of ours stays open; the polling wait of old kernels must do the same.
 TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
     using Runner = RunResult (*)(const std::string&, const std::string&, const RunLimits&);
     // How the bot goes on after leaving a child behind, its limit, whether it
@@ -161,39 +162,63 @@ TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
         {"; sleep 1000", kAmpleLimit, true, RunEnd::kCancelled, 0},
         {"; kill -KILL $$", kAmpleLimit, false, RunEnd::kSignalled, 128 + SIGKILL},
     };
+    // The child it leaves: in its group, or in a session of its own (once
+    // the child file is written, setsid has been done).
+    const char* children[] = {"sleep 1000 & echo $! > child",
+                              "(setsid sh -c 'echo $$ > child; exec sleep 1000' &); "
+                              "while [ ! -s child ]; do :; done"};
     const std::set<std::string> descriptors = OurDescriptors();
     for (const Runner runner : {&RunHidden, &detail::RunHiddenPolling}) {
-        for (const auto& [tail, limit, cancel, end, code] : cases) {
-            SCOPED_TRACE(std::string(runner == &RunHidden ? "pidfd" : "polling") + ", " + tail +
-                         (cancel ? " cancelled" : ""));
-            TempFolder folder;
-            RunCanceller canceller;
-            std::thread user([&, cancel = cancel] {
-                // Cancel once the bot surely runs, not before it started.
-                if (!cancel) return;
-                Eventually([&] { return ReadPid(folder.File("child")) > 0; });
-                canceller.Cancel();
-            });
-            const auto start = Clock::now();
-            const RunResult result =
-                runner("echo $$ > pid; sleep 1000 & echo $! > child" + std::string(tail),
-                       folder.Path(), RunLimits{limit, &canceller});
-            const auto elapsed = Clock::now() - start;
-            user.join();
+        for (const char* start_child : children) {
+            for (const auto& [tail, limit, cancel, end, code] : cases) {
+                SCOPED_TRACE(std::string(runner == &RunHidden ? "pidfd" : "polling") + ", " +
+                             start_child + tail + (cancel ? " cancelled" : ""));
+                TempFolder folder;
+                RunCanceller canceller;
+                std::thread user([&, cancel = cancel] {
+                    // Cancel once the bot surely runs, not before it started.
+                    if (!cancel) return;
+                    Eventually([&] { return ReadPid(folder.File("child")) > 0; });
+                    canceller.Cancel();
+                });
+                const auto start = Clock::now();
+                const RunResult result = runner("echo $$ > pid; " + std::string(start_child) + tail,
+                                                folder.Path(), RunLimits{limit, &canceller});
+                const auto elapsed = Clock::now() - start;
+                user.join();
 
-            EXPECT_EQ(result.m_end, end);
-            EXPECT_EQ(result.m_code, code);
-            EXPECT_LT(elapsed, kAmpleLimit / 2);
-            const pid_t shell = ReadPid(folder.File("pid"));
-            const std::string child = std::to_string(ReadPid(folder.File("child")));
-            ASSERT_GT(shell, 0) << "the bot did not get to write its pid within the limit";
-            ASSERT_NE(child, "0");
-            EXPECT_TRUE(IsReaped(shell));
-            EXPECT_TRUE(Eventually([&] { return !testing::GroupHasLiveProcess(shell); }));
-            EXPECT_TRUE(Eventually([&] { return !testing::ProcessIsLive(child); }));
+                EXPECT_EQ(result.m_end, end);
+                EXPECT_EQ(result.m_code, code);
+                EXPECT_LT(elapsed, kAmpleLimit / 2);
+                const pid_t shell = ReadPid(folder.File("pid"));
+                const pid_t child = ReadPid(folder.File("child"));
+                ASSERT_GT(shell, 0) << "the bot did not get to write its pid within the limit";
+                ASSERT_GT(child, 0);
+                EXPECT_TRUE(IsReaped(shell));
+                EXPECT_TRUE(IsReaped(child)) << "a zombie of the bot stays with us";
+                EXPECT_TRUE(Eventually([&] { return !testing::GroupHasLiveProcess(shell); }));
+                EXPECT_TRUE(
+                    Eventually([&] { return !testing::ProcessIsLive(std::to_string(child)); }));
+            }
         }
     }
     EXPECT_EQ(OurDescriptors(), descriptors);
+}
+
+// A program we start ourselves (as the window starts a browser), whose
+// child becomes ours when it ends, is left alone by the end of a turn.
+TEST(RunHidden, LeavesAloneWhatWasNotStartedByTheRun) {
+    TempFolder folder;
+    RunHidden("true", folder.Path(), {});  // from here on, orphans come to us
+    ASSERT_EQ(std::system(("sleep 1000 & echo $! > " + folder.File("ours")).c_str()), 0);
+    const pid_t ours = ReadPid(folder.File("ours"));
+    ASSERT_GT(ours, 0);
+    const RunResult result = RunHidden("setsid sleep 1000 & exit 3", folder.Path(), {});
+    EXPECT_EQ(result.m_code, 3u);
+    EXPECT_TRUE(testing::ProcessIsLive(std::to_string(ours)));
+    ::kill(ours, SIGKILL);
+    // Ours by now (a subreaper), or init's where the kernel refused: either way it goes.
+    ::waitpid(ours, nullptr, 0);
 }
 
 RunCanceller* g_signal_canceller = nullptr;

@@ -1,8 +1,14 @@
 #pragma once
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -55,6 +61,32 @@ bool Eventually(Condition condition, int seconds = 10) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+// Runs `check` as a user who is refused what file permissions refuse, and
+// gives its answer. Root may write anything, so a root caller runs it in a
+// child that first becomes `nobody` (as `setpriv --reuid=nobody` would);
+// files the check needs must be open to others. No value when that cannot
+// be had; the test then skips and says why.
+template <typename Check>
+std::optional<bool> RunUnprivileged(Check check) {
+    if (::geteuid() != 0) return check();
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr) return std::nullopt;
+    const pid_t child = ::fork();
+    if (child < 0) return std::nullopt;
+    if (child == 0) {
+        // Groups first, while we may still change them; then the user, for good.
+        const bool dropped = ::setgroups(0, nullptr) == 0 &&
+                             ::setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) == 0 &&
+                             ::setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) == 0;
+        ::_exit(!dropped ? 2 : check() ? 0 : 1);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 2) {
+        return std::nullopt;
+    }
+    return WEXITSTATUS(status) == 0;
 }
 
 }  // namespace jabbery::testing

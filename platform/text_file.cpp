@@ -32,6 +32,12 @@ std::string ReadTextLine(std::istream& stream, std::size_t max_kept) {
     return line;
 }
 
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 void DeleteFileQuietly(const std::string& path) {
     std::error_code error;
     // std::filesystem::remove would take an empty folder of that name too; only files go.

@@ -22,10 +22,13 @@ bool WriteTextLines(const std::string& path, const std::vector<std::string>& lin
 // empty text after that.
 std::string ReadTextLine(std::istream& stream, std::size_t max_kept);
 
+// The folder part of `path`: "." for a bare name, "/" for a name at the root.
+std::string FolderOf(const std::string& path);
+
 // Deletes `path`; a file that is not there, or cannot be deleted, is left be.
 void DeleteFileQuietly(const std::string& path);
 
-// The outcome of AppendOrCreateFile.
+// The outcome of AppendOrCreateFile and CreateNewFile.
 struct AppendResult {
     bool m_ok = false;
     bool m_existed = false;  // the file was there before (an empty one counts)
@@ -36,7 +39,9 @@ struct AppendResult {
 // file of that name. Never truncates: an existing file keeps every byte it
 // had, also when it cannot be read. `separator_if_existed` is written first
 // when the file was already there. Every write and the close are checked;
-// a failure reads "Could not save to <path>: <reason>" in m_error.
+// a failure reads "Could not save to <path>: <reason>" in m_error. Only a
+// regular file is written to: a FIFO, socket or device is refused, since a
+// write there could wait for ever.
 AppendResult AppendOrCreateFile(const std::string& path, const std::string& separator_if_existed,
                                 const std::string& content);
 
@@ -58,5 +63,13 @@ class AppendingFile {
     std::string m_path;
     int m_fd = -1;
 };
+
+// Creates `path` holding `content` only when nothing of that name exists.
+// The content goes to a file without a name (or, where the file system has
+// none, a temporary name) in the same folder, and is linked in place only
+// when all of it is written and synced: a failed write leaves nothing
+// behind, and a file created meanwhile under `path` is never replaced
+// (m_existed then says so).
+AppendResult CreateNewFile(const std::string& path, const std::string& content);
 
 }  // namespace jabbery

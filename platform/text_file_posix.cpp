@@ -1,11 +1,14 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
 #include "platform/text_file.h"
+#include "platform/unique_fd.h"
 
 namespace jabbery {
 
@@ -56,12 +59,34 @@ std::string SaveError(const std::string& path, int error) {
     return "Could not save to " + path + ": " + std::system_category().message(error);
 }
 
+// A temporary name that is unlinked when it goes out of scope.
+class TemporaryName {
+  public:
+    explicit TemporaryName(std::string path) : m_path(std::move(path)) {}
+    ~TemporaryName() {
+        // The content, if linked, lives on under its real name.
+        ::unlink(m_path.c_str());
+    }
+    TemporaryName(const TemporaryName&) = delete;
+    TemporaryName& operator=(const TemporaryName&) = delete;
+
+  private:
+    std::string m_path;
+};
+
 }  // namespace
 
 AppendResult AppendOrCreateFile(const std::string& path, const std::string& separator_if_existed,
                                 const std::string& content) {
     AppendResult result;
     const int fd = OpenForAppend(path, result.m_existed);
+    if (fd < 0 && errno == ENOENT && result.m_existed) {
+        // The name exists yet cannot be opened or created: a symbolic link
+        // whose target is missing (O_EXCL never creates through a link).
+        result.m_error =
+            "Could not save to " + path + ": it is a symbolic link to a file that does not exist";
+        return result;
+    }
     if (fd < 0) {
         result.m_error = SaveError(path, errno);
         return result;
@@ -70,12 +95,20 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
     // Should this fail, a FIFO's write may report EAGAIN, still an error, not a hang.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
 
-    int error = 0;
-    if (result.m_existed) error = WriteAll(fd, separator_if_existed);
+    UniqueFd file(fd);
+    struct stat status {};
+    // Only a regular file: a FIFO whose reader never reads would block the
+    // write for ever, a device might never end it.
+    int error = ::fstat(fd, &status) != 0 ? errno : S_ISREG(status.st_mode) ? 0 : EINVAL;
+    if (error == EINVAL) {
+        result.m_error = "Could not save to " + path + ": it is not a regular file";
+        return result;
+    }
+    if (error == 0 && result.m_existed) error = WriteAll(fd, separator_if_existed);
     if (error == 0) error = WriteAll(fd, content);
     // close is checked too: some file systems report a failed write only there.
     // EINTR from close on Linux still closes the descriptor, and nothing was lost.
-    if (::close(fd) != 0 && errno != EINTR && error == 0) error = errno;
+    if (::close(file.Release()) != 0 && errno != EINTR && error == 0) error = errno;
     if (error != 0) {
         result.m_error = SaveError(path, error);
         return result;
@@ -106,6 +139,43 @@ bool AppendingFile::Append(std::string_view text, std::string& error) {
     const int failure = m_fd < 0 ? EBADF : WriteAll(m_fd, text);
     if (failure != 0) error = SaveError(m_path, failure);
     return failure == 0;
+}
+
+AppendResult CreateNewFile(const std::string& path, const std::string& content) {
+    // O_TMPFILE: a file in that folder with no name yet, so that nothing
+    // half-written ever shows, even when we are killed while writing.
+    UniqueFd fd(::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    int error = fd.IsOpen() ? 0 : errno;
+    std::string source = "/proc/self/fd/" + std::to_string(fd.Get());
+    std::optional<TemporaryName> temporary;
+    if (error == EOPNOTSUPP || error == EISDIR) {
+        // The file system has no unnamed files: a temporary name beside it,
+        // created exclusively and without following a link planted there.
+        source = path + ".jabbery-" + std::to_string(::getpid()) + ".tmp";
+        fd = UniqueFd(
+            ::open(source.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        error = fd.IsOpen() ? 0 : errno;
+        if (error == 0) temporary.emplace(source);
+    }
+    if (error == 0) error = WriteAll(fd.Get(), content);
+    // Synced before it gets its name: once the name is there, the file is whole.
+    if (error == 0 && ::fdatasync(fd.Get()) != 0) error = errno;
+    // A hard link fails with EEXIST rather than replace what is there; the
+    // unnamed file is linked through its /proc entry, which needs the
+    // descriptor still open.
+    if (error == 0 &&
+        ::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        error = errno;
+    }
+    AppendResult result;
+    result.m_existed = error == EEXIST;
+    result.m_ok = error == 0;
+    if (result.m_existed) {
+        result.m_error = "Could not save to " + path + ": a file of that name is already there";
+    } else if (error != 0) {
+        result.m_error = SaveError(path, error);
+    }
+    return result;
 }
 
 }  // namespace jabbery

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
 
 namespace jabbery {
@@ -95,25 +96,61 @@ TEST(AppendOrCreateFile, FailureNamesTheFileAndReasonAndChangesNothing) {
     fs::create_directory(folder.File("sub"));
     // A FIFO without a reader must fail at once, not hang.
     ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
-    WriteFile(folder.File("read-only"), "keep me");
-    ASSERT_EQ(::chmod(folder.File("read-only").c_str(), 0444), 0);
-    std::vector<std::pair<std::string, std::string>> cases = {
+    fs::create_symlink(folder.File("gone"), folder.File("dangling"));
+    const std::vector<std::pair<std::string, std::string>> cases = {
         {folder.File("sub"), "Is a directory"},
         {folder.File("missing/t.txt"), "No such file or directory"},
         {folder.File("fifo"), "No such device or address"},
+        {folder.File("dangling"), "it is a symbolic link to a file that does not exist"},
+        {"/dev/null", "it is not a regular file"},
     };
-    if (fs::exists("/dev/full")) cases.emplace_back("/dev/full", "No space left on device");
-    // Root may write any file.
-    if (::geteuid() != 0) cases.emplace_back(folder.File("read-only"), "Permission denied");
     for (const auto& [path, reason] : cases) {
         const AppendResult result = AppendOrCreateFile(path, "\r\n", "x");
         EXPECT_FALSE(result.m_ok);
         EXPECT_EQ(result.m_error, "Could not save to " + path + ": " + reason);
     }
     EXPECT_TRUE(fs::is_empty(folder.File("sub")));
-    EXPECT_EQ(ReadFile(folder.File("read-only")), "keep me");
     const auto entries = fs::directory_iterator(folder.Path());
     EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 3);  // nothing made
+}
+
+// Permissions bind only a user who is not root: these run as `nobody`.
+TEST(AppendOrCreateFile, AReadOnlyFileOrFolderIsRefusedAndKeepsItsContent) {
+    TempFolder folder;
+    fs::permissions(folder.Path(), fs::perms::all);
+    WriteFile(folder.File("read-only"), "keep me");
+    fs::permissions(folder.File("read-only"), fs::perms::owner_read | fs::perms::others_read);
+    fs::create_directory(folder.File("closed"));
+    fs::permissions(folder.File("closed"), fs::perms::owner_all | fs::perms::others_exec);
+    const std::optional<bool> refused = testing::RunUnprivileged([&] {
+        return AppendOrCreateFile(folder.File("read-only"), "", "x").m_error ==
+                   "Could not save to " + folder.File("read-only") + ": Permission denied" &&
+               !AppendOrCreateFile(folder.File("closed/t.txt"), "", "x").m_ok &&
+               !CreateNewFile(folder.File("closed/t.rtf"), "x").m_ok;
+    });
+    if (!refused) GTEST_SKIP() << "cannot run as the user nobody; permissions untested";
+    EXPECT_TRUE(*refused);
+    EXPECT_EQ(ReadFile(folder.File("read-only")), "keep me");
+    EXPECT_TRUE(fs::is_empty(folder.File("closed")));
+}
+
+TEST(CreateNewFile, WritesOnlyWhereNothingIsAndLeavesNoTemporaryFile) {
+    TempFolder folder;
+    const std::string path = folder.File("t.rtf");
+    AppendResult result = CreateNewFile(path, "{\\rtf1 new}");
+    EXPECT_TRUE(result.m_ok) << result.m_error;
+    result = CreateNewFile(path, "other");
+    EXPECT_FALSE(result.m_ok);
+    EXPECT_TRUE(result.m_existed);
+    EXPECT_EQ(result.m_error,
+              "Could not save to " + path + ": a file of that name is already there");
+    fs::create_symlink(folder.File("target"), folder.File("link"));  // a link counts as there
+    EXPECT_TRUE(CreateNewFile(folder.File("link"), "x").m_existed);
+    EXPECT_FALSE(CreateNewFile(folder.File("missing/t.rtf"), "x").m_ok);
+    EXPECT_EQ(ReadFile(path), "{\\rtf1 new}");
+    EXPECT_FALSE(fs::exists(folder.File("target")));
+    const auto entries = fs::directory_iterator(folder.Path());
+    EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 2);
 }
 
 }  // namespace

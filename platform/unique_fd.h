@@ -23,6 +23,8 @@ class UniqueFd {
 
     int Get() const { return m_fd; }
     bool IsOpen() const { return m_fd >= 0; }
+    // Hands the descriptor over without closing it; this then holds none.
+    int Release() { return std::exchange(m_fd, -1); }
     // Closes the descriptor now; a failed close leaves nothing to do.
     void Reset();
 

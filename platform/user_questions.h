@@ -24,6 +24,12 @@ class UserQuestions {
 
     // Asks where to save the transcript; no value when the user cancels.
     virtual std::optional<std::string> AskSavePath() = 0;
+
+    // Says that the save failed (`error` names the file and why), before
+    // AskSavePath is asked again; a user who can answer it is told so.
+    virtual void ShowSaveError(const std::string& error) {
+        ShowError(error + "\nChoose another file, or cancel to leave without saving.");
+    }
 };
 
 }  // namespace jabbery

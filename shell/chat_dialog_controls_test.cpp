@@ -59,8 +59,7 @@ TEST_F(ChatDialogControls, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResu
         window.ProcessWindowEvent(command);
     });
     m_script.Then("Ctrl+S saves", [&] {
-        return m_dialogs.m_savesAsked == 1 ||
-               PressKeyIn(kTitle + " (paused)", 'S', wxMOD_CONTROL);
+        return m_dialogs.m_savesAsked == 1 || PressKeyIn(kTitle + " (paused)", 'S', wxMOD_CONTROL);
     });
     m_script.Then("Ctrl+P resumes", [&] {
         return Title(window) == kTitle || PressKeyIn(kTitle + " (paused)", 'P', wxMOD_CONTROL);
@@ -103,7 +102,9 @@ TEST_F(ChatDialogControls, ExitDuringASlowTurnSaysSoAtOnceAndEndsAfterIt) {
 
 TEST_F(ChatDialogControls, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeIn) {
     const std::string failing = Bot("Fay", "echo 'out of ideas' >&2; exit 3");
-    CChatDialog window(nullptr, {{failing, Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s},
+    // Turns far enough apart that the note in the title, shown until the
+    // next turn, is seen however busy the machine is.
+    CChatDialog window(nullptr, {{failing, Bot("Bob", RecordAndAnswer("b"))}, 800ms, 20s},
                        &m_dialogs);
     bool title_noted = false;
     m_script.Then(

@@ -26,8 +26,8 @@ CPlainString LocalTimeText(std::time_t when) {
     return CPlainString(text);
 }
 
-CPlainString ClockText(int mode, const ClockSource& now) {
-    const CPlainString time_text = LocalTimeText(now());
+CPlainString ClockText(int mode, std::time_t when) {
+    const CPlainString time_text = LocalTimeText(when);
     std::string clock = time_text.Mid(11, 5).Str();
     if (mode == 12) {
         int hour = (clock[0] - '0') * 10 + (clock[1] - '0');
@@ -39,7 +39,7 @@ CPlainString ClockText(int mode, const ClockSource& now) {
     return CPlainString(std::move(clock));
 }
 
-CPlainString MonthText(const ClockSource& now) {
+CPlainString MonthText(std::time_t when) {
     static constexpr std::array<std::array<const char*, 2>, 12> kNames = {{
         {"Jan", "January"},
         {"Feb", "February"},
@@ -54,20 +54,20 @@ CPlainString MonthText(const ClockSource& now) {
         {"Nov", "November"},
         {"Dec", "December"},
     }};
-    const CPlainString abbreviation = LocalTimeText(now()).Mid(4, 3);
+    const CPlainString abbreviation = LocalTimeText(when).Mid(4, 3);
     for (const auto& [shortName, fullName] : kNames) {
         if (abbreviation == CPlainString(shortName)) return CPlainString(fullName);
     }
     return abbreviation;
 }
 
-CPlainString DayText(const ClockSource& now) {
-    const CPlainString day = LocalTimeText(now()).Mid(8, 2);
+CPlainString DayText(std::time_t when) {
+    const CPlainString day = LocalTimeText(when).Mid(8, 2);
     return day[0] == '0' ? day.Mid(1, 1) : day;
 }
 
-CPlainString YearText(const ClockSource& now) {
-    return LocalTimeText(now()).Mid(20, 4);
+CPlainString YearText(std::time_t when) {
+    return LocalTimeText(when).Mid(20, 4);
 }
 
 }  // namespace jabbery

@@ -1,6 +1,7 @@
 #include "transcript/transcript.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/document_view.h"
 #include "platform/text_file.h"
@@ -41,12 +42,27 @@ void AppendIntro(TranscriptTexts& texts, const BotRoster& roster, int bot) {
     texts.m_plainText.Append(roster.m_botFolder[bot], kLineEnd);
 }
 
+namespace {
+
+// True when `text` ends in an odd number of backslashes: its last one would
+// escape whatever follows, which in the transcript is the line break.
+bool EndsInLoneBackslash(std::string_view text) {
+    const std::size_t kept = text.find_last_not_of('\\');
+    const std::size_t run = text.size() - (kept == std::string_view::npos ? 0 : kept + 1);
+    return run % 2 == 1;
+}
+
+}  // namespace
+
 void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
                 const CPlainString& reply) {
     const CPlainString shown_name = roster.m_botName[speaker].Upper();
     // The reply goes in as it stands: bots may colour or format their lines.
+    // Only a reply ending in a lone backslash gets one more, so that the pair
+    // reads as a backslash and the line break after it stays a break.
+    const char* closing = EndsInLoneBackslash(reply) ? "\\\\line " : "\\line ";
     texts.m_rtfBody.Append("\\cf", std::to_string(speaker), " \\b ", shown_name, "> \\b0 ", reply,
-                           "\\line ");
+                           closing);
     texts.m_plainText.Append(shown_name, "> ", reply, kLineEnd);
 }
 

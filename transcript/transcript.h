@@ -35,7 +35,10 @@ struct TranscriptTexts {
 void AppendIntro(TranscriptTexts& texts, const BotRoster& roster, int bot);
 
 // Adds one turn: the speaker's name in capitals, "> ", then the reply, which
-// goes into the rich text as it stands (it may carry rich-text codes).
+// goes into the rich text as it stands (it may carry rich-text codes), except
+// that a reply ending in an odd run of backslashes gets one backslash more in
+// the rich text, so that it cannot escape the line break; the plain text
+// always keeps the reply as it is.
 void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
                 const CPlainString& reply);
 

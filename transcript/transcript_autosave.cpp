@@ -21,15 +21,17 @@ std::string ConversationsFolder() {
 
 bool TranscriptAutosave::Start(const std::string& folder, const CPlainString& plain_text,
                                const ClockSource& now, std::string& error) {
+    // One reading of the clock names the file and dates its banner.
+    const std::time_t moment = now();
     std::tm local{};
-    ToLocalTime(now(), local);
+    ToLocalTime(moment, local);
     char name[64];
     // The start time first, so the names sort by age; the process id keeps
     // two windows started in the same second apart.
     std::snprintf(name, sizeof name, "%04d-%02d-%02d_%02d-%02d-%02d-%d.txt", local.tm_year + 1900,
                   local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
                   CurrentProcessId());
-    if (!m_file.Create(folder, name, error) || !m_file.Append(TranscriptBanner(now), error)) {
+    if (!m_file.Create(folder, name, error) || !m_file.Append(TranscriptBanner(moment), error)) {
         m_failed = true;
         return false;
     }

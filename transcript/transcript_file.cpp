@@ -11,11 +11,11 @@ const std::string kBannerRule(77, '#');
 
 }  // namespace
 
-std::string TranscriptBanner(const ClockSource& now) {
-    const CPlainString clock = ClockText(12, now);
-    const CPlainString year = YearText(now);
-    const CPlainString day = DayText(now);
-    const CPlainString month = MonthText(now);
+std::string TranscriptBanner(std::time_t when) {
+    const CPlainString clock = ClockText(12, when);
+    const CPlainString year = YearText(when);
+    const CPlainString day = DayText(when);
+    const CPlainString month = MonthText(when);
     return kBannerRule + kLineEnd + "### Jabbery 3.0: Transcript of " + month.Str() + " " +
            day.Str() + ", " + year.Str() + " at " + clock.Str() + kLineEnd + kBannerRule + kLineEnd;
 }
@@ -25,7 +25,7 @@ bool AppendTranscriptToFile(const std::string& path, const CPlainString& plain_t
     // The separator leaves one empty line between an earlier conversation in
     // the same file and the new banner.
     const AppendResult result =
-        AppendOrCreateFile(path, kLineEnd, TranscriptBanner(now) + plain_text.Str());
+        AppendOrCreateFile(path, kLineEnd, TranscriptBanner(now()) + plain_text.Str());
     if (!result.m_ok) error = result.m_error;
     return result.m_ok;
 }
@@ -37,7 +37,7 @@ void SaveTranscript(const CPlainString& plain_text, UserQuestions& questions,
     while (const std::optional<std::string> path = questions.AskSavePath()) {
         std::string error;
         if (AppendTranscriptToFile(*path, plain_text, now, error)) return;
-        questions.ShowError(error + "\nChoose another file, or cancel to leave without saving.");
+        questions.ShowSaveError(error);
     }
 }
 

@@ -14,13 +14,14 @@ using testing::ReadFile;
 using testing::TempFolder;
 using testing::WriteFile;
 
-std::time_t SavedAt() {
+std::time_t SavedAt(int month = 12, int day = 6, int hour = 15, int minute = 46, int second = 0) {
     std::tm local{};
     local.tm_year = 126;
-    local.tm_mon = 11;
-    local.tm_mday = 6;
-    local.tm_hour = 15;
-    local.tm_min = 46;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
     local.tm_isdst = -1;
     return std::mktime(&local);
 }
@@ -45,6 +46,20 @@ TEST(SaveTranscript, TheBannerAndTranscriptGoAfterAnEmptyLineInAFileThatWasThere
         ASSERT_TRUE(AppendTranscriptToFile(root.File("new.txt"), "", kClock, error));
         EXPECT_EQ(ReadFile(root.File("new.txt")), kBanner);
     }
+}
+
+// A clock that moves on with every reading, one second before New Year:
+// the banner shows the first reading only.
+TEST(SaveTranscript, TheBannerReadsTheClockOnceSoASaveAtNewYearCannotMixTwoMoments) {
+    TempFolder root;
+    std::time_t next = SavedAt(12, 31, 23, 59, 59);
+    int readings = 0;
+    const ClockSource ticking = [&] { return ++readings, next++; };
+    std::string error;
+    ASSERT_TRUE(AppendTranscriptToFile(root.File("t.txt"), "", ticking, error)) << error;
+    EXPECT_EQ(readings, 1);
+    EXPECT_NE(ReadFile(root.File("t.txt")).find("of December 31, 2026 at 11:59\r\n"),
+              std::string::npos);
 }
 
 TEST(SaveTranscript, AFailedSaveIsReportedAndAskedAgainAndLosesNothing) {

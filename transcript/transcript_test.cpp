@@ -60,5 +60,25 @@ TEST(Transcript, IntroductionAndTurnLinesAreWrittenByteForByte) {
     EXPECT_EQ(texts.Document(), std::string(kRtfHeader) + texts.m_rtfBody.Str() + kRtfTrailer);
 }
 
+// Only an odd run of backslashes at the very end changes, by one backslash.
+TEST(Transcript, AReplyEndingInALoneBackslashCannotEscapeTheLineBreak) {
+    BotRoster roster;
+    roster.m_botName[2] = "B";
+    const std::pair<const char*, const char*> cases[] = {
+        {"x\\", "x\\\\"},
+        {"x\\\\", "x\\\\"},
+        {"x\\\\\\", "x\\\\\\\\"},
+        {"\\", "\\\\"},
+        {"\\b mid\\ x", "\\b mid\\ x"},
+        {"", ""},
+    };
+    for (const auto& [reply, in_rtf] : cases) {
+        TranscriptTexts texts;
+        AppendTurn(texts, roster, 2, reply);
+        EXPECT_EQ(texts.m_rtfBody.Str(), std::string("\\cf2 \\b B> \\b0 ") + in_rtf + "\\line ");
+        EXPECT_EQ(texts.m_plainText.Str(), std::string("B> ") + reply + "\r\n");
+    }
+}
+
 }  // namespace
 }  // namespace jabbery

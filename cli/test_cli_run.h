@@ -11,8 +11,8 @@
 
 namespace jabbery::testing {
 
-// How a run of jabbery-cli ended, and what it wrote.
-struct Outcome {
+// How a run of jabbery-cli ended and what it printed.
+struct CliOutcome {
     int m_status;
     std::string m_out;
     std::string m_err;
@@ -25,8 +25,8 @@ inline std::string Quote(const std::string& text) {
 }
 
 // Runs jabbery-cli with `arguments` to completion, capturing its output in
-// files of `root`.
-inline Outcome RunCli(const TempFolder& root, const std::vector<std::string>& arguments) {
+// files "out" and "err" of `root`.
+inline CliOutcome RunCli(const TempFolder& root, const std::vector<std::string>& arguments) {
     std::string command = Quote(JABBERY_CLI);
     for (const std::string& argument : arguments) command += " " + Quote(argument);
     command += " > " + Quote(root.File("out")) + " 2> " + Quote(root.File("err"));

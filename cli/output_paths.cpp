@@ -1,0 +1,76 @@
+#include "cli/output_paths.h"
+
+#include <map>
+
+#include "platform/path_facts.h"
+#include "platform/text_file.h"
+
+namespace jabbery {
+
+namespace {
+
+// What is wrong with writing `target` as its rule says; empty when nothing.
+std::string TargetProblem(const OutputTarget& target, const PathFacts& facts) {
+    if (facts.m_folder.empty()) return facts.m_error;
+    switch (facts.m_kind) {
+        case PathKind::kAbsent:
+            return facts.m_folderWritable ? "" : "no file can be created in " + facts.m_folder;
+        case PathKind::kRegular:
+            if (target.rule == OutputRule::kCreateNew) {
+                return "the file exists, and jabbery-cli never replaces a file; name a new one";
+            }
+            return facts.m_writable ? "" : "the file is not writable";
+        case PathKind::kDanglingLink:
+            return "it is a symbolic link to a file that does not exist";
+        case PathKind::kDirectory:
+            return "it is a folder";
+        case PathKind::kSpecial:
+            return "it is not a regular file (a pipe or device could block the save)";
+        case PathKind::kUnknown:
+            break;
+    }
+    return "it cannot be looked at: " + facts.m_error;
+}
+
+// What makes two targets the same file: the device and inode of one that
+// exists, else its resolved folder and name.
+std::string Identity(const OutputTarget& target, const PathFacts& facts) {
+    if (facts.m_kind == PathKind::kRegular) {
+        return std::to_string(facts.m_device) + ":" + std::to_string(facts.m_inode);
+    }
+    return facts.m_folder + "/" + target.path.substr(target.path.find_last_of('/') + 1);
+}
+
+}  // namespace
+
+std::vector<OutputTarget> OutputTargets(const CliOptions& options) {
+    std::vector<OutputTarget> targets;
+    if (options.m_savePath) targets.push_back({"--save", *options.m_savePath, OutputRule::kAppend});
+    if (options.m_rtfPath) targets.push_back({"--rtf", *options.m_rtfPath, OutputRule::kCreateNew});
+    if (options.m_jsonlPath)
+        targets.push_back({"--jsonl", *options.m_jsonlPath, OutputRule::kAppend});
+    return targets;
+}
+
+std::string CheckOutputTargets(const std::vector<OutputTarget>& targets) {
+    std::map<std::string, const OutputTarget*> seen;
+    for (const OutputTarget& target : targets) {
+        const PathFacts facts = LookAtPath(target.path);
+        if (const std::string problem = TargetProblem(target, facts); !problem.empty()) {
+            return target.option + " " + target.path + ": " + problem;
+        }
+        const auto [earlier, added] = seen.emplace(Identity(target, facts), &target);
+        if (!added) {
+            return earlier->second->option + " and " + target.option + " name the same file (" +
+                   target.path + "); give each its own";
+        }
+    }
+    return {};
+}
+
+std::string WriteNewOutput(const std::string& path, const std::string& document) {
+    const AppendResult result = CreateNewFile(path, document);
+    return result.m_ok ? "" : result.m_error;
+}
+
+}  // namespace jabbery

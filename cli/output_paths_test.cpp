@@ -1,0 +1,136 @@
+#include "cli/output_paths.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "cli/test_cli_run.h"
+#include "engine/test_bots.h"
+#include "platform/test_processes.h"
+
+namespace jabbery {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::TempFolder;
+using testing::WriteFile;
+
+OutputTarget Save(const std::string& path) {
+    return {"--save", path, OutputRule::kAppend};
+}
+OutputTarget Rtf(const std::string& path) {
+    return {"--rtf", path, OutputRule::kCreateNew};
+}
+
+TEST(CheckOutputTargets, RefusesWhatCannotBeWrittenOrWouldBeReplacedWithOneLine) {
+    TempFolder root;
+    WriteFile(root.File("old.txt"), "OLD\r\n");
+    fs::create_directory(root.File("sub"));
+    ASSERT_EQ(::mkfifo(root.File("r.fifo").c_str(), 0600), 0);
+    fs::create_symlink(root.File("gone"), root.File("dangling"));
+    fs::create_symlink(root.File("old.txt"), root.File("alias"));
+    const std::pair<std::vector<OutputTarget>, std::string> cases[] = {
+        {{Save(root.File("new.txt")), Rtf(root.File("new.rtf"))}, ""},
+        {{Save(root.File("old.txt")), Save("relative.txt")}, ""},
+        {{Rtf(root.File("old.txt"))}, "the file exists, and jabbery-cli never replaces a file"},
+        {{Rtf(root.File("dangling"))}, "symbolic link to a file that does not exist"},
+        {{Save(root.File("dangling"))}, "symbolic link to a file that does not exist"},
+        {{Save(root.File("r.fifo"))}, "it is not a regular file"},
+        {{Rtf(root.File("r.fifo"))}, "it is not a regular file"},
+        {{Save(root.File("sub"))}, "it is a folder"},
+        {{Save(root.File("missing/t.txt"))}, "its folder cannot be used: No such file"},
+        {{Save(root.File("old.txt")), Rtf(root.File("old.txt"))}, "the file exists"},
+        {{Save(root.File("old.txt")), Save(root.File("alias"))}, "--save and --save name the same"},
+        {{Rtf(root.File("n.rtf")), Save(root.File("sub/../n.rtf"))},
+         "--rtf and --save name the same"},
+    };
+    for (const auto& [targets, problem] : cases) {
+        const std::string said = CheckOutputTargets(targets);
+        EXPECT_TRUE(problem.empty() ? said.empty() : said.find(problem) != std::string::npos)
+            << said;
+        EXPECT_EQ(said.find('\n'), std::string::npos);
+    }
+    EXPECT_EQ(ReadFile(root.File("old.txt")), "OLD\r\n");
+    EXPECT_FALSE(fs::exists(root.File("new.txt")) || fs::exists(root.File("new.rtf")));
+}
+
+// The data loss of old: --save and --rtf on one file, and an --rtf that
+// exists, are refused before any bot runs, and the file keeps every byte.
+TEST(JabberyCliOutputs, AnExistingOrSharedFileIsRefusedBeforeTheRunAndKeptWhole) {
+    TempFolder root;
+    const std::string a = testing::MakeScriptBot(root, "a", "A", "touch ran");
+    WriteFile(root.File("both.txt"), "OLD\r\n");
+    ASSERT_EQ(::mkfifo(root.File("r.fifo").c_str(), 0600), 0);
+    const std::vector<std::string> refused[] = {
+        {"--save", root.File("both.txt"), "--rtf", root.File("both.txt")},
+        {"--rtf", root.File("both.txt")},
+        {"--rtf", root.File("r.fifo")},
+        {"--save", root.File("r.fifo")},
+        {"--save", root.File("new.txt"), "--rtf", root.File("new.txt")},
+    };
+    for (std::vector<std::string> arguments : refused) {
+        arguments.insert(arguments.end(), {"--turns", "2", "--interval", "0", a, a});
+        const testing::CliOutcome run = testing::RunCli(root, arguments);
+        EXPECT_EQ(run.m_status, 2) << arguments[1];
+        EXPECT_EQ(testing::CountLines(run.m_err), 1u) << run.m_err;
+    }
+    EXPECT_EQ(ReadFile(root.File("both.txt")), "OLD\r\n");
+    EXPECT_FALSE(fs::exists(a + "/ran") || fs::exists(root.File("new.txt")));
+    const testing::CliOutcome run =
+        testing::RunCli(root, {"--turns", "1", "--rtf", root.File("new.rtf"), a, a});
+    EXPECT_EQ(run.m_status, 0) << run.m_err;
+    EXPECT_EQ(ReadFile(root.File("new.rtf")).rfind("{\\rtf1", 0), 0u);
+
+    // A save folder a bot removes during the run: the terminal says what was lost.
+    fs::create_directory(root.File("gone"));
+    const std::string remover = testing::MakeScriptBot(root, "r", "R", "rm -rf ../gone");
+    const testing::CliOutcome lost = testing::RunCli(
+        root, {"--turns", "1", "--interval", "0", "--save", root.File("gone/t.txt"), remover, a});
+    EXPECT_EQ(lost.m_status, 1);
+    EXPECT_NE(
+        lost.m_err.find(": No such file or directory; the plain transcript was not saved (run "
+                        "again with another --save file)\n"),
+        std::string::npos)
+        << lost.m_err;
+}
+
+// Output that nobody reads fills the pipe and blocks the program in a
+// write; SIGTERM still ends it within the grace period (under a second).
+TEST(JabberyCliOutputs, SigtermEndsTheProgramEvenWhenItsOutputIsBlocked) {
+    TempFolder root;
+    const std::string chatty =
+        testing::MakeScriptBot(root, "c", "C", "head -c 1900 /dev/zero | tr '\\0' x > chat.msg");
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::dup2(fds[1], 1);
+        ::execl(JABBERY_CLI, JABBERY_CLI, "--interval", "0", chatty.c_str(), chatty.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    // Wait until the pipe (64 KiB) is full: about 35 turns.
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    const auto stopped = std::chrono::steady_clock::now();
+    ::kill(pid, SIGTERM);
+    const bool ended = testing::Eventually([&] { return ::waitpid(pid, nullptr, WNOHANG) == pid; });
+    if (!ended) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    ::close(fds[0]);
+    EXPECT_TRUE(ended);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(3));
+}
+
+}  // namespace
+}  // namespace jabbery

@@ -1,0 +1,60 @@
+#include <signal.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "platform/run_hidden.h"
+#include "platform/stop_signals.h"
+
+namespace jabbery {
+
+namespace {
+
+RunCanceller* g_canceller = nullptr;
+itimerval g_grace{};
+volatile sig_atomic_t g_stopSignal = 0;
+
+// Ends the program as `signal` would have without our handler, so the
+// caller (a shell) sees the usual exit status for it.
+void EndBy(int signal) {
+    // The default action, then the signal again: async-signal-safe both.
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+extern "C" void OnStop(int signal) {
+    if (g_stopSignal != 0) return EndBy(signal);
+    g_stopSignal = signal;
+    // Cancel only writes to a descriptor; the timer (a plain system call,
+    // like alarm but finer) starts the grace period.
+    g_canceller->Cancel();
+    ::setitimer(ITIMER_REAL, &g_grace, nullptr);
+}
+
+extern "C" void OnGraceOver(int) {
+    EndBy(g_stopSignal);
+}
+
+void Handle(int signal, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    // SA_RESTART: calls the signal interrupts go on as if it had not come.
+    action.sa_flags = SA_RESTART;
+    ::sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
+void InstallStopSignals(RunCanceller& canceller, std::chrono::milliseconds grace) {
+    g_canceller = &canceller;
+    // At least a millisecond: a zero timer would never fire.
+    const long long ms = std::max<long long>(1, grace.count());
+    g_grace.it_value = {static_cast<time_t>(ms / 1000), static_cast<suseconds_t>(ms % 1000 * 1000)};
+    Handle(SIGALRM, OnGraceOver);
+    Handle(SIGINT, OnStop);
+    Handle(SIGTERM, OnStop);
+}
+
+}  // namespace jabbery
