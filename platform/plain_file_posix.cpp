@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/plain_file.h"
+#include "platform/write_all.h"
 
 namespace jabbery {
 
@@ -28,20 +29,6 @@ int RemoveEntry(const std::string& path) {
     // Linux says EISDIR for a folder; rmdir removes it only when it is empty.
     if (errno == EISDIR) return ::rmdir(path.c_str()) == 0 ? 0 : errno;
     return errno;
-}
-
-int WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        // A write may take less than it was given, or be interrupted.
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (written == 0) return EIO;
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
 }
 
 }  // namespace

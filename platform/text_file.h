@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/unique_fd.h"
+
 namespace jabbery {
 
 // The line end of every text file the system writes: CR LF.
@@ -49,11 +51,6 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
 // `tail -f` can follow). Opened as AppendOrCreateFile opens: never truncated.
 class AppendingFile {
   public:
-    AppendingFile() = default;
-    ~AppendingFile();
-    AppendingFile(const AppendingFile&) = delete;
-    AppendingFile& operator=(const AppendingFile&) = delete;
-
     // False with a message for the user in `error` when it cannot be opened.
     bool Open(const std::string& path, std::string& error);
     // Writes all of `text` at the end; false with a message when it fails.
@@ -61,7 +58,7 @@ class AppendingFile {
 
   private:
     std::string m_path;
-    int m_fd = -1;
+    UniqueFd m_fd;
 };
 
 // Creates `path` holding `content` only when nothing of that name exists.

@@ -9,6 +9,7 @@
 
 #include "platform/text_file.h"
 #include "platform/unique_fd.h"
+#include "platform/write_all.h"
 
 namespace jabbery {
 
@@ -35,23 +36,6 @@ int OpenForAppend(const std::string& path, bool& existed) {
     // Someone created it between the two opens: it exists now, append to it.
     existed = true;
     return ::open(path.c_str(), kOpenFlags | O_APPEND);
-}
-
-// Writes all of `data`, going on after partial writes and interrupted ones.
-// Returns 0 or the error number.
-int WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        // A write may take less than it was given (a signal, a full pipe, a quota).
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        // A write that takes nothing from a file would loop for ever; say so instead.
-        if (written == 0) return EIO;
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
 }
 
 std::string SaveError(const std::string& path, int error) {
@@ -117,26 +101,21 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
     return result;
 }
 
-AppendingFile::~AppendingFile() {
-    // Every line was written when it came; a failed close loses nothing more.
-    if (m_fd >= 0) ::close(m_fd);
-}
-
 bool AppendingFile::Open(const std::string& path, std::string& error) {
     bool existed = false;
     m_path = path;
-    m_fd = OpenForAppend(path, existed);
-    if (m_fd < 0) {
+    m_fd = UniqueFd(OpenForAppend(path, existed));
+    if (!m_fd.IsOpen()) {
         error = SaveError(path, errno);
         return false;
     }
     // O_NONBLOCK was only for the open (a FIFO without a reader fails it).
-    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+    ::fcntl(m_fd.Get(), F_SETFL, ::fcntl(m_fd.Get(), F_GETFL) & ~O_NONBLOCK);
     return true;
 }
 
 bool AppendingFile::Append(std::string_view text, std::string& error) {
-    const int failure = m_fd < 0 ? EBADF : WriteAll(m_fd, text);
+    const int failure = m_fd.IsOpen() ? WriteAll(m_fd.Get(), text) : EBADF;
     if (failure != 0) error = SaveError(m_path, failure);
     return failure == 0;
 }
