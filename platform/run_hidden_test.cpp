@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,19 +29,16 @@ using testing::TempFolder;
 constexpr milliseconds kShortLimit{300};
 constexpr milliseconds kAmpleLimit{60000};
 
-// The pid a bot wrote into `path`, or 0 when it wrote none.
+// The pid a bot wrote into `path`, or 0.
 pid_t ReadPid(const std::string& path) {
     return static_cast<pid_t>(std::atol(testing::ReadFile(path).c_str()));
 }
 
-// Our own child is reaped: waitpid finds no child of that pid.
+// A pid of 0 or less would ask waitpid about whole groups of children.
 bool IsReaped(pid_t pid) {
-    int status = 0;
-    // A pid of 0 or less would ask about whole groups of children.
-    return pid > 0 && ::waitpid(pid, &status, WNOHANG) == -1 && errno == ECHILD;
+    return pid > 0 && ::waitpid(pid, nullptr, WNOHANG) == -1 && errno == ECHILD;
 }
 
-// The descriptors this process holds, as the kernel lists them.
 std::set<std::string> OurDescriptors() {
     std::set<std::string> fds;
     for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
@@ -57,7 +53,6 @@ TEST(RunHidden, ReportsHowTheCommandEndedOrWhyItDidNotStart) {
     RunCanceller cancelled;
     cancelled.Cancel();
     const std::set<std::string> descriptors = OurDescriptors();
-    // Command, folder, canceller, and how the run ends.
     using Case = std::tuple<const char*, std::string, const RunCanceller*, RunEnd, std::uint32_t>;
     const Case cases[] = {
         {"true", folder.Path(), nullptr, RunEnd::kExited, 0},
@@ -81,9 +76,9 @@ TEST(RunHidden, ReportsHowTheCommandEndedOrWhyItDidNotStart) {
     EXPECT_EQ(OurDescriptors(), descriptors);
 }
 
-// A bot starts in its folder, whatever the folder's name, with /dev/null for
-// its streams, no other descriptor of ours, default signal dispositions with
-// none blocked, and leading a process group of its own.
+// A bot starts in its folder, whatever its name, with /dev/null for input,
+// no other descriptor of ours, default signal dispositions with none
+// blocked, and leading a process group of its own.
 TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     TempFolder folder;
     const std::string odd = folder.File("a b'\"$(touch pwned)`touch pwned2`");
@@ -93,22 +88,18 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     ASSERT_EQ(::dup2(inheritable, 57), 57);
     const auto old_int = ::signal(SIGINT, SIG_IGN);
     const auto old_pipe = ::signal(SIGPIPE, SIG_IGN);
-    sigset_t block;
-    sigset_t old_mask;
+    sigset_t block, old_mask;
     sigemptyset(&block);
     sigaddset(&block, SIGUSR1);
     ASSERT_EQ(::pthread_sigmask(SIG_BLOCK, &block, &old_mask), 0);
     RunCanceller canceller;
-
-    // The shell lists its descriptors ("<fd> <target>" lines) from a command
-    // substitution, because a redirection such as `> fds` changes them while
-    // a command runs; grep shows what a bot program sees of its signals.
+    // Descriptors are listed from a command substitution: a redirection such
+    // as `> fds` changes them while a command runs.
     const RunResult result = RunHidden(
         "pwd > pwd; a=$(cd /proc/$$/fd && for fd in *; do echo \"$fd $(readlink $fd)\"; done); "
         "echo \"$a\" > fds; grep -E '^(SigBlk|SigIgn)' /proc/self/status > signals; "
         "echo $$ $(cut -d' ' -f5 /proc/$$/stat) > group",
         odd, {kAmpleLimit, &canceller});
-
     ::pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
     ::signal(SIGPIPE, old_pipe);
     ::signal(SIGINT, old_int);
@@ -117,10 +108,9 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     ASSERT_EQ(result.m_code, 0u);
 
     EXPECT_EQ(testing::ReadFile(odd + "/pwd"), fs::canonical(odd).string() + "\n");
-    // Nothing but the four files was made: the name was never run as shell text.
+    // Only the four files were made: the name was never run as shell text.
     const auto entries = fs::recursive_directory_iterator(folder.Path());
     EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 5);
-    // The shell leads a process group of its own (its pid, then its group).
     std::istringstream group(testing::ReadFile(odd + "/group"));
     std::string pid, group_id;
     EXPECT_TRUE(group >> pid >> group_id && pid == group_id) << pid << " in group " << group_id;
@@ -128,8 +118,8 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     std::istringstream fd_lines(testing::ReadFile(odd + "/fds"));
     std::string fds, output_pipe;
     for (std::string fd, target; fd_lines >> fd >> target;) {
-        // Standard output and error share the one pipe we read; the command
-        // substitution's own pipe is the only other one allowed.
+        // Output and error share the pipe we read; the command substitution's
+        // own pipe is the only other one allowed.
         if (fd == "1") output_pipe = target;
         if (target.rfind("pipe:", 0) != 0 || fd == "1" || fd == "2") {
             fds += fd + " " + (target == output_pipe ? "output" : target) + "\n";
@@ -148,22 +138,19 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     EXPECT_EQ(ignored & 0x7fffffffu, 0u) << std::hex << ignored;
 }
 
-// However a run ends, the shell is reaped, its whole process group is
-// killed with the child it left in the background, also one that left the
-// group with setsid, no zombie of theirs stays with us, and no descriptor
-// of ours stays open; the polling wait of old kernels must do the same.
+// However a run ends, the shell is reaped, the child it left in the
+// background is killed (also one that left with setsid), no zombie stays
+// with us and no descriptor stays open; so too with the polling wait of old kernels.
 TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
     using Runner = RunResult (*)(const std::string&, const std::string&, const RunLimits&);
-    // How the bot goes on after leaving a child behind, its limit, whether it
-    // is cancelled, and how the run ends.
+    // What the bot does after leaving a child, limit, cancelled, and how the run ends.
     const std::tuple<const char*, milliseconds, bool, RunEnd, std::uint32_t> cases[] = {
         {"", kAmpleLimit, false, RunEnd::kExited, 0},
         {"; sleep 1000", kShortLimit, false, RunEnd::kTimedOut, 0},
         {"; sleep 1000", kAmpleLimit, true, RunEnd::kCancelled, 0},
         {"; kill -KILL $$", kAmpleLimit, false, RunEnd::kSignalled, 128 + SIGKILL},
     };
-    // The child it leaves: in its group, or in a session of its own (once
-    // the child file is written, setsid has been done).
+    // In its group, or in a session of its own (setsid is done once `child` is written).
     const char* children[] = {"sleep 1000 & echo $! > child",
                               "(setsid sh -c 'echo $$ > child; exec sleep 1000' &); "
                               "while [ ! -s child ]; do :; done"};
@@ -176,8 +163,7 @@ TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
                 TempFolder folder;
                 RunCanceller canceller;
                 std::thread user([&, cancel = cancel] {
-                    // Cancel once the bot surely runs, not before it started.
-                    if (!cancel) return;
+                    if (!cancel) return;  // cancelled once the bot surely runs
                     Eventually([&] { return ReadPid(folder.File("child")) > 0; });
                     canceller.Cancel();
                 });
@@ -192,8 +178,7 @@ TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
                 EXPECT_LT(elapsed, kAmpleLimit / 2);
                 const pid_t shell = ReadPid(folder.File("pid"));
                 const pid_t child = ReadPid(folder.File("child"));
-                ASSERT_GT(shell, 0) << "the bot did not get to write its pid within the limit";
-                ASSERT_GT(child, 0);
+                ASSERT_TRUE(shell > 0 && child > 0) << "no pid written within the limit";
                 EXPECT_TRUE(IsReaped(shell));
                 EXPECT_TRUE(IsReaped(child)) << "a zombie of the bot stays with us";
                 EXPECT_TRUE(Eventually([&] { return !testing::GroupHasLiveProcess(shell); }));
@@ -205,8 +190,7 @@ TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
     EXPECT_EQ(OurDescriptors(), descriptors);
 }
 
-// A program we start ourselves (as the window starts a browser), whose
-// child becomes ours when it ends, is left alone by the end of a turn.
+// A program we start ourselves (as the window starts a browser) is left alone by a run's end.
 TEST(RunHidden, LeavesAloneWhatWasNotStartedByTheRun) {
     TempFolder folder;
     RunHidden("true", folder.Path(), {});  // from here on, orphans come to us
@@ -217,15 +201,13 @@ TEST(RunHidden, LeavesAloneWhatWasNotStartedByTheRun) {
     EXPECT_EQ(result.m_code, 3u);
     EXPECT_TRUE(testing::ProcessIsLive(std::to_string(ours)));
     ::kill(ours, SIGKILL);
-    // Ours by now (a subreaper), or init's where the kernel refused: either way it goes.
-    ::waitpid(ours, nullptr, 0);
+    ::waitpid(ours, nullptr, 0);  // ours by now (a subreaper), or init's
 }
 
 RunCanceller* g_signal_canceller = nullptr;
 
 TEST(RunCanceller, WaitForSleepsItsTimeOrEndsWhenCancelledFromAThreadOrSignalHandler) {
     RunCanceller canceller;
-    EXPECT_GE(canceller.EventDescriptor(), 0);
     auto start = Clock::now();
     EXPECT_FALSE(canceller.WaitFor(milliseconds(100)));
     EXPECT_GE(Clock::now() - start, milliseconds(100));
@@ -237,7 +219,6 @@ TEST(RunCanceller, WaitForSleepsItsTimeOrEndsWhenCancelledFromAThreadOrSignalHan
     EXPECT_TRUE(canceller.WaitFor(kAmpleLimit));
     EXPECT_LT(Clock::now() - start, kAmpleLimit / 2);
     user.join();
-
     // Cancel is async-signal-safe and leaves errno as it was.
     RunCanceller by_signal;
     g_signal_canceller = &by_signal;
@@ -251,8 +232,7 @@ TEST(RunCanceller, WaitForSleepsItsTimeOrEndsWhenCancelledFromAThreadOrSignalHan
     ::sigaction(SIGUSR2, &old, nullptr);
     g_signal_canceller = nullptr;
     EXPECT_EQ(errno_after, EDOM);
-    // Once cancelled it stays so, however often it is cancelled.
-    by_signal.Cancel();
+    by_signal.Cancel();  // once cancelled it stays so, however often
     EXPECT_TRUE(by_signal.WaitFor(kAmpleLimit));
 }
 

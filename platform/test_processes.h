@@ -26,9 +26,8 @@ inline bool ProcessState(const std::string& pid, char& state, long& group) {
     return static_cast<bool>(rest >> state >> parent >> group);
 }
 
-// True when a process of group `group` still runs. A killed process that
-// nobody has reaped yet (a zombie, which init reaps in its own time or, in
-// some containers, never) runs nothing and counts as gone.
+// True when a process of `group` still runs; a zombie (which init may
+// never reap in some containers) runs nothing and counts as gone.
 inline bool GroupHasLiveProcess(long group) {
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename();
@@ -51,8 +50,7 @@ inline bool ProcessIsLive(const std::string& pid) {
 }
 
 // Polls `condition` until it holds or `seconds` pass; true when it held.
-// SIGKILL is delivered asynchronously, so a killed process may still run
-// for a moment after kill() returns: tests wait for it to go.
+// A killed process may run a moment after kill() returns: tests wait for it.
 template <typename Condition>
 bool Eventually(Condition condition, int seconds = 10) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -63,11 +61,9 @@ bool Eventually(Condition condition, int seconds = 10) {
     return true;
 }
 
-// Runs `check` as a user who is refused what file permissions refuse, and
-// gives its answer. Root may write anything, so a root caller runs it in a
-// child that first becomes `nobody` (as `setpriv --reuid=nobody` would);
-// files the check needs must be open to others. No value when that cannot
-// be had; the test then skips and says why.
+// Runs `check` as a user bound by file permissions: for root, in a child
+// that first becomes `nobody` (the files it needs must be open to others).
+// No value when that cannot be had; the test then skips and says why.
 template <typename Check>
 std::optional<bool> RunUnprivileged(Check check) {
     if (::geteuid() != 0) return check();

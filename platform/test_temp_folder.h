@@ -11,8 +11,8 @@
 
 namespace jabbery::testing {
 
-// A fresh, empty folder under /tmp for one test, removed with everything in
-// it when the test ends. Tests only: a folder that cannot be made throws.
+// A fresh, empty folder under /tmp, removed with its contents when the
+// test ends. Tests only: a folder that cannot be made throws.
 class TempFolder {
   public:
     TempFolder() {
@@ -26,7 +26,6 @@ class TempFolder {
 
     ~TempFolder() {
         std::error_code ignored;
-        // The folder goes with its contents, even when a test left files in it.
         std::filesystem::remove_all(m_path, ignored);
     }
 
@@ -35,8 +34,6 @@ class TempFolder {
 
     // The folder's path, without a trailing slash.
     const std::string& Path() const { return m_path; }
-
-    // The path of `name` inside the folder.
     std::string File(const std::string& name) const { return m_path + "/" + name; }
 
   private:

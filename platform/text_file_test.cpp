@@ -21,7 +21,11 @@ using testing::TempFolder;
 using testing::WriteFile;
 using Lines = std::vector<std::string>;
 
-// Every line ReadTextLine gives until the stream has ended.
+std::size_t EntriesIn(const std::string& folder) {
+    const auto entries = fs::directory_iterator(folder);
+    return static_cast<std::size_t>(std::distance(fs::begin(entries), fs::end(entries)));
+}
+
 Lines ReadAllLines(std::istream& stream, std::size_t max_kept) {
     Lines lines;
     while (stream.good()) lines.push_back(ReadTextLine(stream, max_kept));
@@ -46,7 +50,6 @@ TEST(TextFile, WriteTextLinesReplacesTheFileWithCrLfLinesThatReadBack) {
 }
 
 TEST(TextFile, ReadTextLineSplitsAtLineFeedsDropsTheirCrAndKeepsAtMostMaxKept) {
-    // Text, characters kept, and the lines read.
     const std::tuple<std::string, std::size_t, Lines> cases[] = {
         {"one\ntwo\n", 100, {"one", "two", ""}},
         {"one\r\ntwo\r\n", 100, {"one", "two", ""}},
@@ -63,16 +66,7 @@ TEST(TextFile, ReadTextLineSplitsAtLineFeedsDropsTheirCrAndKeepsAtMostMaxKept) {
     }
 }
 
-TEST(TextFile, DeleteFileQuietlyRemovesFilesOnly) {
-    TempFolder folder;
-    WriteFile(folder.File("chat.msg"), "x");
-    fs::create_directory(folder.File("empty"));
-    for (const char* name : {"chat.msg", "missing", "empty"}) DeleteFileQuietly(folder.File(name));
-    EXPECT_FALSE(fs::exists(folder.File("chat.msg")));
-    EXPECT_TRUE(fs::is_directory(folder.File("empty")));
-}
-
-TEST(AppendOrCreateFile, CreatesANewFileOrAppendsAfterTheSeparator) {
+TEST(AppendOrCreateFile, CreatesOrAppendsAfterTheSeparatorAndDeleteFileQuietlyTakesFilesOnly) {
     TempFolder folder;
     const std::string path = folder.File("t.txt");
     AppendResult result = AppendOrCreateFile(path, "--", "new\r\n");
@@ -80,10 +74,13 @@ TEST(AppendOrCreateFile, CreatesANewFileOrAppendsAfterTheSeparator) {
     result = AppendOrCreateFile(path, "--", "more");
     EXPECT_TRUE(result.m_ok && result.m_existed) << result.m_error;
     EXPECT_EQ(ReadFile(path), "new\r\n--more");
-    // An empty file is there too.
-    WriteFile(folder.File("empty"), "");
+    WriteFile(folder.File("empty"), "");  // an empty file is there too
     EXPECT_TRUE(AppendOrCreateFile(folder.File("empty"), "--", "x").m_existed);
     EXPECT_EQ(ReadFile(folder.File("empty")), "--x");
+    fs::create_directory(folder.File("folder"));
+    for (const char* name : {"t.txt", "missing", "folder"}) DeleteFileQuietly(folder.File(name));
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_TRUE(fs::is_directory(folder.File("folder")));
     // Megabytes go in whole (compared without a diff, which would take gigabytes).
     std::string content;
     for (int i = 0; content.size() < 5'000'000; ++i) content += std::to_string(i) + "\r\n";
@@ -106,12 +103,11 @@ TEST(AppendOrCreateFile, FailureNamesTheFileAndReasonAndChangesNothing) {
     };
     for (const auto& [path, reason] : cases) {
         const AppendResult result = AppendOrCreateFile(path, "\r\n", "x");
-        EXPECT_FALSE(result.m_ok);
-        EXPECT_EQ(result.m_error, "Could not save to " + path + ": " + reason);
+        EXPECT_TRUE(!result.m_ok && result.m_error == "Could not save to " + path + ": " + reason)
+            << result.m_error;
     }
     EXPECT_TRUE(fs::is_empty(folder.File("sub")));
-    const auto entries = fs::directory_iterator(folder.Path());
-    EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 3);  // nothing made
+    EXPECT_EQ(EntriesIn(folder.Path()), 3u);  // nothing made
 }
 
 // Permissions bind only a user who is not root: these run as `nobody`.
@@ -140,8 +136,7 @@ TEST(CreateNewFile, WritesOnlyWhereNothingIsAndLeavesNoTemporaryFile) {
     AppendResult result = CreateNewFile(path, "{\\rtf1 new}");
     EXPECT_TRUE(result.m_ok) << result.m_error;
     result = CreateNewFile(path, "other");
-    EXPECT_FALSE(result.m_ok);
-    EXPECT_TRUE(result.m_existed);
+    EXPECT_TRUE(!result.m_ok && result.m_existed);
     EXPECT_EQ(result.m_error,
               "Could not save to " + path + ": a file of that name is already there");
     fs::create_symlink(folder.File("target"), folder.File("link"));  // a link counts as there
@@ -149,8 +144,7 @@ TEST(CreateNewFile, WritesOnlyWhereNothingIsAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(CreateNewFile(folder.File("missing/t.rtf"), "x").m_ok);
     EXPECT_EQ(ReadFile(path), "{\\rtf1 new}");
     EXPECT_FALSE(fs::exists(folder.File("target")));
-    const auto entries = fs::directory_iterator(folder.Path());
-    EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 2);
+    EXPECT_EQ(EntriesIn(folder.Path()), 2u);
 }
 
 }  // namespace

@@ -16,9 +16,8 @@ using testing::RtfDocument;
 using testing::TextOf;
 using testing::TurnLine;
 
-// What a text control holds: one character (code point) per entry, with its style.
+// What a text control holds: one code point per entry, with its style.
 using Shown = std::vector<StyledRun>;
-
 Shown Expand(const std::vector<StyledRun>& runs) {
     Shown shown;
     for (const auto& run : runs) {
@@ -52,7 +51,7 @@ TEST(IncrementalRtfReader, AppendsWhatGrewAndRebuildsOnAnyOtherChange) {
     struct Step {
         std::string document;
         bool rebuild;
-        std::size_t remove;  // checked for appends only
+        std::size_t remove;
         std::string text;
     };
     const Step steps[] = {
@@ -78,9 +77,7 @@ TEST(IncrementalRtfReader, AppendsWhatGrewAndRebuildsOnAnyOtherChange) {
         SCOPED_TRACE(step.document.substr(header.size()));
         const DocumentUpdate update = reader.Update(step.document);
         EXPECT_EQ(update.m_rebuild, step.rebuild);
-        if (!step.rebuild) {
-            EXPECT_EQ(update.m_removeChars, step.remove);
-        }
+        EXPECT_EQ(update.m_rebuild ? 0 : update.m_removeChars, step.remove);
         EXPECT_EQ(TextOf(update.m_runs), step.text);
         Apply(update, shown);
         EXPECT_EQ(shown, Expand(ParseDocument(step.document)));
@@ -94,8 +91,7 @@ TEST(IncrementalRtfReader, RandomGrowthAndEditsMatchAFullRead) {
     for (int sequence = 0; sequence < 60; ++sequence) {
         IncrementalRtfReader reader(kRtfTrailer);
         Shown shown;
-        std::string body;
-        std::string previous;
+        std::string body, previous;
         for (int step = 0; step < 60; ++step) {
             const unsigned choice = random() % 10;
             if (choice < 6) {
@@ -108,20 +104,15 @@ TEST(IncrementalRtfReader, RandomGrowthAndEditsMatchAFullRead) {
             } else if (choice == 8) {
                 body += TurnLine(1, "A", "plain line");
             }
-            // choice 9: the same document again.
-            std::string document = RtfDocument(body);
-            if (random() % 25 == 0) document = kRtfHeader + body;  // trailer missing
+            // choice 9: the same document again; now and then the trailer is missing.
+            const std::string document = random() % 25 == 0 ? kRtfHeader + body : RtfDocument(body);
             // Every other sequence vouches for the bytes that truly did not
             // change, as the conversation does; the outcome must not differ.
-            const std::size_t unchanged =
-                sequence % 2 ? static_cast<std::size_t>(
-                                   std::mismatch(document.begin(),
-                                                 document.begin() +
-                                                     std::min(document.size(), previous.size()),
-                                                 previous.begin())
-                                       .first -
-                                   document.begin())
-                             : 0;
+            std::size_t unchanged = 0;
+            while (sequence % 2 && unchanged < std::min(document.size(), previous.size()) &&
+                   document[unchanged] == previous[unchanged]) {
+                ++unchanged;
+            }
             const auto update = reader.Update(document, unchanged);
             previous = document;
             appends_that_removed += !update.m_rebuild && update.m_removeChars > 0;

@@ -14,8 +14,6 @@ namespace jabbery::testing {
 
 // Transcript documents for the RTF tests and benchmarks, written the way the
 // transcript writes them.
-
-// The transcript's header, `body`, the transcript's trailer.
 inline std::string RtfDocument(const std::string& body) {
     return kRtfHeader + body + kRtfTrailer;
 }
@@ -61,9 +59,8 @@ inline void AddSampleTurn(std::string& document, std::int64_t turn) {
     document += kRtfTrailer;
 }
 
-// RTF soup of `length` bytes or a little more: pieces that reach every state of
-// the reader (cut control words, escapes, \bin, \u, tables, broken UTF-8)
-// mixed with random bytes.
+// RTF soup of `length` bytes or a little more: pieces that reach every state
+// of the reader, mixed with random bytes.
 inline std::string RandomRtf(std::mt19937& random, std::size_t length) {
     static const std::vector<std::string> kPieces = {
         "{",         "}",          "\\",       "\\'",      "\\'c3",   "\\'a9", "\\line ",
@@ -76,11 +73,8 @@ inline std::string RandomRtf(std::mt19937& random, std::size_t length) {
     };
     std::string text;
     while (text.size() < length) {
-        if (random() % 4 == 0) {
-            text += static_cast<char>(random() % 256);
-        } else {
-            text += kPieces[random() % kPieces.size()];
-        }
+        text += random() % 4 ? kPieces[random() % kPieces.size()]
+                             : std::string(1, static_cast<char>(random() % 256));
     }
     return text;
 }
@@ -108,7 +102,6 @@ inline bool IsValidUtf8(const std::string& text) {
     return true;
 }
 
-// The text of `runs`, styles aside.
 inline std::string TextOf(const std::vector<rtf::StyledRun>& runs) {
     std::string text;
     for (const auto& run : runs) text += run.m_text;

@@ -5,7 +5,7 @@
 namespace jabbery {
 namespace {
 
-// A clock that always reads the given local date and time.
+// The moment the local clock reads the given date and time (nine seconds past).
 std::time_t At(int year, int month, int day, int hour, int minute) {
     std::tm local{};
     local.tm_year = year - 1900;
@@ -19,28 +19,27 @@ std::time_t At(int year, int month, int day, int hour, int minute) {
 }
 
 TEST(ClockText, TwelveHourClockHasNoLeadingZeroAndNoMarker) {
-    const std::pair<int, const char*> cases[] = {
-        {0, "0:05"},  {9, "9:05"},  {10, "10:05"}, {11, "11:05"}, {12, "12:05"},
-        {13, "1:05"}, {21, "9:05"}, {22, "10:05"}, {23, "11:05"},
+    const std::tuple<int, int, const char*> cases[] = {
+        {12, 0, "0:05"},   {12, 9, "9:05"},  {12, 10, "10:05"}, {12, 11, "11:05"},
+        {12, 12, "12:05"}, {12, 13, "1:05"}, {12, 21, "9:05"},  {12, 22, "10:05"},
+        {12, 23, "11:05"}, {24, 9, "9:05"},  {24, 0, "0:05"},   {0, 13, "13:05"},
     };
-    for (const auto& [hour, expected] : cases) {
-        EXPECT_EQ(ClockText(12, At(2026, 12, 6, hour, 5)).Str(), expected) << hour;
+    for (const auto& [clock, hour, expected] : cases) {
+        EXPECT_EQ(ClockText(clock, At(2026, 12, 6, hour, 5)).Str(), expected)
+            << clock << " " << hour;
     }
-    EXPECT_EQ(ClockText(24, At(2026, 12, 6, 9, 5)).Str(), "9:05");
-    EXPECT_EQ(ClockText(24, At(2026, 12, 6, 0, 30)).Str(), "0:30");
-    EXPECT_EQ(ClockText(0, At(2026, 12, 6, 13, 5)).Str(), "13:05");
 }
 
 TEST(ClockText, DateTextsNameTheMonthAndDropTheDaysLeadingZero) {
     EXPECT_EQ(LocalTimeText(At(2026, 12, 6, 15, 46)).Str(), "Sun Dec 06 15:46:09 2026\n");
-    EXPECT_EQ(DayText(At(2026, 9, 6, 12, 0)).Str(), "6");
-    EXPECT_EQ(DayText(At(2026, 9, 10, 12, 0)).Str(), "10");
+    EXPECT_EQ(DayText(At(2026, 9, 6, 12, 0)).Str() + DayText(At(2026, 9, 10, 12, 0)).Str(), "610");
     EXPECT_EQ(YearText(At(2027, 1, 1, 0, 0)).Str(), "2027");
-    const char* months[] = {"January", "February", "March",     "April",   "May",      "June",
-                            "July",    "August",   "September", "October", "November", "December"};
-    for (int month = 1; month <= 12; ++month) {
-        EXPECT_EQ(MonthText(At(2026, month, 15, 12, 0)).Str(), months[month - 1]);
-    }
+    std::string months;
+    for (int month = 1; month <= 12; ++month)
+        months += MonthText(At(2026, month, 15, 12, 0)).Str() + " ";
+    EXPECT_EQ(months,
+              "January February March April May June July August September October "
+              "November December ");
 }
 
 }  // namespace

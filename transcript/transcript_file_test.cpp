@@ -14,19 +14,17 @@ using testing::ReadFile;
 using testing::TempFolder;
 using testing::WriteFile;
 
-std::time_t SavedAt(int month = 12, int day = 6, int hour = 15, int minute = 46, int second = 0) {
+// 15:46:00 on December 6, 2026, local time.
+const ClockSource kClock = [] {
     std::tm local{};
     local.tm_year = 126;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
+    local.tm_mon = 11;
+    local.tm_mday = 6;
+    local.tm_hour = 15;
+    local.tm_min = 46;
     local.tm_isdst = -1;
     return std::mktime(&local);
-}
-
-const ClockSource kClock = [] { return SavedAt(); };
+};
 const std::string kRule(77, '#');
 const std::string kBanner =
     kRule + "\r\n### Jabbery 3.0: Transcript of December 6, 2026 at 3:46\r\n" + kRule + "\r\n";
@@ -52,7 +50,7 @@ TEST(SaveTranscript, TheBannerAndTranscriptGoAfterAnEmptyLineInAFileThatWasThere
 // the banner shows the first reading only.
 TEST(SaveTranscript, TheBannerReadsTheClockOnceSoASaveAtNewYearCannotMixTwoMoments) {
     TempFolder root;
-    std::time_t next = SavedAt(12, 31, 23, 59, 59);
+    std::time_t next = kClock() + (25 * 24 + 8) * 3600 + 13 * 60 + 59;
     int readings = 0;
     const ClockSource ticking = [&] { return ++readings, next++; };
     std::string error;
