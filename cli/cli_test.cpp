@@ -92,7 +92,6 @@ TEST(JabberyCli, InterruptEndsTheTurnInFlightKillsTheBotAndStillSaves) {
     EXPECT_EQ(saved.find("SLOW>"), std::string::npos) << saved;
 }
 
-// Two of the sample bots, named as a user would, from the user's own copies.
 TEST(JabberyCli, TheBundledBotsHoldATwentyTurnConversation) {
     TempFolder root;
     const std::string user_bots = root.File("data/jabbery/bots");

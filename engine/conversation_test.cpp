@@ -11,7 +11,6 @@ namespace {
 
 using namespace testing;
 
-// Two script bots, Ann and Bob, loaded through the real set-up sequence.
 struct ConversationFixture : ::testing::Test {
     TempFolder root;
     FakeHost host;

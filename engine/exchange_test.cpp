@@ -28,7 +28,6 @@ TEST(ReadReply, TakesTheFirstLineWithTextWithoutLeadingWhiteSpaceOrAnyCarriageRe
     EXPECT_EQ(Read(std::string(3000, 'x') + "\r\n").Str(), std::string(kMaxReplyLength, 'x'));
 }
 
-// A bot folder in a fresh temporary folder, run with a generous limit.
 struct ExchangeFixture : ::testing::Test {
     TempFolder root;
     RunLimits limits{std::chrono::seconds(30), nullptr};
@@ -40,7 +39,6 @@ struct ExchangeFixture : ::testing::Test {
     }
 };
 
-// The reply alone, for tests that look at nothing else.
 CPlainString Reply(const BotProfile& bot, const CPlainString& message, const RunLimits& limits) {
     return InvokeBot(bot, message, limits).m_reply;
 }

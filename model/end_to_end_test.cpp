@@ -1,5 +1,3 @@
-// A real conversation: jabbery-cli links two bots made by jabbery-model
-// --init, both served by the test server.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>

@@ -1,5 +1,3 @@
-// Runs the real jabbery-model in bot folders made by its own --init, against
-// the test server.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
