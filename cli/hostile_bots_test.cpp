@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <system_error>
 
 #include "cli/test_cli_run.h"
@@ -11,8 +12,7 @@ namespace jabbery {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadFile;
-using testing::TempFolder;
+using namespace testing;
 
 // A bot that tries something, then (where it still can) answers "x".
 struct Hostile {
@@ -48,8 +48,7 @@ bool ProcessLeftIn(const std::string& root) {
     for (const auto& entry : fs::directory_iterator("/proc")) {
         std::error_code error;
         const std::string cwd = fs::read_symlink(entry.path() / "cwd", error).string();
-        if (!error && cwd.rfind(root + "/", 0) == 0 &&
-            testing::ProcessIsLive(entry.path().filename())) {
+        if (!error && cwd.rfind(root + "/", 0) == 0 && ProcessIsLive(entry.path().filename())) {
             return true;
         }
     }
@@ -63,27 +62,22 @@ TEST(HostileBots, TheRunGoesOnAndNothingEscapes) {
         SCOPED_TRACE(hostile.what);
         TempFolder root;
         fs::create_directory(root.File("outside"));
-        testing::WriteFile(root.File("outside/victim.txt"), "mine\r\n");
-        const std::string bad = testing::MakeScriptBot(root, "bad", "Bad", hostile.command);
+        WriteFile(root.File("outside/victim.txt"), "mine\r\n");
+        const std::string bad = MakeScriptBot(root, "bad", "Bad", hostile.command);
         const std::string echo =
-            testing::MakeScriptBot(root, "echo", "Echo", "printf 'echo reply\\r\\n' > chat.msg");
-        const testing::CliOutcome run =
-            testing::RunCli(root, {"--turns", "4", "--interval", "0", "--timeout", "2", "--save",
-                                   root.File("t.txt"), bad, echo});
+            MakeScriptBot(root, "echo", "Echo", "printf 'echo reply\\r\\n' > chat.msg");
+        const auto run = RunCli(root, {"--turns", "4", "--interval", "0", "--timeout", "2",
+                                       "--save", root.File("t.txt"), bad, echo});
         EXPECT_EQ(run.m_status, 0) << run.m_err;
-        EXPECT_TRUE(testing::Eventually([&] { return !ProcessLeftIn(root.Path()); }));
+        EXPECT_TRUE(Eventually([&] { return !ProcessLeftIn(root.Path()); }));
         EXPECT_EQ(ReadFile(root.File("outside/victim.txt")), "mine\r\n");
         EXPECT_EQ(std::distance(fs::directory_iterator(root.File("outside")), {}), 1);
 
         const std::string saved = ReadFile(root.File("t.txt"));
-        std::size_t turns = 0;
-        for (std::size_t at = 0, end; (end = saved.find("\r\n", at)) != std::string::npos;
-             at = end + 2) {
-            const std::string line = saved.substr(at, end - at);
-            if (line.rfind("BAD> ", 0) == 0 || line.rfind("ECHO> ", 0) == 0) ++turns;
-        }
-        EXPECT_EQ(turns, 4u) << saved.substr(0, 2000);
-        EXPECT_EQ(testing::CountLines(saved), 3u + 2u + 4u);
+        const std::regex turn("\r\n(BAD|ECHO)> ");
+        EXPECT_EQ(std::distance(std::sregex_iterator(saved.begin(), saved.end(), turn), {}), 4)
+            << saved.substr(0, 2000);
+        EXPECT_EQ(CountLines(saved), 3u + 2u + 4u);
         std::error_code gone;  // the folder, if still there, must be removable again
         fs::permissions(bad, fs::perms::owner_all, gone);
     }

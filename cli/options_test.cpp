@@ -19,13 +19,6 @@ TEST(CliOptions, ReadsEveryOptionInBothFormsAndKeepsFoldersInOrder) {
     EXPECT_EQ(options.m_savePath, "t.txt");
     EXPECT_EQ(options.m_rtfPath, "t.rtf");
     EXPECT_EQ(options.m_seed, 7u);
-
-    CliOptions defaults;
-    ASSERT_TRUE(ParseCliOptions({"x", "y"}, defaults, error));
-    EXPECT_FALSE(defaults.m_turns);
-    EXPECT_EQ(defaults.m_interval.count(), 2000);
-    EXPECT_EQ(defaults.m_timeout.count(), 20000);
-    EXPECT_FALSE(defaults.m_seed);
 }
 
 TEST(CliOptions, RefusesUnknownOptionsMissingAndMalformedValuesWithAMessage) {

@@ -4,8 +4,8 @@
 #include <sys/wait.h>
 
 #include <chrono>
-#include <sstream>
 
+#include "cli/test_cli_run.h"
 #include "engine/exchange.h"
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
@@ -13,51 +13,19 @@
 namespace jabbery {
 namespace {
 
-using testing::ReadFile;
-using testing::TempFolder;
+using namespace testing;
 
-struct StdioRun {
-    int m_status;
-    std::string m_err;
-    std::chrono::steady_clock::duration m_took;
-};
-
-// Runs jabbery-stdio with `arguments` (shell words) in `folder`.
-StdioRun RunStdio(const std::string& folder, const std::string& arguments) {
-    const auto start = std::chrono::steady_clock::now();
-    const std::string command =
-        "cd '" + folder + "' && '" JABBERY_STDIO "' " + arguments + " 2> ../err";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(folder + "/../err"),
-            std::chrono::steady_clock::now() - start};
-}
-
-std::string AnswerFrom(const std::string& output) {
-    AnswerLine answer;
-    if (!answer.Feed(output) && !answer.Finish()) return "(none)";
-    return answer.ProtocolBytes();
-}
-
-TEST(StdioBridge, TakesTheFirstNonBlankLineKeepsWholeUtf8AndReadsBothLineEnds) {
-    EXPECT_EQ(AnswerFrom("\n \t\r\n  first\r\nsecond\n"), "first\r\n");
-    EXPECT_EQ(AnswerFrom("no line end"), "no line end\r\n");
-    EXPECT_EQ(AnswerFrom(" \r\n\n"), "(none)");
-    const std::string long_line = std::string(kMaxReplyLength - 1, 'a') + "\xC3\xA9" + "tail\n";
-    EXPECT_EQ(AnswerFrom(long_line), std::string(kMaxReplyLength - 1, 'a') + "\r\n");
-    for (const std::string file : {"Bob\r\nhi there\r\n", "Bob\nhi there"}) {
-        std::istringstream stream(file);
-        const BotMessage message = ReadBotMessage(stream);
-        EXPECT_EQ(message.m_name + "|" + message.m_message, "Bob|hi there");
-    }
-}
-
-// A bot folder for jabbery-stdio to run in.
 class StdioBridgeRun : public ::testing::Test {
   protected:
     void SetUp() override { std::filesystem::create_directory(m_bot); }
-    StdioRun Run(const std::string& message, const std::string& arguments) {
-        testing::WriteFile(m_bot + "/chat.msg", message);
-        return RunStdio(m_bot, arguments);
+    // Runs jabbery-stdio with `arguments` (shell words) in the bot folder,
+    // after writing `message`, when not empty, to chat.msg.
+    CliOutcome Run(const std::string& message, const std::string& arguments) {
+        if (!message.empty()) WriteFile(m_bot + "/chat.msg", message);
+        const std::string command =
+            "cd " + Quote(m_bot) + " && " + Quote(JABBERY_STDIO) + " " + arguments + " 2> ../err";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ReadFile(m_root.File("err"))};
     }
 
     TempFolder m_root;
@@ -76,9 +44,13 @@ TEST_F(StdioBridgeRun, WritesTheAnswerFromStdoutAndSetsTheEnvironment) {
         {large, "echo hi", "hi\r\n"},
         {large, "cat", std::string(kMaxReplyLength, 'x') + "\r\n"},
         {large, "printf 'no line end'", "no line end\r\n"},
+        {"Bob\nhi there", "cat", "hi there\r\n"},
+        // Cut on a character: the 2-byte one that would cross the limit goes.
+        {"Bob\r\n" + std::string(kMaxReplyLength - 1, 'a') + "\xC3\xA9" + "tail\r\n", "cat",
+         std::string(kMaxReplyLength - 1, 'a') + "\r\n"},
     };
     for (const auto& [message, command, answer] : cases) {
-        const StdioRun run = Run(message, command);
+        const auto run = Run(message, command);
         EXPECT_EQ(run.m_status, 0) << command << ": " << run.m_err;
         EXPECT_EQ(ReadFile(m_bot + "/chat.msg"), answer) << command;
     }
@@ -89,11 +61,12 @@ TEST_F(StdioBridgeRun, WithoutAnAnswerLeavesTheFileAndExitsWithTheCommandsStatus
     const std::vector<std::tuple<std::string, int, std::string>> cases = {
         {"sh -c 'echo bad >&2; exit 3'", 3, "bad\njabbery-stdio: sh exited with code 3"},
         {"true", 1, "true printed no answer"},
+        {"printf ' \\t\\r\\n\\n'", 1, "printf printed no answer"},
         {"sh -c 'kill -9 $$'", 128 + 9, "sh was killed by SIGKILL"},
         {"no-such-command-here", 127, "cannot run no-such-command-here: No such file"},
     };
     for (const auto& [command, status, error] : cases) {
-        const StdioRun run = Run(message, command);
+        const auto run = Run(message, command);
         EXPECT_EQ(run.m_status, status) << command;
         EXPECT_NE(run.m_err.find(error), std::string::npos) << run.m_err;
         EXPECT_EQ(ReadFile(m_bot + "/chat.msg"), message) << command;
@@ -102,35 +75,34 @@ TEST_F(StdioBridgeRun, WithoutAnAnswerLeavesTheFileAndExitsWithTheCommandsStatus
     // left untouched): a one-line complaint.
     std::filesystem::remove(m_bot + "/chat.msg");
     for (const std::string arguments : {"", "cat"}) {
-        const StdioRun run = RunStdio(m_bot, arguments);
+        const auto run = Run("", arguments);
         EXPECT_EQ(run.m_status, 2) << arguments;
         EXPECT_EQ(std::count(run.m_err.begin(), run.m_err.end(), '\n'), 1) << run.m_err;
     }
-    testing::WriteFile(m_root.File("elsewhere"), message);
+    WriteFile(m_root.File("elsewhere"), message);
     std::filesystem::create_symlink(m_root.File("elsewhere"), m_bot + "/chat.msg");
-    EXPECT_EQ(RunStdio(m_bot, "echo hi").m_status, 2);
+    EXPECT_EQ(Run("", "echo hi").m_status, 2);
     EXPECT_EQ(ReadFile(m_root.File("elsewhere")), message);
 }
 
 TEST_F(StdioBridgeRun, StopsReadingAtTheAnswerAndEndsTheCommandWithAllItStarted) {
-    const StdioRun run = Run("Bob\r\nhello\r\n",
-                             "sh -c 'echo $$ > group; echo; echo first; echo second; sleep 100'");
+    const auto started = std::chrono::steady_clock::now();
+    const auto run = Run("Bob\r\nhello\r\n",
+                         "sh -c 'echo $$ > group; echo; echo \"  first\"; echo second; sleep 100'");
     EXPECT_EQ(run.m_status, 0) << run.m_err;
     EXPECT_EQ(ReadFile(m_bot + "/chat.msg"), "first\r\n");
-    EXPECT_LT(run.m_took, std::chrono::seconds(20));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
     const long group = std::stol(ReadFile(m_bot + "/group"));
-    EXPECT_TRUE(testing::Eventually([&] { return !testing::GroupHasLiveProcess(group); }));
+    EXPECT_TRUE(Eventually([&] { return !GroupHasLiveProcess(group); }));
 }
 
 TEST(StdioBridge, TwoBridgedBotsTalkThroughJabberyCli) {
     TempFolder root;
-    const std::string upper = testing::MakeScriptBot(root, "a", "Up", JABBERY_STDIO " tr a-z A-Z");
-    const std::string mirror = testing::MakeScriptBot(root, "b", "Rev", JABBERY_STDIO " rev");
-    const std::string command = std::string("'" JABBERY_CLI "' --turns 4 --interval 0 '") + upper +
-                                "' '" + mirror + "' > '" + root.File("out") + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(ReadFile(root.File("out")),
-              upper + "/\n" + mirror + "/\nUP> HI!\nREV> !IH\nUP> !IH\nREV> HI!\n");
+    const std::string upper = MakeScriptBot(root, "a", "Up", JABBERY_STDIO " tr a-z A-Z");
+    const std::string mirror = MakeScriptBot(root, "b", "Rev", JABBERY_STDIO " rev");
+    const auto run = RunCli(root, {"--turns", "4", "--interval", "0", upper, mirror});
+    ASSERT_EQ(run.m_status, 0) << run.m_err;
+    EXPECT_EQ(run.m_out, upper + "/\n" + mirror + "/\nUP> HI!\nREV> !IH\nUP> !IH\nREV> HI!\n");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -33,6 +35,23 @@ inline CliOutcome RunCli(const TempFolder& root, const std::vector<std::string>&
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(root.File("out")),
             ReadFile(root.File("err"))};
+}
+
+// Starts jabbery-cli with `arguments` and its output to `out` (or nowhere
+// when -1), and returns its process id for the test to signal and reap.
+inline pid_t StartCli(const std::vector<std::string>& arguments, int out = -1) {
+    std::vector<char*> argv{const_cast<char*>(JABBERY_CLI)};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.data()));
+    argv.push_back(nullptr);
+    // A child of our own, so that the test can signal it and wait for it.
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out >= 0 ? out : open("/dev/null", O_WRONLY), 1);  // what it prints is not read
+        execv(JABBERY_CLI, argv.data());
+        _exit(127);  // only when jabbery-cli cannot be run
+    }
+    return pid;
 }
 
 inline std::size_t CountLines(const std::string& text) {

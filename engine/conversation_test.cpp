@@ -9,11 +9,8 @@
 namespace jabbery {
 namespace {
 
-using testing::FakeHost;
-using testing::ReadFile;
-using testing::TempFolder;
+using namespace testing;
 
-// Two script bots, Ann and Bob, loaded through the real set-up sequence.
 struct ConversationFixture : ::testing::Test {
     TempFolder root;
     FakeHost host;
@@ -22,15 +19,15 @@ struct ConversationFixture : ::testing::Test {
 
     void Load(const std::string& ann_command = "true", const std::string& bob_command = "true",
               const std::string& ann_name = "Ann") {
-        host.m_folderAnswers = {testing::MakeScriptBot(root, "a", ann_name, ann_command),
-                                testing::MakeScriptBot(root, "b", "Bob", bob_command)};
+        host.m_folderAnswers = {MakeScriptBot(root, "a", ann_name, ann_command),
+                                MakeScriptBot(root, "b", "Bob", bob_command)};
         state.m_botCount = 2;
         ASSERT_TRUE(LoadRoster(state, state, host, host, state.m_botCount));
         StartConversation(state, host, host);
     }
 };
 
-TEST_F(ConversationFixture, StartsWithTheIntroductionsAndACancelledTurnChangesNothing) {
+TEST_F(ConversationFixture, StartsWithTheIntroductionsACancelledTurnChangesNothingExitCloses) {
     Load();
     EXPECT_EQ(host.m_timersStarted, 1);
     ASSERT_EQ(host.m_documents.size(), 1u);
@@ -45,10 +42,26 @@ TEST_F(ConversationFixture, StartsWithTheIntroductionsAndACancelledTurnChangesNo
     EXPECT_EQ(state.m_plainText.Str(), before);
     EXPECT_EQ(state.m_lastMessage.Str(), kFirstMessage);
     EXPECT_EQ(state.m_current, 0);
+
+    StopConversation(state, host, host);  // No
+    EXPECT_EQ(host.m_timersStopped, 1);
+    EXPECT_EQ(host.m_questions, std::vector<std::string>{kSaveQuestion});
+    EXPECT_EQ(host.m_closeRequests, 1);
+
+    host.m_yesNoAnswers = {true};  // Yes, then the file dialog cancelled
+    StopConversation(state, host, host);
+    EXPECT_EQ(host.m_closeRequests, 2);
+
+    host.m_yesNoAnswers = {true};
+    host.m_saveAnswers = {root.File("saved.txt")};
+    StopConversation(state, host, host);
+    const std::string saved = ReadFile(root.File("saved.txt"));
+    EXPECT_EQ(saved.substr(saved.size() - state.m_plainText.Length()), state.m_plainText.Str());
+    EXPECT_EQ(host.m_closeRequests, 3);
 }
 
 TEST_F(ConversationFixture, TwoBotsAlternateFromHiAndEachAnswerIsPassedOn) {
-    Load(testing::RecordAndAnswer("from ann"), testing::RecordAndAnswer(""), "ann");
+    Load(RecordAndAnswer("from ann"), RecordAndAnswer(""), "ann");
     RunTurn(state, host, limits);
     EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\nHi!\r\n");
     EXPECT_EQ(state.m_current, 1);
@@ -74,7 +87,7 @@ TEST_F(ConversationFixture, TwoBotsAlternateFromHiAndEachAnswerIsPassedOn) {
 }
 
 TEST_F(ConversationFixture, CountsEachBotsOutcomesAndKeepsItsLastFailure) {
-    Load("echo oops >&2; exit 4", testing::RecordAndAnswer("ok"));
+    Load("echo oops >&2; exit 4", RecordAndAnswer("ok"));
     for (int turn = 0; turn < 4; ++turn) RunTurn(state, host, limits);
     const BotStats& ann = state.m_botStats[0];
     const BotStats& bob = state.m_botStats[1];
@@ -101,8 +114,7 @@ TEST(PickNextSpeaker, NeverPicksTheSameBotTwiceReachesEveryOtherAndNeedsTwoBots)
         const int before = state.m_current;
         PickNextSpeaker(state);
         ASSERT_NE(state.m_current, before);
-        ASSERT_GE(state.m_current, 0);
-        ASSERT_LT(state.m_current, 5);
+        ASSERT_TRUE(state.m_current >= 0 && state.m_current < 5) << state.m_current;
         ++seen[static_cast<std::size_t>(state.m_current)];
     }
     for (int count : seen) EXPECT_GT(count, 50);
@@ -116,25 +128,6 @@ TEST(PickNextSpeaker, NeverPicksTheSameBotTwiceReachesEveryOtherAndNeedsTwoBots)
         RunTurn(small, host, RunLimits{});
         EXPECT_TRUE(small.m_plainText.IsEmpty());
     }
-}
-
-TEST_F(ConversationFixture, ExitStopsTheTimerOffersToSaveAndCloses) {
-    Load();
-    StopConversation(state, host, host);  // No
-    EXPECT_EQ(host.m_timersStopped, 1);
-    EXPECT_EQ(host.m_questions, std::vector<std::string>{kSaveQuestion});
-    EXPECT_EQ(host.m_closeRequests, 1);
-
-    host.m_yesNoAnswers = {true};  // Yes, then the file dialog cancelled
-    StopConversation(state, host, host);
-    EXPECT_EQ(host.m_closeRequests, 2);
-
-    host.m_yesNoAnswers = {true};
-    host.m_saveAnswers = {root.File("saved.txt")};
-    StopConversation(state, host, host);
-    const std::string saved = ReadFile(root.File("saved.txt"));
-    EXPECT_EQ(saved.substr(saved.size() - state.m_plainText.Length()), state.m_plainText.Str());
-    EXPECT_EQ(host.m_closeRequests, 3);
 }
 
 }  // namespace

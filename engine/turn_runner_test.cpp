@@ -13,8 +13,6 @@ namespace {
 using namespace std::chrono_literals;
 using namespace testing;
 
-// The turns the main window runs show the runner handing over replies while
-// the window goes on; here, how Stop ends a bot.
 TEST(TurnRunner, StopEndsARunningBotsGroupAtOnceAndLaterExchangesToo) {
     TempFolder root;
     const std::string folder = MakeScriptBot(root, "ann", "Ann", "");
@@ -24,7 +22,6 @@ TEST(TurnRunner, StopEndsARunningBotsGroupAtOnceAndLaterExchangesToo) {
     std::promise<void> stopped_reply;
     std::promise<void> later_reply;
     TurnRunner runner(60s);
-    // The bot leaves a child behind that would run for a minute.
     runner.Start(bot("sleep 60 & echo $! > child.pid; sleep 60"), CPlainString("x"),
                  [&](ExchangeResult result) {
                      EXPECT_EQ(result.m_outcome.m_end, ExchangeEnd::kCancelled);

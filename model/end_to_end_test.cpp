@@ -1,5 +1,3 @@
-// A real conversation: jabbery-cli links two bots made by jabbery-model
-// --init, both served by the test server.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -9,19 +7,21 @@
 namespace jabbery::model {
 namespace {
 
+using namespace testing;
+
 TEST(ModelConversation, TwoModelBotsTalkThroughJabberyCli) {
-    testing::TempFolder root;
-    testing::TestServer server;  // answers "Answer N" to the Nth request
+    TempFolder root;
+    TestServer server;  // answers "Answer N" to the Nth request
     std::vector<std::string> folders;
     for (const char* name : {"Ada", "Bo"}) {
         folders.push_back(root.File(name));
-        const testing::ProgramRun init = testing::RunProgram(
+        const ProgramRun init = RunProgram(
             {JABBERY_MODEL, "--init", folders.back(), "--name", name, "--endpoint",
              server.Endpoint(), "--model", std::string("model-") + name, "--persona", "Be brief."},
             root.Path());
         ASSERT_EQ(init.exit_code, 0) << init.err;
     }
-    const testing::ProgramRun run = testing::RunProgram(
+    const ProgramRun run = RunProgram(
         {JABBERY_CLI, "--turns", "4", "--interval", "0", folders[0], folders[1]}, root.Path());
     ASSERT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.err, "");

@@ -21,9 +21,6 @@ std::string ChatCompletion(const std::string& content) {
 }
 
 TestServer::TestServer() : m_server(std::make_unique<httplib::Server>()) {
-    m_responder = [](const RecordedRequest&, int number) {
-        return CannedReply{200, ChatCompletion("Answer " + std::to_string(number))};
-    };
     m_server->Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
         RecordedRequest recorded{request.path, request.body, std::nullopt,
                                  request.get_header_value("Content-Type")};
@@ -58,13 +55,9 @@ std::string TestServer::Endpoint() const {
     return "http://127.0.0.1:" + std::to_string(m_port) + "/v1";
 }
 
-void TestServer::SetResponder(Responder responder) {
-    std::lock_guard lock(m_mutex);
-    m_responder = std::move(responder);
-}
-
 void TestServer::AlwaysReply(CannedReply reply) {
-    SetResponder([reply](const RecordedRequest&, int) { return reply; });
+    std::lock_guard lock(m_mutex);
+    m_always = std::move(reply);
 }
 
 std::vector<RecordedRequest> TestServer::Requests() const {
@@ -75,7 +68,8 @@ std::vector<RecordedRequest> TestServer::Requests() const {
 CannedReply TestServer::Respond(const RecordedRequest& request) {
     std::unique_lock lock(m_mutex);
     m_requests.push_back(request);
-    const CannedReply reply = m_responder(request, static_cast<int>(m_requests.size()));
+    const CannedReply reply = m_always.value_or(
+        CannedReply{200, ChatCompletion("Answer " + std::to_string(m_requests.size()))});
     m_stopping_changed.wait_for(lock, reply.delay, [this] { return m_stopping; });
     return reply;
 }

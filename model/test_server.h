@@ -6,7 +6,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -27,8 +26,7 @@ using jabbery::testing::TempFolder;
 using jabbery::testing::WriteFile;
 
 struct RecordedRequest {
-    std::string path;
-    std::string body;
+    std::string path, body;
     std::optional<std::string> authorization;  // the header, when it was sent
     std::string content_type;
 };
@@ -43,11 +41,9 @@ struct CannedReply {
 std::string ChatCompletion(const std::string& content);
 
 // Listens on 127.0.0.1 at a port the system picks, in a thread of its own,
-// until destroyed. By default the Nth request is answered "Answer N".
+// until destroyed. Until told otherwise the Nth request is answered "Answer N".
 class TestServer {
   public:
-    using Responder = std::function<CannedReply(const RecordedRequest&, int number)>;
-
     TestServer();
     ~TestServer();
     TestServer(const TestServer&) = delete;
@@ -55,7 +51,6 @@ class TestServer {
 
     int Port() const { return m_port; }
     std::string Endpoint() const;  // the base URL for model.conf
-    void SetResponder(Responder responder);
     void AlwaysReply(CannedReply reply);
     std::vector<RecordedRequest> Requests() const;
 
@@ -68,14 +63,13 @@ class TestServer {
     mutable std::mutex m_mutex;
     std::condition_variable m_stopping_changed;
     bool m_stopping = false;
-    Responder m_responder;
+    std::optional<CannedReply> m_always;
     std::vector<RecordedRequest> m_requests;
 };
 
 struct ProgramRun {
     int exit_code = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Runs `arguments` (the program first) in `folder` with standard input from
