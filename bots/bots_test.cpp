@@ -1,6 +1,5 @@
-// Runs the built sample bots as the shell does: the descriptor read by the
-// shell's reader, chat.msg written with CR LF, the command run hidden by the
-// shell's runner, and the answer read back byte for byte.
+// Runs the built sample bots as the shell does: its descriptor reader, chat.msg
+// in CR LF, its hidden runner, and the answer read back byte for byte.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,12 +22,10 @@ using jabbery::testing::WriteFile;
 
 namespace {
 
-// Each bot's folder and program are called by its name in lower case.
 const std::vector<std::string> kBots = {"Ottilie", "Brixley", "Hask", "Wren"};
 
-// One bot in a fresh folder of its own. Only the program and the descriptor
-// are copied, so nothing a run in the build tree left (a message, Ottilie's
-// memory) comes along.
+// One bot in a fresh folder named by its name in lower case, with only its
+// program and descriptor: nothing a run in the build tree left comes along.
 class InstalledBot {
   public:
     explicit InstalledBot(const std::string& name) : m_folder(m_temp.File(vorn::LowerText(name))) {
@@ -42,11 +39,9 @@ class InstalledBot {
         m_name = roster.m_botName[0].Str();
         EXPECT_EQ(m_name, name);
     }
-
     std::string File(const std::string& name) const { return m_folder + "/" + name; }
-
-    // One turn: writes the message file (none at all without a message), runs
-    // the bot, and returns what it left in the file, which is then removed.
+    // One turn: writes the message file (if any), runs the bot, and returns
+    // and removes what it left in the file.
     std::string Turn(const std::optional<std::string>& message) {
         if (message) WriteFile(File("chat.msg"), m_name + "\r\n" + *message + "\r\n");
         const jabbery::RunResult run = jabbery::RunHidden(m_command, m_folder, {});
@@ -68,9 +63,8 @@ std::string Reply(const std::string& content) {
     return content.substr(0, content.find("\r\n"));
 }
 
-// What every answer must be: one non-empty line ended by CR LF, at most 200
-// bytes of printable UTF-8, with none of the characters the transcript would
-// read as formatting.
+// One non-empty CR LF line of at most 200 bytes of printable UTF-8, with
+// none of the characters the transcript would read as formatting.
 void ExpectOneCleanLine(const std::string& content) {
     ASSERT_TRUE(content.size() > 2 && content.ends_with("\r\n")) << content;
     const std::string line = content.substr(0, content.size() - 2);
@@ -96,9 +90,8 @@ TEST(VornHelper, WriteAnswerLeavesOneCleanCrLfLineAndReportsFailure) {
     EXPECT_EQ(vorn::CleanAnswer("ab\xC3\xA9\xC3\xA9", 3), "ab");
 }
 
-// Whatever arrives (nothing, a flood, binary bytes, formatting characters, no
-// file at all), every bot answers with one clean line, and the same turns
-// played in another copy of the bot give the same answers.
+// Whatever arrives (nothing, a flood, binary, formatting, no file), every bot
+// answers with one clean line, the same in another copy of the bot.
 TEST(SampleBots, AnswerAnyMessageWithOneCleanLineAndAlwaysTheSame) {
     std::string flood;
     while (flood.size() < 2000) flood += "lighthouse because I am tired of my kettle, you know? ";
@@ -108,23 +101,21 @@ TEST(SampleBots, AnswerAnyMessageWithOneCleanLineAndAlwaysTheSame) {
         if (byte != '\r' && byte != '\n') binary.push_back(static_cast<char>(byte));
     }
     const std::string rich = "I am {\\b bold} about my \\par kettle} and {\\\\{{}}";
-    const std::vector<std::optional<std::string>> messages = {"Hi!",  "",   flood,
-                                                              binary, rich, std::nullopt};
+    const std::optional<std::string> messages[] = {"Hi!", "", flood, binary, rich, std::nullopt};
     for (const std::string& name : kBots) {
         InstalledBot first(name);
         InstalledBot second(name);
-        for (std::size_t i = 0; i < messages.size(); ++i) {
-            SCOPED_TRACE(name + ", message " + std::to_string(i));
-            const std::string content = first.Turn(messages[i]);
+        for (const auto& message : messages) {
+            SCOPED_TRACE(name + ": " + message.value_or("no file").substr(0, 20));
+            const std::string content = first.Turn(message);
             ExpectOneCleanLine(content);
-            EXPECT_EQ(second.Turn(messages[i]), content);
+            EXPECT_EQ(second.Turn(message), content);
         }
     }
 }
 
-// Ottilie turns the speaker's words round, spelling out contractions first;
-// a "my ..." topic comes back once when nothing else fits, and deleting her
-// memory file makes her forget it.
+// Ottilie turns the speaker's words round, contractions too; a "my ..."
+// topic comes back once when nothing else fits, unless her memory is deleted.
 TEST(Ottilie, ReflectsPronounsAndBringsBackARememberedTopicOnce) {
     InstalledBot talk(kBots[0]);
     const std::string reflections[][3] = {
@@ -153,8 +144,7 @@ TEST(Ottilie, ReflectsPronounsAndBringsBackARememberedTopicOnce) {
     EXPECT_FALSE(mentions_sister()) << "the memory file was deleted";
 }
 
-// Every pair of bots, in either order, talks for 20 turns from the shell's
-// opening line without falling into a short loop.
+// Every pair of bots, in either order, talks 20 turns without a short loop.
 TEST(Conversation, EveryPairKeepsTalkingWithVariedLines) {
     for (const std::string& a : kBots) {
         for (const std::string& b : kBots) {

@@ -1,22 +1,69 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 
+#include <filesystem>
+
 #include "engine/test_bots.h"
+#include "platform/test_environment.h"
 #include "platform/test_processes.h"
+#include "shell/command_line.h"
 #include "shell/gui_test_support.h"
 
 namespace jabbery {
 namespace {
 
 using namespace testing;
+using Action = CommandLine::Action;
+using Folders = std::vector<std::string>;
 
-// The program, started in the background on this test's display; killed
-// if a test leaves it running.
+TEST(ParseCommandLine, KeepsFoldersInOrderAsAbsolutePathsWithoutTrailingSlash) {
+    const std::string here = std::filesystem::current_path().string();
+    const struct {
+        Folders m_arguments;
+        Folders m_folders;
+    } cases[] = {
+        {{}, {}},  // everything is asked
+        {{"/bots/ann/", "/bots/./bob", "/"}, {"/bots/ann", "/bots/bob", "/"}},
+        {{"bots/ann"}, {here + "/bots/ann"}},
+        // "--" ends the options, so a folder may start with a dash.
+        {{"--", "/-odd", "--help"}, {"/-odd", here + "/--help"}},
+        // Any number: the set-up judges it with its usual message.
+        {Folders(16, "/a"), Folders(16, "/a")},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = ParseCommandLine(c.m_arguments);
+        EXPECT_EQ(line.m_action, Action::kRun);
+        EXPECT_EQ(line.m_botFolders, c.m_folders);
+    }
+}
+
+// The texts themselves, -h and unknown options are tried on the program.
+TEST(ParseCommandLine, HelpAndVersionWinOverFoldersAndAnEmptyNameIsAnError) {
+    EXPECT_EQ(ParseCommandLine({"/a", "--help"}).m_action, Action::kHelp);
+    EXPECT_EQ(ParseCommandLine({"--version", "/a"}).m_action, Action::kVersion);
+    EXPECT_EQ(ParseCommandLine({"/a", ""}).m_action, Action::kError);
+}
+
+TEST(ParseCommandLine, ABundledBotsBareNameIsTheUsersCopy) {
+    TempFolder data;
+    ScopedVariable data_home("XDG_DATA_HOME", data.Path());
+    const CommandLine line = ParseCommandLine({"wren", "/a"});
+    EXPECT_EQ(line.m_action, Action::kRun) << line.m_error;
+    EXPECT_EQ(line.m_botFolders, Folders({data.File("jabbery/bots/wren"), "/a"}));
+    EXPECT_TRUE(std::filesystem::is_regular_file(data.File("jabbery/bots/wren/vorn.nfo")));
+}
+
+// The program, started in the background on this test's display with
+// `environment` ("NAME=value ..."); killed if a test leaves it running.
 class Program {
   public:
-    Program(const TempFolder& root, const std::string& arguments) : m_root(root) {
-        const std::string command = "(cd " + root.Path() + " && " + JABBERY_PROGRAM + " " +
-                                    arguments + " >out.txt 2>&1 & echo $! > " + root.File("pid") +
+    Program(const TempFolder& root, const std::string& arguments,
+            const std::string& environment = "")
+        : m_root(root) {
+        const std::string command = "(cd " + root.Path() + " && " + environment + " " +
+                                    JABBERY_PROGRAM + " " + arguments +
+                                    " >out.txt 2>&1 & echo $! > " + root.File("pid") +
                                     "; wait $!; echo $? > " + root.File("status") + ") &";
         EXPECT_EQ(std::system(command.c_str()), 0);
         Eventually([this] { return !Pid().empty(); });
@@ -31,15 +78,10 @@ class Program {
         if (!Eventually([this] { return Ended(); }, 30)) return -1;
         return std::stoi(TrimmedFile(m_root.File("status")));
     }
-    std::string Output() const { return ReadFile(m_root.File("out.txt")); }
 
   private:
     const TempFolder& m_root;
 };
-
-bool Shows(const std::string& title) {
-    return Eventually([&] { return FindScreenWindow(title).has_value(); }, 30);
-}
 
 TEST(Program, AnswersHelpAndVersionWithoutADisplayAndSaysWhyItCannotRun) {
     TempFolder root;
@@ -70,7 +112,7 @@ TEST(Program, FoldersGivenAsArgumentsTakeTurnsAndTerminatedItLeavesNoBotBehind) 
         MakeScriptBot(root, "hang", "Hang",
                       "echo hang >> ../turns.log; sleep 120 & echo $! > child.pid; sleep 120");
     Program program(root, ann + " " + hang);
-    ASSERT_TRUE(Shows("Jabbery 3.0.1"));
+    ASSERT_TRUE(Eventually([] { return FindScreenWindow("Jabbery 3.0.1").has_value(); }, 30));
     EXPECT_FALSE(FindScreenWindow("Number of bots"));
     // The timer's two seconds between turns, twice, with room to spare.
     ASSERT_TRUE(Eventually([&] { return !TrimmedFile(hang + "/child.pid").empty(); }, 30))
@@ -78,8 +120,53 @@ TEST(Program, FoldersGivenAsArgumentsTakeTurnsAndTerminatedItLeavesNoBotBehind) 
     EXPECT_EQ(ReadFile(root.File("turns.log")), "ann\nhang\n");
     const std::string child = TrimmedFile(hang + "/child.pid");
     EXPECT_EQ(std::system(("kill -TERM " + program.Pid()).c_str()), 0);
-    EXPECT_EQ(program.Status(), 128 + 15) << program.Output();
+    EXPECT_EQ(program.Status(), 128 + 15) << ReadFile(root.File("out.txt"));
     EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(child); })) << "the bot's child " << child;
+}
+
+// The first file in `folder`, or empty text.
+std::string FirstFile(const std::string& folder) {
+    std::error_code missing;
+    const std::filesystem::directory_iterator files(folder, missing);
+    return missing || files == std::filesystem::directory_iterator() ? "" : files->path().string();
+}
+
+// The real program, as started from a desktop, killed without a chance to
+// save: its conversation is on disk up to the last turn.
+TEST(Autosave, TheTranscriptGrowsByEachTurnsLineAndOutlivesSigkill) {
+    EXPECT_FALSE(ParseCommandLine({"--no-autosave", "/a", "/b"}).m_autosave);
+    TempFolder root;
+    const std::string ann = MakeScriptBot(root, "ann", "Ann", RecordAndAnswer("a"));
+    const std::string bob = MakeScriptBot(root, "bob", "Bob", RecordAndAnswer("b"));
+    const std::string folder = root.File("state/jabbery/conversations");
+    Program program(root, ann + " " + bob,
+                    "XDG_STATE_HOME=" + root.File("state") + " GSETTINGS_BACKEND=memory");
+    const std::string pid = program.Pid();
+    std::vector<std::size_t> line_counts;
+    std::string file;
+    const bool grew = Eventually(
+        [&] {
+            file = FirstFile(folder);
+            const std::string text = ReadFile(file);
+            const std::size_t lines = SplitLines(text, "\r\n").size();
+            if (line_counts.empty() || line_counts.back() != lines) {
+                line_counts.push_back(lines);
+                EXPECT_TRUE(text.empty() || text.ends_with("\r\n")) << "a line written in part";
+            }
+            return lines >= 3 + 2 + 4;  // banner, bots, four turns
+        },
+        60);
+    ::kill(std::stoi(pid), SIGKILL);
+    ASSERT_TRUE(grew) << file;
+    EXPECT_TRUE(Eventually([&] { return program.Ended(); }));
+    const std::vector<std::string> lines = SplitLines(ReadFile(file), "\r\n");
+    EXPECT_EQ(lines[1].rfind("### Jabbery 3.0: Transcript of ", 0), 0u);
+    EXPECT_EQ(lines[3], ann + "/");
+    EXPECT_EQ(lines[5], "ANN> a");
+    EXPECT_EQ(lines[6], "BOB> b");
+    // The turns came one at a time (ticks are two seconds apart).
+    EXPECT_GE(line_counts.size(), 3u);
+    EXPECT_TRUE(file.ends_with("-" + pid + ".txt")) << file;
 }
 
 }  // namespace

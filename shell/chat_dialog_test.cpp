@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/listctrl.h>
+#include <wx/textctrl.h>
 
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
+#include "shell/bots_window.h"
 #include "shell/folder_prompt.h"
 #include "shell/gui_test_support.h"
 #include "shell/program_title.h"
 #include "shell/rtf_view.h"
+#include "transcript/export.h"
 
 namespace jabbery {
 namespace {
@@ -16,20 +20,11 @@ namespace {
 using namespace testing;
 using Clock = std::chrono::steady_clock;
 
-const char kAboutTitle[] = "About Jabbery 3.0.1";
+const std::string kTitle = "Jabbery 3.0.1";
+const std::string kAboutTitle = "About Jabbery 3.0.1";
 
-// The plain transcript's lines, without their line ends.
 std::vector<std::string> PlainLines(const CChatDialog& window) {
     return SplitLines(window.State().m_plainText.Str(), "\r\n");
-}
-
-// Turns taken so far: the plain transcript's lines beyond the bots' own.
-int Turns(const CChatDialog& window) {
-    return static_cast<int>(PlainLines(window).size()) - window.State().m_botCount;
-}
-
-wxButton* Button(CChatDialog& window, int id) {
-    return wxDynamicCast(window.FindWindow(id), wxButton);
 }
 
 // Bots in a fresh folder, and a main window over them whose questions are
@@ -38,6 +33,15 @@ class ChatDialogTest : public ::testing::Test {
   protected:
     std::string Bot(const std::string& name, const std::string& command) {
         return MakeScriptBot(m_root, name, name, command);
+    }
+    static int Turns(const CChatDialog& window) { return window.State().m_turnsTaken; }
+    static std::string Title(const CChatDialog& window) { return window.GetTitle().ToStdString(); }
+    static wxButton* Button(CChatDialog& window, int id) {
+        return wxDynamicCast(window.FindWindow(id), wxButton);
+    }
+    static void Press(CChatDialog& window, int id, wxEventType type = wxEVT_BUTTON) {
+        wxCommandEvent command(type, id);
+        window.ProcessWindowEvent(command);
     }
     // Runs the window until it closes; the script must see to that.
     void Run(CChatDialog& window) {
@@ -48,15 +52,6 @@ class ChatDialogTest : public ::testing::Test {
     ScriptedDialogs m_dialogs;
     UiScript m_script;
 };
-
-TEST_F(ChatDialogTest, HasItsButtonsCaptionsAndCanBeResized) {
-    CChatDialog window(nullptr, {}, &m_dialogs);
-    EXPECT_EQ(Button(window, CChatDialog::kExitId)->GetLabel(), "E&xit");
-    EXPECT_EQ(Button(window, CChatDialog::kManualId)->GetLabel(), "&Manual");
-    EXPECT_EQ(Button(window, CChatDialog::kAboutId)->GetLabel(), "&About");
-    EXPECT_EQ(window.GetWindowStyle() & (wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER),
-              wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER);
-}
 
 TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
     const std::string ann = Bot("Ann", RecordAndAnswer("x"));
@@ -84,8 +79,9 @@ TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
     }
 }
 
-// A folder given that holds no bot is said so and asked for again.
-TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheManualOpens) {
+// A folder given that holds no bot is said so and asked for again; the
+// count is not asked (none is scripted).
+TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWork) {
     const std::string ann =
         Bot("Ann", "cat chat.msg >> seen.log; " + RecordAndAnswer("Hello from Ann"));
     const std::string bob = Bot("Bob", RecordAndAnswer("Bob here"));
@@ -99,53 +95,64 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheManualOpen
     m_script.Do("close", [&] { window.Close(); });
     Run(window);
 
-    EXPECT_EQ(m_dialogs.m_countAsked, 0);
+    EXPECT_EQ(Button(window, CChatDialog::kExitId)->GetLabel(), "E&xit");
+    EXPECT_EQ(Button(window, CChatDialog::kManualId)->GetLabel(), "&Manual");
+    EXPECT_EQ(Button(window, CChatDialog::kAboutId)->GetLabel(), "&About");
+    EXPECT_EQ(window.GetWindowStyle() & (wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER),
+              wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER);
     EXPECT_EQ(m_dialogs.m_errors, std::vector<std::string>{kNotABotMessage});
     EXPECT_EQ(m_dialogs.m_folderPrompts, std::vector<std::string>{"2 of 2"});
-    // Each line in its bot's colour (bot 0 black, bot 1 red); folders and
-    // names bold, replies regular. A line may wrap in the view but is one line of text.
+    // A line may wrap in the view but is one line of text, bold at its
+    // start in its bot's colour (bot 0 black, bot 1 red).
     RtfView* view = window.TranscriptView();
-    const std::vector<std::string> lines = SplitLines(view->GetValue().ToStdString(), "\n");
-    const std::string expected[] = {
-        ann + "/",      bob + "/", "ANN> Hello from Ann", "BOB> Bob here", "ANN> Hello from Ann",
-        "BOB> Bob here"};
-    ASSERT_GE(lines.size(), 6u);
+    std::vector<std::string> lines = SplitLines(view->GetValue().ToStdString(), "\n");
+    lines.resize(6);
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{ann + "/", bob + "/", "ANN> Hello from Ann",
+                                        "BOB> Bob here", "ANN> Hello from Ann", "BOB> Bob here"}));
     long position = 0;
-    for (std::size_t i = 0; i < 6; ++i) {
-        const std::string colour = i % 2 == 0 ? "#000000" : "#FF0000";
-        EXPECT_EQ(lines[i], expected[i]);
-        EXPECT_EQ(StyleAt(view, position), colour + " bold") << lines[i];
-        if (i >= 2) {
-            EXPECT_EQ(StyleAt(view, position + 5), colour + " regular") << lines[i];
-        }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(StyleAt(view, position), i % 2 == 0 ? "#000000 bold" : "#FF0000 bold") << i;
         position += static_cast<long>(lines[i].size() + 1);
     }
     // The first turn hands bot 0 the opening line.
     EXPECT_EQ(ReadFile(ann + "/seen.log").substr(0, 10), "Ann\r\nHi!\r\n");
 }
 
-// The real dialogs, answered with real keys.
-TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersAndASaveRunThrough) {
+// The real dialogs, answered with real keys; turns go on behind the About box.
+TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRunThrough) {
     const std::string ann = Bot("Ann", RecordAndAnswer("a"));
     const std::string bob = Bot("Bob", RecordAndAnswer("b"));
     const std::string saved = m_root.File("saved.txt");
-    const std::string message_title = ProgramTitle().ToStdString();
     CChatDialog window(nullptr, {{}, 100ms, 20s});
+    int turns_at_about = -1;
+    bool about_open_after_two_turns = false;
     AnswerWithKey(m_script, "Number of bots", WXK_RETURN);
     AnswerChooser(m_script, FolderPromptTitle(1, 2), 'L', ann);
     AnswerChooser(m_script, FolderPromptTitle(2, 2), 'L', bob);
     m_script.Then(
         "two turns", [&] { return Turns(window) >= 2; }, 60s);
+    m_script.Do("click About", [&] { ClickOn(Button(window, CChatDialog::kAboutId)); });
+    m_script.Then("the About box shows", [&] {
+        turns_at_about = Turns(window);
+        return FindScreenWindow(kAboutTitle).has_value();
+    });
+    m_script.Then(
+        "two turns behind it",
+        [&] {
+            about_open_after_two_turns = FindScreenWindow(kAboutTitle).has_value();
+            return Turns(window) >= turns_at_about + 2;
+        },
+        60s);
+    AnswerWithKey(m_script, kAboutTitle, WXK_RETURN);
     m_script.Do("click Exit", [&] { ClickOn(Button(window, CChatDialog::kExitId)); });
-    AnswerWithKey(m_script, message_title, WXK_RETURN);  // Yes, save
+    AnswerWithKey(m_script, ProgramTitle().ToStdString(), WXK_RETURN);  // Yes, save
     AnswerChooser(m_script, "Save As", 'A', saved);
     Run(window);
+    EXPECT_TRUE(about_open_after_two_turns);
     EXPECT_EQ(PlainLines(window)[0], ann + "/");
     EXPECT_EQ(PlainLines(window)[1], bob + "/");
-    const std::string file = ReadFile(saved);
-    EXPECT_EQ(file.rfind(std::string(77, '#') + "\r\n### Jabbery 3.0: Transcript of ", 0), 0u)
-        << file;
-    EXPECT_TRUE(file.ends_with(window.State().m_plainText.Str())) << file;
+    EXPECT_TRUE(ReadFile(saved).ends_with(window.State().m_plainText.Str())) << ReadFile(saved);
 }
 
 TEST_F(ChatDialogTest, EscapeDuringATurnClosesWithoutTheQuestionAndStopsTheBotsGroupAtOnce) {
@@ -160,69 +167,131 @@ TEST_F(ChatDialogTest, EscapeDuringATurnClosesWithoutTheQuestionAndStopsTheBotsG
             return !child.empty();
         },
         60s);
-    m_script.Then("press Escape", [] { return PressKeyIn("Jabbery 3.0.1", WXK_ESCAPE); });
+    m_script.Then("press Escape", [] { return PressKeyIn(kTitle, WXK_ESCAPE); });
     Run(window);
     EXPECT_TRUE(m_dialogs.m_questions.empty());
     // The window is still there: only the close can have stopped the bot.
     EXPECT_TRUE(RunEventsUntil([&] { return !ProcessIsLive(child); }, 10s)) << "child " << child;
 }
 
-TEST_F(ChatDialogTest, WindowAnswersEventsWhileABotSleepsAndTurnsGoOnBehindTheAboutBox) {
-    const std::string sleeper = Bot("Sleepy", "sleep 5; printf 'Yawn\\r\\n' > chat.msg");
-    CChatDialog window(nullptr, {{sleeper, Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s});
+// The order of ticks, Exit and turns is the scheduler's (its own tests try
+// each); here the window goes by it. While a slow turn runs the window
+// answers events, and Exit then asks to save only once that turn's reply
+// is in; no turn follows.
+TEST_F(ChatDialogTest, ExitDuringASlowTurnSaysSoAtOnceAndAsksToSaveAfterIt) {
+    const std::string slow = "sleep 5; printf 'done\\r\\n' > chat.msg";
+    m_dialogs.m_yesNoAnswers = {false};
+    CChatDialog window(nullptr, {{Bot("Ann", slow), Bot("Bob", slow)}, 100ms, 20s}, &m_dialogs);
     int ticks = 0;
     Clock::time_point first_tick;
-    bool about_during_turn = false;
-    bool about_open_after_two_turns = false;
+    std::string title_after_exit;
+    bool exit_enabled = true;
+    bool asked_during_turn = true;
     m_script.Then(
-        "the sleeper's turn runs", [&] { return window.IsTurnInFlight(); }, 60s);
+        "a turn runs", [&] { return window.IsTurnInFlight(); }, 60s);
     m_script.Then("the script's own ticks keep coming for 2 s", [&] {
         if (ticks++ == 0) first_tick = Clock::now();
         return Clock::now() - first_tick > 2s;
     });
-    m_script.Do("click About", [&] { ClickOn(Button(window, CChatDialog::kAboutId)); });
-    m_script.Then("the About box shows", [&] {
-        if (!FindScreenWindow(kAboutTitle)) return false;
-        about_during_turn = window.IsTurnInFlight() && Turns(window) == 0;
-        return true;
-    });
-    m_script.Then(
-        "two turns behind it",
-        [&] {
-            about_open_after_two_turns = FindScreenWindow(kAboutTitle).has_value();
-            return Turns(window) >= 2;
-        },
-        60s);
-    AnswerWithKey(m_script, kAboutTitle, WXK_RETURN);
-    m_script.Do("close", [&] { window.Close(); });
-    Run(window);
-    EXPECT_GT(ticks, 10) << "one every 50 ms when the window's thread is free";
-    EXPECT_TRUE(about_during_turn);
-    EXPECT_TRUE(about_open_after_two_turns);
-    EXPECT_EQ(PlainLines(window)[2], "SLEEPY> Yawn");
-}
-
-// The order of ticks, Exit and turns is the scheduler's (its own tests try
-// each); here the window shows it goes by it: Exit during a slow turn asks
-// to save only once that turn's reply is in, and no turn follows.
-TEST_F(ChatDialogTest, ExitDuringATurnAsksToSaveRightAfterIt) {
-    const std::string slow = "sleep 1; printf 'done\\r\\n' > chat.msg";
-    CChatDialog window(nullptr, {{Bot("Ann", slow), Bot("Bob", slow)}, 1h, 20s}, &m_dialogs);
-    bool asked_during_turn = true;
-    m_script.Then("shown", [&] { return window.IsShownOnScreen(); });
-    m_script.Do("tick", [&] { wxTimer(&window, kTurnTimerId).Notify(); });
-    m_script.Then("the turn runs", [&] { return window.IsTurnInFlight(); });
-    m_script.Do("press Exit during it", [&] {
-        wxCommandEvent exit(wxEVT_BUTTON, CChatDialog::kExitId);
-        window.ProcessWindowEvent(exit);
+    m_script.Do("press Exit", [&] {
+        Press(window, CChatDialog::kExitId);
+        title_after_exit = Title(window);
+        exit_enabled = window.FindWindow(CChatDialog::kExitId)->IsEnabled();
         asked_during_turn = !m_dialogs.m_questions.empty();
     });
     Run(window);
+    EXPECT_GT(ticks, 10) << "one every 50 ms when the window's thread is free";
+    EXPECT_EQ(title_after_exit, kTitle + " (finishing the current turn)");
+    EXPECT_FALSE(exit_enabled);
     EXPECT_FALSE(asked_during_turn);
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
     EXPECT_EQ(PlainLines(window).back(), "ANN> done");
     EXPECT_EQ(Turns(window), 1);
-    EXPECT_EQ(m_dialogs.m_savesAsked, 0);  // answered No
+}
+
+TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGoesOn) {
+    const std::string saved = m_root.File("saved.txt");
+    const std::string kept = m_root.File("kept.rtf");
+    WriteFile(kept, "mine");
+    m_dialogs.m_saveAnswers = {saved};
+    m_dialogs.m_exportPaths = {kept, m_root.File("new.rtf")};
+    m_dialogs.m_yesNoAnswers = {false};  // do not replace kept.rtf
+    CChatDialog window(
+        nullptr, {{Bot("Ann", RecordAndAnswer("a")), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s},
+        &m_dialogs);
+    const std::string paused = kTitle + " (paused)";
+    int paused_at = 0;
+    std::string plain;  // while paused
+    std::string rtf;
+    m_script.Then(
+        "two turns", [&] { return Turns(window) >= 2; }, 60s);
+    m_script.Then("Ctrl+P pauses", [&] {
+        return PressKeyIn(kTitle, 'P', wxMOD_CONTROL) || Title(window) == paused;
+    });
+    m_script.Then("paused, no turn in flight", [&] {
+        paused_at = Turns(window);
+        return Title(window) == paused && !window.IsTurnInFlight();
+    });
+    m_script.Wait(1s);
+    m_script.Do("export twice", [&] {
+        EXPECT_EQ(Turns(window), paused_at) << "a turn started while paused";
+        plain = window.State().m_plainText.Str();
+        rtf = window.State().Document();
+        Press(window, CChatDialog::kExportId, wxEVT_MENU);
+    });
+    m_script.Then("Ctrl+S saves", [&] {
+        return m_dialogs.m_savesAsked == 1 || PressKeyIn(paused, 'S', wxMOD_CONTROL);
+    });
+    m_script.Then("Ctrl+P resumes", [&] {
+        return Title(window) == kTitle || PressKeyIn(paused, 'P', wxMOD_CONTROL);
+    });
+    m_script.Then(
+        "turns go on", [&] { return Turns(window) >= paused_at + 2; }, 60s);
+    m_script.Do("close", [&] { window.Close(); });
+    Run(window);
+
+    EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{ReplaceQuestion(kept)});
+    EXPECT_EQ(ReadFile(kept), "mine");
+    EXPECT_EQ(ReadFile(m_root.File("new.rtf")), rtf);
+    const std::string file = ReadFile(saved);
+    EXPECT_EQ(file.rfind(std::string(77, '#') + "\r\n### Jabbery 3.0: Transcript of ", 0), 0u);
+    EXPECT_TRUE(file.ends_with("\r\n" + std::string(77, '#') + "\r\n" + plain)) << file;
+}
+
+TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeIn) {
+    const std::string failing = Bot("Fay", "echo 'out of ideas' >&2; exit 3");
+    // Turns far enough apart that the note in the title, shown until the
+    // next turn, is seen however busy the machine is.
+    CChatDialog window(nullptr, {{failing, Bot("Bob", RecordAndAnswer("b"))}, 800ms, 20s},
+                       &m_dialogs);
+    bool title_noted = false;
+    m_script.Then(
+        "shown", [&] { return window.IsShownOnScreen(); }, 60s);
+    m_script.Wait(300ms);
+    m_script.Then("Ctrl+B opens the Bots window", [&] {
+        if (window.BotsWindow() != nullptr) return true;
+        PressKeyIn(Title(window), 'B', wxMOD_CONTROL);
+        return false;
+    });
+    m_script.Then(
+        "Fay's failure is listed",
+        [&] {
+            title_noted |= Title(window) == kTitle + " (Fay exited with code 3)";
+            wxListCtrl* table = window.BotsWindow()->Table();
+            return table->GetItemCount() == 2 &&
+                   table->GetItemText(0, table->GetColumnCount() - 1)
+                       .Contains("exited with code 3") &&
+                   Turns(window) >= 4;
+        },
+        60s);
+    m_script.Do("close", [&] { window.Close(); });
+    Run(window);
+    EXPECT_TRUE(title_noted);
+    const wxString details = window.BotsWindow()->Details()->GetValue();
+    EXPECT_TRUE(details.Contains("Fay exited with code 3") && details.Contains("out of ideas"))
+        << details;
+    // The transcript holds the turns as always: one line for every turn.
+    EXPECT_EQ(PlainLines(window).size(), 2u + Turns(window));
 }
 
 }  // namespace

@@ -9,9 +9,8 @@
 // is ended and named there.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    // The toolkit without an application loop of its own: every test runs
-    // the loops it needs (modal dialogs, RunEventsUntil). A GUI application
-    // object must exist first, or the toolkit would start as a console one.
+    // The toolkit without a main loop (each test runs the loops it needs),
+    // as a GUI application rather than a console one.
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "The GUI tests need an X display (run them under xvfb-run).\n");

@@ -11,13 +11,11 @@
 namespace jabbery::testing {
 namespace {
 
-// The screen rectangles of the mapped X windows whose title matches the
-// regular expression `pattern`; windows of a pixel or less are left out.
+// The mapped X windows (over a pixel) whose title matches the regular
+// expression `pattern`, which holds no quote.
 std::vector<wxRect> VisibleWindows(const std::string& pattern) {
-    std::string quoted;
-    for (char c : pattern) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     std::vector<wxRect> found;
-    FILE* xdotool = ::popen(("xdotool search --onlyvisible --name '" + quoted +
+    FILE* xdotool = ::popen(("xdotool search --onlyvisible --name '" + pattern +
                              "' getwindowgeometry --shell %@ 2>/dev/null")
                                 .c_str(),
                             "r");
@@ -50,7 +48,6 @@ void UiScript::Notify() {
     if (running) return;
     const auto now = std::chrono::steady_clock::now();
     if (m_next >= m_steps.size()) {
-        // What the script drives should end once every step is done.
         if (now - m_stepStarted < 30s) return;
         m_failure = "the window did not close after the last step";
     } else {
@@ -67,8 +64,7 @@ void UiScript::Notify() {
             "step " + std::to_string(m_next + 1) + " (" + m_steps[m_next].m_what + ") timed out";
     }
     Stop();
-    // Ends every modal wx dialog and presses Escape over every other window,
-    // so the failure does not leave the test hanging.
+    // Ends every modal dialog and presses Escape over every other window.
     for (wxWindow* window : wxTopLevelWindows) {
         auto* dialog = wxDynamicCast(window, wxDialog);
         if (dialog != nullptr && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
@@ -133,7 +129,7 @@ void AnswerWithKey(UiScript& script, const std::string& title, int key) {
     script.Wait(300ms);
     auto last_press = std::make_shared<std::chrono::steady_clock::time_point>();
     script.Then("close " + title + " with a key", [title, key, last_press] {
-        // Pressed again only after a while: the last press may still be on its way.
+        // The last press may still be on its way.
         const auto now = std::chrono::steady_clock::now();
         if (now - *last_press < 1500ms) return !FindScreenWindow(title);
         *last_press = now;

@@ -21,12 +21,10 @@ namespace jabbery::testing {
 
 using namespace std::chrono_literals;
 
-// Runs a test's steps one after another from a polling timer. Timers keep
-// firing inside modal loops, so the steps go on while the code under test
-// sits in ShowModal. A step returns true when it is done. A step not done
-// within its time fails the script, and so does a window still open 30 s
-// after the last step; the script then ends every open dialog so the test
-// can end and report.
+// Runs a test's steps, each returning true when done, from a polling timer,
+// which keeps firing inside modal loops. A step late past its time, or a
+// window still open 30 s after the last step, fails the script, which then
+// ends every open dialog so the test can end and report.
 class UiScript : public wxTimer {
   public:
     UiScript& Then(std::string what, std::function<bool()> step,
@@ -40,7 +38,6 @@ class UiScript : public wxTimer {
             return true;
         });
     }
-    // Waits `duration` doing nothing (time for a window to take keys, say).
     UiScript& Wait(std::chrono::milliseconds duration) {
         return Then(
             "wait",
@@ -50,8 +47,7 @@ class UiScript : public wxTimer {
             duration + 30s);
     }
 
-    // Runs `modal`, which opens what the script drives, and expects the
-    // script to have got going and not to have failed.
+    // Runs `modal`, which opens what the script drives; expects no failure.
     template <typename Modal>
     auto Drive(Modal modal) {
         m_stepStarted = std::chrono::steady_clock::now();
@@ -77,8 +73,7 @@ class UiScript : public wxTimer {
     std::string m_failure;
 };
 
-// Runs the event loop until `done` holds or `timeout` passes; returns
-// whether `done` held. For tests that have no modal loop of their own.
+// Runs the event loop until `done` holds or `timeout` passes; returns `done`.
 bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 30s);
 
 // Real input through the X server. Without a window manager, keys go to the
@@ -87,12 +82,11 @@ void ClickOn(wxWindow* window);
 void PressKey(int key, int modifiers = 0);
 void TypeText(const std::string& text);
 
-// The screen rectangle of a mapped X window with this exact title, found
-// with xdotool: GTK's own message boxes and choosers are not wx windows.
+// A mapped X window with this exact title, found with xdotool: GTK's own
+// message boxes and choosers are not wx windows.
 std::optional<wxRect> FindScreenWindow(const std::string& title);
 
-// Points at the X window with this title and presses `key` there. Returns
-// false when no such window is shown.
+// Points at the X window with this title and presses `key`; false if none.
 bool PressKeyIn(const std::string& title, int key, int modifiers = 0);
 
 // Adds steps that wait for the window titled `title` and press `key` in it
@@ -100,32 +94,26 @@ bool PressKeyIn(const std::string& title, int key, int modifiers = 0);
 // file chooser may take the first Return for its completion.
 void AnswerWithKey(UiScript& script, const std::string& title, int key);
 
-// Adds steps that answer the GTK chooser titled `title` with `path`: Ctrl
-// and `select` (L opens a folder chooser's location, A selects a save
-// dialog's name), the path, Return.
+// Adds steps that answer the GTK chooser titled `title` with Ctrl+`select`
+// (L: a folder chooser's location, A: a save dialog's name), `path`, Return.
 void AnswerChooser(UiScript& script, const std::string& title, char select,
                    const std::string& path);
 
 // The window's dialogs answered from a script, as FakeUser answers the
-// conversation's questions; the About box is tried with the real dialogs.
+// conversation's questions.
 class ScriptedDialogs : public FakeUser<UserDialogs> {
   public:
     std::deque<std::optional<int>> m_counts;
     std::deque<std::optional<std::string>> m_exportPaths;
-    int m_countAsked = 0;
     int m_manualOpened = 0;
 
-    std::optional<int> AskBotCount() override {
-        ++m_countAsked;
-        return Pop(m_counts);
-    }
+    std::optional<int> AskBotCount() override { return Pop(m_counts); }
     std::optional<std::string> AskExportPath() override { return Pop(m_exportPaths); }
     void OpenManual() override { ++m_manualOpened; }
     void ShowAboutBox() override {}
 };
 
-// The colour and weight of a text control's character at `position`, as
-// "#RRGGBB bold" or "#RRGGBB regular".
+// A text control's character at `position` as "#RRGGBB bold" or "#RRGGBB regular".
 std::string StyleAt(wxTextCtrl* view, long position);
 
 // Lines of a text as they stand (a final empty line is dropped).

@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <wx/frame.h>
 #include <wx/html/htmlwin.h>
+#include <wx/spinbutt.h>
+#include <wx/statbmp.h>
+#include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include "platform/test_temp_folder.h"
+#include "engine/conversation.h"
+#include "engine/roster.h"
+#include "engine/test_bots.h"
+#include "platform/test_environment.h"
+#include "shell/about_dialog.h"
+#include "shell/folder_prompt.h"
 #include "shell/gui_test_support.h"
 #include "shell/manual.h"
 #include "shell/manual_window.h"
+#include "shell/num_dialog.h"
+#include "shell/program_title.h"
 #include "shell/wx_user_dialogs.h"
 #include "transcript/file_names.h"
 
@@ -14,6 +24,61 @@ namespace jabbery {
 namespace {
 
 using namespace testing;
+
+TEST(CAboutDialog, ShowsTheIconTheVersionANoticeAndTheLicenceWithOk) {
+    CAboutDialog about(nullptr);
+    EXPECT_EQ(about.GetTitle(), "About Jabbery 3.0.1");
+    const wxWindowList& children = about.GetChildren();
+    ASSERT_EQ(children.size(), 5u);
+    const auto* icon = wxDynamicCast(children[0], wxStaticBitmap);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_TRUE(icon->GetBitmap().IsOk());
+    EXPECT_EQ(children[1]->GetLabel(), "Jabbery Version 3.0.1");
+    EXPECT_FALSE(children[2]->GetLabel().empty());
+    EXPECT_EQ(children[3]->GetLabel(), "Copyright (C) 2026 Jabbery developers. MIT licence.");
+    // The notice fits its line (a cut-off licence would be no notice).
+    EXPECT_LE(children[3]->GetTextExtent(children[3]->GetLabel()).GetWidth(),
+              children[3]->GetSize().GetWidth());
+    EXPECT_EQ(children[4]->GetId(), wxID_OK);
+    EXPECT_EQ(about.GetDefaultItem(), children[4]);
+}
+
+TEST(FolderPrompt, TitleNamesTheBotAndStartsInTheUsersBots) {
+    EXPECT_EQ(FolderPromptTitle(15, 15), "Select the folder in which bot 15 of 15 is installed:");
+    TempFolder data;
+    ScopedVariable data_home("XDG_DATA_HOME", data.Path());
+    std::string error;
+    EXPECT_EQ(PromptStartFolder(error), data.File("jabbery/bots"));
+    EXPECT_EQ(error, "");
+}
+
+// The real dialogs over a shown main window. Escape gives each one's cancel
+// answer (the other answers are tried in the main window's tests); a message
+// shows until a key closes it.
+TEST(WxUserDialogs, EscapeGivesEachDialogsCancelAnswer) {
+    auto* main = new wxFrame(nullptr, wxID_ANY, "Main", wxPoint(100, 100), wxSize(500, 400));
+    main->Show();
+    EXPECT_TRUE(RunEventsUntil([] { return FindScreenWindow("Main").has_value(); }, 10s));
+    WxUserDialogs dialogs(main);
+    const auto escaped = [](const std::string& title, auto call) {
+        UiScript script;
+        AnswerWithKey(script, title, WXK_ESCAPE);
+        return script.Drive(call);
+    };
+    EXPECT_EQ(escaped("Number of bots", [&] { return dialogs.AskBotCount(); }), std::nullopt);
+    EXPECT_EQ(escaped(FolderPromptTitle(1, 2), [&] { return dialogs.BrowseForBotFolder(1, 2); }),
+              "");
+    const std::string message_title = ProgramTitle().ToStdString();
+    EXPECT_FALSE(escaped(message_title, [&] { return dialogs.AskYesNo(kSaveQuestion); }));
+    EXPECT_EQ(escaped("Save As", [&] { return dialogs.AskSavePath(); }), std::nullopt);
+    escaped(message_title, [&] {
+        dialogs.ShowError(kNotABotMessage);
+        return 0;
+    });
+    // A top-level window deletes itself once the event loop runs again.
+    main->Destroy();
+    RunEventsUntil([] { return wxTopLevelWindows.empty(); }, 10s);
+}
 
 // The real save dialog, answered with real keys: Return takes what it suggests.
 TEST(SaveDialog, SuggestsADatedNameInTheFolderLastUsedAndAddsTheExtension) {
@@ -46,11 +111,9 @@ TEST(ManualWindow, ShowsTheManualWithoutAnyOtherProgram) {
     TempFolder root;
     WriteFile(root.File("jabbhelp.html"), "<html><body><p>Jabbery links bots.</p></body></html>");
     const wxString old_folder = wxGetCwd();
-    const std::string old_path = std::getenv("PATH");
+    ScopedVariable no_programs("PATH", root.File("nothing"));
     wxSetWorkingDirectory(root.Path());
-    ::setenv("PATH", root.File("nothing").c_str(), 1);
     OpenManual(nullptr);
-    ::setenv("PATH", old_path.c_str(), 1);
     wxSetWorkingDirectory(old_folder);
 
     CManualWindow* window = nullptr;
@@ -64,6 +127,90 @@ TEST(ManualWindow, ShowsTheManualWithoutAnyOtherProgram) {
     EXPECT_TRUE(window->Page()->GetOpenedPage().EndsWith("jabbhelp.html"));
     window->Close();
     EXPECT_TRUE(RunEventsUntil([] { return wxTopLevelWindows.IsEmpty(); }, 10s));
+}
+
+TEST(FindManual, TakesTheWorkingFoldersCopyThenTheProgramsThenTheInstalledOne) {
+    TempFolder root;
+    const std::string working = root.File("work");
+    const std::string program = root.File("prefix/bin");
+    const std::string prefix = root.File("prefix/share/jabbery");
+    for (const std::string& folder : {working, program, prefix}) {
+        std::filesystem::create_directories(folder);
+    }
+    const auto find = [&] { return FindManual(ManualCandidates(working, program)); };
+    EXPECT_EQ(find(), "");
+    // A copy in each place from the last to the first: each wins over those after it.
+    for (const std::string& folder : {prefix, program, working}) {
+        WriteFile(folder + "/jabbhelp.html", "x");
+        EXPECT_EQ(find(), folder + "/jabbhelp.html");
+    }
+    // A folder is no copy.
+    EXPECT_EQ(FindManual({root.Path()}), "");
+}
+
+TEST(CountRefusal, AcceptsTwoToFifteenAndRefusesAllElseNamingTheRange) {
+    for (const char* text : {"2", "9", "15", " 07 "}) EXPECT_EQ(CountRefusal(text), "") << text;
+    for (const char* text : {"0", "1", "16", "99999999999999999999999", "", "  ", "3a", "-"}) {
+        EXPECT_NE(CountRefusal(text).find("2 to 15"), std::string::npos) << text;
+    }
+    EXPECT_NE(CountRefusal("20").find("20"), std::string::npos);
+}
+
+// Enter and Escape are tried in the main window's and the dialogs' tests.
+TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsCountsOutOfRangeAreRefusedAndTheManualOpens) {
+    int manual_opened = 0;
+    CNumDialog dialog(nullptr, [&] { ++manual_opened; });
+    const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };
+    UiScript script;
+    // Presses `key` `times` times in `window`: the edit comes to show
+    // `expected`, and still does a moment later.
+    const auto press = [&](wxWindow* window, int key, int times, const std::string& expected) {
+        script.Do("press a key " + std::to_string(times) + " times", [&dialog, window, key, times] {
+            ClickOn(dialog.CountEdit());
+            window->SetFocus();
+            for (int i = 0; i < times; ++i) PressKey(key);
+        });
+        script.Then("the edit shows " + expected, [=] { return shown() == expected; }).Wait(300ms);
+        script.Then("it still does", [=] { return shown() == expected; });
+    };
+    // Types `text` over the count and presses OK.
+    const auto enter = [&](const std::string& text) {
+        script.Do("type " + text, [&dialog, text] {
+            ClickOn(dialog.CountEdit());
+            PressKey('A', wxMOD_CONTROL);
+            TypeText(text);
+        });
+        script.Then("the edit shows " + text, [=] { return shown() == text; });
+        script.Do("press OK", [&dialog] { ClickOn(dialog.FindWindow(wxID_OK)); });
+    };
+    const std::string title = ProgramTitle().ToStdString();
+    int spin_at_top = -1;
+    std::string shown_at_start;
+    bool ok_had_focus = false;
+    script.Then("the dialog shows", [] { return FindScreenWindow("Number of bots").has_value(); })
+        .Wait(300ms);  // a window just mapped may not have its focus yet
+    script.Do("look", [&] {
+        shown_at_start = shown();
+        ok_had_focus = wxWindow::FindFocus() == dialog.FindWindow(wxID_OK);
+    });
+    // In the edit, and on the up-down control itself.
+    press(dialog.CountEdit(), WXK_UP, 14, "15");
+    script.Do("note the up-down", [&] { spin_at_top = dialog.CountSpin()->GetValue(); });
+    press(dialog.CountEdit(), WXK_DOWN, 16, "0");
+    press(dialog.CountSpin(), WXK_UP, 16, "15");
+    for (const char* refused : {"20", "1"}) {
+        enter(refused);
+        AnswerWithKey(script, title, WXK_RETURN);  // the message box that says no
+        script.Then("the dialog is still open", [&] { return dialog.IsModal(); });
+    }
+    script.Do("press View manual", [&] { ClickOn(dialog.FindWindow(CNumDialog::kManualId)); });
+    script.Then("the manual opened", [&] { return manual_opened == 1; });
+    enter("3");
+    EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), wxID_OK);
+    EXPECT_EQ(shown_at_start, "2");
+    EXPECT_TRUE(ok_had_focus);
+    EXPECT_EQ(spin_at_top, 15);
+    EXPECT_EQ(dialog.GetBotCount(), 3);
 }
 
 }  // namespace

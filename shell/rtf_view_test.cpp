@@ -1,7 +1,6 @@
 #include "shell/rtf_view.h"
 
 #include <gtest/gtest.h>
-#include <gtk/gtk.h>
 #include <wx/frame.h>
 
 #include <random>
@@ -45,7 +44,6 @@ TEST_F(ViewTest, ShowsEachLineInItsColourAndWeightAndAppendingKeepsTheUsersSelec
     } looks[] = {{1, "#000000 bold"},     {13, "#744434 bold"}, {24, "#000000 bold"},
                  {31, "#000000 regular"}, {40, "#744434 bold"}, {45, "#744434 regular"}};
     for (const auto& look : looks) EXPECT_EQ(StyleAt(m_view, look.m_at), look.m_style) << look.m_at;
-
     m_view->SetSelection(0, 5);
     body += TurnLine(1, "A", "x");
     m_view->ShowDocument(RtfDocument(body));
@@ -76,7 +74,6 @@ TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
         // one is rebuilt.
         rebuilt->ShowDocument(std::string());
         rebuilt->ShowDocument(document);
-
         ASSERT_EQ(m_view->GetValue(), rebuilt->GetValue()) << "step " << step;
         ASSERT_EQ(Text(*m_view), TextOf(rtf::ParseDocument(document))) << "step " << step;
         for (long at = 0; at < m_view->GetLastPosition(); ++at) {
@@ -106,36 +103,20 @@ TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
         return RunEventsUntil([&] { return AtBottom(*m_view); }, 10s);
     };
     add(200);
-    ASSERT_TRUE(reaches_bottom()) << "pos " << m_view->GetScrollPos(wxVERTICAL) << " thumb "
-                                  << m_view->GetScrollThumb(wxVERTICAL) << " range "
-                                  << m_view->GetScrollRange(wxVERTICAL);
+    ASSERT_TRUE(reaches_bottom());
     add(1);
     EXPECT_TRUE(reaches_bottom());
-
     // The user scrolls to the top: new lines no longer pull the view down.
     m_view->ShowPosition(0);
     ASSERT_TRUE(RunEventsUntil([&] { return m_view->GetScrollPos(wxVERTICAL) < 10; }, 10s));
     add(5);
     EXPECT_LT(m_view->GetScrollPos(wxVERTICAL), 10);
     EXPECT_FALSE(AtBottom(*m_view));
-
     // Back at the bottom, it follows again.
     m_view->ShowPosition(m_view->GetLastPosition());
     ASSERT_TRUE(reaches_bottom());
     add(1);
     EXPECT_TRUE(reaches_bottom());
-}
-
-TEST_F(ViewTest, ItsVerticalScrollBarIsAlwaysShown) {
-    // Shown while the (empty) text fits, and as a classic bar, not an overlay
-    // that GTK would only draw while scrolling.
-    auto* scrolled = GTK_SCROLLED_WINDOW(m_view->GetHandle());
-    GtkPolicyType horizontal = GTK_POLICY_AUTOMATIC;
-    GtkPolicyType vertical = GTK_POLICY_AUTOMATIC;
-    gtk_scrolled_window_get_policy(scrolled, &horizontal, &vertical);
-    EXPECT_EQ(vertical, GTK_POLICY_ALWAYS);
-    EXPECT_FALSE(gtk_scrolled_window_get_overlay_scrolling(scrolled));
-    EXPECT_TRUE(gtk_widget_get_visible(gtk_scrolled_window_get_vscrollbar(scrolled)));
 }
 
 }  // namespace

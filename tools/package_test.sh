@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Checks the Debian package made from a build folder (default: build/): its
-# contents and metadata, and a conversation run from it unpacked, as the user
-# nobody (through sudo when not root).   tools/package_test.sh [BUILD_DIR]
+# Checks the Debian package made from BUILD_DIR (default build/): contents, metadata,
+# and a conversation run from it unpacked as the user nobody.  tools/package_test.sh [BUILD_DIR]
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -33,9 +32,8 @@ expected=(/usr/share/applications/$app.desktop /usr/share/metainfo/$app.metainfo
 for px in 16 24 32 48 64 128 256; do expected+=("/usr/share/icons/hicolor/${px}x$px/apps/$app.png"); done
 for program in $programs; do expected+=("/usr/share/man/man1/$program.1.gz"); done
 for bot in $bots; do expected+=("/usr/lib/jabbery/bots/$bot/$bot"); done
-missing=$(comm -23 <(printf '%s\n' "${expected[@]}" | sort) <(sort <<<"$paths"))
-[ -z "$missing" ] || echo "missing: $missing" >&2
-check "dpkg-deb -c lists programs, man pages, desktop entry, metainfo, icons, copyright, bots" \
+missing=$(comm -23 <(printf '%s\n' "${expected[@]}" | sort) <(sort <<<"$paths") | tr '\n' ' ')
+check "dpkg-deb -c lists programs, man pages, desktop entry, metainfo, icons, copyright, bots${missing:+, not $missing}" \
     test -z "$missing"
 check "no executable file under share/" \
     test -z "$(awk '$1 ~ /^-..x/ && $6 ~ /^\.\/usr\/share\//' <<<"$listing")"
@@ -46,18 +44,13 @@ trap '$as_root rm -rf "$work"' EXIT
 chmod 755 "$work"
 tree="$work/root" home="$work/home"
 dpkg-deb -x "$package" "$tree"
-mkdir "$home"
-$as_root chown nobody:nogroup "$home"
-snapshot() { (cd "$tree" && find . -printf '%p %M %s %T@\n' | sort && find . -type f -exec md5sum {} + | sort); }
-before=$(snapshot)
+$as_root install -d -o nobody -g nogroup "$home"
 
-check "no ELF file under share/" eval '! find "$tree/usr/share" -type f -exec file {} + | grep -q ELF'
-for page in "$tree"/usr/share/man/man1/*.1.gz; do
-    check "$(basename "$page") renders without warnings" \
-        test -z "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)"
-done
 for program in $programs; do
-    page=$(LC_ALL=C MANWIDTH=200 man -l "$tree/usr/share/man/man1/$program.1.gz" 2>/dev/null)
+    man_page="$tree/usr/share/man/man1/$program.1.gz"
+    check "$program.1 renders without warnings" \
+        test -z "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >/dev/null)"
+    page=$(LC_ALL=C MANWIDTH=200 man -l "$man_page" 2>/dev/null)
     for option in $("$tree/usr/bin/$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
         grep -q -- "$option" <<<"$page" || check "$program.1 names $option from --help" false
     done
@@ -77,7 +70,6 @@ check "the user's copy of hask runs the unpacked program" \
     grep -qF "'$tree/usr/lib/jabbery/bots/hask/hask'" "$home/data/jabbery/bots/hask/vorn.nfo"
 check "jabbery-cli --version names the licence" \
     eval 'as_nobody "$tree/usr/bin/jabbery-cli" --version | grep -q "^License: MIT"'
-check "nothing in the unpacked tree changed" test "$(snapshot)" = "$before"
 
 [ $failures -eq 0 ] || { echo "package_test.sh: $failures check(s) failed" >&2; exit 1; }
 echo "package_test.sh: all checks passed"
