@@ -12,12 +12,15 @@ cd "$build"
 ctest --output-on-failure -j 2 --timeout 600
 
 # Configures `folder` with `flags` (no window, no benchmarks) and builds `targets`.
+# GCC's flow analysis, instrumented, reports uses of uninitialised members
+# inside libstdc++'s own regex and function code that are not there; that
+# warning is left to the ordinary build.
 sanitized_build() {
     local folder=$1 flags=$2
     shift 2
     cmake -S "$repo" -B "$repo/$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DJABBERY_BUILD_GUI=OFF -DJABBERY_BUILD_BENCH=OFF \
-        -DCMAKE_CXX_FLAGS="$flags -fno-omit-frame-pointer" >/dev/null
+        -DCMAKE_CXX_FLAGS="$flags -fno-omit-frame-pointer -Wno-maybe-uninitialized" >/dev/null
     cmake --build "$repo/$folder" -j "$(nproc)" --target "$@"
 }
 
