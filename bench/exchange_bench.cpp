@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What one exchange with a bot costs, against the bare cost of starting a
 // shell: the run and the file work around it should add little to it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <benchmark/benchmark.h>
 
 #include "engine/roster.h"

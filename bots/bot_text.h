@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small text tools shared by the sample bots: a stable hash of the message
 // (the bots draw all their variety from it, so the same message always gets
 // the same answer), cleaning of untrusted input, and word handling.

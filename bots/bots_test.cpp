@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built sample bots as the shell does: its descriptor reader, chat.msg
 // in CR LF, its hidden runner, and the answer read back byte for byte.
 #include <gtest/gtest.h>

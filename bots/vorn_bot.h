@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bot side of the Jabbery message-file protocol, in one header.
 //
 // A bot is a program in a folder of its own. For each turn the shell writes

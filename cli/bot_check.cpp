@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/bot_check.h"
 
 #include <algorithm>

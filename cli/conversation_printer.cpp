@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/conversation_printer.h"
 
 #include <cstdlib>

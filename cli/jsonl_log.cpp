@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/jsonl_log.h"
 
 #include <unistd.h>

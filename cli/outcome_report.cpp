@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/outcome_report.h"
 
 #include <algorithm>

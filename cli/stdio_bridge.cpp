@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/stdio_bridge.h"
 
 #include "engine/exchange.h"

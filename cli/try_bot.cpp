@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/try_bot.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/turn_loop.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Fails when a source file includes a header of a higher layer, or of a
 # folder at its own level, or when a folder with C++ sources is not named in
 # the layer order. Run by CTest:

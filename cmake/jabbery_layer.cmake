@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A layer of the core: every `foo.cpp` of the calling folder joins the
 # library jabbery_<name>, every `foo_test.cpp` its test program
 # jabbery_<name>_tests. LINKS names the layers below that it builds on; a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/bot_table.h"
 
 #include <cstdio>

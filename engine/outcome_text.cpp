@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/outcome_text.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/roster.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/turn_runner.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/turn_scheduler.h"
 
 namespace jabbery {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A descriptor of any bytes gives a bot whose name and command are single
 // lines of at most kMaxDescriptorLine characters, in a roster slot that
 // names its folder. The descriptor is a real file, as the roster reads it.

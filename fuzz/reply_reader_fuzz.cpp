@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A reply read from any bytes holds no CR and no delimiter, starts with no
 // white space and keeps at most kMaxReplyLength characters.
 #include <cctype>

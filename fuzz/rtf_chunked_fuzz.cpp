@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The RTF reader fed in pieces shows what it shows when fed the whole
 // document at once. The first byte chooses where the pieces are cut.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The incremental reader, given a document and then the same document with
 // more body before the same trailer (or any other change), leaves the view
 // showing exactly what a full read of the new document shows. The input is

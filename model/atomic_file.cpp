@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/atomic_file.h"
 
 #include <cstdio>

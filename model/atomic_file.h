@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replacing a file's content in one step.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/bot_init.h"
 
 #include "model/atomic_file.h"

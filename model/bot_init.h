@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Making a new chat-model bot folder (jabbery-model --init).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/chat_answer.h"
 
 #include <nlohmann/json.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the server's answer and making it one clean line.
 #pragma once
 

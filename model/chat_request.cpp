@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/chat_request.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The body of one chat-completions request.
 #pragma once
 

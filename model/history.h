@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bot's memory: the exchanges it took part in, one JSON object a line in
 // model.history.jsonl in its folder, oldest first.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/http_client.h"
 
 #include <curl/curl.h>

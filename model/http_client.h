@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One JSON POST over HTTP(S), through libcurl.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // jabbery-model: a Jabbery bot whose answers come from a chat-model server.
 #include <curl/curl.h>
 

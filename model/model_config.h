@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings of one chat-model bot, read from model.conf in its folder.
 #pragma once
 

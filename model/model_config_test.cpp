@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/model_config.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/model_options.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/model_turn.h"
 
 #include "bots/vorn_bot.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One turn of a chat-model bot: chat.msg in, the model's answer out.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/test_server.h"
 
 #include <httplib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helpers: a chat-completions server on 127.0.0.1 that records what it
 // is sent and answers as the test says, and running a program in a folder as
 // Jabbery would.

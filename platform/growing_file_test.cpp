@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/growing_file.h"
 
 #include <gtest/gtest.h>

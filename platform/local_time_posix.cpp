@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <time.h>
 
 #include "platform/local_time.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/run_hidden.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/whole_file.h"
 
 #include <filesystem>

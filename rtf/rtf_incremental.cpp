@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rtf/rtf_incremental.h"
 
 #include <algorithm>

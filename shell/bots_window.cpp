@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/bots_window.h"
 
 #include <wx/button.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/chat_app.h"
 
 #include <wx/image.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/chat_dialog.h"
 
 #include <wx/button.h>

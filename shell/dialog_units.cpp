@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/dialog_units.h"
 
 #include <wx/window.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes OUTPUT, a C++ source that holds every file of FILES (a list) as a
 # byte array, with its name, for jabbery::EmbeddedFiles(). FILES comes
 # separated by "|".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/folder_prompt.h"
 
 #include <wx/dirdlg.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/gui_test_support.h"
 
 #include <wx/dialog.h>

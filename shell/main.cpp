@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <wx/app.h>
 #include <wx/init.h>
 #include <wx/log.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/manual.h"
 
 #include <wx/filename.h>

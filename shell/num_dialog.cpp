@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/num_dialog.h"
 
 #include <wx/button.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/preset_answers.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/program_icons.h"
 
 #include <wx/image.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/program_title.h"
 
 #include <wx/filename.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/rtf_view.h"
 
 #include <algorithm>

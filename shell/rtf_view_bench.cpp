@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The transcript view's refresh cost on a real control: one more turn with
 // 100 and with 100,000 turns shown, and a full rebuild for comparison.
 // Needs an X display (run it under xvfb-run).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtk/gtk.h>
 #include <wx/textctrl.h>
 

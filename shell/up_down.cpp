@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/up_down.h"
 
 #include <wx/dcclient.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/wx_text.h"
 
 #include <wx/strconv.h>

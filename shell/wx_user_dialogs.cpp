@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/wx_user_dialogs.h"
 
 #include <wx/filedlg.h>

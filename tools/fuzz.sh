@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fuzzes the fuzz targets (fuzz/*_fuzz.cpp), built with clang into build-fuzz/.
 #   tools/fuzz.sh [SECONDS]     fuzz each target that long (default 60), from
 #                               the seed corpus fuzz/corpus/<target>/; new inputs

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Remakes the program's icons in shell/icons/: jabbery-24.png to -256.png
 # (the sizes the desktop's icon theme knows) from the drawing jabbery.svg, and
 # jabbery-16.png from a simpler drawing kept below, since at 16 pixels the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, builds, and runs a conversation between two of the bundled bots:
 # in the window when a display is there, else in the terminal.
 # Arguments are passed to jabbery-cli (default: --turns 20).

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Makes the pictures in docs/: the main window during a conversation between
 # two of the sample bots (light and dark theme), paused, the Bots window with
 # a failing bot, and the bot-count dialog. Everything runs on a virtual X

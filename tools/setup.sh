@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what Jabbery needs on Debian 12 (only what is missing), then
 # configures and builds everything into build/. Sourced by run.sh and test.sh.
 set -euo pipefail

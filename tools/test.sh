@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, builds, and runs every test (the window's tests under Xvfb), then
 # the guards: the core and terminal runner tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the turn runner's and scheduler's tests under

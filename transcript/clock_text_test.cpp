@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "transcript/clock_text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "transcript/file_names.h"
 
 #include <ctime>

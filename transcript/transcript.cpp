@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "transcript/transcript.h"
 
 #include <algorithm>

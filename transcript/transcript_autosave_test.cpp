@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "transcript/transcript_autosave.h"
 
 #include <gtest/gtest.h>

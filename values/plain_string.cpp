@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "values/plain_string.h"
 
 #include <cstring>

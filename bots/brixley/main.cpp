@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Brixley, a cheerful know-it-all: whatever you say, he has a "fact" about it,
 // and every one of his facts is made up. He picks a word from your message
 // (or a favourite subject of his own), dresses it in an invented fact and

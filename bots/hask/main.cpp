@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hask, a grumpy old sailor: forty years at sea and nothing pleases him. He
 // snatches a word from what you say, grumbles about it, tells you how things
 // were done aboard his old ship, and tells you to leave him be.

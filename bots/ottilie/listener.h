@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ottilie's way of answering: find the most telling keyword of a message,
 // take the sentence apart by that keyword's rules, turn the speaker's words
 // round ("I am" becomes "you are") and build an answer from them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ottilie, a calm listener: she answers what you say with questions about it,
 // in the manner of a patient counsellor, and now and then brings back
 // something you mentioned earlier. Her memory lives in the file ottilie.mem

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bots/ottilie/script.h"
 
 namespace ottilie {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ottilie's rule set: which words she listens for, how she takes a sentence
 // apart around them and the answers she builds from the pieces.
 #pragma once

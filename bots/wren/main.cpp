@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wren, a poet of few words: she answers everything with three short lines,
 // written on one line and parted by slashes. The first line holds a word from
 // your message; the other two are her own small images.
