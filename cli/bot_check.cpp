@@ -72,8 +72,7 @@ std::string InFolder(const std::string& folder, const std::string& path) {
     return path.front() == '/' ? path : folder + "/" + path;
 }
 
-}  // namespace
-
+// The problem with `command` run in `folder`, or empty text when it can be found.
 std::string CommandProblem(const std::string& command, const std::string& folder) {
     std::vector<std::string> words = Words(command);
     auto first = std::find_if(words.begin(), words.end(), [](const std::string& word) {
@@ -101,6 +100,8 @@ std::string CommandProblem(const std::string& command, const std::string& folder
     }
     return {};
 }
+
+}  // namespace
 
 BotCheck CheckBotFolder(const std::string& folder) {
     BotCheck check;

@@ -27,7 +27,4 @@ BotCheck CheckBotFolder(const std::string& folder);
 // Returns 0 when all pass, 1 otherwise.
 int CheckBotFolders(const std::vector<std::string>& folders, std::FILE* out, bool for_terminal);
 
-// The problem with `command` run in `folder`, or empty text when it can be found.
-std::string CommandProblem(const std::string& command, const std::string& folder);
-
 }  // namespace jabbery

@@ -18,6 +18,7 @@
 
 #include "cli/stdio_bridge.h"
 #include "platform/plain_file.h"
+#include "platform/spawn_setup_posix.h"
 #include "platform/unique_fd.h"
 
 extern char** environ;
@@ -78,48 +79,24 @@ bool MakePipe(bool we_write, CommandPipe& pipe, int& error) {
 // as its standard output, leading a process group of its own; its standard
 // error is ours. Returns 0 and its pid, or an error number.
 int StartCommand(const std::vector<std::string>& command, int input, int output, pid_t& pid) {
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    if (const int error = posix_spawn_file_actions_init(&actions); error != 0) return error;
-    if (const int error = posix_spawnattr_init(&attributes); error != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        return error;
-    }
-    sigset_t no_signals;
-    sigemptyset(&no_signals);
-    sigset_t all_signals;
-    sigfillset(&all_signals);
-    sigdelset(&all_signals, SIGKILL);
-    sigdelset(&all_signals, SIGSTOP);
-    int error = 0;
-    for (const int step : {
-             // The pipes become its standard input and output.
-             posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO),
-             posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO),
-             // None of our other descriptors leak into it.
-             posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1),
-             // A group of its own, so it can be ended with all it started.
-             posix_spawnattr_setpgroup(&attributes, 0),
-             // We block the stop signals and ignore SIGPIPE; it starts with
-             // nothing blocked and every signal at its default.
-             posix_spawnattr_setsigmask(&attributes, &no_signals),
-             posix_spawnattr_setsigdefault(&attributes, &all_signals),
-             posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                                       POSIX_SPAWN_SETSIGDEF),
-         }) {
-        if (error == 0) error = step;
-    }
+    SpawnFileActions actions;
+    actions.DuplicateTo(input, STDIN_FILENO);
+    actions.DuplicateTo(output, STDOUT_FILENO);
+    actions.CloseFrom(STDERR_FILENO + 1);
+    if (actions.Error() != 0) return actions.Error();
+    // We block the stop signals and ignore SIGPIPE; the command starts with
+    // nothing blocked and every signal at its default, in a group of its own.
+    SpawnAttributes attributes;
+    attributes.SetUp();
+    if (attributes.Error() != 0) return attributes.Error();
+
     std::vector<char*> argv;
     // posix_spawnp takes non-const strings for historical reasons; it does not change them.
     for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
     // posix_spawnp searches PATH like a shell would and reports a failed
     // exec (not found, not executable) as its result.
-    if (error == 0)
-        error = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    return error;
+    return posix_spawnp(&pid, argv[0], actions.Get(), attributes.Get(), argv.data(), environ);
 }
 
 // The started command and its process group. The group id is the command's
