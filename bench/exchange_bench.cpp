@@ -34,6 +34,11 @@ class BenchFolder {
     BenchFolder& operator=(const BenchFolder&) = delete;
     const std::string& Path() const { return m_path; }
 
+    // A bot that lives in this folder and runs `command`.
+    jabbery::BotProfile Bot(const char* name, const char* command) const {
+        return jabbery::BotProfile{m_path + "/", name, command};
+    }
+
   private:
     std::string m_path;
 };
@@ -74,10 +79,7 @@ BENCHMARK(BM_RunHiddenTrue)->UseRealTime()->Unit(benchmark::kMicrosecond);
 // run, reply read, message file deleted.
 void BM_InvokeBotTrivial(benchmark::State& state) {
     BenchFolder folder;
-    jabbery::BotProfile bot;
-    bot.m_folder = folder.Path() + "/";
-    bot.m_name = "Bench";
-    bot.m_command = "printf 'Hello\\r\\n' > chat.msg";
+    const jabbery::BotProfile bot = folder.Bot("Bench", "printf 'Hello\\r\\n' > chat.msg");
     const jabbery::RunLimits limits;
     const jabbery::CPlainString message("Hi!");
     for (auto _ : state) {
@@ -95,10 +97,8 @@ BENCHMARK(BM_InvokeBotTrivial)->UseRealTime()->Unit(benchmark::kMicrosecond);
 // output's tail is kept, so it should stay near zero).
 void BM_InvokeBotFloodingItsOutput(benchmark::State& state) {
     BenchFolder folder;
-    jabbery::BotProfile bot;
-    bot.m_folder = folder.Path() + "/";
-    bot.m_name = "Flood";
-    bot.m_command = "head -c 100000000 /dev/zero >&2; printf 'done\\r\\n' > chat.msg";
+    const jabbery::BotProfile bot =
+        folder.Bot("Flood", "head -c 100000000 /dev/zero >&2; printf 'done\\r\\n' > chat.msg");
     const jabbery::RunLimits limits;
     const auto peak_kib = [] {
         rusage usage{};

@@ -40,8 +40,7 @@ void RunTurnLoop(ConversationState& state, DocumentView& view, const TurnLoopSet
                 scheduler.OnTick();
             }
             const TurnFollowUp follow_up = scheduler.OnTurnFinished();
-            if (follow_up.m_record && result.m_outcome.m_end != ExchangeEnd::kCancelled) {
-                FinishTurn(state, view, result);
+            if (follow_up.m_record && FinishTurn(state, view, result)) {
                 recorded(speaker, result.m_outcome);
             }
             action = follow_up.m_next;

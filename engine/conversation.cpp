@@ -27,14 +27,15 @@ ExchangeOutcome RunTurn(ConversationState& state, DocumentView& view, const RunL
     return result.m_outcome;
 }
 
-void FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result) {
-    if (result.m_outcome.m_end == ExchangeEnd::kCancelled) return;
+bool FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result) {
+    if (result.m_outcome.m_end == ExchangeEnd::kCancelled) return false;
     AppendTurn(state, state, state.m_current, result.m_reply);
     state.m_botStats[static_cast<std::size_t>(state.m_current)].Record(result.m_outcome,
                                                                        ++state.m_turnsTaken);
     state.m_lastMessage = result.m_reply;
     ShowDocument(state, view);
     PickNextSpeaker(state);
+    return true;
 }
 
 void PickNextSpeaker(ConversationState& state) {

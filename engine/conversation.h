@@ -42,8 +42,9 @@ ExchangeOutcome RunTurn(ConversationState& state, DocumentView& view, const RunL
 // The second half of a turn, for callers that ran InvokeBot elsewhere: adds
 // the reply to both transcripts, counts its outcome for the speaker, passes
 // the reply on, shows the document and draws the next speaker. A cancelled
-// exchange changes nothing: the bot never said anything.
-void FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result);
+// exchange changes nothing, as the bot never said anything: then it
+// returns false, and true when the turn was recorded.
+bool FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result);
 
 // Draws the next speaker with rand(), never the one that just spoke. Does
 // nothing when fewer than two bots are linked.

@@ -207,10 +207,9 @@ void CChatDialog::StartTurn() {
 
 void CChatDialog::OnTurnDone(const ExchangeResult& result) {
     const TurnFollowUp follow_up = m_scheduler.OnTurnFinished();
-    if (follow_up.m_record) {
-        const std::string speaker =
-            m_state.m_botName[static_cast<std::size_t>(m_state.m_current)].Str();
-        FinishTurn(m_state, *this, result);
+    const std::string speaker =
+        m_state.m_botName[static_cast<std::size_t>(m_state.m_current)].Str();
+    if (follow_up.m_record && FinishTurn(m_state, *this, result)) {
         KeepTranscript();
         // Said in the title until the next turn, without stopping anything;
         // the transcript has the reply as always.
