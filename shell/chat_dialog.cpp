@@ -3,6 +3,7 @@
 
 #include <wx/button.h>
 #include <wx/display.h>
+#include <wx/evtloop.h>
 #include <wx/menu.h>
 
 #include <algorithm>
@@ -10,7 +11,6 @@
 #include "engine/outcome_text.h"
 #include "shell/bots_window.h"
 #include "shell/dialog_units.h"
-#include "shell/native_view.h"
 #include "shell/program_icons.h"
 #include "shell/rtf_view.h"
 #include "shell/wx_text.h"
@@ -124,7 +124,18 @@ int CChatDialog::DoModal() {
         return wxID_CANCEL;
     }
     FitOnScreen();
-    return ShowModal();
+    // The window runs its own event loop without a modal grab. A grab on the
+    // main window is held for its window group, and the Bots and manual
+    // windows, opened from it, would share or steal it: then one window or
+    // the other takes no input. The About box and the message boxes are
+    // modal in their own right and disable this window while they are open.
+    Show();
+    wxGUIEventLoop loop;
+    m_eventLoop = &loop;
+    loop.Run();
+    m_eventLoop = nullptr;
+    Hide();
+    return wxID_CANCEL;
 }
 
 bool CChatDialog::OnInitDialog() {
@@ -153,7 +164,7 @@ bool CChatDialog::OnInitDialog() {
 void CChatDialog::RequestClose() {
     m_closeRequested = true;
     // Closed from the event loop, once the handler that asked has returned.
-    if (IsModal()) CallAfter([this] { Close(); });
+    if (m_eventLoop != nullptr) CallAfter([this] { Close(); });
 }
 
 void CChatDialog::StartTurnTimer() {
@@ -293,7 +304,6 @@ void CChatDialog::OnSelectAll(wxCommandEvent&) {
 void CChatDialog::OnBots(wxCommandEvent&) {
     if (m_botsWindow == nullptr) {
         m_botsWindow = new CBotsWindow(this, m_state, m_settings.m_autosaveFolder);
-        KeepOutOfModalGrab(*m_botsWindow);
     }
     m_botsWindow->Update();
     m_botsWindow->Show();
@@ -340,7 +350,7 @@ void CChatDialog::OnCharHook(wxKeyEvent& event) {
 
 void CChatDialog::OnClose(wxCloseEvent&) {
     ShutDown();
-    if (IsModal()) EndModal(wxID_CANCEL);
+    if (m_eventLoop != nullptr) m_eventLoop->Exit();
 }
 
 void CChatDialog::ShutDown() {

@@ -19,6 +19,7 @@
 
 class wxButton;
 class wxContextMenuEvent;
+class wxGUIEventLoop;
 
 namespace jabbery {
 
@@ -70,7 +71,8 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* dialogs = nullptr);
     ~CChatDialog() override;
 
-    // Runs the set-up and, when it succeeds, shows the window modally until
+    // Runs the set-up and, when it succeeds, shows the window and runs its
+    // event loop (without a modal grab, so the windows it opens take input) until
     // it closes. Returns wxID_CANCEL however the window ended.
     int DoModal();
 
@@ -141,6 +143,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     TurnRunner m_runner;
     TurnScheduler m_scheduler;
     bool m_closeRequested = false;
+    wxGUIEventLoop* m_eventLoop = nullptr;  // while DoModal runs the window
     TranscriptAutosave m_autosave;
     std::string m_failureNote;            // how the last turn's exchange failed; empty: it did not
     CBotsWindow* m_botsWindow = nullptr;  // a child window, made when first asked for

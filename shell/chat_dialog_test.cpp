@@ -156,6 +156,78 @@ TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRu
     EXPECT_TRUE(ReadFile(saved).ends_with(window.State().m_plainText.Str())) << ReadFile(saved);
 }
 
+// Every window the main window opens, modal or not, leaves it taking keys,
+// clicks and a close request once closed; the Bots window and the manual
+// also while they are open. The real dialogs, answered with real keys.
+TEST_F(ChatDialogTest, EveryWindowItOpensLeavesItTakingInput) {
+    CChatDialog window(
+        nullptr,
+        {{Bot("Ann", RecordAndAnswer("a")), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s});
+    // A step that does `action` every 1.5 s, as a key may be lost, until `done`.
+    const auto until = [&](const std::string& what, std::function<bool()> done,
+                           std::function<void()> action) {
+        auto last = std::make_shared<Clock::time_point>();
+        m_script.Then(what, [=] {
+            if (done()) return true;
+            if (Clock::now() - *last > 1500ms) {
+                *last = Clock::now();
+                action();
+            }
+            return false;
+        });
+    };
+    const auto shows = [](const std::string& title) {
+        return [title] { return FindScreenWindow(title).has_value(); };
+    };
+    const auto takes_input = [&](const std::string& when) {
+        for (const std::string& wanted : {kTitle + " (paused)", kTitle}) {
+            until(
+                when + ", Ctrl+P gives " + wanted,
+                [&window, wanted] { return Title(window) == wanted; },
+                [&window] { PressKeyIn(Title(window), 'P', wxMOD_CONTROL); });
+        }
+        until(when + ", About opens", shows(kAboutTitle),
+              [&window] { ClickOn(Button(window, CChatDialog::kAboutId)); });
+        AnswerWithKey(m_script, kAboutTitle, WXK_RETURN);
+    };
+    // Out of the way of the main window's middle, where keys are pressed.
+    const auto move_aside = [&](const std::string& title) {
+        m_script.Do("move " + title + " aside", [title] {
+            for (wxWindow* top : wxTopLevelWindows) {
+                if (top->GetLabel() == title) top->SetSize(0, 0, 400, 250);
+            }
+        });
+    };
+
+    m_script.Then(
+        "a turn", [&] { return Turns(window) >= 1; }, 60s);
+    takes_input("at first");
+    until("Ctrl+B opens the Bots window", shows("Bots"),
+          [] { PressKeyIn(kTitle, 'B', wxMOD_CONTROL); });
+    move_aside("Bots");
+    takes_input("beside the Bots window");
+    AnswerWithKey(m_script, "Bots", WXK_ESCAPE);
+    takes_input("after the Bots window");
+    until("the manual opens", shows("Jabbery manual"),
+          [&] { ClickOn(Button(window, CChatDialog::kManualId)); });
+    move_aside("Jabbery manual");
+    takes_input("beside the manual");
+    AnswerWithKey(m_script, "Jabbery manual", WXK_ESCAPE);
+    takes_input("after the manual");
+    until("Ctrl+S opens the save dialog", shows("Save As"),
+          [] { PressKeyIn(kTitle, 'S', wxMOD_CONTROL); });
+    AnswerWithKey(m_script, "Save As", WXK_ESCAPE);
+    takes_input("after the save dialog");
+    // The context menu's command, as chosen there.
+    until("Export opens its dialog", shows("Export coloured transcript"),
+          [&] { window.CallAfter([&] { Press(window, CChatDialog::kExportId, wxEVT_MENU); }); });
+    AnswerWithKey(m_script, "Export coloured transcript", WXK_ESCAPE);
+    takes_input("after the export dialog");
+    m_script.Do("ask it to close", [&] { SendCloseRequest(&window); });
+    Run(window);
+    EXPECT_FALSE(window.IsShown());
+}
+
 TEST_F(ChatDialogTest, EscapeDuringATurnClosesWithoutTheQuestionAndStopsTheBotsGroupAtOnce) {
     const std::string hanger = Bot("Hang", "sleep 120 & echo $! > child.pid; sleep 120");
     CChatDialog window(nullptr, {{hanger, Bot("Bob", RecordAndAnswer("b"))}, 100ms, 300s},

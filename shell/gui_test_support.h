@@ -90,6 +90,10 @@ std::optional<wxRect> FindScreenWindow(const std::string& title);
 // Points at the X window with this title and presses `key`; false if none.
 bool PressKeyIn(const std::string& title, int key, int modifiers = 0);
 
+// Asks `window` to close as a window manager's close box does: the
+// WM_DELETE_WINDOW message, sent through the X server.
+void SendCloseRequest(wxWindow* window);
+
 // Adds steps that wait for the window titled `title` and press `key` in it
 // until it is gone: a window just mapped may miss the first key, and GTK's
 // file chooser may take the first Return for its completion.
