@@ -6,8 +6,11 @@
 // the message to answer, possibly empty; each line ends in CR LF), runs the
 // command from line 3 of the folder's vorn.nfo with the folder as working
 // directory, waits at most 20 seconds, and then takes the first non-blank line
-// of chat.msg as the bot's answer. Standard input and output lead nowhere, so
-// the file is the only way in and out.
+// of chat.msg as the bot's answer. Standard input reads nothing (/dev/null);
+// standard output and error go to a pipe the shell reads, keeping the last
+// 4 KiB to show when the bot fails, but never taken as an answer: the file is
+// the only way the answer comes back. When the bot ends (or is stopped), every
+// process it started is ended too, so nothing it leaves running outlives the turn.
 //
 // A complete bot with this header:
 //
