@@ -64,20 +64,25 @@ inline std::string NextLine(std::string_view text, std::size_t& pos) {
     return line;
 }
 
-// Reads the request from `file`. A missing file gives an empty request with
-// `present` false: the bot can still answer (an empty message, as it were).
-inline Request ReadRequest(const std::filesystem::path& file = kMessageFile) {
+// The request in `text`, the content of a message file.
+inline Request ParseRequest(std::string_view text) {
     Request request;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return request;
-    std::string text(kMaxReadBytes, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
     std::size_t pos = 0;
     request.name = NextLine(text, pos);
     request.message = NextLine(text, pos);
     request.present = true;
     return request;
+}
+
+// Reads the request from `file`. A missing file gives an empty request with
+// `present` false: the bot can still answer (an empty message, as it were).
+inline Request ReadRequest(const std::filesystem::path& file = kMessageFile) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return {};
+    std::string text(kMaxReadBytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return ParseRequest(text);
 }
 
 // Makes `answer` safe to hand back: drops backslashes and braces (the shell

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "model/bot_init.h"
 
-#include "model/atomic_file.h"
 #include "model/model_config.h"
+#include "platform/whole_file.h"
 
 namespace jabbery::model {
 namespace {
@@ -93,8 +93,8 @@ bool CreateBotFolder(const InitRequest& request, const std::filesystem::path& pr
     config += "model = " + request.model + "\n";
     if (!request.persona.empty()) config += "persona = " + request.persona + "\n";
     if (!request.api_key_env.empty()) config += "api_key_env = " + request.api_key_env + "\n";
-    return ReplaceFile(folder / kConfigFile, config, error) &&
-           ReplaceFile(folder / "vorn.nfo", descriptor, error);
+    return ReplaceWholeFile((folder / kConfigFile).string(), config, error) &&
+           ReplaceWholeFile((folder / "vorn.nfo").string(), descriptor, error);
 }
 
 }  // namespace jabbery::model
