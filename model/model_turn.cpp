@@ -2,12 +2,12 @@
 #include "model/model_turn.h"
 
 #include "bots/vorn_bot.h"
+#include "engine/model_config.h"
 #include "model/atomic_file.h"
 #include "model/chat_answer.h"
 #include "model/chat_request.h"
 #include "model/history.h"
 #include "model/http_client.h"
-#include "model/model_config.h"
 
 namespace jabbery::model {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "model/model_config.h"
+#include "engine/model_config.h"
 
 #include <algorithm>
 #include <charconv>
