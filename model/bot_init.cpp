@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "model/bot_init.h"
 
-#include "model/model_config.h"
+#include "engine/model_config.h"
+#include "engine/roster.h"
 #include "platform/whole_file.h"
 
 namespace jabbery::model {
 namespace {
-
-// Jabbery reads at most this many characters of a vorn.nfo line.
-constexpr std::size_t kMaxDescriptorLine = 259;
 
 bool IsVariableName(const std::string& name) {
     if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "model/bot_files.h"
+#include "platform/bot_files.h"
 #include "platform/whole_file.h"
 
 namespace jabbery::model {

@@ -2,12 +2,12 @@
 #include "model/model_turn.h"
 
 #include "bots/vorn_bot.h"
-#include "model/bot_files.h"
+#include "engine/model_config.h"
 #include "model/chat_answer.h"
 #include "model/chat_request.h"
 #include "model/history.h"
 #include "model/http_client.h"
-#include "model/model_config.h"
+#include "platform/bot_files.h"
 #include "platform/whole_file.h"
 
 namespace jabbery::model {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "engine/bot_check.h"
 #include "engine/outcome_text.h"
 #include "shell/bots_window.h"
 #include "shell/dialog_units.h"
@@ -150,6 +151,11 @@ bool CChatDialog::OnInitDialog() {
     m_state.m_botCount = *count;
     m_state.ClearTranscripts();
     if (!LoadRoster(m_state, m_state, m_dialogs, *this, m_state.m_botCount)) return true;
+    if (const auto failures = FailedBotChecks(m_state, m_state.m_botCount);
+        !failures.empty() && !m_dialogs.AskGoOnDespiteFailedChecks(failures)) {
+        RequestClose();
+        return true;
+    }
     StartConversation(m_state, *this, *this);
     if (!m_settings.m_autosaveFolder.empty()) {
         std::string error;

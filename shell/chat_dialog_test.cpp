@@ -80,6 +80,29 @@ TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
     }
 }
 
+// Before the first turn every bot is checked; those that fail are listed in
+// one message. Quit ends before any turn; Go on starts the conversation.
+TEST_F(ChatDialogTest, BotsThatFailTheStartUpCheckAreListedWithTheChoiceToGoOnOrQuit) {
+    const std::string ann = Bot("Ann", RecordAndAnswer("a"));
+    // Only the first program of a list is checked: this bot still answers.
+    const std::string odd = Bot("Odd", "./missing; " + RecordAndAnswer("b"));
+    const std::vector<std::string> listed = {
+        "bot 2 (ODD, " + odd + "/): the program ./missing is not an executable file in the folder"};
+    ScriptedDialogs quitting;  // no answer scripted: Quit
+    CChatDialog closed(nullptr, {{ann, odd}, 100ms, 20s}, &quitting);
+    EXPECT_EQ(closed.DoModal(), wxID_CANCEL);
+    EXPECT_EQ(quitting.m_failedChecks, std::vector<std::vector<std::string>>{listed});
+    EXPECT_FALSE(closed.IsShown());
+    EXPECT_EQ(Turns(closed), 0);
+    m_dialogs.m_goOnAnswers = {true};
+    CChatDialog window(nullptr, {{ann, odd}, 100ms, 20s}, &m_dialogs);
+    m_script.Then(
+        "two turns", [&] { return Turns(window) >= 2; }, 60s);
+    m_script.Do("close", [&] { window.Close(); });
+    Run(window);
+    EXPECT_EQ(m_dialogs.m_failedChecks, std::vector<std::vector<std::string>>{listed});
+}
+
 // A folder given that holds no bot is said so and asked for again; the
 // count is not asked (none is scripted).
 TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWork) {
@@ -103,6 +126,7 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
               wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER);
     EXPECT_EQ(m_dialogs.m_errors, std::vector<std::string>{kNotABotMessage});
     EXPECT_EQ(m_dialogs.m_folderPrompts, std::vector<std::string>{"2 of 2"});
+    EXPECT_TRUE(m_dialogs.m_failedChecks.empty()) << "bots that pass the check are not asked about";
     // A line may wrap in the view but is one line of text, bold at its
     // start in its bot's colour (bot 0 black, bot 1 red).
     RtfView* view = window.TranscriptView();

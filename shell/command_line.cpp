@@ -1,27 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "shell/command_line.h"
 
-#include <filesystem>
-
 #include "engine/bundled_bots.h"
+#include "engine/roster.h"
 #include "transcript/transcript_autosave.h"
 #include "values/conversation_facts.h"
 #include "values/product.h"
 
 namespace jabbery {
-namespace {
-
-// The folder as the folder prompt would give it: absolute, without "." and
-// ".." parts and without a trailing slash (the root stays "/").
-std::string AsPromptWouldGiveIt(const std::string& folder) {
-    std::error_code ignored;
-    std::filesystem::path path = std::filesystem::absolute(folder, ignored).lexically_normal();
-    std::string text = path.string();
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
-    return text;
-}
-
-}  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine result;
@@ -57,7 +43,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (!ResolveBotArguments(result.m_botFolders, result.m_error)) {
         result.m_action = CommandLine::Action::kError;
     }
-    for (std::string& folder : result.m_botFolders) folder = AsPromptWouldGiveIt(folder);
+    for (std::string& folder : result.m_botFolders) folder = FolderAsPromptGivesIt(folder);
     return result;
 }
 

@@ -110,12 +110,18 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
   public:
     std::deque<std::optional<int>> m_counts;
     std::deque<std::optional<std::string>> m_exportPaths;
+    std::deque<bool> m_goOnAnswers;
+    std::vector<std::vector<std::string>> m_failedChecks;  // what each check message listed
     int m_manualOpened = 0;
 
     std::optional<int> AskBotCount() override { return Pop(m_counts); }
     std::optional<std::string> AskExportPath() override { return Pop(m_exportPaths); }
     void OpenManual() override { ++m_manualOpened; }
     void ShowAboutBox() override {}
+    bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override {
+        m_failedChecks.push_back(failures);
+        return Pop(m_goOnAnswers);
+    }
 };
 
 // A text control's character at `position` as "#RRGGBB bold" or "#RRGGBB regular".

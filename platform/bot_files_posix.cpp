@@ -8,11 +8,11 @@
 #include <system_error>
 #include <utility>
 
-#include "model/bot_files.h"
+#include "platform/bot_files.h"
 #include "platform/unique_fd.h"
 #include "platform/write_all.h"
 
-namespace jabbery::model {
+namespace jabbery {
 namespace {
 
 // So many damaged copies mean something keeps damaging the file; more help no one.
@@ -155,4 +155,4 @@ std::filesystem::path SetAside(const std::filesystem::path& path, std::string& w
     return {};
 }
 
-}  // namespace jabbery::model
+}  // namespace jabbery

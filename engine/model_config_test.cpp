@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "model/model_config.h"
+#include "engine/model_config.h"
 
 #include <gtest/gtest.h>
 
-#include "model/test_server.h"
+#include "platform/test_temp_folder.h"
 
 namespace jabbery::model {
 namespace {
 
-using namespace testing;
+using namespace jabbery::testing;
 
 TEST(ModelConfig, ReadsKeysAndComments) {
     ModelConfig config;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "model/model_config.h"
+#include "engine/model_config.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,7 +8,7 @@
 #include <map>
 #include <sstream>
 
-#include "model/bot_files.h"
+#include "platform/bot_files.h"
 
 namespace jabbery::model {
 namespace {

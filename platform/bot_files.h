@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The files a chat-model bot reads and keeps in its folder, opened so that
+// The files a bot reads and keeps in its folder, opened so that
 // nothing planted there leads outside it: no symbolic link below the folder
 // is followed, and no file with a second hard link, or of another kind than
 // a regular file, is read or written.
@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace jabbery::model {
+namespace jabbery {
 
 // True for a relative path without any ".." part: one that names something
 // below a folder, as long as no link lies on the way.
@@ -39,4 +39,4 @@ bool AppendToBotFile(const std::filesystem::path& path, std::string_view text, s
 // Returns the new name, or an empty path with `why` in words.
 std::filesystem::path SetAside(const std::filesystem::path& path, std::string& why);
 
-}  // namespace jabbery::model
+}  // namespace jabbery
