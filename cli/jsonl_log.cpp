@@ -8,6 +8,7 @@
 
 #include "engine/outcome_text.h"
 #include "platform/local_time.h"
+#include "platform/signal_name.h"
 
 namespace jabbery {
 
