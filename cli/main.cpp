@@ -6,6 +6,7 @@
 #include "cli/jsonl_log.h"
 #include "cli/options.h"
 #include "cli/outcome_report.h"
+#include "engine/turn_warning.h"
 #include "cli/output_paths.h"
 #include "cli/terminal_host.h"
 #include "cli/try_bot.h"
@@ -121,7 +122,8 @@ int main(int argc, char** argv) {
         printer.PrintTurn(state, speaker);
         if (!outcome.Answered() && !options.m_quiet) {
             const std::string warning =
-                TurnWarning(state, state.m_turnsTaken, speaker, outcome, warnings_to_terminal);
+                TurnWarning("jabbery-cli", state, state.m_turnsTaken, speaker, outcome,
+                            warnings_to_terminal);
             std::fputs(warning.c_str(), stderr);
         }
         if (options.m_jsonlPath &&

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "cli/terminal_filter.h"
+#include "platform/terminal_filter.h"
 #include "engine/bot_check.h"
 #include "engine/exchange.h"
 #include "engine/model_bot_check.h"

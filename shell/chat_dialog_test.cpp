@@ -357,11 +357,10 @@ TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGo
 
 TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeIn) {
     const std::string failing = Bot("Fay", "echo 'out of ideas' >&2; exit 3");
-    // Turns far enough apart that the note in the title, shown until the
-    // next turn, is seen however busy the machine is.
-    CChatDialog window(nullptr, {{failing, Bot("Bob", RecordAndAnswer("b"))}, 800ms, 20s},
+    std::FILE* warnings = std::tmpfile();
+    CChatDialog window(nullptr,
+                       {{failing, Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s, "", warnings},
                        &m_dialogs);
-    bool title_noted = false;
     m_script.Then(
         "shown", [&] { return window.IsShownOnScreen(); }, 60s);
     m_script.Wait(300ms);
@@ -373,7 +372,6 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
     m_script.Then(
         "Fay's failure is listed",
         [&] {
-            title_noted |= Title(window) == kTitle + " (Fay exited with code 3)";
             wxListCtrl* table = window.BotsWindow()->Table();
             return table->GetItemCount() == 2 &&
                    table->GetItemText(0, table->GetColumnCount() - 1)
@@ -383,12 +381,34 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
         60s);
     m_script.Do("close", [&] { window.Close(); });
     Run(window);
-    EXPECT_TRUE(title_noted);
+    // Bob answered after Fay's last failure: the title still names it.
+    EXPECT_EQ(Title(window), kTitle + " (Fay exited with code 3)");
     const wxString details = window.BotsWindow()->Details()->GetValue();
     EXPECT_TRUE(details.Contains("Fay exited with code 3") && details.Contains("out of ideas"))
         << details;
     // The transcript holds the turns as always: one line for every turn.
-    EXPECT_EQ(PlainLines(window).size(), 2u + Turns(window));
+    const std::vector<std::string> plain = PlainLines(window);
+    EXPECT_EQ(plain.size(), 2u + Turns(window));
+    // The view marks Fay's lines, grey and italic with the reason after them.
+    RtfView* view = window.TranscriptView();
+    const std::vector<std::string> shown = SplitLines(view->GetValue().utf8_string(), "\n");
+    ASSERT_EQ(shown.size(), plain.size());
+    long line_start = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const bool fay = plain[i].starts_with("FAY> ");
+        EXPECT_EQ(shown[i], fay ? plain[i] + " (exited with code 3)" : plain[i]);
+        wxTextAttr look;
+        view->GetStyle(line_start + 1, look);
+        EXPECT_EQ(look.GetFontStyle() == wxFONTSTYLE_ITALIC, fay) << shown[i];
+        line_start += static_cast<long>(shown[i].size()) + 1;
+    }
+    std::rewind(warnings);
+    char line[256] = "";
+    EXPECT_NE(std::fgets(line, sizeof line, warnings), nullptr);
+    EXPECT_EQ(std::string(line),
+              "jabbery: turn 1: FAY (bot 1) exited with code 3; the line passed on is what "
+              "chat.msg held\n");
+    std::fclose(warnings);
 }
 
 }  // namespace

@@ -21,6 +21,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 return result;
             } else if (argument == "--no-autosave") {
                 result.m_autosave = false;
+            } else if (argument == "--quiet") {
+                result.m_quiet = true;
             } else if (argument == "--version") {
                 result.m_action = CommandLine::Action::kVersion;
                 return result;
@@ -69,7 +71,11 @@ std::string CommandLineUsage() {
            std::to_string(kKeptConversations) +
            " are kept.\n"
            "\n"
+           "A turn whose bot fails is marked in the window and warned about on\n"
+           "standard error, as jabbery-cli does.\n"
+           "\n"
            "      --no-autosave  do not keep the conversation as it grows\n"
+           "      --quiet        no warnings on standard error\n"
            "  -h, --help         show this text and exit\n"
            "      --version      show the version and exit\n"
            "      --             end of options; later arguments are folders\n";
