@@ -9,7 +9,6 @@
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
-#include "shell/native_view.h"
 #include "shell/program_title.h"
 #include "shell/wx_text.h"
 
@@ -60,7 +59,6 @@ CManualWindow::CManualWindow(wxWindow* parent, const std::string& manual_path)
     SetSizer(layout);
     SetEscapeId(wxID_CLOSE);
     SetSize(ConvertDialogToPixels(wxSize(340, 300)));
-    KeepOutOfModalGrab(*this);
     m_page->SetFocus();
 }
 
