@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/waiting_line.h"
 
-#include "cli/terminal_filter.h"
+#include "platform/terminal_filter.h"
 
 namespace jabbery {
 

@@ -33,7 +33,11 @@ std::string Usage() {
            "\n"
            "Each conversation is kept as it grows in $XDG_STATE_HOME/jabbery/\n"
            "conversations (default ~/.local/state/...); the newest " +
-           std::to_string(kKeptConversations) + " are kept.\n";
+           std::to_string(kKeptConversations) +
+           " are kept.\n"
+           "\n"
+           "A turn whose bot fails is marked in the window and warned about on\n"
+           "standard error, as jabbery-cli does.\n";
 }
 
 // Declares every option of the window's program on `app`, read into `line`.
@@ -43,6 +47,7 @@ void DeclareWindowOptions(CLI::App& app, CommandLine& line) {
     app.add_flag_callback(
         "--no-autosave", [&line] { line.m_autosave = false; },
         "do not keep the conversation as it grows");
+    app.add_flag("--quiet", line.m_quiet, "no warnings on standard error");
     app.add_option("BOTDIR", line.m_botFolders)->check([](const std::string& folder) {
         return folder.empty() ? "an empty folder name was given" : "";
     });
