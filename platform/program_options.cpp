@@ -32,7 +32,8 @@ void DeclareCommonOptions(CLI::App& app, std::string usage) {
     auto formatter = std::make_shared<UsageFormatter>(std::move(usage));
     formatter->column_width(kOptionColumn);
     app.formatter(formatter);
-    // "--quiet=0" would otherwise turn a flag off: a flag takes no value.
+    // A repeated option keeps its last value rather than being an error; a
+    // flag takes no value ("--quiet=0" would otherwise turn it off).
     app.option_defaults()
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
         ->disable_flag_override();
