@@ -11,7 +11,9 @@
 namespace jabbery {
 
 ConversationPrinter::ConversationPrinter(std::FILE* out, bool for_terminal)
-    : m_out(out), m_forTerminal(for_terminal) {}
+    : m_out(out),
+      m_forTerminal(for_terminal),
+      m_background(TerminalBackground(std::getenv("COLORFGBG"))) {}
 
 void ConversationPrinter::PrintIntroductions(const ConversationState& state) {
     for (int bot = 0; bot < state.m_botCount; ++bot) Print(bot, state.m_botFolder[bot].Str(), "");

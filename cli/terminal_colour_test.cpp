@@ -3,6 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <regex>
+
+#include "cli/conversation_printer.h"
+#include "engine/conversation.h"
+#include "platform/test_environment.h"
+#include "values/readable_colour.h"
+
 namespace jabbery {
 namespace {
 
@@ -17,6 +25,67 @@ TEST(ForegroundEscape, IsTwentyFourBitOnlyWhenColortermSaysSoElseTheNearestPalet
     EXPECT_EQ(NearestPaletteColour({150, 58, 140}), 96);
     EXPECT_EQ(NearestPaletteColour({249, 149, 149}), 210);
     EXPECT_EQ(NearestPaletteColour({128, 128, 128}), 244);
+}
+
+TEST(TerminalBackground, IsDarkOrLightByCOLORFGBGsLastFieldAndUnknownOtherwise) {
+    const auto dark = TerminalBackground("15;0");
+    const auto light = TerminalBackground("0;15");
+    ASSERT_TRUE(dark && light);
+    EXPECT_LT(RelativeLuminance(*dark), 0.05);
+    EXPECT_GT(RelativeLuminance(*light), 0.8);
+    for (const char* value : {"7;8", "15;default;0", "0;6", "4"}) {
+        EXPECT_EQ(TerminalBackground(value), dark) << value;
+    }
+    for (const char* value : {"0;7", "0;default;15", "0;9"}) {
+        EXPECT_EQ(TerminalBackground(value), light) << value;
+    }
+    for (const char* value :
+         {static_cast<const char*>(nullptr), "", "15;default", "0;16", "0;-1", "15;0x", "0;"}) {
+        EXPECT_FALSE(TerminalBackground(value)) << (value ? value : "unset");
+    }
+}
+
+// The colour an escape sets, in 24-bit or from the palette.
+BotColour EscapeColour(const std::string& escape) {
+    std::smatch match;
+    if (std::regex_match(escape, match, std::regex("\x1b\\[38;2;(\\d+);(\\d+);(\\d+)m"))) {
+        return {static_cast<unsigned char>(std::stoi(match[1])),
+                static_cast<unsigned char>(std::stoi(match[2])),
+                static_cast<unsigned char>(std::stoi(match[3]))};
+    }
+    EXPECT_TRUE(std::regex_match(escape, match, std::regex("\x1b\\[38;5;(\\d+)m"))) << escape;
+    return PaletteColour(std::stoi(match[1]));
+}
+
+// What a terminal with COLORFGBG shows reads on its background, in 24-bit
+// colour and from the palette; bot 1 (black) writes in the terminal's own
+// text colour.
+TEST(ConversationPrinter, ShowsEveryBotReadablyOnTheBackgroundCOLORFGBGNames) {
+    ConversationState state;
+    state.m_botCount = kMaxBots;
+    for (auto& folder : state.m_botFolder) folder = "/bots/x/";
+    for (const char* colorfgbg : {"15;0", "0;15"}) {
+        for (const char* colorterm : {"truecolor", ""}) {
+            testing::ScopedVariable background("COLORFGBG", colorfgbg);
+            testing::ScopedVariable depth("COLORTERM", colorterm);
+            std::FILE* out = std::tmpfile();
+            ConversationPrinter(out, true).PrintIntroductions(state);
+            std::rewind(out);
+            char line[256];
+            for (int bot = 0; bot < kMaxBots && std::fgets(line, sizeof line, out); ++bot) {
+                const std::string text(line);
+                const std::string escape = text.substr(0, text.find("\x1b[1m"));
+                if (bot == 0) {
+                    EXPECT_EQ(escape, "") << "no colour of its own";
+                    continue;
+                }
+                const double contrast =
+                    ContrastRatio(EscapeColour(escape), *TerminalBackground(colorfgbg));
+                EXPECT_GE(contrast, kReadableContrast) << colorfgbg << colorterm << " bot " << bot;
+            }
+            std::fclose(out);
+        }
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "rtf/test_rtf_documents.h"
 #include "shell/gui_test_support.h"
+#include "values/readable_colour.h"
 
 namespace jabbery {
 namespace {
@@ -49,6 +50,29 @@ TEST_F(ViewTest, ShowsEachLineInItsColourAndWeightAndAppendingKeepsTheUsersSelec
     body += TurnLine(1, "A", "x");
     m_view->ShowDocument(RtfDocument(body));
     EXPECT_EQ(m_view->GetStringSelection(), "/bots");
+}
+
+std::string Html(const BotColour& colour) {
+    return wxColour(colour.m_red, colour.m_green, colour.m_blue)
+        .GetAsString(wxC2S_HTML_SYNTAX)
+        .ToStdString();
+}
+
+// Each bot's line, and a reply that picks a colour of its own, shows in the
+// colour darkened to read on the white page.
+TEST_F(ViewTest, ShowsEveryColourAsItReadsOnTheWhitePage) {
+    std::string body;
+    for (int bot = 0; bot < kMaxBots; ++bot) body += TurnLine(bot, "B", "x");
+    body += TurnLine(0, "A", "\\cf5 own");
+    m_view->ShowDocument(RtfDocument(body));
+    for (int bot = 0; bot < kMaxBots; ++bot) {
+        const BotColour& colour = kBotColours[static_cast<std::size_t>(bot)];
+        EXPECT_EQ(StyleAt(m_view, 5L * bot), Html(ReadableOn(colour, kWhitePage)) + " bold")
+            << "bot " << bot + 1 << " " << Html(colour);
+    }
+    EXPECT_EQ(StyleAt(m_view, 5L * kMaxBots + 4),
+              Html(ReadableOn(kBotColours[5], kWhitePage)) + " regular");
+    EXPECT_EQ(Html(ReadableOn(kBotColours[2], kWhitePage)), "#008A00") << "green, darker";
 }
 
 // The appended view and one rebuilt from scratch show the same characters in
