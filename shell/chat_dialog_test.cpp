@@ -6,6 +6,7 @@
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
+#include "engine/bot_table.h"
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
 #include "shell/bots_window.h"
@@ -260,6 +261,9 @@ TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGo
 }
 
 TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeIn) {
+    const std::vector<std::string> headings = BotTableHeadings();
+    const auto last_failure_column = static_cast<long>(
+        std::find(headings.begin(), headings.end(), "Last failure") - headings.begin());
     const std::string failing = Bot("Fay", "echo 'out of ideas' >&2; exit 3");
     // Turns far enough apart that the note in the title, shown until the
     // next turn, is seen however busy the machine is.
@@ -280,8 +284,7 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
             title_noted |= Title(window) == kTitle + " (Fay exited with code 3)";
             wxListCtrl* table = window.BotsWindow()->Table();
             return table->GetItemCount() == 2 &&
-                   table->GetItemText(0, table->GetColumnCount() - 1)
-                       .Contains("exited with code 3") &&
+                   table->GetItemText(0, last_failure_column).Contains("exited with code 3") &&
                    Turns(window) >= 4;
         },
         60s);
