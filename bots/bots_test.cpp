@@ -15,6 +15,7 @@
 #include "engine/roster.h"
 #include "platform/run_hidden.h"
 #include "platform/test_temp_folder.h"
+#include "platform/whole_file.h"
 #include "rtf/test_rtf_documents.h"
 
 namespace fs = std::filesystem;
@@ -143,6 +144,25 @@ TEST(Ottilie, ReflectsPronounsAndBringsBackARememberedTopicOnce) {
     listener.Turn("My sister calls me every week.");
     fs::remove(listener.File("ottilie.mem"));
     EXPECT_FALSE(mentions_sister()) << "the memory file was deleted";
+}
+
+// Her memory is written beside its file and renamed into place, so a link
+// or hard link planted under either name leads nowhere.
+TEST(Ottilie, NeverWritesHerMemoryThroughAPlantedLink) {
+    const std::pair<std::string, bool> plants[] = {
+        {"ottilie.mem", false},
+        {"ottilie.mem", true},
+        {std::string("ottilie.mem") + jabbery::kPartialSuffix, false}};
+    for (const auto& [name, hard] : plants) {
+        SCOPED_TRACE(name + (hard ? " (hard link)" : ""));
+        InstalledBot bot(kBots[0]);
+        const std::string outside = bot.File("../outside.txt");
+        WriteFile(outside, "the user's own words\r\n");
+        hard ? fs::create_hard_link(outside, bot.File(name))
+             : fs::create_symlink(outside, bot.File(name));
+        ExpectOneCleanLine(bot.Turn("My sister calls me every week."));
+        EXPECT_EQ(ReadFile(outside), "the user's own words\r\n");
+    }
 }
 
 // Every pair of bots, in either order, talks 20 turns without a short loop.

@@ -6,8 +6,11 @@
 // the message to answer, possibly empty; each line ends in CR LF), runs the
 // command from line 3 of the folder's vorn.nfo with the folder as working
 // directory, waits at most 20 seconds, and then takes the first non-blank line
-// of chat.msg as the bot's answer. Standard input and output lead nowhere, so
-// the file is the only way in and out.
+// of chat.msg as the bot's answer. Standard input reads nothing (/dev/null);
+// standard output and error go to a pipe the shell reads, keeping the last
+// 4 KiB to show when the bot fails, but never taken as an answer: the file is
+// the only way the answer comes back. When the bot ends (or is stopped), every
+// process it started is ended too, so nothing it leaves running outlives the turn.
 //
 // A complete bot with this header:
 //
@@ -61,20 +64,25 @@ inline std::string NextLine(std::string_view text, std::size_t& pos) {
     return line;
 }
 
-// Reads the request from `file`. A missing file gives an empty request with
-// `present` false: the bot can still answer (an empty message, as it were).
-inline Request ReadRequest(const std::filesystem::path& file = kMessageFile) {
+// The request in `text`, the content of a message file.
+inline Request ParseRequest(std::string_view text) {
     Request request;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return request;
-    std::string text(kMaxReadBytes, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
     std::size_t pos = 0;
     request.name = NextLine(text, pos);
     request.message = NextLine(text, pos);
     request.present = true;
     return request;
+}
+
+// Reads the request from `file`. A missing file gives an empty request with
+// `present` false: the bot can still answer (an empty message, as it were).
+inline Request ReadRequest(const std::filesystem::path& file = kMessageFile) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return {};
+    std::string text(kMaxReadBytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return ParseRequest(text);
 }
 
 // Makes `answer` safe to hand back: drops backslashes and braces (the shell

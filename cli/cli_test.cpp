@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "cli/test_cli_run.h"
@@ -25,6 +27,7 @@ TEST(JabberyCli, RunsTheTurnsAndSavesTheBannerAndEveryLine) {
     const auto run = RunCli(root, {"--turns", "6", "--interval", "0", "--save", root.File("t.txt"),
                                    "--rtf", root.File("t.rtf"), a, b});
     ASSERT_EQ(run.m_status, 0) << run.m_err;
+    EXPECT_EQ(run.m_err, "");
     EXPECT_EQ(run.m_out, a + "/\n" + b +
                              "/\nANN> hello\nBOB> hi\nANN> hello\nBOB> hi\n"
                              "ANN> hello\nBOB> hi\n");
@@ -66,6 +69,124 @@ TEST(JabberyCli, RefusesBadCountsFoldersOptionsAndOutputsWithOneLineAndExitCodeT
     }
     EXPECT_FALSE(std::filesystem::exists(a + "/ran") || std::filesystem::exists(fresh));
     EXPECT_EQ(ReadFile(old), "OLD\r\n");
+}
+
+// The introduction lines, and with them --save, name the folders as the
+// window's folder prompt gives them: absolute, with exactly one slash.
+TEST(JabberyCli, NamesEachFolderAbsoluteWithOneTrailingSlashAsTheWindowDoes) {
+    TempFolder root;
+    const std::string a = MakeScriptBot(root, "a", "A", "true");
+    const std::string b = MakeScriptBot(root, "b", "B", "true");
+    const std::string relative = std::filesystem::relative(b, std::filesystem::current_path());
+    const auto run = RunCli(root, {"--turns", "0", "--save", root.File("t.txt"), a + "//",
+                                   root.Path() + "/./a/../b", relative + "/"});
+    ASSERT_EQ(run.m_status, 0) << run.m_err;
+    EXPECT_EQ(run.m_out, a + "/\n" + b + "/\n" + b + "/\n");
+    EXPECT_NE(ReadFile(root.File("t.txt")).find(a + "/\r\n" + b + "/\r\n" + b + "/\r\n"),
+              std::string::npos);
+}
+
+// Every bot is checked before the first turn: each that fails is warned
+// about at once (not with --quiet), and --strict refuses to start.
+TEST(JabberyCli, WarnsAtStartAboutEachBotThatFailsTheCheckAndStrictRunsNothing) {
+    TempFolder root;
+    const std::string good =
+        MakeScriptBot(root, "good", "Good", "touch ran; " + RecordAndAnswer("ok"));
+    const std::string broken = MakeScriptBot(root, "broken", "", "./missing");
+    const std::string failure = "bot 2 (" + broken +
+                                "/): the name (line 4) is empty; the program ./missing is not an "
+                                "executable file in the folder\n";
+    const struct {
+        std::vector<std::string> m_options;
+        int m_status;
+        std::string m_err;
+    } cases[] = {
+        {{}, 0, "jabbery-cli: warning: " + failure},
+        {{"--quiet"}, 0, ""},
+        {{"--strict"},
+         2,
+         "jabbery-cli: " + failure +
+             "jabbery-cli: --strict: nothing was run, as the check above failed\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = c.m_options;
+        arguments.insert(arguments.end(), {"--turns", "1", "--interval", "0", good, broken});
+        const auto run = RunCli(root, arguments);
+        EXPECT_EQ(run.m_status, c.m_status);
+        EXPECT_EQ(run.m_err, c.m_err);
+        EXPECT_EQ(std::filesystem::exists(good + "/ran"), c.m_status == 0);
+        EXPECT_EQ(run.m_out.empty(), c.m_status != 0);
+        std::filesystem::remove(good + "/ran");
+    }
+}
+
+TEST(JabberyCli, ABareNameThatNamesNoBotSaysSoAndListsTheBotsClosestFirst) {
+    TempFolder root;
+    ScopedVariable data_home("XDG_DATA_HOME", root.File("data"));
+    const auto run = RunCli(root, {"hsak", "wren"});
+    EXPECT_EQ(run.m_status, 2);
+    EXPECT_EQ(run.m_err,
+              "jabbery-cli: hsak: no such folder, and no bot of that name; your bots are "
+              "hask, wren, brixley, ottilie (in " +
+                  root.File("data") + "/jabbery/bots)\n");
+}
+
+// A window's timer ticks every interval whatever the turns take; a tick
+// during a turn makes one due, which starts when that turn ends. With a
+// 0.6 s interval and a bot that takes 1 s: turns at 0.6, 1.2, 2.2 (due
+// since 1.8) and 2.4 s, so the last two lie 0.2 s apart, not a whole
+// interval (as they did when a late turn restarted the beat).
+TEST(JabberyCli, KeepsTheTimersBeatAfterALongTurn) {
+    TempFolder root;
+    const std::string stamp = "date +%s%N >> " + Quote(root.File("starts")) + "; ";
+    const std::string quick = MakeScriptBot(root, "quick", "Quick", stamp + RecordAndAnswer("q"));
+    const std::string slow =
+        MakeScriptBot(root, "slow", "Slow", stamp + "sleep 1; " + RecordAndAnswer("s"));
+    ASSERT_EQ(RunCli(root, {"--turns", "4", "--interval", "600", quick, slow}).m_status, 0);
+    std::istringstream lines(ReadFile(root.File("starts")));
+    std::vector<long long> starts;
+    for (long long ns = 0; lines >> ns;) starts.push_back(ns / 1000000);
+    ASSERT_EQ(starts.size(), 4u);
+    EXPECT_GE(starts[2] - starts[1], 900) << "the slow bot's turn";
+    EXPECT_LT(starts[3] - starts[2], 400) << "the next tick came off the beat";
+}
+
+// On a terminal, a bot that takes more than 2 s is waited for on one line,
+// which is taken back when its turn ends; piped output never shows it.
+TEST(JabberyCli, SaysWhomItWaitsForOnATerminalOnly) {
+    TempFolder root;
+    const std::string quick = MakeScriptBot(root, "quick", "Quick", "true");
+    // A slow bot for each of the two runs, which go on at once.
+    const auto arguments = [&](const std::string& slow) {
+        return std::vector<std::string>{
+            "--turns",
+            "1",
+            "--interval",
+            "0",
+            MakeScriptBot(root, slow, "Slow", "sleep 2.5; " + RecordAndAnswer("done")),
+            quick};
+    };
+    int terminal = -1, errors = -1;
+    ASSERT_EQ(openpty(&terminal, &errors, nullptr, nullptr, nullptr), 0);
+    const pid_t pid = StartCli(arguments("slow1"), -1, errors);
+    close(errors);
+    // Read on a thread of its own while the piped run goes on beside it.
+    std::string shown;
+    std::thread reader([&] {
+        char buffer[256];
+        for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, n);
+    });
+    const auto piped = RunCli(root, arguments("slow2"));
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    reader.join();
+    close(terminal);
+    // A busy machine may let the bot run into its third second: one more update.
+    EXPECT_TRUE(shown.starts_with("\r\x1b[Kwaiting for SLOW (2 s)\xE2\x80\xA6")) << shown;
+    EXPECT_TRUE(shown.ends_with("\xE2\x80\xA6\r\x1b[K")) << shown;
+    EXPECT_EQ(shown.find('\n'), std::string::npos) << shown;
+    EXPECT_EQ(piped.m_status, 0);
+    EXPECT_EQ(piped.m_err, "");
 }
 
 // The interrupted turn adds no line: the bot never finished saying anything.

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "cli/terminal_colour.h"
-#include "cli/terminal_filter.h"
+#include "platform/terminal_filter.h"
 #include "engine/conversation.h"
 #include "values/bot_colours.h"
 

@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include <cstdio>
 
-#include "cli/bot_check.h"
+#include "cli/check_report.h"
 #include "cli/conversation_printer.h"
 #include "cli/jsonl_log.h"
 #include "cli/options.h"
 #include "cli/outcome_report.h"
+#include "engine/turn_warning.h"
 #include "cli/output_paths.h"
 #include "cli/terminal_host.h"
 #include "cli/try_bot.h"
 #include "cli/turn_loop.h"
+#include "cli/waiting_line.h"
+#include "engine/bot_check.h"
 #include "engine/bundled_bots.h"
 #include "engine/conversation.h"
+#include "engine/roster.h"
 #include "platform/run_hidden.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
@@ -59,22 +63,29 @@ int main(int argc, char** argv) {
     const bool for_terminal = IsTerminal(stdout) && std::getenv("NO_COLOR") == nullptr;
     if (options.m_mode == CliOptions::Mode::kCheck) {
         if (options.m_botFolders.empty()) return Fail("--check needs at least one BOTDIR");
-        return CheckBotFolders(options.m_botFolders, stdout, IsTerminal(stdout));
+        return PrintBotChecks(options.m_botFolders, stdout, IsTerminal(stdout));
     }
     if (options.m_mode == CliOptions::Mode::kTry) {
         const auto& arguments = options.m_botFolders;
         if (arguments.empty() || arguments.size() > 2) {
             return Fail("--try takes one BOTDIR and an optional MESSAGE (see --help)");
         }
+        if (const std::string problem = FolderProblem(arguments[0], CurrentBotPlaces());
+            !problem.empty()) {
+            return Fail(problem);
+        }
         return TryBot(arguments[0], arguments.size() == 2 ? arguments[1] : kFirstMessage,
                       options.m_timeout, stdout, IsTerminal(stdout));
     }
     const int count = static_cast<int>(options.m_botFolders.size());
     if (!IsValidBotCount(count)) return Fail(BotCountError(count) + " (see --help)");
-    for (const std::string& folder : options.m_botFolders) {
-        if (FindDescriptor(folder).empty()) {
-            return Fail(folder + ": no vorn.nfo in this folder; it is not a bot's folder");
+    const BotPlaces places = CurrentBotPlaces();
+    for (std::string& folder : options.m_botFolders) {
+        if (const std::string problem = FolderProblem(folder, places); !problem.empty()) {
+            return Fail(problem);
         }
+        // The introduction lines name each folder as the window does.
+        folder = FolderAsPromptGivesIt(folder);
     }
     if (const std::string problem = CheckOutputTargets(OutputTargets(options)); !problem.empty()) {
         return Fail(problem);
@@ -91,19 +102,28 @@ int main(int argc, char** argv) {
     ConversationState state;
     state.m_botCount = count;
     if (!LoadRoster(state, state, host, host, count)) return 2;
+    const bool warnings_to_terminal = IsTerminal(stderr);
+    if ((!options.m_quiet || options.m_strict) &&
+        !ReportFailedChecks(FailedBotChecks(state, count), options.m_strict, warnings_to_terminal,
+                            stderr)) {
+        return 2;
+    }
     JsonlLog jsonl(ConversationId());
     if (options.m_jsonlPath && !jsonl.Open(*options.m_jsonlPath, error)) return Fail(error);
     StartConversation(state, host, host);
     printer.PrintIntroductions(state);
 
     int status = 0;
-    const bool warnings_to_terminal = IsTerminal(stderr);
-    const TurnLoopSettings settings{options.m_interval, options.m_timeout, options.m_turns};
+    WaitingLine waiting_line(stderr);
+    const TurnLoopSettings settings{
+        options.m_interval, options.m_timeout, options.m_turns,
+        warnings_to_terminal && !options.m_quiet ? &waiting_line : nullptr};
     RunTurnLoop(state, host, settings, canceller, [&](int speaker, const ExchangeOutcome& outcome) {
         printer.PrintTurn(state, speaker);
         if (!outcome.Answered() && !options.m_quiet) {
             const std::string warning =
-                TurnWarning(state, state.m_turnsTaken, speaker, outcome, warnings_to_terminal);
+                TurnWarning("jabbery-cli", state, state.m_turnsTaken, speaker, outcome,
+                            warnings_to_terminal);
             std::fputs(warning.c_str(), stderr);
         }
         if (options.m_jsonlPath &&

@@ -44,16 +44,23 @@ std::string CliUsage() {
            "  --jsonl FILE       append each turn as a JSON object (one a line) as it happens\n"
            "  --seed N           seed the choice of speakers (default: the same order each run)\n"
            "  --stats            at the end, a table of each bot's turns, failures and times\n"
-           "  --quiet            no warnings about bots that did not answer in time\n"
+           "  --quiet            no warnings on standard error (bots that fail the start-up\n"
+           "                     check or did not answer in time) and no waiting line\n"
+           "  --strict           a bot that fails the start-up check is an error: exit 2,\n"
+           "                     nothing run\n"
            "  --try              one exchange with BOTDIR (MESSAGE defaults to \"Hi!\"): shows\n"
            "                     the reply, how the exchange ended, its time and the bot's output\n"
            "  --check            checks each BOTDIR without running it: descriptor, name,\n"
-           "                     command and a writable folder\n"
+           "                     command (not cut), a writable folder; for a chat-model\n"
+           "                     bot also model.conf, its key variable and its endpoint\n"
            "  --help             show this help\n"
            "  --version          show the version\n"
            "\n"
-           "After a turn whose bot did not answer in time (it failed, timed out, or left\n"
-           "chat.msg as it was), a warning on standard error names the cause.\n"
+           "Before the first turn every bot is checked as --check does; a warning on\n"
+           "standard error names each bot that fails. After a turn whose bot did not\n"
+           "answer in time (it failed, timed out, or left chat.msg as it was), a warning\n"
+           "names the cause. On a terminal, a bot that takes more than 2 s is waited for\n"
+           "on a line of its own (\"waiting for SLOW (5 s)...\"), cleared when it ends.\n"
            "Ctrl-C or SIGTERM stops the bot in flight at once (its turn adds no line)\n"
            "and ends the conversation; --save and --rtf are still written, and the\n"
            "program ends within a second. --rtf never replaces a file: name a new one.\n";
@@ -135,6 +142,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         const std::map<std::string, std::function<void()>> flags = {
             {"--stats", [&] { options.m_stats = true; }},
             {"--quiet", [&] { options.m_quiet = true; }},
+            {"--strict", [&] { options.m_strict = true; }},
             {"--try", [&] { options.m_mode = CliOptions::Mode::kTry; }},
             {"--check", [&] { options.m_mode = CliOptions::Mode::kCheck; }},
         };

@@ -27,7 +27,8 @@ struct CliOptions {
     std::optional<std::string> m_jsonlPath;  // one JSON object per turn, appended
     std::optional<unsigned> m_seed;          // none: the generator's fixed start
     bool m_stats = false;                    // a table of each bot's outcomes at the end
-    bool m_quiet = false;                    // no warnings about failing bots
+    bool m_quiet = false;                    // no warnings, no waiting line
+    bool m_strict = false;                   // a bot that fails the start-up check: an error
     bool m_help = false;
     bool m_version = false;
 };

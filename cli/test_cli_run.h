@@ -38,9 +38,10 @@ inline CliOutcome RunCli(const TempFolder& root, const std::vector<std::string>&
             ReadFile(root.File("err"))};
 }
 
-// Starts jabbery-cli with `arguments` and its output to `out` (or nowhere
-// when -1), and returns its process id for the test to signal and reap.
-inline pid_t StartCli(const std::vector<std::string>& arguments, int out = -1) {
+// Starts jabbery-cli with `arguments`, its output to `out` (or nowhere when
+// -1) and its errors to `err` (or ours when -1), and returns its process id
+// for the test to signal and reap.
+inline pid_t StartCli(const std::vector<std::string>& arguments, int out = -1, int err = -1) {
     std::vector<char*> argv{const_cast<char*>(JABBERY_CLI)};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.data()));
@@ -49,6 +50,7 @@ inline pid_t StartCli(const std::vector<std::string>& arguments, int out = -1) {
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(out >= 0 ? out : open("/dev/null", O_WRONLY), 1);  // what it prints is not read
+        if (err >= 0) dup2(err, 2);
         execv(JABBERY_CLI, argv.data());
         _exit(127);  // only when jabbery-cli cannot be run
     }

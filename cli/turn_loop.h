@@ -10,12 +10,14 @@
 namespace jabbery {
 
 class RunCanceller;
+class WaitingLine;
 
 // How the terminal runner paces its conversation.
 struct TurnLoopSettings {
     std::chrono::milliseconds m_interval{kTurnInterval};
     std::chrono::milliseconds m_timeLimit{kBotTimeLimit};
-    std::optional<long long> m_turns;  // none: until cancelled
+    std::optional<long long> m_turns;      // none: until cancelled
+    WaitingLine* m_waitingLine = nullptr;  // says whom a long turn waits for; null: nothing
 };
 
 // Called after each turn that joined the conversation, with its speaker and
@@ -23,10 +25,13 @@ struct TurnLoopSettings {
 using TurnRecorded = std::function<void(int speaker, const ExchangeOutcome& outcome)>;
 
 // Runs a started conversation on the calling thread until the turn count is
-// reached or `canceller` fires, as the window would: the interval's ticks
-// and the turns go through a TurnScheduler, which decides when each turn
-// starts. A cancel stops the bot in flight at once; that turn adds nothing.
-// Returns once the Exit sequence is due (the caller runs it).
+// reached or `canceller` fires. Its ticks keep the beat of the window's
+// periodic timer: one every interval from the start, whatever the turns
+// take. Ticks and turns go through a TurnScheduler, as in the window: a
+// tick that falls during a turn makes one turn due, which starts as soon as
+// that turn ends, and the next tick still comes on the beat. A cancel stops
+// the bot in flight at once; that turn adds nothing. Returns once the Exit
+// sequence is due (the caller runs it).
 void RunTurnLoop(ConversationState& state, DocumentView& view, const TurnLoopSettings& settings,
                  const RunCanceller& canceller, const TurnRecorded& recorded);
 

@@ -108,6 +108,24 @@ fs::path NewPartialFolder(const fs::path& target, std::error_code& error) {
     return fs::path();
 }
 
+// The edits that turn `a` into `b`: letters added, dropped or changed, and
+// two neighbours swapped, each counting one ("hsak" is one from "hask").
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                                d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
 bool IsBareName(const std::string& argument) {
     return !argument.empty() && argument != "." && argument != ".." &&
            argument.find('/') == std::string::npos;
@@ -207,6 +225,26 @@ bool ResolveBotArgument(const BotPlaces& places, std::string& argument, std::str
     if (!users && !MakeUserCopy(places, argument, error)) return false;
     argument = user_folder.string();
     return true;
+}
+
+std::vector<std::string> BotNamesClosestTo(const BotPlaces& places, const std::string& name) {
+    std::vector<std::string> names = BundledBotNames(places);
+    std::error_code error;
+    if (!places.m_userBots.empty()) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(places.m_userBots, error)) {
+            // A name starting with '.' is a copy being made, or no bot of the user's.
+            const std::string entry_name = entry.path().filename().string();
+            if (entry_name.front() != '.' && !FindDescriptor(entry.path().string()).empty()) {
+                names.push_back(entry_name);
+            }
+        }
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        return EditDistance(a, name) < EditDistance(b, name);
+    });
+    return names;
 }
 
 bool ResolveBotArguments(std::vector<std::string>& arguments, std::string& error) {

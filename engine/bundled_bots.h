@@ -48,6 +48,11 @@ bool CopyBundledBots(const BotPlaces& places, std::string& error);
 // folder). Returns false with `error` when a needed copy cannot be made.
 bool ResolveBotArgument(const BotPlaces& places, std::string& argument, std::string& error);
 
+// The names a bare bot name can take: the user's bot folders that hold a
+// descriptor and the bundled bots, each once, the closest to `name` first
+// (fewest letters to add, drop, change or swap; ties in name order).
+std::vector<std::string> BotNamesClosestTo(const BotPlaces& places, const std::string& name);
+
 // ResolveBotArgument on each of `arguments`, with CurrentBotPlaces.
 bool ResolveBotArguments(std::vector<std::string>& arguments, std::string& error);
 

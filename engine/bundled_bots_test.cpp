@@ -91,5 +91,19 @@ TEST(ResolveBotArgument, ABareNameWithoutSuchAFolderHereIsTheUsersBotOfThatName)
     fs::current_path(here);
 }
 
+TEST(BotNamesClosestTo, ListsTheUsersAndTheBundledBotsOnceEachClosestFirst) {
+    InstalledTree tree;
+    for (const std::string name : {"hask", "wren", "echo", ".hask.partial-1", "nodescriptor"}) {
+        fs::create_directories(tree.places.m_userBots + "/" + name);
+        if (name != "nodescriptor") {
+            WriteFile(tree.places.m_userBots + "/" + name + "/vorn.nfo", "\r\n\r\ntrue\r\nX\r\n");
+        }
+    }
+    EXPECT_EQ(BotNamesClosestTo(tree.places, "hsak"),
+              (std::vector<std::string>{"hask", "echo", "wren"}));
+    EXPECT_EQ(BotNamesClosestTo(tree.places, "wre"),
+              (std::vector<std::string>{"wren", "echo", "hask"}));
+}
+
 }  // namespace
 }  // namespace jabbery

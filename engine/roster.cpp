@@ -50,6 +50,14 @@ std::string FindDescriptor(const std::string& folder) {
     return found;
 }
 
+std::string FolderAsPromptGivesIt(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::path path = std::filesystem::absolute(folder, ignored).lexically_normal();
+    std::string text = path.string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
+
 bool ReadDescriptor(BotRoster& roster, int i, const CPlainString& folder) {
     if (i < 0 || i >= kMaxBots) return false;
     const std::string path = FindDescriptor(folder.Str());

@@ -23,6 +23,11 @@ inline constexpr const char* kNotABotMessage =
 // that name in any letter case. Returns its path, or empty text.
 std::string FindDescriptor(const std::string& folder);
 
+// A bot folder named on a command line as the folder prompt would give it:
+// absolute, without "." and ".." parts and without a trailing slash (the
+// root stays "/"), so that every front-end's introduction lines read alike.
+std::string FolderAsPromptGivesIt(const std::string& folder);
+
 // Reads bot `i`'s descriptor from `folder` into its four roster slots.
 // Returns false, leaving the roster unchanged, when it cannot be opened.
 bool ReadDescriptor(BotRoster& roster, int i, const CPlainString& folder);

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "model/bot_init.h"
 
-#include "model/atomic_file.h"
-#include "model/model_config.h"
+#include "engine/model_config.h"
+#include "engine/roster.h"
+#include "platform/whole_file.h"
 
 namespace jabbery::model {
 namespace {
-
-// Jabbery reads at most this many characters of a vorn.nfo line.
-constexpr std::size_t kMaxDescriptorLine = 259;
 
 bool IsVariableName(const std::string& name) {
     if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
@@ -93,8 +91,8 @@ bool CreateBotFolder(const InitRequest& request, const std::filesystem::path& pr
     config += "model = " + request.model + "\n";
     if (!request.persona.empty()) config += "persona = " + request.persona + "\n";
     if (!request.api_key_env.empty()) config += "api_key_env = " + request.api_key_env + "\n";
-    return ReplaceFile(folder / kConfigFile, config, error) &&
-           ReplaceFile(folder / "vorn.nfo", descriptor, error);
+    return ReplaceWholeFile((folder / kConfigFile).string(), config, error) &&
+           ReplaceWholeFile((folder / "vorn.nfo").string(), descriptor, error);
 }
 
 }  // namespace jabbery::model

@@ -28,6 +28,17 @@ std::string_view TrimStart(std::string_view text) {
     return first == std::string_view::npos ? std::string_view() : text.substr(first);
 }
 
+// One clean line of at most `max_bytes` without `secret`. It is replaced in
+// the text as given and again once cleaned (dropping braces could join a
+// split one), and the cut comes last: a secret across it would otherwise
+// leave all but its end.
+std::string CleanWithoutSecret(std::string_view text, std::size_t max_bytes,
+                               std::string_view secret) {
+    const std::string whole =
+        vorn::CleanAnswer(Redact(std::string(text), secret), std::string::npos);
+    return vorn::CleanAnswer(Redact(whole, secret), max_bytes);
+}
+
 }  // namespace
 
 bool ExtractAnswer(std::string_view body, std::string& content, std::string& error) {
@@ -45,7 +56,7 @@ bool ExtractAnswer(std::string_view body, std::string& content, std::string& err
     return true;
 }
 
-std::string ServerErrorMessage(std::string_view body) {
+std::string ServerErrorMessage(std::string_view body, std::string_view secret) {
     const auto response = nlohmann::json::parse(body, nullptr, false);
     std::string message;
     if (response.is_object()) {
@@ -61,16 +72,17 @@ std::string ServerErrorMessage(std::string_view body) {
     } else if (response.is_discarded()) {
         message = std::string(body);
     }
-    return vorn::CleanAnswer(message, kMaxErrorText);
+    return CleanWithoutSecret(message, kMaxErrorText, secret);
 }
 
-std::string CleanModelAnswer(std::string_view content, std::string_view name) {
+std::string CleanModelAnswer(std::string_view content, std::string_view name,
+                             std::string_view secret) {
     std::string_view text = TrimStart(content);
     if (!name.empty() && StartsWithIgnoringCase(text, name) && text.size() > name.size() &&
         (text[name.size()] == ':' || text[name.size()] == '>')) {
         text.remove_prefix(name.size() + 1);
     }
-    return vorn::CleanAnswer(text);
+    return CleanWithoutSecret(text, vorn::kMaxAnswerLength, secret);
 }
 
 std::string Redact(std::string text, std::string_view secret) {

@@ -14,15 +14,18 @@ bool ExtractAnswer(std::string_view body, std::string& content, std::string& err
 
 // Finds the error message in a failed request's body: error.message,
 // error (as text) or message; else the body itself when it is short text.
-// Empty when there is nothing readable.
-std::string ServerErrorMessage(std::string_view body);
+// Made one line of at most 300 bytes, with every `secret` replaced before
+// the cut. Empty when there is nothing readable.
+std::string ServerErrorMessage(std::string_view body, std::string_view secret);
 
 // Makes the model's text a bot's answer: a leading "NAME:" or "NAME>" with
 // the bot's own name (any letter case) removed, whitespace and line breaks
-// collapsed to single blanks, trimmed, and cut to the shell's limit at a
-// character boundary. Backslashes and braces go too, as for every sample
-// bot, since the window reads them as rich-text codes.
-std::string CleanModelAnswer(std::string_view content, std::string_view name);
+// collapsed to single blanks, trimmed, every `secret` replaced, and only then
+// cut to the shell's limit at a character boundary, so a secret across the
+// cut leaves nothing of itself. Backslashes and braces go too, as for every
+// sample bot, since the window reads them as rich-text codes.
+std::string CleanModelAnswer(std::string_view content, std::string_view name,
+                             std::string_view secret);
 
 // Replaces every occurrence of `secret` in `text`, so a key a server echoed
 // back never reaches the screen or a file.

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/model_config.h"
 #include "model/history.h"
-#include "model/model_config.h"
 
 namespace jabbery::model {
 

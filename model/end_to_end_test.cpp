@@ -40,5 +40,28 @@ TEST(ModelConversation, TwoModelBotsTalkThroughJabberyCli) {
     }
 }
 
+// jabbery-cli checks a chat-model bot without asking its model, and --try
+// says where to look when the server answers "not found".
+TEST(ModelConversation, CheckPassesAWorkingBotAndTrySuggestsTheV1PartOnA404) {
+    TempFolder root;
+    TestServer server;
+    const std::string folder = root.File("ada");
+    ASSERT_EQ(RunProgram({JABBERY_MODEL, "--init", folder, "--name", "Ada", "--endpoint",
+                          server.Endpoint(), "--model", "m"},
+                         root.Path())
+                  .exit_code,
+              0);
+    const ProgramRun check = RunProgram({JABBERY_CLI, "--check", folder}, root.Path());
+    EXPECT_EQ(check.exit_code, 0) << check.out;
+    EXPECT_TRUE(server.Requests().empty());
+    server.AlwaysReply({404, "404 page not found"});
+    const ProgramRun tried = RunProgram({JABBERY_CLI, "--try", folder}, root.Path());
+    EXPECT_EQ(tried.exit_code, 1);
+    EXPECT_NE(tried.out.find("hint:    the chat-model server answered 404 (not found): check "
+                             "the /v1 part of the endpoint in model.conf"),
+              std::string::npos)
+        << tried.out;
+}
+
 }  // namespace
 }  // namespace jabbery::model

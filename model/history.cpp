@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "model/history.h"
 
-#include <cstdio>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "model/atomic_file.h"
+#include "platform/bot_files.h"
+#include "platform/whole_file.h"
 
 namespace jabbery::model {
 namespace {
+
+// Far more than 200 exchanges of two lines under 2000 bytes each can fill,
+// even with every character escaped.
+constexpr std::size_t kMaxHistoryBytes = 16 * 1024 * 1024;
 
 std::string ToLine(const Exchange& exchange) {
     // Invalid UTF-8 from a bot's input is replaced rather than refused, so an
@@ -36,48 +39,52 @@ bool FromLine(const std::string& line, Exchange& exchange) {
 
 HistoryRead ReadHistory(const std::filesystem::path& path) {
     HistoryRead result;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return result;
-    std::string line;
-    int line_number = 0;
-    while (std::getline(in, line)) {
-        ++line_number;
-        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-        Exchange exchange;
-        if (!FromLine(line, exchange)) {
-            in.close();
-            std::filesystem::path bad = path;
-            bad += ".bad";
-            std::error_code error;
-            // Set aside, not deleted: the user may want to look at or repair it.
-            std::filesystem::rename(path, bad, error);
-            result.exchanges.clear();
-            result.warning =
-                path.filename().string() + " is damaged (line " + std::to_string(line_number) +
-                "); " +
-                (error ? "could not set it aside" : "set aside as " + bad.filename().string()) +
-                ", going on without memory";
-            return result;
+    std::string text;
+    std::string why;
+    const BotFileRead read =
+        ReadBotFile(path.parent_path(), path.filename(), kMaxHistoryBytes, text, why);
+    if (read == BotFileRead::kMissing) return result;
+    if (read == BotFileRead::kRead) {
+        std::istringstream in(text);
+        std::string line;
+        int line_number = 0;
+        while (std::getline(in, line)) {
+            ++line_number;
+            if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+            Exchange exchange;
+            if (!FromLine(line, exchange)) {
+                why = "is damaged (line " + std::to_string(line_number) + ")";
+                break;
+            }
+            result.exchanges.push_back(std::move(exchange));
         }
-        result.exchanges.push_back(std::move(exchange));
     }
+    if (why.empty()) return result;
+    // Set aside, not deleted: the user may want to look at or repair it.
+    std::string set_aside_error;
+    const std::filesystem::path aside = SetAside(path, set_aside_error);
+    result.exchanges.clear();
+    result.warning = path.filename().string() + (read == BotFileRead::kRead ? " " : ": ") + why +
+                     "; " +
+                     (aside.empty() ? "could not set it aside (" + set_aside_error + ")"
+                                    : "set aside as " + aside.filename().string()) +
+                     ", going on without memory";
     return result;
 }
 
 bool AppendHistory(const std::filesystem::path& path, const std::vector<Exchange>& earlier,
                    const Exchange& exchange, std::string& error, std::size_t limit) {
     if (earlier.size() + 1 <= limit) {
-        std::ofstream out(path, std::ios::binary | std::ios::app);
-        out << ToLine(exchange);
-        out.close();
-        if (out.fail()) error = "cannot add to " + path.filename().string();
-        return !out.fail();
+        std::string why;
+        if (AppendToBotFile(path, ToLine(exchange), why)) return true;
+        error = "cannot add to " + path.filename().string() + ": " + why;
+        return false;
     }
     std::string content;
     const std::size_t first = earlier.size() + 1 - limit;
     for (std::size_t i = first; i < earlier.size(); ++i) content += ToLine(earlier[i]);
     content += ToLine(exchange);
-    return ReplaceFile(path, content, error);
+    return ReplaceWholeFile(path.string(), content, error, FileAccess::kOwnerOnly);
 }
 
 }  // namespace jabbery::model

@@ -28,14 +28,17 @@ struct HistoryRead {
 };
 
 // Reads every exchange of the history file at `path`. A missing file is an
-// empty history. A damaged one (a line that is not an exchange) is renamed
-// with a .bad suffix and read as empty, with a warning saying so.
+// empty history. A damaged one (a line that is not an exchange), or anything
+// that is not a plain file of the bot's own (a link, a file with another
+// hard link), is renamed to the first free name of .bad, .bad.2, ... and read
+// as empty, with a warning saying so.
 HistoryRead ReadHistory(const std::filesystem::path& path);
 
 // Adds `exchange` to the history `earlier` (what ReadHistory returned) at
 // `path`: appended as one line, or, once the file would hold more than
 // `limit` exchanges, the newest `limit` written to a new file that replaces
-// the old one in one step. Returns false with `error` set on a write failure.
+// the old one in one step. Neither follows a link; a new file is readable by
+// its owner only. Returns false with `error` set on a write failure.
 bool AppendHistory(const std::filesystem::path& path, const std::vector<Exchange>& earlier,
                    const Exchange& exchange, std::string& error,
                    std::size_t limit = kMaxHistoryEntries);

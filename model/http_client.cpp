@@ -3,7 +3,6 @@
 
 #include <curl/curl.h>
 
-#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -30,7 +29,7 @@ extern "C" size_t CollectBody(char* data, size_t size, size_t count, void* user)
     return bytes;
 }
 
-std::string Describe(CURLcode code, const std::string& url, double timeout_seconds,
+std::string Describe(CURLcode code, const std::string& url, std::chrono::milliseconds timeout,
                      const char* detail) {
     switch (code) {
         case CURLE_COULDNT_CONNECT:
@@ -39,7 +38,8 @@ std::string Describe(CURLcode code, const std::string& url, double timeout_secon
             return "cannot find the host of " + url + " (DNS lookup failed)";
         case CURLE_OPERATION_TIMEDOUT: {
             char seconds[32];
-            std::snprintf(seconds, sizeof seconds, "%g", timeout_seconds);
+            std::snprintf(seconds, sizeof seconds, "%g",
+                          static_cast<double>(timeout.count()) / 1000);
             return std::string("no answer from ") + url + " within " + seconds +
                    " s (timeout in model.conf)";
         }
@@ -54,7 +54,7 @@ std::string Describe(CURLcode code, const std::string& url, double timeout_secon
 }  // namespace
 
 HttpResponse PostJson(const std::string& url, const std::string& body, const std::string& bearer,
-                      double timeout_seconds) {
+                      std::chrono::milliseconds timeout) {
     HttpResponse response;
     std::unique_ptr<CURL, EasyDeleter> handle(curl_easy_init());
     if (!handle) {
@@ -70,7 +70,7 @@ HttpResponse PostJson(const std::string& url, const std::string& body, const std
     if (!bearer.empty()) add_header("Authorization: Bearer " + bearer);
 
     char detail[CURL_ERROR_SIZE] = "";
-    const long timeout_ms = std::lround(timeout_seconds * 1000);
+    const long timeout_ms = static_cast<long>(timeout.count());
     CURL* curl = handle.get();
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
@@ -89,7 +89,7 @@ HttpResponse PostJson(const std::string& url, const std::string& body, const std
 
     const CURLcode code = curl_easy_perform(curl);
     if (code != CURLE_OK) {
-        response.error = Describe(code, url, timeout_seconds, detail);
+        response.error = Describe(code, url, timeout, detail);
         response.body.clear();
         return response;
     }

@@ -2,6 +2,7 @@
 // One JSON POST over HTTP(S), through libcurl.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace jabbery::model {
@@ -17,8 +18,9 @@ struct HttpResponse {
 
 // Posts `body` as application/json to `url`. `bearer`, when not empty, is
 // sent as "Authorization: Bearer <bearer>". The whole request, connecting
-// included, ends after `timeout_seconds`. Needs curl_global_init first.
+// included, ends after `timeout`, which must be at least 1 ms (libcurl reads
+// 0 as no limit). Needs curl_global_init first.
 HttpResponse PostJson(const std::string& url, const std::string& body, const std::string& bearer,
-                      double timeout_seconds);
+                      std::chrono::milliseconds timeout);
 
 }  // namespace jabbery::model

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "model/history.h"
 #include "model/test_server.h"
+#include "platform/whole_file.h"
 
 namespace jabbery::model {
 namespace {
@@ -74,6 +76,12 @@ TEST_F(ModelBot, KeepsItsHistoryWhole) {
     EXPECT_NE(run.err.find("model.history.jsonl is damaged"), std::string::npos) << run.err;
     EXPECT_EQ(ReadFile(Bot() / "model.history.jsonl.bad"), "not json at all\n");
     EXPECT_EQ(nlohmann::json::parse(m_server.Requests().at(0).body)["messages"].size(), 2u);
+    // A second damaged history is set aside under a new name; the first stays.
+    WriteFile(Bot() / kHistoryFile, "damaged again\n");
+    WriteFile(Bot() / "chat.msg", kMessage);
+    EXPECT_NE(RunBot().err.find("set aside as model.history.jsonl.bad.2"), std::string::npos);
+    EXPECT_EQ(ReadFile(Bot() / "model.history.jsonl.bad"), "not json at all\n");
+    EXPECT_EQ(ReadFile(Bot() / "model.history.jsonl.bad.2"), "damaged again\n");
 
     std::string full;
     for (std::size_t i = 0; i < kMaxHistoryEntries; ++i) {
@@ -85,8 +93,8 @@ TEST_F(ModelBot, KeepsItsHistoryWhole) {
     const HistoryRead history = ReadHistory(Bot() / kHistoryFile);
     ASSERT_EQ(history.exchanges.size(), kMaxHistoryEntries);
     EXPECT_EQ(history.exchanges.front().heard, "h1");
-    EXPECT_EQ(history.exchanges.back().said, "Answer 2");
-    EXPECT_FALSE(std::filesystem::exists(Bot() / "model.history.jsonl.new"));
+    EXPECT_EQ(history.exchanges.back().said, "Answer 3");
+    EXPECT_FALSE(std::filesystem::exists(Bot() / (std::string(kHistoryFile) + kPartialSuffix)));
 }
 
 TEST_F(ModelBot, EveryFailureLeavesChatMsgAndExplainsInOneLine) {
@@ -148,6 +156,68 @@ TEST_F(ModelBot, SendsTheKeyFromTheNamedVariableAndNeverShowsOrStoresIt) {
     }
     for (const auto& file : std::filesystem::directory_iterator(Bot())) {
         EXPECT_EQ(ReadFile(file.path()).find(kKey), std::string::npos) << file.path();
+    }
+}
+
+// A key the server places anywhere around a cut (the answer's 1999 bytes,
+// the error text's 300) shows nowhere, not even in part.
+TEST_F(ModelBot, HidesAKeyPlacedAcrossEitherCut) {
+    AddConfig("api_key_env = JABBERY_TEST_KEY\nmemory = 0\n");
+    const std::string key = kKey;
+    const auto shows_part_of_key = [&](const std::string& text) {
+        for (std::size_t i = 0; i + 6 <= key.size(); ++i) {
+            if (text.find(key.substr(i, 6)) != std::string::npos) return true;
+        }
+        return false;
+    };
+    const auto error_body = [](const std::string& message) {
+        return nlohmann::json{{"error", {{"message", message}}}}.dump();
+    };
+    const std::tuple<int, std::size_t, std::function<std::string(const std::string&)>> cuts[] = {
+        {200, 1999, ChatCompletion}, {401, 300, error_body}};
+    for (const auto& [status, cut, body] : cuts) {
+        for (std::size_t start = cut - key.size() - 1; start <= cut + 1; ++start) {
+            m_server.AlwaysReply({status, body(std::string(start, 'x') + key + "xxxx")});
+            WriteFile(Bot() / "chat.msg", kMessage);
+            const ProgramRun run = RunBot({std::string("JABBERY_TEST_KEY=") + kKey});
+            for (const std::string& text :
+                 {run.err, ReadFile(Bot() / "chat.msg"), ReadFile(Bot() / kHistoryFile)}) {
+                EXPECT_FALSE(shows_part_of_key(text)) << "cut " << cut << ", key at " << start;
+            }
+        }
+    }
+}
+
+// A link or hard link planted in the folder leads nowhere: the file outside
+// keeps its bytes and none of them reach the server.
+TEST_F(ModelBot, NeverReadsOrWritesThroughAPlantedLink) {
+    namespace fs = std::filesystem;
+    const fs::path outside = m_root.File("outside.txt");
+    const std::string kept = "{\"heard\":\"the user's own words\",\"said\":\"s\"}\n";
+    const std::pair<std::string, bool> plants[] = {
+        {kHistoryFile, false},
+        {kHistoryFile, true},
+        {std::string("chat.msg") + kPartialSuffix, false},
+        {"chat.msg", false}};
+    for (const auto& [name, hard] : plants) {
+        SCOPED_TRACE(name + (hard ? " (hard link)" : ""));
+        fs::remove(Bot() / kHistoryFile);
+        WriteFile(Bot() / "chat.msg", kMessage);
+        WriteFile(outside, kept);
+        fs::remove(Bot() / name);
+        hard ? fs::create_hard_link(outside, Bot() / name)
+             : fs::create_symlink(outside, Bot() / name);
+        const bool answers = name != "chat.msg";
+        EXPECT_EQ(RunBot().exit_code, answers ? 0 : 1);
+        EXPECT_EQ(ReadFile(outside), kept);
+        for (const auto& request : m_server.Requests()) {
+            EXPECT_EQ(request.body.find("the user's own words"), std::string::npos);
+        }
+        // A new history, the user's conversation, is readable by the owner only.
+        if (answers) {
+            EXPECT_EQ(fs::status(Bot() / kHistoryFile).permissions() & fs::perms::all,
+                      fs::perms::owner_read | fs::perms::owner_write);
+        }
     }
 }
 

@@ -2,12 +2,13 @@
 #include "model/model_turn.h"
 
 #include "bots/vorn_bot.h"
-#include "model/atomic_file.h"
+#include "engine/model_config.h"
 #include "model/chat_answer.h"
 #include "model/chat_request.h"
 #include "model/history.h"
 #include "model/http_client.h"
-#include "model/model_config.h"
+#include "platform/bot_files.h"
+#include "platform/whole_file.h"
 
 namespace jabbery::model {
 namespace {
@@ -16,14 +17,14 @@ namespace {
 bool AskModel(const ModelConfig& config, const std::string& key, const std::string& request,
               const std::string& name, std::string& answer, std::string& error) {
     const std::string url = config.endpoint + "/chat/completions";
-    const HttpResponse response = PostJson(url, request, key, config.timeout_seconds);
+    const HttpResponse response = PostJson(url, request, key, config.timeout);
     if (!response.error.empty()) {
         error = response.error;
         return false;
     }
     if (response.status < 200 || response.status > 299) {
         error = "HTTP " + std::to_string(response.status) + " from " + url;
-        const std::string message = ServerErrorMessage(response.body);
+        const std::string message = ServerErrorMessage(response.body, key);
         if (!message.empty()) error += ": " + message;
         return false;
     }
@@ -32,7 +33,8 @@ bool AskModel(const ModelConfig& config, const std::string& key, const std::stri
         error += " (HTTP " + std::to_string(response.status) + " from " + url + ")";
         return false;
     }
-    answer = CleanModelAnswer(content, name);
+    // A server that echoes the key must not get it into a file.
+    answer = CleanModelAnswer(content, name, key);
     if (answer.empty()) {
         error = "the model gave an empty answer";
         return false;
@@ -43,12 +45,14 @@ bool AskModel(const ModelConfig& config, const std::string& key, const std::stri
 TurnResult RunTurnWithKey(const std::filesystem::path& folder, const ModelConfig& config,
                           const std::string& key) {
     TurnResult result;
-    const std::filesystem::path message_file = folder / vorn::kMessageFile;
-    const vorn::Request turn = vorn::ReadRequest(message_file);
-    if (!turn.present) {
-        result.error = "cannot read chat.msg in the bot's folder";
+    std::string text;
+    std::string why;
+    if (ReadBotFile(folder, vorn::kMessageFile, vorn::kMaxReadBytes, text, why) !=
+        BotFileRead::kRead) {
+        result.error = "cannot read chat.msg in the bot's folder: " + why;
         return result;
     }
+    const vorn::Request turn = vorn::ParseRequest(text);
 
     const std::filesystem::path history_file = folder / kHistoryFile;
     HistoryRead history = ReadHistory(history_file);
@@ -58,10 +62,9 @@ TurnResult RunTurnWithKey(const std::filesystem::path& folder, const ModelConfig
         BuildChatRequest(config, turn.name, history.exchanges, turn.message);
     std::string answer;
     if (!AskModel(config, key, request, turn.name, answer, result.error)) return result;
-    // A server that echoes the key must not get it into a file.
-    answer = Redact(answer, key);
-
-    if (!ReplaceFile(message_file, answer + "\r\n", result.error)) return result;
+    if (!ReplaceWholeFile((folder / vorn::kMessageFile).string(), answer + "\r\n", result.error)) {
+        return result;
+    }
     result.ok = true;
     std::string history_error;
     if (!AppendHistory(history_file, history.exchanges, {turn.message, answer}, history_error)) {

@@ -35,7 +35,7 @@ bool CChatApp::OnInit() {
 }
 
 int CChatApp::OnRun() {
-    // A modal main window runs its own event loop, which also serves the
+    // The main window runs its own event loop, which also serves the
     // nested dialogs and the turn timer; when it returns, the program ends.
     CChatDialog dialog(nullptr, m_settings);
     SetTopWindow(&dialog);

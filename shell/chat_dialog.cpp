@@ -2,12 +2,17 @@
 #include "shell/chat_dialog.h"
 
 #include <wx/button.h>
+#include <wx/evtloop.h>
 #include <wx/menu.h>
 
+#include <algorithm>
+
+#include "engine/bot_check.h"
 #include "engine/outcome_text.h"
+#include "engine/turn_warning.h"
+#include "platform/terminal.h"
 #include "shell/bots_window.h"
 #include "shell/dialog_units.h"
-#include "shell/native_view.h"
 #include "shell/program_icons.h"
 #include "shell/rtf_view.h"
 #include "shell/wx_text.h"
@@ -112,7 +117,18 @@ int CChatDialog::DoModal() {
         return wxID_CANCEL;
     }
     FitOnScreen();
-    return ShowModal();
+    // The window runs its own event loop without a modal grab. A grab on the
+    // main window is held for its window group, and the Bots and manual
+    // windows, opened from it, would share or steal it: then one window or
+    // the other takes no input. The About box and the message boxes are
+    // modal in their own right and disable this window while they are open.
+    Show();
+    wxGUIEventLoop loop;
+    m_eventLoop = &loop;
+    loop.Run();
+    m_eventLoop = nullptr;
+    Hide();
+    return wxID_CANCEL;
 }
 
 bool CChatDialog::OnInitDialog() {
@@ -127,6 +143,11 @@ bool CChatDialog::OnInitDialog() {
     m_state.m_botCount = *count;
     m_state.ClearTranscripts();
     if (!LoadRoster(m_state, m_state, m_dialogs, *this, m_state.m_botCount)) return true;
+    if (const auto failures = FailedBotChecks(m_state, m_state.m_botCount);
+        !failures.empty() && !m_dialogs.AskGoOnDespiteFailedChecks(failures)) {
+        RequestClose();
+        return true;
+    }
     StartConversation(m_state, *this, *this);
     if (!m_settings.m_autosaveFolder.empty()) {
         std::string error;
@@ -141,7 +162,7 @@ bool CChatDialog::OnInitDialog() {
 void CChatDialog::RequestClose() {
     m_closeRequested = true;
     // Closed from the event loop, once the handler that asked has returned.
-    if (IsModal()) CallAfter([this] { Close(); });
+    if (m_eventLoop != nullptr) CallAfter([this] { Close(); });
 }
 
 void CChatDialog::StartTurnTimer() {
@@ -195,18 +216,31 @@ void CChatDialog::StartTurn() {
 
 void CChatDialog::OnTurnDone(const ExchangeResult& result) {
     const TurnFollowUp follow_up = m_scheduler.OnTurnFinished();
-    const std::string speaker =
-        m_state.m_botName[static_cast<std::size_t>(m_state.m_current)].Str();
+    const int speaker = m_state.m_current;
     if (follow_up.m_record && FinishTurn(m_state, *this, result)) {
         KeepTranscript();
-        // Said in the title until the next turn, without stopping anything;
-        // the transcript has the reply as always.
-        m_failureNote = result.m_outcome.Answered() ? std::string()
-                                                    : speaker + " " + OutcomeText(result.m_outcome);
+        NoteOutcome(speaker, result.m_outcome);
         if (m_botsWindow != nullptr) m_botsWindow->Update();
         ShowState();
     }
     Do(follow_up.m_next);
+}
+
+void CChatDialog::NoteOutcome(int bot, const ExchangeOutcome& outcome) {
+    std::erase_if(m_failureNotes, [bot](const auto& note) { return note.first == bot; });
+    if (outcome.Answered()) return;
+    const std::string reason = OutcomeText(outcome);
+    // The transcript keeps the line as it is; the view marks it as failed.
+    m_transcriptView->MarkLastLineFailed(reason);
+    // Said in the title until this bot answers again, without stopping anything.
+    m_failureNotes.emplace_back(
+        bot, m_state.m_botName[static_cast<std::size_t>(bot)].Str() + " " + reason);
+    if (m_settings.m_warnings != nullptr) {
+        std::fputs(TurnWarning("jabbery", m_state, m_state.m_turnsTaken, bot, outcome,
+                               IsTerminal(m_settings.m_warnings))
+                       .c_str(),
+                   m_settings.m_warnings);
+    }
 }
 
 void CChatDialog::KeepTranscript() {
@@ -221,8 +255,8 @@ void CChatDialog::ShowState() {
         title += " (finishing the current turn)";
     } else if (m_scheduler.IsPaused()) {
         title += " (paused)";
-    } else if (!m_failureNote.empty()) {
-        title += " (" + m_failureNote + ")";
+    } else if (!m_failureNotes.empty()) {
+        title += " (" + m_failureNotes.back().second + ")";
     }
     SetTitle(ToWxText(title));
     m_exitButton->Enable(!m_scheduler.IsExitPending());
@@ -281,7 +315,6 @@ void CChatDialog::OnSelectAll(wxCommandEvent&) {
 void CChatDialog::OnBots(wxCommandEvent&) {
     if (m_botsWindow == nullptr) {
         m_botsWindow = new CBotsWindow(this, m_state, m_settings.m_autosaveFolder);
-        KeepOutOfModalGrab(*m_botsWindow);
     }
     m_botsWindow->Update();
     m_botsWindow->Show();
@@ -328,7 +361,7 @@ void CChatDialog::OnCharHook(wxKeyEvent& event) {
 
 void CChatDialog::OnClose(wxCloseEvent&) {
     ShutDown();
-    if (IsModal()) EndModal(wxID_CANCEL);
+    if (m_eventLoop != nullptr) m_eventLoop->Exit();
 }
 
 void CChatDialog::ShutDown() {

@@ -81,6 +81,29 @@ TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
     }
 }
 
+// Before the first turn every bot is checked; those that fail are listed in
+// one message. Quit ends before any turn; Go on starts the conversation.
+TEST_F(ChatDialogTest, BotsThatFailTheStartUpCheckAreListedWithTheChoiceToGoOnOrQuit) {
+    const std::string ann = Bot("Ann", RecordAndAnswer("a"));
+    // Only the first program of a list is checked: this bot still answers.
+    const std::string odd = Bot("Odd", "./missing; " + RecordAndAnswer("b"));
+    const std::vector<std::string> listed = {
+        "bot 2 (ODD, " + odd + "/): the program ./missing is not an executable file in the folder"};
+    ScriptedDialogs quitting;  // no answer scripted: Quit
+    CChatDialog closed(nullptr, {{ann, odd}, 100ms, 20s}, &quitting);
+    EXPECT_EQ(closed.DoModal(), wxID_CANCEL);
+    EXPECT_EQ(quitting.m_failedChecks, std::vector<std::vector<std::string>>{listed});
+    EXPECT_FALSE(closed.IsShown());
+    EXPECT_EQ(Turns(closed), 0);
+    m_dialogs.m_goOnAnswers = {true};
+    CChatDialog window(nullptr, {{ann, odd}, 100ms, 20s}, &m_dialogs);
+    m_script.Then(
+        "two turns", [&] { return Turns(window) >= 2; }, 60s);
+    m_script.Do("close", [&] { window.Close(); });
+    Run(window);
+    EXPECT_EQ(m_dialogs.m_failedChecks, std::vector<std::vector<std::string>>{listed});
+}
+
 // A folder given that holds no bot is said so and asked for again; the
 // count is not asked (none is scripted).
 TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWork) {
@@ -104,6 +127,7 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
               wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER);
     EXPECT_EQ(m_dialogs.m_errors, std::vector<std::string>{kNotABotMessage});
     EXPECT_EQ(m_dialogs.m_folderPrompts, std::vector<std::string>{"2 of 2"});
+    EXPECT_TRUE(m_dialogs.m_failedChecks.empty()) << "bots that pass the check are not asked about";
     // A line may wrap in the view but is one line of text, bold at its
     // start in its bot's colour (bot 0 black, bot 1 red).
     RtfView* view = window.TranscriptView();
@@ -155,6 +179,78 @@ TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRu
     EXPECT_EQ(PlainLines(window)[0], ann + "/");
     EXPECT_EQ(PlainLines(window)[1], bob + "/");
     EXPECT_TRUE(ReadFile(saved).ends_with(window.State().m_plainText.Str())) << ReadFile(saved);
+}
+
+// Every window the main window opens, modal or not, leaves it taking keys,
+// clicks and a close request once closed; the Bots window and the manual
+// also while they are open. The real dialogs, answered with real keys.
+TEST_F(ChatDialogTest, EveryWindowItOpensLeavesItTakingInput) {
+    CChatDialog window(
+        nullptr,
+        {{Bot("Ann", RecordAndAnswer("a")), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s});
+    // A step that does `action` every 1.5 s, as a key may be lost, until `done`.
+    const auto until = [&](const std::string& what, std::function<bool()> done,
+                           std::function<void()> action) {
+        auto last = std::make_shared<Clock::time_point>();
+        m_script.Then(what, [=] {
+            if (done()) return true;
+            if (Clock::now() - *last > 1500ms) {
+                *last = Clock::now();
+                action();
+            }
+            return false;
+        });
+    };
+    const auto shows = [](const std::string& title) {
+        return [title] { return FindScreenWindow(title).has_value(); };
+    };
+    const auto takes_input = [&](const std::string& when) {
+        for (const std::string& wanted : {kTitle + " (paused)", kTitle}) {
+            until(
+                when + ", Ctrl+P gives " + wanted,
+                [&window, wanted] { return Title(window) == wanted; },
+                [&window] { PressKeyIn(Title(window), 'P', wxMOD_CONTROL); });
+        }
+        until(when + ", About opens", shows(kAboutTitle),
+              [&window] { ClickOn(Button(window, CChatDialog::kAboutId)); });
+        AnswerWithKey(m_script, kAboutTitle, WXK_RETURN);
+    };
+    // Out of the way of the main window's middle, where keys are pressed.
+    const auto move_aside = [&](const std::string& title) {
+        m_script.Do("move " + title + " aside", [title] {
+            for (wxWindow* top : wxTopLevelWindows) {
+                if (top->GetLabel() == title) top->SetSize(0, 0, 400, 250);
+            }
+        });
+    };
+
+    m_script.Then(
+        "a turn", [&] { return Turns(window) >= 1; }, 60s);
+    takes_input("at first");
+    until("Ctrl+B opens the Bots window", shows("Bots"),
+          [] { PressKeyIn(kTitle, 'B', wxMOD_CONTROL); });
+    move_aside("Bots");
+    takes_input("beside the Bots window");
+    AnswerWithKey(m_script, "Bots", WXK_ESCAPE);
+    takes_input("after the Bots window");
+    until("the manual opens", shows("Jabbery manual"),
+          [&] { ClickOn(Button(window, CChatDialog::kManualId)); });
+    move_aside("Jabbery manual");
+    takes_input("beside the manual");
+    AnswerWithKey(m_script, "Jabbery manual", WXK_ESCAPE);
+    takes_input("after the manual");
+    until("Ctrl+S opens the save dialog", shows("Save As"),
+          [] { PressKeyIn(kTitle, 'S', wxMOD_CONTROL); });
+    AnswerWithKey(m_script, "Save As", WXK_ESCAPE);
+    takes_input("after the save dialog");
+    // The context menu's command, as chosen there.
+    until("Export opens its dialog", shows("Export coloured transcript"),
+          [&] { window.CallAfter([&] { Press(window, CChatDialog::kExportId, wxEVT_MENU); }); });
+    AnswerWithKey(m_script, "Export coloured transcript", WXK_ESCAPE);
+    takes_input("after the export dialog");
+    m_script.Do("ask it to close", [&] { SendCloseRequest(&window); });
+    Run(window);
+    EXPECT_FALSE(window.IsShown());
 }
 
 TEST_F(ChatDialogTest, EscapeDuringATurnClosesWithoutTheQuestionAndStopsTheBotsGroupAtOnce) {
@@ -265,11 +361,10 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
     const auto last_failure_column = static_cast<long>(
         std::find(headings.begin(), headings.end(), "Last failure") - headings.begin());
     const std::string failing = Bot("Fay", "echo 'out of ideas' >&2; exit 3");
-    // Turns far enough apart that the note in the title, shown until the
-    // next turn, is seen however busy the machine is.
-    CChatDialog window(nullptr, {{failing, Bot("Bob", RecordAndAnswer("b"))}, 800ms, 20s},
+    std::FILE* warnings = std::tmpfile();
+    CChatDialog window(nullptr,
+                       {{failing, Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s, "", warnings},
                        &m_dialogs);
-    bool title_noted = false;
     m_script.Then(
         "shown", [&] { return window.IsShownOnScreen(); }, 60s);
     m_script.Wait(300ms);
@@ -281,7 +376,6 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
     m_script.Then(
         "Fay's failure is listed",
         [&] {
-            title_noted |= Title(window) == kTitle + " (Fay exited with code 3)";
             wxListCtrl* table = window.BotsWindow()->Table();
             return table->GetItemCount() == 2 &&
                    table->GetItemText(0, last_failure_column).Contains("exited with code 3") &&
@@ -290,12 +384,34 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
         60s);
     m_script.Do("close", [&] { window.Close(); });
     Run(window);
-    EXPECT_TRUE(title_noted);
+    // Bob answered after Fay's last failure: the title still names it.
+    EXPECT_EQ(Title(window), kTitle + " (Fay exited with code 3)");
     const wxString details = window.BotsWindow()->Details()->GetValue();
     EXPECT_TRUE(details.Contains("Fay exited with code 3") && details.Contains("out of ideas"))
         << details;
     // The transcript holds the turns as always: one line for every turn.
-    EXPECT_EQ(PlainLines(window).size(), 2u + Turns(window));
+    const std::vector<std::string> plain = PlainLines(window);
+    EXPECT_EQ(plain.size(), 2u + Turns(window));
+    // The view marks Fay's lines, grey and italic with the reason after them.
+    RtfView* view = window.TranscriptView();
+    const std::vector<std::string> shown = SplitLines(view->GetValue().utf8_string(), "\n");
+    ASSERT_EQ(shown.size(), plain.size());
+    long line_start = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const bool fay = plain[i].starts_with("FAY> ");
+        EXPECT_EQ(shown[i], fay ? plain[i] + " (exited with code 3)" : plain[i]);
+        wxTextAttr look;
+        view->GetStyle(line_start + 1, look);
+        EXPECT_EQ(look.GetFontStyle() == wxFONTSTYLE_ITALIC, fay) << shown[i];
+        line_start += static_cast<long>(shown[i].size()) + 1;
+    }
+    std::rewind(warnings);
+    char line[256] = "";
+    EXPECT_NE(std::fgets(line, sizeof line, warnings), nullptr);
+    EXPECT_EQ(std::string(line),
+              "jabbery: turn 1: FAY (bot 1) exited with code 3; the line passed on is what "
+              "chat.msg held\n");
+    std::fclose(warnings);
 }
 
 }  // namespace

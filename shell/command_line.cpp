@@ -1,27 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "shell/command_line.h"
 
-#include <filesystem>
-
 #include "engine/bundled_bots.h"
+#include "engine/roster.h"
 #include "transcript/transcript_autosave.h"
 #include "values/conversation_facts.h"
 #include "values/product.h"
 
 namespace jabbery {
-namespace {
-
-// The folder as the folder prompt would give it: absolute, without "." and
-// ".." parts and without a trailing slash (the root stays "/").
-std::string AsPromptWouldGiveIt(const std::string& folder) {
-    std::error_code ignored;
-    std::filesystem::path path = std::filesystem::absolute(folder, ignored).lexically_normal();
-    std::string text = path.string();
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
-    return text;
-}
-
-}  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine result;
@@ -35,6 +21,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 return result;
             } else if (argument == "--no-autosave") {
                 result.m_autosave = false;
+            } else if (argument == "--quiet") {
+                result.m_quiet = true;
             } else if (argument == "--version") {
                 result.m_action = CommandLine::Action::kVersion;
                 return result;
@@ -57,7 +45,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (!ResolveBotArguments(result.m_botFolders, result.m_error)) {
         result.m_action = CommandLine::Action::kError;
     }
-    for (std::string& folder : result.m_botFolders) folder = AsPromptWouldGiveIt(folder);
+    for (std::string& folder : result.m_botFolders) folder = FolderAsPromptGivesIt(folder);
     return result;
 }
 
@@ -83,7 +71,11 @@ std::string CommandLineUsage() {
            std::to_string(kKeptConversations) +
            " are kept.\n"
            "\n"
+           "A turn whose bot fails is marked in the window and warned about on\n"
+           "standard error, as jabbery-cli does.\n"
+           "\n"
            "      --no-autosave  do not keep the conversation as it grows\n"
+           "      --quiet        no warnings on standard error\n"
            "  -h, --help         show this text and exit\n"
            "      --version      show the version and exit\n"
            "      --             end of options; later arguments are folders\n";

@@ -15,6 +15,7 @@ struct CommandLine {
     std::vector<std::string> m_botFolders;
     std::string m_error;     // what is wrong, for kError
     bool m_autosave = true;  // keep the transcript on disk as it grows
+    bool m_quiet = false;    // no warnings on standard error
 };
 
 // Reads the arguments (without the program's name). Options come first or

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "shell/gui_test_support.h"
 
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace jabbery::testing {
@@ -34,6 +37,16 @@ std::vector<wxRect> VisibleWindows(const std::string& pattern) {
     }
     ::pclose(xdotool);
     return found;
+}
+
+// xdotool matches titles as regular expressions; this one matches `title` only.
+std::string TitlePattern(const std::string& title) {
+    std::string pattern = "^";
+    for (char c : title) {
+        if (std::string(".^$*+?()[]{}|\\").find(c) != std::string::npos) pattern += '\\';
+        pattern += c;
+    }
+    return pattern + "$";
 }
 
 void PointAt(const wxRect& rect) {
@@ -65,10 +78,15 @@ void UiScript::Notify() {
             "step " + std::to_string(m_next + 1) + " (" + m_steps[m_next].m_what + ") timed out";
     }
     Stop();
-    // Ends every modal dialog and presses Escape over every other window.
+    // Ends every modal dialog, closes the program's other windows and
+    // presses Escape over every other window (the toolkit's own).
     for (wxWindow* window : wxTopLevelWindows) {
         auto* dialog = wxDynamicCast(window, wxDialog);
-        if (dialog != nullptr && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+        if (dialog != nullptr && dialog->IsModal()) {
+            dialog->EndModal(wxID_CANCEL);
+        } else {
+            window->Close();
+        }
     }
     for (const wxRect& rect : VisibleWindows(".")) {
         PointAt(rect);
@@ -105,13 +123,7 @@ void TypeText(const std::string& text) {
 }
 
 std::optional<wxRect> FindScreenWindow(const std::string& title) {
-    // xdotool matches titles as regular expressions; this one matches `title` only.
-    std::string pattern = "^";
-    for (char c : title) {
-        if (std::string(".^$*+?()[]{}|\\").find(c) != std::string::npos) pattern += '\\';
-        pattern += c;
-    }
-    const std::vector<wxRect> found = VisibleWindows(pattern + "$");
+    const std::vector<wxRect> found = VisibleWindows(TitlePattern(title));
     if (found.empty()) return std::nullopt;
     return found.front();
 }
@@ -119,9 +131,29 @@ std::optional<wxRect> FindScreenWindow(const std::string& title) {
 bool PressKeyIn(const std::string& title, int key, int modifiers) {
     const std::optional<wxRect> rect = FindScreenWindow(title);
     if (!rect) return false;
+    // A window just shown may have taken the keyboard focus for itself; a
+    // window manager gives it back to the window clicked, as this does.
+    const std::string focus =
+        "xdotool search --onlyvisible --name '" + TitlePattern(title) + "' windowfocus 2>/dev/null";
+    if (std::system(focus.c_str()) != 0) return false;
     PointAt(*rect);
     PressKey(key, modifiers);
     return true;
+}
+
+void SendCloseRequest(wxWindow* window) {
+    GdkWindow* gdk_window = gtk_widget_get_window(static_cast<GtkWidget*>(window->GetHandle()));
+    if (gdk_window == nullptr) return;
+    Display* display = GDK_WINDOW_XDISPLAY(gdk_window);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = GDK_WINDOW_XID(gdk_window);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    XFlush(display);
 }
 
 void AnswerWithKey(UiScript& script, const std::string& title, int key) {

@@ -90,6 +90,10 @@ std::optional<wxRect> FindScreenWindow(const std::string& title);
 // Points at the X window with this title and presses `key`; false if none.
 bool PressKeyIn(const std::string& title, int key, int modifiers = 0);
 
+// Asks `window` to close as a window manager's close box does: the
+// WM_DELETE_WINDOW message, sent through the X server.
+void SendCloseRequest(wxWindow* window);
+
 // Adds steps that wait for the window titled `title` and press `key` in it
 // until it is gone: a window just mapped may miss the first key, and GTK's
 // file chooser may take the first Return for its completion.
@@ -106,12 +110,18 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
   public:
     std::deque<std::optional<int>> m_counts;
     std::deque<std::optional<std::string>> m_exportPaths;
+    std::deque<bool> m_goOnAnswers;
+    std::vector<std::vector<std::string>> m_failedChecks;  // what each check message listed
     int m_manualOpened = 0;
 
     std::optional<int> AskBotCount() override { return Pop(m_counts); }
     std::optional<std::string> AskExportPath() override { return Pop(m_exportPaths); }
     void OpenManual() override { ++m_manualOpened; }
     void ShowAboutBox() override {}
+    bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override {
+        m_failedChecks.push_back(failures);
+        return Pop(m_goOnAnswers);
+    }
 };
 
 // A text control's character at `position` as "#RRGGBB bold" or "#RRGGBB regular".

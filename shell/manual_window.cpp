@@ -6,7 +6,6 @@
 #include <wx/html/htmlwin.h>
 #include <wx/sizer.h>
 
-#include "shell/native_view.h"
 #include "shell/open_elsewhere.h"
 #include "shell/wx_text.h"
 
@@ -43,7 +42,6 @@ CManualWindow::CManualWindow(wxWindow* parent, const std::string& manual_path)
     SetSizer(layout);
     SetEscapeId(wxID_CLOSE);
     SetSize(ConvertDialogToPixels(wxSize(340, 300)));
-    KeepOutOfModalGrab(*this);
     m_page->SetFocus();
 }
 

@@ -20,9 +20,4 @@ void SetAccessibleName(wxWindow& window, const wxString& name);
 // layout's 12- and 14-unit rows.
 void AllowCompactSize(wxWindow& control);
 
-// Puts the top-level `window` in a window group of its own, so that it
-// takes input while another window of the program is modal (the main
-// window runs modally, and the Bots window is not modal).
-void KeepOutOfModalGrab(wxWindow& window);
-
 }  // namespace jabbery

@@ -50,14 +50,4 @@ void AllowCompactSize(wxWindow& control) {
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
-void KeepOutOfModalGrab(wxWindow& window) {
-    GtkWidget* widget = static_cast<GtkWidget*>(window.GetHandle());
-    if (widget == nullptr || !GTK_IS_WINDOW(widget)) return;
-    // A modal window's grab holds only within its own group.
-    GtkWindowGroup* group = gtk_window_group_new();
-    gtk_window_group_add_window(group, GTK_WINDOW(widget));
-    // The window keeps the group alive from here on.
-    g_object_unref(group);
-}
-
 }  // namespace jabbery

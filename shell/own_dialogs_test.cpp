@@ -74,6 +74,9 @@ TEST(WxUserDialogs, EscapeGivesEachDialogsCancelAnswer) {
               "");
     const std::string message_title = ProgramTitle().ToStdString();
     EXPECT_FALSE(escaped(message_title, [&] { return dialogs.AskYesNo(kSaveQuestion); }));
+    EXPECT_FALSE(escaped(message_title, [&] {
+        return dialogs.AskGoOnDespiteFailedChecks({"bot 2 (BOB, /b/): the name (line 4) is empty"});
+    }));
     EXPECT_EQ(escaped("Save As", [&] { return dialogs.AskSavePath(); }), std::nullopt);
     escaped(message_title, [&] {
         dialogs.ShowError(kNotABotMessage);

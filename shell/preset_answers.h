@@ -25,6 +25,9 @@ class PresetAnswers : public UserDialogs {
     std::optional<std::string> AskExportPath() override { return m_dialogs.AskExportPath(); }
     void OpenManual() override { m_dialogs.OpenManual(); }
     void ShowAboutBox() override { m_dialogs.ShowAboutBox(); }
+    bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override {
+        return m_dialogs.AskGoOnDespiteFailedChecks(failures);
+    }
 
   private:
     UserDialogs& m_dialogs;

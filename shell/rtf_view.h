@@ -27,13 +27,27 @@ class RtfView : public wxTextCtrl {
     // scrolled up.
     void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix = 0);
 
+    // Shows the last line as a failed turn's: grey and italic, followed by
+    // `reason`. Only the view is marked; the document is not changed.
+    void MarkLastLineFailed(const std::string& reason);
+
   private:
     bool IsScrolledToBottom() const;
+    // A new size lays the text out anew; a view that followed the newest
+    // line is put back at it, so the next turn still finds it there.
+    void OnSize(wxSizeEvent& event);
+    // The user may have scrolled: whether the view follows is read again.
+    void OnMouseWheel(wxMouseEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void NoteUserScroll();
     void AppendRuns(const std::vector<rtf::StyledRun>& runs);
 
     rtf::IncrementalRtfReader m_reader;
     wxFont m_regularFont;
     wxFont m_boldFont;
+    bool m_following = true;  // at the newest line when last looked
+
+    wxDECLARE_EVENT_TABLE();
 };
 
 }  // namespace jabbery

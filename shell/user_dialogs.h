@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/user_questions.h"
 
@@ -27,6 +28,11 @@ class UserDialogs : public UserQuestions {
 
     // The About box, until the user closes it.
     virtual void ShowAboutBox() = 0;
+
+    // Says which bots failed the check before the first turn, one line of
+    // `failures` each, and asks whether to go on with them anyway (true) or
+    // to quit (false, also when the user closes the message).
+    virtual bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) = 0;
 };
 
 }  // namespace jabbery

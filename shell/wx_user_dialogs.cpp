@@ -64,6 +64,18 @@ void WxUserDialogs::OpenManual() {
     jabbery::OpenManual(m_mainWindow);
 }
 
+bool WxUserDialogs::AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) {
+    std::string text = failures.size() == 1
+                           ? "A bot failed the check before the first turn:\n\n"
+                           : "Some bots failed the check before the first turn:\n\n";
+    for (const std::string& failure : failures) text += failure + "\n";
+    text += "\nSuch a bot will most likely not answer. Go on anyway?";
+    wxMessageDialog dialog(m_mainWindow, ToWxText(text), ProgramTitle(), wxYES_NO | wxICON_WARNING);
+    dialog.SetYesNoLabels("&Go on", "&Quit");
+    // Escape and the close box give Cancel, which counts as Quit.
+    return dialog.ShowModal() == wxID_YES;
+}
+
 void WxUserDialogs::ShowAboutBox() {
     jabbery::ShowAboutBox(m_mainWindow);
 }

@@ -29,6 +29,7 @@ class WxUserDialogs : public UserDialogs {
     std::optional<std::string> AskExportPath() override;
     void OpenManual() override;
     void ShowAboutBox() override;
+    bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override;
 
   private:
     std::optional<std::string> AskPath(const wxString& title, const wxString& filter,

@@ -59,6 +59,8 @@ for program in $programs; do
 done
 check "the metainfo validates" appstreamcli validate --no-net "$tree/usr/share/metainfo/$app.metainfo.xml"
 check "the desktop entry validates" desktop-file-validate "$tree/usr/share/applications/$app.desktop"
+check "the installed README is the users' one: no build folder, no picture" \
+    eval '! grep -qE "build/|\.png" "$tree/usr/share/doc/jabbery/README.md"'
 
 as_nobody() {
     (cd "$home" && $as_root setpriv --reuid=nobody --regid=nogroup --clear-groups \

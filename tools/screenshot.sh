@@ -4,26 +4,25 @@
 # two of the sample bots (light and dark theme), paused, the Bots window with
 # a failing bot, and the bot-count dialog. Everything runs on a virtual X
 # display (Xvfb), so the pictures can be made again on any machine with the
-# build, xvfb-run, xdotool and ImageMagick's import.
+# build, xvfb-run, xdotool, ImageMagick's import and unshare.
 #
 #   tools/screenshot.sh [BUILD_DIR] [OUTPUT_DIR]
 #
-# BUILD_DIR defaults to ./build (it needs the jabbery program and the sample
-# bots built), OUTPUT_DIR to docs/.
+# BUILD_DIR defaults to ./build (fully built: it is installed into a
+# temporary prefix, and the pictures show that installed copy), OUTPUT_DIR to
+# docs/. The pictures show the folders a user of the package sees: the bots
+# are the user's copies in ~/.local/share/jabbery/bots/ of a user whose home
+# is /home/ann, which a mount namespace of the script's own provides (an
+# empty /home, seen only by the script and the programs it starts).
 set -eu
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
+script=$repo/tools/screenshot.sh
 build=$(cd "${1:-$repo/build}" && pwd)
 output=${2:-$repo/docs}
 case $output in /*) ;; *) output=$(pwd)/$output ;; esac
-
-program=$build/shell/jabbery
-for needed in "$program" "$build/bots/ottilie/ottilie" "$build/bots/hask/hask"; do
-    if [ ! -x "$needed" ]; then
-        echo "screenshot.sh: $needed is missing; build the project first" >&2
-        exit 1
-    fi
-done
+# The user whose folders the pictures show.
+home=/home/ann
 
 # Prints the id of the visible window whose title matches $1, waiting up to 20 s.
 find_window() {
@@ -41,13 +40,12 @@ find_window() {
     return 1
 }
 
-# Takes the window titled $1 into $output/$2, without the pointer over it.
+# Takes the window titled $1 into $work/$2, without the pointer over it.
 take() {
     window=$(find_window "$1")
     xdotool mousemove 0 0
     sleep 0.5
-    import -window "$window" "$output/$2"
-    echo "wrote $output/$2"
+    import -window "$window" "$work/$2"
 }
 
 # Presses the keys $2 in the window titled $1: without a window manager,
@@ -56,9 +54,10 @@ press() {
     xdotool mousemove --window "$(find_window "$1")" 40 40 key "$2"
 }
 
-# Starts the program in the background with the remaining arguments.
+# Starts the installed program in the background with the remaining arguments.
 start() {
-    GSETTINGS_BACKEND=memory "$program" --no-autosave "$@" >/dev/null 2>&1 &
+    GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 "$prefix/bin/jabbery" --no-autosave "$@" \
+        >/dev/null 2>&1 &
     pid=$!
 }
 
@@ -68,16 +67,21 @@ stop() {
     wait "$pid" 2>/dev/null || true
 }
 
-# Runs inside the virtual display.
+# Runs inside the virtual display and the mount namespace, as the user in $home.
 inside() {
-    # A working folder of its own, so no manual or file of the caller's is touched.
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    cd "$work"
-    bots="$build/bots/ottilie $build/bots/hask"
-    # A bot that always fails, for the Bots window.
-    mkdir fay
-    printf 'VORN2\r\nFails\r\necho "no idea what to say" >&2; exit 3\r\nFay\r\n' > fay/vorn.nfo
+    # /home is the namespace's own empty tmpfs; nothing of the caller's is
+    # seen or touched (the work folder lies in /tmp, which stays visible).
+    mount -t tmpfs -o mode=755 tmpfs /home
+    mkdir -p "$home"
+    export HOME="$home"
+    unset XDG_DATA_HOME XDG_STATE_HOME XDG_CONFIG_HOME XDG_CACHE_HOME
+    cd "$HOME"
+    # A bot that always fails, for the Bots window, beside the sample bots' copies.
+    fay=$HOME/.local/share/jabbery/bots/fay
+    mkdir -p "$fay"
+    printf 'VORN2\r\nFails\r\necho "no idea what to say" >&2; exit 3\r\nFay\r\n' > "$fay/vorn.nfo"
+    # Bare names: the user's copies of the sample bots, made on first use.
+    bots="ottilie hask"
 
     # Eight turns (one every two seconds): both colours and a few exchanges.
     start $bots
@@ -92,7 +96,7 @@ inside() {
     take '^Jabbery 3\.0\.1$' screenshot-dark.png
     stop
 
-    start $bots "$work/fay"
+    start $bots fay
     sleep 13
     press '^Jabbery 3\.0\.1' ctrl+b
     take '^Bots$' screenshot-bots.png
@@ -103,8 +107,38 @@ inside() {
     stop
 }
 
-if [ "${JABBERY_SCREENSHOT_INSIDE:-}" = 1 ]; then
+case ${JABBERY_SCREENSHOT_STAGE:-} in
+inside)
     inside
-else
-    JABBERY_SCREENSHOT_INSIDE=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$output"
-fi
+    ;;
+display)
+    # A mount namespace in a user namespace of our own, so that an empty
+    # /home can be mounted without privileges; the X display stays shared.
+    JABBERY_SCREENSHOT_STAGE=inside exec unshare --map-root-user --mount "$script" "$build"
+    ;;
+*)
+    for tool in xvfb-run xdotool import unshare; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "screenshot.sh: $tool is missing" >&2
+            exit 1
+        fi
+    done
+    if [ ! -x "$build/shell/jabbery" ]; then
+        echo "screenshot.sh: $build/shell/jabbery is missing; build the project first" >&2
+        exit 1
+    fi
+    # In /tmp, which the namespace leaves visible (a TMPDIR may lie under /home).
+    work=$(mktemp -d /tmp/jabbery-screenshots.XXXXXX)
+    trap 'rm -rf "$work"' EXIT
+    # An installed copy, as a package would put it; the sample bots' copies run its programs.
+    prefix=$work/usr
+    cmake --install "$build" --prefix "$prefix" >/dev/null
+    export work prefix
+    JABBERY_SCREENSHOT_STAGE=display xvfb-run -a -s "-screen 0 1024x768x24" "$script" "$build"
+    mkdir -p "$output"
+    for picture in "$work"/*.png; do
+        cp "$picture" "$output/"
+        echo "wrote $output/${picture##*/}"
+    done
+    ;;
+esac

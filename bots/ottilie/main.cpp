@@ -4,12 +4,13 @@
 // something you mentioned earlier. Her memory lives in the file ottilie.mem
 // in her folder ("topic ..." and "said ..." lines); deleting it makes her
 // forget.
-#include <fstream>
 #include <string>
 #include <string_view>
 
 #include "bots/ottilie/listener.h"
 #include "bots/vorn_bot.h"
+#include "platform/plain_file.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -19,9 +20,13 @@ constexpr std::string_view kSaidPrefix = "said ";
 
 ottilie::Memory LoadMemory() {
     ottilie::Memory memory;
-    std::ifstream in(kMemoryFile, std::ios::binary);
+    // Only a plain file of her own: a link or a second hard link planted
+    // under the name leads to a file that is not her memory.
+    jabbery::PlainFileReader reader;
+    std::string ignored;
+    if (!reader.Open(kMemoryFile, ignored)) return memory;
     std::string line;
-    while (std::getline(in, line)) {
+    while (std::getline(reader.Stream(), line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         // Anything that is not one of her own short lines is ignored.
         if (line.size() > ottilie::kMaxAnswerBytes + kTopicPrefix.size()) continue;
@@ -37,11 +42,16 @@ ottilie::Memory LoadMemory() {
     return memory;
 }
 
-// A memory that cannot be saved (a read-only folder) only makes her forget.
+// Written beside and renamed into place, so nothing planted under either
+// name is written through; it is hers alone to read. A memory that cannot be
+// saved (a read-only folder) only makes her forget.
 void SaveMemory(const ottilie::Memory& memory) {
-    std::ofstream out(kMemoryFile, std::ios::binary | std::ios::trunc);
-    for (const std::string& topic : memory.topics) out << kTopicPrefix << topic << "\r\n";
-    for (const std::string& said : memory.recent) out << kSaidPrefix << said << "\r\n";
+    std::string text;
+    for (const std::string& topic : memory.topics)
+        text += std::string(kTopicPrefix) + topic + "\r\n";
+    for (const std::string& said : memory.recent) text += std::string(kSaidPrefix) + said + "\r\n";
+    std::string ignored;
+    jabbery::ReplaceWholeFile(kMemoryFile, text, ignored, jabbery::FileAccess::kOwnerOnly);
 }
 
 }  // namespace

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
-#include "cli/bot_check.h"
+#include "engine/bot_check.h"
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <sstream>
+#include <fstream>
+#include <future>
 
-#include "cli/terminal_filter.h"
+#include "engine/model_bot_check.h"
 #include "engine/roster.h"
 #include "platform/file_checks.h"
+#include "platform/text_file.h"
 
 namespace jabbery {
 
@@ -126,31 +128,68 @@ BotCheck CheckBotFolder(const std::string& folder) {
     } else if (std::string problem = CommandProblem(check.m_command, folder); !problem.empty()) {
         check.m_problems.push_back(problem);
     }
+    for (std::string& problem : CutLineProblems(folder)) check.m_problems.push_back(problem);
     if (!CanWriteIn(folder)) {
         check.m_problems.push_back("the folder is not writable, so chat.msg cannot be made there");
+    }
+    if (IsChatModelBot(folder, check.m_command)) {
+        for (std::string& problem : ChatModelProblems(folder, kEndpointProbeLimit)) {
+            check.m_problems.push_back(problem);
+        }
     }
     return check;
 }
 
-int CheckBotFolders(const std::vector<std::string>& folders, std::FILE* out, bool for_terminal) {
-    int status = 0;
+std::vector<BotCheck> CheckBotFolders(const std::vector<std::string>& folders) {
+    std::vector<std::future<BotCheck>> running;
     for (const std::string& folder : folders) {
-        const BotCheck check = CheckBotFolder(folder);
-        std::string line = folder + ": ";
-        if (check.m_problems.empty()) {
-            line += "ok (" + check.m_descriptor + ", name \"" + check.m_name + "\", runs \"" +
-                    check.m_command + "\")";
-        } else {
-            status = 1;
-            line += "FAILED: ";
-            for (std::size_t i = 0; i < check.m_problems.size(); ++i) {
-                line += (i ? "; " : "") + check.m_problems[i];
-            }
-        }
-        line = for_terminal ? ForTerminal(line) : line;
-        std::fprintf(out, "%s\n", line.c_str());
+        running.push_back(std::async(std::launch::async, CheckBotFolder, folder));
     }
-    return status;
+    std::vector<BotCheck> checks;
+    for (auto& check : running) checks.push_back(check.get());
+    return checks;
+}
+
+std::vector<std::string> CutLineProblems(const std::string& folder) {
+    std::vector<std::string> problems;
+    const std::string descriptor = FindDescriptor(folder);
+    std::ifstream stream(descriptor, std::ios::binary);
+    if (descriptor.empty() || !stream) return problems;
+    // One character more than the roster keeps tells a cut line from one that fits.
+    std::string lines[4];
+    for (std::string& line : lines) line = ReadTextLine(stream, kMaxDescriptorLine + 1);
+    const std::string cut =
+        " is longer than " + std::to_string(kMaxDescriptorLine) + " characters and is cut there";
+    if (lines[2].size() > kMaxDescriptorLine) {
+        problems.push_back("the command line (line 3)" + cut +
+                           ": put the command in a script in the bot's folder and run that "
+                           "(line 3: sh bot.sh)");
+    }
+    if (lines[3].size() > kMaxDescriptorLine) problems.push_back("the name (line 4)" + cut);
+    return problems;
+}
+
+std::vector<std::string> FailedBotChecks(const BotRoster& roster, int count) {
+    std::vector<std::string> folders;
+    for (int bot = 0; bot < count; ++bot) folders.push_back(roster.m_botFolder[bot].Str());
+    const std::vector<BotCheck> checks = CheckBotFolders(folders);
+    std::vector<std::string> failures;
+    for (std::size_t bot = 0; bot < checks.size(); ++bot) {
+        if (checks[bot].m_problems.empty()) continue;
+        const std::string name = roster.m_botName[bot].Upper().Str();
+        failures.push_back("bot " + std::to_string(bot + 1) + " (" +
+                           (name.empty() ? "" : name + ", ") + folders[bot] +
+                           "): " + JoinedProblems(checks[bot]));
+    }
+    return failures;
+}
+
+std::string JoinedProblems(const BotCheck& check) {
+    std::string text;
+    for (const std::string& problem : check.m_problems) {
+        text += (text.empty() ? "" : "; ") + problem;
+    }
+    return text;
 }
 
 }  // namespace jabbery

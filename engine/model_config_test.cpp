@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "model/model_config.h"
+#include "engine/model_config.h"
 
 #include <gtest/gtest.h>
 
-#include "model/test_server.h"
+#include "platform/test_temp_folder.h"
 
 namespace jabbery::model {
 namespace {
 
-using namespace testing;
+using namespace jabbery::testing;
 
 TEST(ModelConfig, ReadsKeysAndComments) {
     ModelConfig config;
@@ -40,6 +40,27 @@ TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
     }
 }
 
+// Numbers that parse but cannot be honoured: a time-out that rounds to no
+// limit at all, values that are not finite.
+TEST(ModelConfig, RefusesNumbersThatCannotBeHonoured) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"timeout = 0.0004", "timeout"},      {"timeout = 1e-9", "timeout"},
+        {"timeout = nan", "timeout"},         {"timeout = inf", "timeout"},
+        {"temperature = nan", "temperature"}, {"temperature = -nan", "temperature"},
+        {"temperature = inf", "temperature"}};
+    ModelConfig config;
+    std::string error;
+    for (const auto& [line, key] : cases) {
+        EXPECT_FALSE(
+            ParseModelConfig(std::string("endpoint=e\nmodel=m\n") + line, ".", config, error))
+            << line;
+        EXPECT_EQ(error.rfind(std::string("model.conf line 3: ") + key + " must be", 0), 0u)
+            << error;
+    }
+    ASSERT_TRUE(ParseModelConfig("endpoint=e\nmodel=m\ntimeout = 0.001", ".", config, error));
+    EXPECT_EQ(config.timeout, std::chrono::milliseconds(1));
+}
+
 TEST(ModelConfig, PersonaFromAFileInTheFolder) {
     TempFolder folder;
     WriteFile(folder.File("persona.txt"), "You are a grumpy cat.\nShort.\n\n");
@@ -51,6 +72,25 @@ TEST(ModelConfig, PersonaFromAFileInTheFolder) {
     EXPECT_FALSE(ParseModelConfig(base + "persona_file=x", folder.Path(), config, error));
     EXPECT_FALSE(ParseModelConfig(base + "persona=x\npersona_file=persona.txt", folder.Path(),
                                   config, error));
+
+    // Nothing outside the folder: no absolute path, no .., no link on the way.
+    const std::filesystem::path bot = folder.File("bot");
+    std::filesystem::create_directories(bot / "sub");
+    WriteFile(bot / "sub" / "persona.txt", "In a subfolder.");
+    std::filesystem::create_symlink("../persona.txt", bot / "link.txt");
+    std::filesystem::create_symlink("..", bot / "up");
+    const std::vector<std::string> outside_paths = {"../persona.txt", folder.File("persona.txt"),
+                                                    "sub/../../persona.txt", "link.txt",
+                                                    "up/persona.txt"};
+    for (const std::string& outside : outside_paths) {
+        config.persona.clear();
+        EXPECT_FALSE(ParseModelConfig(base + "persona_file=" + outside, bot, config, error))
+            << outside;
+        EXPECT_EQ(error.rfind("model.conf line 3: persona_file", 0), 0u) << error;
+        EXPECT_EQ(config.persona, "") << outside;
+    }
+    ASSERT_TRUE(ParseModelConfig(base + "persona_file=sub/persona.txt", bot, config, error));
+    EXPECT_EQ(config.persona, "In a subfolder.");
 }
 
 }  // namespace

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
-#include "model/model_config.h"
+#include "engine/model_config.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <sstream>
+
+#include "platform/bot_files.h"
 
 namespace jabbery::model {
 namespace {
 
 // A persona file longer than this is surely not meant as a system prompt.
-constexpr std::uintmax_t kMaxPersonaBytes = 64 * 1024;
+constexpr std::size_t kMaxPersonaBytes = 64 * 1024;
 
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -48,12 +51,18 @@ std::string At(const Entry& entry, std::string_view key) {
 
 bool ReadPersonaFile(const std::filesystem::path& folder, const Entry& entry, std::string& persona,
                      std::string& error) {
-    const std::filesystem::path path = folder / entry.value;
-    std::error_code ignored;
-    const auto size = std::filesystem::file_size(path, ignored);
-    if (ignored || size > kMaxPersonaBytes || !ReadWholeFile(path, persona)) {
+    // The persona is sent to the server: it must come from the bot's folder
+    // and nowhere else.
+    if (!StaysInsideFolder(entry.value)) {
+        error = At(entry, "persona_file") +
+                " must name a file in the bot's folder (a relative path without ..)";
+        return false;
+    }
+    std::string why;
+    if (ReadBotFile(folder, entry.value, kMaxPersonaBytes, persona, why) != BotFileRead::kRead) {
+        persona.clear();
         error = At(entry, "persona_file") + ": cannot read " + entry.value +
-                " in the bot's folder (a text file of at most 64 KiB)";
+                " in the bot's folder: " + why;
         return false;
     }
     persona = std::string(Trim(persona));
@@ -90,8 +99,9 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
     }
 
     if (const Entry* entry = find("temperature")) {
-        if (!ParseNumber(entry->value, config.temperature) || config.temperature < 0 ||
-            config.temperature > 2) {
+        // A NaN passes every comparison and would be sent as null.
+        if (!ParseNumber(entry->value, config.temperature) || !std::isfinite(config.temperature) ||
+            config.temperature < 0 || config.temperature > 2) {
             error = At(*entry, "temperature") + " must be a number from 0 to 2";
             return false;
         }
@@ -110,12 +120,19 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
         }
     }
     if (const Entry* entry = find("timeout")) {
-        if (!ParseNumber(entry->value, config.timeout_seconds) || !(config.timeout_seconds > 0) ||
-            config.timeout_seconds > 3600) {
+        // Checked as the whole milliseconds it is used as: a value that rounds
+        // to 0 would mean no limit at all. The range check also refuses NaN
+        // and infinity before they are rounded.
+        double seconds = 0;
+        const bool usable = ParseNumber(entry->value, seconds) && std::abs(seconds) <= 3600;
+        const long long milliseconds = usable ? std::llround(seconds * 1000) : 0;
+        if (milliseconds < 1 || milliseconds > 3600 * 1000) {
             error = At(*entry, "timeout") +
-                    " must be a number of seconds above 0 (keep it below the bot limit, 20 s)";
+                    " must be a number of seconds from 0.001 to 3600 (keep it below the bot "
+                    "limit, 20 s)";
             return false;
         }
+        config.timeout = std::chrono::milliseconds(milliseconds);
     }
     return true;
 }

@@ -2,6 +2,7 @@
 // The settings of one chat-model bot, read from model.conf in its folder.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -21,7 +22,7 @@ struct ModelConfig {
     double temperature = 0.8;
     int max_tokens = 120;
     int memory = 6;
-    double timeout_seconds = 15;
+    std::chrono::milliseconds timeout{15000};  // at least 1 ms: 0 would mean no limit
 };
 
 // The most earlier exchanges a bot may send as context (the history file

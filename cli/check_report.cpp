@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#include "cli/check_report.h"
+
+#include <filesystem>
+
+#include "platform/terminal_filter.h"
+#include "engine/bot_check.h"
+#include "engine/bundled_bots.h"
+#include "engine/roster.h"
+
+namespace jabbery {
+
+int PrintBotChecks(const std::vector<std::string>& folders, std::FILE* out, bool for_terminal) {
+    int status = 0;
+    const std::vector<BotCheck> checks = CheckBotFolders(folders);
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        const BotCheck& check = checks[i];
+        std::string line = folders[i] + ": ";
+        if (check.m_problems.empty()) {
+            line += "ok (" + check.m_descriptor + ", name \"" + check.m_name + "\", runs \"" +
+                    check.m_command + "\")";
+        } else {
+            status = 1;
+            line += "FAILED: " + JoinedProblems(check);
+        }
+        line = for_terminal ? ForTerminal(line) : line;
+        std::fprintf(out, "%s\n", line.c_str());
+    }
+    return status;
+}
+
+bool ReportFailedChecks(const std::vector<std::string>& failures, bool strict, bool for_terminal,
+                        std::FILE* err) {
+    for (const std::string& failure : failures) {
+        const std::string shown = for_terminal ? ForTerminal(failure) : failure;
+        std::fprintf(err, "jabbery-cli: %s%s\n", strict ? "" : "warning: ", shown.c_str());
+    }
+    if (!strict || failures.empty()) return true;
+    std::fputs("jabbery-cli: --strict: nothing was run, as the check above failed\n", err);
+    return false;
+}
+
+std::string FolderProblem(const std::string& argument, const BotPlaces& places) {
+    std::error_code error;
+    const auto status = std::filesystem::status(argument, error);
+    if (std::filesystem::is_directory(status)) {
+        if (!FindDescriptor(argument).empty()) return {};
+        return argument + ": no " + kDescriptorName + " in this folder; it is not a bot's folder";
+    }
+    if (std::filesystem::exists(status)) return argument + ": not a folder";
+    std::string problem = argument + ": no such folder";
+    // A bare name was meant as a bot's name: say which names there are.
+    if (argument.find('/') != std::string::npos) return problem;
+    const std::vector<std::string> names = BotNamesClosestTo(places, argument);
+    if (names.empty()) {
+        return places.m_userBots.empty() ? problem
+                                         : problem + ", and no bots in " + places.m_userBots;
+    }
+    problem += ", and no bot of that name; your bots are ";
+    for (std::size_t i = 0; i < names.size(); ++i) problem += (i ? ", " : "") + names[i];
+    return problem + " (in " + places.m_userBots + ")";
+}
+
+}  // namespace jabbery

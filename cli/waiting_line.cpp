@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+#include "cli/waiting_line.h"
+
+#include "platform/terminal_filter.h"
+
+namespace jabbery {
+
+namespace {
+
+// Back to the start of the line, then erase to its end.
+constexpr const char* kClearLine = "\r\x1b[K";
+
+}  // namespace
+
+std::string WaitingText(const std::string& shown_name, std::chrono::milliseconds waited) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(waited).count();
+    return "waiting for " + shown_name + " (" + std::to_string(seconds) + " s)\xE2\x80\xA6";
+}
+
+void WaitingLine::Show(const std::string& name, std::chrono::milliseconds waited) {
+    std::fprintf(m_terminal, "%s%s", kClearLine, WaitingText(ForTerminal(name), waited).c_str());
+    std::fflush(m_terminal);
+    m_shown = true;
+}
+
+void WaitingLine::Clear() {
+    if (!m_shown) return;
+    std::fputs(kClearLine, m_terminal);
+    std::fflush(m_terminal);
+    m_shown = false;
+}
+
+}  // namespace jabbery

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace jabbery {
+
+// How long a turn runs before the terminal says whom it waits for.
+inline constexpr std::chrono::seconds kWaitingLineAfter{2};
+
+// "waiting for SLOW (5 s)…": the bot's name as the transcript shows it and
+// the whole seconds it has taken.
+std::string WaitingText(const std::string& shown_name, std::chrono::milliseconds waited);
+
+// Says on a terminal which bot the conversation waits for, on one line that
+// is rewritten in place and cleared when the turn ends.
+class WaitingLine {
+  public:
+    explicit WaitingLine(std::FILE* terminal) : m_terminal(terminal) {}
+
+    // Shows (or updates) the line for the bot `name` (filtered for the
+    // terminal here) that has run for `waited`.
+    void Show(const std::string& name, std::chrono::milliseconds waited);
+    // Takes the line away, when one is shown.
+    void Clear();
+
+  private:
+    std::FILE* m_terminal;
+    bool m_shown = false;
+};
+
+}  // namespace jabbery
