@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "cli/terminal_colour.h"
-#include "platform/terminal_filter.h"
 #include "engine/conversation.h"
+#include "platform/terminal_filter.h"
 #include "values/bot_colours.h"
 
 namespace jabbery {
@@ -31,13 +31,14 @@ void ConversationPrinter::Print(int bot, const std::string& bold_part,
         std::fwrite(line.data(), 1, line.size(), m_out);
     } else if (bot == 0) {
         // Bot 0's colour is black, which a dark terminal would not show: it
-        // writes in the terminal's own text colour instead.
+        // writes in the terminal's own text colour instead, whatever the
+        // background.
         std::fprintf(m_out, "\x1b[1m%s\x1b[22m%s\x1b[0m\n", ForTerminal(bold_part).c_str(),
                      ForTerminal(regular_part).c_str());
     } else {
         const BotColour& colour = kBotColours[static_cast<std::size_t>(bot)];
         std::fprintf(m_out, "%s\x1b[1m%s\x1b[22m%s\x1b[0m\n",
-                     ForegroundEscape(colour, std::getenv("COLORTERM")).c_str(),
+                     ForegroundEscape(colour, std::getenv("COLORTERM"), m_background).c_str(),
                      ForTerminal(bold_part).c_str(), ForTerminal(regular_part).c_str());
     }
     std::fflush(m_out);
