@@ -129,7 +129,8 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
     EXPECT_EQ(m_dialogs.m_folderPrompts, std::vector<std::string>{"2 of 2"});
     EXPECT_TRUE(m_dialogs.m_failedChecks.empty()) << "bots that pass the check are not asked about";
     // A line may wrap in the view but is one line of text, bold at its
-    // start in its bot's colour (bot 0 black, bot 1 red).
+    // start in its bot's colour (bot 0 black, bot 1 red, shown darker to
+    // read on the white page).
     RtfView* view = window.TranscriptView();
     std::vector<std::string> lines = SplitLines(view->GetValue().ToStdString(), "\n");
     lines.resize(6);
@@ -138,7 +139,7 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
                                         "BOB> Bob here", "ANN> Hello from Ann", "BOB> Bob here"}));
     long position = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_EQ(StyleAt(view, position), i % 2 == 0 ? "#000000 bold" : "#FF0000 bold") << i;
+        EXPECT_EQ(StyleAt(view, position), i % 2 == 0 ? "#000000 bold" : "#EE0000 bold") << i;
         position += static_cast<long>(lines[i].size() + 1);
     }
     // The first turn hands bot 0 the opening line.
