@@ -48,11 +48,17 @@ void PickNextSpeaker(ConversationState& state) {
     state.m_current = next;
 }
 
-void StopConversation(ConversationState& state, UserQuestions& questions,
+bool StopConversation(ConversationState& state, UserQuestions& questions,
                       ConversationWindow& window) {
     window.StopTurnTimer();
-    if (questions.AskYesNo(kSaveQuestion)) SaveTranscript(state.m_plainText, questions);
+    const std::optional<bool> save = questions.AskYesNoCancel(kSaveQuestion);
+    if (!save) {
+        window.StartTurnTimer();
+        return false;
+    }
+    if (*save) SaveTranscript(state.m_plainText, questions);
     window.RequestClose();
+    return true;
 }
 
 }  // namespace jabbery

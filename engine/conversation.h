@@ -51,8 +51,9 @@ bool FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResu
 void PickNextSpeaker(ConversationState& state);
 
 // The Exit sequence: stops the timer, offers to save the plain transcript,
-// then asks the window to close.
-void StopConversation(ConversationState& state, UserQuestions& questions,
+// then asks the window to close. When the offer is cancelled, the timer
+// starts again and it returns false: the conversation goes on.
+bool StopConversation(ConversationState& state, UserQuestions& questions,
                       ConversationWindow& window);
 
 }  // namespace jabbery

@@ -39,6 +39,8 @@ class TurnScheduler {
     SchedulerAction OnExit();
     SchedulerAction OnClose();
     SchedulerAction OnCancel();
+    // The Exit sequence's question was cancelled: the conversation goes on.
+    void OnExitCancelled();
     void OnPause() { m_paused = true; }
     void OnResume() { m_paused = false; }
 

@@ -182,6 +182,13 @@ void CChatDialog::OnTimer(wxTimerEvent&) {
 }
 
 void CChatDialog::OnExit(wxCommandEvent&) {
+    if (m_scheduler.IsExitPending()) {
+        // Exit again while the turn in flight is awaited stops its bot now;
+        // its turn adds no line, and the save question may still be
+        // cancelled, so later turns must be able to run.
+        if (m_scheduler.OnCancel() == SchedulerAction::kCancelTurn) m_runner.StopTurn();
+        return;
+    }
     Do(m_scheduler.OnExit());
     // A slow bot may keep the Exit sequence waiting for up to its limit.
     if (m_scheduler.IsExitPending()) ShowState();
@@ -193,7 +200,10 @@ void CChatDialog::Do(SchedulerAction action) {
             StartTurn();
             break;
         case SchedulerAction::kRunExitSequence:
-            StopConversation(m_state, m_dialogs, *this);
+            if (!StopConversation(m_state, m_dialogs, *this)) {
+                m_scheduler.OnExitCancelled();
+                ShowState();
+            }
             break;
         case SchedulerAction::kCancelTurn:
             // Kills a running bot's whole group now rather than waiting it
@@ -252,14 +262,13 @@ void CChatDialog::KeepTranscript() {
 void CChatDialog::ShowState() {
     std::string title = ProgramTitle();
     if (m_scheduler.IsExitPending()) {
-        title += " (finishing the current turn)";
+        title += " (finishing the current turn; Exit again stops it now)";
     } else if (m_scheduler.IsPaused()) {
         title += " (paused)";
     } else if (!m_failureNotes.empty()) {
         title += " (" + m_failureNotes.back().second + ")";
     }
     SetTitle(ToWxText(title));
-    m_exitButton->Enable(!m_scheduler.IsExitPending());
 }
 
 void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {

@@ -300,12 +300,42 @@ TEST_F(ChatDialogTest, ExitDuringASlowTurnSaysSoAtOnceAndAsksToSaveAfterIt) {
     });
     Run(window);
     EXPECT_GT(ticks, 10) << "one every 50 ms when the window's thread is free";
-    EXPECT_EQ(title_after_exit, kTitle + " (finishing the current turn)");
-    EXPECT_FALSE(exit_enabled);
+    EXPECT_EQ(title_after_exit, kTitle + " (finishing the current turn; Exit again stops it now)");
+    EXPECT_TRUE(exit_enabled);
     EXPECT_FALSE(asked_during_turn);
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
     EXPECT_EQ(PlainLines(window).back(), "ANN> done");
     EXPECT_EQ(Turns(window), 1);
+}
+
+// Exit again during the awaited turn stops its bot at once and adds no
+// line; Cancel on the save question goes back to the conversation.
+TEST_F(ChatDialogTest, ExitTwiceStopsTheSlowBotAndCancelGoesOn) {
+    const std::string slow_once =
+        "if [ -e slept ]; then " + RecordAndAnswer("a") + "; else touch slept; sleep 120; fi";
+    m_dialogs.m_cancels = 1;
+    CChatDialog window(nullptr,
+                       {{Bot("Ann", slow_once), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 300s},
+                       &m_dialogs);
+    Clock::time_point pressed;
+    m_script.Then(
+        "the slow turn runs", [&] { return window.IsTurnInFlight(); }, 60s);
+    m_script.Do("press Exit twice", [&] {
+        pressed = Clock::now();
+        Press(window, CChatDialog::kExitId);
+        Press(window, CChatDialog::kExitId);
+    });
+    m_script.Then(
+        "asked to save, cancelled, two turns",
+        [&] { return !m_dialogs.m_questions.empty() && Turns(window) >= 2; }, 60s);
+    m_script.Do("close", [&] { window.Close(); });
+    Run(window);
+    EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
+    const std::vector<std::string> lines = PlainLines(window);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "ANN> a") << "the stopped turn added no line";
+    EXPECT_EQ(lines[3], "BOB> b");
+    EXPECT_LT(Clock::now() - pressed, 60s);
 }
 
 TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGoesOn) {

@@ -40,6 +40,14 @@ bool WxUserDialogs::AskYesNo(const std::string& question) {
     return wxMessageBox(ToWxText(question), ProgramTitle(), wxYES_NO, m_mainWindow) == wxYES;
 }
 
+std::optional<bool> WxUserDialogs::AskYesNoCancel(const std::string& question) {
+    // Escape and the close box give Cancel.
+    const int answer =
+        wxMessageBox(ToWxText(question), ProgramTitle(), wxYES_NO | wxCANCEL, m_mainWindow);
+    if (answer == wxCANCEL) return std::nullopt;
+    return answer == wxYES;
+}
+
 std::optional<std::string> WxUserDialogs::AskSavePath() {
     // No overwrite question: an existing file is appended to, never replaced.
     return AskPath("Save As", "Text file (*.txt)|*.txt", ".txt");
