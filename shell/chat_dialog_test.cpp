@@ -418,7 +418,8 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
     // Bob answered after Fay's last failure: the title still names it.
     EXPECT_EQ(Title(window), kTitle + " (Fay exited with code 3)");
     const wxString details = window.BotsWindow()->Details()->GetValue();
-    EXPECT_TRUE(details.Contains("Fay exited with code 3") && details.Contains("out of ideas"))
+    EXPECT_TRUE(details.Contains("Fay exited with code 3") && details.Contains("out of ideas") &&
+                details.Contains(" exited.\nTurn "))
         << details;
     // The transcript holds the turns as always: one line for every turn.
     const std::vector<std::string> plain = PlainLines(window);
