@@ -6,7 +6,6 @@
 #include "cli/jsonl_log.h"
 #include "cli/options.h"
 #include "cli/outcome_report.h"
-#include "engine/turn_warning.h"
 #include "cli/output_paths.h"
 #include "cli/terminal_host.h"
 #include "cli/try_bot.h"
@@ -16,6 +15,7 @@
 #include "engine/bundled_bots.h"
 #include "engine/conversation.h"
 #include "engine/roster.h"
+#include "engine/turn_warning.h"
 #include "platform/run_hidden.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
@@ -121,9 +121,8 @@ int main(int argc, char** argv) {
     RunTurnLoop(state, host, settings, canceller, [&](int speaker, const ExchangeOutcome& outcome) {
         printer.PrintTurn(state, speaker);
         if (!outcome.Answered() && !options.m_quiet) {
-            const std::string warning =
-                TurnWarning("jabbery-cli", state, state.m_turnsTaken, speaker, outcome,
-                            warnings_to_terminal);
+            const std::string warning = TurnWarning("jabbery-cli", state, state.m_turnsTaken,
+                                                    speaker, outcome, warnings_to_terminal);
             std::fputs(warning.c_str(), stderr);
         }
         if (options.m_jsonlPath &&

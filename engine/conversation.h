@@ -12,9 +12,6 @@ class ConversationWindow;
 class DocumentView;
 class UserQuestions;
 
-// The id of the window's turn timer.
-inline constexpr int kTurnTimerId = 1;
-
 inline constexpr const char* kFirstMessage = "Hi!";
 inline constexpr const char* kSaveQuestion = "Would you like to save a transcript of this chat?";
 

@@ -48,8 +48,6 @@ class TurnScheduler {
     bool IsPaused() const { return m_paused; }
     // True once Exit has been asked for while a turn was in flight.
     bool IsExitPending() const { return m_exitPending; }
-    // True once the conversation has ended (Exit sequence run, or closed).
-    bool HasEnded() const { return m_ended; }
 
   private:
     SchedulerAction StartTurn();

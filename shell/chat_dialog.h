@@ -71,6 +71,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     static constexpr int kSaveNowId = 1102;
     static constexpr int kExportId = 1103;
     static constexpr int kBotsId = 1104;
+    static constexpr int kTurnTimerId = 1;
 
     // `dialogs` answers the user's questions; null: the real dialogs.
     CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* dialogs = nullptr);

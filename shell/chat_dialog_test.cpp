@@ -12,7 +12,7 @@
 #include "shell/bots_window.h"
 #include "shell/folder_prompt.h"
 #include "shell/gui_test_support.h"
-#include "shell/program_title.h"
+#include "shell/message_box_caption.h"
 #include "shell/rtf_view.h"
 #include "transcript/export.h"
 
@@ -173,7 +173,7 @@ TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRu
         60s);
     AnswerWithKey(m_script, kAboutTitle, WXK_RETURN);
     m_script.Do("click Exit", [&] { ClickOn(Button(window, CChatDialog::kExitId)); });
-    AnswerWithKey(m_script, ProgramTitle().ToStdString(), WXK_RETURN);  // Yes, save
+    AnswerWithKey(m_script, MessageBoxCaption().ToStdString(), WXK_RETURN);  // Yes, save
     AnswerChooser(m_script, "Save As", 'A', saved);
     Run(window);
     EXPECT_TRUE(about_open_after_two_turns);

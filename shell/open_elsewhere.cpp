@@ -5,7 +5,7 @@
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
-#include "shell/program_title.h"
+#include "shell/message_box_caption.h"
 #include "shell/wx_text.h"
 
 namespace jabbery {
@@ -20,7 +20,7 @@ void LaunchOrSay(wxWindow* parent, Launch launch, const wxString& failure) {
         wxLogNull quiet;
         launched = launch();
     }
-    if (!launched) wxMessageBox(failure, ProgramTitle(), wxOK | wxICON_ERROR, parent);
+    if (!launched) wxMessageBox(failure, MessageBoxCaption(), wxOK | wxICON_ERROR, parent);
 }
 
 }  // namespace

@@ -19,8 +19,8 @@
 #include "shell/gui_test_support.h"
 #include "shell/manual.h"
 #include "shell/manual_window.h"
+#include "shell/message_box_caption.h"
 #include "shell/num_dialog.h"
-#include "shell/program_title.h"
 #include "shell/wx_user_dialogs.h"
 #include "transcript/file_names.h"
 
@@ -72,7 +72,7 @@ TEST(WxUserDialogs, EscapeGivesEachDialogsCancelAnswer) {
     EXPECT_EQ(escaped("Number of bots", [&] { return dialogs.AskBotCount(); }), std::nullopt);
     EXPECT_EQ(escaped(FolderPromptTitle(1, 2), [&] { return dialogs.BrowseForBotFolder(1, 2); }),
               "");
-    const std::string message_title = ProgramTitle().ToStdString();
+    const std::string message_title = MessageBoxCaption().ToStdString();
     EXPECT_FALSE(escaped(message_title, [&] { return dialogs.AskYesNo(kSaveQuestion); }));
     EXPECT_FALSE(escaped(message_title, [&] {
         return dialogs.AskGoOnDespiteFailedChecks({"bot 2 (BOB, /b/): the name (line 4) is empty"});
@@ -159,7 +159,7 @@ TEST(BotsWindow, OpenConversationsFolderRunsXdgOpenOrSaysThereIsNone) {
         std::filesystem::remove(opener);
         press();
     });
-    AnswerWithKey(script, ProgramTitle().ToStdString(), WXK_RETURN);
+    AnswerWithKey(script, MessageBoxCaption().ToStdString(), WXK_RETURN);
     script.Do("close", [&] { window.Close(); });
     script.Drive([&] { return window.ShowModal(); });
 }
@@ -248,7 +248,7 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
 TEST(NumDialog, ShowsTheRangeAndRefusesCountsTypedAtOnceLeavingThemAsTyped) {
     CNumDialog dialog(nullptr, {});
     const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };
-    const std::string title = ProgramTitle().ToStdString();
+    const std::string title = MessageBoxCaption().ToStdString();
     UiScript script;
     script.Then("the dialog shows", [] { return FindScreenWindow("Number of bots").has_value(); })
         .Wait(300ms);
