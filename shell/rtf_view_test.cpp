@@ -9,7 +9,6 @@
 
 #include "rtf/test_rtf_documents.h"
 #include "shell/gui_test_support.h"
-#include "values/readable_colour.h"
 
 namespace jabbery {
 namespace {
@@ -34,45 +33,25 @@ std::string Text(const wxTextCtrl& view) {
     return view.GetValue().utf8_string();
 }
 
-TEST_F(ViewTest, ShowsEachLineInItsColourAndWeightAndAppendingKeepsTheUsersSelection) {
-    std::string body = IntroLine(0, "/bots/rosa/") + IntroLine(14, "/bots/pip/") +
-                       TurnLine(0, "ROSA", "Hi there.") + TurnLine(14, "PIP", "Hello.");
+TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUsersSelection) {
+    std::string body = IntroLine(0, "/bots/rosa/") + IntroLine(2, "/bots/pip/") +
+                       TurnLine(0, "ROSA", "Hi there.") + TurnLine(2, "PIP", "Hello \\cf5 you.");
     m_view->ShowDocument(RtfDocument(body));
-    EXPECT_EQ(Text(*m_view), "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello.\n");
-    // Bot 0 is black and bot 14 brown; folders and names bold, replies regular.
+    EXPECT_EQ(Text(*m_view), "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello you.\n");
+    // Bot 0 is black; bot 2's green (#00FF00) and the cyan (#00FFFF) PIP's
+    // reply asks for show darker, to read on the white page. Folders and
+    // names bold, replies regular.
     const struct {
         long m_at;
         const char* m_style;
-    } looks[] = {{1, "#000000 bold"},     {13, "#744434 bold"}, {24, "#000000 bold"},
-                 {31, "#000000 regular"}, {40, "#744434 bold"}, {45, "#744434 regular"}};
+    } looks[] = {{1, "#000000 bold"},     {13, "#008A00 bold"}, {24, "#000000 bold"},
+                 {31, "#000000 regular"}, {40, "#008A00 bold"}, {45, "#008A00 regular"},
+                 {51, "#008484 regular"}};
     for (const auto& look : looks) EXPECT_EQ(StyleAt(m_view, look.m_at), look.m_style) << look.m_at;
     m_view->SetSelection(0, 5);
     body += TurnLine(1, "A", "x");
     m_view->ShowDocument(RtfDocument(body));
     EXPECT_EQ(m_view->GetStringSelection(), "/bots");
-}
-
-std::string Html(const BotColour& colour) {
-    return wxColour(colour.m_red, colour.m_green, colour.m_blue)
-        .GetAsString(wxC2S_HTML_SYNTAX)
-        .ToStdString();
-}
-
-// Each bot's line, and a reply that picks a colour of its own, shows in the
-// colour darkened to read on the white page.
-TEST_F(ViewTest, ShowsEveryColourAsItReadsOnTheWhitePage) {
-    std::string body;
-    for (int bot = 0; bot < kMaxBots; ++bot) body += TurnLine(bot, "B", "x");
-    body += TurnLine(0, "A", "\\cf5 own");
-    m_view->ShowDocument(RtfDocument(body));
-    for (int bot = 0; bot < kMaxBots; ++bot) {
-        const BotColour& colour = kBotColours[static_cast<std::size_t>(bot)];
-        EXPECT_EQ(StyleAt(m_view, 5L * bot), Html(ReadableOn(colour, kWhitePage)) + " bold")
-            << "bot " << bot + 1 << " " << Html(colour);
-    }
-    EXPECT_EQ(StyleAt(m_view, 5L * kMaxBots + 4),
-              Html(ReadableOn(kBotColours[5], kWhitePage)) + " regular");
-    EXPECT_EQ(Html(ReadableOn(kBotColours[2], kWhitePage)), "#008A00") << "green, darker";
 }
 
 // The appended view and one rebuilt from scratch show the same characters in
