@@ -7,6 +7,7 @@
 #include "engine/outcome_text.h"
 #include "platform/growing_file.h"
 #include "platform/local_time.h"
+#include "platform/signal_name.h"
 
 namespace jabbery {
 

@@ -42,14 +42,17 @@ int main(int argc, char** argv) {
     using namespace jabbery;
     CliOptions options;
     std::string error;
-    if (!ParseCliOptions({argv + 1, argv + argc}, options, error)) return Fail(error);
-    if (options.m_help) {
-        std::fputs(CliUsage().c_str(), stdout);
-        return 0;
-    }
-    if (options.m_version) {
-        std::fputs(VersionNotice("jabbery-cli").c_str(), stdout);
-        return 0;
+    switch (ParseCliOptions({argv + 1, argv + argc}, options, error)) {
+        case OptionsEnd::kError:
+            return Fail(error);
+        case OptionsEnd::kHelp:
+            std::fputs(CliUsage().c_str(), stdout);
+            return 0;
+        case OptionsEnd::kVersion:
+            std::fputs(VersionNotice("jabbery-cli").c_str(), stdout);
+            return 0;
+        case OptionsEnd::kRun:
+            break;
     }
     // A bare bundled bot's name stands for the user's copy of that bot.
     std::vector<std::string>& arguments = options.m_botFolders;
