@@ -12,7 +12,9 @@
 namespace jabbery {
 
 ConversationPrinter::ConversationPrinter(std::FILE* out, bool for_terminal)
-    : m_out(out), m_forTerminal(for_terminal) {}
+    : m_out(out),
+      m_forTerminal(for_terminal),
+      m_background(TerminalBackground(std::getenv("COLORFGBG"))) {}
 
 void ConversationPrinter::PrintIntroductions(const ConversationState& state) {
     for (int bot = 0; bot < state.m_botCount; ++bot) Print(bot, state.m_botFolder[bot].Str(), "");
@@ -30,13 +32,14 @@ void ConversationPrinter::Print(int bot, const std::string& bold_part,
         std::fwrite(line.data(), 1, line.size(), m_out);
     } else if (bot == 0) {
         // Bot 0's colour is black, which a dark terminal would not show: it
-        // writes in the terminal's own text colour instead.
+        // writes in the terminal's own text colour instead, whatever the
+        // background.
         std::fprintf(m_out, "\x1b[1m%s\x1b[22m%s\x1b[0m\n", ForTerminal(bold_part).c_str(),
                      ForTerminal(regular_part).c_str());
     } else {
         const BotColour& colour = kBotColours[static_cast<std::size_t>(bot)];
         std::fprintf(m_out, "%s\x1b[1m%s\x1b[22m%s\x1b[0m\n",
-                     ForegroundEscape(colour, std::getenv("COLORTERM")).c_str(),
+                     ForegroundEscape(colour, std::getenv("COLORTERM"), m_background).c_str(),
                      ForTerminal(bold_part).c_str(), ForTerminal(regular_part).c_str());
     }
     std::fflush(m_out);

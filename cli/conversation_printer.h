@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
+
+#include "values/bot_colours.h"
 
 namespace jabbery {
 
@@ -11,6 +14,7 @@ struct ConversationState;
 // Prints the conversation's plain lines as they are added, each in its
 // bot's colour when writing to a terminal: introductions in bold, a turn's
 // name in bold and its reply in regular weight, as the window shows them.
+// On a background COLORFGBG names, each colour is made to read there.
 class ConversationPrinter {
   public:
     ConversationPrinter(std::FILE* out, bool for_terminal);
@@ -25,6 +29,7 @@ class ConversationPrinter {
 
     std::FILE* m_out;
     bool m_forTerminal;
+    std::optional<BotColour> m_background;
 };
 
 }  // namespace jabbery
