@@ -33,8 +33,9 @@ class InstalledBot {
     explicit InstalledBot(const std::string& name) : m_folder(m_temp.File(vorn::LowerText(name))) {
         const std::string program = vorn::LowerText(name);
         fs::create_directory(m_folder);
-        fs::copy_file(fs::path(BOTS_DIR) / program / program, File(program));
-        fs::copy_file(fs::path(BOTS_DIR) / program / "vorn.nfo", File("vorn.nfo"));
+        for (const std::string& file : {program, std::string("vorn.nfo")}) {
+            fs::copy_file(fs::path(BOTS_DIR) / program / file, File(file));
+        }
         jabbery::BotRoster roster;
         EXPECT_TRUE(jabbery::ReadDescriptor(roster, 0, m_folder));
         m_command = roster.m_botCommand[0].Str();
@@ -48,7 +49,7 @@ class InstalledBot {
         if (message) WriteFile(File("chat.msg"), m_name + "\r\n" + *message + "\r\n");
         const jabbery::RunResult run = jabbery::RunHidden(m_command, m_folder, {});
         EXPECT_TRUE(run.m_end == jabbery::RunEnd::kExited && run.m_code == 0) << m_name;
-        std::string content = ReadFile(File("chat.msg"));
+        const std::string content = ReadFile(File("chat.msg"));
         fs::remove(File("chat.msg"));
         return content;
     }

@@ -39,7 +39,6 @@ struct InstalledTree {
 TEST(BundledBots, UserCopyRunsTheInstalledProgramInTheUsersFolderAndIsNeverReplaced) {
     InstalledTree tree;
     EXPECT_EQ(BundledBotNames(tree.places), std::vector<std::string>{"echo"});
-
     std::string error;
     ASSERT_TRUE(CopyBundledBots(tree.places, error)) << error;
     const std::string copy = tree.places.m_userBots + "/echo";
@@ -52,7 +51,6 @@ TEST(BundledBots, UserCopyRunsTheInstalledProgramInTheUsersFolderAndIsNeverRepla
     ASSERT_TRUE(ReadDescriptor(roster, 0, copy));
     EXPECT_EQ(RunHidden(roster.m_botCommand[0].Str(), copy, RunLimits{}).m_end, RunEnd::kExited);
     EXPECT_EQ(ReadFile(copy + "/chat.msg"), "Hello!");
-
     WriteFile(copy + "/vorn.nfo", "mine");
     EXPECT_TRUE(MakeUserCopy(tree.places, "echo", error));
     EXPECT_EQ(ReadFile(copy + "/vorn.nfo"), "mine");

@@ -51,7 +51,6 @@ TEST(ReadDescriptor, FindsTheDescriptorAndRecordsTheFolder) {
     EXPECT_FALSE(ReadDescriptor(roster, 0, root.File("missing")));
     EXPECT_EQ(roster.m_botName[0].Str(), "kept");
     EXPECT_TRUE(roster.m_botFolder[0].IsEmpty());
-
     std::filesystem::remove(odd + "/vorn.nfo");
     WriteFile(odd + "/VORN.NFO", "\n\nupper\nUpper\n");
     ASSERT_TRUE(ReadDescriptor(roster, 0, odd + "/"));
@@ -78,7 +77,6 @@ TEST(LoadRoster, AsksAgainForARefusedFolderAndACancelClosesKeepingTheBotsSoFar) 
     EXPECT_EQ(state.m_botFolder[2], state.m_botFolder[0]);  // the same folder twice is fine
     EXPECT_EQ(state.m_plainText.Str(), a + "/\r\n" + c + "/\r\n" + a + "/\r\n");
     EXPECT_EQ(host.m_closeRequests, 0);
-
     FakeHost cancelled;
     cancelled.m_folderAnswers = {a, a};  // then cancel for bot 3 of 4
     ConversationState partial;

@@ -8,16 +8,13 @@
 namespace jabbery {
 namespace {
 
-// Feeds a scheduler a script of events, one letter each, and writes what it
-// answered, one letter each: T tick, F turn finished, E Exit, C close,
-// X cancel, P pause, R resume, N the Exit sequence cancelled. Answers: . nothing, s start a turn, e
-// run the Exit sequence, k cancel the turn in flight; after F, r when the reply is recorded, then
-// the next action.
+// Feeds a scheduler events (T tick, F turn finished, E Exit, C close, X cancel,
+// P pause, R resume, N Exit sequence cancelled) and writes its answers: . nothing,
+// s start a turn, e run the Exit sequence, k cancel the turn; after F, r if recorded.
 std::string Feed(const std::string& events) {
     TurnScheduler scheduler;
     scheduler.Start();
     std::string answers;
-    // The answer letters in the order SchedulerAction lists its values.
     const auto letter = [](SchedulerAction action) { return ".sek"[static_cast<int>(action)]; };
     for (char event : events) {
         if (event == 'F') {

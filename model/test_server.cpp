@@ -52,20 +52,6 @@ TestServer::~TestServer() {
     m_thread.join();
 }
 
-std::string TestServer::Endpoint() const {
-    return "http://127.0.0.1:" + std::to_string(m_port) + "/v1";
-}
-
-void TestServer::AlwaysReply(CannedReply reply) {
-    std::lock_guard lock(m_mutex);
-    m_always = std::move(reply);
-}
-
-std::vector<RecordedRequest> TestServer::Requests() const {
-    std::lock_guard lock(m_mutex);
-    return m_requests;
-}
-
 CannedReply TestServer::Respond(const RecordedRequest& request) {
     std::unique_lock lock(m_mutex);
     m_requests.push_back(request);
@@ -79,7 +65,6 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder,
                       const std::vector<std::string>& extra_env) {
     TempFolder scratch;
-    // env -u keeps proxy settings from the child: nothing may leave 127.0.0.1.
     std::string command = "cd " + ShellQuote(folder.string()) +
                           " && env -u http_proxy -u https_proxy -u all_proxy -u HTTP_PROXY "
                           "-u HTTPS_PROXY -u ALL_PROXY";

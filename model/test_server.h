@@ -51,9 +51,16 @@ class TestServer {
     TestServer& operator=(const TestServer&) = delete;
 
     int Port() const { return m_port; }
-    std::string Endpoint() const;  // the base URL for model.conf
-    void AlwaysReply(CannedReply reply);
-    std::vector<RecordedRequest> Requests() const;
+    // The base URL for model.conf.
+    std::string Endpoint() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/v1"; }
+    void AlwaysReply(CannedReply reply) {
+        std::lock_guard lock(m_mutex);
+        m_always = std::move(reply);
+    }
+    std::vector<RecordedRequest> Requests() const {
+        std::lock_guard lock(m_mutex);
+        return m_requests;
+    }
 
   private:
     CannedReply Respond(const RecordedRequest& request);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "rtf/test_rtf_documents.h"
@@ -49,13 +50,7 @@ void Apply(const DocumentUpdate& update, Shown& shown) {
 TEST(IncrementalRtfReader, AppendsWhatGrewAndRebuildsOnAnyOtherChange) {
     const std::string a = TurnLine(1, "A", "hi");
     const std::string header = kRtfHeader;
-    struct Step {
-        std::string document;
-        bool rebuild;
-        std::size_t remove;
-        std::string text;
-    };
-    const Step steps[] = {
+    const std::tuple<std::string, bool, std::size_t, std::string> steps[] = {
         {RtfDocument(a), true, 0, "A> hi\n"},
         {RtfDocument(a + TurnLine(2, "B", "yo")), false, 0, "B> yo\n"},
         {RtfDocument(a + TurnLine(2, "B", "yo")), false, 0, ""},
@@ -74,14 +69,14 @@ TEST(IncrementalRtfReader, AppendsWhatGrewAndRebuildsOnAnyOtherChange) {
     };
     IncrementalRtfReader reader(kRtfTrailer);
     Shown shown;
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.document.substr(header.size()));
-        const DocumentUpdate update = reader.Update(step.document);
-        EXPECT_EQ(update.m_rebuild, step.rebuild);
-        EXPECT_EQ(update.m_rebuild ? 0 : update.m_removeChars, step.remove);
-        EXPECT_EQ(TextOf(update.m_runs), step.text);
+    for (const auto& [document, rebuild, remove, text] : steps) {
+        SCOPED_TRACE(document.substr(header.size()));
+        const DocumentUpdate update = reader.Update(document);
+        EXPECT_EQ(update.m_rebuild, rebuild);
+        EXPECT_EQ(update.m_rebuild ? 0 : update.m_removeChars, remove);
+        EXPECT_EQ(TextOf(update.m_runs), text);
         Apply(update, shown);
-        EXPECT_EQ(shown, Expand(ParseDocument(step.document)));
+        EXPECT_EQ(shown, Expand(ParseDocument(document)));
     }
 }
 

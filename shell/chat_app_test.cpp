@@ -39,7 +39,6 @@ TEST(ParseCommandLine, KeepsFoldersInOrderAsAbsolutePathsWithoutTrailingSlash) {
     }
 }
 
-// The texts themselves, -h and unknown options are tried on the program.
 TEST(ParseCommandLine, HelpAndVersionWinOverFoldersAndAnEmptyNameIsAnError) {
     EXPECT_EQ(ParseCommandLine({"/a", "--help"}).m_action, Action::kHelp);
     EXPECT_EQ(ParseCommandLine({"--version", "/a"}).m_action, Action::kVersion);
@@ -125,7 +124,6 @@ TEST(Program, FoldersGivenAsArgumentsTakeTurnsAndTerminatedItLeavesNoBotBehind) 
     EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(child); })) << "the bot's child " << child;
 }
 
-// The first file in `folder`, or empty text.
 std::string FirstFile(const std::string& folder) {
     std::error_code missing;
     const std::filesystem::directory_iterator files(folder, missing);

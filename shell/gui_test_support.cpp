@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 namespace jabbery::testing {
 namespace {
@@ -24,8 +23,7 @@ std::vector<wxRect> VisibleWindows(const std::string& pattern) {
                                 .c_str(),
                             "r");
     if (xdotool == nullptr) return found;
-    wxRect rect;
-    // Each window's lines: WINDOW=, X=, Y=, WIDTH=, HEIGHT=, SCREEN=.
+    wxRect rect;  // from each window's lines X=, Y=, WIDTH=, HEIGHT=
     for (char line[256]; std::fgets(line, sizeof line, xdotool) != nullptr;) {
         std::sscanf(line, "X=%d", &rect.x);
         std::sscanf(line, "Y=%d", &rect.y);
@@ -114,18 +112,9 @@ void ClickOn(wxWindow* window) {
     wxUIActionSimulator().MouseClick();
 }
 
-void PressKey(int key, int modifiers) {
-    wxUIActionSimulator().Char(key, modifiers);
-}
-
-void TypeText(const std::string& text) {
-    wxUIActionSimulator().Text(text.c_str());
-}
-
 std::optional<wxRect> FindScreenWindow(const std::string& title) {
     const std::vector<wxRect> found = VisibleWindows(TitlePattern(title));
-    if (found.empty()) return std::nullopt;
-    return found.front();
+    return found.empty() ? std::nullopt : std::optional(found.front());
 }
 
 bool PressKeyIn(const std::string& title, int key, int modifiers) {
@@ -158,16 +147,10 @@ void SendCloseRequest(wxWindow* window) {
 
 void AnswerWithKey(UiScript& script, const std::string& title, int key) {
     script.Then(title + " shows", [title] { return FindScreenWindow(title).has_value(); });
-    // A window just mapped may not take keys yet; give it a moment first.
-    script.Wait(300ms);
-    auto last_press = std::make_shared<std::chrono::steady_clock::time_point>();
-    script.Then("close " + title + " with a key", [title, key, last_press] {
-        // The last press may still be on its way.
-        const auto now = std::chrono::steady_clock::now();
-        if (now - *last_press < 1500ms) return !FindScreenWindow(title);
-        *last_press = now;
-        return !PressKeyIn(title, key);
-    });
+    script.Wait(300ms);  // a window just mapped may not take keys yet
+    script.Until(
+        "close " + title + " with a key", [title] { return !FindScreenWindow(title); },
+        [title, key] { PressKeyIn(title, key); });
 }
 
 void AnswerChooser(UiScript& script, const std::string& title, char select,

@@ -56,9 +56,7 @@ TEST(FolderPrompt, TitleNamesTheBotAndStartsInTheUsersBots) {
     EXPECT_EQ(error, "");
 }
 
-// The real dialogs over a shown main window. Escape gives each one's cancel
-// answer (the other answers are tried in the main window's tests); a message
-// shows until a key closes it.
+// The real dialogs over a shown main window; a message shows until a key closes it.
 TEST(WxUserDialogs, EscapeGivesEachDialogsCancelAnswer) {
     auto* main = new wxFrame(nullptr, wxID_ANY, "Main", wxPoint(100, 100), wxSize(500, 400));
     main->Show();
@@ -82,7 +80,6 @@ TEST(WxUserDialogs, EscapeGivesEachDialogsCancelAnswer) {
         dialogs.ShowError(kNotABotMessage);
         return 0;
     });
-    // A top-level window deletes itself once the event loop runs again.
     main->Destroy();
     RunEventsUntil([] { return wxTopLevelWindows.empty(); }, 10s);
 }
@@ -112,8 +109,6 @@ TEST(SaveDialog, SuggestsADatedNameInTheFolderLastUsedAndAddsTheExtension) {
     wxSetWorkingDirectory(old_folder);
 }
 
-// With no program on the PATH at all (no browser, no xdg-open), the manual
-// shows in the program's own window.
 TEST(ManualWindow, ShowsTheManualWithoutAnyOtherProgram) {
     TempFolder root;
     WriteFile(root.File("jabbhelp.html"), "<html><body><p>Jabbery links bots.</p></body></html>");
@@ -122,7 +117,6 @@ TEST(ManualWindow, ShowsTheManualWithoutAnyOtherProgram) {
     wxSetWorkingDirectory(root.Path());
     OpenManual(nullptr);
     wxSetWorkingDirectory(old_folder);
-
     CManualWindow* window = nullptr;
     for (wxWindow* top : wxTopLevelWindows) {
         if (auto* manual = wxDynamicCast(top, CManualWindow)) window = manual;
@@ -136,8 +130,6 @@ TEST(ManualWindow, ShowsTheManualWithoutAnyOtherProgram) {
     EXPECT_TRUE(RunEventsUntil([] { return wxTopLevelWindows.IsEmpty(); }, 10s));
 }
 
-// The Bots window's "Open conversations folder" hands the folder to
-// xdg-open; with none installed, a message says so.
 TEST(BotsWindow, OpenConversationsFolderRunsXdgOpenOrSaysThereIsNone) {
     TempFolder root;
     std::filesystem::create_directories(root.File("bin"));
@@ -169,9 +161,8 @@ TEST(FindManual, TakesTheWorkingFoldersCopyThenTheProgramsThenTheInstalledOne) {
     const std::string working = root.File("work");
     const std::string program = root.File("prefix/bin");
     const std::string prefix = root.File("prefix/share/jabbery");
-    for (const std::string& folder : {working, program, prefix}) {
+    for (const std::string& folder : {working, program, prefix})
         std::filesystem::create_directories(folder);
-    }
     const auto find = [&] { return FindManual(ManualCandidates(working, program)); };
     EXPECT_EQ(find(), "");
     // A copy in each place from the last to the first: each wins over those after it.
@@ -191,7 +182,6 @@ TEST(CountRefusal, AcceptsTwoToFifteenAndRefusesAllElseNamingTheRange) {
     EXPECT_NE(CountRefusal("20").find("20"), std::string::npos);
 }
 
-// Enter and Escape are tried in the main window's and the dialogs' tests.
 TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
     int manual_opened = 0;
     CNumDialog dialog(nullptr, [&] { ++manual_opened; });
@@ -227,7 +217,6 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
         shown_at_start = shown();
         ok_had_focus = wxWindow::FindFocus() == dialog.FindWindow(wxID_OK);
     });
-    // In the edit, and on the up-down control itself.
     press(dialog.CountEdit(), WXK_UP, 14, "15");
     script.Do("note the up-down", [&] { spin_at_top = dialog.CountSpin()->GetValue(); });
     press(dialog.CountEdit(), WXK_DOWN, 16, "0");

@@ -29,15 +29,12 @@ class ViewTest : public ::testing::Test {
     RtfView* m_view = nullptr;
 };
 
-std::string Text(const wxTextCtrl& view) {
-    return view.GetValue().utf8_string();
-}
-
 TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUsersSelection) {
     std::string body = IntroLine(0, "/bots/rosa/") + IntroLine(2, "/bots/pip/") +
                        TurnLine(0, "ROSA", "Hi there.") + TurnLine(2, "PIP", "Hello \\cf5 you.");
     m_view->ShowDocument(RtfDocument(body));
-    EXPECT_EQ(Text(*m_view), "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello you.\n");
+    EXPECT_EQ(m_view->GetValue().utf8_string(),
+              "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello you.\n");
     // Bot 0 is black; bot 2's green (#00FF00) and the cyan (#00FFFF) PIP's
     // reply asks for show darker, to read on the white page. Folders and
     // names bold, replies regular.
@@ -74,12 +71,11 @@ TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
         }
         const std::string document = RtfDocument(body);
         m_view->ShowDocument(document);
-        // A document without the trailer cannot be extended, so the next
-        // one is rebuilt.
-        rebuilt->ShowDocument(std::string());
+        rebuilt->ShowDocument(std::string());  // no trailer: the next is rebuilt
         rebuilt->ShowDocument(document);
         ASSERT_EQ(m_view->GetValue(), rebuilt->GetValue()) << "step " << step;
-        ASSERT_EQ(Text(*m_view), TextOf(rtf::ParseDocument(document))) << "step " << step;
+        ASSERT_EQ(m_view->GetValue().utf8_string(), TextOf(rtf::ParseDocument(document)))
+            << "step " << step;
         for (long at = 0; at < m_view->GetLastPosition(); ++at) {
             ASSERT_EQ(StyleAt(m_view, at), StyleAt(rebuilt, at)) << "step " << step << " at " << at;
         }
@@ -94,8 +90,7 @@ bool AtBottom(const wxTextCtrl& view) {
 
 TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
     std::string body;
-    // Shows `turns` more lines one by one, and lets the control lay out and
-    // carry out the scrolls it has queued.
+    // Shows `turns` more lines one by one, then lets the queued scrolls run.
     const auto add = [&](int turns) {
         for (int turn = 0; turn < turns; ++turn) {
             body += TurnLine(turn % 15, "BOT", "line " + std::to_string(turn));

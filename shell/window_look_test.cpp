@@ -33,7 +33,6 @@ bool InOwnDisplay(int width, int height, const std::string& settings) {
                                 std::to_string(height) + "x24' '" +
                                 std::filesystem::read_symlink("/proc/self/exe").string() +
                                 "' --gtest_filter=" + test->test_suite_name() + "." + test->name();
-    // The shell waits for the copy and its display server; the names are our own.
     EXPECT_EQ(std::system(command.c_str()), 0);
     return false;
 }
@@ -146,8 +145,7 @@ TEST(WindowLook, AtScaleTwoTheBotsWindowShowsEveryColumnUpToTheSlowestTime) {
     wxListCtrl* table = window.Table();
     const std::vector<std::string> headings = BotTableHeadings();
     const auto slowest = std::find(headings.begin(), headings.end(), "Slowest") - headings.begin();
-    int in_sight = 0;
-    int all = 0;
+    int in_sight = 0, all = 0;
     for (int column = 0; column < table->GetColumnCount(); ++column) {
         all += table->GetColumnWidth(column);
         if (column == slowest) in_sight = all;
@@ -162,15 +160,13 @@ TEST(WindowLook, AFullLengthWordWrapsWithoutSidewaysScrollingAndTheViewHasNoCare
     ShownWindow shown;
     shown.window.TranscriptView()->ShowDocument(
         RtfDocument(TurnLine(0, "LONG", std::string(1999, 'w'))));
-    RunEventsUntil([] { return false; }, 500ms);
+    RunEventsUntil([] { return false; }, 500ms);  // laid out
     GtkTextView* text = shown.Text();
     GtkAdjustment* sideways = gtk_scrollable_get_hadjustment(GTK_SCROLLABLE(text));
     EXPECT_LE(gtk_adjustment_get_upper(sideways), gtk_adjustment_get_page_size(sideways));
-    GtkTextIter start;
-    GtkTextIter end;
+    GtkTextIter start, end;
     gtk_text_buffer_get_bounds(gtk_text_view_get_buffer(text), &start, &end);
-    GdkRectangle first;
-    GdkRectangle last;
+    GdkRectangle first, last;
     gtk_text_view_get_iter_location(text, &start, &first);
     gtk_text_view_get_iter_location(text, &end, &last);
     EXPECT_GT(last.y, first.y + 10 * first.height) << "the word is on a few lines only";
