@@ -26,6 +26,20 @@ namespace {
 
 const std::vector<std::string> kBots = {"Ottilie", "Brixley", "Hask", "Wren"};
 
+// One non-empty CR LF line of at most 200 bytes of printable UTF-8, with
+// none of the characters the transcript would read as formatting.
+void ExpectOneCleanLine(const std::string& content) {
+    ASSERT_TRUE(content.size() > 2 && content.ends_with("\r\n")) << content;
+    const std::string line = content.substr(0, content.size() - 2);
+    EXPECT_NE(line.front(), ' ') << line;
+    EXPECT_LE(line.size(), 200u) << line;
+    EXPECT_EQ(line.find_first_of("\\{}"), std::string::npos) << line;
+    EXPECT_TRUE(jabbery::testing::IsValidUtf8(line)) << line;
+    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) {
+        return (c >= 0 && c < 0x20) || c == 0x7F;
+    })) << line;
+}
+
 // One bot in a fresh folder named by its name in lower case, with only its
 // program and descriptor: nothing a run in the build tree left comes along.
 class InstalledBot {
@@ -43,15 +57,16 @@ class InstalledBot {
         EXPECT_EQ(m_name, name);
     }
     std::string File(const std::string& name) const { return m_folder + "/" + name; }
-    // One turn: writes the message file (if any), runs the bot, and returns
-    // and removes what it left in the file.
+    // One turn: writes the message file (if any), runs the bot, expects one
+    // clean line in the file and returns it without its line end.
     std::string Turn(const std::optional<std::string>& message) {
         if (message) WriteFile(File("chat.msg"), m_name + "\r\n" + *message + "\r\n");
         const jabbery::RunResult run = jabbery::RunHidden(m_command, m_folder, {});
         EXPECT_TRUE(run.m_end == jabbery::RunEnd::kExited && run.m_code == 0) << m_name;
         const std::string content = ReadFile(File("chat.msg"));
         fs::remove(File("chat.msg"));
-        return content;
+        ExpectOneCleanLine(content);
+        return content.substr(0, content.find("\r\n"));
     }
 
   private:
@@ -60,25 +75,6 @@ class InstalledBot {
     std::string m_command;
     std::string m_name;
 };
-
-// The answer the shell would take: the first line, without its line end.
-std::string Reply(const std::string& content) {
-    return content.substr(0, content.find("\r\n"));
-}
-
-// One non-empty CR LF line of at most 200 bytes of printable UTF-8, with
-// none of the characters the transcript would read as formatting.
-void ExpectOneCleanLine(const std::string& content) {
-    ASSERT_TRUE(content.size() > 2 && content.ends_with("\r\n")) << content;
-    const std::string line = content.substr(0, content.size() - 2);
-    EXPECT_NE(line.front(), ' ') << line;
-    EXPECT_LE(line.size(), 200u) << line;
-    EXPECT_EQ(line.find_first_of("\\{}"), std::string::npos) << line;
-    EXPECT_TRUE(jabbery::testing::IsValidUtf8(line)) << line;
-    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) {
-        return (c >= 0 && c < 0x20) || c == 0x7F;
-    })) << line;
-}
 
 }  // namespace
 
@@ -93,8 +89,7 @@ TEST(VornHelper, WriteAnswerLeavesOneCleanCrLfLineAndReportsFailure) {
     EXPECT_EQ(vorn::CleanAnswer("ab\xC3\xA9\xC3\xA9", 3), "ab");
 }
 
-// Whatever arrives (nothing, a flood, binary, formatting, no file), every bot
-// answers with one clean line, the same in another copy of the bot.
+// Nothing, a flood, binary, formatting, no file: the same in another copy.
 TEST(SampleBots, AnswerAnyMessageWithOneCleanLineAndAlwaysTheSame) {
     std::string flood;
     while (flood.size() < 2000) flood += "lighthouse because I am tired of my kettle, you know? ";
@@ -110,9 +105,8 @@ TEST(SampleBots, AnswerAnyMessageWithOneCleanLineAndAlwaysTheSame) {
         InstalledBot second(name);
         for (const auto& message : messages) {
             SCOPED_TRACE(name + ": " + message.value_or("no file").substr(0, 20));
-            const std::string content = first.Turn(message);
-            ExpectOneCleanLine(content);
-            EXPECT_EQ(second.Turn(message), content);
+            const std::string reply = first.Turn(message);
+            EXPECT_EQ(second.Turn(message), reply);
         }
     }
 }
@@ -130,14 +124,14 @@ TEST(Ottilie, ReflectsPronounsAndBringsBackARememberedTopicOnce) {
         {"In my day there was no fog.", "your day", "there was"},     // only a short phrase
     };
     for (const auto& [message, present, absent] : reflections) {
-        const std::string reply = Reply(talk.Turn(message));
+        const std::string reply = talk.Turn(message);
         EXPECT_NE(reply.find(present), std::string::npos) << message << " -> " << reply;
         EXPECT_EQ(reply.find(absent), std::string::npos) << message << " -> " << reply;
     }
 
     InstalledBot listener(kBots[0]);
     const auto mentions_sister = [&] {
-        return Reply(listener.Turn("Hmm.")).find("your sister") != std::string::npos;
+        return listener.Turn("Hmm.").find("your sister") != std::string::npos;
     };
     listener.Turn("My sister calls me every week.");
     EXPECT_TRUE(mentions_sister());
@@ -161,7 +155,7 @@ TEST(Ottilie, NeverWritesHerMemoryThroughAPlantedLink) {
         WriteFile(outside, "the user's own words\r\n");
         hard ? fs::create_hard_link(outside, bot.File(name))
              : fs::create_symlink(outside, bot.File(name));
-        ExpectOneCleanLine(bot.Turn("My sister calls me every week."));
+        bot.Turn("My sister calls me every week.");
         EXPECT_EQ(ReadFile(outside), "the user's own words\r\n");
     }
 }
@@ -176,9 +170,7 @@ TEST(Conversation, EveryPairKeepsTalkingWithVariedLines) {
             std::string message = "Hi!";
             std::vector<std::string> lines;
             for (int turn = 0; turn < 20; ++turn) {
-                const std::string content = bots[turn % 2].Turn(message);
-                ExpectOneCleanLine(content);
-                lines.push_back(message = Reply(content));
+                lines.push_back(message = bots[turn % 2].Turn(message));
             }
             EXPECT_GE(std::set<std::string>(lines.begin(), lines.end()).size(), 10u);
             EXPECT_GE(std::set<std::string>(lines.end() - 10, lines.end()).size(), 5u);

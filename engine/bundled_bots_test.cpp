@@ -15,9 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace testing;
 
-// An installed tree as the package lays it out, under a prefix that needs
-// quoting in a shell, with one bundled bot "echo" (and a template folder
-// that is no bot), and the user's data folder.
+// An installed tree under a prefix that needs quoting in a shell, with one
+// bundled bot "echo", a folder that is no bot, and the user's data folder.
 struct InstalledTree {
     TempFolder root;
     std::string prefix = root.File("it's installed");

@@ -38,13 +38,11 @@ std::string Feed(const std::string& events) {
 
 TEST(TurnScheduler, AnswersEachScriptOfEvents) {
     const std::pair<const char*, const char*> cases[] = {
-        // One turn at a time; ticks during a turn do not pile up, and a due
-        // turn starts as soon as the reply is in; a stray finish changes nothing.
+        // One turn at a time; a tick during a turn starts one once the reply is in.
         {"TFTF", "s r. s r. "},
         {"TTTTFF", "s . . . rs r. "},
         {"FT", ". s "},
-        // Exit waits for the turn in flight, whose reply is recorded, even when
-        // a tick made another turn due; nothing starts afterwards.
+        // Exit waits for the turn in flight, whose reply is recorded; nothing follows.
         {"ET", "e . "},
         {"TETFTE", "s . . re . . "},
         // Close cancels the turn in flight and takes nothing more in, Exit included.

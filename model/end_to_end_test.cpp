@@ -40,8 +40,7 @@ TEST(ModelConversation, TwoModelBotsTalkThroughJabberyCli) {
     }
 }
 
-// jabbery-cli checks a chat-model bot without asking its model, and --try
-// says where to look when the server answers "not found".
+// The check does not ask the model; --try says where to look on "not found".
 TEST(ModelConversation, CheckPassesAWorkingBotAndTrySuggestsTheV1PartOnA404) {
     TempFolder root;
     TestServer server;

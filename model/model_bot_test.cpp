@@ -66,8 +66,7 @@ TEST_F(ModelBot, SendsPersonaMemoryAndSettingsAndWritesTheCleanAnswer) {
               history + "{\"heard\":\"Hello there\",\"said\":\"Well, hello there.\"}\n");
 }
 
-// A damaged history is put aside and the bot goes on without memory; a
-// full one loses its oldest exchange for the new one.
+// A damaged history is set aside; a full one loses its oldest exchange.
 TEST_F(ModelBot, KeepsItsHistoryWhole) {
     WriteFile(Bot() / kHistoryFile, "not json at all\n");
     const ProgramRun run = RunBot();
@@ -181,8 +180,7 @@ TEST_F(ModelBot, HidesAKeyPlacedAcrossEitherCut) {
     }
 }
 
-// A link or hard link planted in the folder leads nowhere: the file outside
-// keeps its bytes and none of them reach the server.
+// The file outside keeps its bytes and none of them reach the server.
 TEST_F(ModelBot, NeverReadsOrWritesThroughAPlantedLink) {
     namespace fs = std::filesystem;
     const fs::path outside = m_root.File("outside.txt");

@@ -72,12 +72,8 @@ class Program {
         if (!Ended()) std::system(("kill -KILL " + Pid()).c_str());
     }
     std::string Pid() const { return TrimmedFile(m_root.File("pid")); }
-    bool Ended() const { return !TrimmedFile(m_root.File("status")).empty(); }
-    // The exit status once it has ended, else -1.
-    int Status() const {
-        if (!Eventually([this] { return Ended(); }, 30)) return -1;
-        return std::stoi(TrimmedFile(m_root.File("status")));
-    }
+    std::string Status() const { return TrimmedFile(m_root.File("status")); }  // once ended
+    bool Ended() const { return !Status().empty(); }
 
   private:
     const TempFolder& m_root;
@@ -120,7 +116,8 @@ TEST(Program, FoldersGivenAsArgumentsTakeTurnsAndTerminatedItLeavesNoBotBehind) 
     EXPECT_EQ(ReadFile(root.File("turns.log")), "ann\nhang\n");
     const std::string child = TrimmedFile(hang + "/child.pid");
     EXPECT_EQ(std::system(("kill -TERM " + program.Pid()).c_str()), 0);
-    EXPECT_EQ(program.Status(), 128 + 15) << ReadFile(root.File("out.txt"));
+    EXPECT_TRUE(Eventually([&] { return program.Ended(); }, 30));
+    EXPECT_EQ(program.Status(), "143") << ReadFile(root.File("out.txt"));  // 128 + SIGTERM
     EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(child); })) << "the bot's child " << child;
 }
 

