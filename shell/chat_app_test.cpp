@@ -121,12 +121,6 @@ TEST(Program, FoldersGivenAsArgumentsTakeTurnsAndTerminatedItLeavesNoBotBehind) 
     EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(child); })) << "the bot's child " << child;
 }
 
-std::string FirstFile(const std::string& folder) {
-    std::error_code missing;
-    const std::filesystem::directory_iterator files(folder, missing);
-    return missing || files == std::filesystem::directory_iterator() ? "" : files->path().string();
-}
-
 // The real program, as started from a desktop, killed without a chance to
 // save: its conversation is on disk up to the last turn.
 TEST(Autosave, TheTranscriptGrowsByEachTurnsLineAndOutlivesSigkill) {
@@ -142,7 +136,11 @@ TEST(Autosave, TheTranscriptGrowsByEachTurnsLineAndOutlivesSigkill) {
     std::string file;
     const bool grew = Eventually(
         [&] {
-            file = FirstFile(folder);
+            std::error_code missing;
+            const std::filesystem::directory_iterator files(folder, missing);
+            if (!missing && files != std::filesystem::directory_iterator()) {
+                file = files->path().string();
+            }
             const std::string text = ReadFile(file);
             const std::size_t lines = SplitLines(text, "\r\n").size();
             if (line_counts.empty() || line_counts.back() != lines) {

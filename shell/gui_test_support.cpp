@@ -163,6 +163,12 @@ void AnswerChooser(UiScript& script, const std::string& title, char select,
     AnswerWithKey(script, title, WXK_RETURN);
 }
 
+bool ScrolledToBottom(const wxTextCtrl& view) {
+    const int range = view.GetScrollRange(wxVERTICAL);
+    return range > 0 &&
+           view.GetScrollPos(wxVERTICAL) + view.GetScrollThumb(wxVERTICAL) >= range - 1;
+}
+
 std::string StyleAt(wxTextCtrl* view, long position) {
     wxTextAttr attr;
     if (!view->GetStyle(position, attr)) return "no style at " + std::to_string(position);

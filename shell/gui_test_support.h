@@ -136,6 +136,8 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
     }
 };
 
+// Whether the text control shows its last line.
+bool ScrolledToBottom(const wxTextCtrl& view);
 // A text control's character at `position` as "#RRGGBB bold" or "#RRGGBB regular".
 std::string StyleAt(wxTextCtrl* view, long position);
 // Lines of a text as they stand (a final empty line is dropped).

@@ -80,12 +80,6 @@ TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
     }
 }
 
-bool AtBottom(const wxTextCtrl& view) {
-    const int range = view.GetScrollRange(wxVERTICAL);
-    return range > 0 &&
-           view.GetScrollPos(wxVERTICAL) + view.GetScrollThumb(wxVERTICAL) >= range - 1;
-}
-
 TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
     std::string body;
     // Shows `turns` more lines one by one, then lets the queued scrolls run.
@@ -97,7 +91,7 @@ TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
         RunEventsUntil([] { return false; }, 300ms);
     };
     const auto reaches_bottom = [&] {
-        return RunEventsUntil([&] { return AtBottom(*m_view); }, 10s);
+        return RunEventsUntil([&] { return ScrolledToBottom(*m_view); }, 10s);
     };
     add(200);
     ASSERT_TRUE(reaches_bottom());
@@ -108,7 +102,7 @@ TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
     ASSERT_TRUE(RunEventsUntil([&] { return m_view->GetScrollPos(wxVERTICAL) < 10; }, 10s));
     add(5);
     EXPECT_LT(m_view->GetScrollPos(wxVERTICAL), 10);
-    EXPECT_FALSE(AtBottom(*m_view));
+    EXPECT_FALSE(ScrolledToBottom(*m_view));
     // Back at the bottom, it follows again.
     ASSERT_TRUE(PressKeyIn("RtfView test", WXK_END, wxMOD_CONTROL));
     ASSERT_TRUE(reaches_bottom());

@@ -92,11 +92,7 @@ TEST(WindowLook, ShrunkAndGrownAgainTheViewStillFollowsTheNewestLine) {
         add(3);
     }
     add(39);
-    const auto at_bottom = [view] {
-        const int range = view->GetScrollRange(wxVERTICAL);
-        return view->GetScrollPos(wxVERTICAL) + view->GetScrollThumb(wxVERTICAL) >= range - 1;
-    };
-    EXPECT_TRUE(RunEventsUntil(at_bottom, 10s));
+    EXPECT_TRUE(RunEventsUntil([view] { return ScrolledToBottom(*view); }, 10s));
 }
 
 // At GDK_SCALE=2 a 1280x800 screen is 640x400 to the window, less than the
