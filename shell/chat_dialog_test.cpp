@@ -342,7 +342,6 @@ TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGo
     m_script.Then(
         "turns go on", [&] { return Turns(window) >= paused_at + 2; }, 60s);
     Run(window, true);
-
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{ReplaceQuestion(kept)});
     EXPECT_EQ(ReadFile(kept), "mine");
     EXPECT_EQ(ReadFile(m_root.File("new.rtf")), rtf);
