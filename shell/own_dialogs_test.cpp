@@ -161,8 +161,9 @@ TEST(FindManual, TakesTheWorkingFoldersCopyThenTheProgramsThenTheInstalledOne) {
     const std::string working = root.File("work");
     const std::string program = root.File("prefix/bin");
     const std::string prefix = root.File("prefix/share/jabbery");
-    for (const std::string& folder : {working, program, prefix})
+    for (const std::string& folder : {working, program, prefix}) {
         std::filesystem::create_directories(folder);
+    }
     const auto find = [&] { return FindManual(ManualCandidates(working, program)); };
     EXPECT_EQ(find(), "");
     // A copy in each place from the last to the first: each wins over those after it.
