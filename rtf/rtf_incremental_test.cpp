@@ -59,8 +59,7 @@ TEST(IncrementalRtfReader, AppendsWhatGrewAndRebuildsOnAnyOtherChange) {
         {header + a, true, 0, "A> hi\n"},                                      // no trailer
         {header + a + a, true, 0, "A> hi\nA> hi\n"},
         {RtfDocument(a), true, 0, "A> hi\n"},
-        // The body ends inside a UTF-8 sequence, which the trailer showed as
-        // Windows-1252 until it is complete.
+        // The body ends inside a UTF-8 sequence: Windows-1252 until complete.
         {RtfDocument(a + "x\\'e2\\'82"), false, 0, "x\u00E2\u201A"},
         {RtfDocument(a + "x\\'e2\\'82\\'ac"), false, 2, "\u20AC"},
         // A \par at the body's end shows only once more follows.
@@ -102,8 +101,7 @@ TEST(IncrementalRtfReader, RandomGrowthAndEditsMatchAFullRead) {
             }
             // choice 9: the same document again; now and then the trailer is missing.
             const std::string document = random() % 25 == 0 ? kRtfHeader + body : RtfDocument(body);
-            // Every other sequence vouches for the bytes that truly did not
-            // change, as the conversation does; the outcome must not differ.
+            // Every other sequence vouches for the bytes unchanged, as the conversation does.
             std::size_t unchanged = 0;
             while (sequence % 2 && unchanged < std::min(document.size(), previous.size()) &&
                    document[unchanged] == previous[unchanged]) {

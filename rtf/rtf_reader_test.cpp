@@ -47,8 +47,7 @@ std::string Styled(const Runs& runs) {
     return styled;
 }
 
-// Reads `document` whole, and fed to one reader in pieces of 0 to 6 bytes,
-// which must give the same well-formed runs.
+// Reads `document` whole and in pieces of 0 to 6 bytes: the same well-formed runs.
 Runs Parse(const std::string& document) {
     const Runs whole = ParseDocument(document);
     ExpectWellFormed(whole);
@@ -157,8 +156,7 @@ TEST(RtfReader, ShowsEachRunInItsColourAndWeight) {
     for (const auto& [document, styled] : cases) EXPECT_EQ(Styled(Parse(document)), styled);
 }
 
-// Whatever a reply's RTF does, the lines around it show in full, in their
-// own colours and weights.
+// The lines around a reply show in full, in their own colours and weights.
 TEST(RtfReader, MalformedReplyNeverChangesOtherLines) {
     for (const std::string reply :
          {"{\\*\\evil ", "{\\fonttbl", "}}}}", "{\\colortbl\\red1\\green2\\blue3;", "\\fonttbl x",
