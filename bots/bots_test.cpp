@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Runs the built sample bots as the shell does: its descriptor reader, chat.msg
-// in CR LF, its hidden runner, and the answer read back byte for byte.
+// Runs the built sample bots as the shell does, with its reader and runner.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,8 +25,7 @@ namespace {
 
 const std::vector<std::string> kBots = {"Ottilie", "Brixley", "Hask", "Wren"};
 
-// One non-empty CR LF line of at most 200 bytes of printable UTF-8, with
-// none of the characters the transcript would read as formatting.
+// One CR LF line of 1 to 200 bytes of printable UTF-8 with no RTF formatting.
 void ExpectOneCleanLine(const std::string& content) {
     ASSERT_TRUE(content.size() > 2 && content.ends_with("\r\n")) << content;
     const std::string line = content.substr(0, content.size() - 2);
@@ -40,8 +38,7 @@ void ExpectOneCleanLine(const std::string& content) {
     })) << line;
 }
 
-// One bot in a fresh folder named by its name in lower case, with only its
-// program and descriptor: nothing a run in the build tree left comes along.
+// A bot in a fresh folder with only its program and descriptor, nothing left by a run.
 class InstalledBot {
   public:
     explicit InstalledBot(const std::string& name) : m_folder(m_temp.File(vorn::LowerText(name))) {
@@ -111,8 +108,7 @@ TEST(SampleBots, AnswerAnyMessageWithOneCleanLineAndAlwaysTheSame) {
     }
 }
 
-// Ottilie turns the speaker's words round, contractions too; a "my ..."
-// topic comes back once when nothing else fits, unless her memory is deleted.
+// Contractions too; a "my ..." topic comes back once, unless her memory is deleted.
 TEST(Ottilie, ReflectsPronounsAndBringsBackARememberedTopicOnce) {
     InstalledBot talk(kBots[0]);
     const std::string reflections[][3] = {
@@ -141,8 +137,7 @@ TEST(Ottilie, ReflectsPronounsAndBringsBackARememberedTopicOnce) {
     EXPECT_FALSE(mentions_sister()) << "the memory file was deleted";
 }
 
-// Her memory is written beside its file and renamed into place, so a link
-// or hard link planted under either name leads nowhere.
+// Her memory is written beside its file, then renamed: no planted link is followed.
 TEST(Ottilie, NeverWritesHerMemoryThroughAPlantedLink) {
     const std::pair<std::string, bool> plants[] = {
         {"ottilie.mem", false},

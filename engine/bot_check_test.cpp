@@ -47,8 +47,7 @@ TEST(CheckBotFolder, FindsTheCommonMistakesWithoutRunningAnything) {
     }
 }
 
-// A chat-model bot is checked as far as it can be without asking the model:
-// its settings, its key and whether its server takes a connection.
+// Without asking the model: whether its server takes a connection.
 TEST(CheckBotFolder, ChecksAChatModelBotsSettingsKeyAndServer) {
     TempFolder root;
     TestListener server;

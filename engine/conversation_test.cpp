@@ -71,8 +71,7 @@ TEST_F(ConversationFixture, TwoBotsAlternateFromHiAndEachAnswerIsPassedOn) {
     EXPECT_EQ(state.m_plainText.Str(), intro + "ANN> from ann\r\nBOB> \r\nANN> from ann\r\n");
     EXPECT_EQ(host.m_documents.size(), 4u);
     EXPECT_EQ(host.m_documents.back(), state.Document());
-    // Each document promises the view that all it had before the trailer is
-    // unchanged, and keeps that promise.
+    // Each document promises the view all before the old trailer unchanged, and keeps it.
     for (std::size_t i = 1; i < host.m_documents.size(); ++i) {
         const std::string& before = host.m_documents[i - 1];
         EXPECT_EQ(host.m_unchangedPrefixes[i], before.size() - std::string(kRtfTrailer).size());

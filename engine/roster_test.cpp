@@ -12,8 +12,7 @@ namespace {
 
 using namespace testing;
 
-// Missing lines give empty slots; a line keeps at most 259 characters and
-// the next line is read normally.
+// Missing lines give empty slots; a line keeps at most 259 characters.
 TEST(ReadDescriptor, TakesLinesThreeAndFourAsTheyStand) {
     TempFolder root;
     const std::string exact(259, 'c');

@@ -151,8 +151,7 @@ TEST_F(ModelBot, SendsTheKeyFromTheNamedVariableAndNeverShowsOrStoresIt) {
     }
 }
 
-// A key the server places anywhere around a cut (the answer's 1999 bytes,
-// the error text's 300) shows nowhere, not even in part.
+// Around the answer's cut at 1999 bytes or the error's at 300: not even in part.
 TEST_F(ModelBot, HidesAKeyPlacedAcrossEitherCut) {
     AddConfig("api_key_env = JABBERY_TEST_KEY\nmemory = 0\n");
     const std::string key = kKey;

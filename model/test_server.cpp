@@ -32,12 +32,10 @@ TestServer::TestServer() : m_server(std::make_unique<httplib::Server>()) {
         response.status = reply.status;
         response.set_content(reply.body, "application/json");
     });
-    // Port 0 on the loopback address: the system picks a free port, and no
-    // one outside this machine can reach the server.
+    // A free port the system picks, on the loopback address only.
     m_port = m_server->bind_to_any_port("127.0.0.1");
     m_thread = std::thread([this] { m_server->listen_after_bind(); });
-    // stop() does nothing to a server whose loop has not started yet, so a
-    // server destroyed at once would otherwise never end its thread.
+    // stop() does nothing to a server whose loop has not started yet.
     while (!m_server->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 

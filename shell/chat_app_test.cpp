@@ -54,8 +54,7 @@ TEST(ParseCommandLine, ABundledBotsBareNameIsTheUsersCopy) {
     EXPECT_TRUE(std::filesystem::is_regular_file(data.File("jabbery/bots/wren/vorn.nfo")));
 }
 
-// The program, started in the background on this test's display with
-// `environment` ("NAME=value ..."); killed if a test leaves it running.
+// The program in the background with `environment`, killed if left running.
 class Program {
   public:
     Program(const TempFolder& root, const std::string& arguments,
@@ -121,8 +120,7 @@ TEST(Program, FoldersGivenAsArgumentsTakeTurnsAndTerminatedItLeavesNoBotBehind) 
     EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(child); })) << "the bot's child " << child;
 }
 
-// The real program, as started from a desktop, killed without a chance to
-// save: its conversation is on disk up to the last turn.
+// Killed without a chance to save, its conversation is on disk up to the last turn.
 TEST(Autosave, TheTranscriptGrowsByEachTurnsLineAndOutlivesSigkill) {
     EXPECT_FALSE(ParseCommandLine({"--no-autosave", "/a", "/b"}).m_autosave);
     TempFolder root;

@@ -14,8 +14,7 @@
 namespace jabbery::testing {
 namespace {
 
-// The mapped X windows (over a pixel) whose title matches the regular
-// expression `pattern`, which holds no quote.
+// The mapped X windows (over a pixel) whose title matches `pattern` (no quotes).
 std::vector<wxRect> VisibleWindows(const std::string& pattern) {
     std::vector<wxRect> found;
     FILE* xdotool = ::popen(("xdotool search --onlyvisible --name '" + pattern +
@@ -54,8 +53,7 @@ void PointAt(const wxRect& rect) {
 }  // namespace
 
 void UiScript::Notify() {
-    // A step may open a modal dialog and so run further ticks inside itself;
-    // those must not re-enter the step.
+    // A step that opens a modal dialog runs further ticks: they must not re-enter.
     static bool running = false;
     if (running) return;
     const auto now = std::chrono::steady_clock::now();
@@ -76,8 +74,7 @@ void UiScript::Notify() {
             "step " + std::to_string(m_next + 1) + " (" + m_steps[m_next].m_what + ") timed out";
     }
     Stop();
-    // Ends every modal dialog, closes the program's other windows and
-    // presses Escape over every other window (the toolkit's own).
+    // Ends modal dialogs, closes other windows, presses Escape over the toolkit's own.
     for (wxWindow* window : wxTopLevelWindows) {
         auto* dialog = wxDynamicCast(window, wxDialog);
         if (dialog != nullptr && dialog->IsModal()) {
@@ -120,8 +117,7 @@ std::optional<wxRect> FindScreenWindow(const std::string& title) {
 bool PressKeyIn(const std::string& title, int key, int modifiers) {
     const std::optional<wxRect> rect = FindScreenWindow(title);
     if (!rect) return false;
-    // A window just shown may have taken the keyboard focus for itself; a
-    // window manager gives it back to the window clicked, as this does.
+    // A window just shown may have taken the focus; give it back as a window manager would.
     const std::string focus =
         "xdotool search --onlyvisible --name '" + TitlePattern(title) + "' windowfocus 2>/dev/null";
     if (std::system(focus.c_str()) != 0) return false;

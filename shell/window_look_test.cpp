@@ -22,9 +22,8 @@ namespace {
 
 using namespace testing;
 
-// Whether this is the copy of the test program that runs the current test on
-// a virtual display of its own, `settings` ("NAME=value ...") set before the
-// toolkit starts. If not, runs that copy and expects it to pass.
+// Whether this copy of the program runs the test on a display of its own with
+// `settings` ("NAME=value ..."); if not, runs that copy and expects it to pass.
 bool InOwnDisplay(int width, int height, const std::string& settings) {
     if (std::getenv("JABBERY_TEST_IN_OWN_DISPLAY") != nullptr) return true;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
