@@ -18,8 +18,7 @@
 #include "rtf/test_rtf_documents.h"
 
 namespace fs = std::filesystem;
-using jabbery::testing::ReadFile;
-using jabbery::testing::WriteFile;
+using namespace jabbery::testing;
 
 namespace {
 
@@ -32,7 +31,7 @@ void ExpectOneCleanLine(const std::string& content) {
     EXPECT_NE(line.front(), ' ') << line;
     EXPECT_LE(line.size(), 200u) << line;
     EXPECT_EQ(line.find_first_of("\\{}"), std::string::npos) << line;
-    EXPECT_TRUE(jabbery::testing::IsValidUtf8(line)) << line;
+    EXPECT_TRUE(IsValidUtf8(line)) << line;
     EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) {
         return (c >= 0 && c < 0x20) || c == 0x7F;
     })) << line;
@@ -67,7 +66,7 @@ class InstalledBot {
     }
 
   private:
-    jabbery::testing::TempFolder m_temp;
+    TempFolder m_temp;
     std::string m_folder;
     std::string m_command;
     std::string m_name;
@@ -76,7 +75,7 @@ class InstalledBot {
 }  // namespace
 
 TEST(VornHelper, WriteAnswerLeavesOneCleanCrLfLineAndReportsFailure) {
-    jabbery::testing::TempFolder temp;
+    TempFolder temp;
     WriteFile(temp.File("chat.msg"), "Pip\r\na long message that must go\r\n");
     ASSERT_TRUE(vorn::WriteAnswer("  a\\b{c}\r\nd\te  ", temp.File("chat.msg")));
     EXPECT_EQ(ReadFile(temp.File("chat.msg")), "abc d e\r\n");

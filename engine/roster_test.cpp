@@ -38,8 +38,7 @@ TEST(ReadDescriptor, TakesLinesThreeAndFourAsTheyStand) {
     }
 }
 
-// Any letter case, the exact name first; no descriptor leaves the slot
-// alone; the folder gets one slash more and its backslashes doubled for RTF.
+// Any case, the exact name first; the folder gets a slash more, \ doubled for RTF.
 TEST(ReadDescriptor, FindsTheDescriptorAndRecordsTheFolder) {
     TempFolder root;
     const std::string odd = root.File("back\\slash {x}");

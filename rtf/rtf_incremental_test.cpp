@@ -14,9 +14,7 @@
 namespace jabbery::rtf {
 namespace {
 
-using testing::RtfDocument;
-using testing::TextOf;
-using testing::TurnLine;
+using namespace jabbery::testing;
 
 // What a text control holds: one code point per entry, with its style.
 using Shown = std::vector<StyledRun>;

@@ -14,9 +14,7 @@ namespace jabbery::rtf {
 namespace {
 
 using namespace std::string_literals;
-using testing::IntroLine;
-using testing::TextOf;
-using testing::TurnLine;
+using namespace jabbery::testing;
 using Runs = std::vector<StyledRun>;
 constexpr auto Doc = &testing::RtfDocument;
 

@@ -2,7 +2,6 @@
 #include "shell/chat_dialog.h"
 
 #include <gtest/gtest.h>
-#include <wx/button.h>
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
@@ -37,9 +36,7 @@ class ChatDialogTest : public ::testing::Test {
     }
     static int Turns(const CChatDialog& window) { return window.State().m_turnsTaken; }
     static std::string Title(const CChatDialog& window) { return window.GetTitle().ToStdString(); }
-    static wxButton* Button(CChatDialog& window, int id) {
-        return wxDynamicCast(window.FindWindow(id), wxButton);
-    }
+    static wxWindow* Button(CChatDialog& window, int id) { return window.FindWindow(id); }
     static void Press(CChatDialog& window, int id, wxEventType type = wxEVT_BUTTON) {
         wxCommandEvent command(type, id);
         window.ProcessWindowEvent(command);
@@ -242,8 +239,7 @@ TEST_F(ChatDialogTest, EscapeDuringATurnClosesWithoutTheQuestionAndStopsTheBotsG
     EXPECT_TRUE(RunEventsUntil([&] { return !ProcessIsLive(child); }, 10s)) << "child " << child;
 }
 
-// While a slow turn runs the window answers events; Exit asks to save only
-// once that turn's reply is in, and no turn follows.
+// The window answers events during the turn, and no turn follows it.
 TEST_F(ChatDialogTest, ExitDuringASlowTurnSaysSoAtOnceAndAsksToSaveAfterIt) {
     const std::string slow = "sleep 5; printf 'done\\r\\n' > chat.msg";
     m_dialogs.m_yesNoAnswers = {false};
@@ -275,8 +271,7 @@ TEST_F(ChatDialogTest, ExitDuringASlowTurnSaysSoAtOnceAndAsksToSaveAfterIt) {
     EXPECT_EQ(Turns(window), 1);
 }
 
-// Exit again during the awaited turn stops its bot at once and adds no
-// line; Cancel on the save question goes back to the conversation.
+// The stopped turn adds no line; Cancel on the save question goes back to the conversation.
 TEST_F(ChatDialogTest, ExitTwiceStopsTheSlowBotAndCancelGoesOn) {
     const std::string slow_once =
         "if [ -e slept ]; then " + RecordAndAnswer("a") + "; else touch slept; sleep 120; fi";
