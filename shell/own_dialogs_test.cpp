@@ -91,21 +91,17 @@ TEST(SaveDialog, SuggestsADatedNameInTheFolderLastUsedAndAddsTheExtension) {
     const wxString old_folder = wxGetCwd();
     wxSetWorkingDirectory(root.Path());
     WxUserDialogs dialogs;
-    const auto ask = [&](const std::function<void(UiScript&)>& answer) {
+    // Types `name` in the dialog, or takes its suggestion when there is none.
+    const auto ask = [&](const std::string& name) {
         UiScript script;
-        answer(script);
+        name.empty() ? AnswerWithKey(script, "Save As", WXK_RETURN)
+                     : AnswerChooser(script, "Save As", 'A', name);
         return script.Drive([&] { return dialogs.AskSavePath(); }).value_or("cancelled");
     };
-    const auto take_suggestion = [](UiScript& script) {
-        AnswerWithKey(script, "Save As", WXK_RETURN);
-    };
     const std::string suggested = SuggestedTranscriptName(".txt");
-    EXPECT_EQ(ask(take_suggestion), root.File(suggested));
-    EXPECT_EQ(ask([&](UiScript& script) {
-                  AnswerChooser(script, "Save As", 'A', root.File("sub/chat"));
-              }),
-              root.File("sub/chat.txt"));
-    EXPECT_EQ(ask(take_suggestion), root.File("sub/" + suggested));
+    EXPECT_EQ(ask(""), root.File(suggested));
+    EXPECT_EQ(ask(root.File("sub/chat")), root.File("sub/chat.txt"));
+    EXPECT_EQ(ask(""), root.File("sub/" + suggested));
     wxSetWorkingDirectory(old_folder);
 }
 
