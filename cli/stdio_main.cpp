@@ -5,6 +5,7 @@
 
 #include "cli/stdio_bridge.h"
 #include "engine/exchange.h"
+#include "platform/terminal.h"
 #include "values/product.h"
 
 namespace {
@@ -38,6 +39,8 @@ int Fail(const std::string& message, int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any file is opened: none may take the number of a closed stream.
+    jabbery::OpenClosedStandardStreams();
     std::vector<std::string> command(argv + 1, argv + argc);
     if (!command.empty() && command[0] == "--help") {
         std::fputs(kUsage, stdout);

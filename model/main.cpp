@@ -9,6 +9,7 @@
 #include "model/bot_init.h"
 #include "model/model_options.h"
 #include "model/model_turn.h"
+#include "platform/terminal.h"
 
 namespace {
 
@@ -41,6 +42,8 @@ class CurlGlobal {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any file is opened: none may take the number of a closed stream.
+    jabbery::OpenClosedStandardStreams();
     using namespace jabbery::model;
     ModelOptions options;
     std::string error;

@@ -240,7 +240,8 @@ void CChatDialog::OnTurnDone(const ExchangeResult& result) {
 
 void CChatDialog::KeepTranscript() {
     std::string error;
-    if (m_autosave.IsActive() && !m_autosave.Update(m_state.m_plainText, error))
+    // The autosave says when it falls behind, once; it catches up by itself.
+    if (m_autosave.IsActive() && !m_autosave.Update(m_state.m_plainText, error) && !error.empty())
         m_dialogs.ShowError(error + kAutosaveFailed);
 }
 
