@@ -4,9 +4,10 @@
 #include <cstdlib>
 
 #include "cli/terminal_colour.h"
-#include "cli/terminal_filter.h"
 #include "engine/conversation.h"
 #include "platform/terminal.h"
+#include "platform/terminal_filter.h"
+#include "transcript/transcript.h"
 #include "values/bot_colours.h"
 
 namespace jabbery {
@@ -23,7 +24,7 @@ bool ConversationPrinter::PrintIntroductions(const ConversationState& state) {
 }
 
 bool ConversationPrinter::PrintTurn(const ConversationState& state, int speaker) {
-    return Print(speaker, state.m_botName[speaker].Upper().Str() + "> ", state.m_lastMessage.Str());
+    return Print(speaker, SpeakerLabel(state, speaker), state.m_lastMessage.Str());
 }
 
 bool ConversationPrinter::Print(int bot, const std::string& bold_part,

@@ -18,6 +18,7 @@
 #include "engine/bundled_bots.h"
 #include "engine/conversation.h"
 #include "engine/roster.h"
+#include "engine/turn_warning.h"
 #include "platform/run_hidden.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
@@ -49,14 +50,17 @@ int main(int argc, char** argv) {
     OpenClosedStandardStreams();
     CliOptions options;
     std::string error;
-    if (!ParseCliOptions({argv + 1, argv + argc}, options, error)) return Fail(error);
-    if (options.m_help) {
-        std::fputs(CliUsage().c_str(), stdout);
-        return 0;
-    }
-    if (options.m_version) {
-        std::fputs(VersionNotice("jabbery-cli").c_str(), stdout);
-        return 0;
+    switch (ParseCliOptions({argv + 1, argv + argc}, options, error)) {
+        case OptionsEnd::kError:
+            return Fail(error);
+        case OptionsEnd::kHelp:
+            std::fputs(CliUsage().c_str(), stdout);
+            return 0;
+        case OptionsEnd::kVersion:
+            std::fputs(VersionNotice("jabbery-cli").c_str(), stdout);
+            return 0;
+        case OptionsEnd::kRun:
+            break;
     }
     // A bare bundled bot's name stands for the user's copy of that bot.
     std::vector<std::string>& arguments = options.m_botFolders;
@@ -133,8 +137,8 @@ int main(int argc, char** argv) {
     RunTurnLoop(state, host, settings, canceller, [&](int speaker, const ExchangeOutcome& outcome) {
         if (!printer.PrintTurn(state, speaker)) canceller.Cancel();
         if (!outcome.Answered() && !options.m_quiet) {
-            err.Write(
-                TurnWarning(state, state.m_turnsTaken, speaker, outcome, warnings_to_terminal));
+            err.Write(TurnWarning("jabbery-cli", state, state.m_turnsTaken, speaker, outcome,
+                                  warnings_to_terminal));
         }
         if (options.m_jsonlPath &&
             !jsonl.AddTurn(state, state.m_turnsTaken, speaker, outcome, error)) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/waiting_line.h"
 
-#include "cli/terminal_filter.h"
 #include "platform/terminal.h"
+#include "platform/terminal_filter.h"
 
 namespace jabbery {
 

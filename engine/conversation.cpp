@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "engine/conversation.h"
 
-#include <cstdlib>
-
 #include "platform/conversation_window.h"
 #include "platform/user_questions.h"
 #include "transcript/transcript_file.h"
@@ -43,16 +41,20 @@ void PickNextSpeaker(ConversationState& state) {
     // draw would divide by zero: such a conversation never starts, and this
     // guard keeps it so.
     if (!IsValidBotCount(state.m_botCount)) return;
-    int next = state.m_current;
-    while (next == state.m_current) next = std::rand() % state.m_botCount;
-    state.m_current = next;
+    state.m_current = state.m_speakers->Next(state.m_current, state.m_botCount);
 }
 
-void StopConversation(ConversationState& state, UserQuestions& questions,
+bool StopConversation(ConversationState& state, UserQuestions& questions,
                       ConversationWindow& window) {
     window.StopTurnTimer();
-    if (questions.AskYesNo(kSaveQuestion)) SaveTranscript(state.m_plainText, questions);
+    const std::optional<bool> save = questions.AskYesNoCancel(kSaveQuestion);
+    if (!save) {
+        window.StartTurnTimer();
+        return false;
+    }
+    if (*save) SaveTranscript(state.m_plainText, questions);
     window.RequestClose();
+    return true;
 }
 
 }  // namespace jabbery

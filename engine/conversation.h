@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <memory>
+
 #include "engine/bot_stats.h"
 #include "engine/exchange.h"
 #include "engine/roster.h"
+#include "engine/speaker_policy.h"
 #include "transcript/transcript.h"
 
 namespace jabbery {
@@ -11,9 +14,6 @@ namespace jabbery {
 class ConversationWindow;
 class DocumentView;
 class UserQuestions;
-
-// The id of the window's turn timer.
-inline constexpr int kTurnTimerId = 1;
 
 inline constexpr const char* kFirstMessage = "Hi!";
 inline constexpr const char* kSaveQuestion = "Would you like to save a transcript of this chat?";
@@ -26,6 +26,8 @@ struct ConversationState : BotRoster, TranscriptTexts {
     CPlainString m_lastMessage = kFirstMessage;  // the line handed to the next speaker
     int m_turnsTaken = 0;                        // turns recorded so far
     std::array<BotStats, kMaxBots> m_botStats;   // how each bot's exchanges went
+    // Who speaks after each turn.
+    std::shared_ptr<SpeakerPolicy> m_speakers = std::make_shared<RandomSpeakers>();
 
     // The exchange inputs of bot `i`.
     BotProfile Profile(int i) const;
@@ -46,13 +48,14 @@ ExchangeOutcome RunTurn(ConversationState& state, DocumentView& view, const RunL
 // returns false, and true when the turn was recorded.
 bool FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result);
 
-// Draws the next speaker with rand(), never the one that just spoke. Does
-// nothing when fewer than two bots are linked.
+// Makes the next speaker the one the conversation's SpeakerPolicy chooses.
+// Does nothing when fewer than two bots are linked.
 void PickNextSpeaker(ConversationState& state);
 
 // The Exit sequence: stops the timer, offers to save the plain transcript,
-// then asks the window to close.
-void StopConversation(ConversationState& state, UserQuestions& questions,
+// then asks the window to close. When the offer is cancelled, the timer
+// starts again and it returns false: the conversation goes on.
+bool StopConversation(ConversationState& state, UserQuestions& questions,
                       ConversationWindow& window);
 
 }  // namespace jabbery

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "engine/exchange.h"
@@ -33,9 +34,15 @@ class TurnRunner {
     // A stopped exchange still reports to `done`, as cancelled.
     void Stop();
 
+    // Stops the running bot with its whole process group at once, without
+    // waiting; the exchange reports to `done` as cancelled, and later
+    // exchanges run as usual.
+    void StopTurn();
+
   private:
     std::chrono::milliseconds m_limit;
-    RunCanceller m_canceller;
+    bool m_stopped = false;
+    std::shared_ptr<RunCanceller> m_turnCanceller;  // the latest exchange's
     std::thread m_worker;
 };
 

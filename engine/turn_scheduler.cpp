@@ -50,6 +50,13 @@ SchedulerAction TurnScheduler::OnCancel() {
     return End(SchedulerAction::kRunExitSequence);
 }
 
+void TurnScheduler::OnExitCancelled() {
+    if (m_closed || !m_ended) return;
+    m_ended = false;
+    m_running = true;
+    m_exitPending = false;
+}
+
 SchedulerAction TurnScheduler::StartTurn() {
     m_turnInFlight = true;
     m_turnDue = false;

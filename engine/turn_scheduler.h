@@ -39,6 +39,8 @@ class TurnScheduler {
     SchedulerAction OnExit();
     SchedulerAction OnClose();
     SchedulerAction OnCancel();
+    // The Exit sequence's question was cancelled: the conversation goes on.
+    void OnExitCancelled();
     void OnPause() { m_paused = true; }
     void OnResume() { m_paused = false; }
 
@@ -46,8 +48,6 @@ class TurnScheduler {
     bool IsPaused() const { return m_paused; }
     // True once Exit has been asked for while a turn was in flight.
     bool IsExitPending() const { return m_exitPending; }
-    // True once the conversation has ended (Exit sequence run, or closed).
-    bool HasEnded() const { return m_ended; }
 
   private:
     SchedulerAction StartTurn();

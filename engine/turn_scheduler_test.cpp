@@ -10,9 +10,9 @@ namespace {
 
 // Feeds a scheduler a script of events, one letter each, and writes what it
 // answered, one letter each: T tick, F turn finished, E Exit, C close,
-// X cancel, P pause, R resume. Answers: . nothing, s start a turn, e run
-// the Exit sequence, k cancel the turn in flight; after F, r when the reply
-// is recorded, then the next action.
+// X cancel, P pause, R resume, N the Exit sequence cancelled. Answers: . nothing, s start a turn, e
+// run the Exit sequence, k cancel the turn in flight; after F, r when the reply is recorded, then
+// the next action.
 std::string Feed(const std::string& events) {
     TurnScheduler scheduler;
     scheduler.Start();
@@ -23,8 +23,10 @@ std::string Feed(const std::string& events) {
         if (event == 'F') {
             const TurnFollowUp follow_up = scheduler.OnTurnFinished();
             answers += std::string(follow_up.m_record ? "r" : "") + letter(follow_up.m_next);
-        } else if (event == 'P' || event == 'R') {
-            event == 'P' ? scheduler.OnPause() : scheduler.OnResume();
+        } else if (event == 'P' || event == 'R' || event == 'N') {
+            event == 'P'   ? scheduler.OnPause()
+            : event == 'R' ? scheduler.OnResume()
+                           : scheduler.OnExitCancelled();
             answers += '.';
         } else {
             answers += letter(event == 'T'   ? scheduler.OnTick()
@@ -59,6 +61,10 @@ TEST(TurnScheduler, AnswersEachScriptOfEvents) {
         {"PTTRT", ". . . . s "},
         {"TTPFTRT", "s . . r. . . s "},
         {"PE", ". e "},
+        // The Exit sequence cancelled: turns go on, also after a stop; not after a close.
+        {"ENT", "e . s "},
+        {"TXFNTF", "s k re . s r. "},
+        {"CNT", ". . . "},
     };
     for (const auto& [events, answers] : cases) EXPECT_EQ(Feed(events), answers) << events;
     EXPECT_EQ(TurnScheduler().OnTick(), SchedulerAction::kNothing) << "before Start";

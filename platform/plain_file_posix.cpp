@@ -32,6 +32,15 @@ int RemoveEntry(const std::string& path) {
     return errno;
 }
 
+// Creates `path` exclusively and without following a link; -1 with errno set
+// when it cannot, EEXIST when something is there under the name.
+int CreateExclusively(const std::string& path) {
+    // O_EXCL with O_CREAT fails rather than open anything there, and
+    // O_NOFOLLOW refuses a link planted there; close-on-exec keeps the
+    // descriptor out of bots started meanwhile.
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
 }  // namespace
 
 void UniqueFd::Reset() {
@@ -42,24 +51,26 @@ void UniqueFd::Reset() {
 }
 
 bool CreateFreshFile(const std::string& path, const std::string& content, std::string& error) {
-    if (const int removed = RemoveEntry(path); removed != 0) {
-        error = removed == ENOTEMPTY || removed == EEXIST
-                    ? "it is a folder with files in it"
-                    : "what is there cannot be removed: " + ErrorText(removed);
-        return false;
+    // Usually the name is free (the last exchange deleted its file), so the
+    // creation is tried first and what is there removed only when it fails.
+    UniqueFd fd(CreateExclusively(path));
+    if (!fd.IsOpen() && errno == EEXIST) {
+        if (const int removed = RemoveEntry(path); removed != 0) {
+            error = removed == ENOTEMPTY || removed == EEXIST
+                        ? "it is a folder with files in it"
+                        : "what is there cannot be removed: " + ErrorText(removed);
+            return false;
+        }
+        // Whatever appeared again in between is refused, not opened.
+        fd = UniqueFd(CreateExclusively(path));
     }
-    // O_EXCL with O_CREAT fails rather than open anything that appeared in
-    // between, and O_NOFOLLOW refuses a link planted there; close-on-exec
-    // keeps the descriptor out of bots started meanwhile.
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (!fd.IsOpen()) {
         error = ErrorText(errno);
         return false;
     }
     int failure = WriteAll(fd.Get(), content);
     // The close is checked too: some file systems report a failed write only there.
-    if (::close(fd.Get()) != 0 && errno != EINTR && failure == 0) failure = errno;
-    fd = UniqueFd();
+    if (::close(fd.Release()) != 0 && errno != EINTR && failure == 0) failure = errno;
     if (failure != 0) {
         error = ErrorText(failure);
         return false;
@@ -72,7 +83,16 @@ class PlainFileReader::Buffer : public std::streambuf {
   public:
     void Attach(int fd) {
         m_fd = fd;
+        m_fills = 0;
         setg(nullptr, nullptr, nullptr);
+    }
+
+    // Goes back to the file's first byte without reading it again, when the
+    // buffer still holds it (a file no longer than the buffer); false when not.
+    bool RewindInPlace() {
+        if (m_fills > 1) return false;
+        setg(eback(), eback(), egptr());
+        return true;
     }
 
   protected:
@@ -83,17 +103,21 @@ class PlainFileReader::Buffer : public std::streambuf {
             got = ::read(m_fd, m_bytes.data(), m_bytes.size());
         } while (got < 0 && errno == EINTR);
         if (got <= 0) return traits_type::eof();
+        ++m_fills;
         setg(m_bytes.data(), m_bytes.data(), m_bytes.data() + got);
         return traits_type::to_int_type(*gptr());
     }
 
   private:
     int m_fd = -1;
-    std::array<char, 64 * 1024> m_bytes{};
+    int m_fills = 0;  // how often the buffer was filled since Attach
+    // Left uninitialised: only what read() put there is ever looked at.
+    std::array<char, 64 * 1024> m_bytes;
 };
 
 PlainFileReader::PlainFileReader()
-    : m_buffer(std::make_unique<Buffer>()), m_stream(m_buffer.get()) {}
+    // For overwrite: zeroing the 64 KiB buffer cost more than the whole read-back.
+    : m_buffer(std::make_unique_for_overwrite<Buffer>()), m_stream(m_buffer.get()) {}
 
 PlainFileReader::~PlainFileReader() = default;
 
@@ -110,8 +134,7 @@ bool PlainFileReader::Open(const std::string& path, std::string& error) {
     // The file actually opened is looked at, so nothing can be swapped in
     // between the check and the read.
     if (!IsOwnFile(m_fd.Get(), error)) return false;
-    // Reading a regular file never blocks; clearing the flag is tidiness only.
-    ::fcntl(m_fd.Get(), F_SETFL, ::fcntl(m_fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK stays: reading a regular file never blocks anyway.
     m_buffer->Attach(m_fd.Get());
     m_stream.clear();
     return true;
@@ -122,9 +145,11 @@ std::istream& PlainFileReader::Stream() {
 }
 
 void PlainFileReader::Rewind() {
-    // Back to the first byte, with the stream's buffer and state reset.
-    ::lseek(m_fd.Get(), 0, SEEK_SET);
-    m_buffer->Attach(m_fd.Get());
+    if (!m_buffer->RewindInPlace()) {
+        // Back to the first byte, with the stream's buffer reset.
+        ::lseek(m_fd.Get(), 0, SEEK_SET);
+        m_buffer->Attach(m_fd.Get());
+    }
     m_stream.clear();
 }
 

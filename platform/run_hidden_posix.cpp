@@ -134,7 +134,11 @@ class OutputTail {
         return ::fcntl(m_read.Get(), F_SETFL, O_NONBLOCK) == 0;
     }
     int WriteEnd() const { return m_write.Get(); }
-    // Once the child has its copy, ours must go, or the pipe never ends.
+    // Our copy of the write end is kept while the shell runs, so the pipe does
+    // not hang up when the shell ends: the end is then told by one wake, the
+    // pidfd's, not by two (the pipe's, then the pidfd's), each of which can
+    // wait for a processor on a busy machine. It goes before the last drain,
+    // which then stops at the pipe's end.
     void CloseWriteEnd() { m_write.Reset(); }
     // The descriptor to poll, or -1 once the pipe has ended.
     int ReadEnd() const { return m_read.Get(); }
@@ -192,30 +196,41 @@ enum class WaitOutcome { kEnded, kTimedOut, kCancelled };
 // Waits until the shell ends, the deadline passes or the canceller fires,
 // whichever comes first; an end wins over a cancel or a time-out seen at the
 // same moment. With a pidfd the poll wakes at once when the shell ends;
-// without one it looks every kPollSlice.
+// without one it looks every kPollSlice. Each round makes only the system
+// calls that the poll's answer calls for.
 WaitOutcome WaitForShell(ShellGroup& shell, int pidfd, OutputTail& output,
                          Clock::time_point deadline, const RunCanceller* canceller) {
     const int cancel_fd = canceller ? canceller->EventDescriptor() : -1;
     const bool needs_slices = pidfd < 0 || (canceller && cancel_fd < 0);
     const auto cap = needs_slices ? kPollSlice : std::chrono::milliseconds::max();
+    // Whether the last poll said that output came or the shell may have ended.
+    bool output_came = false;
+    bool shell_woke = pidfd < 0;
     for (;;) {
-        output.Drain(kDrainBudget);
-        if (shell.HasEnded()) return WaitOutcome::kEnded;
-        if (canceller && canceller->IsCancelled()) return WaitOutcome::kCancelled;
-        if (Clock::now() >= deadline) return WaitOutcome::kTimedOut;
+        if (output_came) output.Drain(kDrainBudget);
+        const bool cancelled = canceller && canceller->IsCancelled();
+        const bool late = Clock::now() >= deadline;
+        if ((shell_woke || cancelled || late) && shell.HasEnded()) return WaitOutcome::kEnded;
+        if (cancelled) return WaitOutcome::kCancelled;
+        if (late) return WaitOutcome::kTimedOut;
 
         pollfd fds[3];
         nfds_t count = 0;
         if (pidfd >= 0) fds[count++] = {pidfd, POLLIN, 0};
         if (cancel_fd >= 0) fds[count++] = {cancel_fd, POLLIN, 0};
+        const nfds_t output_slot = count;
         if (output.ReadEnd() >= 0) fds[count++] = {output.ReadEnd(), POLLIN, 0};
         // Sleeps until the shell ends, a cancel arrives, output comes or the
         // time is up; the checks above then tell which. EINTR just goes round again with the
         // time left recomputed from the deadline.
-        if (::poll(fds, count, PollTimeout(deadline, cap)) < 0 && errno != EINTR) {
+        const int ready = ::poll(fds, count, PollTimeout(deadline, cap));
+        if (ready < 0 && errno != EINTR) {
             // poll itself failed (out of memory): sleep a slice so as not to spin.
             ::poll(nullptr, 0, static_cast<int>(kPollSlice.count()));
         }
+        // After a failed or interrupted poll its answers are unknown: look at everything.
+        output_came = output_slot < count && (ready < 0 || fds[output_slot].revents != 0);
+        shell_woke = pidfd < 0 || ready < 0 || fds[0].revents != 0;
     }
 }
 
@@ -238,7 +253,6 @@ RunResult Run(const std::string& command_line, const std::string& working_folder
         error != 0) {
         return {RunEnd::kStartFailed, static_cast<std::uint32_t>(error), {}, {}};
     }
-    output.CloseWriteEnd();
     ShellGroup shell(pid);
     // A pidfd becomes readable when the shell ends, so the wait needs no
     // polling and no SIGCHLD handler; it is close-on-exec by default. Kernels
@@ -255,6 +269,7 @@ RunResult Run(const std::string& command_line, const std::string& working_folder
     result.m_elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     // What the group wrote before it was killed; a process outside the group
     // that still holds the pipe cannot keep us here beyond one budget.
+    output.CloseWriteEnd();
     output.Drain(kDrainBudget);
     result.m_outputTail = output.Take();
     if (outcome == WaitOutcome::kTimedOut) {

@@ -21,6 +21,7 @@ class FakeUser : public Questions {
     std::deque<std::string> m_folderAnswers;
     std::deque<bool> m_yesNoAnswers;
     std::deque<std::optional<std::string>> m_saveAnswers;
+    int m_cancels = 0;  // how many of the next Yes/No/Cancel questions are cancelled
 
     std::vector<std::string> m_folderPrompts;  // "N of M" for each prompt
     std::vector<std::string> m_errors;
@@ -35,6 +36,12 @@ class FakeUser : public Questions {
     bool AskYesNo(const std::string& question) override {
         m_questions.push_back(question);
         return Pop(m_yesNoAnswers);
+    }
+    std::optional<bool> AskYesNoCancel(const std::string& question) override {
+        if (m_cancels == 0) return AskYesNo(question);
+        --m_cancels;
+        m_questions.push_back(question);
+        return std::nullopt;
     }
     std::optional<std::string> AskSavePath() override {
         ++m_savesAsked;

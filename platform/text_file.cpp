@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/text_file.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace jabbery {
 
 bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
@@ -37,13 +34,6 @@ std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-void DeleteFileQuietly(const std::string& path) {
-    std::error_code error;
-    // std::filesystem::remove would take an empty folder of that name too; only files go.
-    if (std::filesystem::is_directory(std::filesystem::symlink_status(path, error))) return;
-    std::filesystem::remove(path, error);
 }
 
 }  // namespace jabbery

@@ -111,6 +111,12 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
     return result;
 }
 
+void DeleteFileQuietly(const std::string& path) {
+    // unlink takes files, links, pipes and sockets, never a folder (EISDIR),
+    // in one call; any failure leaves the entry as it was.
+    ::unlink(path.c_str());
+}
+
 bool AppendingFile::Open(const std::string& path, std::string& error) {
     bool existed = false;
     m_path = path;

@@ -23,6 +23,12 @@ class UserQuestions {
     // Asks a question with Yes and No; anything but Yes (Escape, closing) is No.
     virtual bool AskYesNo(const std::string& question) = 0;
 
+    // Asks a question with Yes, No and Cancel: no value for Cancel (Escape,
+    // closing). Where no Cancel can be given, it is AskYesNo.
+    virtual std::optional<bool> AskYesNoCancel(const std::string& question) {
+        return AskYesNo(question);
+    }
+
     // Asks where to save the transcript; no value when the user cancels.
     virtual std::optional<std::string> AskSavePath() = 0;
 

@@ -10,6 +10,8 @@
 
 #include "engine/bot_check.h"
 #include "engine/outcome_text.h"
+#include "engine/turn_warning.h"
+#include "platform/terminal.h"
 #include "shell/bots_window.h"
 #include "shell/dialog_units.h"
 #include "shell/program_icons.h"
@@ -190,6 +192,13 @@ void CChatDialog::OnTimer(wxTimerEvent&) {
 }
 
 void CChatDialog::OnExit(wxCommandEvent&) {
+    if (m_scheduler.IsExitPending()) {
+        // Exit again while the turn in flight is awaited stops its bot now;
+        // its turn adds no line, and the save question may still be
+        // cancelled, so later turns must be able to run.
+        if (m_scheduler.OnCancel() == SchedulerAction::kCancelTurn) m_runner.StopTurn();
+        return;
+    }
     Do(m_scheduler.OnExit());
     // A slow bot may keep the Exit sequence waiting for up to its limit.
     if (m_scheduler.IsExitPending()) ShowState();
@@ -201,7 +210,10 @@ void CChatDialog::Do(SchedulerAction action) {
             StartTurn();
             break;
         case SchedulerAction::kRunExitSequence:
-            StopConversation(m_state, m_dialogs, *this);
+            if (!StopConversation(m_state, m_dialogs, *this)) {
+                m_scheduler.OnExitCancelled();
+                ShowState();
+            }
             break;
         case SchedulerAction::kCancelTurn:
             // Kills a running bot's whole group now rather than waiting it
@@ -224,18 +236,31 @@ void CChatDialog::StartTurn() {
 
 void CChatDialog::OnTurnDone(const ExchangeResult& result) {
     const TurnFollowUp follow_up = m_scheduler.OnTurnFinished();
-    const std::string speaker =
-        m_state.m_botName[static_cast<std::size_t>(m_state.m_current)].Str();
+    const int speaker = m_state.m_current;
     if (follow_up.m_record && FinishTurn(m_state, *this, result)) {
         KeepTranscript();
-        // Said in the title until the next turn, without stopping anything;
-        // the transcript has the reply as always.
-        m_failureNote = result.m_outcome.Answered() ? std::string()
-                                                    : speaker + " " + OutcomeText(result.m_outcome);
+        NoteOutcome(speaker, result.m_outcome);
         if (m_botsWindow != nullptr) m_botsWindow->Update();
         ShowState();
     }
     Do(follow_up.m_next);
+}
+
+void CChatDialog::NoteOutcome(int bot, const ExchangeOutcome& outcome) {
+    std::erase_if(m_failureNotes, [bot](const auto& note) { return note.first == bot; });
+    if (outcome.Answered()) return;
+    const std::string reason = OutcomeText(outcome);
+    // The transcript keeps the line as it is; the view marks it as failed.
+    m_transcriptView->MarkLastLineFailed(reason);
+    // Said in the title until this bot answers again, without stopping anything.
+    m_failureNotes.emplace_back(
+        bot, m_state.m_botName[static_cast<std::size_t>(bot)].Str() + " " + reason);
+    if (m_settings.m_warnings != nullptr) {
+        std::fputs(TurnWarning("jabbery", m_state, m_state.m_turnsTaken, bot, outcome,
+                               IsTerminal(m_settings.m_warnings))
+                       .c_str(),
+                   m_settings.m_warnings);
+    }
 }
 
 void CChatDialog::KeepTranscript() {
@@ -248,14 +273,13 @@ void CChatDialog::KeepTranscript() {
 void CChatDialog::ShowState() {
     std::string title = ProgramTitle();
     if (m_scheduler.IsExitPending()) {
-        title += " (finishing the current turn)";
+        title += " (finishing the current turn; Exit again stops it now)";
     } else if (m_scheduler.IsPaused()) {
         title += " (paused)";
-    } else if (!m_failureNote.empty()) {
-        title += " (" + m_failureNote + ")";
+    } else if (!m_failureNotes.empty()) {
+        title += " (" + m_failureNotes.back().second + ")";
     }
     SetTitle(ToWxText(title));
-    m_exitButton->Enable(!m_scheduler.IsExitPending());
 }
 
 void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {

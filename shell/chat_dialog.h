@@ -5,8 +5,10 @@
 #include <wx/timer.h>
 
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/conversation.h"
@@ -37,6 +39,9 @@ struct ChatSettings {
     std::chrono::milliseconds m_botTimeLimit{kBotTimeLimit};
     // Where the transcript is kept as it grows; empty: it is not.
     std::string m_autosaveFolder = std::string();
+    // Where a failed turn is warned about, as the terminal runner does;
+    // null: nowhere.
+    std::FILE* m_warnings = nullptr;
 };
 
 // The main window: the transcript view (1002) and the buttons Exit (1003),
@@ -66,6 +71,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     static constexpr int kSaveNowId = 1102;
     static constexpr int kExportId = 1103;
     static constexpr int kBotsId = 1104;
+    static constexpr int kTurnTimerId = 1;
 
     // `dialogs` answers the user's questions; null: the real dialogs.
     CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* dialogs = nullptr);
@@ -124,6 +130,9 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     void Do(SchedulerAction action);
     void StartTurn();
     void OnTurnDone(const ExchangeResult& result);
+    // Marks a failed turn of `bot` in the view and the title, and warns
+    // about it; an answer clears the bot's mark from the title.
+    void NoteOutcome(int bot, const ExchangeOutcome& outcome);
     // The title and the Exit button as the conversation now stands.
     void ShowState();
     // Adds the new turn to the kept transcript; a failure is said once.
@@ -145,7 +154,9 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     bool m_closeRequested = false;
     wxGUIEventLoop* m_eventLoop = nullptr;  // while DoModal runs the window
     TranscriptAutosave m_autosave;
-    std::string m_failureNote;            // how the last turn's exchange failed; empty: it did not
+    // How each bot's last exchange failed, until it answers again; the title
+    // names the latest.
+    std::vector<std::pair<int, std::string>> m_failureNotes;
     CBotsWindow* m_botsWindow = nullptr;  // a child window, made when first asked for
 
     wxDECLARE_EVENT_TABLE();

@@ -11,7 +11,7 @@
 #include "shell/bots_window.h"
 #include "shell/folder_prompt.h"
 #include "shell/gui_test_support.h"
-#include "shell/program_title.h"
+#include "shell/message_box_caption.h"
 #include "shell/rtf_view.h"
 #include "transcript/export.h"
 
@@ -171,7 +171,7 @@ TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRu
         60s);
     AnswerWithKey(m_script, kAboutTitle, WXK_RETURN);
     m_script.Do("click Exit", [&] { ClickOn(Button(window, CChatDialog::kExitId)); });
-    AnswerWithKey(m_script, ProgramTitle().ToStdString(), WXK_RETURN);  // Yes, save
+    AnswerWithKey(m_script, MessageBoxCaption().ToStdString(), WXK_RETURN);  // Yes, save
     AnswerChooser(m_script, "Save As", 'A', saved);
     Run(window);
     EXPECT_TRUE(about_open_after_two_turns);
@@ -298,12 +298,42 @@ TEST_F(ChatDialogTest, ExitDuringASlowTurnSaysSoAtOnceAndAsksToSaveAfterIt) {
     });
     Run(window);
     EXPECT_GT(ticks, 10) << "one every 50 ms when the window's thread is free";
-    EXPECT_EQ(title_after_exit, kTitle + " (finishing the current turn)");
-    EXPECT_FALSE(exit_enabled);
+    EXPECT_EQ(title_after_exit, kTitle + " (finishing the current turn; Exit again stops it now)");
+    EXPECT_TRUE(exit_enabled);
     EXPECT_FALSE(asked_during_turn);
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
     EXPECT_EQ(PlainLines(window).back(), "ANN> done");
     EXPECT_EQ(Turns(window), 1);
+}
+
+// Exit again during the awaited turn stops its bot at once and adds no
+// line; Cancel on the save question goes back to the conversation.
+TEST_F(ChatDialogTest, ExitTwiceStopsTheSlowBotAndCancelGoesOn) {
+    const std::string slow_once =
+        "if [ -e slept ]; then " + RecordAndAnswer("a") + "; else touch slept; sleep 120; fi";
+    m_dialogs.m_cancels = 1;
+    CChatDialog window(nullptr,
+                       {{Bot("Ann", slow_once), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 300s},
+                       &m_dialogs);
+    Clock::time_point pressed;
+    m_script.Then(
+        "the slow turn runs", [&] { return window.IsTurnInFlight(); }, 60s);
+    m_script.Do("press Exit twice", [&] {
+        pressed = Clock::now();
+        Press(window, CChatDialog::kExitId);
+        Press(window, CChatDialog::kExitId);
+    });
+    m_script.Then(
+        "asked to save, cancelled, two turns",
+        [&] { return !m_dialogs.m_questions.empty() && Turns(window) >= 2; }, 60s);
+    m_script.Do("close", [&] { window.Close(); });
+    Run(window);
+    EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
+    const std::vector<std::string> lines = PlainLines(window);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "ANN> a") << "the stopped turn added no line";
+    EXPECT_EQ(lines[3], "BOB> b");
+    EXPECT_LT(Clock::now() - pressed, 60s);
 }
 
 TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGoesOn) {
@@ -357,11 +387,10 @@ TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGo
 
 TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeIn) {
     const std::string failing = Bot("Fay", "echo 'out of ideas' >&2; exit 3");
-    // Turns far enough apart that the note in the title, shown until the
-    // next turn, is seen however busy the machine is.
-    CChatDialog window(nullptr, {{failing, Bot("Bob", RecordAndAnswer("b"))}, 800ms, 20s},
+    std::FILE* warnings = std::tmpfile();
+    CChatDialog window(nullptr,
+                       {{failing, Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s, "", warnings},
                        &m_dialogs);
-    bool title_noted = false;
     m_script.Then(
         "shown", [&] { return window.IsShownOnScreen(); }, 60s);
     m_script.Wait(300ms);
@@ -373,7 +402,6 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
     m_script.Then(
         "Fay's failure is listed",
         [&] {
-            title_noted |= Title(window) == kTitle + " (Fay exited with code 3)";
             wxListCtrl* table = window.BotsWindow()->Table();
             return table->GetItemCount() == 2 &&
                    table->GetItemText(0, table->GetColumnCount() - 1)
@@ -383,12 +411,34 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
         60s);
     m_script.Do("close", [&] { window.Close(); });
     Run(window);
-    EXPECT_TRUE(title_noted);
+    // Bob answered after Fay's last failure: the title still names it.
+    EXPECT_EQ(Title(window), kTitle + " (Fay exited with code 3)");
     const wxString details = window.BotsWindow()->Details()->GetValue();
     EXPECT_TRUE(details.Contains("Fay exited with code 3") && details.Contains("out of ideas"))
         << details;
     // The transcript holds the turns as always: one line for every turn.
-    EXPECT_EQ(PlainLines(window).size(), 2u + Turns(window));
+    const std::vector<std::string> plain = PlainLines(window);
+    EXPECT_EQ(plain.size(), 2u + Turns(window));
+    // The view marks Fay's lines, grey and italic with the reason after them.
+    RtfView* view = window.TranscriptView();
+    const std::vector<std::string> shown = SplitLines(view->GetValue().utf8_string(), "\n");
+    ASSERT_EQ(shown.size(), plain.size());
+    long line_start = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const bool fay = plain[i].starts_with("FAY> ");
+        EXPECT_EQ(shown[i], fay ? plain[i] + " (exited with code 3)" : plain[i]);
+        wxTextAttr look;
+        view->GetStyle(line_start + 1, look);
+        EXPECT_EQ(look.GetFontStyle() == wxFONTSTYLE_ITALIC, fay) << shown[i];
+        line_start += static_cast<long>(shown[i].size()) + 1;
+    }
+    std::rewind(warnings);
+    char line[256] = "";
+    EXPECT_NE(std::fgets(line, sizeof line, warnings), nullptr);
+    EXPECT_EQ(std::string(line),
+              "jabbery: turn 1: FAY (bot 1) exited with code 3; the line passed on is what "
+              "chat.msg held\n");
+    std::fclose(warnings);
 }
 
 }  // namespace

@@ -20,22 +20,22 @@ int main(int argc, char** argv) {
     // a display.
     const CommandLine command_line = ParseCommandLine({argv + 1, argv + argc});
     switch (command_line.m_action) {
-        case CommandLine::Action::kHelp:
+        case OptionsEnd::kHelp:
             std::fputs(CommandLineUsage().c_str(), stdout);
             return 0;
-        case CommandLine::Action::kVersion:
+        case OptionsEnd::kVersion:
             std::fputs(VersionText().c_str(), stdout);
             return 0;
-        case CommandLine::Action::kError:
-            std::fprintf(stderr, "jabbery: %s\nTry 'jabbery --help' for more information.\n",
-                         command_line.m_error.c_str());
+        case OptionsEnd::kError:
+            std::fprintf(stderr, "jabbery: %s\n", command_line.m_error.c_str());
             return 2;
-        case CommandLine::Action::kRun:
+        case OptionsEnd::kRun:
             break;
     }
     ChatSettings settings;
     settings.m_botFolders = command_line.m_botFolders;
     if (command_line.m_autosave) settings.m_autosaveFolder = ConversationsFolder();
+    if (!command_line.m_quiet) settings.m_warnings = stderr;
     // Until the toolkit is up, problems go to stderr: without a display the
     // framework's own log window would crash trying to open.
     wxLog::SetActiveTarget(new wxLogStderr);

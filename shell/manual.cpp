@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "shell/manual_window.h"
-#include "shell/program_title.h"
+#include "shell/message_box_caption.h"
 #include "shell/wx_text.h"
 
 namespace jabbery {
@@ -40,7 +40,7 @@ void OpenManual(wxWindow* parent) {
     if (manual.empty()) {
         wxMessageBox(std::string("The manual, ") + kManualFileName +
                          ", is neither in the working folder nor installed with the program.",
-                     ProgramTitle(), wxOK | wxICON_ERROR, parent);
+                     MessageBoxCaption(), wxOK | wxICON_ERROR, parent);
         return;
     }
     // Not modal, and owned by `parent`: it closes by itself or with it.

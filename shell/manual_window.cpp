@@ -9,7 +9,7 @@
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
-#include "shell/program_title.h"
+#include "shell/message_box_caption.h"
 #include "shell/wx_text.h"
 
 namespace jabbery {
@@ -26,7 +26,7 @@ void OpenInBrowser(wxWindow* parent, const wxString& url) {
         launched = wxLaunchDefaultBrowser(url);
     }
     if (!launched) {
-        wxMessageBox("No web browser was found to open " + url + ".", ProgramTitle(),
+        wxMessageBox("No web browser was found to open " + url + ".", MessageBoxCaption(),
                      wxOK | wxICON_ERROR, parent);
     }
 }

@@ -17,7 +17,7 @@
 #include "shell/dialog_units.h"
 #include "shell/native_view.h"
 #include "shell/program_icons.h"
-#include "shell/program_title.h"
+#include "shell/message_box_caption.h"
 #include "shell/up_down.h"
 
 namespace jabbery {
@@ -115,7 +115,7 @@ void CNumDialog::OnOk(wxCommandEvent&) {
     const std::string refusal = CountRefusal(text);
     if (!refusal.empty()) {
         // The box belongs to this dialog, which stays open for another try.
-        wxMessageBox(refusal, ProgramTitle(), wxOK | wxICON_ERROR, this);
+        wxMessageBox(refusal, MessageBoxCaption(), wxOK | wxICON_ERROR, this);
         m_countEdit->SetFocus();
         m_countEdit->SelectAll();
         return;

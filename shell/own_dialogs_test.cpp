@@ -17,7 +17,7 @@
 #include "shell/manual.h"
 #include "shell/manual_window.h"
 #include "shell/num_dialog.h"
-#include "shell/program_title.h"
+#include "shell/message_box_caption.h"
 #include "shell/wx_user_dialogs.h"
 #include "transcript/file_names.h"
 
@@ -69,7 +69,7 @@ TEST(WxUserDialogs, EscapeGivesEachDialogsCancelAnswer) {
     EXPECT_EQ(escaped("Number of bots", [&] { return dialogs.AskBotCount(); }), std::nullopt);
     EXPECT_EQ(escaped(FolderPromptTitle(1, 2), [&] { return dialogs.BrowseForBotFolder(1, 2); }),
               "");
-    const std::string message_title = ProgramTitle().ToStdString();
+    const std::string message_title = MessageBoxCaption().ToStdString();
     EXPECT_FALSE(escaped(message_title, [&] { return dialogs.AskYesNo(kSaveQuestion); }));
     EXPECT_FALSE(escaped(message_title, [&] {
         return dialogs.AskGoOnDespiteFailedChecks({"bot 2 (BOB, /b/): the name (line 4) is empty"});
@@ -187,7 +187,7 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsCountsOutOfRangeAreRefusedAndT
         script.Then("the edit shows " + text, [=] { return shown() == text; });
         script.Do("press OK", [&dialog] { ClickOn(dialog.FindWindow(wxID_OK)); });
     };
-    const std::string title = ProgramTitle().ToStdString();
+    const std::string title = MessageBoxCaption().ToStdString();
     int spin_at_top = -1;
     std::string shown_at_start;
     bool ok_had_focus = false;

@@ -21,6 +21,9 @@ class PresetAnswers : public UserDialogs {
     std::string BrowseForBotFolder(int number, int count) override;
     void ShowError(const std::string& text) override { m_dialogs.ShowError(text); }
     bool AskYesNo(const std::string& question) override { return m_dialogs.AskYesNo(question); }
+    std::optional<bool> AskYesNoCancel(const std::string& question) override {
+        return m_dialogs.AskYesNoCancel(question);
+    }
     std::optional<std::string> AskSavePath() override { return m_dialogs.AskSavePath(); }
     std::optional<std::string> AskExportPath() override { return m_dialogs.AskExportPath(); }
     void OpenManual() override { m_dialogs.OpenManual(); }

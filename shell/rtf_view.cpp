@@ -21,7 +21,22 @@ wxFont TranscriptFont(bool bold) {
     return wxFont(wxFontInfo(10).Family(wxFONTFAMILY_SWISS).Bold(bold));
 }
 
+// A failed turn's grey, 4.95:1 against the white page.
+const wxColour kFailedGrey(0x70, 0x70, 0x70);
+
+// A line longer than any turn's: the longest reply and a bot's name.
+constexpr long kLongestLine = 4096;
+
 }  // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(RtfView, wxTextCtrl)
+    EVT_SIZE(RtfView::OnSize)
+    EVT_MOUSEWHEEL(RtfView::OnMouseEvent)
+    EVT_LEFT_DOWN(RtfView::OnMouseEvent)
+    EVT_KEY_DOWN(RtfView::OnKeyDown)
+wxEND_EVENT_TABLE();
+// clang-format on
 
 RtfView::RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : wxTextCtrl(parent, id, wxString(), pos, size, kViewStyle),
@@ -35,15 +50,38 @@ RtfView::RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSi
     SetBackgroundColour(*wxWHITE);
     SetForegroundColour(*wxBLACK);
     KeepVerticalScrollBarShown(*this);
+    WatchVerticalScrollBar(*this, [this] { m_userScrolled = true; });
     HideCaret(*this);
     SetAccessibleName(*this, "Conversation transcript");
+}
+
+void RtfView::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    // After the control has laid its text out for the new size.
+    if (m_following) CallAfter([this] { ShowPosition(GetLastPosition()); });
+}
+
+void RtfView::OnMouseEvent(wxMouseEvent& event) {
+    event.Skip();
+    m_userScrolled = true;
+}
+
+void RtfView::OnKeyDown(wxKeyEvent& event) {
+    event.Skip();
+    m_userScrolled = true;
+}
+
+bool RtfView::Following() {
+    if (m_userScrolled) m_following = IsScrolledToBottom();
+    m_userScrolled = false;
+    return m_following;
 }
 
 void RtfView::ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) {
     const rtf::DocumentUpdate update = m_reader.Update(rtf_document, unchanged_prefix);
     if (!update.m_rebuild && update.m_removeChars == 0 && update.m_runs.empty()) return;
 
-    const bool follow = IsScrolledToBottom();
+    const bool follow = Following();
     if (update.m_rebuild) {
         // Frozen, the control collects the whole text before laying it out once.
         Freeze();
@@ -65,6 +103,27 @@ void RtfView::ShowDocument(const std::string& rtf_document, std::size_t unchange
         if (from != old_last || to != old_last)
             SetSelection(std::min(from, kept), std::min(to, kept));
     }
+    if (follow) ShowPosition(GetLastPosition());
+}
+
+void RtfView::MarkLastLineFailed(const std::string& reason) {
+    const bool follow = Following();
+    long from = 0;
+    long to = 0;
+    GetSelection(&from, &to);
+    // The line's own text ends before the final line break.
+    long line_end = GetLastPosition();
+    if (line_end > 0 && GetRange(line_end - 1, line_end) == "\n") --line_end;
+    const long search_from = std::max(0L, line_end - kLongestLine);
+    const long line_break = static_cast<long>(GetRange(search_from, line_end).rfind('\n'));
+    const long line_start = line_break == wxNOT_FOUND ? search_from : search_from + line_break + 1;
+    wxTextAttr marked(kFailedGrey);
+    marked.SetFontStyle(wxFONTSTYLE_ITALIC);
+    SetStyle(line_start, line_end, marked);
+    SetSelection(line_end, line_end);
+    SetDefaultStyle(wxTextAttr(kFailedGrey, wxNullColour, m_regularFont.Italic()));
+    WriteText(" (" + wxString::FromUTF8(reason) + ")");
+    if (from != to || from < line_end) SetSelection(from, to);
     if (follow) ShowPosition(GetLastPosition());
 }
 

@@ -73,6 +73,30 @@ TEST(WindowLook, ResizingGrowsTheViewAndKeepsTheButtonsAlongTheBottom) {
     EXPECT_LE(shown.RectOf(CChatDialog::kExitId).GetRight(), shown.window.GetClientSize().x);
 }
 
+TEST(WindowLook, ShrunkAndGrownAgainTheViewStillFollowsTheNewestLine) {
+    ShownWindow shown;
+    RtfView* view = shown.window.TranscriptView();
+    std::string body;
+    const auto add = [&](int turns) {
+        for (int turn = 0; turn < turns; ++turn) {
+            body += TurnLine(turn % 15, "BOT", "line " + std::to_string(body.size()));
+            view->ShowDocument(RtfDocument(body));
+            RunEventsUntil([] { return false; }, 20ms);
+        }
+    };
+    add(40);
+    for (const wxSize size : {wxSize(1200, 700), wxSize(300, 200), wxSize(640, 425)}) {
+        shown.window.SetSize(size);
+        add(3);
+    }
+    add(39);
+    const auto at_bottom = [view] {
+        const int range = view->GetScrollRange(wxVERTICAL);
+        return view->GetScrollPos(wxVERTICAL) + view->GetScrollThumb(wxVERTICAL) >= range - 1;
+    };
+    EXPECT_TRUE(RunEventsUntil(at_bottom, 10s));
+}
+
 // At GDK_SCALE=2 a 1280x800 screen is 640x400 to the window, less than the
 // template's height: the window shrinks to fit and stays wholly on screen.
 // In a dark theme its page stays white.

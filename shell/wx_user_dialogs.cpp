@@ -10,7 +10,7 @@
 #include "shell/folder_prompt.h"
 #include "shell/manual.h"
 #include "shell/num_dialog.h"
-#include "shell/program_title.h"
+#include "shell/message_box_caption.h"
 #include "shell/wx_text.h"
 #include "transcript/file_names.h"
 
@@ -32,12 +32,20 @@ std::string WxUserDialogs::BrowseForBotFolder(int number, int count) {
 }
 
 void WxUserDialogs::ShowError(const std::string& text) {
-    wxMessageBox(ToWxText(text), ProgramTitle(), wxOK | wxICON_ERROR, m_mainWindow);
+    wxMessageBox(ToWxText(text), MessageBoxCaption(), wxOK | wxICON_ERROR, m_mainWindow);
 }
 
 bool WxUserDialogs::AskYesNo(const std::string& question) {
     // Escape and the close box give Cancel, which counts as No.
-    return wxMessageBox(ToWxText(question), ProgramTitle(), wxYES_NO, m_mainWindow) == wxYES;
+    return wxMessageBox(ToWxText(question), MessageBoxCaption(), wxYES_NO, m_mainWindow) == wxYES;
+}
+
+std::optional<bool> WxUserDialogs::AskYesNoCancel(const std::string& question) {
+    // Escape and the close box give Cancel.
+    const int answer =
+        wxMessageBox(ToWxText(question), MessageBoxCaption(), wxYES_NO | wxCANCEL, m_mainWindow);
+    if (answer == wxCANCEL) return std::nullopt;
+    return answer == wxYES;
 }
 
 std::optional<std::string> WxUserDialogs::AskSavePath() {
@@ -70,7 +78,7 @@ bool WxUserDialogs::AskGoOnDespiteFailedChecks(const std::vector<std::string>& f
                            : "Some bots failed the check before the first turn:\n\n";
     for (const std::string& failure : failures) text += failure + "\n";
     text += "\nSuch a bot will most likely not answer. Go on anyway?";
-    wxMessageDialog dialog(m_mainWindow, ToWxText(text), ProgramTitle(), wxYES_NO | wxICON_WARNING);
+    wxMessageDialog dialog(m_mainWindow, ToWxText(text), MessageBoxCaption(), wxYES_NO | wxICON_WARNING);
     dialog.SetYesNoLabels("&Go on", "&Quit");
     // Escape and the close box give Cancel, which counts as Quit.
     return dialog.ShowModal() == wxID_YES;

@@ -22,6 +22,7 @@ class WxUserDialogs : public UserDialogs {
     std::string BrowseForBotFolder(int number, int count) override;
     void ShowError(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
+    std::optional<bool> AskYesNoCancel(const std::string& question) override;
     // Both suggest "Jabbery transcript <date>" in the folder last chosen in
     // either during this run (the working folder at first), and add the
     // extension to a name typed without one.

@@ -1,16 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "values/plain_string.h"
 
-#include <cstring>
-
 namespace jabbery {
-
-std::unique_ptr<char[]> CPlainString::NewCopy() const {
-    auto copy = std::make_unique<char[]>(m_text.size() + 1);
-    std::memcpy(copy.get(), m_text.data(), m_text.size());
-    copy[m_text.size()] = '\0';
-    return copy;
-}
 
 CPlainString CPlainString::Mid(std::size_t start, std::size_t count) const {
     if (start >= m_text.size()) return {};

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,9 +17,6 @@ class CPlainString {
     CPlainString(std::string text) : m_text(std::move(text)) {}   // NOLINT: implicit on purpose
     CPlainString(std::string_view text) : m_text(text) {}         // NOLINT: implicit on purpose
     explicit CPlainString(long long number) : m_text(std::to_string(number)) {}
-
-    // A newly allocated, NUL-terminated copy of the characters.
-    std::unique_ptr<char[]> NewCopy() const;
 
     const std::string& Str() const { return m_text; }
     const char* c_str() const { return m_text.c_str(); }

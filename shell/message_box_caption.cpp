@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "shell/program_title.h"
+#include "shell/message_box_caption.h"
 
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
 namespace jabbery {
 
-wxString ProgramTitle() {
+wxString MessageBoxCaption() {
     const wxString name = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetName();
     return name.empty() ? wxString("jabbery") : name;
 }

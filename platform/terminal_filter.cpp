@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/terminal_filter.h"
+#include "platform/terminal_filter.h"
 
 namespace jabbery {
 
@@ -59,6 +59,10 @@ std::string ForTerminal(std::string_view text) {
         }
     }
     return shown;
+}
+
+std::string ShownOn(std::string_view text, bool for_terminal) {
+    return for_terminal ? ForTerminal(text) : std::string(text);
 }
 
 }  // namespace jabbery

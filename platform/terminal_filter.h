@@ -13,4 +13,7 @@ namespace jabbery {
 // the title. Every other byte passes unchanged.
 std::string ForTerminal(std::string_view text);
 
+// `text` through ForTerminal when it goes to a terminal, else as it is.
+std::string ShownOn(std::string_view text, bool for_terminal);
+
 }  // namespace jabbery

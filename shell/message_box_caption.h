@@ -7,6 +7,6 @@ namespace jabbery {
 
 // The caption of every message box: the program file's name without its
 // extension ("jabbery").
-wxString ProgramTitle();
+wxString MessageBoxCaption();
 
 }  // namespace jabbery
