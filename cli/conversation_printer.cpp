@@ -13,7 +13,9 @@
 namespace jabbery {
 
 ConversationPrinter::ConversationPrinter(StopAwareOutput& out, bool for_terminal)
-    : m_out(out), m_forTerminal(for_terminal) {}
+    : m_out(out),
+      m_forTerminal(for_terminal),
+      m_background(TerminalBackground(std::getenv("COLORFGBG"))) {}
 
 bool ConversationPrinter::PrintIntroductions(const ConversationState& state) {
     bool ok = true;
@@ -32,11 +34,12 @@ bool ConversationPrinter::Print(int bot, const std::string& bold_part,
     // Piped output keeps every byte of the line, NUL bytes included.
     if (!m_forTerminal) return m_out.Write(bold_part + regular_part + "\n");
     // Bot 0's colour is black, which a dark terminal would not show: it
-    // writes in the terminal's own text colour instead.
+    // writes in the terminal's own text colour instead, whatever the
+    // background.
     const std::string colour = bot == 0
                                    ? ""
                                    : ForegroundEscape(kBotColours[static_cast<std::size_t>(bot)],
-                                                      std::getenv("COLORTERM"));
+                                                      std::getenv("COLORTERM"), m_background);
     return m_out.Write(colour + "\x1b[1m" + ForTerminal(bold_part) + "\x1b[22m" +
                        ForTerminal(regular_part) + "\x1b[0m\n");
 }

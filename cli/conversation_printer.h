@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "values/bot_colours.h"
 
 namespace jabbery {
 
@@ -11,6 +14,7 @@ class StopAwareOutput;
 // Prints the conversation's plain lines as they are added, each in its
 // bot's colour when writing to a terminal: introductions in bold, a turn's
 // name in bold and its reply in regular weight, as the window shows them.
+// On a background COLORFGBG names, each colour is made to read there.
 // Each returns false once the output has failed (its reader went away).
 class ConversationPrinter {
   public:
@@ -26,6 +30,7 @@ class ConversationPrinter {
 
     StopAwareOutput& m_out;
     bool m_forTerminal;
+    std::optional<BotColour> m_background;
 };
 
 }  // namespace jabbery

@@ -2,7 +2,6 @@
 #include "shell/chat_dialog.h"
 
 #include <wx/button.h>
-#include <wx/display.h>
 #include <wx/evtloop.h>
 #include <wx/menu.h>
 
@@ -98,16 +97,7 @@ void CChatDialog::PlaceControls() {
 
 void CChatDialog::FitOnScreen() {
     SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
-    const wxRect area = wxDisplay(this).GetClientArea();
-    wxSize size = GetSize();
-    size.DecTo(area.GetSize());
-    SetSize(size);
-    CentreOnScreen();
-    // Centring can still leave the title bar above the top of a small work area.
-    wxRect rect = GetRect();
-    rect.x = std::clamp(rect.x, area.x, std::max(area.x, area.GetRight() - rect.width + 1));
-    rect.y = std::clamp(rect.y, area.y, std::max(area.y, area.GetBottom() - rect.height + 1));
-    Move(rect.GetPosition());
+    CentreWithinScreen(this);
 }
 
 void CChatDialog::OnSize(wxSizeEvent& event) {
