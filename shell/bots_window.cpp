@@ -12,6 +12,7 @@
 #include "shell/open_elsewhere.h"
 #include "shell/wx_text.h"
 #include "values/bot_colours.h"
+#include "values/readable_colour.h"
 
 namespace jabbery {
 namespace {
@@ -89,10 +90,14 @@ void CBotsWindow::Update() {
         for (std::size_t column = 0; column < row.size(); ++column) {
             m_table->SetItem(bot, static_cast<int>(column), ToWxText(row[column]));
         }
-        // A bot that has failed stands out in the list.
+        // A bot that has failed stands out in the list, in a red that reads
+        // on the list's background, light or dark.
         const bool failed =
             m_state.m_botStats[static_cast<std::size_t>(bot)].m_lastFailure.has_value();
-        m_table->SetItemTextColour(bot, failed ? *wxRED : wxNullColour);
+        const wxColour page = m_table->GetBackgroundColour();
+        const BotColour red = ReadableOn({255, 0, 0}, {page.Red(), page.Green(), page.Blue()});
+        m_table->SetItemTextColour(
+            bot, failed ? wxColour(red.m_red, red.m_green, red.m_blue) : wxNullColour);
     }
     // Each column as wide as its heading or its widest cell; the table
     // scrolls sideways when the window is narrower than that.
