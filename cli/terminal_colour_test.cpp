@@ -7,6 +7,8 @@
 
 #include "cli/conversation_printer.h"
 #include "engine/conversation.h"
+#include "platform/run_hidden.h"
+#include "platform/terminal.h"
 #include "platform/test_environment.h"
 #include "values/readable_colour.h"
 
@@ -55,7 +57,9 @@ TEST(ConversationPrinter, ShowsEveryBotReadablyOnTheBackgroundCOLORFGBGNames) {
         testing::ScopedVariable named("COLORFGBG", colorfgbg);
         testing::ScopedVariable depth("COLORTERM", "truecolor");
         std::FILE* out = std::tmpfile();
-        ConversationPrinter(out, true).PrintIntroductions(state);
+        const RunCanceller canceller;
+        StopAwareOutput printed(fileno(out), canceller);
+        ConversationPrinter(printed, true).PrintIntroductions(state);
         std::rewind(out);
         char line[256];
         for (int bot = 0; bot < kMaxBots && std::fgets(line, sizeof line, out); ++bot) {

@@ -255,7 +255,8 @@ void CChatDialog::NoteOutcome(int bot, const ExchangeOutcome& outcome) {
 
 void CChatDialog::KeepTranscript() {
     std::string error;
-    if (m_autosave.IsActive() && !m_autosave.Update(m_state.m_plainText, error))
+    // The autosave says when it falls behind, once; it catches up by itself.
+    if (m_autosave.IsActive() && !m_autosave.Update(m_state.m_plainText, error) && !error.empty())
         m_dialogs.ShowError(error + kAutosaveFailed);
 }
 
