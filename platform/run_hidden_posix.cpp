@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -15,9 +13,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/bot_keeper_posix.h"
 #include "platform/exchange_marker.h"
 #include "platform/run_hidden.h"
-#include "platform/spawn_setup_posix.h"
 #include "platform/unique_fd.h"
 
 namespace jabbery {
@@ -33,88 +31,42 @@ static_assert(std::atomic<bool>::is_always_lock_free,
 // shell without a pidfd, a cancel without an event descriptor.
 constexpr std::chrono::milliseconds kPollSlice{10};
 
-// How long the end of a run waits for its killed processes to die and come
-// to us for reaping; they take microseconds unless the machine is swamped.
-constexpr std::chrono::milliseconds kStragglerPatience{1000};
-
 // Longer limits are cut to this, so that adding a limit to the clock cannot overflow.
 constexpr std::chrono::milliseconds kLongestLimit{std::chrono::hours(24 * 365)};
 
-// Starts `/bin/sh -c command_line` hidden in `working_folder`, leading a
-// process group of its own, with its output going to `output_fd` and
-// `marker` in its environment. Returns 0 and the shell's pid, or an error number.
-int StartShell(const std::string& command_line, const std::string& working_folder, int output_fd,
-               const std::string& marker, pid_t& pid) {
-    SpawnFileActions actions;
-    actions.ChangeFolder(working_folder);
-    actions.OpenNull(STDIN_FILENO, O_RDONLY);
-    actions.DuplicateTo(output_fd, STDOUT_FILENO);
-    actions.DuplicateTo(output_fd, STDERR_FILENO);
-    actions.CloseFrom(STDERR_FILENO + 1);
-    if (actions.Error() != 0) return actions.Error();
-
-    SpawnAttributes attributes;
-    attributes.SetUp();
-    if (attributes.Error() != 0) return attributes.Error();
-
-    // posix_spawn takes non-const strings for historical reasons; it does not change them.
-    // "--" ends the shell's options, so a command line that begins with "-" is run, not parsed.
-    char* const argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), const_cast<char*>("--"),
-                          const_cast<char*>(command_line.c_str()), nullptr};
-    // posix_spawn reports a failure of any step in the child (the folder, the
-    // exec) as its result, so a bad folder is a start failure, not exit 127.
-    return posix_spawn(&pid, "/bin/sh", actions.Get(), attributes.Get(), argv,
-                       EnvironmentWith(marker).data());
-}
-
-// The started shell and its process group. The group id is the shell's pid,
-// which cannot be reused while the shell is not reaped, so the group is
-// always killed before the shell is reaped. The destructor does both when
-// nobody did.
+// The started shell, which leads a session and process group of its own in
+// the keeper (bot_keeper_posix.h). The destructor finishes the run when nobody did.
 class ShellGroup {
   public:
-    explicit ShellGroup(pid_t pid) : m_pid(pid) {}
+    ShellGroup(pid_t pid, int pidfd) : m_pid(pid), m_pidfd(pidfd) {}
     ~ShellGroup() {
         int ignored = 0;
-        if (!m_reaped) KillAndReap(ignored);
+        if (!m_finished) Finish(ignored);
     }
     ShellGroup(const ShellGroup&) = delete;
     ShellGroup& operator=(const ShellGroup&) = delete;
 
-    // True once the shell has ended; it is left unreaped, as a zombie that
-    // keeps the group id ours.
+    // True once the shell has ended; the keeper leaves it unreaped, as a
+    // zombie that keeps the group id the run's.
     bool HasEnded() {
-        siginfo_t info{};
-        // WNOWAIT looks without reaping; WNOHANG does not block.
-        if (::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
-            // ECHILD: someone else reaped it (SIGCHLD ignored, or a waitpid(-1)
-            // elsewhere); it has ended, and the group id is no longer ours.
-            if (errno == ECHILD) m_lost = true;
-            return errno != EINTR;
-        }
-        return info.si_pid != 0;
+        if (m_pidfd < 0) return HasEndedInKeeper(m_pid);
+        pollfd fd{m_pidfd, POLLIN, 0};
+        // A pidfd is readable once its process has ended; a zero timeout only looks.
+        return ::poll(&fd, 1, 0) != 0;
     }
 
-    // Kills every process of the group, then reaps the shell. Returns true
-    // with the shell's wait status in `status`, false when none could be had.
-    bool KillAndReap(int& status) {
-        m_reaped = true;
-        if (m_lost) return false;
-        // SIGKILL to the whole group: the shell if it still runs and whatever
-        // it left running in the background, which could otherwise rewrite
-        // the message file during a later exchange. ESRCH (nobody left) is fine.
-        ::kill(-m_pid, SIGKILL);
-        for (;;) {
-            // Blocks only until the SIGKILL takes effect; reaping leaves no zombie.
-            if (::waitpid(m_pid, &status, 0) == m_pid) return true;
-            if (errno != EINTR) return false;
-        }
+    // Kills every process of the group and everything else the run left,
+    // and reaps the shell. Returns true with the shell's wait status in
+    // `status`, false when none could be had.
+    bool Finish(int& status) {
+        m_finished = true;
+        return FinishThroughKeeper(m_pid, status);
     }
 
   private:
     pid_t m_pid;
-    bool m_reaped = false;
-    bool m_lost = false;
+    int m_pidfd;
+    bool m_finished = false;
 };
 
 // The read end of the pipe that carries the bot's standard output and
@@ -234,8 +186,8 @@ WaitOutcome WaitForShell(ShellGroup& shell, int pidfd, OutputTail& output,
     }
 }
 
-RunResult Run(const std::string& command_line, const std::string& working_folder,
-              const RunLimits& limits, bool use_pidfd) {
+RunResult Run(const std::string& command_line, int folder_fd, const RunLimits& limits,
+              bool use_pidfd) {
     if (limits.m_canceller && limits.m_canceller->IsCancelled()) {
         return {RunEnd::kCancelled, 0, {}, {}};
     }
@@ -245,30 +197,28 @@ RunResult Run(const std::string& command_line, const std::string& working_folder
 
     OutputTail output;
     if (!output.Open()) return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
-    // Orphans of the bot (those that left its group too) come to us, not to init.
-    BecomeChildSubreaper();
     const std::string marker = NewExchangeMarker();
     pid_t pid = -1;
-    if (const int error = StartShell(command_line, working_folder, output.WriteEnd(), marker, pid);
+    if (const int error = StartThroughKeeper(command_line, folder_fd, output.WriteEnd(),
+                                             EnvironmentWith(marker), pid);
         error != 0) {
         return {RunEnd::kStartFailed, static_cast<std::uint32_t>(error), {}, {}};
     }
-    ShellGroup shell(pid);
     // A pidfd becomes readable when the shell ends, so the wait needs no
-    // polling and no SIGCHLD handler; it is close-on-exec by default. Kernels
-    // before 5.3 lack it (ENOSYS): then the wait polls.
+    // polling; it is close-on-exec by default. The shell is the keeper's
+    // child, unreaped until Finish, so its pid cannot name another process.
+    // Kernels before 5.3 lack it (ENOSYS): then the wait polls.
     UniqueFd pidfd(use_pidfd ? static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)) : -1);
+    ShellGroup shell(pid, pidfd.Get());
 
     const WaitOutcome outcome =
         WaitForShell(shell, pidfd.Get(), output, deadline, limits.m_canceller);
     int status = 0;
-    const bool have_status = shell.KillAndReap(status);
-    // What escaped the group (setsid) and the group's orphans, now our children.
-    if (have_status) EndRunsChildren(pid, marker, kStragglerPatience);
+    const bool have_status = shell.Finish(status);
     RunResult result;
     result.m_elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-    // What the group wrote before it was killed; a process outside the group
-    // that still holds the pipe cannot keep us here beyond one budget.
+    // What the group wrote before it was killed; a process still dying in
+    // the keeper that holds the pipe cannot keep us here beyond one budget.
     output.CloseWriteEnd();
     output.Drain(kDrainBudget);
     result.m_outputTail = output.Take();
@@ -285,6 +235,19 @@ RunResult Run(const std::string& command_line, const std::string& working_folder
         result.m_code = have_status ? static_cast<std::uint32_t>(WEXITSTATUS(status)) : 0u;
     }
     return result;
+}
+
+// Runs in the folder `working_folder` names now, or fails to start with why it cannot be entered.
+RunResult RunInFolderNamed(const std::string& command_line, const std::string& working_folder,
+                           const RunLimits& limits, bool use_pidfd) {
+    // O_PATH: the folder is only entered, so search permission is all it
+    // needs, as for chdir; the name is followed, as the caller gave it.
+    UniqueFd folder(::open(working_folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    // A cancelled run does not even try to start, so it cannot fail to.
+    const bool cancelled = limits.m_canceller && limits.m_canceller->IsCancelled();
+    if (!folder.IsOpen() && !cancelled)
+        return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
+    return Run(command_line, folder.Get(), limits, use_pidfd);
 }
 
 }  // namespace
@@ -332,14 +295,18 @@ bool RunCanceller::WaitFor(std::chrono::milliseconds duration) const {
 
 RunResult RunHidden(const std::string& command_line, const std::string& working_folder,
                     const RunLimits& limits) {
-    return Run(command_line, working_folder, limits, true);
+    return RunInFolderNamed(command_line, working_folder, limits, true);
+}
+
+RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunLimits& limits) {
+    return Run(command_line, folder_fd, limits, true);
 }
 
 namespace detail {
 
 RunResult RunHiddenPolling(const std::string& command_line, const std::string& working_folder,
                            const RunLimits& limits) {
-    return Run(command_line, working_folder, limits, false);
+    return RunInFolderNamed(command_line, working_folder, limits, false);
 }
 
 }  // namespace detail

@@ -53,6 +53,7 @@ TEST(RunHidden, ReportsHowTheCommandEndedOrWhyItDidNotStart) {
     testing::WriteFile(folder.File("plain"), "x");
     RunCanceller cancelled;
     cancelled.Cancel();
+    RunHidden("true", folder.Path(), {});  // the keeper's socket stays for the program's life
     const std::set<std::string> descriptors = OurDescriptors();
     using Case = std::tuple<const char*, std::string, const RunCanceller*, RunEnd, std::uint32_t>;
     const Case cases[] = {
@@ -189,6 +190,34 @@ TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
         }
     }
     EXPECT_EQ(OurDescriptors(), descriptors);
+}
+
+// Whatever a bot's child does to leave its group, session and environment
+// (the marker included), it ends with the run, and the next run is not
+// slowed by it.
+TEST(RunHidden, NothingTheBotStartsOutlivesTheRunHoweverItLeaves) {
+    // Each writes the pid of a sleeper that has left, then the bot ends.
+    const char* escapes[] = {
+        "setsid env -u JABBERY_EXCHANGE sh -c 'echo $$ > child; exec sleep 300' &",
+        "(env -i setsid sh -c 'echo $$ > child; exec sleep 300' &)",
+        "python3 -c 'import os\nif os.fork() == 0:\n os.setpgid(0, 0)\n"
+        " os.execve(\"/bin/sh\", [\"sh\", \"-c\", \"echo $$ > child; exec sleep 300\"], {})'",
+        "setsid sh -c 'setsid env -i sh -c \"echo \\$\\$ > child; exec sleep 300\" &' &",
+    };
+    for (const char* escape : escapes) {
+        SCOPED_TRACE(escape);
+        TempFolder folder;
+        const RunResult result =
+            RunHidden(std::string(escape) + "\nwhile [ ! -s child ]; do sleep 0.01; done",
+                      folder.Path(), {kAmpleLimit, nullptr});
+        EXPECT_EQ(result.m_end, RunEnd::kExited) << result.m_outputTail;
+        const pid_t child = ReadPid(folder.File("child"));
+        ASSERT_GT(child, 0) << result.m_outputTail;
+        EXPECT_TRUE(Eventually([&] { return !testing::ProcessIsLive(std::to_string(child)); }));
+        const auto start = Clock::now();
+        RunHidden("true", folder.Path(), {});
+        EXPECT_LT(Clock::now() - start, milliseconds(700)) << "a clean-up waited";
+    }
 }
 
 // A program we start ourselves (as the window starts a browser) is left alone by a run's end.
