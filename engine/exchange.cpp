@@ -113,7 +113,10 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
     }
     DeleteFileQuietly(folder->Fd(), kMessageFileName);
     // A folder moved away or replaced during the turn is no longer the bot's.
-    if (const std::string why = folder->WhyUnusable(); !why.empty() && outcome.Answered()) {
+    // That is the cause of whatever else the message file then showed.
+    const bool run_ended_well = outcome.Answered() || outcome.m_end == ExchangeEnd::kUnusableFile ||
+                                outcome.m_end == ExchangeEnd::kNotRewritten;
+    if (const std::string why = folder->WhyUnusable(); !why.empty() && run_ended_well) {
         outcome.m_end = ExchangeEnd::kUnusableFile;
         outcome.m_reason = why;
     }

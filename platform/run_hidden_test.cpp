@@ -200,8 +200,8 @@ TEST(RunHidden, NothingTheBotStartsOutlivesTheRunHoweverItLeaves) {
     const char* escapes[] = {
         "setsid env -u JABBERY_EXCHANGE sh -c 'echo $$ > child; exec sleep 300' &",
         "(env -i setsid sh -c 'echo $$ > child; exec sleep 300' &)",
-        "python3 -c 'import os\nif os.fork() == 0:\n os.setpgid(0, 0)\n"
-        " os.execve(\"/bin/sh\", [\"sh\", \"-c\", \"echo $$ > child; exec sleep 300\"], {})'",
+        "python3 -c 'import os; os.fork() or (os.setpgid(0, 0), os.execve(\"/bin/sh\", "
+        "[\"sh\", \"-c\", \"echo $$ > child; exec sleep 300\"], {}))'",
         "setsid sh -c 'setsid env -i sh -c \"echo \\$\\$ > child; exec sleep 300\" &' &",
     };
     for (const char* escape : escapes) {
