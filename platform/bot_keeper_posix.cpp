@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -122,15 +123,30 @@ class Keeper {
     explicit Keeper(int socket) : m_socket(socket) {}
 
     [[noreturn]] void Serve() {
-        int pause_ms = -1;
+        using Clock = std::chrono::steady_clock;
+        // While orphans are still dying: when to look at them again, and the pause after that.
+        std::optional<Clock::time_point> next_sweep;
+        int pause_ms = 1;
         for (;;) {
             pollfd fd{m_socket, POLLIN, 0};
-            // Sleeps until a request comes or this program goes; while
-            // orphans are still dying, wakes now and then to look at them.
-            const int ready = ::poll(&fd, 1, pause_ms);
-            if (ready > 0 && !Handle()) break;
-            const bool left = Sweep();
-            pause_ms = !left ? -1 : std::min(std::max(1, pause_ms * 2), kLongestSweepPauseMs);
+            const int timeout = next_sweep ? static_cast<int>(std::max<std::int64_t>(
+                                                 0, std::chrono::ceil<std::chrono::milliseconds>(
+                                                        *next_sweep - Clock::now())
+                                                        .count()))
+                                           : -1;
+            // Sleeps until a request comes, this program goes or it is time to look again.
+            const int ready = ::poll(&fd, 1, timeout);
+            bool finished_one = false;
+            if (ready > 0 && !Handle(finished_one)) break;
+            // Only the end of a run, or orphans still dying, give work to look for.
+            if (!finished_one && !(next_sweep && Clock::now() >= *next_sweep)) continue;
+            if (!Sweep()) {
+                next_sweep.reset();
+                pause_ms = 1;
+                continue;
+            }
+            next_sweep = Clock::now() + std::chrono::milliseconds(pause_ms);
+            pause_ms = std::min(pause_ms * 2, kLongestSweepPauseMs);
         }
         // This program has gone: nothing of ours may outlive it.
         m_runs.clear();
@@ -140,8 +156,9 @@ class Keeper {
     }
 
   private:
-    // Answers one request; false when the program has hung up.
-    bool Handle() {
+    // Answers one request; false when the program has hung up. `finished_one`
+    // tells whether it ended a run.
+    bool Handle(bool& finished_one) {
         Request request{};
         std::string payload;
         std::vector<UniqueFd> fds;
@@ -163,6 +180,7 @@ class Keeper {
             }
             case Ask::kFinish:
                 answer = Finish(request.m_pid);
+                finished_one = true;
                 break;
         }
         // An answer that cannot be sent means the program has gone; the next poll says so.
@@ -242,6 +260,13 @@ class Keeper {
     // of finished runs, and what they leave as they die. True when some are
     // still dying (their own orphans then come to us, and we look again).
     bool Sweep() {
+        siginfo_t info{};
+        // The common case, one system call: no run in flight and no child at
+        // all (WNOHANG|WNOWAIT neither blocks nor reaps; ECHILD says none).
+        if (m_runs.empty() && ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) != 0 &&
+            errno == ECHILD) {
+            return false;
+        }
         bool left = false;
         for (const pid_t pid : ChildrenOfThisProcess()) {
             if (InFlight(pid)) continue;
