@@ -3,10 +3,10 @@
 
 #include <filesystem>
 
-#include "platform/terminal_filter.h"
 #include "engine/bot_check.h"
 #include "engine/bundled_bots.h"
 #include "engine/roster.h"
+#include "platform/terminal_filter.h"
 
 namespace jabbery {
 

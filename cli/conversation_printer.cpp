@@ -4,8 +4,9 @@
 #include <cstdlib>
 
 #include "cli/terminal_colour.h"
-#include "platform/terminal_filter.h"
 #include "engine/conversation.h"
+#include "platform/terminal_filter.h"
+#include "transcript/transcript.h"
 #include "values/bot_colours.h"
 
 namespace jabbery {
@@ -18,7 +19,7 @@ void ConversationPrinter::PrintIntroductions(const ConversationState& state) {
 }
 
 void ConversationPrinter::PrintTurn(const ConversationState& state, int speaker) {
-    Print(speaker, state.m_botName[speaker].Upper().Str() + "> ", state.m_lastMessage.Str());
+    Print(speaker, SpeakerLabel(state, speaker), state.m_lastMessage.Str());
 }
 
 void ConversationPrinter::Print(int bot, const std::string& bold_part,

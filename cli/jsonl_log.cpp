@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "cli/jsonl_log.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "engine/outcome_text.h"
+#include "platform/growing_file.h"
 #include "platform/local_time.h"
+#include "platform/signal_name.h"
 
 namespace jabbery {
 
@@ -25,8 +25,8 @@ std::string IsoUtc(std::chrono::system_clock::time_point when) {
 }
 
 std::string ConversationId() {
-    // getpid tells two runs started in the same millisecond apart.
-    return IsoUtc(std::chrono::system_clock::now()) + "-" + std::to_string(::getpid());
+    // The process id tells two runs started in the same millisecond apart.
+    return IsoUtc(std::chrono::system_clock::now()) + "-" + std::to_string(CurrentProcessId());
 }
 
 std::string JsonlLog::Line(const ConversationState& state, int turn, int bot,

@@ -6,7 +6,6 @@
 #include "cli/jsonl_log.h"
 #include "cli/options.h"
 #include "cli/outcome_report.h"
-#include "engine/turn_warning.h"
 #include "cli/output_paths.h"
 #include "cli/terminal_host.h"
 #include "cli/try_bot.h"
@@ -16,6 +15,7 @@
 #include "engine/bundled_bots.h"
 #include "engine/conversation.h"
 #include "engine/roster.h"
+#include "engine/turn_warning.h"
 #include "platform/run_hidden.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
@@ -42,14 +42,17 @@ int main(int argc, char** argv) {
     using namespace jabbery;
     CliOptions options;
     std::string error;
-    if (!ParseCliOptions({argv + 1, argv + argc}, options, error)) return Fail(error);
-    if (options.m_help) {
-        std::fputs(CliUsage().c_str(), stdout);
-        return 0;
-    }
-    if (options.m_version) {
-        std::fputs(VersionNotice("jabbery-cli").c_str(), stdout);
-        return 0;
+    switch (ParseCliOptions({argv + 1, argv + argc}, options, error)) {
+        case OptionsEnd::kError:
+            return Fail(error);
+        case OptionsEnd::kHelp:
+            std::fputs(CliUsage().c_str(), stdout);
+            return 0;
+        case OptionsEnd::kVersion:
+            std::fputs(VersionNotice("jabbery-cli").c_str(), stdout);
+            return 0;
+        case OptionsEnd::kRun:
+            break;
     }
     // A bare bundled bot's name stands for the user's copy of that bot.
     std::vector<std::string>& arguments = options.m_botFolders;
@@ -121,9 +124,8 @@ int main(int argc, char** argv) {
     RunTurnLoop(state, host, settings, canceller, [&](int speaker, const ExchangeOutcome& outcome) {
         printer.PrintTurn(state, speaker);
         if (!outcome.Answered() && !options.m_quiet) {
-            const std::string warning =
-                TurnWarning("jabbery-cli", state, state.m_turnsTaken, speaker, outcome,
-                            warnings_to_terminal);
+            const std::string warning = TurnWarning("jabbery-cli", state, state.m_turnsTaken,
+                                                    speaker, outcome, warnings_to_terminal);
             std::fputs(warning.c_str(), stderr);
         }
         if (options.m_jsonlPath &&

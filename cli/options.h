@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_options.h"
 #include "values/conversation_facts.h"
 
 namespace jabbery {
@@ -29,14 +30,12 @@ struct CliOptions {
     bool m_stats = false;                    // a table of each bot's outcomes at the end
     bool m_quiet = false;                    // no warnings, no waiting line
     bool m_strict = false;                   // a bot that fails the start-up check: an error
-    bool m_help = false;
-    bool m_version = false;
 };
 
-// Reads the command line (without the program name). Returns false with
-// `error` naming the problem when an option or its value is wrong.
-bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
-                     std::string& error);
+// Reads the command line (without the program name). kError with `error`
+// naming the problem when an option or its value is wrong.
+OptionsEnd ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
+                           std::string& error);
 
 // The text of --help.
 std::string CliUsage();

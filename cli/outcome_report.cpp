@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/terminal_filter.h"
 #include "engine/outcome_text.h"
+#include "platform/terminal_filter.h"
 
 namespace jabbery {
 

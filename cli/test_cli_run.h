@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
 
 namespace jabbery::testing {
@@ -20,12 +21,6 @@ struct CliOutcome {
     std::string m_out;
     std::string m_err;
 };
-
-inline std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 // Runs jabbery-cli with `arguments` to completion, capturing its output in
 // files "out" and "err" of `root`.

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "platform/terminal_filter.h"
 #include "engine/bot_check.h"
 #include "engine/exchange.h"
 #include "engine/model_bot_check.h"
 #include "engine/outcome_text.h"
 #include "engine/roster.h"
+#include "platform/terminal_filter.h"
 
 namespace jabbery {
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "engine/conversation.h"
 
-#include <cstdlib>
-
 #include "platform/conversation_window.h"
 #include "platform/user_questions.h"
 #include "transcript/transcript_file.h"
@@ -48,9 +46,7 @@ void PickNextSpeaker(ConversationState& state) {
     // draw would divide by zero: such a conversation never starts, and this
     // guard keeps it so.
     if (!IsValidBotCount(state.m_botCount)) return;
-    int next = state.m_current;
-    while (next == state.m_current) next = std::rand() % state.m_botCount;
-    state.m_current = next;
+    state.m_current = state.m_speakers->Next(state.m_current, state.m_botCount);
 }
 
 bool StopConversation(ConversationState& state, UserQuestions& questions,

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <memory>
+
 #include "engine/bot_stats.h"
 #include "engine/exchange.h"
 #include "engine/roster.h"
+#include "engine/speaker_policy.h"
 #include "transcript/transcript.h"
 
 namespace jabbery {
@@ -23,6 +26,8 @@ struct ConversationState : BotRoster, TranscriptTexts {
     CPlainString m_lastMessage = kFirstMessage;  // the line handed to the next speaker
     int m_turnsTaken = 0;                        // turns recorded so far
     std::array<BotStats, kMaxBots> m_botStats;   // how each bot's exchanges went
+    // Who speaks after each turn.
+    std::shared_ptr<SpeakerPolicy> m_speakers = std::make_shared<RandomSpeakers>();
     // Each bot's folder, opened when the conversation starts (null when it could not be).
     std::array<std::shared_ptr<const BotFolder>, kMaxBots> m_openFolders;
 
@@ -45,8 +50,8 @@ ExchangeOutcome RunTurn(ConversationState& state, DocumentView& view, const RunL
 // returns false, and true when the turn was recorded.
 bool FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result);
 
-// Draws the next speaker with rand(), never the one that just spoke. Does
-// nothing when fewer than two bots are linked.
+// Makes the next speaker the one the conversation's SpeakerPolicy chooses.
+// Does nothing when fewer than two bots are linked.
 void PickNextSpeaker(ConversationState& state);
 
 // The Exit sequence: stops the timer, offers to save the plain transcript,

@@ -1,15 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "engine/outcome_text.h"
 
-#include <string.h>
+#include "platform/signal_name.h"
 
 namespace jabbery {
-
-std::string SignalName(int signal) {
-    // sigabbrev_np is thread-safe and gives the name without "SIG".
-    const char* name = ::sigabbrev_np(signal);
-    return name ? std::string("SIG") + name : "signal " + std::to_string(signal);
-}
 
 std::string OutcomeText(const ExchangeOutcome& outcome) {
     switch (outcome.m_end) {

@@ -19,9 +19,6 @@ std::string OutcomeText(const ExchangeOutcome& outcome);
 // "timed-out", "not-rewritten", "failed-to-start", "unusable-file", "cancelled".
 std::string_view OutcomeKey(ExchangeEnd end);
 
-// A signal's name, "SIGSEGV"; "signal N" for one without a name.
-std::string SignalName(int signal);
-
 // The last `count` lines of a bot's captured output that have text, oldest first.
 std::vector<std::string> LastOutputLines(const std::string& output, std::size_t count);
 

@@ -9,6 +9,7 @@
 #include "model/bot_init.h"
 #include "model/model_options.h"
 #include "model/model_turn.h"
+#include "values/product.h"
 
 namespace {
 
@@ -44,16 +45,17 @@ int main(int argc, char** argv) {
     using namespace jabbery::model;
     ModelOptions options;
     std::string error;
-    if (!ParseModelOptions({argv + 1, argv + argc}, options, error)) {
-        return Tell(error + " (see --help)", 2);
-    }
-    if (options.help) {
-        std::fputs(ModelUsage().c_str(), stdout);
-        return 0;
-    }
-    if (options.version) {
-        std::fputs(ModelVersionText().c_str(), stdout);
-        return 0;
+    switch (ParseModelOptions({argv + 1, argv + argc}, options, error)) {
+        case jabbery::OptionsEnd::kError:
+            return Tell(error, 2);
+        case jabbery::OptionsEnd::kHelp:
+            std::fputs(ModelUsage().c_str(), stdout);
+            return 0;
+        case jabbery::OptionsEnd::kVersion:
+            std::fputs(jabbery::VersionNotice("jabbery-model").c_str(), stdout);
+            return 0;
+        case jabbery::OptionsEnd::kRun:
+            break;
     }
     if (options.init) {
         // The new bot's descriptor runs this very program, wherever it lies

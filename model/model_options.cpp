@@ -1,89 +1,65 @@
 // SPDX-License-Identifier: MIT
 #include "model/model_options.h"
 
-#include <utility>
+#include <CLI/CLI.hpp>
 
 namespace jabbery::model {
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: jabbery-model                      (run by Jabbery in a bot's folder)\n"
+    "       jabbery-model --init FOLDER --name NAME --endpoint URL --model MODEL\n"
+    "                     [--persona TEXT] [--api-key-env VAR]\n"
+    "A Jabbery bot that answers through a chat-model server speaking the\n"
+    "OpenAI-compatible API (POST <endpoint>/chat/completions).\n";
+
+// Refuses an empty value: a bot needs a name, a server and a model.
+std::string NotEmpty(const std::string& value) {
+    return value.empty() ? "an empty value is not allowed" : "";
+}
+
+// Declares every option of jabbery-model on `app`, read into `options`.
+void DeclareModelOptions(CLI::App& app, ModelOptions& options) {
+    DeclareCommonOptions(app, kUsage);
+    app.footer("Settings live in model.conf in the bot's folder; see jabbery-model(1).");
+    InitRequest& request = options.init_request;
+    CLI::Option* init =
+        app.add_option("--init", request.folder, "make a new bot folder (vorn.nfo and model.conf)")
+            ->type_name("FOLDER");
+    // The folder's settings, each only with --init; the first three it needs.
+    const auto setting = [&](const char* name, const char* shown, std::string& value,
+                             const char* help) {
+        return app.add_option(name, value, help)->type_name(shown)->needs(init);
+    };
+    init->needs(setting("--name", "NAME", request.name, "the bot's name in the conversation")
+                    ->check(NotEmpty));
+    init->needs(setting("--endpoint", "URL", request.endpoint,
+                        "the server's base URL, e.g. http://127.0.0.1:11434/v1")
+                    ->check(NotEmpty));
+    init->needs(setting("--model", "MODEL", request.model, "the model name the server knows")
+                    ->check(NotEmpty));
+    setting("--persona", "TEXT", request.persona, "the character, as a system prompt");
+    setting("--api-key-env", "VAR", request.api_key_env,
+            "the environment variable that holds the API key");
+}
+
+}  // namespace
+
 std::string ModelUsage() {
-    return "Usage: jabbery-model                      (run by Jabbery in a bot's folder)\n"
-           "       jabbery-model --init FOLDER --name NAME --endpoint URL --model MODEL\n"
-           "                     [--persona TEXT] [--api-key-env VAR]\n"
-           "A Jabbery bot that answers through a chat-model server speaking the\n"
-           "OpenAI-compatible API (POST <endpoint>/chat/completions).\n"
-           "\n"
-           "  --init FOLDER      make a new bot folder (vorn.nfo and model.conf)\n"
-           "  --name NAME        the bot's name in the conversation\n"
-           "  --endpoint URL     the server's base URL, e.g. http://127.0.0.1:11434/v1\n"
-           "  --model MODEL      the model name the server knows\n"
-           "  --persona TEXT     the character, as a system prompt\n"
-           "  --api-key-env VAR  the environment variable that holds the API key\n"
-           "  --help             show this help\n"
-           "  --version          show the version\n"
-           "\n"
-           "Settings live in model.conf in the bot's folder; see jabbery-model(1).\n";
+    ModelOptions unused;
+    CLI::App app;
+    DeclareModelOptions(app, unused);
+    return app.help();
 }
 
-std::string ModelVersionText() {
-    return "jabbery-model " JABBERY_VERSION
-           "\n"
-           "Copyright (C) 2026 Jabbery developers\n"
-           "License: MIT <https://opensource.org/licenses/MIT>\n"
-           "This is free software: you are free to change and redistribute it.\n"
-           "There is NO WARRANTY, to the extent permitted by law.\n";
-}
-
-bool ParseModelOptions(const std::vector<std::string>& arguments, ModelOptions& options,
-                       std::string& error) {
-    InitRequest& init = options.init_request;
-    const std::pair<const char*, std::string*> valued[] = {
-        {"--init", &init.folder},       {"--name", &init.name},
-        {"--endpoint", &init.endpoint}, {"--model", &init.model},
-        {"--persona", &init.persona},   {"--api-key-env", &init.api_key_env}};
-    bool any_init_value = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "--help" || argument == "-h") {
-            options.help = true;
-            continue;
-        }
-        if (argument == "--version") {
-            options.version = true;
-            continue;
-        }
-        bool known = false;
-        for (const auto& [option, target] : valued) {
-            if (argument != option) continue;
-            known = true;
-            if (i + 1 >= arguments.size()) {
-                error = argument + " needs a value";
-                return false;
-            }
-            *target = arguments[++i];
-            any_init_value = true;
-            if (argument == "--init") options.init = true;
-        }
-        if (!known) {
-            error = "unknown argument '" + argument + "'";
-            return false;
-        }
-    }
-    if (options.help || options.version) return true;
-    if (any_init_value && !options.init) {
-        error = "--name, --endpoint, --model, --persona and --api-key-env go with --init";
-        return false;
-    }
-    if (options.init) {
-        for (const auto& [option, value] : {std::pair{"--name", init.name},
-                                            {"--endpoint", init.endpoint},
-                                            {"--model", init.model}}) {
-            if (value.empty()) {
-                error = std::string("--init needs ") + option;
-                return false;
-            }
-        }
-    }
-    return true;
+OptionsEnd ParseModelOptions(const std::vector<std::string>& arguments, ModelOptions& options,
+                             std::string& error) {
+    CLI::App app;
+    DeclareModelOptions(app, options);
+    const OptionsEnd end = ParseOptions(app, arguments, error);
+    options.init = app.count("--init") > 0;
+    return end;
 }
 
 }  // namespace jabbery::model

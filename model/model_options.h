@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_options.h"
+
 namespace jabbery::model {
 
 // What --init was asked to make.
@@ -20,21 +22,16 @@ struct InitRequest {
 // The parsed command line. With no options at all the program runs one turn
 // in the working folder, as a bot.
 struct ModelOptions {
-    bool help = false;
-    bool version = false;
-    bool init = false;
+    bool init = false;  // --init was given: make a bot folder instead
     InitRequest init_request;
 };
 
-// Parses the arguments after the program name. Returns false with a
-// one-line message in `error` on a wrong or incomplete command line.
-bool ParseModelOptions(const std::vector<std::string>& arguments, ModelOptions& options,
-                       std::string& error);
+// Parses the arguments after the program name. kError with a one-line
+// message in `error` on a wrong or incomplete command line.
+OptionsEnd ParseModelOptions(const std::vector<std::string>& arguments, ModelOptions& options,
+                             std::string& error);
 
 // The --help text.
 std::string ModelUsage();
-
-// The --version text, several lines.
-std::string ModelVersionText();
 
 }  // namespace jabbery::model

@@ -29,19 +29,24 @@ std::string ProgramFolder() {
     return program.parent_path().string();
 }
 
-std::string DataHomeFrom(const char* xdg_data_home, const char* home) {
-    // A relative XDG_DATA_HOME is invalid by the rules and must be ignored.
-    if (IsAbsolutePath(xdg_data_home)) {
-        return Tidy(xdg_data_home);
+std::string BaseFolderFrom(const char* xdg_value, const char* home, const char* below_home) {
+    // A relative XDG path is invalid by the rules and must be ignored; a
+    // relative HOME is no better.
+    if (IsAbsolutePath(xdg_value)) {
+        return Tidy(xdg_value);
     }
     if (IsAbsolutePath(home)) {
-        return Tidy(std::filesystem::path(home) / ".local/share");
+        return Tidy(std::filesystem::path(home) / below_home);
     }
     return std::string();
 }
 
 std::string UserDataHome() {
-    return DataHomeFrom(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    return BaseFolderFrom(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), ".local/share");
+}
+
+std::string UserStateHome() {
+    return BaseFolderFrom(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), ".local/state");
 }
 
 }  // namespace jabbery

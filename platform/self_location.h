@@ -10,12 +10,16 @@ namespace jabbery {
 // it was installed or unpacked. Empty when the system does not tell.
 std::string ProgramFolder();
 
-// The user's data folder by the XDG base directory rules: `xdg_data_home`
-// when it is an absolute path, else `home` + "/.local/share". Empty when
-// neither gives an absolute path. A null pointer counts as unset.
-std::string DataHomeFrom(const char* xdg_data_home, const char* home);
+// A base folder by the XDG base directory rules: `xdg_value` when it is an
+// absolute path, else `home` + "/" + `below_home` (".local/share" for the
+// data folder). Empty when neither gives an absolute path. A null pointer
+// counts as unset.
+std::string BaseFolderFrom(const char* xdg_value, const char* home, const char* below_home);
 
-// DataHomeFrom with this process's XDG_DATA_HOME and HOME.
+// The user's data folder: XDG_DATA_HOME, else ~/.local/share.
 std::string UserDataHome();
+
+// The user's state folder: XDG_STATE_HOME, else ~/.local/state.
+std::string UserStateHome();
 
 }  // namespace jabbery

@@ -12,10 +12,11 @@ TEST(SelfLocation, ProgramFolderIsThisExecutablesAndTheDataHomeFollowsTheXdgRule
     // The tests are built somewhere inside the build folder.
     const std::string build = std::filesystem::canonical(JABBERY_BUILD_DIR).string();
     EXPECT_EQ(ProgramFolder().substr(0, build.size()), build);
-    EXPECT_EQ(DataHomeFrom("/data/./", "/home/ann"), "/data");
-    EXPECT_EQ(DataHomeFrom(nullptr, "/home/ann/"), "/home/ann/.local/share");
-    EXPECT_EQ(DataHomeFrom("relative/data", "/home/ann"), "/home/ann/.local/share");
-    EXPECT_EQ(DataHomeFrom("", "relative"), "");
+    EXPECT_EQ(BaseFolderFrom("/data/./", "/home/ann", ".local/share"), "/data");
+    EXPECT_EQ(BaseFolderFrom(nullptr, "/home/ann/", ".local/share"), "/home/ann/.local/share");
+    EXPECT_EQ(BaseFolderFrom("relative/data", "/home/ann", ".local/share"),
+              "/home/ann/.local/share");
+    EXPECT_EQ(BaseFolderFrom("", "relative", ".local/share"), "");
 }
 
 }  // namespace

@@ -16,6 +16,13 @@
 
 namespace jabbery::testing {
 
+// `text` as one word for /bin/sh, for tests that run commands through it.
+inline std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 // The state letter and process group of `pid` from /proc, or false when there is no such process.
 inline bool ProcessState(const std::string& pid, char& state, long& group) {
     std::ifstream stat("/proc/" + pid + "/stat");

@@ -15,7 +15,7 @@ namespace jabbery {
 namespace {
 
 using namespace testing;
-using Action = CommandLine::Action;
+using Action = OptionsEnd;
 using Folders = std::vector<std::string>;
 
 TEST(ParseCommandLine, KeepsFoldersInOrderAsAbsolutePathsWithoutTrailingSlash) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "shell/command_line.h"
 
+#include <CLI/CLI.hpp>
+
 #include "engine/bundled_bots.h"
 #include "engine/roster.h"
 #include "transcript/transcript_autosave.h"
@@ -9,47 +11,10 @@
 
 namespace jabbery {
 
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-    CommandLine result;
-    bool options_ended = false;
-    for (const std::string& argument : arguments) {
-        if (!options_ended && argument.size() > 1 && argument[0] == '-') {
-            if (argument == "--") {
-                options_ended = true;
-            } else if (argument == "--help" || argument == "-h") {
-                result.m_action = CommandLine::Action::kHelp;
-                return result;
-            } else if (argument == "--no-autosave") {
-                result.m_autosave = false;
-            } else if (argument == "--quiet") {
-                result.m_quiet = true;
-            } else if (argument == "--version") {
-                result.m_action = CommandLine::Action::kVersion;
-                return result;
-            } else {
-                result.m_action = CommandLine::Action::kError;
-                result.m_error = "unknown option " + argument;
-                return result;
-            }
-            continue;
-        }
-        if (argument.empty()) {
-            result.m_action = CommandLine::Action::kError;
-            result.m_error = "an empty folder name was given";
-            return result;
-        }
-        result.m_botFolders.push_back(argument);
-    }
-    // Bare names of bundled bots become the user's copies, made only now
-    // that the whole line is known to be run.
-    if (!ResolveBotArguments(result.m_botFolders, result.m_error)) {
-        result.m_action = CommandLine::Action::kError;
-    }
-    for (std::string& folder : result.m_botFolders) folder = FolderAsPromptGivesIt(folder);
-    return result;
-}
+namespace {
 
-std::string CommandLineUsage() {
+// The usage line and what the options do not say, at the head of --help.
+std::string Usage() {
     return "Usage: jabbery [BOTDIR...]\n"
            "Links " +
            BotCountRange() +
@@ -72,13 +37,44 @@ std::string CommandLineUsage() {
            " are kept.\n"
            "\n"
            "A turn whose bot fails is marked in the window and warned about on\n"
-           "standard error, as jabbery-cli does.\n"
-           "\n"
-           "      --no-autosave  do not keep the conversation as it grows\n"
-           "      --quiet        no warnings on standard error\n"
-           "  -h, --help         show this text and exit\n"
-           "      --version      show the version and exit\n"
-           "      --             end of options; later arguments are folders\n";
+           "standard error, as jabbery-cli does.\n";
+}
+
+// Declares every option of the window's program on `app`, read into `line`.
+void DeclareWindowOptions(CLI::App& app, CommandLine& line) {
+    DeclareCommonOptions(app, Usage());
+    app.footer("\"--\" ends the options; later arguments are folders.");
+    app.add_flag_callback(
+        "--no-autosave", [&line] { line.m_autosave = false; },
+        "do not keep the conversation as it grows");
+    app.add_flag("--quiet", line.m_quiet, "no warnings on standard error");
+    app.add_option("BOTDIR", line.m_botFolders)->check([](const std::string& folder) {
+        return folder.empty() ? "an empty folder name was given" : "";
+    });
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine result;
+    CLI::App app;
+    DeclareWindowOptions(app, result);
+    result.m_action = ParseOptions(app, arguments, result.m_error);
+    if (result.m_action != OptionsEnd::kRun) return result;
+    // Bare names of bundled bots become the user's copies, made only now
+    // that the whole line is known to be run.
+    if (!ResolveBotArguments(result.m_botFolders, result.m_error)) {
+        result.m_action = OptionsEnd::kError;
+    }
+    for (std::string& folder : result.m_botFolders) folder = FolderAsPromptGivesIt(folder);
+    return result;
+}
+
+std::string CommandLineUsage() {
+    CommandLine unused;
+    CLI::App app;
+    DeclareWindowOptions(app, unused);
+    return app.help();
 }
 
 std::string VersionText() {

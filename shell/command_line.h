@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_options.h"
+
 namespace jabbery {
 
 // What `jabbery [BOTDIR...]` was asked to do.
 struct CommandLine {
-    enum class Action { kRun, kHelp, kVersion, kError };
-    Action m_action = Action::kRun;
+    OptionsEnd m_action = OptionsEnd::kRun;
     // Bot folders given in advance, as absolute paths without a trailing
     // slash (as the folder prompt gives them). Empty: everything is asked.
     std::vector<std::string> m_botFolders;

@@ -17,17 +17,16 @@ int main(int argc, char** argv) {
     // a display.
     const CommandLine command_line = ParseCommandLine({argv + 1, argv + argc});
     switch (command_line.m_action) {
-        case CommandLine::Action::kHelp:
+        case OptionsEnd::kHelp:
             std::fputs(CommandLineUsage().c_str(), stdout);
             return 0;
-        case CommandLine::Action::kVersion:
+        case OptionsEnd::kVersion:
             std::fputs(VersionText().c_str(), stdout);
             return 0;
-        case CommandLine::Action::kError:
-            std::fprintf(stderr, "jabbery: %s\nTry 'jabbery --help' for more information.\n",
-                         command_line.m_error.c_str());
+        case OptionsEnd::kError:
+            std::fprintf(stderr, "jabbery: %s\n", command_line.m_error.c_str());
             return 2;
-        case CommandLine::Action::kRun:
+        case OptionsEnd::kRun:
             break;
     }
     ChatSettings settings;

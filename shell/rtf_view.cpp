@@ -32,7 +32,8 @@ constexpr long kLongestLine = 4096;
 // clang-format off
 wxBEGIN_EVENT_TABLE(RtfView, wxTextCtrl)
     EVT_SIZE(RtfView::OnSize)
-    EVT_MOUSEWHEEL(RtfView::OnMouseWheel)
+    EVT_MOUSEWHEEL(RtfView::OnMouseEvent)
+    EVT_LEFT_DOWN(RtfView::OnMouseEvent)
     EVT_KEY_DOWN(RtfView::OnKeyDown)
 wxEND_EVENT_TABLE();
 // clang-format on
@@ -49,6 +50,7 @@ RtfView::RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSi
     SetBackgroundColour(*wxWHITE);
     SetForegroundColour(*wxBLACK);
     KeepVerticalScrollBarShown(*this);
+    WatchVerticalScrollBar(*this, [this] { m_userScrolled = true; });
     HideCaret(*this);
     SetAccessibleName(*this, "Conversation transcript");
 }
@@ -59,27 +61,27 @@ void RtfView::OnSize(wxSizeEvent& event) {
     if (m_following) CallAfter([this] { ShowPosition(GetLastPosition()); });
 }
 
-void RtfView::OnMouseWheel(wxMouseEvent& event) {
+void RtfView::OnMouseEvent(wxMouseEvent& event) {
     event.Skip();
-    NoteUserScroll();
+    m_userScrolled = true;
 }
 
 void RtfView::OnKeyDown(wxKeyEvent& event) {
     event.Skip();
-    NoteUserScroll();
+    m_userScrolled = true;
 }
 
-void RtfView::NoteUserScroll() {
-    // Once the control has scrolled.
-    CallAfter([this] { m_following = IsScrolledToBottom(); });
+bool RtfView::Following() {
+    if (m_userScrolled) m_following = IsScrolledToBottom();
+    m_userScrolled = false;
+    return m_following;
 }
 
 void RtfView::ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) {
     const rtf::DocumentUpdate update = m_reader.Update(rtf_document, unchanged_prefix);
     if (!update.m_rebuild && update.m_removeChars == 0 && update.m_runs.empty()) return;
 
-    const bool follow = IsScrolledToBottom();
-    m_following = follow;
+    const bool follow = Following();
     if (update.m_rebuild) {
         // Frozen, the control collects the whole text before laying it out once.
         Freeze();
@@ -105,7 +107,7 @@ void RtfView::ShowDocument(const std::string& rtf_document, std::size_t unchange
 }
 
 void RtfView::MarkLastLineFailed(const std::string& reason) {
-    const bool follow = IsScrolledToBottom();
+    const bool follow = Following();
     long from = 0;
     long to = 0;
     GetSelection(&from, &to);

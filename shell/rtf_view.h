@@ -35,16 +35,23 @@ class RtfView : public wxTextCtrl {
     // A new size lays the text out anew; a view that followed the newest
     // line is put back at it, so the next turn still finds it there.
     void OnSize(wxSizeEvent& event);
-    // The user may have scrolled: whether the view follows is read again.
-    void OnMouseWheel(wxMouseEvent& event);
+    // The user may scroll: whether the view follows is read again at the
+    // next update, once the control has done scrolling.
+    // (the wheel; a press, which may start a selection that scrolls)
+    void OnMouseEvent(wxMouseEvent& event);
     void OnKeyDown(wxKeyEvent& event);
-    void NoteUserScroll();
+    // Whether the view follows the newest line: as before unless the user
+    // may have scrolled since the last update, then whether it is at the
+    // bottom now. Read from the scroll bar only then, as the control lays
+    // long texts out bit by bit after a resize and its bar may lag behind.
+    bool Following();
     void AppendRuns(const std::vector<rtf::StyledRun>& runs);
 
     rtf::IncrementalRtfReader m_reader;
     wxFont m_regularFont;
     wxFont m_boldFont;
-    bool m_following = true;  // at the newest line when last looked
+    bool m_following = true;      // at the newest line when last looked
+    bool m_userScrolled = false;  // the user may have scrolled since
 
     wxDECLARE_EVENT_TABLE();
 };

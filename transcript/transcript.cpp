@@ -55,16 +55,20 @@ bool EndsInLoneBackslash(std::string_view text) {
 
 }  // namespace
 
+std::string SpeakerLabel(const BotRoster& roster, int speaker) {
+    return roster.m_botName[speaker].Upper().Str() + "> ";
+}
+
 void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
                 const CPlainString& reply) {
-    const CPlainString shown_name = roster.m_botName[speaker].Upper();
+    const std::string label = SpeakerLabel(roster, speaker);
     // The reply goes in as it stands: bots may colour or format their lines.
     // Only a reply ending in a lone backslash gets one more, so that the pair
     // reads as a backslash and the line break after it stays a break.
     const char* closing = EndsInLoneBackslash(reply) ? "\\\\line " : "\\line ";
-    texts.m_rtfBody.Append("\\cf", std::to_string(speaker), " \\b ", shown_name, "> \\b0 ", reply,
+    texts.m_rtfBody.Append("\\cf", std::to_string(speaker), " \\b ", label, "\\b0 ", reply,
                            closing);
-    texts.m_plainText.Append(shown_name, "> ", reply, kLineEnd);
+    texts.m_plainText.Append(label, reply, kLineEnd);
 }
 
 void TranscriptTexts::ClearTranscripts() {

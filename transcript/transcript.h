@@ -35,6 +35,10 @@ struct TranscriptTexts {
 // Adds bot `bot`'s introduction line (its folder, in bold, in its colour).
 void AppendIntro(TranscriptTexts& texts, const BotRoster& roster, int bot);
 
+// The start of a turn's line: the speaker's name in capitals (a to z only)
+// and "> ", as every transcript and the terminal show it.
+std::string SpeakerLabel(const BotRoster& roster, int speaker);
+
 // Adds one turn: the speaker's name in capitals, "> ", then the reply, which
 // goes into the rich text as it stands (it may carry rich-text codes), except
 // that a reply ending in an odd run of backslashes gets one backslash more in

@@ -2,22 +2,16 @@
 #include "transcript/transcript_autosave.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/local_time.h"
+#include "platform/self_location.h"
 #include "transcript/transcript_file.h"
 
 namespace jabbery {
 
 std::string ConversationsFolder() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    const char* home = std::getenv("HOME");
-    // The base directory rules: a relative XDG path is to be ignored.
-    if (state != nullptr && state[0] == '/') return std::string(state) + "/jabbery/conversations";
-    if (home != nullptr && home[0] != '\0') {
-        return std::string(home) + "/.local/state/jabbery/conversations";
-    }
-    return std::string();
+    const std::string state = UserStateHome();
+    return state.empty() ? std::string() : state + "/jabbery/conversations";
 }
 
 bool TranscriptAutosave::Start(const std::string& folder, const CPlainString& plain_text,

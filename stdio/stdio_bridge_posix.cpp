@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
-#include <string.h>
 #include <sys/signalfd.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -16,10 +15,11 @@
 #include <string_view>
 #include <system_error>
 
-#include "cli/stdio_bridge.h"
 #include "platform/plain_file.h"
+#include "platform/signal_name.h"
 #include "platform/spawn_setup_posix.h"
 #include "platform/unique_fd.h"
+#include "stdio/stdio_bridge.h"
 
 extern char** environ;
 
@@ -35,12 +35,6 @@ constexpr int kPollSliceMs = 10;
 
 std::string ErrorText(int error) {
     return std::system_category().message(error);
-}
-
-std::string SignalName(int signal) {
-    // sigabbrev_np is the thread-safe, untranslated name without "SIG".
-    const char* name = ::sigabbrev_np(signal);
-    return name ? std::string("SIG") + name : "signal " + std::to_string(signal);
 }
 
 // The signals that stop jabbery-stdio, and with it the command.

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
+// jabbery-stdio: makes a program that reads standard input a Jabbery bot.
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "cli/stdio_bridge.h"
 #include "engine/exchange.h"
+#include "platform/program_options.h"
+#include "stdio/stdio_bridge.h"
 #include "values/product.h"
 
 namespace {
@@ -19,16 +22,16 @@ constexpr const char* kUsage =
     "PATH, no shell) with that line on its standard input and in JABBERY_MESSAGE,\n"
     "and the bot's name in JABBERY_NAME. The first non-blank line COMMAND prints\n"
     "becomes the new content of chat.msg; COMMAND is then ended. COMMAND's\n"
-    "standard error passes through.\n"
-    "\n"
+    "standard error passes through.\n";
+
+constexpr const char* kFooter =
     "Exit status: 0 when COMMAND answered. Otherwise chat.msg is left as it was\n"
     "and the status is COMMAND's exit code: 1 when it printed nothing, 127 when it\n"
     "could not be run, 128+N when a signal N ended it; 2 for a usage error or a\n"
     "missing or unreadable chat.msg.\n"
     "\n"
-    "Options (only before COMMAND):\n"
-    "  --help     show this help\n"
-    "  --version  show the version\n";
+    "The options come only before COMMAND; \"--\" ends them, for a COMMAND whose\n"
+    "name begins with \"-\".";
 
 int Fail(const std::string& message, int status) {
     std::fprintf(stderr, "jabbery-stdio: %s\n", message.c_str());
@@ -38,29 +41,28 @@ int Fail(const std::string& message, int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> command(argv + 1, argv + argc);
-    if (!command.empty() && command[0] == "--help") {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (!command.empty() && command[0] == "--version") {
-        std::printf(
-            "jabbery-stdio %s\n"
-            "Copyright (C) 2026 Jabbery developers\n"
-            "License: MIT <https://opensource.org/licenses/MIT>\n"
-            "This is free software: you are free to change and redistribute it.\n"
-            "There is NO WARRANTY, to the extent permitted by law.\n",
-            jabbery::kVersion);
-        return 0;
-    }
-    // "--" ends the options, for a command whose name begins with "-".
-    if (!command.empty() && command[0] == "--") {
-        command.erase(command.begin());
-    } else if (!command.empty() && command[0].size() > 1 && command[0][0] == '-') {
-        return Fail("unknown option " + command[0] + " (see --help)", 2);
+    using namespace jabbery;
+    CLI::App app;
+    DeclareCommonOptions(app, kUsage);
+    app.footer(kFooter);
+    std::vector<std::string> command;
+    app.add_option("COMMAND", command);
+    // Everything from COMMAND on is COMMAND's, options included.
+    app.positionals_at_end();
+    std::string error;
+    switch (ParseOptions(app, {argv + 1, argv + argc}, error)) {
+        case OptionsEnd::kError:
+            return Fail(error, 2);
+        case OptionsEnd::kHelp:
+            std::fputs(app.help().c_str(), stdout);
+            return 0;
+        case OptionsEnd::kVersion:
+            std::fputs(VersionNotice("jabbery-stdio").c_str(), stdout);
+            return 0;
+        case OptionsEnd::kRun:
+            break;
     }
     if (command.empty() || command[0].empty()) return Fail("no command given (see --help)", 2);
-    const jabbery::StdioOutcome outcome =
-        jabbery::RunStdioBridge(command, jabbery::kMessageFileName);
+    const StdioOutcome outcome = RunStdioBridge(command, kMessageFileName);
     return outcome.m_note.empty() ? outcome.m_exitCode : Fail(outcome.m_note, outcome.m_exitCode);
 }

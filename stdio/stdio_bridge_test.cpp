@@ -1,32 +1,38 @@
 // SPDX-License-Identifier: MIT
-#include "cli/stdio_bridge.h"
+#include "stdio/stdio_bridge.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <chrono>
 
-#include "cli/test_cli_run.h"
 #include "engine/exchange.h"
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
+#include "platform/test_temp_folder.h"
 
 namespace jabbery {
 namespace {
 
 using namespace testing;
 
+// How a run of jabbery-stdio ended and what it printed on standard error.
+struct StdioRun {
+    int m_status;
+    std::string m_err;
+};
+
 class StdioBridgeRun : public ::testing::Test {
   protected:
     void SetUp() override { std::filesystem::create_directory(m_bot); }
     // Runs jabbery-stdio with `arguments` (shell words) in the bot folder,
     // after writing `message`, when not empty, to chat.msg.
-    CliOutcome Run(const std::string& message, const std::string& arguments) {
+    StdioRun Run(const std::string& message, const std::string& arguments) {
         if (!message.empty()) WriteFile(m_bot + "/chat.msg", message);
         const std::string command =
             "cd " + Quote(m_bot) + " && " + Quote(JABBERY_STDIO) + " " + arguments + " 2> ../err";
         const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ReadFile(m_root.File("err"))};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(m_root.File("err"))};
     }
 
     TempFolder m_root;
@@ -101,9 +107,11 @@ TEST(StdioBridge, TwoBridgedBotsTalkThroughJabberyCli) {
     TempFolder root;
     const std::string upper = MakeScriptBot(root, "a", "Up", JABBERY_STDIO " tr a-z A-Z");
     const std::string mirror = MakeScriptBot(root, "b", "Rev", JABBERY_STDIO " rev");
-    const auto run = RunCli(root, {"--turns", "4", "--interval", "0", upper, mirror});
-    ASSERT_EQ(run.m_status, 0) << run.m_err;
-    EXPECT_EQ(run.m_out, upper + "/\n" + mirror + "/\nUP> HI!\nREV> !IH\nUP> !IH\nREV> HI!\n");
+    const std::string command = Quote(JABBERY_CLI) + " --turns 4 --interval 0 " + Quote(upper) +
+                                " " + Quote(mirror) + " > " + Quote(root.File("out"));
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadFile(root.File("out")),
+              upper + "/\n" + mirror + "/\nUP> HI!\nREV> !IH\nUP> !IH\nREV> HI!\n");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/stdio_bridge.h"
+#include "stdio/stdio_bridge.h"
 
 #include "engine/exchange.h"
 

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+// What the command line of every Jabbery program has in common.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace jabbery {
+
+// How reading a command line ended.
+enum class OptionsEnd {
+    kRun,      // the options were read: the program goes on
+    kHelp,     // -h or --help was given
+    kVersion,  // --version was given
+    kError,    // the command line is wrong
+};
+
+// Gives `app` what every Jabbery program's command line has: -h/--help and
+// --version, `usage` (the usage lines and what the program does) at the head
+// of --help in place of a generated usage line, an option given twice that
+// keeps its last value, and flags that take no value. Call it before
+// declaring the program's own options, which inherit these rules.
+void DeclareCommonOptions(CLI::App& app, std::string usage);
+
+// Reads `arguments` (without the program's name) into the options declared
+// on `app`. On kError, `error` holds one line that names the option at fault
+// and points to --help.
+OptionsEnd ParseOptions(CLI::App& app, const std::vector<std::string>& arguments,
+                        std::string& error);
+
+}  // namespace jabbery
