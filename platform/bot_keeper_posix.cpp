@@ -28,7 +28,7 @@ namespace jabbery {
 
 namespace {
 
-enum class Ask : std::uint32_t { kStart, kHasEnded, kFinish };
+enum class Ask : std::uint32_t { kNone, kStart, kHasEnded, kFinish };
 
 struct Request {
     Ask m_ask;
@@ -163,10 +163,13 @@ class Keeper {
         std::string payload;
         std::vector<UniqueFd> fds;
         const ssize_t got = ReceiveMessage(m_socket, &request, sizeof request, &payload, fds);
-        if (got == 0 || (got < 0 && errno != EAGAIN)) return false;
-        if (got < static_cast<ssize_t>(sizeof request)) return true;
-        Answer answer{0, 0};
+        // 0: the program hung up; an error on a blocking socket: it is unusable.
+        if (got <= 0) return false;
+        Answer answer{EINVAL, 0};  // for a request cut short, which the program never sends
+        if (got < static_cast<ssize_t>(sizeof request)) request.m_ask = Ask::kNone;
         switch (request.m_ask) {
+            case Ask::kNone:
+                break;
             case Ask::kStart:
                 answer = Start(payload, fds);
                 break;
@@ -257,8 +260,8 @@ class Keeper {
     }
 
     // Kills and reaps every child that belongs to no run in flight: orphans
-    // of finished runs, and what they leave as they die. True when some are
-    // still dying (their own orphans then come to us, and we look again).
+    // of finished runs, and what they leave as they die. True when it found
+    // any: their own orphans come to us as they die, so we look again.
     bool Sweep() {
         siginfo_t info{};
         // The common case, one system call: no run in flight and no child at
@@ -267,15 +270,16 @@ class Keeper {
             errno == ECHILD) {
             return false;
         }
-        bool left = false;
+        bool found = false;
         for (const pid_t pid : ChildrenOfThisProcess()) {
             if (InFlight(pid)) continue;
+            found = true;
             // By pid only: a child of ours, whose pid cannot be reused before we reap it.
             ::kill(pid, SIGKILL);
-            // WNOHANG: a process in an uninterruptible wait is looked at again later.
-            if (::waitpid(pid, nullptr, WNOHANG) != pid) left = true;
+            // WNOHANG: one still dying is reaped at a later look.
+            ::waitpid(pid, nullptr, WNOHANG);
         }
-        return left;
+        return found;
     }
 
     int m_socket;
@@ -337,11 +341,6 @@ class KeeperLink {
             if (request.m_ask != Ask::kStart || error == EMSGSIZE) return error;
         }
         return EPIPE;
-    }
-
-    pid_t Pid() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_owner == ::getpid() ? m_keeper : -1;
     }
 
   private:
@@ -432,10 +431,6 @@ bool FinishThroughKeeper(pid_t pid, int& status) {
     }
     status = answer.m_value;
     return true;
-}
-
-pid_t KeeperPid() {
-    return Link().Pid();
 }
 
 }  // namespace jabbery

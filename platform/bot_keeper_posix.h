@@ -42,7 +42,4 @@ bool HasEndedInKeeper(pid_t pid);
 // True with the shell's wait status in `status`; false when none could be had.
 bool FinishThroughKeeper(pid_t pid, int& status);
 
-// The pid of this process's keeper, or -1 when it has none; for tests.
-pid_t KeeperPid();
-
 }  // namespace jabbery
