@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/prctl.h>
+#include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,7 +17,6 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,16 +28,19 @@ namespace jabbery {
 
 namespace {
 
-enum class Ask : std::uint32_t { kNone, kStart, kHasEnded, kFinish };
+enum class Ask : std::uint32_t { kStart, kStop };
 
+// A request to the keeper; it answers none on the socket: what becomes of
+// a run is written to the run's own report pipe, once.
 struct Request {
     Ask m_ask;
-    std::int32_t m_pid;  // the shell asked about (kHasEnded, kFinish)
+    std::uint64_t m_run;  // the caller's number for the run
 };
 
-struct Answer {
-    std::int32_t m_error;  // 0, or an error number
-    std::int32_t m_value;  // the shell's pid (kStart), ended (kHasEnded), wait status (kFinish)
+// What a report pipe receives when its run is over.
+struct Report {
+    std::int32_t m_error;   // 0, or why the shell could not be started
+    std::int32_t m_status;  // the shell's wait status
 };
 
 // The largest start request: the command line and the environment, each
@@ -112,36 +115,50 @@ ssize_t ReceiveMessage(int socket, void* head, std::size_t head_size, std::strin
 
 // ---- The keeper's side: runs in the forked process only. ----
 
-// A run in flight: its shell, which leads its session and group, and its marker.
+// A run in flight: its number, its shell (which leads its session and
+// group), its marker, and where to report its end.
 struct Run {
+    std::uint64_t m_number;
     pid_t m_shell;
     std::string m_marker;
+    UniqueFd m_report;
 };
+
+// Writes `report` to a run's report pipe; a caller that has gone is no matter.
+void SendReport(int report_fd, Report report) {
+    // Eight bytes to a pipe are written whole; SIGPIPE is ignored here.
+    while (::write(report_fd, &report, sizeof report) < 0 && errno == EINTR) {
+    }
+}
 
 class Keeper {
   public:
-    explicit Keeper(int socket) : m_socket(socket) {}
+    Keeper(int socket, int child_events) : m_socket(socket), m_childEvents(child_events) {}
 
     [[noreturn]] void Serve() {
         using Clock = std::chrono::steady_clock;
-        // While orphans are still dying: when to look at them again, and the pause after that.
-        std::optional<Clock::time_point> next_sweep;
+        // While orphans are still dying: when to look at them again (never
+        // when none are), and the pause after that.
+        constexpr Clock::time_point kNever = Clock::time_point::max();
+        Clock::time_point next_sweep = kNever;
         int pause_ms = 1;
         for (;;) {
-            pollfd fd{m_socket, POLLIN, 0};
-            const int timeout = next_sweep ? static_cast<int>(std::max<std::int64_t>(
-                                                 0, std::chrono::ceil<std::chrono::milliseconds>(
-                                                        *next_sweep - Clock::now())
-                                                        .count()))
-                                           : -1;
-            // Sleeps until a request comes, this program goes or it is time to look again.
-            const int ready = ::poll(&fd, 1, timeout);
-            bool finished_one = false;
-            if (ready > 0 && !Handle(finished_one)) break;
+            pollfd fds[2] = {{m_socket, POLLIN, 0}, {m_childEvents, POLLIN, 0}};
+            const int timeout =
+                next_sweep == kNever
+                    ? -1
+                    : static_cast<int>(std::max<std::int64_t>(
+                          0, std::chrono::ceil<std::chrono::milliseconds>(next_sweep - Clock::now())
+                                 .count()));
+            // Sleeps until a request comes, a child ends, this program goes
+            // or it is time to look at dying orphans again.
+            if (::poll(fds, 2, timeout) < 0 && errno != EINTR) ::usleep(1000);
+            if (fds[0].revents != 0 && !Handle()) break;
+            const bool finished_one = fds[1].revents != 0 && ReportEndedRuns();
             // Only the end of a run, or orphans still dying, give work to look for.
-            if (!finished_one && !(next_sweep && Clock::now() >= *next_sweep)) continue;
+            if (!finished_one && Clock::now() < next_sweep) continue;
             if (!Sweep()) {
-                next_sweep.reset();
+                next_sweep = kNever;
                 pause_ms = 1;
                 continue;
             }
@@ -156,43 +173,64 @@ class Keeper {
     }
 
   private:
-    // Answers one request; false when the program has hung up. `finished_one`
-    // tells whether it ended a run.
-    bool Handle(bool& finished_one) {
+    // Carries out one request; false when the program has hung up.
+    bool Handle() {
         Request request{};
         std::string payload;
         std::vector<UniqueFd> fds;
         const ssize_t got = ReceiveMessage(m_socket, &request, sizeof request, &payload, fds);
         // 0: the program hung up; an error on a blocking socket: it is unusable.
         if (got <= 0) return false;
-        Answer answer{EINVAL, 0};  // for a request cut short, which the program never sends
-        if (got < static_cast<ssize_t>(sizeof request)) request.m_ask = Ask::kNone;
-        switch (request.m_ask) {
-            case Ask::kNone:
-                break;
-            case Ask::kStart:
-                answer = Start(payload, fds);
-                break;
-            case Ask::kHasEnded: {
-                siginfo_t info{};
-                // WNOWAIT looks without reaping; WNOHANG does not block.
-                const int looked = ::waitid(P_PID, static_cast<id_t>(request.m_pid), &info,
-                                            WEXITED | WNOHANG | WNOWAIT);
-                answer = {looked != 0 ? errno : 0, looked == 0 && info.si_pid != 0};
-                break;
+        // A request cut short is never sent; it is dropped.
+        if (got < static_cast<ssize_t>(sizeof request)) return true;
+        if (request.m_ask == Ask::kStart && fds.size() == 3) {
+            std::string marker;
+            const pid_t shell = Start(payload, fds[0].Get(), fds[1].Get(), marker);
+            if (shell < 0) {
+                SendReport(fds[2].Get(), {-shell, 0});
+            } else {
+                m_runs.push_back({request.m_run, shell, std::move(marker), std::move(fds[2])});
             }
-            case Ask::kFinish:
-                answer = Finish(request.m_pid);
-                finished_one = true;
-                break;
+        } else if (request.m_ask == Ask::kStop) {
+            for (const Run& run : m_runs) {
+                // SIGKILL to the whole group; the shell's end is then reported as any end is.
+                if (run.m_number == request.m_run) ::kill(-run.m_shell, SIGKILL);
+            }
         }
-        // An answer that cannot be sent means the program has gone; the next poll says so.
-        SendMessage(m_socket, &answer, sizeof answer, {}, nullptr, 0);
         return true;
     }
 
-    Answer Start(const std::string& payload, const std::vector<UniqueFd>& fds) {
-        if (fds.size() != 2) return {EBADF, 0};
+    // Reports and forgets every run whose shell has ended, after killing
+    // what is left of its group and reaping the shell. True when one ended.
+    bool ReportEndedRuns() {
+        signalfd_siginfo info;
+        // Drains the SIGCHLD events: one may stand for several ends, so every run is looked at.
+        while (::read(m_childEvents, &info, sizeof info) > 0) {
+        }
+        const auto ended = std::stable_partition(m_runs.begin(), m_runs.end(), [](const Run& run) {
+            siginfo_t state{};
+            // WNOWAIT looks without reaping: the group id stays the run's until the kill below.
+            return ::waitid(P_PID, static_cast<id_t>(run.m_shell), &state,
+                            WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                   state.si_pid == 0;
+        });
+        for (auto run = ended; run != m_runs.end(); ++run) {
+            // What the bot left in its group (ESRCH: nothing) goes first.
+            ::kill(-run->m_shell, SIGKILL);
+            int status = 0;
+            // The shell has ended: this does not block.
+            while (::waitpid(run->m_shell, &status, 0) < 0 && errno == EINTR) {
+            }
+            SendReport(run->m_report.Get(), {0, status});
+        }
+        const bool any = ended != m_runs.end();
+        m_runs.erase(ended, m_runs.end());
+        return any;
+    }
+
+    // Starts a run's shell; its pid and the run's `marker` (the last
+    // environment entry), or minus an error number.
+    pid_t Start(const std::string& payload, int folder_fd, int output_fd, std::string& marker) {
         // The payload: the command line, then the environment entries, each ending in NUL.
         std::vector<char*> words;
         for (std::size_t at = 0; at < payload.size();) {
@@ -201,20 +239,20 @@ class Keeper {
             words.push_back(const_cast<char*>(payload.data() + at));
             at = end + 1;
         }
-        if (words.size() < 2) return {EINVAL, 0};
+        if (words.size() < 2) return -EINVAL;
         std::vector<char*> environment(words.begin() + 1, words.end());
         environment.push_back(nullptr);
 
         SpawnFileActions actions;
-        actions.ChangeFolder(fds[0].Get());
+        actions.ChangeFolder(folder_fd);
         actions.OpenNull(STDIN_FILENO, O_RDONLY);
-        actions.DuplicateTo(fds[1].Get(), STDOUT_FILENO);
-        actions.DuplicateTo(fds[1].Get(), STDERR_FILENO);
+        actions.DuplicateTo(output_fd, STDOUT_FILENO);
+        actions.DuplicateTo(output_fd, STDERR_FILENO);
         actions.CloseFrom(STDERR_FILENO + 1);
         SpawnAttributes attributes;
         attributes.SetUp(SpawnAttributes::kOwnSession);
-        if (actions.Error() != 0) return {actions.Error(), 0};
-        if (attributes.Error() != 0) return {attributes.Error(), 0};
+        if (actions.Error() != 0) return -actions.Error();
+        if (attributes.Error() != 0) return -attributes.Error();
         // "--" ends the shell's options, so a command line that begins with "-" is run.
         char* const argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"),
                               const_cast<char*>("--"), words[0], nullptr};
@@ -223,26 +261,8 @@ class Keeper {
         // the exec) as its result.
         const int error = ::posix_spawn(&pid, "/bin/sh", actions.Get(), attributes.Get(), argv,
                                         environment.data());
-        if (error != 0) return {error, 0};
-        m_runs.push_back({pid, words.back()});
-        return {0, pid};
-    }
-
-    Answer Finish(pid_t shell) {
-        const auto run = std::find_if(m_runs.begin(), m_runs.end(),
-                                      [&](const Run& r) { return r.m_shell == shell; });
-        if (run == m_runs.end()) return {ESRCH, 0};
-        m_runs.erase(run);
-        // SIGKILL to the whole group: the shell if it still runs and whatever
-        // it left in its group. The shell is not reaped yet, so the group id
-        // is still the run's. ESRCH (nobody left) is fine.
-        ::kill(-shell, SIGKILL);
-        int status = 0;
-        for (;;) {
-            // Blocks only until the SIGKILL takes effect.
-            if (::waitpid(shell, &status, 0) == shell) return {0, status};
-            if (errno != EINTR) return {errno, 0};
-        }
+        marker = words.back();
+        return error != 0 ? -error : pid;
     }
 
     // True when `pid` belongs to a run still in flight: its shell, a member
@@ -283,6 +303,7 @@ class Keeper {
     }
 
     int m_socket;
+    int m_childEvents;  // a signalfd for SIGCHLD
     std::vector<Run> m_runs;
 };
 
@@ -303,42 +324,41 @@ class Keeper {
     ::close_range(4, ~0u, 0);
     // Signals as a fresh process has them, with SIGPIPE ignored: a hung-up
     // program is seen on the socket. Nothing else of the program runs here.
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
     struct sigaction action {};
     for (int number = 1; number < NSIG; ++number) {
         action.sa_handler = number == SIGPIPE ? SIG_IGN : SIG_DFL;
         ::sigaction(number, &action, nullptr);
     }
+    // The end of a child is read from a descriptor, so one poll waits for
+    // it and for requests alike; the bots start with no signal blocked.
+    sigset_t child_ended;
+    sigemptyset(&child_ended);
+    sigaddset(&child_ended, SIGCHLD);
+    ::sigprocmask(SIG_SETMASK, &child_ended, nullptr);
+    const int child_events = ::signalfd(-1, &child_ended, SFD_NONBLOCK | SFD_CLOEXEC);
     // Should the program have gone already, the first poll sees the
     // hang-up: only the program held the other end.
-    Keeper(3).Serve();
+    Keeper(3, child_events).Serve();
 }
 
 // ---- The program's side. ----
 
 class KeeperLink {
   public:
-    // One request and its answer, under the lock, so that threads take turns.
-    int Ask(const Request& request, const std::string& payload, const int* fds,
-            std::size_t fd_count, Answer& answer) {
+    // Sends one request, under the lock, starting the keeper when there is
+    // none. 0 or an error number.
+    int Send(const Request& request, const std::string& payload, const int* fds,
+             std::size_t fd_count) {
         std::lock_guard<std::mutex> lock(m_mutex);
         // A keeper that has gone (killed by someone) is replaced once.
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (const int error = EnsureKeeper(); error != 0) return error;
-            int error =
+            const int error =
                 SendMessage(m_socket.Get(), &request, sizeof request, payload, fds, fd_count);
-            if (error == 0) {
-                std::vector<UniqueFd> no_fds;
-                const ssize_t got =
-                    ReceiveMessage(m_socket.Get(), &answer, sizeof answer, nullptr, no_fds);
-                if (got == static_cast<ssize_t>(sizeof answer)) return 0;
-                error = got < 0 ? errno : EPIPE;
-            }
+            if (error != EPIPE && error != ECONNRESET) return error;
             Drop();
-            // A start may be tried again; the other requests were about runs of the gone keeper.
-            if (request.m_ask != Ask::kStart || error == EMSGSIZE) return error;
+            // A stop was about a run of the keeper that has gone, which ended it.
+            if (request.m_ask != Ask::kStart) return error;
         }
         return EPIPE;
     }
@@ -397,8 +417,9 @@ KeeperLink& Link() {
 
 }  // namespace
 
-int StartThroughKeeper(const std::string& command_line, int folder_fd, int output_fd,
-                       const std::vector<char*>& environment, pid_t& pid) {
+int StartThroughKeeper(std::uint64_t run, const std::string& command_line, int folder_fd,
+                       int output_fd, int report_fd, const std::vector<char*>& environment) {
+    if (command_line.find('\0') != std::string::npos) return EINVAL;
     std::string payload = command_line;
     payload += '\0';
     for (const char* entry : environment) {
@@ -406,31 +427,26 @@ int StartThroughKeeper(const std::string& command_line, int folder_fd, int outpu
         payload += entry;
         payload += '\0';
     }
-    if (command_line.find('\0') != std::string::npos) return EINVAL;
     if (payload.size() > kMaxPayload) return E2BIG;
-    const int fds[2] = {folder_fd, output_fd};
-    Answer answer{};
-    if (const int error = Link().Ask({Ask::kStart, 0}, payload, fds, 2, answer); error != 0) {
-        return error;
-    }
-    pid = answer.m_value;
-    return answer.m_error;
+    const int fds[3] = {folder_fd, output_fd, report_fd};
+    return Link().Send({Ask::kStart, run}, payload, fds, 3);
 }
 
-bool HasEndedInKeeper(pid_t pid) {
-    Answer answer{};
-    // A keeper that cannot be asked has lost the run: it has ended.
-    return Link().Ask({Ask::kHasEnded, pid}, {}, nullptr, 0, answer) != 0 || answer.m_error != 0 ||
-           answer.m_value != 0;
+void StopThroughKeeper(std::uint64_t run) {
+    // Should this fail, the keeper has gone, and with it the run.
+    Link().Send({Ask::kStop, run}, {}, nullptr, 0);
 }
 
-bool FinishThroughKeeper(pid_t pid, int& status) {
-    Answer answer{};
-    if (Link().Ask({Ask::kFinish, pid}, {}, nullptr, 0, answer) != 0 || answer.m_error != 0) {
-        return false;
-    }
-    status = answer.m_value;
-    return true;
+int ReadRunReport(int report_fd, int& status) {
+    Report report{};
+    ssize_t got = -1;
+    do {
+        // Blocks only until the keeper has reaped the shell, which is ending.
+        got = ::read(report_fd, &report, sizeof report);
+    } while (got < 0 && errno == EINTR);
+    if (got != static_cast<ssize_t>(sizeof report)) return -1;
+    status = report.m_status;
+    return report.m_error;
 }
 
 }  // namespace jabbery

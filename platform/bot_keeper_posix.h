@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,26 +21,31 @@ namespace jabbery {
 // - no bot can take over the terminal: it has none to open;
 // - when this program ends, however (kill -9 too), the keeper's end of
 //   their socket hangs up; it then ends every process it has, and itself.
-// The keeper starts a bot as posix_spawn would, so a run costs two short
-// messages over a socket more than starting it directly, and the clean-up
-// after a run happens in the keeper, after its answer: it never holds up
-// the caller. All calls are thread-safe.
+// A run costs one message to the keeper and one report back through a
+// pipe, no process start beside the bot's own, and the clean-up after a
+// run happens in the keeper after its report: it never holds up the
+// caller. All calls are thread-safe.
 
-// Starts `/bin/sh -c -- command_line` through the keeper, leading a session
+// Has the keeper start `/bin/sh -c -- command_line`, leading a session
 // and process group of its own, in the folder `folder_fd`, with /dev/null
 // as its standard input, `output_fd` as its standard output and error and
 // `environment` (entries, the last of which is the run's marker) as its
-// environment. Returns 0 and the shell's pid, or an error number.
-int StartThroughKeeper(const std::string& command_line, int folder_fd, int output_fd,
-                       const std::vector<char*>& environment, pid_t& pid);
+// environment; `run` is the caller's number for it, unique in this process.
+// When the shell has ended (or could not start) the keeper kills what is
+// left of its group, reaps it and writes the run's report to `report_fd`
+// once (see ReadRunReport); then it ends and reaps everything else the run
+// left (what carries the marker of another run still in flight is spared
+// until that run ends). Returns 0, or an error number when the request
+// could not be made.
+int StartThroughKeeper(std::uint64_t run, const std::string& command_line, int folder_fd,
+                       int output_fd, int report_fd, const std::vector<char*>& environment);
 
-// True when the shell `pid` has ended (it stays unreaped until FinishThroughKeeper).
-bool HasEndedInKeeper(pid_t pid);
+// Has the keeper kill the group of run `run` at once; its end is then reported as any end is.
+void StopThroughKeeper(std::uint64_t run);
 
-// Ends the run of the shell `pid`: kills its process group, reaps the shell
-// and has everything else the run left ended and reaped (what carries the
-// marker of another run still in flight is spared until that run ends).
-// True with the shell's wait status in `status`; false when none could be had.
-bool FinishThroughKeeper(pid_t pid, int& status);
+// Reads a run's report from `report_fd`, waiting for it: 0 with the shell's
+// wait status in `status`, the error number for which the shell could not
+// start, or -1 when the keeper went without a word.
+int ReadRunReport(int report_fd, int& status);
 
 }  // namespace jabbery

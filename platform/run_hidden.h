@@ -81,13 +81,4 @@ RunResult RunHidden(const std::string& command_line, const std::string& working_
 // RunHidden in the folder open as `folder_fd`, whatever now has its name.
 RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunLimits& limits);
 
-namespace detail {
-
-// RunHidden as it runs on kernels without pidfd_open: the end of the shell
-// is found by polling. Exposed so that tests cover that path too.
-RunResult RunHiddenPolling(const std::string& command_line, const std::string& working_folder,
-                           const RunLimits& limits);
-
-}  // namespace detail
-
 }  // namespace jabbery

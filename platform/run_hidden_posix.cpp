@@ -2,7 +2,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,46 +26,69 @@ using Clock = std::chrono::steady_clock;
 static_assert(std::atomic<bool>::is_always_lock_free,
               "Cancel stores the flag from signal handlers, which needs a lock-free atomic");
 
-// How often a wait looks again when no descriptor can wake it: the end of the
-// shell without a pidfd, a cancel without an event descriptor.
+// How often a wait looks again at a canceller without an event descriptor.
 constexpr std::chrono::milliseconds kPollSlice{10};
 
 // Longer limits are cut to this, so that adding a limit to the clock cannot overflow.
 constexpr std::chrono::milliseconds kLongestLimit{std::chrono::hours(24 * 365)};
 
-// The started shell, which leads a session and process group of its own in
-// the keeper (bot_keeper_posix.h). The destructor finishes the run when nobody did.
-class ShellGroup {
+// A run in the keeper (bot_keeper_posix.h) and the pipe through which it
+// reports the run's end. The destructor ends the run when nobody did.
+class KeptRun {
   public:
-    ShellGroup(pid_t pid, int pidfd) : m_pid(pid), m_pidfd(pidfd) {}
-    ~ShellGroup() {
-        int ignored = 0;
-        if (!m_finished) Finish(ignored);
+    // Makes the report pipe; false with errno set when it cannot be had.
+    bool Open() {
+        int fds[2];
+        // Close-on-exec: only the keeper gets the write end, through the socket.
+        if (::pipe2(fds, O_CLOEXEC) != 0) return false;
+        m_report = UniqueFd(fds[0]);
+        m_keeperEnd = UniqueFd(fds[1]);
+        return true;
     }
-    ShellGroup(const ShellGroup&) = delete;
-    ShellGroup& operator=(const ShellGroup&) = delete;
 
-    // True once the shell has ended; the keeper leaves it unreaped, as a
-    // zombie that keeps the group id the run's.
-    bool HasEnded() {
-        if (m_pidfd < 0) return HasEndedInKeeper(m_pid);
-        pollfd fd{m_pidfd, POLLIN, 0};
-        // A pidfd is readable once its process has ended; a zero timeout only looks.
+    // Asks the keeper to start the shell. 0 or an error number.
+    int Start(const std::string& command_line, int folder_fd, int output_fd) {
+        static std::atomic<std::uint64_t> count{0};
+        m_number = ++count;
+        const std::string marker = NewExchangeMarker();
+        const int error = StartThroughKeeper(m_number, command_line, folder_fd, output_fd,
+                                             m_keeperEnd.Get(), EnvironmentWith(marker));
+        // Only the keeper holds the write end now: should it go, the pipe says so.
+        m_keeperEnd.Reset();
+        m_started = error == 0;
+        return error;
+    }
+
+    // Readable once the run is over.
+    int ReportEnd() const { return m_report.Get(); }
+
+    // True once the keeper has reported the run's end.
+    bool HasEnded() const {
+        pollfd fd{m_report.Get(), POLLIN, 0};
+        // A zero timeout only looks.
         return ::poll(&fd, 1, 0) != 0;
     }
 
-    // Kills every process of the group and everything else the run left,
-    // and reaps the shell. Returns true with the shell's wait status in
-    // `status`, false when none could be had.
-    bool Finish(int& status) {
-        m_finished = true;
-        return FinishThroughKeeper(m_pid, status);
+    // Ends the run (at once when `stop`) and waits for its report: 0 with
+    // the shell's wait status, the error number for which it could not
+    // start, or -1 when no status could be had.
+    int End(bool stop, int& status) {
+        if (!m_started) return -1;
+        m_started = false;
+        if (stop) StopThroughKeeper(m_number);
+        return ReadRunReport(m_report.Get(), status);
+    }
+
+    ~KeptRun() {
+        int ignored = 0;
+        End(true, ignored);
     }
 
   private:
-    pid_t m_pid;
-    int m_pidfd;
-    bool m_finished = false;
+    UniqueFd m_report;
+    UniqueFd m_keeperEnd;
+    std::uint64_t m_number = 0;
+    bool m_started = false;
 };
 
 // The read end of the pipe that carries the bot's standard output and
@@ -88,7 +110,7 @@ class OutputTail {
     int WriteEnd() const { return m_write.Get(); }
     // Our copy of the write end is kept while the shell runs, so the pipe does
     // not hang up when the shell ends: the end is then told by one wake, the
-    // pidfd's, not by two (the pipe's, then the pidfd's), each of which can
+    // report's, not by two (the pipe's, then the report's), each of which can
     // wait for a processor on a busy machine. It goes before the last drain,
     // which then stops at the pipe's end.
     void CloseWriteEnd() { m_write.Reset(); }
@@ -145,34 +167,33 @@ int PollTimeout(Clock::time_point deadline, std::chrono::milliseconds cap) {
 
 enum class WaitOutcome { kEnded, kTimedOut, kCancelled };
 
-// Waits until the shell ends, the deadline passes or the canceller fires,
+// Waits until the run ends, the deadline passes or the canceller fires,
 // whichever comes first; an end wins over a cancel or a time-out seen at the
-// same moment. With a pidfd the poll wakes at once when the shell ends;
-// without one it looks every kPollSlice. Each round makes only the system
-// calls that the poll's answer calls for.
-WaitOutcome WaitForShell(ShellGroup& shell, int pidfd, OutputTail& output,
-                         Clock::time_point deadline, const RunCanceller* canceller) {
+// same moment. The poll wakes at once when the keeper reports the end. Each
+// round makes only the system calls that the poll's answer calls for.
+WaitOutcome WaitForRun(const KeptRun& run, OutputTail& output, Clock::time_point deadline,
+                       const RunCanceller* canceller) {
     const int cancel_fd = canceller ? canceller->EventDescriptor() : -1;
-    const bool needs_slices = pidfd < 0 || (canceller && cancel_fd < 0);
+    const bool needs_slices = canceller && cancel_fd < 0;
     const auto cap = needs_slices ? kPollSlice : std::chrono::milliseconds::max();
-    // Whether the last poll said that output came or the shell may have ended.
+    // Whether the last poll said that output came or the run may have ended.
     bool output_came = false;
-    bool shell_woke = pidfd < 0;
+    bool run_woke = false;
     for (;;) {
         if (output_came) output.Drain(kDrainBudget);
         const bool cancelled = canceller && canceller->IsCancelled();
         const bool late = Clock::now() >= deadline;
-        if ((shell_woke || cancelled || late) && shell.HasEnded()) return WaitOutcome::kEnded;
+        if ((run_woke || cancelled || late) && run.HasEnded()) return WaitOutcome::kEnded;
         if (cancelled) return WaitOutcome::kCancelled;
         if (late) return WaitOutcome::kTimedOut;
 
         pollfd fds[3];
         nfds_t count = 0;
-        if (pidfd >= 0) fds[count++] = {pidfd, POLLIN, 0};
+        fds[count++] = {run.ReportEnd(), POLLIN, 0};
         if (cancel_fd >= 0) fds[count++] = {cancel_fd, POLLIN, 0};
         const nfds_t output_slot = count;
         if (output.ReadEnd() >= 0) fds[count++] = {output.ReadEnd(), POLLIN, 0};
-        // Sleeps until the shell ends, a cancel arrives, output comes or the
+        // Sleeps until the run ends, a cancel arrives, output comes or the
         // time is up; the checks above then tell which. EINTR just goes round again with the
         // time left recomputed from the deadline.
         const int ready = ::poll(fds, count, PollTimeout(deadline, cap));
@@ -182,12 +203,11 @@ WaitOutcome WaitForShell(ShellGroup& shell, int pidfd, OutputTail& output,
         }
         // After a failed or interrupted poll its answers are unknown: look at everything.
         output_came = output_slot < count && (ready < 0 || fds[output_slot].revents != 0);
-        shell_woke = pidfd < 0 || ready < 0 || fds[0].revents != 0;
+        run_woke = ready < 0 || fds[0].revents != 0;
     }
 }
 
-RunResult Run(const std::string& command_line, int folder_fd, const RunLimits& limits,
-              bool use_pidfd) {
+RunResult Run(const std::string& command_line, int folder_fd, const RunLimits& limits) {
     if (limits.m_canceller && limits.m_canceller->IsCancelled()) {
         return {RunEnd::kCancelled, 0, {}, {}};
     }
@@ -196,25 +216,18 @@ RunResult Run(const std::string& command_line, int folder_fd, const RunLimits& l
     const auto deadline = start + limit;
 
     OutputTail output;
-    if (!output.Open()) return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
-    const std::string marker = NewExchangeMarker();
-    pid_t pid = -1;
-    if (const int error = StartThroughKeeper(command_line, folder_fd, output.WriteEnd(),
-                                             EnvironmentWith(marker), pid);
-        error != 0) {
+    KeptRun run;
+    if (!output.Open() || !run.Open()) {
+        return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
+    }
+    if (const int error = run.Start(command_line, folder_fd, output.WriteEnd()); error != 0) {
         return {RunEnd::kStartFailed, static_cast<std::uint32_t>(error), {}, {}};
     }
-    // A pidfd becomes readable when the shell ends, so the wait needs no
-    // polling; it is close-on-exec by default. The shell is the keeper's
-    // child, unreaped until Finish, so its pid cannot name another process.
-    // Kernels before 5.3 lack it (ENOSYS): then the wait polls.
-    UniqueFd pidfd(use_pidfd ? static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)) : -1);
-    ShellGroup shell(pid, pidfd.Get());
-
-    const WaitOutcome outcome =
-        WaitForShell(shell, pidfd.Get(), output, deadline, limits.m_canceller);
+    const WaitOutcome outcome = WaitForRun(run, output, deadline, limits.m_canceller);
     int status = 0;
-    const bool have_status = shell.Finish(status);
+    const int reported = run.End(outcome != WaitOutcome::kEnded, status);
+    if (reported > 0) return {RunEnd::kStartFailed, static_cast<std::uint32_t>(reported), {}, {}};
+    const bool have_status = reported == 0;
     RunResult result;
     result.m_elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     // What the group wrote before it was killed; a process still dying in
@@ -239,7 +252,7 @@ RunResult Run(const std::string& command_line, int folder_fd, const RunLimits& l
 
 // Runs in the folder `working_folder` names now, or fails to start with why it cannot be entered.
 RunResult RunInFolderNamed(const std::string& command_line, const std::string& working_folder,
-                           const RunLimits& limits, bool use_pidfd) {
+                           const RunLimits& limits) {
     // O_PATH: the folder is only entered, so search permission is all it
     // needs, as for chdir; the name is followed, as the caller gave it.
     UniqueFd folder(::open(working_folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
@@ -247,7 +260,7 @@ RunResult RunInFolderNamed(const std::string& command_line, const std::string& w
     const bool cancelled = limits.m_canceller && limits.m_canceller->IsCancelled();
     if (!folder.IsOpen() && !cancelled)
         return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
-    return Run(command_line, folder.Get(), limits, use_pidfd);
+    return Run(command_line, folder.Get(), limits);
 }
 
 }  // namespace
@@ -295,20 +308,11 @@ bool RunCanceller::WaitFor(std::chrono::milliseconds duration) const {
 
 RunResult RunHidden(const std::string& command_line, const std::string& working_folder,
                     const RunLimits& limits) {
-    return RunInFolderNamed(command_line, working_folder, limits, true);
+    return RunInFolderNamed(command_line, working_folder, limits);
 }
 
 RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunLimits& limits) {
-    return Run(command_line, folder_fd, limits, true);
+    return Run(command_line, folder_fd, limits);
 }
-
-namespace detail {
-
-RunResult RunHiddenPolling(const std::string& command_line, const std::string& working_folder,
-                           const RunLimits& limits) {
-    return RunInFolderNamed(command_line, working_folder, limits, false);
-}
-
-}  // namespace detail
 
 }  // namespace jabbery
