@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -189,29 +191,86 @@ TEST(JabberyCli, SaysWhomItWaitsForOnATerminalOnly) {
     EXPECT_EQ(piped.m_err, "");
 }
 
-// The interrupted turn adds no line: the bot never finished saying anything.
-TEST(JabberyCli, InterruptEndsTheTurnInFlightKillsTheBotAndStillSaves) {
+// Where a stopped run's standard output goes.
+enum class Output { kNowhere, kFullPipe, kClosedPipe };
+
+// Each way to stop a run ends the bot in flight with all it started, writes
+// --save and --rtf (the interrupted turn adds no line: its bot never finished
+// saying anything), and ends with a status that tells how it was stopped.
+TEST(JabberyCli, EachWayToStopSavesBothFilesAndEndsWithItsOwnStatus) {
+    const struct {
+        const char* what;
+        int signal;  // 0: none is sent
+        Output output;
+        int status;
+    } ways[] = {
+        {"Ctrl-C", SIGINT, Output::kNowhere, 130},
+        {"SIGTERM", SIGTERM, Output::kNowhere, 143},
+        {"the terminal closed", SIGHUP, Output::kNowhere, 129},
+        {"Ctrl-\\", SIGQUIT, Output::kNowhere, 131},
+        {"Ctrl-C while nobody reads the output", SIGINT, Output::kFullPipe, 130},
+        {"the output's reader gone (| head)", 0, Output::kClosedPipe, 141},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.what);
+        TempFolder root;
+        const std::string chatty = MakeScriptBot(root, "chatty", "Chatty",
+                                                 "head -c 1900 /dev/zero | tr '\\0' x > chat.msg");
+        const std::string slow = MakeScriptBot(
+            root, "slow", "Slow", "echo $$ > group; printf 'cut short\\n' > chat.msg; sleep 1000");
+        // A full pipe needs chatty turns only: its 64 KiB are about 35 of them.
+        const std::string second = way.output == Output::kFullPipe ? chatty : slow;
+        int pipe_ends[2];
+        ASSERT_EQ(pipe2(pipe_ends, O_CLOEXEC), 0);
+        if (way.output == Output::kClosedPipe) close(pipe_ends[0]);
+        const pid_t pid = StartCli({"--interval", "0", "--save", root.File("t.txt"), "--rtf",
+                                    root.File("t.rtf"), chatty, second},
+                                   way.output == Output::kNowhere ? -1 : pipe_ends[1]);
+        close(pipe_ends[1]);
+        if (way.output == Output::kFullPipe) {
+            ASSERT_TRUE(Eventually(
+                [&] {
+                    int queued = 0;
+                    return ioctl(pipe_ends[0], FIONREAD, &queued) == 0 && queued > 50000;
+                },
+                30));
+        } else if (way.signal != 0) {
+            ASSERT_TRUE(Eventually([&] { return !TrimmedFile(slow + "/group").empty(); }, 30));
+        }
+        // The bot (or the write) is well under way when the stop comes.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        if (way.signal != 0) kill(pid, way.signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        if (way.output != Output::kClosedPipe) close(pipe_ends[0]);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == way.status) << status;
+        if (const std::string group = TrimmedFile(slow + "/group"); !group.empty()) {
+            EXPECT_TRUE(Eventually([&] { return !GroupHasLiveProcess(std::stol(group)); }))
+                << "the bot's process group survived";
+        }
+        const std::string saved = ReadFile(root.File("t.txt"));
+        EXPECT_NE(saved.find(chatty + "/\r\n" + second + "/\r\n"), std::string::npos) << saved;
+        EXPECT_EQ(saved.find("SLOW>"), std::string::npos);
+        EXPECT_EQ(ReadFile(root.File("t.rtf")).rfind("{\\rtf1", 0), 0u);
+    }
+}
+
+// Started with standard output and error closed, the program writes nothing
+// meant for them into the first file it opens, the JSON Lines log.
+TEST(JabberyCli, StartedWithItsOutputsClosedKeepsTheLogToItself) {
     TempFolder root;
-    const std::string slow = MakeScriptBot(
-        root, "slow", "Slow", "echo $$ > group; printf 'cut short\\n' > chat.msg; sleep 1000");
-    const std::string b = MakeScriptBot(root, "b", "B", "true");
-    const std::string save = root.File("t.txt");
-    const pid_t pid = StartCli({"--interval", "0", "--save", save, slow, b});
-    ASSERT_GE(pid, 0);
-    ASSERT_TRUE(Eventually([&] { return !TrimmedFile(slow + "/group").empty(); }, 30));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const auto interrupted = std::chrono::steady_clock::now();
-    kill(pid, SIGINT);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_LT(std::chrono::steady_clock::now() - interrupted, std::chrono::seconds(10));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    const long group = std::stol(ReadFile(slow + "/group"));
-    EXPECT_TRUE(Eventually([&] { return !GroupHasLiveProcess(group); }))
-        << "the bot's process group survived";
-    const std::string saved = ReadFile(save);
-    EXPECT_NE(saved.find(slow + "/\r\n" + b + "/\r\n"), std::string::npos) << saved;
-    EXPECT_EQ(saved.find("SLOW>"), std::string::npos) << saved;
+    const std::string a = MakeScriptBot(root, "a", "A", RecordAndAnswer("hello"));
+    const std::string failing = MakeScriptBot(root, "f", "F", "exit 3");
+    const std::string log = root.File("t.jsonl");
+    const std::string command = Quote(JABBERY_CLI) + " --turns 4 --interval 0 --jsonl " +
+                                Quote(log) + " " + Quote(a) + " " + Quote(failing) + " >&- 2>&-";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::istringstream lines(ReadFile(log));
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count) {
+        EXPECT_EQ(line.rfind("{\"conversation\":", 0), 0u) << line;
+    }
+    EXPECT_EQ(count, 4);
 }
 
 TEST(JabberyCli, TheBundledBotsHoldATwentyTurnConversation) {

@@ -4,8 +4,10 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/jsonl_log.h"
 #include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
+#include "platform/test_environment.h"
 
 namespace jabbery {
 namespace {
@@ -77,6 +79,46 @@ TEST(Diagnostics, JsonLinesAreValidUtf8WithEveryKeyAndFollowTheConversation) {
     EXPECT_EQ(turns[0]["conversation"], turns[2]["conversation"]);
     EXPECT_TRUE(std::string(turns[0]["time"]).ends_with("Z"));
     EXPECT_GE(turns[0]["ms"].get<int>(), 0);
+}
+
+// A turn that finds the disk full waits, and goes in whole with the next
+// turn that fits; turns that never fit are named at the end.
+TEST(Diagnostics, JsonLinesThatFindTheDiskFullWaitAndGoInWholeWhenThereIsRoom) {
+    TempFolder root;
+    ConversationState state;
+    state.m_botCount = 2;
+    state.m_botName[0] = "A";
+    state.m_botName[1] = "B";
+    state.m_lastMessage = "hello";
+    const ExchangeOutcome answered;
+    JsonlLog log("run");
+    std::string error;
+    ASSERT_TRUE(log.Open(root.File("t.jsonl"), error) && log.AddTurn(state, 1, 0, answered, error))
+        << error;
+    const std::size_t one_line = ReadFile(root.File("t.jsonl")).size();
+    {
+        const ScopedLimit full(RLIMIT_FSIZE, one_line + 10);
+        EXPECT_FALSE(log.AddTurn(state, 2, 1, answered, error));
+        EXPECT_NE(error.find(": File too large; turn 2 and those after it wait"), std::string::npos)
+            << error;
+        error.clear();
+        EXPECT_FALSE(log.AddTurn(state, 3, 0, answered, error));
+        EXPECT_EQ(error, "");
+    }
+    EXPECT_TRUE(log.AddTurn(state, 4, 1, answered, error)) << error;
+    {
+        const ScopedLimit full(RLIMIT_FSIZE, one_line);
+        EXPECT_FALSE(log.AddTurn(state, 5, 0, answered, error));
+        EXPECT_FALSE(log.AddTurn(state, 6, 1, answered, error));
+        EXPECT_FALSE(log.Finish(error));
+        EXPECT_TRUE(error.ends_with("; turns 5 to 6 are not in it")) << error;
+    }
+    std::istringstream lines(ReadFile(root.File("t.jsonl")));
+    std::vector<int> turns;
+    for (std::string line; std::getline(lines, line);) {
+        turns.push_back(nlohmann::json::parse(line)["turn"]);
+    }
+    EXPECT_EQ(turns, (std::vector<int>{1, 2, 3, 4}));
 }
 
 TEST(Diagnostics, TryRunsOneExchangeAndSaysHowItEnded) {

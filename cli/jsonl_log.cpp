@@ -11,6 +11,13 @@
 
 namespace jabbery {
 
+namespace {
+
+// How much of the log may wait for room on its disk: some hundred turns.
+constexpr std::size_t kMaxWaiting = 1u << 20;
+
+}  // namespace
+
 std::string IsoUtc(std::chrono::system_clock::time_point when) {
     using namespace std::chrono;
     const auto since_epoch = duration_cast<milliseconds>(when.time_since_epoch());
@@ -50,7 +57,41 @@ std::string JsonlLog::Line(const ConversationState& state, int turn, int bot,
 
 bool JsonlLog::AddTurn(const ConversationState& state, int turn, int bot,
                        const ExchangeOutcome& outcome, std::string& error) {
-    return m_file.Append(Line(state, turn, bot, outcome) + "\n", error);
+    const bool was_behind = !m_waiting.empty() || m_gaveUp;
+    m_lastWaiting = turn;
+    if (m_gaveUp) return false;
+    if (m_waiting.empty()) m_firstWaiting = turn;
+    m_waiting += Line(state, turn, bot, outcome) + "\n";
+    if (WriteWaiting()) return true;
+    if (!was_behind) {
+        error = m_failure + "; turn " + std::to_string(turn) +
+                " and those after it wait, and go in when there is room";
+    }
+    return false;
+}
+
+bool JsonlLog::Finish(std::string& error) {
+    if (!m_gaveUp && (m_waiting.empty() || WriteWaiting())) return true;
+    error = m_failure + (m_firstWaiting == m_lastWaiting
+                             ? "; turn " + std::to_string(m_firstWaiting) + " is not in it"
+                             : "; turns " + std::to_string(m_firstWaiting) + " to " +
+                                   std::to_string(m_lastWaiting) + " are not in it");
+    return false;
+}
+
+bool JsonlLog::WriteWaiting() {
+    // One append for all that waits: whole lines, in the turns' order.
+    if (m_file.Append(m_waiting, m_failure)) {
+        m_waiting.clear();
+        return true;
+    }
+    // A log that stays behind this long is given up rather than let it grow
+    // our memory without end; what the file holds is still whole and in order.
+    if (m_waiting.size() > kMaxWaiting) {
+        m_gaveUp = true;
+        m_waiting.clear();
+    }
+    return false;
 }
 
 }  // namespace jabbery

@@ -11,7 +11,10 @@ namespace jabbery {
 
 // The conversation as JSON Lines: one object per recorded turn, appended
 // and flushed as it happens, so `tail -f` follows it. Text is always valid
-// UTF-8 (invalid bytes become U+FFFD).
+// UTF-8 (invalid bytes become U+FFFD). Every line goes in whole or not at
+// all: a line that cannot be written (a full disk) waits, and goes in with
+// the next turn's once there is room, so the file keeps the turns in order
+// and never holds half a line.
 class JsonlLog {
   public:
     // `conversation` names this run on every line.
@@ -21,17 +24,30 @@ class JsonlLog {
     bool Open(const std::string& path, std::string& error) { return m_file.Open(path, error); }
 
     // Adds turn `turn` (1-based) of bot `bot` (0-based), whose reply is now
-    // the conversation's last message. False with a message when it fails.
+    // the conversation's last message. False while turns wait to be
+    // written; `error` is set only when they start to wait.
     bool AddTurn(const ConversationState& state, int turn, int bot, const ExchangeOutcome& outcome,
                  std::string& error);
+
+    // Tries once more to write what waits; false with a message naming the
+    // turns that are not in the file.
+    bool Finish(std::string& error);
 
     // One object as it is written, without its line end.
     std::string Line(const ConversationState& state, int turn, int bot,
                      const ExchangeOutcome& outcome) const;
 
   private:
+    // Writes the waiting lines; false, with m_failure saying why, when they still wait.
+    bool WriteWaiting();
+
     std::string m_conversation;
     AppendingFile m_file;
+    std::string m_waiting;   // whole lines not yet in the file
+    int m_firstWaiting = 0;  // the turns they are, when there are any
+    int m_lastWaiting = 0;
+    bool m_gaveUp = false;  // too much waited: nothing more is written
+    std::string m_failure;  // why the last write failed
 };
 
 // A moment in UTC as ISO 8601 with milliseconds: "2026-12-07T03:15:00.123Z".

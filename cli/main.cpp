@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <system_error>
 
 #include "cli/check_report.h"
 #include "cli/conversation_printer.h"
@@ -27,19 +30,24 @@ namespace {
 // under the second it promises, with room for the kernel to end it.
 constexpr std::chrono::milliseconds kStopGrace{800};
 
-void Report(const std::string& message) {
+int Fail(const std::string& message) {
     std::fprintf(stderr, "jabbery-cli: %s\n", message.c_str());
+    return 2;
 }
 
-int Fail(const std::string& message) {
-    Report(message);
-    return 2;
+// How a run that was stopped ends, for scripts to tell: 128 + the stop
+// signal, as a shell shows a program that signal ended; 128 + SIGPIPE when
+// standard output's reader went away. Otherwise `status`.
+int ExitStatus(int status, int output_error) {
+    if (const int signal = jabbery::StopSignalReceived(); signal != 0) return 128 + signal;
+    return output_error == EPIPE ? 128 + SIGPIPE : status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace jabbery;
+    OpenClosedStandardStreams();
     CliOptions options;
     std::string error;
     switch (ParseCliOptions({argv + 1, argv + argc}, options, error)) {
@@ -94,14 +102,18 @@ int main(int argc, char** argv) {
         return Fail(problem);
     }
 
-    // Ctrl-C and SIGTERM: the turn in flight ends (its bot's group is
-    // killed), the conversation stops there and is saved, within kStopGrace.
+    // Ctrl-C, SIGTERM, SIGHUP and SIGQUIT: the turn in flight ends (its
+    // bot's group is killed), the conversation stops there and is saved,
+    // within kStopGrace.
     RunCanceller canceller;
     InstallStopSignals(canceller, kStopGrace);
     if (options.m_seed) std::srand(*options.m_seed);
 
-    ConversationPrinter printer(stdout, for_terminal);
-    TerminalHost host(options.m_botFolders, options.m_savePath);
+    // Once stopped, nothing waits on a reader that does not read.
+    StopAwareOutput out(fileno(stdout), canceller);
+    StopAwareOutput err(fileno(stderr), canceller);
+    ConversationPrinter printer(out, for_terminal);
+    TerminalHost host(options.m_botFolders, options.m_savePath, err);
     ConversationState state;
     state.m_botCount = count;
     if (!LoadRoster(state, state, host, host, count)) return 2;
@@ -114,36 +126,54 @@ int main(int argc, char** argv) {
     JsonlLog jsonl(ConversationId());
     if (options.m_jsonlPath && !jsonl.Open(*options.m_jsonlPath, error)) return Fail(error);
     StartConversation(state, host, host);
-    printer.PrintIntroductions(state);
+    // A reader that went away (`| head`) stops the run as Ctrl-C does.
+    if (!printer.PrintIntroductions(state)) canceller.Cancel();
 
     int status = 0;
-    WaitingLine waiting_line(stderr);
+    WaitingLine waiting_line(err);
     const TurnLoopSettings settings{
         options.m_interval, options.m_timeout, options.m_turns,
         warnings_to_terminal && !options.m_quiet ? &waiting_line : nullptr};
     RunTurnLoop(state, host, settings, canceller, [&](int speaker, const ExchangeOutcome& outcome) {
-        printer.PrintTurn(state, speaker);
+        if (!printer.PrintTurn(state, speaker)) canceller.Cancel();
         if (!outcome.Answered() && !options.m_quiet) {
-            const std::string warning = TurnWarning("jabbery-cli", state, state.m_turnsTaken,
-                                                    speaker, outcome, warnings_to_terminal);
-            std::fputs(warning.c_str(), stderr);
+            err.Write(TurnWarning("jabbery-cli", state, state.m_turnsTaken, speaker, outcome,
+                                  warnings_to_terminal));
         }
         if (options.m_jsonlPath &&
             !jsonl.AddTurn(state, state.m_turnsTaken, speaker, outcome, error)) {
-            std::fprintf(stderr, "jabbery-cli: %s\n", error.c_str());
-            status = 1;
+            if (!error.empty()) err.Write("jabbery-cli: " + error + "\n");
+            error.clear();
         }
     });
 
+    // The files first, then what is printed, which may find no reader.
     StopConversation(state, host, host);
-    if (options.m_stats) std::fputs(StatsTable(state, warnings_to_terminal).c_str(), stderr);
     if (host.HadError()) status = 1;
     if (options.m_rtfPath) {
-        const std::string rtf_error = WriteNewOutput(*options.m_rtfPath, state.Document());
+        std::string written_to;
+        const std::string rtf_error =
+            WriteNewOutput(*options.m_rtfPath, state.Document(), written_to);
         if (!rtf_error.empty()) {
-            Report(rtf_error);
+            err.Write("jabbery-cli: " + rtf_error + "\n");
+            status = 1;
+        } else if (written_to != *options.m_rtfPath) {
+            err.Write("jabbery-cli: --rtf " + *options.m_rtfPath +
+                      ": a file of that name appeared during the run; the document is in " +
+                      written_to + "\n");
             status = 1;
         }
     }
-    return status;
+    if (options.m_jsonlPath && !jsonl.Finish(error)) {
+        err.Write("jabbery-cli: " + error + "\n");
+        status = 1;
+    }
+    if (options.m_stats) err.Write(StatsTable(state, warnings_to_terminal));
+    if (out.Error() != 0 && out.Error() != EPIPE) {
+        err.Write("jabbery-cli: standard output cannot be written (" +
+                  std::system_category().message(out.Error()) +
+                  "), so the conversation stopped there\n");
+        status = 1;
+    }
+    return ExitStatus(status, out.Error());
 }

@@ -64,9 +64,15 @@ constexpr const char* kFooter =
     "answer in time (it failed, timed out, or left chat.msg as it was), a warning\n"
     "names the cause. On a terminal, a bot that takes more than 2 s is waited for\n"
     "on a line of its own (\"waiting for SLOW (5 s)...\"), cleared when it ends.\n"
-    "Ctrl-C or SIGTERM stops the bot in flight at once (its turn adds no line)\n"
-    "and ends the conversation; --save and --rtf are still written, and the\n"
-    "program ends within a second. --rtf never replaces a file: name a new one.";
+    "Ctrl-C, SIGTERM, SIGHUP or Ctrl-\\ stops the bot in flight at once (its turn\n"
+    "adds no line) and ends the conversation, as does a reader of standard output\n"
+    "that goes away (| head); --save and --rtf are still written, and the program\n"
+    "ends within a second. --rtf never replaces a file: name a new one.\n"
+    "\n"
+    "Exit status: 0 when the run ended by itself, 1 when an error was reported\n"
+    "(a file not written), 2 for a wrong command line or bot folder; 128 + the\n"
+    "signal when stopped: 130 Ctrl-C, 143 SIGTERM, 129 SIGHUP, 131 Ctrl-\\,\n"
+    "141 when standard output's reader went away.";
 
 // Declares every option of jabbery-cli on `app`, read into `options`.
 void DeclareCliOptions(CLI::App& app, CliOptions& options) {

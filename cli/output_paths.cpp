@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/output_paths.h"
 
+#include <filesystem>
 #include <map>
 
 #include "platform/path_facts.h"
@@ -9,6 +10,9 @@
 namespace jabbery {
 
 namespace {
+
+// How many other names a new file is tried under when its own is taken.
+constexpr int kMaxOtherNames = 100;
 
 // What is wrong with writing `target` as its rule says; empty when nothing.
 std::string TargetProblem(const OutputTarget& target, const PathFacts& facts) {
@@ -69,8 +73,18 @@ std::string CheckOutputTargets(const std::vector<OutputTarget>& targets) {
     return {};
 }
 
-std::string WriteNewOutput(const std::string& path, const std::string& document) {
-    const AppendResult result = CreateNewFile(path, document);
+std::string WriteNewOutput(const std::string& path, const std::string& document,
+                           std::string& written_to) {
+    const std::filesystem::path wanted(path);
+    const std::filesystem::path stem = wanted.parent_path() / wanted.stem();
+    AppendResult result;
+    for (int number = 1; number <= kMaxOtherNames; ++number) {
+        written_to = number == 1 ? path
+                                 : stem.string() + " (" + std::to_string(number) + ")" +
+                                       wanted.extension().string();
+        result = CreateNewFile(written_to, document);
+        if (!result.m_existed) break;
+    }
     return result.m_ok ? "" : result.m_error;
 }
 

@@ -31,8 +31,12 @@ std::vector<OutputTarget> OutputTargets(const CliOptions& options);
 // problem, or empty text.
 std::string CheckOutputTargets(const std::vector<OutputTarget>& targets);
 
-// Writes `document` to `path` under kCreateNew, never replacing anything.
-// Returns empty text, or the line saying why nothing was written.
-std::string WriteNewOutput(const std::string& path, const std::string& document);
+// Writes `document` to `path` under kCreateNew, never replacing anything:
+// when a file has appeared at `path` since the check, the document goes to
+// the first free name of "name (2).ext", "name (3).ext", ... instead.
+// `written_to` is then the file written. Returns empty text, or the line
+// saying why nothing was written.
+std::string WriteNewOutput(const std::string& path, const std::string& document,
+                           std::string& written_to);
 
 }  // namespace jabbery

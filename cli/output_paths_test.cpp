@@ -2,17 +2,12 @@
 #include "cli/output_paths.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
-#include "platform/test_processes.h"
 
 namespace jabbery {
 namespace {
@@ -75,29 +70,21 @@ TEST(JabberyCliOutputs, ASaveFileThatCannotBeWrittenIsReported) {
         << lost.m_err;
 }
 
-// Output that nobody reads fills the pipe and blocks the program in a
-// write; SIGTERM still ends it within the grace period (under a second).
-TEST(JabberyCliOutputs, SigtermEndsTheProgramEvenWhenItsOutputIsBlocked) {
+// An --rtf file that appears during the run is left alone: the document
+// goes to the next free name, and the run says where.
+TEST(JabberyCliOutputs, AnRtfFileThatAppearsDuringTheRunIsKeptAndTheDocumentGoesBesideIt) {
     TempFolder root;
-    const std::string chatty =
-        MakeScriptBot(root, "c", "C", "head -c 1900 /dev/zero | tr '\\0' x > chat.msg");
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const pid_t pid = StartCli({"--interval", "0", chatty, chatty}, fds[1]);
-    ASSERT_GE(pid, 0);
-    ::close(fds[1]);
-    // Wait until the pipe (64 KiB) is full: about 35 turns.
-    std::this_thread::sleep_for(std::chrono::seconds(3));
-    const auto stopped = std::chrono::steady_clock::now();
-    ::kill(pid, SIGTERM);
-    const bool ended = Eventually([&] { return ::waitpid(pid, nullptr, WNOHANG) == pid; });
-    if (!ended) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-    ::close(fds[0]);
-    EXPECT_TRUE(ended);
-    EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(3));
+    const std::string a = MakeScriptBot(root, "a", "A", "true");
+    const std::string planter =
+        MakeScriptBot(root, "p", "P", "echo theirs > ../t.rtf; echo x > '../t (2).rtf'");
+    const auto run = RunCli(root, {"--quiet", "--turns", "2", "--interval", "0", "--rtf",
+                                   root.File("t.rtf"), planter, a});
+    EXPECT_EQ(run.m_status, 1);
+    EXPECT_EQ(run.m_err, "jabbery-cli: --rtf " + root.File("t.rtf") +
+                             ": a file of that name appeared during the run; the document is in " +
+                             root.File("t (3).rtf") + "\n");
+    EXPECT_EQ(ReadFile(root.File("t.rtf")), "theirs\n");
+    EXPECT_EQ(ReadFile(root.File("t (3).rtf")).rfind("{\\rtf1", 0), 0u);
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 
 #include <utility>
 
+#include "platform/terminal.h"
+
 namespace jabbery {
 
-TerminalHost::TerminalHost(std::vector<std::string> folders, std::optional<std::string> save_path)
-    : m_folders(std::move(folders)), m_savePath(std::move(save_path)) {}
+TerminalHost::TerminalHost(std::vector<std::string> folders, std::optional<std::string> save_path,
+                           StopAwareOutput& errors)
+    : m_folders(std::move(folders)), m_savePath(std::move(save_path)), m_errors(errors) {}
 
 std::string TerminalHost::BrowseForBotFolder(int number, int /*count*/) {
     // The terminal cannot ask again: a bot asked for a second time (its
@@ -20,7 +23,7 @@ std::string TerminalHost::BrowseForBotFolder(int number, int /*count*/) {
 
 void TerminalHost::ShowError(const std::string& text) {
     m_hadError = true;
-    std::fprintf(stderr, "jabbery-cli: %s\n", text.c_str());
+    m_errors.Write("jabbery-cli: " + text + "\n");
 }
 
 void TerminalHost::ShowSaveError(const std::string& error) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,12 +11,15 @@
 
 namespace jabbery {
 
+class StopAwareOutput;
+
 // The user, window and view of the terminal runner: the folders come from
-// the command line, errors go to stderr, the one save question is answered
+// the command line, errors go to `errors`, the one save question is answered
 // by --save, and the plain lines are printed by the runner itself.
 class TerminalHost : public UserQuestions, public ConversationWindow, public DocumentView {
   public:
-    TerminalHost(std::vector<std::string> folders, std::optional<std::string> save_path);
+    TerminalHost(std::vector<std::string> folders, std::optional<std::string> save_path,
+                 StopAwareOutput& errors);
 
     std::string BrowseForBotFolder(int number, int count) override;
     void ShowError(const std::string& text) override;
@@ -35,6 +37,7 @@ class TerminalHost : public UserQuestions, public ConversationWindow, public Doc
   private:
     std::vector<std::string> m_folders;
     std::optional<std::string> m_savePath;
+    StopAwareOutput& m_errors;
     int m_lastAsked = 0;
     bool m_hadError = false;
 };

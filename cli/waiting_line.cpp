@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/waiting_line.h"
 
+#include "platform/terminal.h"
 #include "platform/terminal_filter.h"
 
 namespace jabbery {
@@ -18,15 +19,13 @@ std::string WaitingText(const std::string& shown_name, std::chrono::milliseconds
 }
 
 void WaitingLine::Show(const std::string& name, std::chrono::milliseconds waited) {
-    std::fprintf(m_terminal, "%s%s", kClearLine, WaitingText(ForTerminal(name), waited).c_str());
-    std::fflush(m_terminal);
+    m_terminal.Write(kClearLine + WaitingText(ForTerminal(name), waited));
     m_shown = true;
 }
 
 void WaitingLine::Clear() {
     if (!m_shown) return;
-    std::fputs(kClearLine, m_terminal);
-    std::fflush(m_terminal);
+    m_terminal.Write(kClearLine);
     m_shown = false;
 }
 

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 
 namespace jabbery {
+
+class StopAwareOutput;
 
 // How long a turn runs before the terminal says whom it waits for.
 inline constexpr std::chrono::seconds kWaitingLineAfter{2};
@@ -18,7 +19,7 @@ std::string WaitingText(const std::string& shown_name, std::chrono::milliseconds
 // is rewritten in place and cleared when the turn ends.
 class WaitingLine {
   public:
-    explicit WaitingLine(std::FILE* terminal) : m_terminal(terminal) {}
+    explicit WaitingLine(StopAwareOutput& terminal) : m_terminal(terminal) {}
 
     // Shows (or updates) the line for the bot `name` (filtered for the
     // terminal here) that has run for `waited`.
@@ -27,7 +28,7 @@ class WaitingLine {
     void Clear();
 
   private:
-    std::FILE* m_terminal;
+    StopAwareOutput& m_terminal;
     bool m_shown = false;
 };
 

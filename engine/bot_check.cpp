@@ -4,13 +4,11 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <future>
 
 #include "engine/model_bot_check.h"
 #include "engine/roster.h"
 #include "platform/file_checks.h"
-#include "platform/text_file.h"
 
 namespace jabbery {
 
@@ -114,8 +112,8 @@ BotCheck CheckBotFolder(const std::string& folder) {
     }
     check.m_descriptor = std::filesystem::path(descriptor).filename().string();
     BotRoster roster;
-    if (!ReadDescriptor(roster, 0, folder)) {
-        check.m_problems.push_back(check.m_descriptor + " cannot be read");
+    if (std::string why; !ReadDescriptor(roster, 0, folder, &why)) {
+        check.m_problems.push_back(why.empty() ? check.m_descriptor + " cannot be read" : why);
         return check;
     }
     check.m_name = roster.m_botName[0].Str();
@@ -153,11 +151,13 @@ std::vector<BotCheck> CheckBotFolders(const std::vector<std::string>& folders) {
 std::vector<std::string> CutLineProblems(const std::string& folder) {
     std::vector<std::string> problems;
     const std::string descriptor = FindDescriptor(folder);
-    std::ifstream stream(descriptor, std::ios::binary);
-    if (descriptor.empty() || !stream) return problems;
     // One character more than the roster keeps tells a cut line from one that fits.
-    std::string lines[4];
-    for (std::string& line : lines) line = ReadTextLine(stream, kMaxDescriptorLine + 1);
+    std::array<std::string, 4> lines;
+    std::string unreadable;
+    if (descriptor.empty() ||
+        !ReadDescriptorLines(descriptor, kMaxDescriptorLine + 1, lines, unreadable)) {
+        return problems;
+    }
     const std::string cut =
         " is longer than " + std::to_string(kMaxDescriptorLine) + " characters and is cut there";
     if (lines[2].size() > kMaxDescriptorLine) {

@@ -8,48 +8,64 @@
 namespace jabbery {
 namespace {
 
-// The failures in the order the table shows them, with their headings.
+// The kinds of failure, in the order the details list them, in words.
 constexpr struct {
     ExchangeEnd m_end;
-    const char* m_heading;
-} kFailureColumns[] = {
-    {ExchangeEnd::kTimedOut, "Timed out"},        {ExchangeEnd::kExited, "Exited"},
-    {ExchangeEnd::kSignalled, "Killed"},          {ExchangeEnd::kNotRewritten, "No answer"},
-    {ExchangeEnd::kCouldNotStart, "Not started"}, {ExchangeEnd::kUnusableFile, "File unusable"},
+    const char* m_words;
+} kFailureKinds[] = {
+    {ExchangeEnd::kTimedOut, "timed out"},
+    {ExchangeEnd::kExited, "exited"},
+    {ExchangeEnd::kSignalled, "killed by a signal"},
+    {ExchangeEnd::kNotRewritten, "left the message file as it was"},
+    {ExchangeEnd::kCouldNotStart, "could not be started"},
+    {ExchangeEnd::kUnusableFile, "message file unusable"},
 };
+
+int Failures(const BotStats& stats) {
+    return stats.m_turns - stats.Count(ExchangeEnd::kAnswered);
+}
 
 }  // namespace
 
 std::vector<std::string> BotTableHeadings() {
-    std::vector<std::string> headings = {"Bot", "Name", "Folder", "Turns", "Answered"};
-    for (const auto& column : kFailureColumns) headings.push_back(column.m_heading);
-    for (const char* heading : {"Median", "Slowest", "Last failure"}) headings.push_back(heading);
-    return headings;
+    return {"Bot",    "Name",    "Turns",        "Answered", "Failures",
+            "Median", "Slowest", "Last failure", "Folder"};
 }
 
 std::vector<std::string> BotTableRow(const ConversationState& state, int bot) {
-    const BotStats& stats = state.m_botStats[static_cast<std::size_t>(bot)];
-    std::vector<std::string> row = {
-        std::to_string(bot + 1), state.m_botName[static_cast<std::size_t>(bot)].Str(),
-        state.m_botFolder[static_cast<std::size_t>(bot)].Str(), std::to_string(stats.m_turns),
-        std::to_string(stats.Count(ExchangeEnd::kAnswered))};
-    for (const auto& column : kFailureColumns)
-        row.push_back(std::to_string(stats.Count(column.m_end)));
+    const auto index = static_cast<std::size_t>(bot);
+    const BotStats& stats = state.m_botStats[index];
     const bool timed = stats.m_turns > 0;
-    row.push_back(timed ? SecondsText(stats.Median()) : "");
-    row.push_back(timed ? SecondsText(stats.Slowest()) : "");
-    row.push_back(stats.m_lastFailure ? "turn " + std::to_string(stats.m_lastFailureTurn) + ": " +
-                                            OutcomeText(*stats.m_lastFailure)
-                                      : "");
-    return row;
+    return {std::to_string(bot + 1),
+            state.m_botName[index].Str(),
+            std::to_string(stats.m_turns),
+            std::to_string(stats.Count(ExchangeEnd::kAnswered)),
+            std::to_string(Failures(stats)),
+            timed ? SecondsText(stats.Median()) : "",
+            timed ? SecondsText(stats.Slowest()) : "",
+            stats.m_lastFailure ? "turn " + std::to_string(stats.m_lastFailureTurn) + ": " +
+                                      OutcomeText(*stats.m_lastFailure)
+                                : "",
+            state.m_botFolder[index].Str()};
 }
 
-std::string LastFailureText(const ConversationState& state, int bot, std::size_t tail_lines) {
-    const BotStats& stats = state.m_botStats[static_cast<std::size_t>(bot)];
-    if (!stats.m_lastFailure) return std::string();
-    std::string text = "Turn " + std::to_string(stats.m_lastFailureTurn) + ": " +
-                       state.m_botName[static_cast<std::size_t>(bot)].Str() + " " +
-                       OutcomeText(*stats.m_lastFailure);
+std::string BotDetailsText(const ConversationState& state, int bot, std::size_t tail_lines) {
+    const auto index = static_cast<std::size_t>(bot);
+    const BotStats& stats = state.m_botStats[index];
+    const std::string& name = state.m_botName[index].Str();
+    std::string text = "Bot " + std::to_string(bot + 1) + ", " + name + ", from " +
+                       state.m_botFolder[index].Str() + "\n";
+    if (!stats.m_lastFailure) return text + "It has not failed.";
+    text += "Failures:";
+    const char* separator = " ";
+    for (const auto& kind : kFailureKinds) {
+        if (const int count = stats.Count(kind.m_end); count > 0) {
+            text += separator + std::to_string(count) + " " + kind.m_words;
+            separator = ", ";
+        }
+    }
+    text += ".\nTurn " + std::to_string(stats.m_lastFailureTurn) + ": " + name + " " +
+            OutcomeText(*stats.m_lastFailure);
     const std::vector<std::string> lines =
         LastOutputLines(stats.m_lastFailure->m_outputTail, tail_lines);
     if (!lines.empty()) text += "\nIts last output:";

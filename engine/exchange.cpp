@@ -16,6 +16,9 @@ namespace {
 // up: a bot that floods its file must not stall the turn.
 constexpr std::size_t kMaxReplyScan = 64u << 20;
 
+// A UTF-8 character is at most four bytes: a cut moves back at most three.
+constexpr std::size_t kLongestUtf8Tail = 3;
+
 // The exit codes by which a POSIX shell says that a command could not run.
 constexpr std::uint32_t kShellNotExecutable = 126;
 constexpr std::uint32_t kShellNotFound = 127;
@@ -132,13 +135,27 @@ CPlainString ReadReply(std::istream& stream, char delimiter) {
            ++scanned < kMaxReplyScan) {
         c = stream.get();
     }
-    // Nothing after the kept characters is ever used, so reading stops there.
+    // Nothing after the kept characters is ever used, so reading stops one
+    // byte after them: enough to tell whether the cut splits a character.
     while (stream.good() && c != static_cast<unsigned char>(delimiter) &&
-           reply.size() < kMaxReplyLength && ++scanned < kMaxReplyScan) {
+           reply.size() <= kMaxReplyLength && ++scanned < kMaxReplyScan) {
         if (c != '\r') reply.push_back(static_cast<char>(c));
         c = stream.get();
     }
-    return CPlainString(std::move(reply));
+    return CPlainString(CutReply(std::move(reply)));
+}
+
+std::string CutReply(std::string reply) {
+    if (reply.size() <= kMaxReplyLength) return reply;
+    std::size_t cut = kMaxReplyLength;
+    // A continuation byte (10xxxxxx) just after the cut means it splits a
+    // character; a UTF-8 character has at most three of them.
+    const auto continues = [&](std::size_t at) {
+        return (static_cast<unsigned char>(reply[at]) & 0xC0) == 0x80;
+    };
+    while (cut > kMaxReplyLength - kLongestUtf8Tail && continues(cut)) --cut;
+    reply.resize(cut);
+    return reply;
 }
 
 }  // namespace jabbery

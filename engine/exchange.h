@@ -69,7 +69,12 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
 
 // Reads a reply: skips leading white space, then takes characters up to
 // `delimiter` or the end of the stream, dropping every CR. At most
-// kMaxReplyLength characters are kept.
+// kMaxReplyLength bytes are kept, cut as CutReply cuts.
 CPlainString ReadReply(std::istream& stream, char delimiter);
+
+// `reply` cut to at most kMaxReplyLength bytes, never inside a UTF-8
+// character: a character the cut would split goes whole. The byte after the
+// limit, when there is one, tells whether the cut splits a character.
+std::string CutReply(std::string reply);
 
 }  // namespace jabbery

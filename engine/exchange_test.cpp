@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "engine/test_bots.h"
+#include "platform/test_environment.h"
 #include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
 
@@ -27,6 +28,20 @@ TEST(ReadReply, TakesTheFirstLineWithTextWithoutLeadingWhiteSpaceOrAnyCarriageRe
     EXPECT_EQ(Read("a\rb\r\r\n").Str(), "ab");
     EXPECT_EQ(Read("no line end  ").Str(), "no line end  ");
     EXPECT_EQ(Read(std::string(3000, 'x') + "\r\n").Str(), std::string(kMaxReplyLength, 'x'));
+}
+
+// The 1999-byte cut never splits a UTF-8 character: one it would split goes whole.
+TEST(ReadReply, CutsALongReplyOnlyBetweenCharacters) {
+    const std::string euro = "\xE2\x82\xAC";
+    const std::pair<std::string, std::size_t> cases[] = {
+        {std::string(1998, 'x') + "\xC3\xA9 more", 1998},
+        {std::string(1997, 'x') + euro + "more", 1997},
+        {std::string(1996, 'x') + euro + "more", 1999},
+        {std::string(1996, 'x') + "\xF0\x9F\x98\x80" + "more", 1996},
+    };
+    for (const auto& [reply, kept] : cases) {
+        EXPECT_TRUE(Read(reply + "\r\n").Str() == reply.substr(0, kept)) << kept;
+    }
 }
 
 struct ExchangeFixture : ::testing::Test {
@@ -82,7 +97,7 @@ TEST_F(ExchangeFixture, TellsHowEachExchangeEnded) {
         {"Pip", "rm chat.msg; ln -s ../precious.txt chat.msg", ExchangeEnd::kUnusableFile, 0, "",
          "chat.msg cannot be read back"},
         {"Pip", "rm chat.msg; ln ../precious.txt chat.msg", ExchangeEnd::kUnusableFile, 0, "",
-         "chat.msg cannot be read back: it is a hard link to another file"},
+         "chat.msg cannot be read back: it has another hard link"},
     };
     for (const Case& c : cases) {
         const ExchangeResult result = InvokeBot(Bot(c.name, c.command), "Hi!", limits);
@@ -189,6 +204,11 @@ TEST_F(ExchangeFixture, WhatIsLeftUnderTheMessageFilesNameBeforeTheTurnIsReplace
     const ExchangeResult full = InvokeBot(Bot("F", "touch ran", "full"), "Hi!", limits);
     EXPECT_EQ(full.m_outcome.m_reason,
               "chat.msg cannot be written: it is a folder with files in it");
+    {
+        const ScopedLimit disk_full(RLIMIT_FSIZE, 4);
+        EXPECT_EQ(InvokeBot(Bot("Named", "touch ran", "small"), "Hi!", limits).m_outcome.m_reason,
+                  "chat.msg cannot be written: File too large");
+    }
     EXPECT_FALSE(std::filesystem::exists(root.File("full/ran")));
     EXPECT_TRUE(std::filesystem::exists(root.File("full/chat.msg/keep")));
     std::filesystem::remove(root.File("full/chat.msg/keep"));

@@ -2,8 +2,11 @@
 #include "engine/roster.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <system_error>
 
 #include "platform/conversation_window.h"
 #include "platform/text_file.h"
@@ -32,7 +35,7 @@ CPlainString DoubleBackslashes(const CPlainString& text) {
 
 }  // namespace
 
-std::string FindDescriptor(const std::string& folder) {
+std::string FindDescriptor(const std::string& folder, std::string* why) {
     const std::string exact = folder + "/" + kDescriptorName;
     std::error_code error;
     if (std::filesystem::is_regular_file(exact, error)) return exact;
@@ -47,7 +50,31 @@ std::string FindDescriptor(const std::string& folder) {
         if (!entry.is_regular_file(type_error)) continue;
         if (found.empty() || entry.path().string() < found) found = entry.path().string();
     }
+    // A folder that is not there has no descriptor; one that cannot be
+    // listed (too many open files, no permission) is another matter.
+    if (why != nullptr && error && error != std::errc::no_such_file_or_directory &&
+        error != std::errc::not_a_directory) {
+        *why = "the folder cannot be listed: " + error.message();
+    }
     return found;
+}
+
+bool ReadDescriptorLines(const std::string& path, std::size_t max_kept,
+                         std::array<std::string, 4>& lines, std::string& why) {
+    // errno is what the C++ library leaves of a failed open or read.
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    std::string head(kMaxDescriptorRead, '\0');
+    if (file) file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    if (!file && !file.eof()) {
+        why = std::string(kDescriptorName) +
+              " cannot be read: " + std::system_category().message(errno != 0 ? errno : EIO);
+        return false;
+    }
+    head.resize(static_cast<std::size_t>(file.gcount()));
+    std::istringstream stream(head);
+    for (std::string& line : lines) line = ReadTextLine(stream, max_kept);
+    return true;
 }
 
 std::string FolderAsPromptGivesIt(const std::string& folder) {
@@ -58,15 +85,16 @@ std::string FolderAsPromptGivesIt(const std::string& folder) {
     return text;
 }
 
-bool ReadDescriptor(BotRoster& roster, int i, const CPlainString& folder) {
+bool ReadDescriptor(BotRoster& roster, int i, const CPlainString& folder, std::string* why) {
     if (i < 0 || i >= kMaxBots) return false;
-    const std::string path = FindDescriptor(folder.Str());
+    const std::string path = FindDescriptor(folder.Str(), why);
     if (path.empty()) return false;
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) return false;
-
-    std::string lines[4];
-    for (std::string& line : lines) line = ReadTextLine(stream, kMaxDescriptorLine);
+    std::array<std::string, 4> lines;
+    std::string unreadable;
+    if (!ReadDescriptorLines(path, kMaxDescriptorLine, lines, unreadable)) {
+        if (why != nullptr) *why = unreadable;
+        return false;
+    }
 
     const CPlainString bot_folder = folder + "/";
     roster.m_botName[i] = lines[3];
@@ -89,8 +117,9 @@ bool LoadRoster(BotRoster& roster, TranscriptTexts& texts, UserQuestions& questi
             window.RequestClose();
             return false;
         }
-        if (!ReadDescriptor(roster, i, answer)) {
-            questions.ShowError(kNotABotMessage);
+        std::string why;
+        if (!ReadDescriptor(roster, i, answer, &why)) {
+            questions.ShowError(why.empty() ? kNotABotMessage : answer + ": " + why);
             continue;
         }
         AppendIntro(texts, roster, i);

@@ -2,9 +2,15 @@
 #include "engine/roster.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+
+#include "engine/bot_check.h"
 #include "engine/conversation.h"
 #include "engine/test_bots.h"
+#include "platform/test_environment.h"
 #include "platform/test_fake_host.h"
 
 namespace jabbery {
@@ -61,6 +67,47 @@ TEST(ReadDescriptor, FindsTheDescriptorAndRecordsTheFolder) {
     WriteFile(odd + "/vorn.nfo", "\n\nlower\nLower\n");
     ASSERT_TRUE(ReadDescriptor(roster, 0, odd));
     EXPECT_EQ(roster.m_botName[0].Str(), "Lower");
+}
+
+// Only the head of a descriptor is read: a 20 GB one without line ends
+// (sparse, so it costs no disk) takes no longer than a small one.
+TEST(ReadDescriptor, ReadsOnlyTheHeadOfAHugeDescriptor) {
+    TempFolder root;
+    WriteFile(root.File("vorn.nfo"), "VORN2\r\nA bot\r\n./run\r\nPip");
+    std::filesystem::resize_file(root.File("vorn.nfo"), 20ull << 30);
+    const auto started = std::chrono::steady_clock::now();
+    BotRoster roster;
+    ASSERT_TRUE(ReadDescriptor(roster, 0, root.Path()));
+    EXPECT_EQ(roster.m_botCommand[0].Str(), "./run");
+    EXPECT_EQ(CutLineProblems(root.Path()).size(), 1u) << "the name runs on past 259 characters";
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
+// A descriptor that is there but cannot be read is no "not a bot": the
+// message says what failed.
+TEST(LoadRoster, SaysWhatFailedWhenADescriptorCannotBeRead) {
+    TempFolder root;
+    const std::string exact = MakeScriptBot(root, "exact", "A", "true");
+    std::filesystem::create_directories(root.File("upper"));
+    WriteFile(root.File("upper/VORN.NFO"), "V\r\nX\r\ntrue\r\nB\r\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {exact, exact + ": vorn.nfo cannot be read: Too many open files"},
+        {root.File("upper"),
+         root.File("upper") + ": the folder cannot be listed: Too many open files"},
+    };
+    for (const auto& [folder, message] : cases) {
+        FakeHost host;
+        host.m_folderAnswers = {folder};
+        ConversationState state;
+        {
+            // No descriptor left to open: the lowest free number is the limit.
+            const int free_fd = ::dup(0);
+            ::close(free_fd);
+            const ScopedLimit no_files(RLIMIT_NOFILE, static_cast<rlim_t>(free_fd));
+            EXPECT_FALSE(LoadRoster(state, state, host, host, 2));
+        }
+        EXPECT_EQ(host.m_errors, std::vector<std::string>{message});
+    }
 }
 
 TEST(LoadRoster, AsksAgainForARefusedFolderAndACancelClosesKeepingTheBotsSoFar) {

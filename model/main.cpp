@@ -9,6 +9,7 @@
 #include "model/bot_init.h"
 #include "model/model_options.h"
 #include "model/model_turn.h"
+#include "platform/terminal.h"
 #include "values/product.h"
 
 namespace {
@@ -42,6 +43,8 @@ class CurlGlobal {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any file is opened: none may take the number of a closed stream.
+    jabbery::OpenClosedStandardStreams();
     using namespace jabbery::model;
     ModelOptions options;
     std::string error;

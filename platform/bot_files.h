@@ -16,6 +16,11 @@ namespace jabbery {
 // below a folder, as long as no link lies on the way.
 bool StaysInsideFolder(const std::filesystem::path& relative);
 
+// True when the open file `fd` is what a bot's own file must be: a regular
+// file with exactly one link. Otherwise `why` says in words what it is
+// ("it has another hard link", "it was removed as it was opened", ...).
+bool IsOwnFile(int fd, std::string& why);
+
 enum class BotFileRead {
     kRead,
     kMissing,   // nothing of that name

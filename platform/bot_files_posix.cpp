@@ -31,9 +31,9 @@ std::string OpenFailure(int error) {
                              : "it cannot be opened: " + ErrorText(error);
 }
 
-// True when the open file `fd` is what a bot's own file must be; `size` is
-// then its length.
-bool IsOwnFile(int fd, off_t& size, std::string& why) {
+}  // namespace
+
+bool IsOwnFile(int fd, std::string& why) {
     struct stat info {};
     // fstat looks at the file actually opened, so nothing can be swapped in
     // between the check and the use.
@@ -45,17 +45,15 @@ bool IsOwnFile(int fd, off_t& size, std::string& why) {
         why = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file";
         return false;
     }
-    // A second link would make it also a file elsewhere, perhaps one of the
+    // No link left: it was removed between its open and this look. A
+    // second link would make it also a file elsewhere, perhaps one of the
     // user's outside the folder.
-    if (info.st_nlink > 1) {
-        why = "it has another hard link";
+    if (info.st_nlink != 1) {
+        why = info.st_nlink == 0 ? "it was removed as it was opened" : "it has another hard link";
         return false;
     }
-    size = info.st_size;
     return true;
 }
-
-}  // namespace
 
 bool StaysInsideFolder(const std::filesystem::path& relative) {
     if (relative.empty() || relative.has_root_path()) return false;
@@ -97,8 +95,7 @@ BotFileRead ReadBotFile(const std::filesystem::path& folder, const std::filesyst
         why = OpenFailure(error);
         return error == ENOENT ? BotFileRead::kMissing : BotFileRead::kUnusable;
     }
-    off_t size = 0;
-    if (!IsOwnFile(fd.Get(), size, why)) return BotFileRead::kUnusable;
+    if (!IsOwnFile(fd.Get(), why)) return BotFileRead::kUnusable;
     content.clear();
     char buffer[16 * 1024];
     // Read until the end rather than trust the size: the file may grow meanwhile.
@@ -126,11 +123,8 @@ bool AppendToBotFile(const std::filesystem::path& path, std::string_view text, s
         why = OpenFailure(errno);
         return false;
     }
-    off_t size_before = 0;
-    if (!IsOwnFile(fd.Get(), size_before, why)) return false;
-    int failure = WriteAll(fd.Get(), text);
-    // Cut back to where it was, so the file never ends in a half line.
-    if (failure != 0) (void)::ftruncate(fd.Get(), size_before);
+    if (!IsOwnFile(fd.Get(), why)) return false;
+    int failure = AppendWhole(fd.Get(), text);
     // close is checked too: some file systems report a failed write only there.
     if (::close(fd.Release()) != 0 && errno != EINTR && failure == 0) failure = errno;
     if (failure != 0) why = "it cannot be written: " + ErrorText(failure);

@@ -19,8 +19,9 @@ class GrowingFile {
     // file cannot be created, also when a file of that name exists.
     bool Create(const std::string& folder, const std::string& name, std::string& error);
 
-    // Adds `bytes` at the end and waits until they are on the disk, so a
-    // crash or power cut after this returns loses none of them.
+    // Adds `bytes` at the end, all of them or none (a full disk), through
+    // the descriptor Create opened, and waits until they are on the disk,
+    // so a crash or power cut after this returns loses none of them.
     bool Append(const std::string& bytes, std::string& error);
 
     bool IsOpen() const { return m_fd.IsOpen(); }

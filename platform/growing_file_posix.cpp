@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/growing_file.h"
-#include "platform/text_file.h"
+#include "platform/write_all.h"
 
 namespace jabbery {
 namespace {
@@ -32,7 +32,9 @@ bool GrowingFile::Create(const std::string& folder, const std::string& name, std
     m_path = folder + "/" + name;
     // O_EXCL: a file of that name, however it came there, is never taken
     // over; the transcript is the user's own, so only they may read it.
-    UniqueFd fd(::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600));
+    // O_APPEND: a write cut short can be taken back with ftruncate alone.
+    UniqueFd fd(::open(m_path.c_str(),
+                       O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600));
     if (!fd.IsOpen()) {
         error = ErrorText(m_path, errno);
         return false;
@@ -48,17 +50,12 @@ bool GrowingFile::Create(const std::string& folder, const std::string& name, std
 }
 
 bool GrowingFile::Append(const std::string& bytes, std::string& error) {
-    const AppendResult result = AppendOrCreateFile(m_path, "", bytes);
-    if (!result.m_ok) {
-        error = result.m_error;
-        return false;
-    }
-    // fdatasync on any descriptor of the file puts its data on the disk.
-    if (::fdatasync(m_fd.Get()) != 0) {
-        error = ErrorText(m_path, errno);
-        return false;
-    }
-    return true;
+    // Through the descriptor made at Create, never by name again: whatever
+    // is put in the file's place later (a link, another file) is not ours.
+    // Synced, so a crash after this returns loses none of it.
+    const int failure = m_fd.IsOpen() ? AppendWhole(m_fd.Get(), bytes, true) : EBADF;
+    if (failure != 0) error = ErrorText(m_path, failure);
+    return failure == 0;
 }
 
 int CurrentProcessId() {

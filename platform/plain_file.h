@@ -9,11 +9,14 @@
 
 namespace jabbery {
 
-// Creates `name` in the folder open as `folder_fd` afresh holding `content`. Whatever a bot left
-// under that name goes first: a file or link is unlinked, an empty folder removed. The new file is
-// then created exclusively and without following links, so nothing left under the name can redirect
-// the write to another file. Returns false with `error` saying why in words; a folder with content
-// is never removed, and nothing outside the folder is ever touched.
+// Creates `name` in the folder open as `folder_fd` afresh holding
+// `content`. Whatever a bot left under that name goes first: a file or link
+// is unlinked, an empty folder removed. The new file is then created
+// exclusively and without following links, so nothing left under the name
+// can redirect the write to another file. Returns false with `error` saying
+// why in words, to follow "<name> cannot be written: " ("No space left on
+// device"); a folder with content is never removed, and nothing outside the
+// folder is ever touched.
 bool CreateFreshFile(int folder_fd, const std::string& name, const std::string& content,
                      std::string& error);
 

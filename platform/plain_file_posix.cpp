@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -9,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/bot_files.h"
 #include "platform/plain_file.h"
 #include "platform/write_all.h"
 
@@ -67,14 +67,14 @@ bool CreateFreshFile(int folder_fd, const std::string& name, const std::string& 
         fd = UniqueFd(CreateExclusively(folder_fd, name));
     }
     if (!fd.IsOpen()) {
-        error = "it cannot be created: " + ErrorText(errno);
+        error = ErrorText(errno);
         return false;
     }
     int failure = WriteAll(fd.Get(), content);
     // The close is checked too: some file systems report a failed write only there.
     if (::close(fd.Release()) != 0 && errno != EINTR && failure == 0) failure = errno;
     if (failure != 0) {
-        error = "it cannot be written: " + ErrorText(failure);
+        error = ErrorText(failure);
         return false;
     }
     return true;
@@ -138,22 +138,9 @@ bool PlainFileReader::Open(int folder_fd, const std::string& name, std::string& 
                                  : "it cannot be opened: " + ErrorText(errno);
         return false;
     }
-    struct stat info {};
-    // fstat looks at the file actually opened, so nothing can be swapped in
+    // The file actually opened is looked at, so nothing can be swapped in
     // between the check and the read.
-    if (::fstat(m_fd.Get(), &info) != 0) {
-        error = "it cannot be examined: " + ErrorText(errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file";
-        return false;
-    }
-    // A second link would mean the file is also another file outside the folder.
-    if (info.st_nlink != 1) {
-        error = "it is a hard link to another file";
-        return false;
-    }
+    if (!IsOwnFile(m_fd.Get(), error)) return false;
     // O_NONBLOCK stays: reading a regular file never blocks anyway.
     m_buffer->Attach(m_fd.Get());
     m_stream.clear();

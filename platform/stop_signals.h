@@ -7,13 +7,19 @@ namespace jabbery {
 
 class RunCanceller;
 
-// Ctrl-C (SIGINT) and SIGTERM for a terminal program. The first one fires
+// The stop signals of a terminal program: Ctrl-C (SIGINT), SIGTERM, the
+// terminal closing (SIGHUP) and Ctrl-\ (SIGQUIT). The first one fires
 // `canceller`, so the work in flight stops at once and the program can wind
 // up (and save what it has), and gives it `grace` to end. When the grace is
 // over, or at a second signal, the program is ended by that signal, so it
-// always ends soon, whatever it is waiting on (a write that blocks included).
+// always ends soon, whatever it is waiting on. A SIGHUP ignored when the
+// program starts (nohup) stays ignored. SIGPIPE is ignored: a reader that went away shows as a
+// failed write (EPIPE), which the program handles as it sees fit.
 // Process-wide; call once, from the main thread; `canceller` must outlive
 // the program's run.
 void InstallStopSignals(RunCanceller& canceller, std::chrono::milliseconds grace);
+
+// The stop signal that came first, or 0 when none has.
+int StopSignalReceived();
 
 }  // namespace jabbery

@@ -46,6 +46,13 @@ void Handle(int signal, void (*handler)(int)) {
     ::sigaction(signal, &action, nullptr);
 }
 
+// A SIGHUP ignored when we start was ignored on purpose (nohup): the run
+// is to go on after the terminal closes.
+bool HangUpIgnored() {
+    struct sigaction current {};
+    return ::sigaction(SIGHUP, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
 }  // namespace
 
 void InstallStopSignals(RunCanceller& canceller, std::chrono::milliseconds grace) {
@@ -54,8 +61,14 @@ void InstallStopSignals(RunCanceller& canceller, std::chrono::milliseconds grace
     const long long ms = std::max<long long>(1, grace.count());
     g_grace.it_value = {static_cast<time_t>(ms / 1000), static_cast<suseconds_t>(ms % 1000 * 1000)};
     Handle(SIGALRM, OnGraceOver);
-    Handle(SIGINT, OnStop);
-    Handle(SIGTERM, OnStop);
+    for (const int signal : {SIGINT, SIGTERM, SIGQUIT}) Handle(signal, OnStop);
+    if (!HangUpIgnored()) Handle(SIGHUP, OnStop);
+    // Bots do not inherit this: they start with every signal at its default.
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+int StopSignalReceived() {
+    return g_stopSignal;
 }
 
 }  // namespace jabbery

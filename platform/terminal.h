@@ -2,10 +2,39 @@
 #pragma once
 
 #include <cstdio>
+#include <string_view>
 
 namespace jabbery {
 
+class RunCanceller;
+
 // True when `stream` writes to a terminal (so colour codes make sense there).
 bool IsTerminal(std::FILE* stream);
+
+// Opens /dev/null on each of standard input, output and error that is
+// closed, so that the first file the program opens never takes their
+// number and receives what was meant for the terminal. Call first in main.
+void OpenClosedStandardStreams();
+
+// Standard output or error of a terminal program, written so that a stop is
+// never held up by it: while the reader is slow (a pager left alone, a
+// stopped terminal), a write waits only until `canceller` fires; after
+// that, only what the output takes at once is written and the rest dropped.
+class StopAwareOutput {
+  public:
+    StopAwareOutput(int fd, const RunCanceller& canceller) : m_fd(fd), m_canceller(canceller) {}
+
+    // Writes all of `text` unless a stop comes first. False once a write
+    // has failed (then Error() says why, EPIPE when the reader is gone);
+    // nothing more is written after that.
+    bool Write(std::string_view text);
+
+    int Error() const { return m_error; }
+
+  private:
+    int m_fd;
+    const RunCanceller& m_canceller;
+    int m_error = 0;
+};
 
 }  // namespace jabbery

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <optional>
 #include <string>
@@ -25,6 +27,31 @@ class ScopedVariable {
   private:
     std::string m_name;
     std::optional<std::string> m_old;
+};
+
+// Lowers this process's soft limit `resource` to `soft` until this object
+// ends. For RLIMIT_FSIZE, SIGXFSZ is ignored meanwhile, so a write past the
+// limit fails with EFBIG, as on a full disk, instead of ending the tests.
+// No other thread may write files meanwhile. Tests only.
+class ScopedLimit {
+  public:
+    ScopedLimit(int resource, rlim_t soft) : m_resource(resource) {
+        ::getrlimit(resource, &m_old);
+        const rlimit lowered{soft, m_old.rlim_max};
+        ::setrlimit(resource, &lowered);
+        if (resource == RLIMIT_FSIZE) m_oldXfsz = ::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~ScopedLimit() {
+        ::setrlimit(m_resource, &m_old);
+        if (m_resource == RLIMIT_FSIZE) ::signal(SIGXFSZ, m_oldXfsz);
+    }
+    ScopedLimit(const ScopedLimit&) = delete;
+    ScopedLimit& operator=(const ScopedLimit&) = delete;
+
+  private:
+    int m_resource;
+    rlimit m_old{};
+    sighandler_t m_oldXfsz = SIG_DFL;
 };
 
 }  // namespace jabbery::testing

@@ -31,8 +31,9 @@ int OpenForAppend(const std::string& path, bool& existed) {
     if (fd >= 0 || errno != ENOENT) return fd;
     existed = false;
     // O_EXCL: create only if still absent, so a file made in between is never
-    // treated as ours to start afresh.
-    fd = ::open(path.c_str(), kOpenFlags | O_CREAT | O_EXCL, 0666);
+    // treated as ours to start afresh; O_APPEND here too, so that a write
+    // taken back (AppendWhole) leaves the next one at the end.
+    fd = ::open(path.c_str(), kOpenFlags | O_APPEND | O_CREAT | O_EXCL, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
     // Someone created it between the two opens: it exists now, append to it.
     existed = true;
@@ -89,8 +90,16 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
         result.m_error = "Could not save to " + path + ": it is not a regular file";
         return result;
     }
-    if (error == 0 && result.m_existed) error = WriteAll(fd, separator_if_existed);
-    if (error == 0) error = WriteAll(fd, content);
+    // One append, whole or nothing: a full disk never leaves half a transcript.
+    if (error == 0)
+        error = AppendWhole(fd, (result.m_existed ? separator_if_existed : "") + content);
+    // A file made for this save that stays empty goes again, unless another
+    // file has taken its name meanwhile.
+    struct stat named {};
+    if (error != 0 && !result.m_existed && ::stat(path.c_str(), &named) == 0 &&
+        named.st_dev == status.st_dev && named.st_ino == status.st_ino) {
+        ::unlink(path.c_str());
+    }
     // close is checked too: some file systems report a failed write only there.
     // EINTR from close on Linux still closes the descriptor, and nothing was lost.
     if (::close(file.Release()) != 0 && errno != EINTR && error == 0) error = errno;
@@ -126,7 +135,7 @@ bool AppendingFile::Open(const std::string& path, std::string& error) {
 }
 
 bool AppendingFile::Append(std::string_view text, std::string& error) {
-    const int failure = m_fd.IsOpen() ? WriteAll(m_fd.Get(), text) : EBADF;
+    const int failure = m_fd.IsOpen() ? AppendWhole(m_fd.Get(), text) : EBADF;
     if (failure != 0) error = SaveError(m_path, failure);
     return failure == 0;
 }

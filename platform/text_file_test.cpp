@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/text_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,8 @@
 #include <sstream>
 #include <tuple>
 
+#include "platform/bot_files.h"
+#include "platform/test_environment.h"
 #include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
 
@@ -146,6 +149,39 @@ TEST(CreateNewFile, WritesOnlyWhereNothingIsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(ReadFile(path), "{\\rtf1 new}");
     EXPECT_FALSE(fs::exists(folder.File("target")));
     EXPECT_EQ(EntriesIn(folder.Path()), 2u);
+}
+
+// A save that finds the disk full (here: past the file size limit) leaves
+// the file as it was: an earlier one keeps its bytes, a new one is not made.
+// (The log and the autosave are held to the same in their own tests.)
+TEST(AppendOrCreateFile, AFullDiskLeavesTheFileAsItWas) {
+    TempFolder folder;
+    WriteFile(folder.File("earlier.txt"), "OLD\r\n");
+    const testing::ScopedLimit full(RLIMIT_FSIZE, 50);
+    const std::string added(100, 'x');
+    EXPECT_FALSE(AppendOrCreateFile(folder.File("earlier.txt"), "\r\n", added).m_ok);
+    EXPECT_FALSE(AppendOrCreateFile(folder.File("new.txt"), "", added).m_ok);
+    EXPECT_EQ(ReadFile(folder.File("earlier.txt")), "OLD\r\n");
+    EXPECT_FALSE(fs::exists(folder.File("new.txt")));
+}
+
+// A file with no name left was removed between its open and the look at it:
+// that is no hard link to another file.
+TEST(IsOwnFile, TellsAFileWithASecondLinkFromOneRemovedAsItWasOpened) {
+    TempFolder folder;
+    for (const char* name : {"own", "linked", "removed"}) WriteFile(folder.File(name), "x");
+    fs::create_hard_link(folder.File("linked"), folder.File("second"));
+    const auto open = [&](const char* name) {
+        return UniqueFd(::open(folder.File(name).c_str(), O_RDONLY | O_CLOEXEC));
+    };
+    const UniqueFd own = open("own"), linked = open("linked"), removed = open("removed");
+    fs::remove(folder.File("removed"));
+    std::string why;
+    EXPECT_TRUE(IsOwnFile(own.Get(), why));
+    EXPECT_FALSE(IsOwnFile(linked.Get(), why));
+    EXPECT_EQ(why, "it has another hard link");
+    EXPECT_FALSE(IsOwnFile(removed.Get(), why));
+    EXPECT_EQ(why, "it was removed as it was opened");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,6 +21,17 @@ int WriteAll(int fd, std::string_view data) {
         data.remove_prefix(static_cast<std::size_t>(written));
     }
     return 0;
+}
+
+int AppendWhole(int fd, std::string_view data, bool sync) {
+    struct stat before {};
+    // The size before is where a failed append is cut back to.
+    if (::fstat(fd, &before) != 0) return errno;
+    int failure = WriteAll(fd, data);
+    if (failure == 0 && sync && ::fdatasync(fd) != 0) failure = errno;
+    // O_APPEND puts the next write at the new end, so nothing else needs moving.
+    if (failure != 0) (void)::ftruncate(fd, before.st_size);
+    return failure;
 }
 
 }  // namespace jabbery

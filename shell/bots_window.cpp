@@ -6,20 +6,27 @@
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
-#include <wx/utils.h>
 
 #include "engine/bot_table.h"
+#include "shell/dialog_units.h"
+#include "shell/open_elsewhere.h"
 #include "shell/wx_text.h"
 #include "values/bot_colours.h"
+#include "values/readable_colour.h"
 
 namespace jabbery {
 namespace {
 
 constexpr int kTableId = 1201;
-constexpr int kOpenFolderId = 1202;
 // How many of a failing bot's last output lines are shown.
 constexpr std::size_t kTailLines = 8;
 constexpr int kSwatchPixels = 12;
+// The columns that hold counts and times, which line up on the right.
+constexpr std::size_t kFirstNumberColumn = 2;
+constexpr std::size_t kLastNumberColumn = 6;
+// The name column's widest, in dialog units: a long name is cut there
+// rather than push the counts out of sight.
+constexpr int kNameColumnWidth = 70;
 
 // The bots' colours as small squares, one image per bot number.
 wxImageList* ColourSwatches() {
@@ -38,7 +45,7 @@ wxImageList* ColourSwatches() {
 // clang-format off
 wxBEGIN_EVENT_TABLE(CBotsWindow, wxDialog)
     EVT_LIST_ITEM_SELECTED(kTableId, CBotsWindow::OnSelect)
-    EVT_BUTTON(kOpenFolderId, CBotsWindow::OnOpenFolder)
+    EVT_BUTTON(CBotsWindow::kOpenFolderId, CBotsWindow::OnOpenFolder)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -53,8 +60,8 @@ CBotsWindow::CBotsWindow(wxWindow* parent, const ConversationState& state,
     m_table->AssignImageList(ColourSwatches(), wxIMAGE_LIST_SMALL);
     const std::vector<std::string> headings = BotTableHeadings();
     for (std::size_t i = 0; i < headings.size(); ++i) {
-        m_table->AppendColumn(headings[i], i >= 3 && i + 1 < headings.size() ? wxLIST_FORMAT_RIGHT
-                                                                             : wxLIST_FORMAT_LEFT);
+        const bool number = i >= kFirstNumberColumn && i <= kLastNumberColumn;
+        m_table->AppendColumn(headings[i], number ? wxLIST_FORMAT_RIGHT : wxLIST_FORMAT_LEFT);
     }
     m_details = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition,
                                ConvertDialogToPixels(wxSize(0, 60)),
@@ -73,6 +80,7 @@ CBotsWindow::CBotsWindow(wxWindow* parent, const ConversationState& state,
     SetSizer(layout);
     Update();
     SetSize(ConvertDialogToPixels(wxSize(420, 200)));
+    CentreWithinScreen(this);
 }
 
 void CBotsWindow::Update() {
@@ -82,14 +90,22 @@ void CBotsWindow::Update() {
         for (std::size_t column = 0; column < row.size(); ++column) {
             m_table->SetItem(bot, static_cast<int>(column), ToWxText(row[column]));
         }
-        // A bot that has failed stands out in the list.
+        // A bot that has failed stands out in the list, in a red that reads
+        // on the list's background, light or dark.
         const bool failed =
             m_state.m_botStats[static_cast<std::size_t>(bot)].m_lastFailure.has_value();
-        m_table->SetItemTextColour(bot, failed ? *wxRED : wxNullColour);
+        const wxColour page = m_table->GetBackgroundColour();
+        const BotColour red = ReadableOn({255, 0, 0}, {page.Red(), page.Green(), page.Blue()});
+        m_table->SetItemTextColour(
+            bot, failed ? wxColour(red.m_red, red.m_green, red.m_blue) : wxNullColour);
     }
+    // Each column as wide as its heading or its widest cell; the table
+    // scrolls sideways when the window is narrower than that.
     for (int column = 0; column < m_table->GetColumnCount(); ++column) {
         m_table->SetColumnWidth(column, wxLIST_AUTOSIZE_USEHEADER);
     }
+    const int name_width = ConvertDialogToPixels(wxSize(kNameColumnWidth, 0)).x;
+    if (m_table->GetColumnWidth(1) > name_width) m_table->SetColumnWidth(1, name_width);
     ShowDetails();
 }
 
@@ -110,14 +126,12 @@ void CBotsWindow::ShowDetails() {
             }
         }
     }
-    std::string text = bot < 0 ? "No bot has failed." : LastFailureText(m_state, bot, kTailLines);
-    if (bot >= 0 && text.empty())
-        text = m_state.m_botName[static_cast<std::size_t>(bot)].Str() + " has not failed.";
-    m_details->ChangeValue(ToWxText(text));
+    m_details->ChangeValue(
+        ToWxText(bot < 0 ? "No bot has failed." : BotDetailsText(m_state, bot, kTailLines)));
 }
 
 void CBotsWindow::OnOpenFolder(wxCommandEvent&) {
-    wxLaunchDefaultApplication(PathToWx(m_folder));
+    OpenInFileManager(this, m_folder);
 }
 
 }  // namespace jabbery

@@ -13,13 +13,16 @@ namespace jabbery {
 
 struct ConversationState;
 
-// The Bots window: one row per linked bot with its colour, name, folder,
-// turns, answers, each kind of failure, median and slowest time and last
-// failure, and below it the selected bot's last failure with the last lines
-// it wrote. Not modal: the conversation goes on and Update shows its news.
+// The Bots window: one row per linked bot with its colour, name, turns,
+// answers, failures, median and slowest time, last failure and folder, and
+// below it the selected bot's failures by kind and its last failure with the
+// last lines it wrote. Not modal: the conversation goes on and Update shows
+// its news.
 // Escape or the close box hide it; the main window owns it.
 class CBotsWindow : public wxDialog {
   public:
+    static constexpr int kOpenFolderId = 1202;
+
     // `conversations_folder`: where transcripts are kept as they grow, which
     // a button opens; empty: no button.
     CBotsWindow(wxWindow* parent, const ConversationState& state,

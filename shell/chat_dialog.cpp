@@ -2,7 +2,6 @@
 #include "shell/chat_dialog.h"
 
 #include <wx/button.h>
-#include <wx/display.h>
 #include <wx/evtloop.h>
 #include <wx/menu.h>
 
@@ -98,16 +97,7 @@ void CChatDialog::PlaceControls() {
 
 void CChatDialog::FitOnScreen() {
     SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
-    const wxRect area = wxDisplay(this).GetClientArea();
-    wxSize size = GetSize();
-    size.DecTo(area.GetSize());
-    SetSize(size);
-    CentreOnScreen();
-    // Centring can still leave the title bar above the top of a small work area.
-    wxRect rect = GetRect();
-    rect.x = std::clamp(rect.x, area.x, std::max(area.x, area.GetRight() - rect.width + 1));
-    rect.y = std::clamp(rect.y, area.y, std::max(area.y, area.GetBottom() - rect.height + 1));
-    Move(rect.GetPosition());
+    CentreWithinScreen(this);
 }
 
 void CChatDialog::OnSize(wxSizeEvent& event) {
@@ -265,7 +255,8 @@ void CChatDialog::NoteOutcome(int bot, const ExchangeOutcome& outcome) {
 
 void CChatDialog::KeepTranscript() {
     std::string error;
-    if (m_autosave.IsActive() && !m_autosave.Update(m_state.m_plainText, error))
+    // The autosave says when it falls behind, once; it catches up by itself.
+    if (m_autosave.IsActive() && !m_autosave.Update(m_state.m_plainText, error) && !error.empty())
         m_dialogs.ShowError(error + kAutosaveFailed);
 }
 

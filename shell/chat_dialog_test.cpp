@@ -6,6 +6,7 @@
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
+#include "engine/bot_table.h"
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
 #include "shell/bots_window.h"
@@ -128,7 +129,8 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
     EXPECT_EQ(m_dialogs.m_folderPrompts, std::vector<std::string>{"2 of 2"});
     EXPECT_TRUE(m_dialogs.m_failedChecks.empty()) << "bots that pass the check are not asked about";
     // A line may wrap in the view but is one line of text, bold at its
-    // start in its bot's colour (bot 0 black, bot 1 red).
+    // start in its bot's colour (bot 0 black, bot 1 red, shown darker to
+    // read on the white page).
     RtfView* view = window.TranscriptView();
     std::vector<std::string> lines = SplitLines(view->GetValue().ToStdString(), "\n");
     lines.resize(6);
@@ -137,7 +139,7 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
                                         "BOB> Bob here", "ANN> Hello from Ann", "BOB> Bob here"}));
     long position = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_EQ(StyleAt(view, position), i % 2 == 0 ? "#000000 bold" : "#FF0000 bold") << i;
+        EXPECT_EQ(StyleAt(view, position), i % 2 == 0 ? "#000000 bold" : "#EE0000 bold") << i;
         position += static_cast<long>(lines[i].size() + 1);
     }
     // The first turn hands bot 0 the opening line.
@@ -386,6 +388,9 @@ TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGo
 }
 
 TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeIn) {
+    const std::vector<std::string> headings = BotTableHeadings();
+    const auto last_failure_column = static_cast<long>(
+        std::find(headings.begin(), headings.end(), "Last failure") - headings.begin());
     const std::string failing = Bot("Fay", "echo 'out of ideas' >&2; exit 3");
     std::FILE* warnings = std::tmpfile();
     CChatDialog window(nullptr,
@@ -404,8 +409,7 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
         [&] {
             wxListCtrl* table = window.BotsWindow()->Table();
             return table->GetItemCount() == 2 &&
-                   table->GetItemText(0, table->GetColumnCount() - 1)
-                       .Contains("exited with code 3") &&
+                   table->GetItemText(0, last_failure_column).Contains("exited with code 3") &&
                    Turns(window) >= 4;
         },
         60s);
@@ -414,7 +418,8 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
     // Bob answered after Fay's last failure: the title still names it.
     EXPECT_EQ(Title(window), kTitle + " (Fay exited with code 3)");
     const wxString details = window.BotsWindow()->Details()->GetValue();
-    EXPECT_TRUE(details.Contains("Fay exited with code 3") && details.Contains("out of ideas"))
+    EXPECT_TRUE(details.Contains("Fay exited with code 3") && details.Contains("out of ideas") &&
+                details.Contains(" exited.\nTurn "))
         << details;
     // The transcript holds the turns as always: one line for every turn.
     const std::vector<std::string> plain = PlainLines(window);

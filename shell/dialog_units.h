@@ -3,6 +3,7 @@
 
 #include <wx/gdicmn.h>
 
+class wxTopLevelWindow;
 class wxWindow;
 
 namespace jabbery {
@@ -17,5 +18,9 @@ DialogRect DialogUnits(wxWindow* dialog, int x, int y, int width, int height);
 
 // Sets `dialog`'s client area to `width` x `height` dialog units.
 void SetClientSizeInDialogUnits(wxWindow* dialog, int width, int height);
+
+// Shrinks the top-level `window` to its display's work area where it is
+// larger, and centres it there with its title bar in sight.
+void CentreWithinScreen(wxTopLevelWindow* window);
 
 }  // namespace jabbery

@@ -7,11 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/terminal.h"
 #include "shell/chat_app.h"
 #include "shell/command_line.h"
 #include "transcript/transcript_autosave.h"
 
 int main(int argc, char** argv) {
+    // Before any file is opened: none may take the number of a closed stream.
+    jabbery::OpenClosedStandardStreams();
     using namespace jabbery;
     // Read before the toolkit starts, so --help and --version work without
     // a display.

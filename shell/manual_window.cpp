@@ -4,32 +4,15 @@
 #include <wx/button.h>
 #include <wx/filename.h>
 #include <wx/html/htmlwin.h>
-#include <wx/log.h>
-#include <wx/msgdlg.h>
 #include <wx/sizer.h>
-#include <wx/utils.h>
 
-#include "shell/message_box_caption.h"
+#include "shell/open_elsewhere.h"
 #include "shell/wx_text.h"
 
 namespace jabbery {
 namespace {
 
 constexpr int kBrowserId = 1301;
-
-// Opens `url` in the web browser; says so when there is none.
-void OpenInBrowser(wxWindow* parent, const wxString& url) {
-    bool launched = false;
-    {
-        // The framework would log its own less helpful message as well.
-        wxLogNull quiet;
-        launched = wxLaunchDefaultBrowser(url);
-    }
-    if (!launched) {
-        wxMessageBox("No web browser was found to open " + url + ".", MessageBoxCaption(),
-                     wxOK | wxICON_ERROR, parent);
-    }
-}
 
 }  // namespace
 

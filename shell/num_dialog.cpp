@@ -15,9 +15,9 @@
 
 #include "engine/roster.h"
 #include "shell/dialog_units.h"
+#include "shell/message_box_caption.h"
 #include "shell/native_view.h"
 #include "shell/program_icons.h"
-#include "shell/message_box_caption.h"
 #include "shell/up_down.h"
 
 namespace jabbery {
@@ -89,6 +89,12 @@ CNumDialog::CNumDialog(wxWindow* parent, std::function<void()> open_manual)
     AllowCompactSize(*m_countEdit);
     place = DialogUnits(this, 59 + 40 - kUpDownWidth, 33, kUpDownWidth, 12);
     m_countSpin = new CUpDown(this, kSpinId, place.m_position, place.m_size);
+    // The counts OK takes, beside the edit and in its tooltip.
+    const wxString range = "(" + BotCountRange() + ")";
+    place = DialogUnits(this, 103, 35, 68, 8);
+    m_rangeLabel =
+        new wxStaticText(this, wxID_ANY, range, place.m_position, place.m_size, wxST_NO_AUTORESIZE);
+    m_countEdit->SetToolTip("The number of bots to link, from " + BotCountRange());
     place = DialogUnits(this, 7, 69, 50, 14);
     auto* manual = new wxButton(this, kManualId, "View manual", place.m_position, place.m_size);
     AllowCompactSize(*manual);
@@ -152,6 +158,17 @@ void CNumDialog::OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
     if (key == WXK_ESCAPE) {
         EndModal(wxID_CANCEL);
+        return;
+    }
+    // OK has the focus at first, where a typed count would be lost and Enter
+    // would take the 2 shown: a digit typed outside the edit starts a new
+    // count in it, so the count typed is the one OK checks.
+    const wxChar digit = key >= WXK_NUMPAD0 && key <= WXK_NUMPAD9 ? wxChar('0' + key - WXK_NUMPAD0)
+                                                                  : event.GetUnicodeKey();
+    if (FindFocus() != m_countEdit && !event.HasAnyModifiers() && digit >= '0' && digit <= '9') {
+        m_countEdit->SetFocus();
+        m_countEdit->SetValue(wxString(digit));
+        m_countEdit->SetInsertionPointEnd();
         return;
     }
     // The arrow keys move the count while the edit has the focus.

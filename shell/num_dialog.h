@@ -9,6 +9,7 @@
 #include "shell/up_down.h"
 
 class wxSpinEvent;
+class wxStaticText;
 class wxTextCtrl;
 
 namespace jabbery {
@@ -18,9 +19,11 @@ namespace jabbery {
 std::string CountRefusal(const std::string& text);
 
 // The bot-count dialog: an edit (1001) with an up-down control (1005) that
-// runs from 0 to 15 and starts at 2, OK, and "View manual". OK accepts only
-// 2 to 15; any other count is refused with a message and the dialog stays
-// open. Escape and the close box end it without a count.
+// runs from 0 to 15 and starts at 2, the range "(2 to 15)" beside them, OK,
+// and "View manual". A digit typed while another control has the focus goes
+// into the edit. OK accepts only 2 to 15; any other count is refused with a
+// message, left as typed, and the dialog stays open. Escape and the close
+// box end it without a count.
 class CNumDialog : public wxDialog {
   public:
     static constexpr int kEditId = 1001;
@@ -38,6 +41,7 @@ class CNumDialog : public wxDialog {
 
     wxTextCtrl* CountEdit() const { return m_countEdit; }
     CUpDown* CountSpin() const { return m_countSpin; }
+    wxStaticText* RangeLabel() const { return m_rangeLabel; }
 
   private:
     void OnOk(wxCommandEvent& event);
@@ -53,6 +57,7 @@ class CNumDialog : public wxDialog {
     wxTextCtrl* m_countEdit = nullptr;
     int m_count = 0;
     CUpDown* m_countSpin = nullptr;
+    wxStaticText* m_rangeLabel = nullptr;
     std::function<void()> m_openManual;
 
     wxDECLARE_EVENT_TABLE();

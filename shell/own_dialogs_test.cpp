@@ -4,20 +4,23 @@
 #include <wx/html/htmlwin.h>
 #include <wx/spinbutt.h>
 #include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
 #include "engine/conversation.h"
 #include "engine/roster.h"
 #include "engine/test_bots.h"
+#include "platform/file_checks.h"
 #include "platform/test_environment.h"
 #include "shell/about_dialog.h"
+#include "shell/bots_window.h"
 #include "shell/folder_prompt.h"
 #include "shell/gui_test_support.h"
 #include "shell/manual.h"
 #include "shell/manual_window.h"
-#include "shell/num_dialog.h"
 #include "shell/message_box_caption.h"
+#include "shell/num_dialog.h"
 #include "shell/wx_user_dialogs.h"
 #include "transcript/file_names.h"
 
@@ -133,6 +136,34 @@ TEST(ManualWindow, ShowsTheManualWithoutAnyOtherProgram) {
     EXPECT_TRUE(RunEventsUntil([] { return wxTopLevelWindows.IsEmpty(); }, 10s));
 }
 
+// The Bots window's "Open conversations folder" hands the folder to
+// xdg-open; with none installed, a message says so.
+TEST(BotsWindow, OpenConversationsFolderRunsXdgOpenOrSaysThereIsNone) {
+    TempFolder root;
+    std::filesystem::create_directories(root.File("bin"));
+    const std::string opener = root.File("bin/xdg-open");
+    WriteFile(opener, "#!/bin/sh\necho \"$1\" > " + root.File("opened") + "\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    // The script finds windows with xdotool, which must stay on the path.
+    std::filesystem::create_symlink(FindOnPath("xdotool").value(), root.File("bin/xdotool"));
+    ScopedVariable only_ours("PATH", root.File("bin"));
+    ConversationState state;
+    CBotsWindow window(nullptr, state, root.Path());
+    const auto press = [&] { ClickOn(window.FindWindow(CBotsWindow::kOpenFolderId)); };
+    UiScript script;
+    script.Then("the window shows", [&] { return window.IsShownOnScreen(); }).Wait(300ms);
+    script.Do("press Open conversations folder", press);
+    script.Then("xdg-open got the folder",
+                [&] { return TrimmedFile(root.File("opened")) == root.Path(); });
+    script.Do("uninstall xdg-open and press again", [&] {
+        std::filesystem::remove(opener);
+        press();
+    });
+    AnswerWithKey(script, MessageBoxCaption().ToStdString(), WXK_RETURN);
+    script.Do("close", [&] { window.Close(); });
+    script.Drive([&] { return window.ShowModal(); });
+}
+
 TEST(FindManual, TakesTheWorkingFoldersCopyThenTheProgramsThenTheInstalledOne) {
     TempFolder root;
     const std::string working = root.File("work");
@@ -161,7 +192,7 @@ TEST(CountRefusal, AcceptsTwoToFifteenAndRefusesAllElseNamingTheRange) {
 }
 
 // Enter and Escape are tried in the main window's and the dialogs' tests.
-TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsCountsOutOfRangeAreRefusedAndTheManualOpens) {
+TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
     int manual_opened = 0;
     CNumDialog dialog(nullptr, [&] { ++manual_opened; });
     const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };
@@ -187,7 +218,6 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsCountsOutOfRangeAreRefusedAndT
         script.Then("the edit shows " + text, [=] { return shown() == text; });
         script.Do("press OK", [&dialog] { ClickOn(dialog.FindWindow(wxID_OK)); });
     };
-    const std::string title = MessageBoxCaption().ToStdString();
     int spin_at_top = -1;
     std::string shown_at_start;
     bool ok_had_focus = false;
@@ -202,11 +232,6 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsCountsOutOfRangeAreRefusedAndT
     script.Do("note the up-down", [&] { spin_at_top = dialog.CountSpin()->GetValue(); });
     press(dialog.CountEdit(), WXK_DOWN, 16, "0");
     press(dialog.CountSpin(), WXK_UP, 16, "15");
-    for (const char* refused : {"20", "1"}) {
-        enter(refused);
-        AnswerWithKey(script, title, WXK_RETURN);  // the message box that says no
-        script.Then("the dialog is still open", [&] { return dialog.IsModal(); });
-    }
     script.Do("press View manual", [&] { ClickOn(dialog.FindWindow(CNumDialog::kManualId)); });
     script.Then("the manual opened", [&] { return manual_opened == 1; });
     enter("3");
@@ -215,6 +240,39 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsCountsOutOfRangeAreRefusedAndT
     EXPECT_TRUE(ok_had_focus);
     EXPECT_EQ(spin_at_top, 15);
     EXPECT_EQ(dialog.GetBotCount(), 3);
+}
+
+// The range shows beside the edit, and a count typed at once (while OK has
+// the focus) goes into the edit, so 1 and 20 are refused as typed rather
+// than taken for the 2 shown.
+TEST(NumDialog, ShowsTheRangeAndRefusesCountsTypedAtOnceLeavingThemAsTyped) {
+    CNumDialog dialog(nullptr, {});
+    const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };
+    const std::string title = MessageBoxCaption().ToStdString();
+    UiScript script;
+    script.Then("the dialog shows", [] { return FindScreenWindow("Number of bots").has_value(); })
+        .Wait(300ms);
+    for (const std::string typed : {"1", "20", "4"}) {
+        script.Do("type " + typed + " while OK has the focus", [&dialog, typed] {
+            ClickOn(dialog.RangeLabel());
+            dialog.FindWindow(wxID_OK)->SetFocus();
+            TypeText(typed);
+        });
+        script.Then("the edit shows " + typed, [=] { return shown() == typed; });
+        script.Do("press Enter", [] { PressKey(WXK_RETURN); });
+        if (typed == "4") break;
+        AnswerWithKey(script, title, WXK_RETURN);  // the message box that says no
+        script.Then("the dialog is open, the count as typed",
+                    [&, typed] { return dialog.IsModal() && shown() == typed; });
+    }
+    EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), wxID_OK);
+    EXPECT_EQ(dialog.GetBotCount(), 4);
+    EXPECT_EQ(dialog.RangeLabel()->GetLabel(), "(2 to 15)");
+    EXPECT_TRUE(dialog.CountEdit()->GetToolTipText().Contains("2 to 15"));
+    const wxRect range = dialog.RangeLabel()->GetRect();
+    EXPECT_GT(range.x, dialog.CountSpin()->GetRect().GetRight());
+    EXPECT_TRUE(dialog.GetClientRect().Contains(range));
+    EXPECT_GE(range.width, dialog.RangeLabel()->GetBestSize().x) << "the whole range shows";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "shell/native_view.h"
 #include "shell/scroll_bar.h"
 #include "transcript/transcript.h"
+#include "values/readable_colour.h"
 
 namespace jabbery {
 
@@ -47,7 +48,7 @@ RtfView::RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSi
     // The transcript's colours are chosen for a white page (bot 1 is
     // black): the page stays white in a dark theme; the window around it
     // follows the theme.
-    SetBackgroundColour(*wxWHITE);
+    SetBackgroundColour(wxColour(kWhitePage.m_red, kWhitePage.m_green, kWhitePage.m_blue));
     SetForegroundColour(*wxBLACK);
     KeepVerticalScrollBarShown(*this);
     WatchVerticalScrollBar(*this, [this] { m_userScrolled = true; });
@@ -140,7 +141,11 @@ void RtfView::AppendRuns(const std::vector<rtf::StyledRun>& runs) {
     const long last = GetLastPosition();
     SetSelection(last, last);
     for (const auto& run : runs) {
-        wxTextAttr style(wxColour(run.m_colour.r, run.m_colour.g, run.m_colour.b));
+        // Some of the document's colours are too light to read on the
+        // page; the view shows them darker (the document keeps them).
+        const BotColour shown =
+            ReadableOn({run.m_colour.r, run.m_colour.g, run.m_colour.b}, kWhitePage);
+        wxTextAttr style(wxColour(shown.m_red, shown.m_green, shown.m_blue));
         style.SetFont(run.m_bold ? m_boldFont : m_regularFont);
         SetDefaultStyle(style);
         WriteText(wxString::FromUTF8(run.m_text.data(), run.m_text.size()));

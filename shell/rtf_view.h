@@ -12,7 +12,8 @@
 namespace jabbery {
 
 // The transcript view: a read-only multi-line text control that shows an RTF
-// document as coloured, partly bold text. Documents are read by the platform
+// document as coloured, partly bold text on a white page, each colour
+// darkened as far as it must be to read there (ReadableOn). Documents are read by the platform
 // RTF reader; a document that extends the one shown only appends its new
 // part, so a refresh costs the same however long the conversation is.
 class RtfView : public wxTextCtrl {

@@ -33,17 +33,20 @@ std::string Text(const wxTextCtrl& view) {
     return view.GetValue().utf8_string();
 }
 
-TEST_F(ViewTest, ShowsEachLineInItsColourAndWeightAndAppendingKeepsTheUsersSelection) {
-    std::string body = IntroLine(0, "/bots/rosa/") + IntroLine(14, "/bots/pip/") +
-                       TurnLine(0, "ROSA", "Hi there.") + TurnLine(14, "PIP", "Hello.");
+TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUsersSelection) {
+    std::string body = IntroLine(0, "/bots/rosa/") + IntroLine(2, "/bots/pip/") +
+                       TurnLine(0, "ROSA", "Hi there.") + TurnLine(2, "PIP", "Hello \\cf5 you.");
     m_view->ShowDocument(RtfDocument(body));
-    EXPECT_EQ(Text(*m_view), "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello.\n");
-    // Bot 0 is black and bot 14 brown; folders and names bold, replies regular.
+    EXPECT_EQ(Text(*m_view), "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello you.\n");
+    // Bot 0 is black; bot 2's green (#00FF00) and the cyan (#00FFFF) PIP's
+    // reply asks for show darker, to read on the white page. Folders and
+    // names bold, replies regular.
     const struct {
         long m_at;
         const char* m_style;
-    } looks[] = {{1, "#000000 bold"},     {13, "#744434 bold"}, {24, "#000000 bold"},
-                 {31, "#000000 regular"}, {40, "#744434 bold"}, {45, "#744434 regular"}};
+    } looks[] = {{1, "#000000 bold"},     {13, "#008A00 bold"}, {24, "#000000 bold"},
+                 {31, "#000000 regular"}, {40, "#008A00 bold"}, {45, "#008A00 regular"},
+                 {51, "#008484 regular"}};
     for (const auto& look : looks) EXPECT_EQ(StyleAt(m_view, look.m_at), look.m_style) << look.m_at;
     m_view->SetSelection(0, 5);
     body += TurnLine(1, "A", "x");

@@ -2,13 +2,16 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <wx/display.h>
+#include <wx/listctrl.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "engine/bot_table.h"
 #include "rtf/test_rtf_documents.h"
+#include "shell/bots_window.h"
 #include "shell/chat_dialog.h"
 #include "shell/gui_test_support.h"
 #include "shell/num_dialog.h"
@@ -116,6 +119,43 @@ TEST(WindowLook, AtScaleTwoInADarkThemeItFitsA1280x800ScreenAndThePageStaysWhite
     const guchar* rgb = gdk_pixbuf_get_pixels(pixel);
     EXPECT_EQ(rgb[0] + rgb[1] + rgb[2], 3 * 255);
     g_object_unref(pixel);
+}
+
+// Fifteen bots, one with a long name, long folders, a failure of every
+// kind. At GDK_SCALE=2 on a 1280x800 screen the Bots window lies on the
+// screen with every count and time in sight; the long cells after them
+// scroll sideways.
+TEST(WindowLook, AtScaleTwoTheBotsWindowShowsEveryColumnUpToTheSlowestTime) {
+    if (!InOwnDisplay(1280, 800, "GDK_SCALE=2")) return;
+    ConversationState state;
+    state.m_botCount = kMaxBots;
+    for (int bot = 0; bot < kMaxBots; ++bot) {
+        const auto index = static_cast<std::size_t>(bot);
+        state.m_botName[index] = bot == 3 ? std::string(40, 'N') : "Bot" + std::to_string(bot);
+        state.m_botFolder[index] = "/home/somebody/conversations/bots/bot" + std::to_string(bot);
+        ExchangeOutcome outcome;
+        outcome.m_end = static_cast<ExchangeEnd>(bot % kExchangeEndCount);
+        outcome.m_elapsed = std::chrono::milliseconds(250 * bot);
+        state.m_botStats[index].Record(outcome, bot + 1);
+    }
+    CBotsWindow window(nullptr, state, "/tmp");
+    window.Show();
+    ASSERT_TRUE(RunEventsUntil([&] { return window.IsShownOnScreen(); }, 10s));
+    RunEventsUntil([] { return false; }, 500ms);  // laid out
+    EXPECT_TRUE(wxDisplay(&window).GetClientArea().Contains(window.GetScreenRect()));
+    wxListCtrl* table = window.Table();
+    const std::vector<std::string> headings = BotTableHeadings();
+    const auto slowest = std::find(headings.begin(), headings.end(), "Slowest") - headings.begin();
+    int in_sight = 0;
+    int all = 0;
+    for (int column = 0; column < table->GetColumnCount(); ++column) {
+        all += table->GetColumnWidth(column);
+        if (column == slowest) in_sight = all;
+    }
+    ASSERT_GT(in_sight, 0) << "a Slowest column";
+    EXPECT_LE(in_sight, table->GetClientSize().x);
+    EXPECT_GT(all, table->GetClientSize().x) << "the folders are long";
+    EXPECT_GT(table->GetScrollRange(wxHORIZONTAL), table->GetScrollThumb(wxHORIZONTAL));
 }
 
 TEST(WindowLook, AFullLengthWordWrapsWithoutSidewaysScrollingAndTheViewHasNoCaretButAName) {

@@ -7,6 +7,7 @@
 
 #include "engine/exchange.h"
 #include "platform/program_options.h"
+#include "platform/terminal.h"
 #include "stdio/stdio_bridge.h"
 #include "values/product.h"
 
@@ -42,6 +43,8 @@ int Fail(const std::string& message, int status) {
 
 int main(int argc, char** argv) {
     using namespace jabbery;
+    // Before any file is opened: none may take the number of a closed stream.
+    OpenClosedStandardStreams();
     CLI::App app;
     DeclareCommonOptions(app, kUsage);
     app.footer(kFooter);

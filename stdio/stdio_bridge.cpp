@@ -12,13 +12,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-bool IsUtf8Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// A UTF-8 sequence is at most four bytes: a cut moves back at most three.
-constexpr std::size_t kLongestUtf8Tail = 3;
-
 }  // namespace
 
 BotMessage ReadBotMessage(std::istream& file) {
@@ -51,15 +44,7 @@ bool AnswerLine::Finish() {
 }
 
 std::string AnswerLine::ProtocolBytes() const {
-    std::string answer = m_line;
-    if (answer.size() > kMaxReplyLength) {
-        std::size_t cut = kMaxReplyLength;
-        while (cut > 0 && kMaxReplyLength - cut < kLongestUtf8Tail &&
-               IsUtf8Continuation(answer[cut])) {
-            --cut;
-        }
-        answer.resize(cut);
-    }
+    std::string answer = CutReply(m_line);
     if (!answer.empty() && answer.back() == '\r') answer.pop_back();
     return answer + "\r\n";
 }

@@ -37,6 +37,8 @@ check "dpkg-deb -c lists programs, man pages, desktop entry, metainfo, icons, co
     test -z "$missing"
 check "no executable file under share/" \
     test -z "$(awk '$1 ~ /^-..x/ && $6 ~ /^\.\/usr\/share\//' <<<"$listing")"
+check "the package recommends xdg-utils, which opens folders for the Bots window" \
+    test "$(dpkg-deb -f "$package" Recommends)" = xdg-utils
 
 # Unpacked into a temporary root that nobody may enter, with a home of its own.
 work=$(mktemp -d)

@@ -38,11 +38,16 @@ bool TranscriptAutosave::Update(const CPlainString& plain_text, std::string& err
     if (!IsActive()) return false;
     const std::string& text = plain_text.Str();
     if (text.size() <= m_written) return true;
-    if (!m_file.Append(text.substr(m_written), error)) {
-        m_failed = true;
+    std::string failure;
+    if (!m_file.Append(text.substr(m_written), failure)) {
+        if (!m_behind) {
+            error = failure + "; the turns since are kept and written when there is room again";
+        }
+        m_behind = true;
         return false;
     }
     m_written = text.size();
+    m_behind = false;
     return true;
 }
 

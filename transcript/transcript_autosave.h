@@ -29,8 +29,11 @@ class TranscriptAutosave {
     bool Start(const std::string& folder, const CPlainString& plain_text, const ClockSource& now,
                std::string& error);
 
-    // Appends what `plain_text` has gained since the last call. After a
-    // failure, nothing more is written.
+    // Appends what `plain_text` has gained since the last call that
+    // worked, all of it or nothing: what cannot be written now (a full
+    // disk) is tried again at the next call, so the file never ends in half
+    // a line and catches up once there is room. False while the file is
+    // behind; `error` is set only when it falls behind, not at every call.
     bool Update(const CPlainString& plain_text, std::string& error);
 
     bool IsActive() const { return m_file.IsOpen() && !m_failed; }
@@ -39,7 +42,8 @@ class TranscriptAutosave {
   private:
     GrowingFile m_file;
     std::size_t m_written = 0;  // bytes of the transcript already in the file
-    bool m_failed = false;
+    bool m_failed = false;      // Start failed: nothing is kept
+    bool m_behind = false;      // the last Update could not write
 };
 
 }  // namespace jabbery

@@ -10,6 +10,8 @@ namespace jabbery {
 // A bot's colour: entry `bot number` of the transcript's colour table.
 struct BotColour {
     unsigned char m_red, m_green, m_blue;
+
+    bool operator==(const BotColour&) const = default;
 };
 
 // One colour per bot number, in the order of the transcript's colour table.
