@@ -53,7 +53,10 @@ constexpr auto kLastSweepPatience = std::chrono::seconds(10);
 // The longest pause between two looks at orphans that are still dying.
 constexpr int kLongestSweepPauseMs = 100;
 
-// Sends one message with up to two descriptors. 0 or an error number.
+// The most descriptors a request carries: a start's folder, output pipe and report pipe.
+constexpr std::size_t kMaxFds = 3;
+
+// Sends one message with up to kMaxFds descriptors. 0 or an error number.
 int SendMessage(int socket, const void* head, std::size_t head_size, const std::string& payload,
                 const int* fds, std::size_t fd_count) {
     iovec parts[2] = {{const_cast<void*>(head), head_size},
@@ -61,7 +64,8 @@ int SendMessage(int socket, const void* head, std::size_t head_size, const std::
     msghdr message{};
     message.msg_iov = parts;
     message.msg_iovlen = payload.empty() ? 1 : 2;
-    alignas(cmsghdr) char control[CMSG_SPACE(2 * sizeof(int))] = {};
+    alignas(cmsghdr) char control[CMSG_SPACE(kMaxFds * sizeof(int))] = {};
+    if (fd_count > kMaxFds) return EINVAL;
     if (fd_count > 0) {
         message.msg_control = control;
         message.msg_controllen = CMSG_SPACE(fd_count * sizeof(int));
@@ -81,14 +85,14 @@ int SendMessage(int socket, const void* head, std::size_t head_size, const std::
 // Receives one message into `head` and `payload`, and its descriptors
 // (close-on-exec) into `fds`. The byte count, 0 when the other side hung up,
 // or -1 with errno set.
-ssize_t ReceiveMessage(int socket, void* head, std::size_t head_size, std::string* payload,
+ssize_t ReceiveMessage(int socket, void* head, std::size_t head_size, std::string& payload,
                        std::vector<UniqueFd>& fds) {
-    if (payload) payload->resize(kMaxPayload);
-    iovec parts[2] = {{head, head_size}, {payload ? payload->data() : nullptr, kMaxPayload}};
+    payload.resize(kMaxPayload);
+    iovec parts[2] = {{head, head_size}, {payload.data(), payload.size()}};
     msghdr message{};
     message.msg_iov = parts;
-    message.msg_iovlen = payload ? 2 : 1;
-    alignas(cmsghdr) char control[CMSG_SPACE(4 * sizeof(int))] = {};
+    message.msg_iovlen = 2;
+    alignas(cmsghdr) char control[CMSG_SPACE(kMaxFds * sizeof(int))] = {};
     message.msg_control = control;
     message.msg_controllen = sizeof control;
     ssize_t got = -1;
@@ -105,11 +109,8 @@ ssize_t ReceiveMessage(int socket, void* head, std::size_t head_size, std::strin
             fds.emplace_back(fd);
         }
     }
-    if (payload) {
-        const std::size_t body =
-            got > static_cast<ssize_t>(head_size) ? static_cast<std::size_t>(got) - head_size : 0;
-        payload->resize(body);
-    }
+    payload.resize(got > static_cast<ssize_t>(head_size) ? static_cast<std::size_t>(got) - head_size
+                                                         : 0);
     return got;
 }
 
@@ -178,7 +179,7 @@ class Keeper {
         Request request{};
         std::string payload;
         std::vector<UniqueFd> fds;
-        const ssize_t got = ReceiveMessage(m_socket, &request, sizeof request, &payload, fds);
+        const ssize_t got = ReceiveMessage(m_socket, &request, sizeof request, payload, fds);
         // 0: the program hung up; an error on a blocking socket: it is unusable.
         if (got <= 0) return false;
         // A request cut short is never sent; it is dropped.
