@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Runs the built sample bots as the shell does: its descriptor reader, chat.msg
-// in CR LF, its hidden runner, and the answer read back byte for byte.
+// Runs the built sample bots as the shell does, with its reader and runner.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,22 +18,34 @@
 #include "rtf/test_rtf_documents.h"
 
 namespace fs = std::filesystem;
-using jabbery::testing::ReadFile;
-using jabbery::testing::WriteFile;
+using namespace jabbery::testing;
 
 namespace {
 
 const std::vector<std::string> kBots = {"Ottilie", "Brixley", "Hask", "Wren"};
 
-// One bot in a fresh folder named by its name in lower case, with only its
-// program and descriptor: nothing a run in the build tree left comes along.
+// One CR LF line of 1 to 200 bytes of printable UTF-8 with no RTF formatting.
+void ExpectOneCleanLine(const std::string& content) {
+    ASSERT_TRUE(content.size() > 2 && content.ends_with("\r\n")) << content;
+    const std::string line = content.substr(0, content.size() - 2);
+    EXPECT_NE(line.front(), ' ') << line;
+    EXPECT_LE(line.size(), 200u) << line;
+    EXPECT_EQ(line.find_first_of("\\{}"), std::string::npos) << line;
+    EXPECT_TRUE(IsValidUtf8(line)) << line;
+    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) {
+        return (c >= 0 && c < 0x20) || c == 0x7F;
+    })) << line;
+}
+
+// A bot in a fresh folder with only its program and descriptor, nothing left by a run.
 class InstalledBot {
   public:
     explicit InstalledBot(const std::string& name) : m_folder(m_temp.File(vorn::LowerText(name))) {
         const std::string program = vorn::LowerText(name);
         fs::create_directory(m_folder);
-        fs::copy_file(fs::path(BOTS_DIR) / program / program, File(program));
-        fs::copy_file(fs::path(BOTS_DIR) / program / "vorn.nfo", File("vorn.nfo"));
+        for (const std::string& file : {program, std::string("vorn.nfo")}) {
+            fs::copy_file(fs::path(BOTS_DIR) / program / file, File(file));
+        }
         jabbery::BotRoster roster;
         EXPECT_TRUE(jabbery::ReadDescriptor(roster, 0, m_folder));
         m_command = roster.m_botCommand[0].Str();
@@ -42,47 +53,29 @@ class InstalledBot {
         EXPECT_EQ(m_name, name);
     }
     std::string File(const std::string& name) const { return m_folder + "/" + name; }
-    // One turn: writes the message file (if any), runs the bot, and returns
-    // and removes what it left in the file.
+    // One turn: writes the message file (if any), runs the bot, expects one
+    // clean line in the file and returns it without its line end.
     std::string Turn(const std::optional<std::string>& message) {
         if (message) WriteFile(File("chat.msg"), m_name + "\r\n" + *message + "\r\n");
         const jabbery::RunResult run = jabbery::RunHidden(m_command, m_folder, {});
         EXPECT_TRUE(run.m_end == jabbery::RunEnd::kExited && run.m_code == 0) << m_name;
-        std::string content = ReadFile(File("chat.msg"));
+        const std::string content = ReadFile(File("chat.msg"));
         fs::remove(File("chat.msg"));
-        return content;
+        ExpectOneCleanLine(content);
+        return content.substr(0, content.find("\r\n"));
     }
 
   private:
-    jabbery::testing::TempFolder m_temp;
+    TempFolder m_temp;
     std::string m_folder;
     std::string m_command;
     std::string m_name;
 };
 
-// The answer the shell would take: the first line, without its line end.
-std::string Reply(const std::string& content) {
-    return content.substr(0, content.find("\r\n"));
-}
-
-// One non-empty CR LF line of at most 200 bytes of printable UTF-8, with
-// none of the characters the transcript would read as formatting.
-void ExpectOneCleanLine(const std::string& content) {
-    ASSERT_TRUE(content.size() > 2 && content.ends_with("\r\n")) << content;
-    const std::string line = content.substr(0, content.size() - 2);
-    EXPECT_NE(line.front(), ' ') << line;
-    EXPECT_LE(line.size(), 200u) << line;
-    EXPECT_EQ(line.find_first_of("\\{}"), std::string::npos) << line;
-    EXPECT_TRUE(jabbery::testing::IsValidUtf8(line)) << line;
-    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) {
-        return (c >= 0 && c < 0x20) || c == 0x7F;
-    })) << line;
-}
-
 }  // namespace
 
 TEST(VornHelper, WriteAnswerLeavesOneCleanCrLfLineAndReportsFailure) {
-    jabbery::testing::TempFolder temp;
+    TempFolder temp;
     WriteFile(temp.File("chat.msg"), "Pip\r\na long message that must go\r\n");
     ASSERT_TRUE(vorn::WriteAnswer("  a\\b{c}\r\nd\te  ", temp.File("chat.msg")));
     EXPECT_EQ(ReadFile(temp.File("chat.msg")), "abc d e\r\n");
@@ -92,8 +85,7 @@ TEST(VornHelper, WriteAnswerLeavesOneCleanCrLfLineAndReportsFailure) {
     EXPECT_EQ(vorn::CleanAnswer("ab\xC3\xA9\xC3\xA9", 3), "ab");
 }
 
-// Whatever arrives (nothing, a flood, binary, formatting, no file), every bot
-// answers with one clean line, the same in another copy of the bot.
+// Nothing, a flood, binary, formatting, no file: the same in another copy.
 TEST(SampleBots, AnswerAnyMessageWithOneCleanLineAndAlwaysTheSame) {
     std::string flood;
     while (flood.size() < 2000) flood += "lighthouse because I am tired of my kettle, you know? ";
@@ -109,15 +101,13 @@ TEST(SampleBots, AnswerAnyMessageWithOneCleanLineAndAlwaysTheSame) {
         InstalledBot second(name);
         for (const auto& message : messages) {
             SCOPED_TRACE(name + ": " + message.value_or("no file").substr(0, 20));
-            const std::string content = first.Turn(message);
-            ExpectOneCleanLine(content);
-            EXPECT_EQ(second.Turn(message), content);
+            const std::string reply = first.Turn(message);
+            EXPECT_EQ(second.Turn(message), reply);
         }
     }
 }
 
-// Ottilie turns the speaker's words round, contractions too; a "my ..."
-// topic comes back once when nothing else fits, unless her memory is deleted.
+// Contractions too; a "my ..." topic comes back once, unless her memory is deleted.
 TEST(Ottilie, ReflectsPronounsAndBringsBackARememberedTopicOnce) {
     InstalledBot talk(kBots[0]);
     const std::string reflections[][3] = {
@@ -129,14 +119,14 @@ TEST(Ottilie, ReflectsPronounsAndBringsBackARememberedTopicOnce) {
         {"In my day there was no fog.", "your day", "there was"},     // only a short phrase
     };
     for (const auto& [message, present, absent] : reflections) {
-        const std::string reply = Reply(talk.Turn(message));
+        const std::string reply = talk.Turn(message);
         EXPECT_NE(reply.find(present), std::string::npos) << message << " -> " << reply;
         EXPECT_EQ(reply.find(absent), std::string::npos) << message << " -> " << reply;
     }
 
     InstalledBot listener(kBots[0]);
     const auto mentions_sister = [&] {
-        return Reply(listener.Turn("Hmm.")).find("your sister") != std::string::npos;
+        return listener.Turn("Hmm.").find("your sister") != std::string::npos;
     };
     listener.Turn("My sister calls me every week.");
     EXPECT_TRUE(mentions_sister());
@@ -146,8 +136,7 @@ TEST(Ottilie, ReflectsPronounsAndBringsBackARememberedTopicOnce) {
     EXPECT_FALSE(mentions_sister()) << "the memory file was deleted";
 }
 
-// Her memory is written beside its file and renamed into place, so a link
-// or hard link planted under either name leads nowhere.
+// Her memory is written beside its file, then renamed: no planted link is followed.
 TEST(Ottilie, NeverWritesHerMemoryThroughAPlantedLink) {
     const std::pair<std::string, bool> plants[] = {
         {"ottilie.mem", false},
@@ -160,7 +149,7 @@ TEST(Ottilie, NeverWritesHerMemoryThroughAPlantedLink) {
         WriteFile(outside, "the user's own words\r\n");
         hard ? fs::create_hard_link(outside, bot.File(name))
              : fs::create_symlink(outside, bot.File(name));
-        ExpectOneCleanLine(bot.Turn("My sister calls me every week."));
+        bot.Turn("My sister calls me every week.");
         EXPECT_EQ(ReadFile(outside), "the user's own words\r\n");
     }
 }
@@ -175,9 +164,7 @@ TEST(Conversation, EveryPairKeepsTalkingWithVariedLines) {
             std::string message = "Hi!";
             std::vector<std::string> lines;
             for (int turn = 0; turn < 20; ++turn) {
-                const std::string content = bots[turn % 2].Turn(message);
-                ExpectOneCleanLine(content);
-                lines.push_back(message = Reply(content));
+                lines.push_back(message = bots[turn % 2].Turn(message));
             }
             EXPECT_GE(std::set<std::string>(lines.begin(), lines.end()).size(), 10u);
             EXPECT_GE(std::set<std::string>(lines.end() - 10, lines.end()).size(), 5u);

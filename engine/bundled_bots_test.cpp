@@ -15,9 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace testing;
 
-// An installed tree as the package lays it out, under a prefix that needs
-// quoting in a shell, with one bundled bot "echo" (and a template folder
-// that is no bot), and the user's data folder.
+// An installed tree under a prefix that needs quoting in a shell, with one
+// bundled bot "echo", a folder that is no bot, and the user's data folder.
 struct InstalledTree {
     TempFolder root;
     std::string prefix = root.File("it's installed");
@@ -39,7 +38,6 @@ struct InstalledTree {
 TEST(BundledBots, UserCopyRunsTheInstalledProgramInTheUsersFolderAndIsNeverReplaced) {
     InstalledTree tree;
     EXPECT_EQ(BundledBotNames(tree.places), std::vector<std::string>{"echo"});
-
     std::string error;
     ASSERT_TRUE(CopyBundledBots(tree.places, error)) << error;
     const std::string copy = tree.places.m_userBots + "/echo";
@@ -52,7 +50,6 @@ TEST(BundledBots, UserCopyRunsTheInstalledProgramInTheUsersFolderAndIsNeverRepla
     ASSERT_TRUE(ReadDescriptor(roster, 0, copy));
     EXPECT_EQ(RunHidden(roster.m_botCommand[0].Str(), copy, RunLimits{}).m_end, RunEnd::kExited);
     EXPECT_EQ(ReadFile(copy + "/chat.msg"), "Hello!");
-
     WriteFile(copy + "/vorn.nfo", "mine");
     EXPECT_TRUE(MakeUserCopy(tree.places, "echo", error));
     EXPECT_EQ(ReadFile(copy + "/vorn.nfo"), "mine");

@@ -35,7 +35,6 @@ TEST_F(ConversationFixture, StartsWithTheIntroductionsACancelledTurnChangesNothi
     EXPECT_EQ(host.m_documents[0], state.Document());
     EXPECT_NE(host.m_documents[0].find(root.File("a") + "/\\line "), std::string::npos);
     EXPECT_EQ(state.m_current, 0);
-
     const std::string before = state.m_plainText.Str();
     ExchangeResult cancelled{CPlainString("Ann"), {}};
     cancelled.m_outcome.m_end = ExchangeEnd::kCancelled;
@@ -43,16 +42,13 @@ TEST_F(ConversationFixture, StartsWithTheIntroductionsACancelledTurnChangesNothi
     EXPECT_EQ(state.m_plainText.Str(), before);
     EXPECT_EQ(state.m_lastMessage.Str(), kFirstMessage);
     EXPECT_EQ(state.m_current, 0);
-
     StopConversation(state, host, host);  // No
     EXPECT_EQ(host.m_timersStopped, 1);
     EXPECT_EQ(host.m_questions, std::vector<std::string>{kSaveQuestion});
     EXPECT_EQ(host.m_closeRequests, 1);
-
     host.m_yesNoAnswers = {true};  // Yes, then the file dialog cancelled
     StopConversation(state, host, host);
     EXPECT_EQ(host.m_closeRequests, 2);
-
     host.m_yesNoAnswers = {true};
     host.m_saveAnswers = {root.File("saved.txt")};
     StopConversation(state, host, host);
@@ -71,13 +67,11 @@ TEST_F(ConversationFixture, TwoBotsAlternateFromHiAndEachAnswerIsPassedOn) {
     RunTurn(state, host, limits);
     EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\n\r\n");  // an empty reply passes on
     EXPECT_EQ(state.m_current, 1);
-
     const std::string intro = root.File("a") + "/\r\n" + root.File("b") + "/\r\n";
     EXPECT_EQ(state.m_plainText.Str(), intro + "ANN> from ann\r\nBOB> \r\nANN> from ann\r\n");
     EXPECT_EQ(host.m_documents.size(), 4u);
     EXPECT_EQ(host.m_documents.back(), state.Document());
-    // Each document promises the view that all it had before the trailer is
-    // unchanged, and keeps that promise.
+    // Each document promises the view all before the old trailer unchanged, and keeps it.
     for (std::size_t i = 1; i < host.m_documents.size(); ++i) {
         const std::string& before = host.m_documents[i - 1];
         EXPECT_EQ(host.m_unchangedPrefixes[i], before.size() - std::string(kRtfTrailer).size());

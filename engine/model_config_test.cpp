@@ -10,6 +10,8 @@ namespace {
 
 using namespace jabbery::testing;
 
+const std::string kBase = "endpoint=e\nmodel=m\n";
+
 TEST(ModelConfig, ReadsKeysAndComments) {
     ModelConfig config;
     std::string error;
@@ -22,8 +24,12 @@ TEST(ModelConfig, ReadsKeysAndComments) {
     EXPECT_EQ(config.endpoint, "http://127.0.0.1:8080/v1");
     EXPECT_EQ(config.model, "qwen");  // given twice: the last counts
     EXPECT_EQ(config.persona, "You are #1, a pirate = arr");
+    ASSERT_TRUE(ParseModelConfig(kBase + "timeout = 0.001", ".", config, error));
+    EXPECT_EQ(config.timeout, std::chrono::milliseconds(1));
 }
 
+// Numbers that parse but cannot be honoured are refused too: a time-out
+// that rounds to no limit at all, values that are not finite.
 TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
     ModelConfig config;
     std::string error;
@@ -32,64 +38,47 @@ TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
     EXPECT_EQ(error.rfind("model.conf line 3: unknown key 'api_key'", 0), 0u) << error;
     EXPECT_FALSE(ParseModelConfig("model = m\n", ".", config, error));
     EXPECT_EQ(error, "model.conf: endpoint is required");
-    for (const char* bad : {"no equals sign", "temperature = hot", "temperature = 3",
-                            "max_tokens = 0", "memory = 201", "timeout = 0", "max_tokens = 5x"}) {
-        EXPECT_FALSE(
-            ParseModelConfig(std::string("endpoint=e\nmodel=m\n") + bad, ".", config, error));
-        EXPECT_EQ(error.substr(0, 18), "model.conf line 3:") << bad;
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"",
+         {"no equals sign", "temperature = hot", "temperature = 3", "max_tokens = 0",
+          "memory = 201", "timeout = 0", "max_tokens = 5x"}},
+        {"timeout must be",
+         {"timeout = 0.0004", "timeout = 1e-9", "timeout = nan", "timeout = inf"}},
+        {"temperature must be", {"temperature = nan", "temperature = -nan", "temperature = inf"}}};
+    for (const auto& [says, lines] : cases) {
+        for (const std::string& line : lines) {
+            EXPECT_FALSE(ParseModelConfig(kBase + line, ".", config, error)) << line;
+            EXPECT_EQ(error.rfind("model.conf line 3: " + says, 0), 0u) << error;
+        }
     }
 }
 
-// Numbers that parse but cannot be honoured: a time-out that rounds to no
-// limit at all, values that are not finite.
-TEST(ModelConfig, RefusesNumbersThatCannotBeHonoured) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"timeout = 0.0004", "timeout"},      {"timeout = 1e-9", "timeout"},
-        {"timeout = nan", "timeout"},         {"timeout = inf", "timeout"},
-        {"temperature = nan", "temperature"}, {"temperature = -nan", "temperature"},
-        {"temperature = inf", "temperature"}};
-    ModelConfig config;
-    std::string error;
-    for (const auto& [line, key] : cases) {
-        EXPECT_FALSE(
-            ParseModelConfig(std::string("endpoint=e\nmodel=m\n") + line, ".", config, error))
-            << line;
-        EXPECT_EQ(error.rfind(std::string("model.conf line 3: ") + key + " must be", 0), 0u)
-            << error;
-    }
-    ASSERT_TRUE(ParseModelConfig("endpoint=e\nmodel=m\ntimeout = 0.001", ".", config, error));
-    EXPECT_EQ(config.timeout, std::chrono::milliseconds(1));
-}
-
-TEST(ModelConfig, PersonaFromAFileInTheFolder) {
+TEST(ModelConfig, PersonaFromAFileInTheFolderOnly) {
     TempFolder folder;
     WriteFile(folder.File("persona.txt"), "You are a grumpy cat.\nShort.\n\n");
     ModelConfig config;
     std::string error;
-    const std::string base = "endpoint=e\nmodel=m\n";
-    ASSERT_TRUE(ParseModelConfig(base + "persona_file=persona.txt", folder.Path(), config, error));
+    ASSERT_TRUE(ParseModelConfig(kBase + "persona_file=persona.txt", folder.Path(), config, error));
     EXPECT_EQ(config.persona, "You are a grumpy cat.\nShort.");
-    EXPECT_FALSE(ParseModelConfig(base + "persona_file=x", folder.Path(), config, error));
-    EXPECT_FALSE(ParseModelConfig(base + "persona=x\npersona_file=persona.txt", folder.Path(),
+    EXPECT_FALSE(ParseModelConfig(kBase + "persona_file=x", folder.Path(), config, error));
+    EXPECT_FALSE(ParseModelConfig(kBase + "persona=x\npersona_file=persona.txt", folder.Path(),
                                   config, error));
-
     // Nothing outside the folder: no absolute path, no .., no link on the way.
     const std::filesystem::path bot = folder.File("bot");
     std::filesystem::create_directories(bot / "sub");
     WriteFile(bot / "sub" / "persona.txt", "In a subfolder.");
     std::filesystem::create_symlink("../persona.txt", bot / "link.txt");
     std::filesystem::create_symlink("..", bot / "up");
-    const std::vector<std::string> outside_paths = {"../persona.txt", folder.File("persona.txt"),
-                                                    "sub/../../persona.txt", "link.txt",
-                                                    "up/persona.txt"};
-    for (const std::string& outside : outside_paths) {
+    for (const std::string& outside :
+         std::vector<std::string>{"../persona.txt", folder.File("persona.txt"),
+                                  "sub/../../persona.txt", "link.txt", "up/persona.txt"}) {
         config.persona.clear();
-        EXPECT_FALSE(ParseModelConfig(base + "persona_file=" + outside, bot, config, error))
+        EXPECT_FALSE(ParseModelConfig(kBase + "persona_file=" + outside, bot, config, error))
             << outside;
         EXPECT_EQ(error.rfind("model.conf line 3: persona_file", 0), 0u) << error;
         EXPECT_EQ(config.persona, "") << outside;
     }
-    ASSERT_TRUE(ParseModelConfig(base + "persona_file=sub/persona.txt", bot, config, error));
+    ASSERT_TRUE(ParseModelConfig(kBase + "persona_file=sub/persona.txt", bot, config, error));
     EXPECT_EQ(config.persona, "In a subfolder.");
 }
 

@@ -18,8 +18,7 @@ namespace {
 
 using namespace testing;
 
-// Missing lines give empty slots; a line keeps at most 259 characters and
-// the next line is read normally.
+// Missing lines give empty slots; a line keeps at most 259 characters.
 TEST(ReadDescriptor, TakesLinesThreeAndFourAsTheyStand) {
     TempFolder root;
     const std::string exact(259, 'c');
@@ -45,8 +44,7 @@ TEST(ReadDescriptor, TakesLinesThreeAndFourAsTheyStand) {
     }
 }
 
-// Any letter case, the exact name first; no descriptor leaves the slot
-// alone; the folder gets one slash more and its backslashes doubled for RTF.
+// Any case, the exact name first; the folder gets a slash more, \ doubled for RTF.
 TEST(ReadDescriptor, FindsTheDescriptorAndRecordsTheFolder) {
     TempFolder root;
     const std::string odd = root.File("back\\slash {x}");
@@ -57,7 +55,6 @@ TEST(ReadDescriptor, FindsTheDescriptorAndRecordsTheFolder) {
     EXPECT_FALSE(ReadDescriptor(roster, 0, root.File("missing")));
     EXPECT_EQ(roster.m_botName[0].Str(), "kept");
     EXPECT_TRUE(roster.m_botFolder[0].IsEmpty());
-
     std::filesystem::remove(odd + "/vorn.nfo");
     WriteFile(odd + "/VORN.NFO", "\n\nupper\nUpper\n");
     ASSERT_TRUE(ReadDescriptor(roster, 0, odd + "/"));
@@ -125,7 +122,6 @@ TEST(LoadRoster, AsksAgainForARefusedFolderAndACancelClosesKeepingTheBotsSoFar) 
     EXPECT_EQ(state.m_botFolder[2], state.m_botFolder[0]);  // the same folder twice is fine
     EXPECT_EQ(state.m_plainText.Str(), a + "/\r\n" + c + "/\r\n" + a + "/\r\n");
     EXPECT_EQ(host.m_closeRequests, 0);
-
     FakeHost cancelled;
     cancelled.m_folderAnswers = {a, a};  // then cancel for bot 3 of 4
     ConversationState partial;

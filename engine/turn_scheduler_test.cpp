@@ -8,16 +8,13 @@
 namespace jabbery {
 namespace {
 
-// Feeds a scheduler a script of events, one letter each, and writes what it
-// answered, one letter each: T tick, F turn finished, E Exit, C close,
-// X cancel, P pause, R resume, N the Exit sequence cancelled. Answers: . nothing, s start a turn, e
-// run the Exit sequence, k cancel the turn in flight; after F, r when the reply is recorded, then
-// the next action.
+// Feeds a scheduler events (T tick, F turn finished, E Exit, C close, X cancel,
+// P pause, R resume, N Exit sequence cancelled) and writes its answers: . nothing,
+// s start a turn, e run the Exit sequence, k cancel the turn; after F, r if recorded.
 std::string Feed(const std::string& events) {
     TurnScheduler scheduler;
     scheduler.Start();
     std::string answers;
-    // The answer letters in the order SchedulerAction lists its values.
     const auto letter = [](SchedulerAction action) { return ".sek"[static_cast<int>(action)]; };
     for (char event : events) {
         if (event == 'F') {
@@ -41,13 +38,11 @@ std::string Feed(const std::string& events) {
 
 TEST(TurnScheduler, AnswersEachScriptOfEvents) {
     const std::pair<const char*, const char*> cases[] = {
-        // One turn at a time; ticks during a turn do not pile up, and a due
-        // turn starts as soon as the reply is in; a stray finish changes nothing.
+        // One turn at a time; a tick during a turn starts one once the reply is in.
         {"TFTF", "s r. s r. "},
         {"TTTTFF", "s . . . rs r. "},
         {"FT", ". s "},
-        // Exit waits for the turn in flight, whose reply is recorded, even when
-        // a tick made another turn due; nothing starts afterwards.
+        // Exit waits for the turn in flight, whose reply is recorded; nothing follows.
         {"ET", "e . "},
         {"TETFTE", "s . . re . . "},
         // Close cancels the turn in flight and takes nothing more in, Exit included.

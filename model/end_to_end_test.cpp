@@ -40,17 +40,15 @@ TEST(ModelConversation, TwoModelBotsTalkThroughJabberyCli) {
     }
 }
 
-// jabbery-cli checks a chat-model bot without asking its model, and --try
-// says where to look when the server answers "not found".
+// The check does not ask the model; --try says where to look on "not found".
 TEST(ModelConversation, CheckPassesAWorkingBotAndTrySuggestsTheV1PartOnA404) {
     TempFolder root;
     TestServer server;
     const std::string folder = root.File("ada");
-    ASSERT_EQ(RunProgram({JABBERY_MODEL, "--init", folder, "--name", "Ada", "--endpoint",
-                          server.Endpoint(), "--model", "m"},
-                         root.Path())
-                  .exit_code,
-              0);
+    const ProgramRun init = RunProgram({JABBERY_MODEL, "--init", folder, "--name", "Ada",
+                                        "--endpoint", server.Endpoint(), "--model", "m"},
+                                       root.Path());
+    ASSERT_EQ(init.exit_code, 0) << init.err;
     const ProgramRun check = RunProgram({JABBERY_CLI, "--check", folder}, root.Path());
     EXPECT_EQ(check.exit_code, 0) << check.out;
     EXPECT_TRUE(server.Requests().empty());

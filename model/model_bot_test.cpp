@@ -50,7 +50,6 @@ TEST_F(ModelBot, SendsPersonaMemoryAndSettingsAndWritesTheCleanAnswer) {
     ASSERT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(ReadFile(Bot() / "chat.msg"), "Well, hello there.\r\n");
-
     const auto requests = m_server.Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].path, "/v1/chat/completions");
@@ -67,8 +66,7 @@ TEST_F(ModelBot, SendsPersonaMemoryAndSettingsAndWritesTheCleanAnswer) {
               history + "{\"heard\":\"Hello there\",\"said\":\"Well, hello there.\"}\n");
 }
 
-// A damaged history is put aside and the bot goes on without memory; a
-// full one loses its oldest exchange for the new one.
+// A damaged history is set aside; a full one loses its oldest exchange.
 TEST_F(ModelBot, KeepsItsHistoryWhole) {
     WriteFile(Bot() / kHistoryFile, "not json at all\n");
     const ProgramRun run = RunBot();
@@ -82,7 +80,6 @@ TEST_F(ModelBot, KeepsItsHistoryWhole) {
     EXPECT_NE(RunBot().err.find("set aside as model.history.jsonl.bad.2"), std::string::npos);
     EXPECT_EQ(ReadFile(Bot() / "model.history.jsonl.bad"), "not json at all\n");
     EXPECT_EQ(ReadFile(Bot() / "model.history.jsonl.bad.2"), "damaged again\n");
-
     std::string full;
     for (std::size_t i = 0; i < kMaxHistoryEntries; ++i) {
         full += "{\"heard\":\"h" + std::to_string(i) + "\",\"said\":\"s\"}\n";
@@ -122,12 +119,9 @@ TEST_F(ModelBot, EveryFailureLeavesChatMsgAndExplainsInOneLine) {
         EXPECT_EQ(ReadFile(Bot() / "chat.msg"), kMessage);
     }
     EXPECT_FALSE(std::filesystem::exists(Bot() / kHistoryFile));
-
     // Nothing listening: the port of a server that has stopped.
-    const int closed_port = TestServer().Port();
-    AddConfig("endpoint = http://127.0.0.1:" + std::to_string(closed_port) + "/v1\n");
-    const ProgramRun refused = RunBot();
-    EXPECT_NE(refused.err.find("cannot connect to"), std::string::npos) << refused.err;
+    AddConfig("endpoint = http://127.0.0.1:" + std::to_string(TestServer().Port()) + "/v1\n");
+    EXPECT_NE(RunBot().err.find("cannot connect to"), std::string::npos);
 }
 
 TEST_F(ModelBot, SendsTheKeyFromTheNamedVariableAndNeverShowsOrStoresIt) {
@@ -136,14 +130,12 @@ TEST_F(ModelBot, SendsTheKeyFromTheNamedVariableAndNeverShowsOrStoresIt) {
     EXPECT_EQ(missing.exit_code, 1);
     EXPECT_NE(missing.err.find("JABBERY_TEST_KEY"), std::string::npos) << missing.err;
     EXPECT_TRUE(m_server.Requests().empty());
-
     const std::string env = std::string("JABBERY_TEST_KEY=") + kKey;
     m_server.AlwaysReply(
         {401, std::string(R"({"error":{"message":"Key )") + kKey + " is revoked\"}}"});
     const ProgramRun rejected = RunBot({env});
     EXPECT_EQ(rejected.exit_code, 1);
     EXPECT_NE(rejected.err.find("Key [key removed] is revoked"), std::string::npos) << rejected.err;
-
     m_server.AlwaysReply({200, ChatCompletion(std::string("Your key is ") + kKey)});
     const ProgramRun answered = RunBot({env});
     EXPECT_EQ(answered.exit_code, 0) << answered.err;
@@ -159,8 +151,7 @@ TEST_F(ModelBot, SendsTheKeyFromTheNamedVariableAndNeverShowsOrStoresIt) {
     }
 }
 
-// A key the server places anywhere around a cut (the answer's 1999 bytes,
-// the error text's 300) shows nowhere, not even in part.
+// Around the answer's cut at 1999 bytes or the error's at 300: not even in part.
 TEST_F(ModelBot, HidesAKeyPlacedAcrossEitherCut) {
     AddConfig("api_key_env = JABBERY_TEST_KEY\nmemory = 0\n");
     const std::string key = kKey;
@@ -188,8 +179,7 @@ TEST_F(ModelBot, HidesAKeyPlacedAcrossEitherCut) {
     }
 }
 
-// A link or hard link planted in the folder leads nowhere: the file outside
-// keeps its bytes and none of them reach the server.
+// The file outside keeps its bytes and none of them reach the server.
 TEST_F(ModelBot, NeverReadsOrWritesThroughAPlantedLink) {
     namespace fs = std::filesystem;
     const fs::path outside = m_root.File("outside.txt");
@@ -235,18 +225,15 @@ TEST(ModelInit, MakesAReadyFolderAndRefusesToOverwrite) {
     EXPECT_EQ(ReadFile(bot / "model.conf"),
               "# Settings of this chat-model bot; every key is in jabbery-model(1).\n"
               "endpoint = http://h/v1\nmodel = m\napi_key_env = BO_KEY\n");
-
     run = RunProgram(init, root.Path());
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_NE(run.err.find("already exists"), std::string::npos) << run.err;
-
     run = RunProgram({JABBERY_MODEL, "--init", root.File("new"), "--name", "X", "--endpoint", "e",
                       "--model", "m", "--api-key-env", kKey},
                      root.Path());
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.err.find(kKey), std::string::npos) << run.err;
     EXPECT_FALSE(std::filesystem::exists(root.File("new")));
-
     EXPECT_EQ(RunProgram({JABBERY_MODEL, "--init", "x", "--name", "X"}, root.Path()).exit_code, 2);
 }
 

@@ -32,12 +32,10 @@ TestServer::TestServer() : m_server(std::make_unique<httplib::Server>()) {
         response.status = reply.status;
         response.set_content(reply.body, "application/json");
     });
-    // Port 0 on the loopback address: the system picks a free port, and no
-    // one outside this machine can reach the server.
+    // A free port the system picks, on the loopback address only.
     m_port = m_server->bind_to_any_port("127.0.0.1");
     m_thread = std::thread([this] { m_server->listen_after_bind(); });
-    // stop() does nothing to a server whose loop has not started yet, so a
-    // server destroyed at once would otherwise never end its thread.
+    // stop() does nothing to a server whose loop has not started yet.
     while (!m_server->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
@@ -50,20 +48,6 @@ TestServer::~TestServer() {
     m_stopping_changed.notify_all();
     m_server->stop();
     m_thread.join();
-}
-
-std::string TestServer::Endpoint() const {
-    return "http://127.0.0.1:" + std::to_string(m_port) + "/v1";
-}
-
-void TestServer::AlwaysReply(CannedReply reply) {
-    std::lock_guard lock(m_mutex);
-    m_always = std::move(reply);
-}
-
-std::vector<RecordedRequest> TestServer::Requests() const {
-    std::lock_guard lock(m_mutex);
-    return m_requests;
 }
 
 CannedReply TestServer::Respond(const RecordedRequest& request) {
@@ -79,7 +63,6 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder,
                       const std::vector<std::string>& extra_env) {
     TempFolder scratch;
-    // env -u keeps proxy settings from the child: nothing may leave 127.0.0.1.
     std::string command = "cd " + ShellQuote(folder.string()) +
                           " && env -u http_proxy -u https_proxy -u all_proxy -u HTTP_PROXY "
                           "-u HTTPS_PROXY -u ALL_PROXY";

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Test helpers: a chat-completions server on 127.0.0.1 that records what it
-// is sent and answers as the test says, and running a program in a folder as
-// Jabbery would.
+// Test helpers: a chat-completions server on 127.0.0.1 answering as told, and
+// running a program in a folder as Jabbery would.
 #pragma once
 
 #include <chrono>
@@ -51,9 +50,16 @@ class TestServer {
     TestServer& operator=(const TestServer&) = delete;
 
     int Port() const { return m_port; }
-    std::string Endpoint() const;  // the base URL for model.conf
-    void AlwaysReply(CannedReply reply);
-    std::vector<RecordedRequest> Requests() const;
+    // The base URL for model.conf.
+    std::string Endpoint() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/v1"; }
+    void AlwaysReply(CannedReply reply) {
+        std::lock_guard lock(m_mutex);
+        m_always = std::move(reply);
+    }
+    std::vector<RecordedRequest> Requests() const {
+        std::lock_guard lock(m_mutex);
+        return m_requests;
+    }
 
   private:
     CannedReply Respond(const RecordedRequest& request);
@@ -73,9 +79,8 @@ struct ProgramRun {
     std::string out, err;
 };
 
-// Runs `arguments` (the program first) in `folder` with standard input from
-// /dev/null and waits for it. The environment is ours without proxy
-// settings (nothing may leave 127.0.0.1), plus `extra_env` ("NAME=value").
+// Runs `arguments` (the program first) in `folder`, input from /dev/null, in our
+// environment without proxies (nothing may leave 127.0.0.1) plus `extra_env`.
 ProgramRun RunProgram(const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder,
                       const std::vector<std::string>& extra_env = {});

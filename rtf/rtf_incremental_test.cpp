@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "rtf/test_rtf_documents.h"
@@ -13,9 +14,7 @@
 namespace jabbery::rtf {
 namespace {
 
-using testing::RtfDocument;
-using testing::TextOf;
-using testing::TurnLine;
+using namespace jabbery::testing;
 
 // What a text control holds: one code point per entry, with its style.
 using Shown = std::vector<StyledRun>;
@@ -49,13 +48,7 @@ void Apply(const DocumentUpdate& update, Shown& shown) {
 TEST(IncrementalRtfReader, AppendsWhatGrewAndRebuildsOnAnyOtherChange) {
     const std::string a = TurnLine(1, "A", "hi");
     const std::string header = kRtfHeader;
-    struct Step {
-        std::string document;
-        bool rebuild;
-        std::size_t remove;
-        std::string text;
-    };
-    const Step steps[] = {
+    const std::tuple<std::string, bool, std::size_t, std::string> steps[] = {
         {RtfDocument(a), true, 0, "A> hi\n"},
         {RtfDocument(a + TurnLine(2, "B", "yo")), false, 0, "B> yo\n"},
         {RtfDocument(a + TurnLine(2, "B", "yo")), false, 0, ""},
@@ -64,8 +57,7 @@ TEST(IncrementalRtfReader, AppendsWhatGrewAndRebuildsOnAnyOtherChange) {
         {header + a, true, 0, "A> hi\n"},                                      // no trailer
         {header + a + a, true, 0, "A> hi\nA> hi\n"},
         {RtfDocument(a), true, 0, "A> hi\n"},
-        // The body ends inside a UTF-8 sequence, which the trailer showed as
-        // Windows-1252 until it is complete.
+        // The body ends inside a UTF-8 sequence: Windows-1252 until complete.
         {RtfDocument(a + "x\\'e2\\'82"), false, 0, "x\u00E2\u201A"},
         {RtfDocument(a + "x\\'e2\\'82\\'ac"), false, 2, "\u20AC"},
         // A \par at the body's end shows only once more follows.
@@ -74,14 +66,14 @@ TEST(IncrementalRtfReader, AppendsWhatGrewAndRebuildsOnAnyOtherChange) {
     };
     IncrementalRtfReader reader(kRtfTrailer);
     Shown shown;
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.document.substr(header.size()));
-        const DocumentUpdate update = reader.Update(step.document);
-        EXPECT_EQ(update.m_rebuild, step.rebuild);
-        EXPECT_EQ(update.m_rebuild ? 0 : update.m_removeChars, step.remove);
-        EXPECT_EQ(TextOf(update.m_runs), step.text);
+    for (const auto& [document, rebuild, remove, text] : steps) {
+        SCOPED_TRACE(document.substr(header.size()));
+        const DocumentUpdate update = reader.Update(document);
+        EXPECT_EQ(update.m_rebuild, rebuild);
+        EXPECT_EQ(update.m_rebuild ? 0 : update.m_removeChars, remove);
+        EXPECT_EQ(TextOf(update.m_runs), text);
         Apply(update, shown);
-        EXPECT_EQ(shown, Expand(ParseDocument(step.document)));
+        EXPECT_EQ(shown, Expand(ParseDocument(document)));
     }
 }
 
@@ -107,8 +99,7 @@ TEST(IncrementalRtfReader, RandomGrowthAndEditsMatchAFullRead) {
             }
             // choice 9: the same document again; now and then the trailer is missing.
             const std::string document = random() % 25 == 0 ? kRtfHeader + body : RtfDocument(body);
-            // Every other sequence vouches for the bytes that truly did not
-            // change, as the conversation does; the outcome must not differ.
+            // Every other sequence vouches for the bytes unchanged, as the conversation does.
             std::size_t unchanged = 0;
             while (sequence % 2 && unchanged < std::min(document.size(), previous.size()) &&
                    document[unchanged] == previous[unchanged]) {

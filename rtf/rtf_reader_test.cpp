@@ -14,9 +14,7 @@ namespace jabbery::rtf {
 namespace {
 
 using namespace std::string_literals;
-using testing::IntroLine;
-using testing::TextOf;
-using testing::TurnLine;
+using namespace jabbery::testing;
 using Runs = std::vector<StyledRun>;
 constexpr auto Doc = &testing::RtfDocument;
 
@@ -47,8 +45,7 @@ std::string Styled(const Runs& runs) {
     return styled;
 }
 
-// Reads `document` whole, and fed to one reader in pieces of 0 to 6 bytes,
-// which must give the same well-formed runs.
+// Reads `document` whole and in pieces of 0 to 6 bytes: the same well-formed runs.
 Runs Parse(const std::string& document) {
     const Runs whole = ParseDocument(document);
     ExpectWellFormed(whole);
@@ -67,8 +64,7 @@ Runs Parse(const std::string& document) {
 TEST(RtfReader, ShowsTheTextAsRtfMeansIt) {
     const std::pair<std::string, std::string> cases[] = {
         {Doc(""), ""},
-        // Control symbols and named characters; a control word takes one
-        // delimiting space; an unknown or overlong one shows nothing.
+        // Control symbols, named characters; a control word takes one space.
         {Doc("a\\\\b\\{c\\}d\\~e\\-f\\_g\\:h\\|i"), "a\\b{c}d\u00A0ef\u2011ghi"},
         {Doc("a\\tab b\\emdash\\endash\\bullet \\lquote\\rquote\\ldblquote\\rdblquote x"),
          "a\tb\u2014\u2013\u2022\u2018\u2019\u201C\u201Dx"},
@@ -76,14 +72,12 @@ TEST(RtfReader, ShowsTheTextAsRtfMeansIt) {
         {Doc("\\" + std::string(100, 'x') + "line a"), "a"},
         // Raw line ends are not text; a backslash before one breaks the line.
         {Doc("a\r\nb\rc\nd\\\ne\\\rf"), "abcd\ne\nf"},
-        // Fonts, font tables and destinations are skipped, but an unknown
-        // destination without \* is shown, and only the group's first word counts.
+        // Fonts and destinations are skipped; an unknown one without \* shows.
         {Doc("\\f3 a\\f99 b{\\fonttbl{\\f1 Other;}}c{\\*\\foo hidden {nested} \\'41}d"
              "{\\info{\\title t}}{\\pict 0102}{\\stylesheet{\\s0 Normal;}}e{\\unknowndest f}g"
              "{x\\pict h}i"),
          "abcdefgxhi"},
-        // \bin data is skipped; \line or \par in it (not \lines or \parda)
-        // ends it early, also as its last bytes.
+        // \bin data is skipped; \line or \par in it ends it early.
         {Doc("a{\\pict\\bin6 \0}{\\\xff\0}b\\bin3 xyzc\\bin0 \\bin-4 d"s), "abcd"},
         {Doc("a\\bin99999999999 xx\\line b\\bin99 xx\\par c"), "a\nb\nc"},
         {Doc("a\\bin12 \\lines\\parda\\line b"), "a\nb"},
@@ -93,8 +87,7 @@ TEST(RtfReader, ShowsTheTextAsRtfMeansIt) {
         {Doc("caf\\'c3\\'a9 \xe2\x82\xac \\'f0\\'9f\\'99\\'82\\'C3\\'A9"),
          "caf\u00E9 \u20AC \U0001F642\u00E9"},
         {Doc("a\0b\\'00c"s), "abc"},
-        // What is not UTF-8 is Windows-1252, byte by byte: cut sequences
-        // (also at the end), overlong forms, surrogates.
+        // What is not UTF-8 (cut, overlong, surrogates) is Windows-1252.
         {Doc("caf\\'e9 \x80 \x9f \x81 \xa0\xff"), "caf\u00E9 \u20AC \u0178 \u0081 \u00A0\u00FF"},
         {Doc("\xe2\x82x\xe2\x82\xc3\xa9"), "\u00E2\u201Ax\u00E2\u201A\u00E9"},
         {Doc("\xc0\xaf\xed\xa0\x80"), "\u00C0\u00AF\u00ED\u00A0\u20AC"},
@@ -145,9 +138,8 @@ TEST(RtfReader, ShowsEachRunInItsColourAndWeight) {
         {Doc("\\'e2\\b\\'82\\'ac"), "<0>\u00E2<0b>\u201A\u00AC"},
         // The price of keeping lines apart: a group does not survive a line break.
         {Doc("\\cf1 {\\b a\\line b}c"), "<1b>a<1>\nbc"},
-        // A reply's colour lasts until the next line sets its own; a later
-        // colour table recolours nothing; a reply's last backslash escapes
-        // its own line break only; any depth of groups is fine.
+        // A reply's colour lasts until the next line; a later colour table
+        // recolours nothing; a reply's last backslash escapes its line break only.
         {Doc(TurnLine(1, "A", "red \\cf3 blue") + TurnLine(2, "B", "green")),
          "<1b>A> <1>red <3>blue\n<2b>B> <2>green\n"},
         {Doc(TurnLine(1, "A", "{\\colortbl\\red1\\green1\\blue1;}x\\cf15 z") +
@@ -162,8 +154,7 @@ TEST(RtfReader, ShowsEachRunInItsColourAndWeight) {
     for (const auto& [document, styled] : cases) EXPECT_EQ(Styled(Parse(document)), styled);
 }
 
-// Whatever a reply's RTF does, the lines around it show in full, in their
-// own colours and weights.
+// The lines around a reply show in full, in their own colours and weights.
 TEST(RtfReader, MalformedReplyNeverChangesOtherLines) {
     for (const std::string reply :
          {"{\\*\\evil ", "{\\fonttbl", "}}}}", "{\\colortbl\\red1\\green2\\blue3;", "\\fonttbl x",

@@ -13,8 +13,7 @@
 
 namespace jabbery::testing {
 
-// Transcript documents for the RTF tests and benchmarks, written the way the
-// transcript writes them.
+// Transcript documents as the transcript writes them, for tests and benchmarks.
 inline std::string RtfDocument(const std::string& body) {
     return kRtfHeader + body + kRtfTrailer;
 }
@@ -31,8 +30,7 @@ inline std::string TurnLine(int bot, const std::string& name, const std::string&
 
 inline const char* const kSampleNames[] = {"WREN", "HASK", "OTTILIE", "BRIXLEY"};
 
-// Turn `turn` of a conversation between four bots with replies of the usual
-// kinds, escapes included.
+// Turn `turn` between four bots, with replies of the usual kinds, escapes included.
 inline std::string SampleTurn(std::int64_t turn) {
     static const char* const kReplies[] = {
         "A fairly ordinary reply of the kind bots give, some sixty characters.",
@@ -60,8 +58,7 @@ inline void AddSampleTurn(std::string& document, std::int64_t turn) {
     document += kRtfTrailer;
 }
 
-// RTF soup of `length` bytes or a little more: pieces that reach every state
-// of the reader, mixed with random bytes.
+// `length` bytes or a little more of pieces that reach every reader state, and random bytes.
 inline std::string RandomRtf(std::mt19937& random, std::size_t length) {
     static const std::vector<std::string> kPieces = {
         "{",         "}",          "\\",       "\\'",      "\\'c3",   "\\'a9", "\\line ",
@@ -80,8 +77,7 @@ inline std::string RandomRtf(std::mt19937& random, std::size_t length) {
     return text;
 }
 
-// True for well-formed UTF-8 without NULs: no overlong form, surrogate or
-// value past U+10FFFF.
+// Well-formed UTF-8 without NULs: no overlong form, surrogate or value past U+10FFFF.
 inline bool IsValidUtf8(const std::string& text) {
     for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
         const auto lead = static_cast<unsigned char>(text[i]);

@@ -2,7 +2,6 @@
 #include "shell/chat_dialog.h"
 
 #include <gtest/gtest.h>
-#include <wx/button.h>
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
@@ -29,8 +28,7 @@ std::vector<std::string> PlainLines(const CChatDialog& window) {
     return SplitLines(window.State().m_plainText.Str(), "\r\n");
 }
 
-// Bots in a fresh folder, and a main window over them whose questions are
-// answered from a script.
+// Bots in a fresh folder; a main window over them asks a script its questions.
 class ChatDialogTest : public ::testing::Test {
   protected:
     std::string Bot(const std::string& name, const std::string& command) {
@@ -38,15 +36,19 @@ class ChatDialogTest : public ::testing::Test {
     }
     static int Turns(const CChatDialog& window) { return window.State().m_turnsTaken; }
     static std::string Title(const CChatDialog& window) { return window.GetTitle().ToStdString(); }
-    static wxButton* Button(CChatDialog& window, int id) {
-        return wxDynamicCast(window.FindWindow(id), wxButton);
-    }
+    static wxWindow* Button(CChatDialog& window, int id) { return window.FindWindow(id); }
     static void Press(CChatDialog& window, int id, wxEventType type = wxEVT_BUTTON) {
         wxCommandEvent command(type, id);
         window.ProcessWindowEvent(command);
     }
-    // Runs the window until it closes; the script must see to that.
-    void Run(CChatDialog& window) {
+    void AwaitTurns(CChatDialog& window, int turns) {
+        m_script.Then(
+            std::to_string(turns) + " turns", [&window, turns] { return Turns(window) >= turns; },
+            60s);
+    }
+    // Runs the window until it closes; the script must see to that, or `close` it.
+    void Run(CChatDialog& window, bool close = false) {
+        if (close) m_script.Do("close", [&] { window.Close(); });
         m_script.Drive([&] { return window.DoModal(); });
     }
 
@@ -81,8 +83,7 @@ TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
     }
 }
 
-// Before the first turn every bot is checked; those that fail are listed in
-// one message. Quit ends before any turn; Go on starts the conversation.
+// Every bot is checked before the first turn. Quit ends there; Go on starts.
 TEST_F(ChatDialogTest, BotsThatFailTheStartUpCheckAreListedWithTheChoiceToGoOnOrQuit) {
     const std::string ann = Bot("Ann", RecordAndAnswer("a"));
     // Only the first program of a list is checked: this bot still answers.
@@ -97,15 +98,12 @@ TEST_F(ChatDialogTest, BotsThatFailTheStartUpCheckAreListedWithTheChoiceToGoOnOr
     EXPECT_EQ(Turns(closed), 0);
     m_dialogs.m_goOnAnswers = {true};
     CChatDialog window(nullptr, {{ann, odd}, 100ms, 20s}, &m_dialogs);
-    m_script.Then(
-        "two turns", [&] { return Turns(window) >= 2; }, 60s);
-    m_script.Do("close", [&] { window.Close(); });
-    Run(window);
+    AwaitTurns(window, 2);
+    Run(window, true);
     EXPECT_EQ(m_dialogs.m_failedChecks, std::vector<std::vector<std::string>>{listed});
 }
 
-// A folder given that holds no bot is said so and asked for again; the
-// count is not asked (none is scripted).
+// A folder without a bot is refused and asked for again; the count is not asked.
 TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWork) {
     const std::string ann =
         Bot("Ann", "cat chat.msg >> seen.log; " + RecordAndAnswer("Hello from Ann"));
@@ -113,13 +111,8 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
     std::filesystem::create_directories(m_root.File("empty"));
     m_dialogs.m_folderAnswers = {bob};
     CChatDialog window(nullptr, {{ann, m_root.File("empty")}, 100ms, 20s}, &m_dialogs);
-    m_script.Then(
-        "four turns", [&] { return Turns(window) >= 4; }, 60s);
-    m_script.Do("click Manual", [&] { ClickOn(Button(window, CChatDialog::kManualId)); });
-    m_script.Then("the manual opened", [&] { return m_dialogs.m_manualOpened == 1; });
-    m_script.Do("close", [&] { window.Close(); });
-    Run(window);
-
+    AwaitTurns(window, 4);
+    Run(window, true);
     EXPECT_EQ(Button(window, CChatDialog::kExitId)->GetLabel(), "E&xit");
     EXPECT_EQ(Button(window, CChatDialog::kManualId)->GetLabel(), "&Manual");
     EXPECT_EQ(Button(window, CChatDialog::kAboutId)->GetLabel(), "&About");
@@ -128,9 +121,7 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
     EXPECT_EQ(m_dialogs.m_errors, std::vector<std::string>{kNotABotMessage});
     EXPECT_EQ(m_dialogs.m_folderPrompts, std::vector<std::string>{"2 of 2"});
     EXPECT_TRUE(m_dialogs.m_failedChecks.empty()) << "bots that pass the check are not asked about";
-    // A line may wrap in the view but is one line of text, bold at its
-    // start in its bot's colour (bot 0 black, bot 1 red, shown darker to
-    // read on the white page).
+    // One line of text each, however wrapped, bold at its start in its bot's colour.
     RtfView* view = window.TranscriptView();
     std::vector<std::string> lines = SplitLines(view->GetValue().ToStdString(), "\n");
     lines.resize(6);
@@ -157,8 +148,7 @@ TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRu
     AnswerWithKey(m_script, "Number of bots", WXK_RETURN);
     AnswerChooser(m_script, FolderPromptTitle(1, 2), 'L', ann);
     AnswerChooser(m_script, FolderPromptTitle(2, 2), 'L', bob);
-    m_script.Then(
-        "two turns", [&] { return Turns(window) >= 2; }, 60s);
+    AwaitTurns(window, 2);
     m_script.Do("click About", [&] { ClickOn(Button(window, CChatDialog::kAboutId)); });
     m_script.Then("the About box shows", [&] {
         turns_at_about = Turns(window);
@@ -182,73 +172,49 @@ TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRu
     EXPECT_TRUE(ReadFile(saved).ends_with(window.State().m_plainText.Str())) << ReadFile(saved);
 }
 
-// Every window the main window opens, modal or not, leaves it taking keys,
-// clicks and a close request once closed; the Bots window and the manual
-// also while they are open. The real dialogs, answered with real keys.
+// Modal or not, once closed, and the Bots window and the manual while open too:
+// keys, clicks and a close request still work. The real dialogs, real keys.
 TEST_F(ChatDialogTest, EveryWindowItOpensLeavesItTakingInput) {
     CChatDialog window(
         nullptr,
         {{Bot("Ann", RecordAndAnswer("a")), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s});
-    // A step that does `action` every 1.5 s, as a key may be lost, until `done`.
-    const auto until = [&](const std::string& what, std::function<bool()> done,
-                           std::function<void()> action) {
-        auto last = std::make_shared<Clock::time_point>();
-        m_script.Then(what, [=] {
-            if (done()) return true;
-            if (Clock::now() - *last > 1500ms) {
-                *last = Clock::now();
-                action();
-            }
-            return false;
-        });
-    };
     const auto shows = [](const std::string& title) {
         return [title] { return FindScreenWindow(title).has_value(); };
     };
     const auto takes_input = [&](const std::string& when) {
         for (const std::string& wanted : {kTitle + " (paused)", kTitle}) {
-            until(
+            m_script.Until(
                 when + ", Ctrl+P gives " + wanted,
                 [&window, wanted] { return Title(window) == wanted; },
                 [&window] { PressKeyIn(Title(window), 'P', wxMOD_CONTROL); });
         }
-        until(when + ", About opens", shows(kAboutTitle),
-              [&window] { ClickOn(Button(window, CChatDialog::kAboutId)); });
+        m_script.Until(when + ", About opens", shows(kAboutTitle),
+                       [&window] { ClickOn(Button(window, CChatDialog::kAboutId)); });
         AnswerWithKey(m_script, kAboutTitle, WXK_RETURN);
     };
-    // Out of the way of the main window's middle, where keys are pressed.
-    const auto move_aside = [&](const std::string& title) {
-        m_script.Do("move " + title + " aside", [title] {
-            for (wxWindow* top : wxTopLevelWindows) {
-                if (top->GetLabel() == title) top->SetSize(0, 0, 400, 250);
-            }
-        });
+    // Opens `title`, tries the main window beside it (moved off the middle, where
+    // keys are pressed), closes it with Escape and tries the main window again.
+    const auto round_trip = [&](const std::string& title, bool beside, std::function<void()> open) {
+        m_script.Until(title + " opens", shows(title), std::move(open));
+        if (beside) {
+            m_script.Do("move " + title + " aside", [title] {
+                for (wxWindow* top : wxTopLevelWindows) {
+                    if (top->GetLabel() == title) top->SetSize(0, 0, 400, 250);
+                }
+            });
+            takes_input("beside " + title);
+        }
+        AnswerWithKey(m_script, title, WXK_ESCAPE);
+        takes_input("after " + title);
     };
-
-    m_script.Then(
-        "a turn", [&] { return Turns(window) >= 1; }, 60s);
+    AwaitTurns(window, 1);
     takes_input("at first");
-    until("Ctrl+B opens the Bots window", shows("Bots"),
-          [] { PressKeyIn(kTitle, 'B', wxMOD_CONTROL); });
-    move_aside("Bots");
-    takes_input("beside the Bots window");
-    AnswerWithKey(m_script, "Bots", WXK_ESCAPE);
-    takes_input("after the Bots window");
-    until("the manual opens", shows("Jabbery manual"),
-          [&] { ClickOn(Button(window, CChatDialog::kManualId)); });
-    move_aside("Jabbery manual");
-    takes_input("beside the manual");
-    AnswerWithKey(m_script, "Jabbery manual", WXK_ESCAPE);
-    takes_input("after the manual");
-    until("Ctrl+S opens the save dialog", shows("Save As"),
-          [] { PressKeyIn(kTitle, 'S', wxMOD_CONTROL); });
-    AnswerWithKey(m_script, "Save As", WXK_ESCAPE);
-    takes_input("after the save dialog");
-    // The context menu's command, as chosen there.
-    until("Export opens its dialog", shows("Export coloured transcript"),
-          [&] { window.CallAfter([&] { Press(window, CChatDialog::kExportId, wxEVT_MENU); }); });
-    AnswerWithKey(m_script, "Export coloured transcript", WXK_ESCAPE);
-    takes_input("after the export dialog");
+    round_trip("Bots", true, [] { PressKeyIn(kTitle, 'B', wxMOD_CONTROL); });
+    round_trip("Jabbery manual", true, [&] { ClickOn(Button(window, CChatDialog::kManualId)); });
+    round_trip("Save As", false, [] { PressKeyIn(kTitle, 'S', wxMOD_CONTROL); });
+    round_trip("Export coloured transcript", false, [&] {  // as the context menu chooses it
+        window.CallAfter([&] { Press(window, CChatDialog::kExportId, wxEVT_MENU); });
+    });
     m_script.Do("ask it to close", [&] { SendCloseRequest(&window); });
     Run(window);
     EXPECT_FALSE(window.IsShown());
@@ -273,10 +239,7 @@ TEST_F(ChatDialogTest, EscapeDuringATurnClosesWithoutTheQuestionAndStopsTheBotsG
     EXPECT_TRUE(RunEventsUntil([&] { return !ProcessIsLive(child); }, 10s)) << "child " << child;
 }
 
-// The order of ticks, Exit and turns is the scheduler's (its own tests try
-// each); here the window goes by it. While a slow turn runs the window
-// answers events, and Exit then asks to save only once that turn's reply
-// is in; no turn follows.
+// The window answers events during the turn, and no turn follows it.
 TEST_F(ChatDialogTest, ExitDuringASlowTurnSaysSoAtOnceAndAsksToSaveAfterIt) {
     const std::string slow = "sleep 5; printf 'done\\r\\n' > chat.msg";
     m_dialogs.m_yesNoAnswers = {false};
@@ -308,8 +271,7 @@ TEST_F(ChatDialogTest, ExitDuringASlowTurnSaysSoAtOnceAndAsksToSaveAfterIt) {
     EXPECT_EQ(Turns(window), 1);
 }
 
-// Exit again during the awaited turn stops its bot at once and adds no
-// line; Cancel on the save question goes back to the conversation.
+// The stopped turn adds no line; Cancel on the save question goes back to the conversation.
 TEST_F(ChatDialogTest, ExitTwiceStopsTheSlowBotAndCancelGoesOn) {
     const std::string slow_once =
         "if [ -e slept ]; then " + RecordAndAnswer("a") + "; else touch slept; sleep 120; fi";
@@ -328,8 +290,7 @@ TEST_F(ChatDialogTest, ExitTwiceStopsTheSlowBotAndCancelGoesOn) {
     m_script.Then(
         "asked to save, cancelled, two turns",
         [&] { return !m_dialogs.m_questions.empty() && Turns(window) >= 2; }, 60s);
-    m_script.Do("close", [&] { window.Close(); });
-    Run(window);
+    Run(window, true);
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
     const std::vector<std::string> lines = PlainLines(window);
     ASSERT_GE(lines.size(), 4u);
@@ -352,8 +313,7 @@ TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGo
     int paused_at = 0;
     std::string plain;  // while paused
     std::string rtf;
-    m_script.Then(
-        "two turns", [&] { return Turns(window) >= 2; }, 60s);
+    AwaitTurns(window, 2);
     m_script.Then("Ctrl+P pauses", [&] {
         return PressKeyIn(kTitle, 'P', wxMOD_CONTROL) || Title(window) == paused;
     });
@@ -376,9 +336,7 @@ TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGo
     });
     m_script.Then(
         "turns go on", [&] { return Turns(window) >= paused_at + 2; }, 60s);
-    m_script.Do("close", [&] { window.Close(); });
-    Run(window);
-
+    Run(window, true);
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{ReplaceQuestion(kept)});
     EXPECT_EQ(ReadFile(kept), "mine");
     EXPECT_EQ(ReadFile(m_root.File("new.rtf")), rtf);
@@ -392,18 +350,17 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
     const auto last_failure_column = static_cast<long>(
         std::find(headings.begin(), headings.end(), "Last failure") - headings.begin());
     const std::string failing = Bot("Fay", "echo 'out of ideas' >&2; exit 3");
-    std::FILE* warnings = std::tmpfile();
+    const std::string warnings_file = m_root.File("warnings");
+    std::FILE* warnings = std::fopen(warnings_file.c_str(), "w");
     CChatDialog window(nullptr,
                        {{failing, Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s, "", warnings},
                        &m_dialogs);
     m_script.Then(
         "shown", [&] { return window.IsShownOnScreen(); }, 60s);
     m_script.Wait(300ms);
-    m_script.Then("Ctrl+B opens the Bots window", [&] {
-        if (window.BotsWindow() != nullptr) return true;
-        PressKeyIn(Title(window), 'B', wxMOD_CONTROL);
-        return false;
-    });
+    m_script.Until(
+        "Ctrl+B opens the Bots window", [&] { return window.BotsWindow() != nullptr; },
+        [&] { PressKeyIn(Title(window), 'B', wxMOD_CONTROL); });
     m_script.Then(
         "Fay's failure is listed",
         [&] {
@@ -413,8 +370,7 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
                    Turns(window) >= 4;
         },
         60s);
-    m_script.Do("close", [&] { window.Close(); });
-    Run(window);
+    Run(window, true);
     // Bob answered after Fay's last failure: the title still names it.
     EXPECT_EQ(Title(window), kTitle + " (Fay exited with code 3)");
     const wxString details = window.BotsWindow()->Details()->GetValue();
@@ -437,13 +393,10 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
         EXPECT_EQ(look.GetFontStyle() == wxFONTSTYLE_ITALIC, fay) << shown[i];
         line_start += static_cast<long>(shown[i].size()) + 1;
     }
-    std::rewind(warnings);
-    char line[256] = "";
-    EXPECT_NE(std::fgets(line, sizeof line, warnings), nullptr);
-    EXPECT_EQ(std::string(line),
-              "jabbery: turn 1: FAY (bot 1) exited with code 3; the line passed on is what "
-              "chat.msg held\n");
     std::fclose(warnings);
+    EXPECT_TRUE(ReadFile(warnings_file)
+                    .starts_with("jabbery: turn 1: FAY (bot 1) exited with code 3; the line "
+                                 "passed on is what chat.msg held\n"));
 }
 
 }  // namespace

@@ -10,13 +10,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 namespace jabbery::testing {
 namespace {
 
-// The mapped X windows (over a pixel) whose title matches the regular
-// expression `pattern`, which holds no quote.
+// The mapped X windows (over a pixel) whose title matches `pattern` (no quotes).
 std::vector<wxRect> VisibleWindows(const std::string& pattern) {
     std::vector<wxRect> found;
     FILE* xdotool = ::popen(("xdotool search --onlyvisible --name '" + pattern +
@@ -24,8 +22,7 @@ std::vector<wxRect> VisibleWindows(const std::string& pattern) {
                                 .c_str(),
                             "r");
     if (xdotool == nullptr) return found;
-    wxRect rect;
-    // Each window's lines: WINDOW=, X=, Y=, WIDTH=, HEIGHT=, SCREEN=.
+    wxRect rect;  // from each window's lines X=, Y=, WIDTH=, HEIGHT=
     for (char line[256]; std::fgets(line, sizeof line, xdotool) != nullptr;) {
         std::sscanf(line, "X=%d", &rect.x);
         std::sscanf(line, "Y=%d", &rect.y);
@@ -56,8 +53,7 @@ void PointAt(const wxRect& rect) {
 }  // namespace
 
 void UiScript::Notify() {
-    // A step may open a modal dialog and so run further ticks inside itself;
-    // those must not re-enter the step.
+    // A step that opens a modal dialog runs further ticks: they must not re-enter.
     static bool running = false;
     if (running) return;
     const auto now = std::chrono::steady_clock::now();
@@ -78,8 +74,7 @@ void UiScript::Notify() {
             "step " + std::to_string(m_next + 1) + " (" + m_steps[m_next].m_what + ") timed out";
     }
     Stop();
-    // Ends every modal dialog, closes the program's other windows and
-    // presses Escape over every other window (the toolkit's own).
+    // Ends modal dialogs, closes other windows, presses Escape over the toolkit's own.
     for (wxWindow* window : wxTopLevelWindows) {
         auto* dialog = wxDynamicCast(window, wxDialog);
         if (dialog != nullptr && dialog->IsModal()) {
@@ -114,25 +109,15 @@ void ClickOn(wxWindow* window) {
     wxUIActionSimulator().MouseClick();
 }
 
-void PressKey(int key, int modifiers) {
-    wxUIActionSimulator().Char(key, modifiers);
-}
-
-void TypeText(const std::string& text) {
-    wxUIActionSimulator().Text(text.c_str());
-}
-
 std::optional<wxRect> FindScreenWindow(const std::string& title) {
     const std::vector<wxRect> found = VisibleWindows(TitlePattern(title));
-    if (found.empty()) return std::nullopt;
-    return found.front();
+    return found.empty() ? std::nullopt : std::optional(found.front());
 }
 
 bool PressKeyIn(const std::string& title, int key, int modifiers) {
     const std::optional<wxRect> rect = FindScreenWindow(title);
     if (!rect) return false;
-    // A window just shown may have taken the keyboard focus for itself; a
-    // window manager gives it back to the window clicked, as this does.
+    // A window just shown may have taken the focus; give it back as a window manager would.
     const std::string focus =
         "xdotool search --onlyvisible --name '" + TitlePattern(title) + "' windowfocus 2>/dev/null";
     if (std::system(focus.c_str()) != 0) return false;
@@ -158,16 +143,10 @@ void SendCloseRequest(wxWindow* window) {
 
 void AnswerWithKey(UiScript& script, const std::string& title, int key) {
     script.Then(title + " shows", [title] { return FindScreenWindow(title).has_value(); });
-    // A window just mapped may not take keys yet; give it a moment first.
-    script.Wait(300ms);
-    auto last_press = std::make_shared<std::chrono::steady_clock::time_point>();
-    script.Then("close " + title + " with a key", [title, key, last_press] {
-        // The last press may still be on its way.
-        const auto now = std::chrono::steady_clock::now();
-        if (now - *last_press < 1500ms) return !FindScreenWindow(title);
-        *last_press = now;
-        return !PressKeyIn(title, key);
-    });
+    script.Wait(300ms);  // a window just mapped may not take keys yet
+    script.Until(
+        "close " + title + " with a key", [title] { return !FindScreenWindow(title); },
+        [title, key] { PressKeyIn(title, key); });
 }
 
 void AnswerChooser(UiScript& script, const std::string& title, char select,
@@ -178,6 +157,12 @@ void AnswerChooser(UiScript& script, const std::string& title, char select,
         return true;
     });
     AnswerWithKey(script, title, WXK_RETURN);
+}
+
+bool ScrolledToBottom(const wxTextCtrl& view) {
+    const int range = view.GetScrollRange(wxVERTICAL);
+    return range > 0 &&
+           view.GetScrollPos(wxVERTICAL) + view.GetScrollThumb(wxVERTICAL) >= range - 1;
 }
 
 std::string StyleAt(wxTextCtrl* view, long position) {

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <wx/gdicmn.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,10 +24,9 @@ namespace jabbery::testing {
 
 using namespace std::chrono_literals;
 
-// Runs a test's steps, each returning true when done, from a polling timer,
-// which keeps firing inside modal loops. A step late past its time, or a
-// window still open 30 s after the last step, fails the script, which then
-// ends every open dialog so the test can end and report.
+// Runs a test's steps, each returning true when done, from a timer that fires
+// inside modal loops too. A step late past its time, or a window open 30 s
+// after the last step, fails the script, which then ends every open dialog.
 class UiScript : public wxTimer {
   public:
     UiScript& Then(std::string what, std::function<bool()> step,
@@ -46,6 +47,19 @@ class UiScript : public wxTimer {
                 return std::chrono::steady_clock::now() - m_stepStarted >= duration;
             },
             duration + 30s);
+    }
+    // A step that does `action` now and every 1.5 s after (a key may be lost
+    // or still on its way) until `done` holds.
+    UiScript& Until(std::string what, std::function<bool()> done, std::function<void()> action) {
+        auto last = std::make_shared<std::chrono::steady_clock::time_point>();
+        return Then(std::move(what), [=] {
+            if (done()) return true;
+            if (std::chrono::steady_clock::now() - *last > 1500ms) {
+                *last = std::chrono::steady_clock::now();
+                action();
+            }
+            return false;
+        });
     }
 
     // Runs `modal`, which opens what the script drives; expects no failure.
@@ -80,23 +94,23 @@ bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds
 // Real input through the X server. Without a window manager, keys go to the
 // window under the pointer, so PressKeyIn points at its window first.
 void ClickOn(wxWindow* window);
-void PressKey(int key, int modifiers = 0);
-void TypeText(const std::string& text);
+inline void PressKey(int key, int modifiers = 0) {
+    wxUIActionSimulator().Char(key, modifiers);
+}
+inline void TypeText(const std::string& text) {
+    wxUIActionSimulator().Text(text.c_str());
+}
 
 // A mapped X window with this exact title, found with xdotool: GTK's own
 // message boxes and choosers are not wx windows.
 std::optional<wxRect> FindScreenWindow(const std::string& title);
-
 // Points at the X window with this title and presses `key`; false if none.
 bool PressKeyIn(const std::string& title, int key, int modifiers = 0);
-
-// Asks `window` to close as a window manager's close box does: the
-// WM_DELETE_WINDOW message, sent through the X server.
+// Sends `window` WM_DELETE_WINDOW through the X server, as a close box does.
 void SendCloseRequest(wxWindow* window);
 
-// Adds steps that wait for the window titled `title` and press `key` in it
-// until it is gone: a window just mapped may miss the first key, and GTK's
-// file chooser may take the first Return for its completion.
+// Adds steps that wait for the window `title` and press `key` in it until it is
+// gone: a new window may miss a key, a GTK chooser take a Return to complete.
 void AnswerWithKey(UiScript& script, const std::string& title, int key);
 
 // Adds steps that answer the GTK chooser titled `title` with Ctrl+`select`
@@ -104,19 +118,17 @@ void AnswerWithKey(UiScript& script, const std::string& title, int key);
 void AnswerChooser(UiScript& script, const std::string& title, char select,
                    const std::string& path);
 
-// The window's dialogs answered from a script, as FakeUser answers the
-// conversation's questions.
+// The window's dialogs answered from a script.
 class ScriptedDialogs : public FakeUser<UserDialogs> {
   public:
     std::deque<std::optional<int>> m_counts;
     std::deque<std::optional<std::string>> m_exportPaths;
     std::deque<bool> m_goOnAnswers;
     std::vector<std::vector<std::string>> m_failedChecks;  // what each check message listed
-    int m_manualOpened = 0;
 
     std::optional<int> AskBotCount() override { return Pop(m_counts); }
     std::optional<std::string> AskExportPath() override { return Pop(m_exportPaths); }
-    void OpenManual() override { ++m_manualOpened; }
+    void OpenManual() override {}
     void ShowAboutBox() override {}
     bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override {
         m_failedChecks.push_back(failures);
@@ -124,9 +136,10 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
     }
 };
 
+// Whether the text control shows its last line.
+bool ScrolledToBottom(const wxTextCtrl& view);
 // A text control's character at `position` as "#RRGGBB bold" or "#RRGGBB regular".
 std::string StyleAt(wxTextCtrl* view, long position);
-
 // Lines of a text as they stand (a final empty line is dropped).
 std::vector<std::string> SplitLines(const std::string& text, const std::string& separator);
 

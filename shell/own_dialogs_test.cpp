@@ -56,9 +56,7 @@ TEST(FolderPrompt, TitleNamesTheBotAndStartsInTheUsersBots) {
     EXPECT_EQ(error, "");
 }
 
-// The real dialogs over a shown main window. Escape gives each one's cancel
-// answer (the other answers are tried in the main window's tests); a message
-// shows until a key closes it.
+// The real dialogs over a shown main window; a message shows until a key closes it.
 TEST(WxUserDialogs, EscapeGivesEachDialogsCancelAnswer) {
     auto* main = new wxFrame(nullptr, wxID_ANY, "Main", wxPoint(100, 100), wxSize(500, 400));
     main->Show();
@@ -82,7 +80,6 @@ TEST(WxUserDialogs, EscapeGivesEachDialogsCancelAnswer) {
         dialogs.ShowError(kNotABotMessage);
         return 0;
     });
-    // A top-level window deletes itself once the event loop runs again.
     main->Destroy();
     RunEventsUntil([] { return wxTopLevelWindows.empty(); }, 10s);
 }
@@ -94,26 +91,20 @@ TEST(SaveDialog, SuggestsADatedNameInTheFolderLastUsedAndAddsTheExtension) {
     const wxString old_folder = wxGetCwd();
     wxSetWorkingDirectory(root.Path());
     WxUserDialogs dialogs;
-    const auto ask = [&](const std::function<void(UiScript&)>& answer) {
+    // Types `name` in the dialog, or takes its suggestion when there is none.
+    const auto ask = [&](const std::string& name) {
         UiScript script;
-        answer(script);
+        name.empty() ? AnswerWithKey(script, "Save As", WXK_RETURN)
+                     : AnswerChooser(script, "Save As", 'A', name);
         return script.Drive([&] { return dialogs.AskSavePath(); }).value_or("cancelled");
     };
-    const auto take_suggestion = [](UiScript& script) {
-        AnswerWithKey(script, "Save As", WXK_RETURN);
-    };
     const std::string suggested = SuggestedTranscriptName(".txt");
-    EXPECT_EQ(ask(take_suggestion), root.File(suggested));
-    EXPECT_EQ(ask([&](UiScript& script) {
-                  AnswerChooser(script, "Save As", 'A', root.File("sub/chat"));
-              }),
-              root.File("sub/chat.txt"));
-    EXPECT_EQ(ask(take_suggestion), root.File("sub/" + suggested));
+    EXPECT_EQ(ask(""), root.File(suggested));
+    EXPECT_EQ(ask(root.File("sub/chat")), root.File("sub/chat.txt"));
+    EXPECT_EQ(ask(""), root.File("sub/" + suggested));
     wxSetWorkingDirectory(old_folder);
 }
 
-// With no program on the PATH at all (no browser, no xdg-open), the manual
-// shows in the program's own window.
 TEST(ManualWindow, ShowsTheManualWithoutAnyOtherProgram) {
     TempFolder root;
     WriteFile(root.File("jabbhelp.html"), "<html><body><p>Jabbery links bots.</p></body></html>");
@@ -122,7 +113,6 @@ TEST(ManualWindow, ShowsTheManualWithoutAnyOtherProgram) {
     wxSetWorkingDirectory(root.Path());
     OpenManual(nullptr);
     wxSetWorkingDirectory(old_folder);
-
     CManualWindow* window = nullptr;
     for (wxWindow* top : wxTopLevelWindows) {
         if (auto* manual = wxDynamicCast(top, CManualWindow)) window = manual;
@@ -136,8 +126,6 @@ TEST(ManualWindow, ShowsTheManualWithoutAnyOtherProgram) {
     EXPECT_TRUE(RunEventsUntil([] { return wxTopLevelWindows.IsEmpty(); }, 10s));
 }
 
-// The Bots window's "Open conversations folder" hands the folder to
-// xdg-open; with none installed, a message says so.
 TEST(BotsWindow, OpenConversationsFolderRunsXdgOpenOrSaysThereIsNone) {
     TempFolder root;
     std::filesystem::create_directories(root.File("bin"));
@@ -191,14 +179,12 @@ TEST(CountRefusal, AcceptsTwoToFifteenAndRefusesAllElseNamingTheRange) {
     EXPECT_NE(CountRefusal("20").find("20"), std::string::npos);
 }
 
-// Enter and Escape are tried in the main window's and the dialogs' tests.
 TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
     int manual_opened = 0;
     CNumDialog dialog(nullptr, [&] { ++manual_opened; });
     const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };
     UiScript script;
-    // Presses `key` `times` times in `window`: the edit comes to show
-    // `expected`, and still does a moment later.
+    // Presses `key` `times` times in `window`; the edit comes to show `expected`, and stays.
     const auto press = [&](wxWindow* window, int key, int times, const std::string& expected) {
         script.Do("press a key " + std::to_string(times) + " times", [&dialog, window, key, times] {
             ClickOn(dialog.CountEdit());
@@ -207,16 +193,6 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
         });
         script.Then("the edit shows " + expected, [=] { return shown() == expected; }).Wait(300ms);
         script.Then("it still does", [=] { return shown() == expected; });
-    };
-    // Types `text` over the count and presses OK.
-    const auto enter = [&](const std::string& text) {
-        script.Do("type " + text, [&dialog, text] {
-            ClickOn(dialog.CountEdit());
-            PressKey('A', wxMOD_CONTROL);
-            TypeText(text);
-        });
-        script.Then("the edit shows " + text, [=] { return shown() == text; });
-        script.Do("press OK", [&dialog] { ClickOn(dialog.FindWindow(wxID_OK)); });
     };
     int spin_at_top = -1;
     std::string shown_at_start;
@@ -227,14 +203,19 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
         shown_at_start = shown();
         ok_had_focus = wxWindow::FindFocus() == dialog.FindWindow(wxID_OK);
     });
-    // In the edit, and on the up-down control itself.
     press(dialog.CountEdit(), WXK_UP, 14, "15");
     script.Do("note the up-down", [&] { spin_at_top = dialog.CountSpin()->GetValue(); });
     press(dialog.CountEdit(), WXK_DOWN, 16, "0");
     press(dialog.CountSpin(), WXK_UP, 16, "15");
     script.Do("press View manual", [&] { ClickOn(dialog.FindWindow(CNumDialog::kManualId)); });
     script.Then("the manual opened", [&] { return manual_opened == 1; });
-    enter("3");
+    script.Do("type 3 over the count", [&dialog] {
+        ClickOn(dialog.CountEdit());
+        PressKey('A', wxMOD_CONTROL);
+        TypeText("3");
+    });
+    script.Then("the edit shows 3", [=] { return shown() == "3"; });
+    script.Do("press OK", [&dialog] { ClickOn(dialog.FindWindow(wxID_OK)); });
     EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), wxID_OK);
     EXPECT_EQ(shown_at_start, "2");
     EXPECT_TRUE(ok_had_focus);
@@ -242,9 +223,8 @@ TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
     EXPECT_EQ(dialog.GetBotCount(), 3);
 }
 
-// The range shows beside the edit, and a count typed at once (while OK has
-// the focus) goes into the edit, so 1 and 20 are refused as typed rather
-// than taken for the 2 shown.
+// A count typed at once, while OK has the focus, goes into the edit, so 1 and
+// 20 are refused as typed rather than taken for the 2 shown.
 TEST(NumDialog, ShowsTheRangeAndRefusesCountsTypedAtOnceLeavingThemAsTyped) {
     CNumDialog dialog(nullptr, {});
     const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };

@@ -29,18 +29,14 @@ class ViewTest : public ::testing::Test {
     RtfView* m_view = nullptr;
 };
 
-std::string Text(const wxTextCtrl& view) {
-    return view.GetValue().utf8_string();
-}
-
 TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUsersSelection) {
     std::string body = IntroLine(0, "/bots/rosa/") + IntroLine(2, "/bots/pip/") +
                        TurnLine(0, "ROSA", "Hi there.") + TurnLine(2, "PIP", "Hello \\cf5 you.");
     m_view->ShowDocument(RtfDocument(body));
-    EXPECT_EQ(Text(*m_view), "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello you.\n");
-    // Bot 0 is black; bot 2's green (#00FF00) and the cyan (#00FFFF) PIP's
-    // reply asks for show darker, to read on the white page. Folders and
-    // names bold, replies regular.
+    EXPECT_EQ(m_view->GetValue().utf8_string(),
+              "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello you.\n");
+    // Bot 2's green and the cyan PIP's reply asks for show darker, to read on
+    // the white page. Folders and names bold, replies regular.
     const struct {
         long m_at;
         const char* m_style;
@@ -54,8 +50,7 @@ TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUs
     EXPECT_EQ(m_view->GetStringSelection(), "/bots");
 }
 
-// The appended view and one rebuilt from scratch show the same characters in
-// the same colours and weights, however the document grows or changes.
+// Characters, colours and weights, however the document grows or changes.
 TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
     auto* rebuilt = new RtfView(m_frame, wxID_ANY, wxPoint(0, 0), wxSize(400, 200));
     rebuilt->Hide();
@@ -74,28 +69,20 @@ TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
         }
         const std::string document = RtfDocument(body);
         m_view->ShowDocument(document);
-        // A document without the trailer cannot be extended, so the next
-        // one is rebuilt.
-        rebuilt->ShowDocument(std::string());
+        rebuilt->ShowDocument(std::string());  // no trailer: the next is rebuilt
         rebuilt->ShowDocument(document);
         ASSERT_EQ(m_view->GetValue(), rebuilt->GetValue()) << "step " << step;
-        ASSERT_EQ(Text(*m_view), TextOf(rtf::ParseDocument(document))) << "step " << step;
+        ASSERT_EQ(m_view->GetValue().utf8_string(), TextOf(rtf::ParseDocument(document)))
+            << "step " << step;
         for (long at = 0; at < m_view->GetLastPosition(); ++at) {
             ASSERT_EQ(StyleAt(m_view, at), StyleAt(rebuilt, at)) << "step " << step << " at " << at;
         }
     }
 }
 
-bool AtBottom(const wxTextCtrl& view) {
-    const int range = view.GetScrollRange(wxVERTICAL);
-    return range > 0 &&
-           view.GetScrollPos(wxVERTICAL) + view.GetScrollThumb(wxVERTICAL) >= range - 1;
-}
-
 TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
     std::string body;
-    // Shows `turns` more lines one by one, and lets the control lay out and
-    // carry out the scrolls it has queued.
+    // Shows `turns` more lines one by one, then lets the queued scrolls run.
     const auto add = [&](int turns) {
         for (int turn = 0; turn < turns; ++turn) {
             body += TurnLine(turn % 15, "BOT", "line " + std::to_string(turn));
@@ -104,7 +91,7 @@ TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
         RunEventsUntil([] { return false; }, 300ms);
     };
     const auto reaches_bottom = [&] {
-        return RunEventsUntil([&] { return AtBottom(*m_view); }, 10s);
+        return RunEventsUntil([&] { return ScrolledToBottom(*m_view); }, 10s);
     };
     add(200);
     ASSERT_TRUE(reaches_bottom());
@@ -115,7 +102,7 @@ TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
     ASSERT_TRUE(RunEventsUntil([&] { return m_view->GetScrollPos(wxVERTICAL) < 10; }, 10s));
     add(5);
     EXPECT_LT(m_view->GetScrollPos(wxVERTICAL), 10);
-    EXPECT_FALSE(AtBottom(*m_view));
+    EXPECT_FALSE(ScrolledToBottom(*m_view));
     // Back at the bottom, it follows again.
     ASSERT_TRUE(PressKeyIn("RtfView test", WXK_END, wxMOD_CONTROL));
     ASSERT_TRUE(reaches_bottom());

@@ -22,9 +22,8 @@ namespace {
 
 using namespace testing;
 
-// Whether this is the copy of the test program that runs the current test on
-// a virtual display of its own, `settings` ("NAME=value ...") set before the
-// toolkit starts. If not, runs that copy and expects it to pass.
+// Whether this copy of the program runs the test on a display of its own with
+// `settings` ("NAME=value ..."); if not, runs that copy and expects it to pass.
 bool InOwnDisplay(int width, int height, const std::string& settings) {
     if (std::getenv("JABBERY_TEST_IN_OWN_DISPLAY") != nullptr) return true;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -33,7 +32,6 @@ bool InOwnDisplay(int width, int height, const std::string& settings) {
                                 std::to_string(height) + "x24' '" +
                                 std::filesystem::read_symlink("/proc/self/exe").string() +
                                 "' --gtest_filter=" + test->test_suite_name() + "." + test->name();
-    // The shell waits for the copy and its display server; the names are our own.
     EXPECT_EQ(std::system(command.c_str()), 0);
     return false;
 }
@@ -93,16 +91,11 @@ TEST(WindowLook, ShrunkAndGrownAgainTheViewStillFollowsTheNewestLine) {
         add(3);
     }
     add(39);
-    const auto at_bottom = [view] {
-        const int range = view->GetScrollRange(wxVERTICAL);
-        return view->GetScrollPos(wxVERTICAL) + view->GetScrollThumb(wxVERTICAL) >= range - 1;
-    };
-    EXPECT_TRUE(RunEventsUntil(at_bottom, 10s));
+    EXPECT_TRUE(RunEventsUntil([view] { return ScrolledToBottom(*view); }, 10s));
 }
 
 // At GDK_SCALE=2 a 1280x800 screen is 640x400 to the window, less than the
-// template's height: the window shrinks to fit and stays wholly on screen.
-// In a dark theme its page stays white.
+// template's height: the window shrinks to fit.
 TEST(WindowLook, AtScaleTwoInADarkThemeItFitsA1280x800ScreenAndThePageStaysWhite) {
     if (!InOwnDisplay(1280, 800, "GDK_SCALE=2 GTK_THEME=Adwaita:dark")) return;
     ShownWindow shown;
@@ -121,10 +114,8 @@ TEST(WindowLook, AtScaleTwoInADarkThemeItFitsA1280x800ScreenAndThePageStaysWhite
     g_object_unref(pixel);
 }
 
-// Fifteen bots, one with a long name, long folders, a failure of every
-// kind. At GDK_SCALE=2 on a 1280x800 screen the Bots window lies on the
-// screen with every count and time in sight; the long cells after them
-// scroll sideways.
+// Fifteen bots, a long name, long folders, a failure of every kind: the window
+// lies on the screen, and the long cells after the times scroll sideways.
 TEST(WindowLook, AtScaleTwoTheBotsWindowShowsEveryColumnUpToTheSlowestTime) {
     if (!InOwnDisplay(1280, 800, "GDK_SCALE=2")) return;
     ConversationState state;
@@ -146,8 +137,7 @@ TEST(WindowLook, AtScaleTwoTheBotsWindowShowsEveryColumnUpToTheSlowestTime) {
     wxListCtrl* table = window.Table();
     const std::vector<std::string> headings = BotTableHeadings();
     const auto slowest = std::find(headings.begin(), headings.end(), "Slowest") - headings.begin();
-    int in_sight = 0;
-    int all = 0;
+    int in_sight = 0, all = 0;
     for (int column = 0; column < table->GetColumnCount(); ++column) {
         all += table->GetColumnWidth(column);
         if (column == slowest) in_sight = all;
@@ -162,15 +152,13 @@ TEST(WindowLook, AFullLengthWordWrapsWithoutSidewaysScrollingAndTheViewHasNoCare
     ShownWindow shown;
     shown.window.TranscriptView()->ShowDocument(
         RtfDocument(TurnLine(0, "LONG", std::string(1999, 'w'))));
-    RunEventsUntil([] { return false; }, 500ms);
+    RunEventsUntil([] { return false; }, 500ms);  // laid out
     GtkTextView* text = shown.Text();
     GtkAdjustment* sideways = gtk_scrollable_get_hadjustment(GTK_SCROLLABLE(text));
     EXPECT_LE(gtk_adjustment_get_upper(sideways), gtk_adjustment_get_page_size(sideways));
-    GtkTextIter start;
-    GtkTextIter end;
+    GtkTextIter start, end;
     gtk_text_buffer_get_bounds(gtk_text_view_get_buffer(text), &start, &end);
-    GdkRectangle first;
-    GdkRectangle last;
+    GdkRectangle first, last;
     gtk_text_view_get_iter_location(text, &start, &first);
     gtk_text_view_get_iter_location(text, &end, &last);
     EXPECT_GT(last.y, first.y + 10 * first.height) << "the word is on a few lines only";
@@ -179,8 +167,7 @@ TEST(WindowLook, AFullLengthWordWrapsWithoutSidewaysScrollingAndTheViewHasNoCare
                  "Conversation transcript");
 }
 
-// The count dialog as its template draws it, each control big enough for
-// what it shows, the edit and its arrows named for screen readers.
+// Each control big enough for what it shows; the edit and arrows named for screen readers.
 TEST(WindowLook, TheCountDialogHasAnUpDownInsideTheEditsRectangleAndButtonsOf50By14) {
     CNumDialog dialog(nullptr, {});
     const auto units = [&](int x, int y, int width, int height) {

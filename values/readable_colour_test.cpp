@@ -28,10 +28,8 @@ std::pair<double, int> HueAndChroma(const BotColour& c) {
     return {sixths * 60, chroma};
 }
 
-// Every bot's colour and a colour cube in steps of 17 (what a bot's own
-// line may ask for), on the window's white page and on a black one: each
-// reads, keeps its hue (a grey stays grey), is left alone when it read
-// already, and otherwise changes no more than it must.
+// Every bot's colour and a cube in steps of 17 (what a line may ask for), on a
+// white page and a black one; a grey stays grey, a readable colour unchanged.
 TEST(ReadableOn, ReachesReadableContrastWithinTheHueChangingOnlyWhatDoesNotRead) {
     std::vector<BotColour> colours(kBotColours.begin(), kBotColours.end());
     for (int i = 0; i < 16 * 16 * 16; ++i) {
@@ -42,20 +40,19 @@ TEST(ReadableOn, ReachesReadableContrastWithinTheHueChangingOnlyWhatDoesNotRead)
     for (const BotColour& page : {kWhitePage, BotColour{0, 0, 0}}) {
         for (const BotColour& colour : colours) {
             const BotColour shown = ReadableOn(colour, page);
-            const std::string what =
-                std::to_string(colour.m_red) + "," + std::to_string(colour.m_green) + "," +
-                std::to_string(colour.m_blue) + " on " + std::to_string(page.m_red);
+            SCOPED_TRACE(::testing::Message() << +colour.m_red << "," << +colour.m_green << ","
+                                              << +colour.m_blue << " on " << +page.m_red);
             const double contrast = ContrastRatio(shown, page);
-            EXPECT_GE(contrast, kReadableContrast) << what;
+            EXPECT_GE(contrast, kReadableContrast);
             if (ContrastRatio(colour, page) >= kReadableContrast) {
-                EXPECT_EQ(shown, colour) << what;
+                EXPECT_EQ(shown, colour);
                 continue;
             }
-            EXPECT_LT(contrast, kReadableContrast + 0.25) << what;
+            EXPECT_LT(contrast, kReadableContrast + 0.25);
             const auto [hue, chroma] = HueAndChroma(colour);
             const auto [shown_hue, shown_chroma] = HueAndChroma(shown);
-            EXPECT_TRUE(chroma > 0 || shown_chroma == 0) << what << ": a grey stays grey";
-            EXPECT_TRUE(shown_chroma < 32 || std::abs(shown_hue - hue) <= 2.0) << what;
+            EXPECT_TRUE(chroma > 0 || shown_chroma == 0) << "a grey stays grey";
+            EXPECT_TRUE(shown_chroma < 32 || std::abs(shown_hue - hue) <= 2.0);
         }
     }
 }
