@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <system_error>
+#include <thread>
 
 #include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
@@ -36,8 +41,18 @@ const Hostile kCatalogue[] = {
     {"its folder deleted", "rm -rf \"$PWD\""},
     {"children ignoring signals", "trap '' INT TERM HUP; sleep 600 & printf 'x\\r\\n' > chat.msg"},
     {"a double fork", "(sh -c 'sleep 600 &' &); printf 'x\\r\\n' > chat.msg"},
+    // Nothing outlives a turn, however it leaves its session, group and environment.
     {"setsid", "setsid sleep 600 & printf 'x\\r\\n' > chat.msg"},
     {"setsid, forked off", "setsid -f sh -c 'sleep 600'; printf 'x\\r\\n' > chat.msg"},
+    {"setsid without the marker",
+     "setsid env -u JABBERY_EXCHANGE sh -c 'sleep 600' & printf 'x\\r\\n' > chat.msg"},
+    {"an empty environment", "(env -i setsid sleep 600 &); printf 'x\\r\\n' > chat.msg"},
+    {"fork, setpgid and execve with a clean environment",
+     "python3 -c 'import os; os.fork() or (os.setpgid(0, 0), "
+     "os.execve(\"/bin/sleep\", [\"sleep\", \"600\"], {}))'; printf 'x\\r\\n' > chat.msg"},
+    {"nested setsid", "setsid sh -c 'setsid env -i sleep 600 &' & printf 'x\\r\\n' > chat.msg"},
+    {"jabbery-stdio with a command that drops its environment",
+     JABBERY_STDIO " env -i sh -c 'sleep 600'"},
     {"flooding output", "head -c 50000000 /dev/zero; printf 'x\\r\\n' > chat.msg"},
     {"killed by a signal", "kill -9 $$"},
     {"a missing command", "./no-such-program"},
@@ -82,6 +97,107 @@ TEST(HostileBots, TheRunGoesOnAndNothingEscapes) {
         std::error_code gone;  // the folder, if still there, must be removable again
         fs::permissions(bad, fs::perms::owner_all, gone);
     }
+}
+
+// The zombie children of `pid` (not of its descendants).
+int ZombieChildren(pid_t pid) {
+    int zombies = 0;
+    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
+        std::istringstream children(ReadFile(task.path() / "children"));
+        for (std::string child; children >> child;) {
+            char state = 0;
+            long group = 0;
+            zombies += ProcessState(child, state, group) && state == 'Z';
+        }
+    }
+    return zombies;
+}
+
+// A bot that leaves, each turn, escapees that end soon and one that stays:
+// none stays with the runner, as a zombie or otherwise, and no turn waits
+// for their clean-up, nor does the stop.
+TEST(HostileBots, WhatABotLeavesNeitherStaysNorSlowsTheRun) {
+    TempFolder root;
+    const std::string bad =
+        MakeScriptBot(root, "bad", "Bad",
+                      "printf 'x\\r\\n' > chat.msg; (env -i setsid sleep 600 &); "
+                      "for i in 1 2 3 4 5 6 7 8 9 10; do (env -i setsid sleep 0.05 &); done");
+    const std::string echo = MakeScriptBot(root, "echo", "Echo", "printf 'e\\r\\n' > chat.msg");
+    const std::string log = root.File("t.jsonl");
+    const pid_t pid =
+        StartCli({"--interval", "0", "--jsonl", log, "--save", root.File("t.txt"), bad, echo});
+    ASSERT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    EXPECT_EQ(ZombieChildren(pid), 0);
+    // Without a wait after each turn, a busy machine still makes dozens in that time.
+    EXPECT_GE(CountLines(ReadFile(log)), 12u) << "the turns were slowed";
+    const auto stopped = std::chrono::steady_clock::now();
+    kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(3));
+    EXPECT_TRUE(fs::exists(root.File("t.txt"))) << "the stop outran its grace";
+    EXPECT_TRUE(Eventually([&] { return !ProcessLeftIn(root.Path()); }));
+}
+
+// However the runner ends, even killed outright mid-turn, nothing of its bots is left.
+TEST(HostileBots, NothingOfTheBotsOutlivesTheRunner) {
+    for (const int signal : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        TempFolder root;
+        const std::string bad = MakeScriptBot(
+            root, "bad", "Bad", "touch started; (env -i setsid sleep 600 &); sleep 600");
+        const std::string echo = MakeScriptBot(root, "echo", "Echo", "true");
+        const pid_t pid = StartCli({"--interval", "0", bad, echo});
+        ASSERT_GT(pid, 0);
+        ASSERT_TRUE(Eventually([&] { return fs::exists(bad + "/started"); }, 30));
+        kill(pid, signal);
+        ASSERT_EQ(waitpid(pid, nullptr, 0), pid);
+        EXPECT_TRUE(Eventually([&] { return !ProcessLeftIn(root.Path()); }));
+    }
+}
+
+// A bot cannot make itself the terminal's foreground group, so Ctrl-C at
+// the terminal still reaches the runner and ends the run.
+TEST(HostileBots, ABotCannotTakeTheTerminalFromCtrlC) {
+    TempFolder root;
+    const std::string grab = MakeScriptBot(root, "grab", "Grab", "python3 grab.py");
+    WriteFile(grab + "/grab.py",
+              "import os, signal, time\n"
+              "for s in (signal.SIGTTOU, signal.SIGINT): signal.signal(s, signal.SIG_IGN)\n"
+              "try:\n"
+              "    fd = os.open('/dev/tty', os.O_RDWR)\n"
+              "    os.tcsetpgrp(fd, os.getpgrp())\n"
+              "    said = 'took the terminal'\n"
+              "except OSError as e:\n"
+              "    said = str(e)\n"
+              "open('tried', 'w').write(said)\n"
+              "time.sleep(600)\n");
+    const std::string echo = MakeScriptBot(root, "echo", "Echo", "true");
+    int terminal = -1;
+    // The runner on a terminal of its own, as if typed at it; the master side is ours.
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execl(JABBERY_CLI, JABBERY_CLI, "--timeout", "60", "--interval", "0", grab.c_str(),
+              echo.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::thread reader([&] {  // what the runner prints must not fill the terminal
+        char buffer[256];
+        while (read(terminal, buffer, sizeof buffer) > 0) {
+        }
+    });
+    EXPECT_TRUE(Eventually([&] { return fs::exists(grab + "/tried"); }, 30));
+    EXPECT_EQ(write(terminal, "\x03", 1), 1);
+    const bool ended = Eventually([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 10);
+    EXPECT_TRUE(ended) << "Ctrl-C did not end the run; the bot said: " << ReadFile(grab + "/tried");
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(terminal);
+    reader.join();
 }
 
 }  // namespace

@@ -8,10 +8,15 @@
 namespace jabbery {
 
 BotProfile ConversationState::Profile(int i) const {
-    return BotProfile{m_botFolder[i], m_botName[i], m_botCommand[i]};
+    return BotProfile{m_botFolder[i], m_botName[i], m_botCommand[i], m_openFolders[i]};
 }
 
 void StartConversation(ConversationState& state, ConversationWindow& window, DocumentView& view) {
+    for (int i = 0; i < state.m_botCount && i < kMaxBots; ++i) {
+        // Once, before the first exchange: what later takes a folder's name is never used.
+        std::string why;
+        state.m_openFolders[i] = BotFolder::Open(state.m_botFolder[i].Str(), why);
+    }
     window.StartTurnTimer();
     ShowDocument(state, view);
     state.m_current = 0;

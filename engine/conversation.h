@@ -28,13 +28,15 @@ struct ConversationState : BotRoster, TranscriptTexts {
     std::array<BotStats, kMaxBots> m_botStats;   // how each bot's exchanges went
     // Who speaks after each turn.
     std::shared_ptr<SpeakerPolicy> m_speakers = std::make_shared<RandomSpeakers>();
+    // Each bot's folder, opened when the conversation starts (null when it could not be).
+    std::array<std::shared_ptr<const BotFolder>, kMaxBots> m_openFolders;
 
     // The exchange inputs of bot `i`.
     BotProfile Profile(int i) const;
 };
 
-// The last step of set-up: starts the turn timer, shows the document built so
-// far and makes bot 0 the first speaker.
+// The last step of set-up: opens every bot's folder, starts the turn timer, shows the document
+// built so far and makes bot 0 the first speaker.
 void StartConversation(ConversationState& state, ConversationWindow& window, DocumentView& view);
 
 // One whole turn on the calling thread: the current speaker answers the last

@@ -75,14 +75,21 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
     ExchangeOutcome& outcome = result.m_outcome;
     const auto started_at = std::chrono::system_clock::now();
     outcome.m_startedAt = started_at;
-    const std::string message_file = bot.m_folder.Str() + kMessageFileName;
     const std::string written = bot.m_name.Str() + kLineEnd + message.Str() + kLineEnd;
 
+    std::string error;
+    std::shared_ptr<const BotFolder> folder = bot.m_openFolder;
+    if (!folder) folder = BotFolder::Open(bot.m_folder.Str(), error);
+    if (folder && error.empty()) error = folder->WhyUnusable();
+    if (!error.empty()) {
+        outcome.m_end = ExchangeEnd::kUnusableFile;
+        outcome.m_reason = error;
+        return result;
+    }
     // A fresh file, so that nothing the bot left under the name (a link, a
     // pipe, another name for an outside file) can redirect the write. When
     // that is impossible the bot is not run: it would answer nothing.
-    std::string error;
-    if (!CreateFreshFile(message_file, written, error)) {
+    if (!CreateFreshFile(folder->Fd(), kMessageFileName, written, error)) {
         outcome.m_end = ExchangeEnd::kUnusableFile;
         outcome.m_reason = std::string(kMessageFileName) + " cannot be written: " + error;
         return result;
@@ -90,11 +97,12 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
 
     // The command line is handed to the shell as it stands; the folder is
     // never pasted into shell text, it only becomes the working directory.
-    outcome = FromRun(RunHidden(bot.m_command.Str(), bot.m_folder.Str(), limits));
+    outcome = FromRun(RunHiddenAt(bot.m_command.Str(), folder->Fd(), limits));
     outcome.m_startedAt = started_at;
 
+    // Read back from the folder the bot was given, whatever now has its name.
     PlainFileReader reader;
-    if (!reader.Open(message_file, error)) {
+    if (!reader.Open(folder->Fd(), kMessageFileName, error)) {
         if (outcome.Answered()) {
             outcome.m_end = ExchangeEnd::kUnusableFile;
             outcome.m_reason = std::string(kMessageFileName) + " cannot be read back: " + error;
@@ -106,7 +114,15 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
         reader.Rewind();
         result.m_reply = ReadReply(reader.Stream(), '\n');
     }
-    DeleteFileQuietly(message_file);
+    DeleteFileQuietly(folder->Fd(), kMessageFileName);
+    // A folder moved away or replaced during the turn is no longer the bot's.
+    // That is the cause of whatever else the message file then showed.
+    const bool run_ended_well = outcome.Answered() || outcome.m_end == ExchangeEnd::kUnusableFile ||
+                                outcome.m_end == ExchangeEnd::kNotRewritten;
+    if (const std::string why = folder->WhyUnusable(); !why.empty() && run_ended_well) {
+        outcome.m_end = ExchangeEnd::kUnusableFile;
+        outcome.m_reason = why;
+    }
     return result;
 }
 

@@ -3,8 +3,10 @@
 
 #include <chrono>
 #include <istream>
+#include <memory>
 #include <string>
 
+#include "platform/bot_folder.h"
 #include "platform/run_hidden.h"
 #include "values/plain_string.h"
 
@@ -22,6 +24,8 @@ struct BotProfile {
     CPlainString m_folder;   // ends with "/"
     CPlainString m_name;     // line 1 of the message file
     CPlainString m_command;  // run by /bin/sh -c in m_folder
+    // m_folder as opened when the bot was loaded; null: opened at the exchange.
+    std::shared_ptr<const BotFolder> m_openFolder = nullptr;
 };
 
 // How an exchange ended: exactly one kind, the first that applies in this order.
@@ -31,7 +35,8 @@ enum class ExchangeEnd {
     kTimedOut,       // the limit passed and the bot was stopped
     kSignalled,      // the bot's shell was killed by signal m_code
     kExited,         // the bot's shell exited with the non-zero code m_code
-    kUnusableFile,   // the message file could not be written or read back (m_reason)
+    kUnusableFile,   // the message file could not be written or read back, or the
+                     // bot's folder is gone or was replaced (m_reason)
     kNotRewritten,   // the message file still holds exactly what was written to it
     kAnswered,       // the bot rewrote its message file and ended well in time
 };
@@ -54,7 +59,7 @@ struct ExchangeResult {
     ExchangeOutcome m_outcome;
 };
 
-// Runs one exchange: writes the message file afresh (the bot's name, then
+// Runs one exchange in the bot's open folder: writes the message file afresh (the bot's name, then
 // `message`, each ending in CR LF), runs the bot's command hidden within the
 // limits, reads the reply back and deletes the message file. Whatever the
 // bot does, some text comes back: what the file's first line with text

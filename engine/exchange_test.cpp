@@ -122,6 +122,37 @@ TEST_F(ExchangeFixture, TellsHowEachExchangeEnded) {
     EXPECT_FALSE(std::filesystem::exists(root.File("bot/ran")));
 }
 
+// A folder moved, deleted or swapped for a link during a turn makes that
+// exchange and the next unusable; nothing of the user's where the link
+// points is read, deleted, written or run in.
+TEST_F(ExchangeFixture, AFolderReplacedDuringItsTurnIsNeverUsedAgain) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"cd ..; mv bot bot.real; ln -s victim bot", "the bot's folder was replaced"},
+        {"cd ..; mv bot bot.real", "the bot's folder is gone from"},
+        {"rm -rf \"$PWD\"", "the bot's folder is gone"},
+    };
+    for (const auto& [swap, reason] : cases) {
+        SCOPED_TRACE(swap);
+        std::filesystem::remove_all(root.File("bot.real"));
+        std::filesystem::remove_all(root.File("victim"));
+        std::filesystem::create_directories(root.File("victim"));
+        WriteFile(root.File("victim/chat.msg"), "Mine, not a reply\r\n");
+        BotProfile bot =
+            Bot("Swapper", std::string("touch ran; printf 'x\\n' > chat.msg; ") + swap);
+        std::string why;
+        bot.m_openFolder = BotFolder::Open(bot.m_folder.Str(), why);
+        for (int turn = 0; turn < 2; ++turn) {
+            const ExchangeResult result = InvokeBot(bot, "Hi!", limits);
+            EXPECT_EQ(result.m_outcome.m_end, ExchangeEnd::kUnusableFile);
+            EXPECT_EQ(result.m_outcome.m_reason.find(reason), 0u) << result.m_outcome.m_reason;
+            EXPECT_NE(result.m_reply.Str(), "Mine, not a reply");
+        }
+        EXPECT_EQ(ReadFile(root.File("victim/chat.msg")), "Mine, not a reply\r\n");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root.File("victim")), {}), 1);
+        std::filesystem::remove(root.File("bot"));  // the link, if any
+    }
+}
+
 TEST_F(ExchangeFixture, KeepsOnlyTheLastBytesOfAFloodOfOutput) {
     // 100 MB on standard error, then a last line: only the tail is kept.
     const BotProfile bot =

@@ -3,27 +3,19 @@
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
 namespace jabbery {
 
-// Ending everything one run of a bot started, and nothing else, also what
-// escaped its process group (setsid, setpgid). The program becomes a child
-// subreaper, so orphans of its runs become its own children instead of
-// init's; each run hands its bot an environment entry of its own, which
-// every descendant inherits (across setsid too); after the group is killed,
-// the children carrying that entry are killed and reaped by pid. Children
-// the program started otherwise (a browser, a file manager, their orphans)
-// are left alone: nothing here ever waits for any child but by its pid.
+// Marking the processes of one run of a bot: each run hands its bot an
+// environment entry of its own, which every descendant inherits unless it
+// drops it. The keeper (bot_keeper_posix.h) ends everything a run left
+// whether marked or not; the marker only tells which orphans belong to
+// another run still in flight, so that the end of one run spares them.
 
 // The environment variable that marks a run's processes.
 inline constexpr const char* kExchangeMarkerName = "JABBERY_EXCHANGE";
-
-// Makes this process the reaper of its orphaned descendants; once, on the
-// first call. False when the kernel does not allow it.
-bool BecomeChildSubreaper();
 
 // A "JABBERY_EXCHANGE=<pid>.<count>" entry no other run of this process has.
 std::string NewExchangeMarker();
@@ -33,10 +25,11 @@ std::string NewExchangeMarker();
 // the environment do.
 std::vector<char*> EnvironmentWith(const std::string& marker);
 
-// Kills and reaps, by pid, every child of ours that is in process group
-// `group` (already killed) or carries `marker`, or is in the group of one
-// that carried it; goes on while members of `group` remain, for at most
-// `patience`, since members die and come to us one by one.
-void EndRunsChildren(pid_t group, const std::string& marker, std::chrono::milliseconds patience);
+// The children of this process, from every thread's list (an orphan comes
+// to one of its threads), zombies included.
+std::vector<pid_t> ChildrenOfThisProcess();
+
+// True when the live process `pid` has `marker` in its environment.
+bool CarriesMarker(pid_t pid, const std::string& marker);
 
 }  // namespace jabbery

@@ -24,21 +24,22 @@ std::string ErrorText(int error) {
 // Removes whatever entry `path` names, without following a link and without
 // ever removing content: a file, link, pipe or socket is unlinked, an empty
 // folder removed. Returns 0 or the error number.
-int RemoveEntry(const std::string& path) {
+int RemoveEntry(int folder_fd, const std::string& name) {
     // unlink removes the name itself, never what a link points to.
-    if (::unlink(path.c_str()) == 0 || errno == ENOENT) return 0;
-    // Linux says EISDIR for a folder; rmdir removes it only when it is empty.
-    if (errno == EISDIR) return ::rmdir(path.c_str()) == 0 ? 0 : errno;
+    if (::unlinkat(folder_fd, name.c_str(), 0) == 0 || errno == ENOENT) return 0;
+    // Linux says EISDIR for a folder; AT_REMOVEDIR removes it only when it is empty.
+    if (errno == EISDIR) return ::unlinkat(folder_fd, name.c_str(), AT_REMOVEDIR) == 0 ? 0 : errno;
     return errno;
 }
 
 // Creates `path` exclusively and without following a link; -1 with errno set
 // when it cannot, EEXIST when something is there under the name.
-int CreateExclusively(const std::string& path) {
+int CreateExclusively(int folder_fd, const std::string& name) {
     // O_EXCL with O_CREAT fails rather than open anything there, and
     // O_NOFOLLOW refuses a link planted there; close-on-exec keeps the
     // descriptor out of bots started meanwhile.
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    return ::openat(folder_fd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    0666);
 }
 
 }  // namespace
@@ -50,19 +51,20 @@ void UniqueFd::Reset() {
     m_fd = -1;
 }
 
-bool CreateFreshFile(const std::string& path, const std::string& content, std::string& error) {
+bool CreateFreshFile(int folder_fd, const std::string& name, const std::string& content,
+                     std::string& error) {
     // Usually the name is free (the last exchange deleted its file), so the
     // creation is tried first and what is there removed only when it fails.
-    UniqueFd fd(CreateExclusively(path));
+    UniqueFd fd(CreateExclusively(folder_fd, name));
     if (!fd.IsOpen() && errno == EEXIST) {
-        if (const int removed = RemoveEntry(path); removed != 0) {
+        if (const int removed = RemoveEntry(folder_fd, name); removed != 0) {
             error = removed == ENOTEMPTY || removed == EEXIST
                         ? "it is a folder with files in it"
                         : "what is there cannot be removed: " + ErrorText(removed);
             return false;
         }
         // Whatever appeared again in between is refused, not opened.
-        fd = UniqueFd(CreateExclusively(path));
+        fd = UniqueFd(CreateExclusively(folder_fd, name));
     }
     if (!fd.IsOpen()) {
         error = ErrorText(errno);
@@ -122,9 +124,14 @@ PlainFileReader::PlainFileReader()
 PlainFileReader::~PlainFileReader() = default;
 
 bool PlainFileReader::Open(const std::string& path, std::string& error) {
+    return Open(AT_FDCWD, path, error);
+}
+
+bool PlainFileReader::Open(int folder_fd, const std::string& name, std::string& error) {
     // O_NOFOLLOW refuses a symbolic link; O_NONBLOCK keeps a FIFO without a
     // writer from blocking the open (the type check below then refuses it).
-    m_fd = UniqueFd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    m_fd =
+        UniqueFd(::openat(folder_fd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!m_fd.IsOpen()) {
         error = errno == ENOENT  ? "it is missing"
                 : errno == ELOOP ? "it is a symbolic link"

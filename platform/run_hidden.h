@@ -67,23 +67,18 @@ struct RunResult {
 // current directory, hidden: stdin is /dev/null, stdout and stderr go to
 // one pipe of which only the last kOutputTailBytes are kept (read as the
 // bot writes, so a chatty bot neither blocks nor grows our memory), and no
-// descriptor of ours is inherited. The shell leads a process group of its
-// own; when the run ends, however it ends, the whole group is killed, so
-// nothing the bot started outlives its turn, and the shell is reaped. What
-// left the group (setsid) is found by its environment marker and killed too
-// (see exchange_marker.h); the calling process becomes a child subreaper.
+// descriptor of ours is inherited. The shell is started by the keeper
+// (bot_keeper_posix.h), leading a session of its own without a terminal;
+// when the run ends, however it ends, its group is killed and everything
+// else it started, whatever it did to its session, group or environment,
+// is ended by the keeper, so nothing the bot started outlives its turn.
 // A canceller that has already fired starts nothing and gives kCancelled.
-// Waits at most the limit (plus the moment a killed process takes to die).
+// Waits at most the limit (plus the moment a killed shell takes to die);
+// the clean-up of what the bot left never adds to it.
 RunResult RunHidden(const std::string& command_line, const std::string& working_folder,
                     const RunLimits& limits);
 
-namespace detail {
-
-// RunHidden as it runs on kernels without pidfd_open: the end of the shell
-// is found by polling. Exposed so that tests cover that path too.
-RunResult RunHiddenPolling(const std::string& command_line, const std::string& working_folder,
-                           const RunLimits& limits);
-
-}  // namespace detail
+// RunHidden in the folder open as `folder_fd`, whatever now has its name.
+RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunLimits& limits);
 
 }  // namespace jabbery

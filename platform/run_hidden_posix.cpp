@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/eventfd.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,9 +12,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/bot_keeper_posix.h"
 #include "platform/exchange_marker.h"
 #include "platform/run_hidden.h"
-#include "platform/spawn_setup_posix.h"
 #include "platform/unique_fd.h"
 
 namespace jabbery {
@@ -29,92 +26,69 @@ using Clock = std::chrono::steady_clock;
 static_assert(std::atomic<bool>::is_always_lock_free,
               "Cancel stores the flag from signal handlers, which needs a lock-free atomic");
 
-// How often a wait looks again when no descriptor can wake it: the end of the
-// shell without a pidfd, a cancel without an event descriptor.
+// How often a wait looks again at a canceller without an event descriptor.
 constexpr std::chrono::milliseconds kPollSlice{10};
-
-// How long the end of a run waits for its killed processes to die and come
-// to us for reaping; they take microseconds unless the machine is swamped.
-constexpr std::chrono::milliseconds kStragglerPatience{1000};
 
 // Longer limits are cut to this, so that adding a limit to the clock cannot overflow.
 constexpr std::chrono::milliseconds kLongestLimit{std::chrono::hours(24 * 365)};
 
-// Starts `/bin/sh -c command_line` hidden in `working_folder`, leading a
-// process group of its own, with its output going to `output_fd` and
-// `marker` in its environment. Returns 0 and the shell's pid, or an error number.
-int StartShell(const std::string& command_line, const std::string& working_folder, int output_fd,
-               const std::string& marker, pid_t& pid) {
-    SpawnFileActions actions;
-    actions.ChangeFolder(working_folder);
-    actions.OpenNull(STDIN_FILENO, O_RDONLY);
-    actions.DuplicateTo(output_fd, STDOUT_FILENO);
-    actions.DuplicateTo(output_fd, STDERR_FILENO);
-    actions.CloseFrom(STDERR_FILENO + 1);
-    if (actions.Error() != 0) return actions.Error();
-
-    SpawnAttributes attributes;
-    attributes.SetUp();
-    if (attributes.Error() != 0) return attributes.Error();
-
-    // posix_spawn takes non-const strings for historical reasons; it does not change them.
-    // "--" ends the shell's options, so a command line that begins with "-" is run, not parsed.
-    char* const argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), const_cast<char*>("--"),
-                          const_cast<char*>(command_line.c_str()), nullptr};
-    // posix_spawn reports a failure of any step in the child (the folder, the
-    // exec) as its result, so a bad folder is a start failure, not exit 127.
-    return posix_spawn(&pid, "/bin/sh", actions.Get(), attributes.Get(), argv,
-                       EnvironmentWith(marker).data());
-}
-
-// The started shell and its process group. The group id is the shell's pid,
-// which cannot be reused while the shell is not reaped, so the group is
-// always killed before the shell is reaped. The destructor does both when
-// nobody did.
-class ShellGroup {
+// A run in the keeper (bot_keeper_posix.h) and the pipe through which it
+// reports the run's end. The destructor ends the run when nobody did.
+class KeptRun {
   public:
-    explicit ShellGroup(pid_t pid) : m_pid(pid) {}
-    ~ShellGroup() {
+    // Makes the report pipe; false with errno set when it cannot be had.
+    bool Open() {
+        int fds[2];
+        // Close-on-exec: only the keeper gets the write end, through the socket.
+        if (::pipe2(fds, O_CLOEXEC) != 0) return false;
+        m_report = UniqueFd(fds[0]);
+        m_keeperEnd = UniqueFd(fds[1]);
+        return true;
+    }
+
+    // Asks the keeper to start the shell. 0 or an error number.
+    int Start(const std::string& command_line, int folder_fd, int output_fd) {
+        static std::atomic<std::uint64_t> count{0};
+        m_number = ++count;
+        const std::string marker = NewExchangeMarker();
+        const int error = StartThroughKeeper(m_number, command_line, folder_fd, output_fd,
+                                             m_keeperEnd.Get(), EnvironmentWith(marker));
+        // Only the keeper holds the write end now: should it go, the pipe says so.
+        m_keeperEnd.Reset();
+        m_started = error == 0;
+        return error;
+    }
+
+    // Readable once the run is over.
+    int ReportEnd() const { return m_report.Get(); }
+
+    // True once the keeper has reported the run's end.
+    bool HasEnded() const {
+        pollfd fd{m_report.Get(), POLLIN, 0};
+        // A zero timeout only looks.
+        return ::poll(&fd, 1, 0) != 0;
+    }
+
+    // Ends the run (at once when `stop`) and waits for its report: 0 with
+    // the shell's wait status, the error number for which it could not
+    // start, or -1 when no status could be had.
+    int End(bool stop, int& status) {
+        if (!m_started) return -1;
+        m_started = false;
+        if (stop) StopThroughKeeper(m_number);
+        return ReadRunReport(m_report.Get(), status);
+    }
+
+    ~KeptRun() {
         int ignored = 0;
-        if (!m_reaped) KillAndReap(ignored);
-    }
-    ShellGroup(const ShellGroup&) = delete;
-    ShellGroup& operator=(const ShellGroup&) = delete;
-
-    // True once the shell has ended; it is left unreaped, as a zombie that
-    // keeps the group id ours.
-    bool HasEnded() {
-        siginfo_t info{};
-        // WNOWAIT looks without reaping; WNOHANG does not block.
-        if (::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
-            // ECHILD: someone else reaped it (SIGCHLD ignored, or a waitpid(-1)
-            // elsewhere); it has ended, and the group id is no longer ours.
-            if (errno == ECHILD) m_lost = true;
-            return errno != EINTR;
-        }
-        return info.si_pid != 0;
-    }
-
-    // Kills every process of the group, then reaps the shell. Returns true
-    // with the shell's wait status in `status`, false when none could be had.
-    bool KillAndReap(int& status) {
-        m_reaped = true;
-        if (m_lost) return false;
-        // SIGKILL to the whole group: the shell if it still runs and whatever
-        // it left running in the background, which could otherwise rewrite
-        // the message file during a later exchange. ESRCH (nobody left) is fine.
-        ::kill(-m_pid, SIGKILL);
-        for (;;) {
-            // Blocks only until the SIGKILL takes effect; reaping leaves no zombie.
-            if (::waitpid(m_pid, &status, 0) == m_pid) return true;
-            if (errno != EINTR) return false;
-        }
+        End(true, ignored);
     }
 
   private:
-    pid_t m_pid;
-    bool m_reaped = false;
-    bool m_lost = false;
+    UniqueFd m_report;
+    UniqueFd m_keeperEnd;
+    std::uint64_t m_number = 0;
+    bool m_started = false;
 };
 
 // The read end of the pipe that carries the bot's standard output and
@@ -136,7 +110,7 @@ class OutputTail {
     int WriteEnd() const { return m_write.Get(); }
     // Our copy of the write end is kept while the shell runs, so the pipe does
     // not hang up when the shell ends: the end is then told by one wake, the
-    // pidfd's, not by two (the pipe's, then the pidfd's), each of which can
+    // report's, not by two (the pipe's, then the report's), each of which can
     // wait for a processor on a busy machine. It goes before the last drain,
     // which then stops at the pipe's end.
     void CloseWriteEnd() { m_write.Reset(); }
@@ -193,34 +167,33 @@ int PollTimeout(Clock::time_point deadline, std::chrono::milliseconds cap) {
 
 enum class WaitOutcome { kEnded, kTimedOut, kCancelled };
 
-// Waits until the shell ends, the deadline passes or the canceller fires,
+// Waits until the run ends, the deadline passes or the canceller fires,
 // whichever comes first; an end wins over a cancel or a time-out seen at the
-// same moment. With a pidfd the poll wakes at once when the shell ends;
-// without one it looks every kPollSlice. Each round makes only the system
-// calls that the poll's answer calls for.
-WaitOutcome WaitForShell(ShellGroup& shell, int pidfd, OutputTail& output,
-                         Clock::time_point deadline, const RunCanceller* canceller) {
+// same moment. The poll wakes at once when the keeper reports the end. Each
+// round makes only the system calls that the poll's answer calls for.
+WaitOutcome WaitForRun(const KeptRun& run, OutputTail& output, Clock::time_point deadline,
+                       const RunCanceller* canceller) {
     const int cancel_fd = canceller ? canceller->EventDescriptor() : -1;
-    const bool needs_slices = pidfd < 0 || (canceller && cancel_fd < 0);
+    const bool needs_slices = canceller && cancel_fd < 0;
     const auto cap = needs_slices ? kPollSlice : std::chrono::milliseconds::max();
-    // Whether the last poll said that output came or the shell may have ended.
+    // Whether the last poll said that output came or the run may have ended.
     bool output_came = false;
-    bool shell_woke = pidfd < 0;
+    bool run_woke = false;
     for (;;) {
         if (output_came) output.Drain(kDrainBudget);
         const bool cancelled = canceller && canceller->IsCancelled();
         const bool late = Clock::now() >= deadline;
-        if ((shell_woke || cancelled || late) && shell.HasEnded()) return WaitOutcome::kEnded;
+        if ((run_woke || cancelled || late) && run.HasEnded()) return WaitOutcome::kEnded;
         if (cancelled) return WaitOutcome::kCancelled;
         if (late) return WaitOutcome::kTimedOut;
 
         pollfd fds[3];
         nfds_t count = 0;
-        if (pidfd >= 0) fds[count++] = {pidfd, POLLIN, 0};
+        fds[count++] = {run.ReportEnd(), POLLIN, 0};
         if (cancel_fd >= 0) fds[count++] = {cancel_fd, POLLIN, 0};
         const nfds_t output_slot = count;
         if (output.ReadEnd() >= 0) fds[count++] = {output.ReadEnd(), POLLIN, 0};
-        // Sleeps until the shell ends, a cancel arrives, output comes or the
+        // Sleeps until the run ends, a cancel arrives, output comes or the
         // time is up; the checks above then tell which. EINTR just goes round again with the
         // time left recomputed from the deadline.
         const int ready = ::poll(fds, count, PollTimeout(deadline, cap));
@@ -230,12 +203,11 @@ WaitOutcome WaitForShell(ShellGroup& shell, int pidfd, OutputTail& output,
         }
         // After a failed or interrupted poll its answers are unknown: look at everything.
         output_came = output_slot < count && (ready < 0 || fds[output_slot].revents != 0);
-        shell_woke = pidfd < 0 || ready < 0 || fds[0].revents != 0;
+        run_woke = ready < 0 || fds[0].revents != 0;
     }
 }
 
-RunResult Run(const std::string& command_line, const std::string& working_folder,
-              const RunLimits& limits, bool use_pidfd) {
+RunResult Run(const std::string& command_line, int folder_fd, const RunLimits& limits) {
     if (limits.m_canceller && limits.m_canceller->IsCancelled()) {
         return {RunEnd::kCancelled, 0, {}, {}};
     }
@@ -244,31 +216,22 @@ RunResult Run(const std::string& command_line, const std::string& working_folder
     const auto deadline = start + limit;
 
     OutputTail output;
-    if (!output.Open()) return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
-    // Orphans of the bot (those that left its group too) come to us, not to init.
-    BecomeChildSubreaper();
-    const std::string marker = NewExchangeMarker();
-    pid_t pid = -1;
-    if (const int error = StartShell(command_line, working_folder, output.WriteEnd(), marker, pid);
-        error != 0) {
+    KeptRun run;
+    if (!output.Open() || !run.Open()) {
+        return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
+    }
+    if (const int error = run.Start(command_line, folder_fd, output.WriteEnd()); error != 0) {
         return {RunEnd::kStartFailed, static_cast<std::uint32_t>(error), {}, {}};
     }
-    ShellGroup shell(pid);
-    // A pidfd becomes readable when the shell ends, so the wait needs no
-    // polling and no SIGCHLD handler; it is close-on-exec by default. Kernels
-    // before 5.3 lack it (ENOSYS): then the wait polls.
-    UniqueFd pidfd(use_pidfd ? static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)) : -1);
-
-    const WaitOutcome outcome =
-        WaitForShell(shell, pidfd.Get(), output, deadline, limits.m_canceller);
+    const WaitOutcome outcome = WaitForRun(run, output, deadline, limits.m_canceller);
     int status = 0;
-    const bool have_status = shell.KillAndReap(status);
-    // What escaped the group (setsid) and the group's orphans, now our children.
-    if (have_status) EndRunsChildren(pid, marker, kStragglerPatience);
+    const int reported = run.End(outcome != WaitOutcome::kEnded, status);
+    if (reported > 0) return {RunEnd::kStartFailed, static_cast<std::uint32_t>(reported), {}, {}};
+    const bool have_status = reported == 0;
     RunResult result;
     result.m_elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-    // What the group wrote before it was killed; a process outside the group
-    // that still holds the pipe cannot keep us here beyond one budget.
+    // What the group wrote before it was killed; a process still dying in
+    // the keeper that holds the pipe cannot keep us here beyond one budget.
     output.CloseWriteEnd();
     output.Drain(kDrainBudget);
     result.m_outputTail = output.Take();
@@ -285,6 +248,19 @@ RunResult Run(const std::string& command_line, const std::string& working_folder
         result.m_code = have_status ? static_cast<std::uint32_t>(WEXITSTATUS(status)) : 0u;
     }
     return result;
+}
+
+// Runs in the folder `working_folder` names now, or fails to start with why it cannot be entered.
+RunResult RunInFolderNamed(const std::string& command_line, const std::string& working_folder,
+                           const RunLimits& limits) {
+    // O_PATH: the folder is only entered, so search permission is all it
+    // needs, as for chdir; the name is followed, as the caller gave it.
+    UniqueFd folder(::open(working_folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    // A cancelled run does not even try to start, so it cannot fail to.
+    const bool cancelled = limits.m_canceller && limits.m_canceller->IsCancelled();
+    if (!folder.IsOpen() && !cancelled)
+        return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
+    return Run(command_line, folder.Get(), limits);
 }
 
 }  // namespace
@@ -332,16 +308,11 @@ bool RunCanceller::WaitFor(std::chrono::milliseconds duration) const {
 
 RunResult RunHidden(const std::string& command_line, const std::string& working_folder,
                     const RunLimits& limits) {
-    return Run(command_line, working_folder, limits, true);
+    return RunInFolderNamed(command_line, working_folder, limits);
 }
 
-namespace detail {
-
-RunResult RunHiddenPolling(const std::string& command_line, const std::string& working_folder,
-                           const RunLimits& limits) {
-    return Run(command_line, working_folder, limits, false);
+RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunLimits& limits) {
+    return Run(command_line, folder_fd, limits);
 }
-
-}  // namespace detail
 
 }  // namespace jabbery

@@ -28,6 +28,11 @@ class SpawnFileActions {
         // folder that cannot be entered makes posix_spawn fail with that errno.
         Add(posix_spawn_file_actions_addchdir_np(&m_actions, folder.c_str()));
     }
+    void ChangeFolder(int folder_fd) {
+        // The folder as it was opened: whatever now has its name (a link
+        // put in its place) is not entered.
+        Add(posix_spawn_file_actions_addfchdir_np(&m_actions, folder_fd));
+    }
     void OpenNull(int fd, int flags) {
         // Hidden: no terminal to read from; nothing it reads can hang it.
         Add(posix_spawn_file_actions_addopen(&m_actions, fd, "/dev/null", flags, 0));
@@ -64,7 +69,12 @@ class SpawnAttributes {
     int Error() const { return m_error; }
     posix_spawnattr_t* Get() { return &m_attributes; }
 
-    void SetUp() {
+    enum Grouping {
+        kOwnGroup,    // a process group of its own, in our session
+        kOwnSession,  // a session of its own, without a controlling terminal
+    };
+
+    void SetUp(Grouping grouping = kOwnGroup) {
         if (m_error != 0) return;
         sigset_t no_signals;
         sigemptyset(&no_signals);
@@ -84,8 +94,12 @@ class SpawnAttributes {
         // (glibc still leaves its two internal signals, 32 and 33, ignored;
         // programs that use them install their own handlers at start.)
         Add(posix_spawnattr_setsigdefault(&m_attributes, &all_signals));
-        Add(posix_spawnattr_setflags(
-            &m_attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF));
+        // A session of its own leads a group of its own too, and has no
+        // terminal it could take over: opening /dev/tty fails.
+        const short group_flag =
+            grouping == kOwnSession ? POSIX_SPAWN_SETSID : POSIX_SPAWN_SETPGROUP;
+        Add(posix_spawnattr_setflags(&m_attributes,
+                                     group_flag | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF));
     }
 
   private:

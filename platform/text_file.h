@@ -30,6 +30,8 @@ std::string FolderOf(const std::string& path);
 
 // Deletes `path`; a file that is not there, or cannot be deleted, is left be.
 void DeleteFileQuietly(const std::string& path);
+// Deletes `name` in the folder open as `folder_fd`, likewise.
+void DeleteFileQuietly(int folder_fd, const std::string& name);
 
 // The outcome of AppendOrCreateFile and CreateNewFile.
 struct AppendResult {

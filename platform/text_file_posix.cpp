@@ -112,9 +112,13 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
 }
 
 void DeleteFileQuietly(const std::string& path) {
-    // unlink takes files, links, pipes and sockets, never a folder (EISDIR),
-    // in one call; any failure leaves the entry as it was.
-    ::unlink(path.c_str());
+    DeleteFileQuietly(AT_FDCWD, path);
+}
+
+void DeleteFileQuietly(int folder_fd, const std::string& name) {
+    // unlinkat without flags takes files, links, pipes and sockets, never a
+    // folder (EISDIR), in one call; any failure leaves the entry as it was.
+    ::unlinkat(folder_fd, name.c_str(), 0);
 }
 
 bool AppendingFile::Open(const std::string& path, std::string& error) {

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/unique_fd.h"
+
+namespace jabbery {
+
+// A bot's folder, opened once when the bot is loaded. Every file of an
+// exchange is opened relative to it and the bot runs in it, so whatever
+// later takes the folder's name (a link the bot put there, to a folder of
+// the user's) is never read, written or entered.
+class BotFolder {
+  public:
+    // Opens the folder `path` names now (a link to it, the user's choice, is
+    // followed). Null, with `why` in words, when it cannot be opened.
+    static std::shared_ptr<const BotFolder> Open(const std::string& path, std::string& why);
+
+    // The open folder, for the *at system calls.
+    int Fd() const { return m_fd.Get(); }
+
+    // Empty while the folder still exists and its name still leads to it;
+    // otherwise why not, in words ("the bot's folder is gone", ...).
+    std::string WhyUnusable() const;
+
+  private:
+    BotFolder(UniqueFd fd, std::string path) : m_fd(std::move(fd)), m_path(std::move(path)) {}
+
+    UniqueFd m_fd;
+    std::string m_path;
+};
+
+}  // namespace jabbery
