@@ -155,6 +155,7 @@ TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
     const char* children[] = {"sleep 1000 & echo $! > child",
                               "(setsid sh -c 'echo $$ > child; exec sleep 1000' &); "
                               "while [ ! -s child ]; do :; done"};
+    RunHidden("true", TempFolder().Path(), {});  // the keeper's socket stays for the program's life
     const std::set<std::string> descriptors = OurDescriptors();
     for (const char* start_child : children) {
         for (const auto& [tail, limit, cancel, end, code] : cases) {
