@@ -83,6 +83,11 @@ TEST(ReadDescriptor, ReadsOnlyTheHeadOfAHugeDescriptor) {
 // A descriptor that is there but cannot be read is no "not a bot": the
 // message says what failed.
 TEST(LoadRoster, SaysWhatFailedWhenADescriptorCannotBeRead) {
+#ifdef __SANITIZE_ADDRESS__
+    // The sanitizers' runtime needs a pipe of its own to check an object's
+    // type; with no descriptor left it reports every checked access as bad.
+    GTEST_SKIP() << "needs free descriptors under the sanitizers";
+#endif
     TempFolder root;
     const std::string exact = MakeScriptBot(root, "exact", "A", "true");
     std::filesystem::create_directories(root.File("upper"));
