@@ -266,8 +266,10 @@ class Keeper {
         return error != 0 ? -error : pid;
     }
 
-    // True when `pid` belongs to a run still in flight: its shell, a member
-    // of its group, or a process carrying its marker.
+    // True when `pid` may belong to a run still in flight: its shell, a
+    // member of its group, or a process carrying its marker. One caught in
+    // the middle of exec cannot be told apart and is spared; the end of its
+    // own run, when no other is in flight, ends it.
     bool InFlight(pid_t pid) const {
         if (m_runs.empty()) return false;
         const pid_t group = ::getpgid(pid);
@@ -275,9 +277,14 @@ class Keeper {
             if (pid == run.m_shell || group == run.m_shell) return true;
         }
         for (const Run& run : m_runs) {
-            if (CarriesMarker(pid, run.m_marker)) return true;
+            if (MayCarryMarker(pid, run.m_marker)) return true;
         }
         return false;
+    }
+
+    bool IsShellOfARun(pid_t pid) const {
+        return std::any_of(m_runs.begin(), m_runs.end(),
+                           [pid](const Run& run) { return run.m_shell == pid; });
     }
 
     // Kills and reaps every child that belongs to no run in flight: orphans
@@ -293,6 +300,9 @@ class Keeper {
         }
         bool found = false;
         for (const pid_t pid : ChildrenOfThisProcess()) {
+            // An orphan that has died is reaped whoever's it was; a run's
+            // shell is reaped only once its end has been reported.
+            if (!IsShellOfARun(pid) && ::waitpid(pid, nullptr, WNOHANG) == pid) continue;
             if (InFlight(pid)) continue;
             found = true;
             // By pid only: a child of ours, whose pid cannot be reused before we reap it.

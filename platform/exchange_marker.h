@@ -29,7 +29,9 @@ std::vector<char*> EnvironmentWith(const std::string& marker);
 // to one of its threads), zombies included.
 std::vector<pid_t> ChildrenOfThisProcess();
 
-// True when the live process `pid` has `marker` in its environment.
-bool CarriesMarker(pid_t pid, const std::string& marker);
+// True when the live process `pid` has `marker` in its environment, or
+// when its environment reads empty: a process in the middle of exec shows
+// none for a moment, so it cannot be told apart then.
+bool MayCarryMarker(pid_t pid, const std::string& marker);
 
 }  // namespace jabbery

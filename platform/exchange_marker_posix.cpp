@@ -53,10 +53,11 @@ std::vector<pid_t> ChildrenOfThisProcess() {
     return children;
 }
 
-bool CarriesMarker(pid_t pid, const std::string& marker) {
+bool MayCarryMarker(pid_t pid, const std::string& marker) {
     const std::string environment =
         ReadProcFile("/proc/" + std::to_string(pid) + "/environ", 1 << 20);
-    return ('\0' + environment).find('\0' + marker + '\0') != std::string::npos;
+    return environment.empty() ||
+           ('\0' + environment).find('\0' + marker + '\0') != std::string::npos;
 }
 
 std::string NewExchangeMarker() {
