@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The incremental reader, given a document and then the same document with
-// more body before the same trailer (or any other change), leaves the view
-// showing exactly what a full read of the new document shows. The input is
-// split at its first byte into the old body and what is added (or, with the
-// top bit set, what replaces it).
+// The incremental reader, given a document's header and body in two parts,
+// leaves the view showing after each part exactly what a full read of the
+// parts so far and the trailer shows. The input is split at its first byte
+// into the two parts of the body.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -18,8 +17,7 @@ using jabbery::rtf::StyledRun;
 
 // Applies `update` to what a view shows, as a view would.
 void Apply(const jabbery::rtf::DocumentUpdate& update, std::vector<StyledRun>& shown) {
-    if (update.m_rebuild) shown.clear();
-    for (std::size_t left = update.m_rebuild ? 0 : update.m_removeChars; left > 0;) {
+    for (std::size_t left = update.m_removeChars; left > 0;) {
         if (shown.empty()) std::abort();  // asked to remove more than is shown
         std::string& text = shown.back().m_text;
         // One code point: a lead byte and the continuation bytes after it.
@@ -41,19 +39,16 @@ void Apply(const jabbery::rtf::DocumentUpdate& update, std::vector<StyledRun>& s
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::size_t cut = std::min<std::size_t>(data[0] & 0x7F, input.size());
+    const std::size_t cut = std::min<std::size_t>(data[0], input.size());
     const std::string header = "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}";
     const std::string trailer = "\n\\par }";
-    const std::string first = header + input.substr(0, cut) + trailer;
-    const std::string second =
-        (data[0] & 0x80 ? header : first.substr(0, first.size() - trailer.size())) +
-        input.substr(cut) + trailer;
+    const std::string first = header + input.substr(0, cut);
 
     jabbery::rtf::IncrementalRtfReader reader(trailer);
     std::vector<StyledRun> shown;
-    Apply(reader.Update(first), shown);
-    if (shown != jabbery::rtf::ParseDocument(first)) std::abort();
-    Apply(reader.Update(second, data[0] & 0x80 ? 0 : first.size() - trailer.size()), shown);
-    if (shown != jabbery::rtf::ParseDocument(second)) std::abort();
+    Apply(reader.Append(first), shown);
+    if (shown != jabbery::rtf::ParseDocument(first + trailer)) std::abort();
+    Apply(reader.Append(input.substr(cut)), shown);
+    if (shown != jabbery::rtf::ParseDocument(header + input + trailer)) std::abort();
     return 0;
 }

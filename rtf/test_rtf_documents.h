@@ -41,21 +41,13 @@ inline std::string SampleTurn(std::int64_t turn) {
     return TurnLine(static_cast<int>(turn % 4), kSampleNames[turn % 4], kReplies[(turn / 4) % 4]);
 }
 
-// A whole document with four introduction lines and `turns` sample turns.
-inline std::string SampleTranscript(std::int64_t turns) {
-    std::string body;
+// The first part a view is handed: the header and four introduction lines.
+inline std::string SampleStart() {
+    std::string start = kRtfHeader;
     for (int bot = 0; bot < 4; ++bot) {
-        body += IntroLine(bot, std::string("/home/user/bots/") + kSampleNames[bot] + "/");
+        start += IntroLine(bot, std::string("/home/user/bots/") + kSampleNames[bot] + "/");
     }
-    for (std::int64_t turn = 0; turn < turns; ++turn) body += SampleTurn(turn);
-    return RtfDocument(body);
-}
-
-// Adds sample turn `turn` to `document` in place, as the transcript grows.
-inline void AddSampleTurn(std::string& document, std::int64_t turn) {
-    document.resize(document.size() - std::char_traits<char>::length(kRtfTrailer));
-    document += SampleTurn(turn);
-    document += kRtfTrailer;
+    return start;
 }
 
 // `length` bytes or a little more of pieces that reach every reader state, and random bytes.

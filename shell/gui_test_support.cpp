@@ -169,8 +169,10 @@ std::string StyleAt(wxTextCtrl* view, long position) {
     wxTextAttr attr;
     if (!view->GetStyle(position, attr)) return "no style at " + std::to_string(position);
     const bool bold = attr.HasFontWeight() && attr.GetFontWeight() >= wxFONTWEIGHT_BOLD;
-    return attr.GetTextColour().GetAsString(wxC2S_HTML_SYNTAX).ToStdString() +
-           (bold ? " bold" : " regular");
+    // Text with no colour of its own shows in the control's.
+    const wxColour colour =
+        attr.GetTextColour().IsOk() ? attr.GetTextColour() : view->GetForegroundColour();
+    return colour.GetAsString(wxC2S_HTML_SYNTAX).ToStdString() + (bold ? " bold" : " regular");
 }
 
 std::vector<std::string> SplitLines(const std::string& text, const std::string& separator) {

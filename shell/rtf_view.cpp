@@ -25,6 +25,10 @@ wxFont TranscriptFont(bool bold) {
 // A failed turn's grey, 4.95:1 against the white page.
 const wxColour kFailedGrey(0x70, 0x70, 0x70);
 
+// What a bold run sets of its font: its face, size and weight.
+constexpr int kBoldFlags = wxTEXT_ATTR_FONT_FACE | wxTEXT_ATTR_FONT_FAMILY |
+                           wxTEXT_ATTR_FONT_POINT_SIZE | wxTEXT_ATTR_FONT_WEIGHT;
+
 // A line longer than any turn's: the longest reply and a bot's name.
 constexpr long kLongestLine = 4096;
 
@@ -56,6 +60,13 @@ RtfView::RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSi
     SetAccessibleName(*this, "Conversation transcript");
 }
 
+RtfView::~RtfView() {
+    // Going, the control takes each of its text tags off the whole text,
+    // which with 100,000 lines briefly needs some 20 MB more; taking the
+    // text away first spares that.
+    Clear();
+}
+
 void RtfView::OnSize(wxSizeEvent& event) {
     event.Skip();
     // After the control has laid its text out for the new size.
@@ -78,33 +89,32 @@ bool RtfView::Following() {
     return m_following;
 }
 
-void RtfView::ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) {
-    const rtf::DocumentUpdate update = m_reader.Update(rtf_document, unchanged_prefix);
-    if (!update.m_rebuild && update.m_removeChars == 0 && update.m_runs.empty()) return;
+void RtfView::Append(std::string_view rtf) {
+    const rtf::DocumentUpdate update = m_reader.Append(rtf);
+    if (update.m_removeChars == 0 && update.m_runs.empty()) return;
 
     const bool follow = Following();
-    if (update.m_rebuild) {
-        // Frozen, the control collects the whole text before laying it out once.
-        Freeze();
-        ChangeValue(wxString());
-        AppendRuns(update.m_runs);
-        Thaw();
-    } else {
-        // No freezing here: thawing lays out the whole text again, which is
-        // what appending is meant to avoid.
-        long from = 0;
-        long to = 0;
-        GetSelection(&from, &to);
-        const long old_last = GetLastPosition();
-        const long kept = old_last - static_cast<long>(update.m_removeChars);
-        if (kept < old_last) Remove(kept, old_last);
-        AppendRuns(update.m_runs);
-        // A caret left at the end stays there; the user's own selection or
-        // caret elsewhere is put back.
-        if (from != old_last || to != old_last)
-            SetSelection(std::min(from, kept), std::min(to, kept));
-    }
+    // No freezing here: thawing lays out the whole text again, which is
+    // what appending is meant to avoid.
+    long from = 0;
+    long to = 0;
+    GetSelection(&from, &to);
+    const long old_last = GetLastPosition();
+    const long kept = old_last - static_cast<long>(update.m_removeChars);
+    if (kept < old_last) Remove(kept, old_last);
+    AppendRuns(update.m_runs);
+    // A caret left at the end stays there; the user's own selection or
+    // caret elsewhere is put back.
+    if (from != old_last || to != old_last) SetSelection(std::min(from, kept), std::min(to, kept));
     if (follow) ShowPosition(GetLastPosition());
+}
+
+void RtfView::ShowDocument(const std::string& rtf_document, std::size_t) {
+    const std::size_t body_end = rtf_document.size() - std::string_view(kRtfTrailer).size();
+    if (body_end <= m_documentAppended) return;
+    Append(
+        std::string_view(rtf_document).substr(m_documentAppended, body_end - m_documentAppended));
+    m_documentAppended = body_end;
 }
 
 void RtfView::MarkLastLineFailed(const std::string& reason) {
@@ -138,17 +148,28 @@ bool RtfView::IsScrolledToBottom() const {
 void RtfView::AppendRuns(const std::vector<rtf::StyledRun>& runs) {
     // AppendText would scroll to the end on GTK even when the user has
     // scrolled up; a caret placed with SetSelection and WriteText do not.
-    const long last = GetLastPosition();
+    long last = GetLastPosition();
     SetSelection(last, last);
+    // The text goes in unstyled and is styled after: SetDefaultStyle would
+    // fill every attribute left unset from the control's own font.
+    SetDefaultStyle(wxTextAttr());
     for (const auto& run : runs) {
+        WriteText(wxString::FromUTF8(run.m_text.data(), run.m_text.size()));
+        const long end = GetLastPosition();
         // Some of the document's colours are too light to read on the
         // page; the view shows them darker (the document keeps them).
         const BotColour shown =
             ReadableOn({run.m_colour.r, run.m_colour.g, run.m_colour.b}, kWhitePage);
-        wxTextAttr style(wxColour(shown.m_red, shown.m_green, shown.m_blue));
-        style.SetFont(run.m_bold ? m_boldFont : m_regularFont);
-        SetDefaultStyle(style);
-        WriteText(wxString::FromUTF8(run.m_text.data(), run.m_text.size()));
+        // Every attribute set becomes a text tag, toggled on and off around
+        // each run, and the toggles are most of what a line costs the
+        // control: only what differs from the control's own black regular
+        // text is set, and bold sets no underline or strike-through.
+        wxTextAttr style;
+        const wxColour colour(shown.m_red, shown.m_green, shown.m_blue);
+        if (colour != *wxBLACK) style.SetTextColour(colour);
+        if (run.m_bold) style.SetFont(m_boldFont, kBoldFlags);
+        SetStyle(last, end, style);
+        last = end;
     }
 }
 

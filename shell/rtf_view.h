@@ -4,7 +4,9 @@
 #include <wx/font.h>
 #include <wx/textctrl.h>
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rtf/rtf_incremental.h"
@@ -13,18 +15,24 @@ namespace jabbery {
 
 // The transcript view: a read-only multi-line text control that shows an RTF
 // document as coloured, partly bold text on a white page, each colour
-// darkened as far as it must be to read there (ReadableOn). Documents are read by the platform
-// RTF reader; a document that extends the one shown only appends its new
-// part, so a refresh costs the same however long the conversation is.
+// darkened as far as it must be to read there (ReadableOn). The document is
+// handed over in parts and read as it grows (IncrementalRtfReader), so a
+// new turn costs the same however long the conversation is, and the view
+// keeps no copy of the document.
 class RtfView : public wxTextCtrl {
   public:
     RtfView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
+    ~RtfView() override;
 
-    // Shows `rtf_document`; appends only the new part when the document
-    // extends the one shown, else rebuilds. Its first `unchanged_prefix`
-    // bytes are taken to be those of the document shown last time, without
-    // comparing them again. Follows the newest line unless the user has
-    // scrolled up.
+    // Shows `rtf`, the next part of the document: first its header
+    // (kRtfHeader) and the body so far, then each line as the transcript
+    // adds it to the body. What is shown is always what the whole document
+    // (with its trailer, kRtfTrailer) shows. Follows the newest line unless
+    // the user has scrolled up.
+    void Append(std::string_view rtf);
+
+    // Shows a whole document that extends the one handed over last time by
+    // appending the body bytes not yet appended.
     void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix = 0);
 
     // Shows the last line as a failed turn's: grey and italic, followed by
@@ -49,6 +57,7 @@ class RtfView : public wxTextCtrl {
     void AppendRuns(const std::vector<rtf::StyledRun>& runs);
 
     rtf::IncrementalRtfReader m_reader;
+    std::size_t m_documentAppended = 0;  // bytes of ShowDocument's document appended
     wxFont m_regularFont;
     wxFont m_boldFont;
     bool m_following = true;      // at the newest line when last looked

@@ -6,9 +6,12 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "rtf/test_rtf_documents.h"
 #include "shell/gui_test_support.h"
+#include "transcript/transcript.h"
+#include "values/readable_colour.h"
 
 namespace jabbery {
 namespace {
@@ -30,9 +33,9 @@ class ViewTest : public ::testing::Test {
 };
 
 TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUsersSelection) {
-    std::string body = IntroLine(0, "/bots/rosa/") + IntroLine(2, "/bots/pip/") +
-                       TurnLine(0, "ROSA", "Hi there.") + TurnLine(2, "PIP", "Hello \\cf5 you.");
-    m_view->ShowDocument(RtfDocument(body));
+    m_view->Append(kRtfHeader + IntroLine(0, "/bots/rosa/") + IntroLine(2, "/bots/pip/"));
+    m_view->Append(TurnLine(0, "ROSA", "Hi there."));
+    m_view->Append(TurnLine(2, "PIP", "Hello \\cf5 you."));
     EXPECT_EQ(m_view->GetValue().utf8_string(),
               "/bots/rosa/\n/bots/pip/\nROSA> Hi there.\nPIP> Hello you.\n");
     // Bot 2's green and the cyan PIP's reply asks for show darker, to read on
@@ -45,48 +48,57 @@ TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUs
                  {51, "#008484 regular"}};
     for (const auto& look : looks) EXPECT_EQ(StyleAt(m_view, look.m_at), look.m_style) << look.m_at;
     m_view->SetSelection(0, 5);
-    body += TurnLine(1, "A", "x");
-    m_view->ShowDocument(RtfDocument(body));
+    m_view->Append(TurnLine(1, "A", "x"));
     EXPECT_EQ(m_view->GetStringSelection(), "/bots");
 }
 
-// Characters, colours and weights, however the document grows or changes.
-TEST_F(ViewTest, AppendingAndRebuildingShowTheSame) {
-    auto* rebuilt = new RtfView(m_frame, wxID_ANY, wxPoint(0, 0), wxSize(400, 200));
-    rebuilt->Hide();
-    std::mt19937 random(77);
-    std::string body;
-    for (int step = 0; step < 80; ++step) {
-        const unsigned choice = random() % 10;
-        if (choice < 6) {
-            body +=
-                TurnLine(static_cast<int>(random() % 15), "N", RandomRtf(random, random() % 16));
-        } else if (choice < 8) {
-            // A body cut short, so the trailer shows as text until more comes.
-            body += RandomRtf(random, 1 + random() % 3);
-        } else if (choice < 9 && !body.empty()) {
-            body.replace(random() % body.size(), random() % 3, RandomRtf(random, random() % 4));
+// What a full read of `document` shows at each character, as StyleAt says it.
+std::vector<std::string> StylesOf(const std::string& document) {
+    std::vector<std::string> styles;
+    for (const auto& run : rtf::ParseDocument(document)) {
+        const BotColour shown =
+            ReadableOn({run.m_colour.r, run.m_colour.g, run.m_colour.b}, kWhitePage);
+        const wxColour colour(shown.m_red, shown.m_green, shown.m_blue);
+        const std::string style = colour.GetAsString(wxC2S_HTML_SYNTAX).ToStdString() +
+                                  (run.m_bold ? " bold" : " regular");
+        for (char c : run.m_text) {
+            if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) styles.push_back(style);
         }
-        const std::string document = RtfDocument(body);
-        m_view->ShowDocument(document);
-        rebuilt->ShowDocument(std::string());  // no trailer: the next is rebuilt
-        rebuilt->ShowDocument(document);
-        ASSERT_EQ(m_view->GetValue(), rebuilt->GetValue()) << "step " << step;
-        ASSERT_EQ(m_view->GetValue().utf8_string(), TextOf(rtf::ParseDocument(document)))
+    }
+    return styles;
+}
+
+// Characters, colours and weights, however the document is cut into parts.
+TEST_F(ViewTest, AfterEachPartItShowsWhatAFullReadShows) {
+    std::mt19937 random(77);
+    std::string document = kRtfHeader + IntroLine(3, "/a/");
+    m_view->Append(document);
+    for (int step = 0; step < 80; ++step) {
+        // Whole lines, and now and then a part cut short, so that the
+        // trailer shows as text until more comes.
+        const std::string part = random() % 4 ? TurnLine(static_cast<int>(random() % 15), "N",
+                                                         RandomRtf(random, random() % 16))
+                                              : RandomRtf(random, 1 + random() % 3);
+        m_view->Append(part);
+        document += part;
+        const std::string whole = document + kRtfTrailer;
+        ASSERT_EQ(m_view->GetValue().utf8_string(), TextOf(rtf::ParseDocument(whole)))
             << "step " << step;
+        const std::vector<std::string> styles = StylesOf(whole);
+        ASSERT_EQ(static_cast<long>(styles.size()), m_view->GetLastPosition()) << "step " << step;
         for (long at = 0; at < m_view->GetLastPosition(); ++at) {
-            ASSERT_EQ(StyleAt(m_view, at), StyleAt(rebuilt, at)) << "step " << step << " at " << at;
+            ASSERT_EQ(StyleAt(m_view, at), styles[static_cast<std::size_t>(at)])
+                << "step " << step << " at " << at;
         }
     }
 }
 
 TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
-    std::string body;
+    m_view->Append(kRtfHeader);
     // Shows `turns` more lines one by one, then lets the queued scrolls run.
     const auto add = [&](int turns) {
         for (int turn = 0; turn < turns; ++turn) {
-            body += TurnLine(turn % 15, "BOT", "line " + std::to_string(turn));
-            m_view->ShowDocument(RtfDocument(body));
+            m_view->Append(TurnLine(turn % 15, "BOT", "line " + std::to_string(turn)));
         }
         RunEventsUntil([] { return false; }, 300ms);
     };

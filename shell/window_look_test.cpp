@@ -77,11 +77,11 @@ TEST(WindowLook, ResizingGrowsTheViewAndKeepsTheButtonsAlongTheBottom) {
 TEST(WindowLook, ShrunkAndGrownAgainTheViewStillFollowsTheNewestLine) {
     ShownWindow shown;
     RtfView* view = shown.window.TranscriptView();
-    std::string body;
+    view->Append(kRtfHeader);
+    int lines = 0;
     const auto add = [&](int turns) {
         for (int turn = 0; turn < turns; ++turn) {
-            body += TurnLine(turn % 15, "BOT", "line " + std::to_string(body.size()));
-            view->ShowDocument(RtfDocument(body));
+            view->Append(TurnLine(turn % 15, "BOT", "line " + std::to_string(lines++)));
             RunEventsUntil([] { return false; }, 20ms);
         }
     };
@@ -150,8 +150,7 @@ TEST(WindowLook, AtScaleTwoTheBotsWindowShowsEveryColumnUpToTheSlowestTime) {
 
 TEST(WindowLook, AFullLengthWordWrapsWithoutSidewaysScrollingAndTheViewHasNoCaretButAName) {
     ShownWindow shown;
-    shown.window.TranscriptView()->ShowDocument(
-        RtfDocument(TurnLine(0, "LONG", std::string(1999, 'w'))));
+    shown.window.TranscriptView()->Append(kRtfHeader + TurnLine(0, "LONG", std::string(1999, 'w')));
     RunEventsUntil([] { return false; }, 500ms);  // laid out
     GtkTextView* text = shown.Text();
     GtkAdjustment* sideways = gtk_scrollable_get_hadjustment(GTK_SCROLLABLE(text));

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The transcript view's refresh cost on a real control: one more turn with
-// 100 and with 100,000 turns shown, and a full rebuild for comparison.
-// Needs an X display (run it under xvfb-run).
+// The transcript view's cost on a real control: one more turn with 100 and
+// with 100,000 turns shown. Run alone, each case's peak memory is the view's
+// (the benchmark keeps no copy of the document). Needs an X display (run it
+// under xvfb-run).
 
 #include <benchmark/benchmark.h>
 #include <wx/app.h>
@@ -14,13 +15,12 @@
 
 #include "rtf/test_rtf_documents.h"
 #include "shell/rtf_view.h"
-#include "transcript/transcript.h"
 
 namespace jabbery {
 namespace {
 
-using testing::AddSampleTurn;
-using testing::SampleTranscript;
+using testing::SampleStart;
+using testing::SampleTurn;
 
 wxFrame* g_frame = nullptr;
 
@@ -30,21 +30,17 @@ void ProcessEvents() {
     if (loop != nullptr) loop->Yield(true);
 }
 
-// One more turn shown, with `range(0)` turns already there; the control's
-// layout and painting are part of the cost.
+// One more turn shown, with `range(0)` turns already there, each handed to
+// the view as the conversation hands it; the control's layout and painting
+// are part of the cost.
 void BM_ViewAppendTurn(benchmark::State& state) {
     auto* view = new RtfView(g_frame, wxID_ANY, wxPoint(0, 0), g_frame->GetClientSize());
-    std::string document = SampleTranscript(state.range(0));
-    // The benchmark's own buffer must not reallocate inside the timed loop.
-    document.reserve(2 * document.size());
-    view->ShowDocument(document);
+    view->Append(SampleStart());
+    std::int64_t turn = 0;
+    while (turn < state.range(0)) view->Append(SampleTurn(turn++));
     ProcessEvents();
-    std::int64_t turn = state.range(0);
     for (auto _ : state) {
-        // As the conversation does: all before the trailer is unchanged.
-        const std::size_t unchanged = document.size() - std::string_view(kRtfTrailer).size();
-        AddSampleTurn(document, turn++);
-        view->ShowDocument(document, unchanged);
+        view->Append(SampleTurn(turn++));
         ProcessEvents();
     }
     view->Destroy();
@@ -54,19 +50,6 @@ BENCHMARK(BM_ViewAppendTurn)
     ->Arg(100'000)
     ->Iterations(200)
     ->Unit(benchmark::kMicrosecond);
-
-// The whole document shown afresh, as every refresh would cost without appending.
-void BM_ViewRebuild(benchmark::State& state) {
-    auto* view = new RtfView(g_frame, wxID_ANY, wxPoint(0, 0), g_frame->GetClientSize());
-    const std::string document = SampleTranscript(state.range(0));
-    for (auto _ : state) {
-        view->ShowDocument(std::string());  // not extendable: the next one rebuilds
-        view->ShowDocument(document);
-        ProcessEvents();
-    }
-    view->Destroy();
-}
-BENCHMARK(BM_ViewRebuild)->Arg(100)->Arg(100'000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace jabbery
