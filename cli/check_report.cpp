@@ -5,7 +5,7 @@
 
 #include "engine/bot_check.h"
 #include "engine/bundled_bots.h"
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "platform/terminal_filter.h"
 
 namespace jabbery {

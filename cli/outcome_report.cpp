@@ -23,15 +23,15 @@ std::string Seconds(std::chrono::milliseconds time) {
 
 }  // namespace
 
-std::string StatsTable(const ConversationState& state, bool for_terminal) {
+std::string StatsTable(const std::vector<Participant>& bots, bool for_terminal) {
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> header = {"bot", "turns", "answered"};
     for (ExchangeEnd end : kFailures) header.emplace_back(OutcomeKey(end));
     header.insert(header.end(), {"median", "slowest"});
     rows.push_back(header);
-    for (int bot = 0; bot < state.m_botCount; ++bot) {
-        const BotStats& stats = state.m_botStats[static_cast<std::size_t>(bot)];
-        std::vector<std::string> row = {ShownOn(state.m_botName[bot].Str(), for_terminal),
+    for (const Participant& bot : bots) {
+        const BotStats& stats = bot.m_stats;
+        std::vector<std::string> row = {ShownOn(bot.m_name.Str(), for_terminal),
                                         std::to_string(stats.m_turns),
                                         std::to_string(stats.Count(ExchangeEnd::kAnswered))};
         for (ExchangeEnd end : kFailures) row.push_back(std::to_string(stats.Count(end)));

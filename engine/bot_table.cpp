@@ -32,12 +32,11 @@ std::vector<std::string> BotTableHeadings() {
             "Median", "Slowest", "Last failure", "Folder"};
 }
 
-std::vector<std::string> BotTableRow(const ConversationState& state, int bot) {
-    const auto index = static_cast<std::size_t>(bot);
-    const BotStats& stats = state.m_botStats[index];
+std::vector<std::string> BotTableRow(const Participant& bot) {
+    const BotStats& stats = bot.m_stats;
     const bool timed = stats.m_turns > 0;
-    return {std::to_string(bot + 1),
-            state.m_botName[index].Str(),
+    return {std::to_string(bot.m_id + 1),
+            bot.m_name.Str(),
             std::to_string(stats.m_turns),
             std::to_string(stats.Count(ExchangeEnd::kAnswered)),
             std::to_string(Failures(stats)),
@@ -46,15 +45,14 @@ std::vector<std::string> BotTableRow(const ConversationState& state, int bot) {
             stats.m_lastFailure ? "turn " + std::to_string(stats.m_lastFailureTurn) + ": " +
                                       OutcomeText(*stats.m_lastFailure)
                                 : "",
-            state.m_botFolder[index].Str()};
+            bot.m_folder.Str()};
 }
 
-std::string BotDetailsText(const ConversationState& state, int bot, std::size_t tail_lines) {
-    const auto index = static_cast<std::size_t>(bot);
-    const BotStats& stats = state.m_botStats[index];
-    const std::string& name = state.m_botName[index].Str();
-    std::string text = "Bot " + std::to_string(bot + 1) + ", " + name + ", from " +
-                       state.m_botFolder[index].Str() + "\n";
+std::string BotDetailsText(const Participant& bot, std::size_t tail_lines) {
+    const BotStats& stats = bot.m_stats;
+    const std::string& name = bot.m_name.Str();
+    std::string text = "Bot " + std::to_string(bot.m_id + 1) + ", " + name + ", from " +
+                       bot.m_folder.Str() + "\n";
     if (!stats.m_lastFailure) return text + "It has not failed.";
     text += "Failures:";
     const char* separator = " ";

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "engine/test_bots.h"
 #include "platform/run_hidden.h"
 

@@ -4,7 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include "engine/bundled_bots.h"
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "transcript/transcript_autosave.h"
 #include "values/conversation_facts.h"
 #include "values/product.h"
