@@ -15,7 +15,7 @@
 #include "cli/turn_loop.h"
 #include "cli/waiting_line.h"
 #include "engine/bot_check.h"
-#include "engine/bundled_bots.h"
+#include "install/bundled_bots.h"
 #include "engine/conversation.h"
 #include "engine/roster.h"
 #include "engine/turn_warning.h"
