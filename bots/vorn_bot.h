@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The bot side of the Jabbery message-file protocol, in one header.
+// The sample bots' side of the Jabbery message-file protocol, whose rules are
+// in values/bot_protocol.h: reading a request, cleaning and writing an answer.
 //
-// A bot is a program in a folder of its own. For each turn the shell writes
+// A bot is a program in a folder of its own. For each turn Jabbery writes
 // the file chat.msg into that folder (line 1: the bot's display name, line 2:
 // the message to answer, possibly empty; each line ends in CR LF), runs the
 // command from line 3 of the folder's vorn.nfo with the folder as working
 // directory, waits at most 20 seconds, and then takes the first non-blank line
 // of chat.msg as the bot's answer. Standard input reads nothing (/dev/null);
-// standard output and error go to a pipe the shell reads, keeping the last
+// standard output and error go to a pipe Jabbery reads, keeping the last
 // 4 KiB to show when the bot fails, but never taken as an answer: the file is
 // the only way the answer comes back. When the bot ends (or is stopped), every
 // process it started is ended too, so nothing it leaves running outlives the turn.
@@ -22,7 +23,7 @@
 //         });
 //     }
 //
-// The shell copies answers into a rich-text document without escaping them,
+// Jabbery copies answers into a rich-text document without escaping them,
 // so a backslash or a brace in an answer would be read as formatting; the
 // helpers here strip them.
 #pragma once
@@ -57,7 +58,7 @@ inline Request ReadRequest(const std::filesystem::path& file = jabbery::kMessage
     return {std::move(lines.m_name), std::move(lines.m_message), true};
 }
 
-// Makes `answer` safe to hand back: drops backslashes and braces (the shell
+// Makes `answer` safe to hand back: drops backslashes and braces (Jabbery
 // would read them as rich-text formatting), turns CR, LF, tabs and other
 // control bytes into blanks (the answer must stay one line), squeezes runs of
 // blanks, trims both ends and keeps at most `max_length` bytes.

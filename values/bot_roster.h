@@ -8,7 +8,7 @@
 
 namespace jabbery {
 
-// What the shell knows of every linked bot, indexed by bot number. Filled
+// What Jabbery knows of every linked bot, indexed by bot number. Filled
 // once during set-up and only read afterwards.
 struct BotRoster {
     std::array<CPlainString, kMaxBots> m_botCommand;    // descriptor line 3, unchanged
