@@ -11,7 +11,7 @@
 
 #include "bots/bot_text.h"
 #include "bots/vorn_bot.h"
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "platform/run_hidden.h"
 #include "platform/test_temp_folder.h"
 #include "platform/whole_file.h"

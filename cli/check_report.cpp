@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "engine/bot_check.h"
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "install/bundled_bots.h"
 #include "platform/terminal_filter.h"
 

@@ -19,16 +19,16 @@ constexpr ExchangeEnd kFailures[] = {ExchangeEnd::kCouldNotStart, ExchangeEnd::k
 
 }  // namespace
 
-std::string StatsTable(const std::vector<NamedStats>& bots, bool for_terminal) {
+std::string StatsTable(const std::vector<Participant>& bots, bool for_terminal) {
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> header = {"Name"};
     for (std::string& heading : BotStatsHeadings()) header.push_back(std::move(heading));
     for (ExchangeEnd end : kFailures) header.emplace_back(OutcomeKey(end));
     rows.push_back(header);
-    for (const NamedStats& bot : bots) {
-        std::vector<std::string> row = {ShownOn(bot.m_name, for_terminal)};
-        for (std::string& cell : BotStatsCells(*bot.m_stats)) row.push_back(std::move(cell));
-        for (ExchangeEnd end : kFailures) row.push_back(std::to_string(bot.m_stats->Count(end)));
+    for (const Participant& bot : bots) {
+        std::vector<std::string> row = {ShownOn(bot.m_name.Str(), for_terminal)};
+        for (std::string& cell : BotStatsCells(bot.m_stats)) row.push_back(std::move(cell));
+        for (ExchangeEnd end : kFailures) row.push_back(std::to_string(bot.m_stats.Count(end)));
         rows.push_back(row);
     }
     // Each column as wide as its widest cell; names left, numbers right.
@@ -47,15 +47,6 @@ std::string StatsTable(const std::vector<NamedStats>& bots, bool for_terminal) {
         table += line + "\n";
     }
     return table;
-}
-
-std::string StatsTable(const ConversationState& state, bool for_terminal) {
-    std::vector<NamedStats> bots;
-    for (int bot = 0; bot < state.m_botCount; ++bot) {
-        const auto index = static_cast<std::size_t>(bot);
-        bots.push_back({state.m_botName[index].Str(), &state.m_botStats[index]});
-    }
-    return StatsTable(bots, for_terminal);
 }
 
 }  // namespace jabbery

@@ -5,7 +5,7 @@
 
 #include "engine/outcome_text.h"
 #include "engine/test_bots.h"
-#include "platform/test_fake_host.h"
+#include "engine/test_fake_host.h"
 
 namespace jabbery {
 namespace {

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <random>
 
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "platform/self_location.h"
 #include "platform/text_file.h"
 

@@ -17,7 +17,7 @@
 #include "shell/rtf_view.h"
 #include "shell/wx_text.h"
 #include "shell/wx_user_dialogs.h"
-#include "transcript/export.h"
+#include "shell/export_document.h"
 #include "transcript/transcript_file.h"
 #include "values/product.h"
 

@@ -14,7 +14,7 @@
 #include "engine/conversation.h"
 #include "engine/turn_runner.h"
 #include "engine/turn_scheduler.h"
-#include "platform/conversation_window.h"
+#include "engine/conversation_window.h"
 #include "platform/document_view.h"
 #include "shell/preset_answers.h"
 #include "transcript/transcript_autosave.h"

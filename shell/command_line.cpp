@@ -3,7 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "install/bundled_bots.h"
 #include "transcript/transcript_autosave.h"
 #include "values/conversation_facts.h"

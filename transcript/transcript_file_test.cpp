@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "platform/test_fake_host.h"
+#include "engine/test_fake_host.h"
 #include "platform/test_temp_folder.h"
 
 namespace jabbery {

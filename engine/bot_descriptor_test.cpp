@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,7 +11,7 @@
 #include "engine/conversation.h"
 #include "engine/test_bots.h"
 #include "platform/test_environment.h"
-#include "platform/test_fake_host.h"
+#include "engine/test_fake_host.h"
 
 namespace jabbery {
 namespace {
