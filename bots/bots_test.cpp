@@ -46,10 +46,12 @@ class InstalledBot {
         for (const std::string& file : {program, std::string("vorn.nfo")}) {
             fs::copy_file(fs::path(BOTS_DIR) / program / file, File(file));
         }
-        jabbery::BotRoster roster;
-        EXPECT_TRUE(jabbery::ReadDescriptor(roster, 0, m_folder));
-        m_command = roster.m_botCommand[0].Str();
-        m_name = roster.m_botName[0].Str();
+        const std::optional<jabbery::Participant> bot = jabbery::ReadBot(m_folder);
+        EXPECT_TRUE(bot);
+        if (bot) {
+            m_command = bot->m_command.Str();
+            m_name = bot->m_name.Str();
+        }
         EXPECT_EQ(m_name, name);
     }
     std::string File(const std::string& name) const { return m_folder + "/" + name; }
