@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Runs the built sample bots as the shell does, with its reader and runner.
+// Runs the built sample bots as Jabbery does, with its reader and runner.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -16,7 +16,7 @@
 #include "engine/bot_descriptor.h"
 #include "engine/bot_runner.h"
 #include "engine/bot_set_up.h"
-#include "engine/bundled_bots.h"
+#include "install/bundled_bots.h"
 #include "engine/conversation.h"
 #include "engine/jsonl_log.h"
 #include "engine/transcript_recorder.h"

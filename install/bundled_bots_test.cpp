@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "engine/bundled_bots.h"
+#include "install/bundled_bots.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,7 @@ struct InstalledTree {
     }
 };
 
-TEST(BundledBots, UserCopyRunsTheInstalledProgramInTheUsersFolderAndIsNeverReplaced) {
+TEST(BundledBots, MakesTheUsersCopyOnceAndItRunsTheInstalledProgram) {
     InstalledTree tree;
     EXPECT_EQ(BundledBotNames(tree.places), std::vector<std::string>{"echo"});
     std::string error;

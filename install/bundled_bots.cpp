@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "engine/bundled_bots.h"
+#include "install/bundled_bots.h"
 
 #include <algorithm>
 #include <filesystem>
