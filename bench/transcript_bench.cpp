@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <benchmark/benchmark.h>
 
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "transcript/transcript.h"
 
 namespace jabbery {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Runs the built sample bots as the shell does, with its reader and runner.
+// Runs the built sample bots as Jabbery does, with its reader and runner.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 
 #include "bots/bot_text.h"
 #include "bots/vorn_bot.h"
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "platform/run_hidden.h"
 #include "platform/test_temp_folder.h"
 #include "platform/whole_file.h"
@@ -46,10 +46,12 @@ class InstalledBot {
         for (const std::string& file : {program, std::string("vorn.nfo")}) {
             fs::copy_file(fs::path(BOTS_DIR) / program / file, File(file));
         }
-        jabbery::BotRoster roster;
-        EXPECT_TRUE(jabbery::ReadDescriptor(roster, 0, m_folder));
-        m_command = roster.m_botCommand[0].Str();
-        m_name = roster.m_botName[0].Str();
+        const std::optional<jabbery::Participant> bot = jabbery::ReadBot(m_folder);
+        EXPECT_TRUE(bot);
+        if (bot) {
+            m_command = bot->m_command.Str();
+            m_name = bot->m_name.Str();
+        }
         EXPECT_EQ(m_name, name);
     }
     std::string File(const std::string& name) const { return m_folder + "/" + name; }

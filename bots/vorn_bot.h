@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The bot side of the Jabbery message-file protocol, in one header.
+// The sample bots' side of the Jabbery message-file protocol, whose rules are
+// in values/bot_protocol.h: reading a request, cleaning and writing an answer.
 //
-// A bot is a program in a folder of its own. For each turn the shell writes
+// A bot is a program in a folder of its own. For each turn Jabbery writes
 // the file chat.msg into that folder (line 1: the bot's display name, line 2:
 // the message to answer, possibly empty; each line ends in CR LF), runs the
 // command from line 3 of the folder's vorn.nfo with the folder as working
 // directory, waits at most 20 seconds, and then takes the first non-blank line
 // of chat.msg as the bot's answer. Standard input reads nothing (/dev/null);
-// standard output and error go to a pipe the shell reads, keeping the last
+// standard output and error go to a pipe Jabbery reads, keeping the last
 // 4 KiB to show when the bot fails, but never taken as an answer: the file is
 // the only way the answer comes back. When the bot ends (or is stopped), every
 // process it started is ended too, so nothing it leaves running outlives the turn.
@@ -22,7 +23,7 @@
 //         });
 //     }
 //
-// The shell copies answers into a rich-text document without escaping them,
+// Jabbery copies answers into a rich-text document without escaping them,
 // so a backslash or a brace in an answer would be read as formatting; the
 // helpers here strip them.
 #pragma once
@@ -32,64 +33,37 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "values/bot_protocol.h"
 
 namespace vorn {
 
-// The message file, named relative to the bot's folder (the working directory).
-inline constexpr const char* kMessageFile = "chat.msg";
-
-// The shell keeps at most this many characters of an answer.
-inline constexpr std::size_t kMaxAnswerLength = 1999;
-
-// The shell never writes more than a name and a message of under 2000
-// characters each; reading stops here so a damaged file cannot eat memory.
-inline constexpr std::size_t kMaxReadBytes = 64 * 1024;
-
-// What the shell handed over for one turn.
+// What Jabbery handed over for one turn.
 struct Request {
     std::string name;      // line 1: the display name from the bot's vorn.nfo
     std::string message;   // line 2: the line to answer; may be empty
     bool present = false;  // false when chat.msg was missing or unreadable
 };
 
-// Splits off the next line of `text` starting at `pos`, accepting both LF and
-// CR LF line ends (a lone CR elsewhere stays part of the line).
-inline std::string NextLine(std::string_view text, std::size_t& pos) {
-    if (pos >= text.size()) return {};
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string line(text.substr(pos, end - pos));
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    pos = end + 1;
-    return line;
-}
-
-// The request in `text`, the content of a message file.
-inline Request ParseRequest(std::string_view text) {
-    Request request;
-    std::size_t pos = 0;
-    request.name = NextLine(text, pos);
-    request.message = NextLine(text, pos);
-    request.present = true;
-    return request;
-}
-
 // Reads the request from `file`. A missing file gives an empty request with
 // `present` false: the bot can still answer (an empty message, as it were).
-inline Request ReadRequest(const std::filesystem::path& file = kMessageFile) {
+inline Request ReadRequest(const std::filesystem::path& file = jabbery::kMessageFileName) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return {};
-    std::string text(kMaxReadBytes, '\0');
+    std::string text(jabbery::kMaxMessageFileBytes, '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
-    return ParseRequest(text);
+    jabbery::BotMessage lines = jabbery::ParseMessageFile(text);
+    return {std::move(lines.m_name), std::move(lines.m_message), true};
 }
 
-// Makes `answer` safe to hand back: drops backslashes and braces (the shell
+// Makes `answer` safe to hand back: drops backslashes and braces (Jabbery
 // would read them as rich-text formatting), turns CR, LF, tabs and other
 // control bytes into blanks (the answer must stay one line), squeezes runs of
 // blanks, trims both ends and keeps at most `max_length` bytes.
-inline std::string CleanAnswer(std::string_view answer, std::size_t max_length = kMaxAnswerLength) {
+inline std::string CleanAnswer(std::string_view answer,
+                               std::size_t max_length = jabbery::kMaxReplyLength) {
     std::string out;
     out.reserve(answer.size());
     for (char c : answer) {
@@ -102,29 +76,17 @@ inline std::string CleanAnswer(std::string_view answer, std::size_t max_length =
         }
         out.push_back(c);
     }
-    if (out.size() > max_length) {
-        out.resize(max_length);
-        // Do not leave half of a multi-byte UTF-8 character at the end: find
-        // where the last character starts and drop it if it was cut short.
-        std::size_t lead = out.size();
-        while (lead > 0 && out.size() - lead < 4 &&
-               (static_cast<unsigned char>(out[lead - 1]) & 0xC0) == 0x80) {
-            --lead;
-        }
-        if (lead > 0) {
-            const auto first = static_cast<unsigned char>(out[lead - 1]);
-            const std::size_t need = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
-            if (out.size() - (lead - 1) < need) out.resize(lead - 1);
-        }
-    }
+    // Never half of a multi-byte UTF-8 character at the end.
+    out = jabbery::CutReply(std::move(out), max_length);
     while (!out.empty() && out.back() == ' ') out.pop_back();
     return out;
 }
 
 // Replaces the content of `file` with the cleaned answer as its only line,
 // ended by CR LF. Returns false when the file could not be written.
-inline bool WriteAnswer(std::string_view answer, const std::filesystem::path& file = kMessageFile) {
-    const std::string line = CleanAnswer(answer) + "\r\n";
+inline bool WriteAnswer(std::string_view answer,
+                        const std::filesystem::path& file = jabbery::kMessageFileName) {
+    const std::string line = jabbery::AnswerFileText(CleanAnswer(answer));
     // Binary mode: the line end must be CR LF exactly, whatever the platform.
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     if (!out) return false;

@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "engine/bot_check.h"
-#include "engine/bundled_bots.h"
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
+#include "install/bundled_bots.h"
 #include "platform/terminal_filter.h"
 
 namespace jabbery {

@@ -47,7 +47,7 @@ TEST(JabberyCli, RunsTheTurnsAndSavesTheBannerAndEveryLine) {
 
 // The data loss of old among them: --save and --rtf on one file, and an
 // --rtf that exists, are refused before any bot runs; the file keeps every byte.
-TEST(JabberyCli, RefusesBadCountsFoldersOptionsAndOutputsWithOneLineAndExitCodeTwo) {
+TEST(JabberyCli, ABadCommandLineIsAOneLineUsageErrorBeforeAnyBotRuns) {
     TempFolder root;
     const std::string a = MakeScriptBot(root, "a", "A", "touch ran");
     const std::string old = root.File("old.txt"), fresh = root.File("new.txt");

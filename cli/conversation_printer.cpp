@@ -12,35 +12,39 @@
 
 namespace jabbery {
 
-ConversationPrinter::ConversationPrinter(StopAwareOutput& out, bool for_terminal)
+ConversationPrinter::ConversationPrinter(StopAwareOutput& out, bool for_terminal,
+                                         std::function<void()> failed)
     : m_out(out),
+      m_failed(std::move(failed)),
       m_forTerminal(for_terminal),
       m_background(TerminalBackground(std::getenv("COLORFGBG"))) {}
 
-bool ConversationPrinter::PrintIntroductions(const ConversationState& state) {
-    bool ok = true;
-    for (int bot = 0; bot < state.m_botCount && ok; ++bot) {
-        ok = Print(bot, state.m_botFolder[bot].Str(), "");
-    }
-    return ok;
+void ConversationPrinter::ParticipantJoined(const Conversation&, const Participant& participant) {
+    Print(participant.m_colour, participant.m_folder.Str(), "");
 }
 
-bool ConversationPrinter::PrintTurn(const ConversationState& state, int speaker) {
-    return Print(speaker, SpeakerLabel(state, speaker), state.m_lastMessage.Str());
+void ConversationPrinter::TurnRecorded(const Conversation& conversation, const Turn& turn) {
+    const Participant& speaker = conversation.Get(turn.m_speaker);
+    Print(speaker.m_colour, SpeakerLabel(speaker.m_name), turn.m_text.Str());
 }
 
-bool ConversationPrinter::Print(int bot, const std::string& bold_part,
+void ConversationPrinter::Print(int colour, const std::string& bold_part,
                                 const std::string& regular_part) {
+    if (!Written(colour, bold_part, regular_part) && m_failed) m_failed();
+}
+
+bool ConversationPrinter::Written(int colour, const std::string& bold_part,
+                                  const std::string& regular_part) {
     // Piped output keeps every byte of the line, NUL bytes included.
     if (!m_forTerminal) return m_out.Write(bold_part + regular_part + "\n");
     // Bot 0's colour is black, which a dark terminal would not show: it
     // writes in the terminal's own text colour instead, whatever the
     // background.
-    const std::string colour = bot == 0
-                                   ? ""
-                                   : ForegroundEscape(kBotColours[static_cast<std::size_t>(bot)],
-                                                      std::getenv("COLORTERM"), m_background);
-    return m_out.Write(colour + "\x1b[1m" + ForTerminal(bold_part) + "\x1b[22m" +
+    const std::string escape =
+        colour == 0 ? ""
+                    : ForegroundEscape(kBotColours[static_cast<std::size_t>(colour)],
+                                       std::getenv("COLORTERM"), m_background);
+    return m_out.Write(escape + "\x1b[1m" + ForTerminal(bold_part) + "\x1b[22m" +
                        ForTerminal(regular_part) + "\x1b[0m\n");
 }
 

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/jsonl_log.h"
+#include "engine/jsonl_log.h"
 #include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
 #include "platform/test_environment.h"
@@ -85,31 +85,28 @@ TEST(Diagnostics, JsonLinesAreValidUtf8WithEveryKeyAndFollowTheConversation) {
 // turn that fits; turns that never fit are named at the end.
 TEST(Diagnostics, JsonLinesThatFindTheDiskFullWaitAndGoInWholeWhenThereIsRoom) {
     TempFolder root;
-    ConversationState state;
-    state.m_botCount = 2;
-    state.m_botName[0] = "A";
-    state.m_botName[1] = "B";
-    state.m_lastMessage = "hello";
-    const ExchangeOutcome answered;
+    Participant bot;
+    bot.m_name = "A";
+    const auto turn = [](long long number) { return Turn{number, 0, "hello", {}}; };
     JsonlLog log("run");
     std::string error;
-    ASSERT_TRUE(log.Open(root.File("t.jsonl"), error) && log.AddTurn(state, 1, 0, answered, error))
+    ASSERT_TRUE(log.Open(root.File("t.jsonl"), error) && log.AddTurn(bot, turn(1), error))
         << error;
     const std::size_t one_line = ReadFile(root.File("t.jsonl")).size();
     {
         const ScopedLimit full(RLIMIT_FSIZE, one_line + 10);
-        EXPECT_FALSE(log.AddTurn(state, 2, 1, answered, error));
+        EXPECT_FALSE(log.AddTurn(bot, turn(2), error));
         EXPECT_NE(error.find(": File too large; turn 2 and those after it wait"), std::string::npos)
             << error;
         error.clear();
-        EXPECT_FALSE(log.AddTurn(state, 3, 0, answered, error));
+        EXPECT_FALSE(log.AddTurn(bot, turn(3), error));
         EXPECT_EQ(error, "");
     }
-    EXPECT_TRUE(log.AddTurn(state, 4, 1, answered, error)) << error;
+    EXPECT_TRUE(log.AddTurn(bot, turn(4), error)) << error;
     {
         const ScopedLimit full(RLIMIT_FSIZE, one_line);
-        EXPECT_FALSE(log.AddTurn(state, 5, 0, answered, error));
-        EXPECT_FALSE(log.AddTurn(state, 6, 1, answered, error));
+        EXPECT_FALSE(log.AddTurn(bot, turn(5), error));
+        EXPECT_FALSE(log.AddTurn(bot, turn(6), error));
         EXPECT_FALSE(log.Finish(error));
         EXPECT_TRUE(error.ends_with("; turns 5 to 6 are not in it")) << error;
     }

@@ -6,19 +6,22 @@
 
 #include "cli/check_report.h"
 #include "cli/conversation_printer.h"
-#include "cli/jsonl_log.h"
 #include "cli/options.h"
 #include "cli/outcome_report.h"
 #include "cli/output_paths.h"
-#include "cli/terminal_host.h"
 #include "cli/try_bot.h"
 #include "cli/turn_loop.h"
 #include "cli/waiting_line.h"
 #include "engine/bot_check.h"
-#include "engine/bundled_bots.h"
+#include "engine/bot_descriptor.h"
+#include "engine/bot_runner.h"
+#include "engine/bot_set_up.h"
+#include "install/bundled_bots.h"
 #include "engine/conversation.h"
-#include "engine/roster.h"
+#include "engine/jsonl_log.h"
+#include "engine/transcript_recorder.h"
 #include "engine/turn_warning.h"
+#include "transcript/transcript_file.h"
 #include "platform/run_hidden.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
@@ -112,48 +115,59 @@ int main(int argc, char** argv) {
     // Once stopped, nothing waits on a reader that does not read.
     StopAwareOutput out(fileno(stdout), canceller);
     StopAwareOutput err(fileno(stderr), canceller);
-    ConversationPrinter printer(out, for_terminal);
-    TerminalHost host(options.m_botFolders, options.m_savePath, err);
-    ConversationState state;
-    state.m_botCount = count;
-    if (!LoadRoster(state, state, host, host, count)) return 2;
+    std::vector<Participant> bots;
+    for (const std::string& folder : options.m_botFolders) {
+        std::string why;
+        std::optional<Participant> bot = ReadBot(folder, &why);
+        if (!bot) {
+            err.Write("jabbery-cli: " + NotABotText(folder, why) + "\n");
+            return 2;
+        }
+        bots.push_back(std::move(*bot));
+    }
     const bool warnings_to_terminal = IsTerminal(stderr);
     if ((!options.m_quiet || options.m_strict) &&
-        !ReportFailedChecks(FailedBotChecks(state, count), options.m_strict, warnings_to_terminal,
+        !ReportFailedChecks(FailedBotChecks(bots), options.m_strict, warnings_to_terminal,
                             stderr)) {
         return 2;
     }
-    JsonlLog jsonl(ConversationId());
+    const auto warn = [&err](const std::string& text) { err.Write("jabbery-cli: " + text + "\n"); };
+    JsonlLog jsonl(ConversationId(), warn);
     if (options.m_jsonlPath && !jsonl.Open(*options.m_jsonlPath, error)) return Fail(error);
-    StartConversation(state, host, host);
+
+    Conversation conversation;
+    TranscriptRecorder transcripts;
     // A reader that went away (`| head`) stops the run as Ctrl-C does.
-    if (!printer.PrintIntroductions(state)) canceller.Cancel();
+    ConversationPrinter printer(out, for_terminal, [&canceller] { canceller.Cancel(); });
+    TurnWarnings warnings("jabbery-cli", warnings_to_terminal,
+                          [&err](const std::string& warning) { err.Write(warning); });
+    conversation.AddObserver(transcripts);
+    conversation.AddObserver(printer);
+    if (!options.m_quiet) conversation.AddObserver(warnings);
+    if (options.m_jsonlPath) conversation.AddObserver(jsonl);
+    for (Participant& bot : bots) conversation.Join(std::move(bot));
+    conversation.Start();
 
     int status = 0;
     WaitingLine waiting_line(err);
     const TurnLoopSettings settings{
         options.m_interval, options.m_timeout, options.m_turns,
         warnings_to_terminal && !options.m_quiet ? &waiting_line : nullptr};
-    RunTurnLoop(state, host, settings, canceller, [&](int speaker, const ExchangeOutcome& outcome) {
-        if (!printer.PrintTurn(state, speaker)) canceller.Cancel();
-        if (!outcome.Answered() && !options.m_quiet) {
-            err.Write(TurnWarning("jabbery-cli", state, state.m_turnsTaken, speaker, outcome,
-                                  warnings_to_terminal));
-        }
-        if (options.m_jsonlPath &&
-            !jsonl.AddTurn(state, state.m_turnsTaken, speaker, outcome, error)) {
-            if (!error.empty()) err.Write("jabbery-cli: " + error + "\n");
-            error.clear();
-        }
-    });
+    ProcessBotRunner runner;
+    RunTurnLoop(conversation, runner, settings, canceller);
 
     // The files first, then what is printed, which may find no reader.
-    StopConversation(state, host, host);
-    if (host.HadError()) status = 1;
+    const TranscriptTexts& texts = transcripts.Texts();
+    if (options.m_savePath &&
+        !AppendTranscriptToFile(*options.m_savePath, texts.m_plainText, SystemNow, error)) {
+        // There is no one to offer another file: say what was lost and how to avoid it.
+        warn(error + "; the plain transcript was not saved (run again with another --save file)");
+        status = 1;
+    }
     if (options.m_rtfPath) {
         std::string written_to;
         const std::string rtf_error =
-            WriteNewOutput(*options.m_rtfPath, state.Document(), written_to);
+            WriteNewOutput(*options.m_rtfPath, texts.Document(), written_to);
         if (!rtf_error.empty()) {
             err.Write("jabbery-cli: " + rtf_error + "\n");
             status = 1;
@@ -168,7 +182,7 @@ int main(int argc, char** argv) {
         err.Write("jabbery-cli: " + error + "\n");
         status = 1;
     }
-    if (options.m_stats) err.Write(StatsTable(state, warnings_to_terminal));
+    if (options.m_stats) err.Write(StatsTable(conversation.Participants(), warnings_to_terminal));
     if (out.Error() != 0 && out.Error() != EPIPE) {
         err.Write("jabbery-cli: standard output cannot be written (" +
                   std::system_category().message(out.Error()) +

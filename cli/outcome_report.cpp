@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/bot_table.h"
 #include "engine/outcome_text.h"
 #include "platform/terminal_filter.h"
 
@@ -16,26 +17,18 @@ constexpr ExchangeEnd kFailures[] = {ExchangeEnd::kCouldNotStart, ExchangeEnd::k
                                      ExchangeEnd::kSignalled,     ExchangeEnd::kExited,
                                      ExchangeEnd::kUnusableFile,  ExchangeEnd::kNotRewritten};
 
-std::string Seconds(std::chrono::milliseconds time) {
-    const long long tenths = (time.count() + 50) / 100;
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
-}
-
 }  // namespace
 
-std::string StatsTable(const ConversationState& state, bool for_terminal) {
+std::string StatsTable(const std::vector<Participant>& bots, bool for_terminal) {
     std::vector<std::vector<std::string>> rows;
-    std::vector<std::string> header = {"bot", "turns", "answered"};
+    std::vector<std::string> header = {"Name"};
+    for (std::string& heading : BotStatsHeadings()) header.push_back(std::move(heading));
     for (ExchangeEnd end : kFailures) header.emplace_back(OutcomeKey(end));
-    header.insert(header.end(), {"median", "slowest"});
     rows.push_back(header);
-    for (int bot = 0; bot < state.m_botCount; ++bot) {
-        const BotStats& stats = state.m_botStats[static_cast<std::size_t>(bot)];
-        std::vector<std::string> row = {ShownOn(state.m_botName[bot].Str(), for_terminal),
-                                        std::to_string(stats.m_turns),
-                                        std::to_string(stats.Count(ExchangeEnd::kAnswered))};
-        for (ExchangeEnd end : kFailures) row.push_back(std::to_string(stats.Count(end)));
-        row.insert(row.end(), {Seconds(stats.Median()), Seconds(stats.Slowest())});
+    for (const Participant& bot : bots) {
+        std::vector<std::string> row = {ShownOn(bot.m_name.Str(), for_terminal)};
+        for (std::string& cell : BotStatsCells(bot.m_stats)) row.push_back(std::move(cell));
+        for (ExchangeEnd end : kFailures) row.push_back(std::to_string(bot.m_stats.Count(end)));
         rows.push_back(row);
     }
     // Each column as wide as its widest cell; names left, numbers right.

@@ -2,13 +2,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "engine/conversation.h"
+#include "engine/participant.h"
 
 namespace jabbery {
 
-// One row per linked bot: its name as the descriptor spells it, turns,
-// answered, each kind of failure, median and slowest time.
-std::string StatsTable(const ConversationState& state, bool for_terminal);
+// One row per linked bot: its name as the descriptor spells it, the figures
+// of the window's Bots window in the same words (BotStatsCells), then the
+// count of each kind of failure.
+std::string StatsTable(const std::vector<Participant>& bots, bool for_terminal);
 
 }  // namespace jabbery

@@ -72,7 +72,7 @@ TEST(JabberyCliOutputs, ASaveFileThatCannotBeWrittenIsReported) {
 
 // An --rtf file that appears during the run is left alone: the document
 // goes to the next free name, and the run says where.
-TEST(JabberyCliOutputs, AnRtfFileThatAppearsDuringTheRunIsKeptAndTheDocumentGoesBesideIt) {
+TEST(JabberyCliOutputs, AnRtfFileThatAppearsDuringTheRunIsNeverOverwritten) {
     TempFolder root;
     const std::string a = MakeScriptBot(root, "a", "A", "true");
     const std::string planter =

@@ -50,8 +50,6 @@ TEST(TerminalBackground, IsDarkOrLightByCOLORFGBGsLastFieldAndUnknownOtherwise) 
 // in 24-bit colour as printed, and as the palette colour that stands in for
 // it; bot 1 (black) writes in the terminal's own text colour.
 TEST(ConversationPrinter, ShowsEveryBotReadablyOnTheBackgroundCOLORFGBGNames) {
-    ConversationState state;
-    state.m_botCount = kMaxBots;
     for (const char* colorfgbg : {"15;0", "0;15"}) {
         const BotColour background = TerminalBackground(colorfgbg).value();
         testing::ScopedVariable named("COLORFGBG", colorfgbg);
@@ -59,7 +57,11 @@ TEST(ConversationPrinter, ShowsEveryBotReadablyOnTheBackgroundCOLORFGBGNames) {
         std::FILE* out = std::tmpfile();
         const RunCanceller canceller;
         StopAwareOutput printed(fileno(out), canceller);
-        ConversationPrinter(printed, true).PrintIntroductions(state);
+        // Every colour's introduction, as a conversation of fifteen bots prints them.
+        Conversation conversation;
+        ConversationPrinter printer(printed, true, nullptr);
+        conversation.AddObserver(printer);
+        for (int bot = 0; bot < kMaxBots; ++bot) conversation.Join(Participant{});
         std::rewind(out);
         char line[256];
         for (int bot = 0; bot < kMaxBots && std::fgets(line, sizeof line, out); ++bot) {

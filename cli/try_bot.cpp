@@ -7,7 +7,7 @@
 #include "engine/exchange.h"
 #include "engine/model_bot_check.h"
 #include "engine/outcome_text.h"
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "platform/terminal_filter.h"
 
 namespace jabbery {
@@ -43,13 +43,13 @@ std::vector<std::string> Hints(const BotProfile& bot, const ExchangeOutcome& out
 
 int TryBot(const std::string& folder, const std::string& message,
            std::chrono::milliseconds time_limit, std::FILE* out, bool for_terminal) {
-    BotRoster roster;
-    if (!ReadDescriptor(roster, 0, folder)) {
+    const std::optional<Participant> found = ReadBot(folder);
+    if (!found) {
         std::fprintf(stderr, "jabbery-cli: %s: no %s in this folder; it is not a bot's folder\n",
                      folder.c_str(), kDescriptorName);
         return 2;
     }
-    const BotProfile bot{roster.m_botFolder[0], roster.m_botName[0], roster.m_botCommand[0]};
+    const BotProfile bot = found->Profile();
     const ExchangeResult result = InvokeBot(bot, message, RunLimits{time_limit, nullptr});
     const auto shown = [&](const std::string& text) {
         return for_terminal ? ForTerminal(text) : text;

@@ -5,7 +5,6 @@
 #include <future>
 
 #include "cli/waiting_line.h"
-#include "engine/turn_scheduler.h"
 #include "platform/run_hidden.h"
 
 namespace jabbery {
@@ -25,13 +24,14 @@ Clock::time_point NextBeat(Clock::time_point beat, Clock::time_point now,
 
 // Runs `speaker`'s exchange. With a waiting line, the exchange runs on a
 // thread of its own while this one keeps the line up to date.
-ExchangeResult RunExchange(const ConversationState& state, int speaker, const RunLimits& limits,
+ExchangeResult RunExchange(BotRunner& runner, const Participant& speaker,
+                           const CPlainString& message, const RunLimits& limits,
                            WaitingLine* waiting) {
-    const BotProfile bot = state.Profile(speaker);
-    if (waiting == nullptr) return InvokeBot(bot, state.m_lastMessage, limits);
+    const BotProfile bot = speaker.Profile();
+    if (waiting == nullptr) return runner.Run(bot, message, limits);
     std::future<ExchangeResult> exchange =
-        std::async(std::launch::async, [&] { return InvokeBot(bot, state.m_lastMessage, limits); });
-    const std::string name = state.m_botName[static_cast<std::size_t>(speaker)].Upper().Str();
+        std::async(std::launch::async, [&] { return runner.Run(bot, message, limits); });
+    const std::string name = speaker.m_name.Upper().Str();
     const Clock::time_point started = Clock::now();
     Clock::time_point next_update = started + kWaitingLineAfter;
     while (exchange.wait_until(next_update) != std::future_status::ready) {
@@ -45,41 +45,35 @@ ExchangeResult RunExchange(const ConversationState& state, int speaker, const Ru
 
 }  // namespace
 
-void RunTurnLoop(ConversationState& state, DocumentView& view, const TurnLoopSettings& settings,
-                 const RunCanceller& canceller, const TurnRecorded& recorded) {
-    TurnScheduler scheduler;
-    scheduler.Start();
+void RunTurnLoop(Conversation& conversation, BotRunner& runner, const TurnLoopSettings& settings,
+                 const RunCanceller& canceller) {
     const RunLimits limits{settings.m_timeLimit, &canceller};
     long long started = 0;
     Clock::time_point next_tick = Clock::now() + settings.m_interval;
-    SchedulerAction action = settings.m_turns == 0 ? scheduler.OnExit() : SchedulerAction::kNothing;
+    SchedulerAction action = settings.m_turns == 0 ? conversation.OnExit() : SchedulerAction::kNothing;
 
     while (action != SchedulerAction::kRunExitSequence) {
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next_tick - Clock::now());
         if (canceller.WaitFor(std::max(wait, std::chrono::milliseconds(0)))) {
-            action = scheduler.OnCancel();
+            action = conversation.OnCancel();
             continue;
         }
         // This is the tick due at next_tick, even when the wait ended a moment early.
         next_tick = NextBeat(next_tick, std::max(next_tick, Clock::now()), settings.m_interval);
-        action = scheduler.OnTick();
+        action = conversation.OnTick();
         while (action == SchedulerAction::kStartTurn) {
-            const int speaker = state.m_current;
-            const ExchangeResult result =
-                RunExchange(state, speaker, limits, settings.m_waitingLine);
+            const Participant& speaker = conversation.NextSpeaker();
+            const ExchangeResult result = RunExchange(runner, speaker, conversation.LastMessage(),
+                                                      limits, settings.m_waitingLine);
             // The events that came while the bot ran, in the order they mean:
             // a stop, the last turn asked for, a tick that fell due.
-            if (canceller.IsCancelled()) scheduler.OnCancel();
-            if (settings.m_turns && ++started >= *settings.m_turns) scheduler.OnExit();
+            if (canceller.IsCancelled()) conversation.OnCancel();
+            if (settings.m_turns && ++started >= *settings.m_turns) conversation.OnExit();
             if (Clock::now() >= next_tick) {
                 next_tick = NextBeat(next_tick, Clock::now(), settings.m_interval);
-                scheduler.OnTick();
+                conversation.OnTick();
             }
-            const TurnFollowUp follow_up = scheduler.OnTurnFinished();
-            if (follow_up.m_record && FinishTurn(state, view, result)) {
-                recorded(speaker, result.m_outcome);
-            }
-            action = follow_up.m_next;
+            action = conversation.OnExchangeDone(speaker.m_id, result);
         }
     }
 }

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <optional>
 
+#include "engine/bot_runner.h"
 #include "engine/conversation.h"
 
 namespace jabbery {
@@ -20,11 +20,8 @@ struct TurnLoopSettings {
     WaitingLine* m_waitingLine = nullptr;  // says whom a long turn waits for; null: nothing
 };
 
-// Called after each turn that joined the conversation, with its speaker and
-// how its exchange went.
-using TurnRecorded = std::function<void(int speaker, const ExchangeOutcome& outcome)>;
-
-// Runs a started conversation on the calling thread until the turn count is
+// Runs a started conversation on the calling thread, each exchange through
+// `runner`, until the turn count is
 // reached or `canceller` fires. Its ticks keep the beat of the window's
 // periodic timer: one every interval from the start, whatever the turns
 // take. Ticks and turns go through a TurnScheduler, as in the window: a
@@ -32,7 +29,7 @@ using TurnRecorded = std::function<void(int speaker, const ExchangeOutcome& outc
 // that turn ends, and the next tick still comes on the beat. A cancel stops
 // the bot in flight at once; that turn adds nothing. Returns once the Exit
 // sequence is due (the caller runs it).
-void RunTurnLoop(ConversationState& state, DocumentView& view, const TurnLoopSettings& settings,
-                 const RunCanceller& canceller, const TurnRecorded& recorded);
+void RunTurnLoop(Conversation& conversation, BotRunner& runner, const TurnLoopSettings& settings,
+                 const RunCanceller& canceller);
 
 }  // namespace jabbery

@@ -7,7 +7,7 @@
 #include <future>
 
 #include "engine/model_bot_check.h"
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "platform/file_checks.h"
 
 namespace jabbery {
@@ -111,13 +111,14 @@ BotCheck CheckBotFolder(const std::string& folder) {
         return check;
     }
     check.m_descriptor = std::filesystem::path(descriptor).filename().string();
-    BotRoster roster;
-    if (std::string why; !ReadDescriptor(roster, 0, folder, &why)) {
+    std::string why;
+    const std::optional<Participant> bot = ReadBot(folder, &why);
+    if (!bot) {
         check.m_problems.push_back(why.empty() ? check.m_descriptor + " cannot be read" : why);
         return check;
     }
-    check.m_name = roster.m_botName[0].Str();
-    check.m_command = roster.m_botCommand[0].Str();
+    check.m_name = bot->m_name.Str();
+    check.m_command = bot->m_command.Str();
     if (check.m_name.find_first_not_of(" \t") == std::string::npos) {
         check.m_problems.push_back("the name (line 4) is empty");
     }
@@ -169,14 +170,14 @@ std::vector<std::string> CutLineProblems(const std::string& folder) {
     return problems;
 }
 
-std::vector<std::string> FailedBotChecks(const BotRoster& roster, int count) {
+std::vector<std::string> FailedBotChecks(const std::vector<Participant>& bots) {
     std::vector<std::string> folders;
-    for (int bot = 0; bot < count; ++bot) folders.push_back(roster.m_botFolder[bot].Str());
+    for (const Participant& bot : bots) folders.push_back(bot.m_folder.Str());
     const std::vector<BotCheck> checks = CheckBotFolders(folders);
     std::vector<std::string> failures;
     for (std::size_t bot = 0; bot < checks.size(); ++bot) {
         if (checks[bot].m_problems.empty()) continue;
-        const std::string name = roster.m_botName[bot].Upper().Str();
+        const std::string name = bots[bot].m_name.Upper().Str();
         failures.push_back("bot " + std::to_string(bot + 1) + " (" +
                            (name.empty() ? "" : name + ", ") + folders[bot] +
                            "): " + JoinedProblems(checks[bot]));

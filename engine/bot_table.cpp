@@ -27,34 +27,40 @@ int Failures(const BotStats& stats) {
 
 }  // namespace
 
-std::vector<std::string> BotTableHeadings() {
-    return {"Bot",    "Name",    "Turns",        "Answered", "Failures",
-            "Median", "Slowest", "Last failure", "Folder"};
+std::vector<std::string> BotStatsHeadings() {
+    return {"Turns", "Answered", "Failures", "Median", "Slowest"};
 }
 
-std::vector<std::string> BotTableRow(const ConversationState& state, int bot) {
-    const auto index = static_cast<std::size_t>(bot);
-    const BotStats& stats = state.m_botStats[index];
+std::vector<std::string> BotStatsCells(const BotStats& stats) {
     const bool timed = stats.m_turns > 0;
-    return {std::to_string(bot + 1),
-            state.m_botName[index].Str(),
-            std::to_string(stats.m_turns),
-            std::to_string(stats.Count(ExchangeEnd::kAnswered)),
-            std::to_string(Failures(stats)),
-            timed ? SecondsText(stats.Median()) : "",
-            timed ? SecondsText(stats.Slowest()) : "",
-            stats.m_lastFailure ? "turn " + std::to_string(stats.m_lastFailureTurn) + ": " +
-                                      OutcomeText(*stats.m_lastFailure)
-                                : "",
-            state.m_botFolder[index].Str()};
+    return {std::to_string(stats.m_turns), std::to_string(stats.Count(ExchangeEnd::kAnswered)),
+            std::to_string(Failures(stats)), timed ? SecondsText(stats.Median()) : "",
+            timed ? SecondsText(stats.Slowest()) : ""};
 }
 
-std::string BotDetailsText(const ConversationState& state, int bot, std::size_t tail_lines) {
-    const auto index = static_cast<std::size_t>(bot);
-    const BotStats& stats = state.m_botStats[index];
-    const std::string& name = state.m_botName[index].Str();
-    std::string text = "Bot " + std::to_string(bot + 1) + ", " + name + ", from " +
-                       state.m_botFolder[index].Str() + "\n";
+std::vector<std::string> BotTableHeadings() {
+    std::vector<std::string> headings = {"Bot", "Name"};
+    for (std::string& heading : BotStatsHeadings()) headings.push_back(std::move(heading));
+    headings.insert(headings.end(), {"Last failure", "Folder"});
+    return headings;
+}
+
+std::vector<std::string> BotTableRow(const Participant& bot) {
+    const BotStats& stats = bot.m_stats;
+    std::vector<std::string> row = {std::to_string(bot.m_id + 1), bot.m_name.Str()};
+    for (std::string& cell : BotStatsCells(stats)) row.push_back(std::move(cell));
+    row.push_back(stats.m_lastFailure ? "turn " + std::to_string(stats.m_lastFailureTurn) + ": " +
+                                            OutcomeText(*stats.m_lastFailure)
+                                      : "");
+    row.push_back(bot.m_folder.Str());
+    return row;
+}
+
+std::string BotDetailsText(const Participant& bot, std::size_t tail_lines) {
+    const BotStats& stats = bot.m_stats;
+    const std::string& name = bot.m_name.Str();
+    std::string text =
+        "Bot " + std::to_string(bot.m_id + 1) + ", " + name + ", from " + bot.m_folder.Str() + "\n";
     if (!stats.m_lastFailure) return text + "It has not failed.";
     text += "Failures:";
     const char* separator = " ";

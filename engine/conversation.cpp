@@ -1,65 +1,73 @@
 // SPDX-License-Identifier: MIT
 #include "engine/conversation.h"
 
-#include "platform/conversation_window.h"
-#include "platform/user_questions.h"
-#include "transcript/transcript_file.h"
+#include <algorithm>
+#include <stdexcept>
+
+#include "values/conversation_facts.h"
 
 namespace jabbery {
 
-BotProfile ConversationState::Profile(int i) const {
-    return BotProfile{m_botFolder[i], m_botName[i], m_botCommand[i], m_openFolders[i]};
+Conversation::Conversation(std::shared_ptr<SpeakerPolicy> speakers)
+    : m_speakers(std::move(speakers)) {}
+
+void Conversation::AddObserver(ConversationObserver& observer) {
+    m_observers.push_back(&observer);
 }
 
-void StartConversation(ConversationState& state, ConversationWindow& window, DocumentView& view) {
-    for (int i = 0; i < state.m_botCount && i < kMaxBots; ++i) {
+const Participant& Conversation::Join(Participant participant) {
+    participant.m_id =
+        m_participants.empty() ? 0 : m_participants.back().m_id + 1;
+    // Colours go round the transcript's table in the order of joining.
+    participant.m_colour = static_cast<int>(m_participants.size() % kMaxBots);
+    const Participant& joined = m_participants.emplace_back(std::move(participant));
+    for (ConversationObserver* observer : m_observers) observer->ParticipantJoined(*this, joined);
+    return joined;
+}
+
+void Conversation::Start() {
+    for (Participant& participant : m_participants) {
         // Once, before the first exchange: what later takes a folder's name is never used.
         std::string why;
-        state.m_openFolders[i] = BotFolder::Open(state.m_botFolder[i].Str(), why);
+        participant.m_openFolder = BotFolder::Open(participant.m_folder.Str(), why);
     }
-    window.StartTurnTimer();
-    ShowDocument(state, view);
-    state.m_current = 0;
+    m_next = 0;
+    m_scheduler.Start();
 }
 
-ExchangeOutcome RunTurn(ConversationState& state, DocumentView& view, const RunLimits& limits) {
-    if (!IsValidBotCount(state.m_botCount)) return {};
-    const ExchangeResult result =
-        InvokeBot(state.Profile(state.m_current), state.m_lastMessage, limits);
-    FinishTurn(state, view, result);
-    return result.m_outcome;
+const Participant& Conversation::Get(ParticipantId id) const {
+    return m_participants[IndexOf(id)];
 }
 
-bool FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result) {
-    if (result.m_outcome.m_end == ExchangeEnd::kCancelled) return false;
-    AppendTurn(state, state, state.m_current, result.m_reply);
-    state.m_botStats[static_cast<std::size_t>(state.m_current)].Record(result.m_outcome,
-                                                                       ++state.m_turnsTaken);
-    state.m_lastMessage = result.m_reply;
-    ShowDocument(state, view);
-    PickNextSpeaker(state);
-    return true;
+std::size_t Conversation::IndexOf(ParticipantId id) const {
+    const auto found = std::find_if(m_participants.begin(), m_participants.end(),
+                                    [id](const Participant& p) { return p.m_id == id; });
+    if (found == m_participants.end()) throw std::out_of_range("no participant with that id");
+    return static_cast<std::size_t>(found - m_participants.begin());
 }
 
-void PickNextSpeaker(ConversationState& state) {
-    // With fewer than two bots no other speaker exists, and with none the
-    // draw would divide by zero: such a conversation never starts, and this
+SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const ExchangeResult& result) {
+    const TurnFollowUp follow_up = m_scheduler.OnTurnFinished();
+    // A cancelled exchange changes nothing: the bot never said anything.
+    if (!follow_up.m_record || result.m_outcome.m_end == ExchangeEnd::kCancelled) {
+        return follow_up.m_next;
+    }
+    const std::size_t index = IndexOf(speaker);
+    Turn& turn = m_turns.emplace_back(Turn{static_cast<long long>(m_turns.size()) + 1, speaker,
+                                           result.m_reply, result.m_outcome});
+    m_participants[index].m_stats.Record(result.m_outcome, static_cast<int>(turn.m_number));
+    m_lastMessage = result.m_reply;
+    for (ConversationObserver* observer : m_observers) observer->TurnRecorded(*this, turn);
+    // The output is kept with the speaker's last failure only.
+    turn.m_outcome.m_outputTail = std::string();
+    // With fewer than two speakers no other can follow, and the policy's
+    // draw would never end: such a conversation never starts, and this
     // guard keeps it so.
-    if (!IsValidBotCount(state.m_botCount)) return;
-    state.m_current = state.m_speakers->Next(state.m_current, state.m_botCount);
-}
-
-bool StopConversation(ConversationState& state, UserQuestions& questions,
-                      ConversationWindow& window) {
-    window.StopTurnTimer();
-    const std::optional<bool> save = questions.AskYesNoCancel(kSaveQuestion);
-    if (!save) {
-        window.StartTurnTimer();
-        return false;
+    const int count = static_cast<int>(m_participants.size());
+    if (count >= 2) {
+        m_next = static_cast<std::size_t>(m_speakers->Next(static_cast<int>(index), count));
     }
-    if (*save) SaveTranscript(state.m_plainText, questions);
-    window.RequestClose();
-    return true;
+    return follow_up.m_next;
 }
 
 }  // namespace jabbery

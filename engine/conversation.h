@@ -2,62 +2,78 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
-#include "engine/bot_stats.h"
-#include "engine/exchange.h"
-#include "engine/roster.h"
+#include "engine/conversation_observer.h"
+#include "engine/participant.h"
 #include "engine/speaker_policy.h"
-#include "transcript/transcript.h"
+#include "engine/turn.h"
+#include "engine/turn_scheduler.h"
 
 namespace jabbery {
 
-class ConversationWindow;
-class DocumentView;
-class UserQuestions;
-
 inline constexpr const char* kFirstMessage = "Hi!";
-inline constexpr const char* kSaveQuestion = "Would you like to save a transcript of this chat?";
 
-// Everything a running conversation holds; owned by the main window (or the
-// terminal runner) for its whole life and touched only on its thread.
-struct ConversationState : BotRoster, TranscriptTexts {
-    int m_current = 0;                           // the bot that speaks on the next tick
-    int m_botCount = 0;                          // a valid bot count once set-up has succeeded
-    CPlainString m_lastMessage = kFirstMessage;  // the line handed to the next speaker
-    int m_turnsTaken = 0;                        // turns recorded so far
-    std::array<BotStats, kMaxBots> m_botStats;   // how each bot's exchanges went
-    // Who speaks after each turn.
-    std::shared_ptr<SpeakerPolicy> m_speakers = std::make_shared<RandomSpeakers>();
-    // Each bot's folder, opened when the conversation starts (null when it could not be).
-    std::array<std::shared_ptr<const BotFolder>, kMaxBots> m_openFolders;
+// The one object a front-end talks to: the participants, the turns, who
+// speaks next and when turns start. The front-end feeds it events (its
+// timer's ticks, the user's Exit, close, cancel, pause and resume, and the
+// end of each exchange it ran) and does what it answers; observers are told
+// what happened. It runs no bot and owns no clock or thread: everything is
+// called on the front-end's thread.
+class Conversation {
+  public:
+    explicit Conversation(std::shared_ptr<SpeakerPolicy> speakers =
+                              std::make_shared<RandomSpeakers>());
 
-    // The exchange inputs of bot `i`.
-    BotProfile Profile(int i) const;
+    // `observer` is told of everything that happens from now on, after the
+    // observers added before it; it must outlive the conversation's use.
+    void AddObserver(ConversationObserver& observer);
+
+    // Set-up: adds `participant` with the next id and colour; observers
+    // are told of it (its introduction).
+    const Participant& Join(Participant participant);
+
+    // Ends set-up: opens every bot's folder (a folder renamed or replaced
+    // later is noticed at the exchange), makes the first participant the
+    // first speaker, and from now on ticks start turns.
+    void Start();
+
+    SchedulerAction OnTick() { return m_scheduler.OnTick(); }
+    SchedulerAction OnExit() { return m_scheduler.OnExit(); }
+    SchedulerAction OnClose() { return m_scheduler.OnClose(); }
+    SchedulerAction OnCancel() { return m_scheduler.OnCancel(); }
+    // The Exit sequence's question was cancelled: the conversation goes on.
+    void OnExitCancelled() { m_scheduler.OnExitCancelled(); }
+    void OnPause() { m_scheduler.OnPause(); }
+    void OnResume() { m_scheduler.OnResume(); }
+
+    // The exchange the front-end ran for `speaker` has ended. Unless it was
+    // cancelled or the conversation has been closed, its reply becomes a
+    // turn: counted in the speaker's stats, told to the observers and
+    // passed on to the next speaker, whom the SpeakerPolicy then chooses.
+    // Returns what the front-end does next.
+    SchedulerAction OnExchangeDone(ParticipantId speaker, const ExchangeResult& result);
+
+    const std::vector<Participant>& Participants() const { return m_participants; }
+    // The participant with id `id`; it must be one of Participants().
+    const Participant& Get(ParticipantId id) const;
+    // Who speaks on the next turn, and what they answer.
+    const Participant& NextSpeaker() const { return m_participants.at(m_next); }
+    const CPlainString& LastMessage() const { return m_lastMessage; }
+    // The turns so far, oldest first; each without the bot's output.
+    const std::vector<Turn>& Turns() const { return m_turns; }
+    const TurnScheduler& Scheduler() const { return m_scheduler; }
+
+  private:
+    std::size_t IndexOf(ParticipantId id) const;
+
+    std::vector<Participant> m_participants;
+    std::vector<Turn> m_turns;
+    std::vector<ConversationObserver*> m_observers;
+    std::shared_ptr<SpeakerPolicy> m_speakers;
+    TurnScheduler m_scheduler;
+    std::size_t m_next = 0;  // index of the next speaker in m_participants
+    CPlainString m_lastMessage = kFirstMessage;
 };
-
-// The last step of set-up: opens every bot's folder, starts the turn timer, shows the document
-// built so far and makes bot 0 the first speaker.
-void StartConversation(ConversationState& state, ConversationWindow& window, DocumentView& view);
-
-// One whole turn on the calling thread: the current speaker answers the last
-// message, then FinishTurn. Returns how the exchange ended.
-ExchangeOutcome RunTurn(ConversationState& state, DocumentView& view, const RunLimits& limits);
-
-// The second half of a turn, for callers that ran InvokeBot elsewhere: adds
-// the reply to both transcripts, counts its outcome for the speaker, passes
-// the reply on, shows the document and draws the next speaker. A cancelled
-// exchange changes nothing, as the bot never said anything: then it
-// returns false, and true when the turn was recorded.
-bool FinishTurn(ConversationState& state, DocumentView& view, const ExchangeResult& result);
-
-// Makes the next speaker the one the conversation's SpeakerPolicy chooses.
-// Does nothing when fewer than two bots are linked.
-void PickNextSpeaker(ConversationState& state);
-
-// The Exit sequence: stops the timer, offers to save the plain transcript,
-// then asks the window to close. When the offer is cancelled, the timer
-// starts again and it returns false: the conversation goes on.
-bool StopConversation(ConversationState& state, UserQuestions& questions,
-                      ConversationWindow& window);
 
 }  // namespace jabbery

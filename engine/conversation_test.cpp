@@ -3,126 +3,242 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/outcome_text.h"
+#include <cstdlib>
+
+#include "engine/bot_descriptor.h"
+#include "engine/exit_sequence.h"
 #include "engine/test_bots.h"
-#include "platform/test_fake_host.h"
+#include "engine/test_fake_host.h"
+#include "engine/test_scripted_runner.h"
+#include "engine/transcript_recorder.h"
 
 namespace jabbery {
 namespace {
 
 using namespace testing;
 
-struct ConversationFixture : ::testing::Test {
-    TempFolder root;
-    FakeHost host;
-    ConversationState state;
-    RunLimits limits{std::chrono::seconds(30), nullptr};
+// What an observer was told, in order, as "joined NAME #ID colour C" and
+// "turn N NAME: TEXT [output]".
+struct EventLog final : ConversationObserver {
+    std::vector<std::string> m_events;
 
-    void Load(const std::string& ann_command = "true", const std::string& bob_command = "true",
-              const std::string& ann_name = "Ann") {
-        host.m_folderAnswers = {MakeScriptBot(root, "a", ann_name, ann_command),
-                                MakeScriptBot(root, "b", "Bob", bob_command)};
-        state.m_botCount = 2;
-        ASSERT_TRUE(LoadRoster(state, state, host, host, state.m_botCount));
-        StartConversation(state, host, host);
+    void ParticipantJoined(const Conversation&, const Participant& p) override {
+        m_events.push_back("joined " + p.m_name.Str() + " #" + std::to_string(p.m_id) +
+                           " colour " + std::to_string(p.m_colour));
+    }
+    void TurnRecorded(const Conversation& conversation, const Turn& turn) override {
+        m_events.push_back("turn " + std::to_string(turn.m_number) + " " +
+                           conversation.Get(turn.m_speaker).m_name.Str() + ": " +
+                           turn.m_text.Str() + " [" + turn.m_outcome.m_outputTail + "]");
     }
 };
 
-TEST_F(ConversationFixture, StartsWithTheIntroductionsACancelledTurnChangesNothingExitCloses) {
-    Load();
-    EXPECT_EQ(host.m_timersStarted, 1);
-    ASSERT_EQ(host.m_documents.size(), 1u);
-    EXPECT_EQ(host.m_documents[0], state.Document());
-    EXPECT_NE(host.m_documents[0].find(root.File("a") + "/\\line "), std::string::npos);
-    EXPECT_EQ(state.m_current, 0);
-    const std::string before = state.m_plainText.Str();
-    ExchangeResult cancelled{CPlainString("Ann"), {}};
+Participant Bot(const std::string& name) {
+    Participant bot;
+    bot.m_name = name;
+    bot.m_folder = "/bots/" + name + "/";
+    return bot;
+}
+
+// A conversation of `names`, started, with `log` told of everything.
+void StartWith(Conversation& conversation, EventLog& log, const std::vector<std::string>& names) {
+    conversation.AddObserver(log);
+    for (const std::string& name : names) conversation.Join(Bot(name));
+    conversation.Start();
+}
+
+// Runs whole turns as a front-end does: tick, the runner's exchange, done.
+void RunTurns(Conversation& conversation, BotRunner& runner, int turns) {
+    for (int i = 0; i < turns; ++i) {
+        ASSERT_EQ(conversation.OnTick(), SchedulerAction::kStartTurn);
+        const Participant& speaker = conversation.NextSpeaker();
+        const ExchangeResult result = runner.Run(speaker.Profile(), conversation.LastMessage(), {});
+        conversation.OnExchangeDone(speaker.m_id, result);
+    }
+}
+
+TEST(Conversation, JoiningGivesIdsAndColoursInOrderAndObserversSeeEachIntroduction) {
+    Conversation conversation;
+    EventLog log;
+    StartWith(conversation, log, {"Ann", "Bob", "Cy"});
+    EXPECT_EQ(log.m_events, (std::vector<std::string>{"joined Ann #0 colour 0",
+                                                      "joined Bob #1 colour 1",
+                                                      "joined Cy #2 colour 2"}));
+    EXPECT_EQ(conversation.NextSpeaker().m_name.Str(), "Ann");
+    EXPECT_EQ(conversation.LastMessage().Str(), kFirstMessage);
+    EXPECT_TRUE(conversation.Turns().empty());
+}
+
+TEST(Conversation, EachReplyIsPassedOnRecordedAndCountedForItsSpeaker) {
+    Conversation conversation;
+    EventLog log;
+    StartWith(conversation, log, {"Ann", "Bob"});
+    ScriptedRunner runner;
+    runner.m_answer = [](const BotProfile& bot, const CPlainString& message) {
+        ExchangeResult result{bot.m_name + " heard " + message, {}};
+        if (bot.m_name.Str() == "Bob") {
+            result.m_outcome.m_end = ExchangeEnd::kExited;
+            result.m_outcome.m_code = 4;
+            result.m_outcome.m_outputTail = "oops";
+        }
+        return result;
+    };
+    RunTurns(conversation, runner, 3);
+    ASSERT_EQ(runner.m_exchanges.size(), 3u);
+    EXPECT_EQ(runner.m_exchanges[1].m_message, "Ann heard Hi!");
+    EXPECT_EQ(runner.m_exchanges[2].m_message, "Bob heard Ann heard Hi!");
+    // Observers get the bot's output; the kept record does not.
+    EXPECT_EQ(log.m_events.back(), "turn 3 Ann: Ann heard Bob heard Ann heard Hi! []");
+    EXPECT_EQ(log.m_events[3], "turn 2 Bob: Bob heard Ann heard Hi! [oops]");
+    ASSERT_EQ(conversation.Turns().size(), 3u);
+    EXPECT_EQ(conversation.Turns()[1].m_speaker, 1);
+    EXPECT_EQ(conversation.Turns()[1].m_outcome.m_code, 4);
+    EXPECT_EQ(conversation.Turns()[1].m_outcome.m_outputTail, "");
+    const BotStats& bob = conversation.Get(1).m_stats;
+    EXPECT_EQ(bob.m_turns, 1);
+    ASSERT_TRUE(bob.m_lastFailure);
+    EXPECT_EQ(bob.m_lastFailure->m_outputTail, "oops");
+    EXPECT_EQ(bob.m_lastFailureTurn, 2);
+    EXPECT_EQ(conversation.Get(0).m_stats.Count(ExchangeEnd::kAnswered), 2);
+}
+
+// The turn is credited to the participant whose exchange it was, and a
+// cancelled exchange or one that ends after close adds nothing.
+TEST(Conversation, CreditsTheNamedSpeakerAndRecordsNothingCancelledOrAfterClose) {
+    Conversation conversation;
+    EventLog log;
+    StartWith(conversation, log, {"Ann", "Bob", "Cy"});
+    ASSERT_EQ(conversation.OnTick(), SchedulerAction::kStartTurn);
+    conversation.OnExchangeDone(2, ExchangeResult{"from Cy", {}});
+    ASSERT_EQ(conversation.Turns().size(), 1u);
+    EXPECT_EQ(conversation.Turns()[0].m_speaker, 2);
+    EXPECT_EQ(conversation.Get(2).m_stats.m_turns, 1);
+    EXPECT_NE(conversation.NextSpeaker().m_id, 2);
+
+    ExchangeResult cancelled{"never said", {}};
     cancelled.m_outcome.m_end = ExchangeEnd::kCancelled;
-    FinishTurn(state, host, cancelled);
-    EXPECT_EQ(state.m_plainText.Str(), before);
-    EXPECT_EQ(state.m_lastMessage.Str(), kFirstMessage);
-    EXPECT_EQ(state.m_current, 0);
-    StopConversation(state, host, host);  // No
+    ASSERT_EQ(conversation.OnTick(), SchedulerAction::kStartTurn);
+    const ParticipantId next = conversation.NextSpeaker().m_id;
+    conversation.OnExchangeDone(next, cancelled);
+    ASSERT_EQ(conversation.OnTick(), SchedulerAction::kStartTurn);
+    EXPECT_EQ(conversation.OnClose(), SchedulerAction::kCancelTurn);
+    EXPECT_EQ(conversation.OnExchangeDone(next, ExchangeResult{"too late", {}}),
+              SchedulerAction::kNothing);
+    EXPECT_EQ(conversation.Turns().size(), 1u);
+    EXPECT_EQ(conversation.LastMessage().Str(), "from Cy");
+    EXPECT_EQ(conversation.NextSpeaker().m_id, next);
+    EXPECT_EQ(log.m_events.size(), 4u);
+}
+
+// For a seed, the speakers are those the draw has always given: std::rand,
+// drawn again while it names the one who just spoke.
+TEST(Conversation, ForASeedTheSpeakersAreTheDrawsOfTheRandomRule) {
+    std::srand(11);
+    std::vector<int> expected{0};
+    for (int turn = 0; turn < 200; ++turn) {
+        int next = expected.back();
+        while (next == expected.back()) next = std::rand() % 4;
+        expected.push_back(next);
+    }
+    std::srand(11);
+    Conversation conversation;
+    EventLog log;
+    StartWith(conversation, log, {"A", "B", "C", "D"});
+    ScriptedRunner runner;
+    RunTurns(conversation, runner, 200);
+    std::vector<int> spoken;
+    for (const Turn& turn : conversation.Turns()) spoken.push_back(turn.m_speaker);
+    spoken.push_back(conversation.NextSpeaker().m_id);
+    EXPECT_EQ(spoken, expected);
+}
+
+// Fewer than two bots never start a conversation; should one get here, no
+// draw runs (it could never end) and the only speaker stays.
+TEST(Conversation, WithOneParticipantNoDrawRuns) {
+    Conversation conversation;
+    EventLog log;
+    StartWith(conversation, log, {"Solo"});
+    ScriptedRunner runner;
+    RunTurns(conversation, runner, 2);
+    EXPECT_EQ(conversation.NextSpeaker().m_name.Str(), "Solo");
+    EXPECT_EQ(conversation.Turns().size(), 2u);
+}
+
+TEST(Conversation, TheTranscriptRecorderKeepsIntroductionsThenTurnsInTheirColours) {
+    Conversation conversation;
+    TranscriptRecorder transcripts;
+    conversation.AddObserver(transcripts);
+    conversation.Join(Bot("ann"));
+    conversation.Join(Bot("Bob"));
+    conversation.Start();
+    ScriptedRunner runner;
+    RunTurns(conversation, runner, 2);
+    EXPECT_EQ(transcripts.Texts().m_plainText.Str(),
+              "/bots/ann/\r\n/bots/Bob/\r\nANN> ann heard Hi!\r\nBOB> Bob heard ann heard Hi!\r\n");
+    EXPECT_EQ(transcripts.Texts().m_rtfBody.Str(),
+              "\\b \\cf0 /bots/ann/\\line \\b \\cf1 /bots/Bob/\\line "
+              "\\cf0 \\b ANN> \\b0 ann heard Hi!\\line "
+              "\\cf1 \\b BOB> \\b0 Bob heard ann heard Hi!\\line ");
+}
+
+// End to end with real bots: the message file each is handed, and the reply passed on.
+TEST(Conversation, RealBotsAreHandedHiThenEachOthersReplies) {
+    TempFolder root;
+    Conversation conversation;
+    for (const auto& [dir, name, answer] :
+         {std::tuple{"a", "ann", "from ann"}, std::tuple{"b", "Bob", ""}}) {
+        std::optional<Participant> bot =
+            ReadBot(MakeScriptBot(root, dir, name, RecordAndAnswer(answer)));
+        ASSERT_TRUE(bot);
+        conversation.Join(std::move(*bot));
+    }
+    conversation.Start();
+    ProcessBotRunner runner;
+    RunTurns(conversation, runner, 1);
+    EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\nHi!\r\n");
+    RunTurns(conversation, runner, 1);
+    EXPECT_EQ(ReadFile(root.File("b/seen.msg")), "Bob\r\nfrom ann\r\n");
+    RunTurns(conversation, runner, 1);
+    EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\n\r\n");  // an empty reply passes on
+    EXPECT_EQ(conversation.Turns().back().m_text.Str(), "from ann");
+}
+
+TEST(ExitSequence, OffersTheSaveThenClosesAndACancelGoesOn) {
+    TempFolder root;
+    const CPlainString plain = "A> hi\r\n";
+    FakeHost host;
+    EXPECT_TRUE(StopConversation(plain, host, host));  // No
     EXPECT_EQ(host.m_timersStopped, 1);
     EXPECT_EQ(host.m_questions, std::vector<std::string>{kSaveQuestion});
     EXPECT_EQ(host.m_closeRequests, 1);
     host.m_yesNoAnswers = {true};  // Yes, then the file dialog cancelled
-    StopConversation(state, host, host);
+    EXPECT_TRUE(StopConversation(plain, host, host));
     EXPECT_EQ(host.m_closeRequests, 2);
+    host.m_cancels = 1;
+    EXPECT_FALSE(StopConversation(plain, host, host));
+    EXPECT_EQ(host.m_closeRequests, 2);
+    EXPECT_EQ(host.m_timersStarted, 1);
     host.m_yesNoAnswers = {true};
     host.m_saveAnswers = {root.File("saved.txt")};
-    StopConversation(state, host, host);
-    const std::string saved = ReadFile(root.File("saved.txt"));
-    EXPECT_EQ(saved.substr(saved.size() - state.m_plainText.Length()), state.m_plainText.Str());
-    EXPECT_EQ(host.m_closeRequests, 3);
+    EXPECT_TRUE(StopConversation(plain, host, host));
+    EXPECT_TRUE(ReadFile(root.File("saved.txt")).ends_with(plain.Str()));
 }
 
-TEST_F(ConversationFixture, TwoBotsAlternateFromHiAndEachAnswerIsPassedOn) {
-    Load(RecordAndAnswer("from ann"), RecordAndAnswer(""), "ann");
-    RunTurn(state, host, limits);
-    EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\nHi!\r\n");
-    EXPECT_EQ(state.m_current, 1);
-    RunTurn(state, host, limits);
-    EXPECT_EQ(ReadFile(root.File("b/seen.msg")), "Bob\r\nfrom ann\r\n");
-    RunTurn(state, host, limits);
-    EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\n\r\n");  // an empty reply passes on
-    EXPECT_EQ(state.m_current, 1);
-    const std::string intro = root.File("a") + "/\r\n" + root.File("b") + "/\r\n";
-    EXPECT_EQ(state.m_plainText.Str(), intro + "ANN> from ann\r\nBOB> \r\nANN> from ann\r\n");
-    EXPECT_EQ(host.m_documents.size(), 4u);
-    EXPECT_EQ(host.m_documents.back(), state.Document());
-    // Each document promises the view all before the old trailer unchanged, and keeps it.
-    for (std::size_t i = 1; i < host.m_documents.size(); ++i) {
-        const std::string& before = host.m_documents[i - 1];
-        EXPECT_EQ(host.m_unchangedPrefixes[i], before.size() - std::string(kRtfTrailer).size());
-        EXPECT_EQ(host.m_documents[i].compare(0, host.m_unchangedPrefixes[i], before, 0,
-                                              host.m_unchangedPrefixes[i]),
-                  0);
-    }
-}
-
-TEST_F(ConversationFixture, CountsEachBotsOutcomesAndKeepsItsLastFailure) {
-    Load("echo oops >&2; exit 4", RecordAndAnswer("ok"));
-    for (int turn = 0; turn < 4; ++turn) RunTurn(state, host, limits);
-    const BotStats& ann = state.m_botStats[0];
-    const BotStats& bob = state.m_botStats[1];
-    EXPECT_EQ(state.m_turnsTaken, 4);
-    EXPECT_EQ(ann.m_turns, 2);
-    EXPECT_EQ(ann.Count(ExchangeEnd::kExited), 2);
-    ASSERT_TRUE(ann.m_lastFailure);
-    EXPECT_EQ(ann.m_lastFailureTurn, 3);
-    EXPECT_EQ(OutcomeText(*ann.m_lastFailure), "exited with code 4");
-    EXPECT_EQ(LastOutputLines(ann.m_lastFailure->m_outputTail, 3),
-              std::vector<std::string>{"oops"});
-    EXPECT_EQ(LastOutputLines("one\n\ntwo\r\nthree\nfour", 3),
-              (std::vector<std::string>{"two", "three", "four"}));
-    EXPECT_EQ(bob.Count(ExchangeEnd::kAnswered), 2);
-    EXPECT_FALSE(bob.m_lastFailure);
-    EXPECT_LE(bob.Median(), bob.Slowest());
-}
-
-TEST(PickNextSpeaker, NeverPicksTheSameBotTwiceReachesEveryOtherAndNeedsTwoBots) {
-    ConversationState state;
-    state.m_botCount = 5;
-    std::vector<int> seen(5, 0);
-    for (int turn = 0; turn < 500; ++turn) {
-        const int before = state.m_current;
-        PickNextSpeaker(state);
-        ASSERT_NE(state.m_current, before);
-        ASSERT_TRUE(state.m_current >= 0 && state.m_current < 5) << state.m_current;
-        ++seen[static_cast<std::size_t>(state.m_current)];
-    }
-    for (int count : seen) EXPECT_GT(count, 50);
-    // A conversation without two bots is left alone.
-    for (int count : {0, 1}) {
-        ConversationState small;
-        small.m_botCount = count;
-        PickNextSpeaker(small);  // would divide by zero or loop for ever
-        EXPECT_EQ(small.m_current, 0);
-        FakeHost host;
-        RunTurn(small, host, RunLimits{});
-        EXPECT_TRUE(small.m_plainText.IsEmpty());
-    }
+TEST(ExitSequence, AFailedSaveIsReportedAndAskedAgainAndLosesNothing) {
+    TempFolder root;
+    std::filesystem::create_directories(root.File("folder.txt"));
+    const CPlainString plain = "A> hi\r\n";
+    FakeHost host;
+    host.m_saveAnswers = {root.File("folder.txt"), std::string("/dev/full"), root.File("ok.txt")};
+    SaveWithQuestions(plain, host);
+    ASSERT_EQ(host.m_errors.size(), 2u);
+    EXPECT_NE(host.m_errors[0].find(root.File("folder.txt")), std::string::npos);
+    EXPECT_NE(host.m_errors[1].find("/dev/full"), std::string::npos);
+    EXPECT_TRUE(ReadFile(root.File("ok.txt")).ends_with(plain.Str()));
+    EXPECT_TRUE(host.m_saveAnswers.empty());
+    FakeHost cancelling;  // the dialog cancelled: nothing written, nothing said
+    SaveWithQuestions(plain, cancelling);
+    EXPECT_TRUE(cancelling.m_errors.empty());
 }
 
 }  // namespace

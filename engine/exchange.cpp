@@ -16,9 +16,6 @@ namespace {
 // up: a bot that floods its file must not stall the turn.
 constexpr std::size_t kMaxReplyScan = 64u << 20;
 
-// A UTF-8 character is at most four bytes: a cut moves back at most three.
-constexpr std::size_t kLongestUtf8Tail = 3;
-
 // The exit codes by which a POSIX shell says that a command could not run.
 constexpr std::uint32_t kShellNotExecutable = 126;
 constexpr std::uint32_t kShellNotFound = 127;
@@ -75,7 +72,7 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
     ExchangeOutcome& outcome = result.m_outcome;
     const auto started_at = std::chrono::system_clock::now();
     outcome.m_startedAt = started_at;
-    const std::string written = bot.m_name.Str() + kLineEnd + message.Str() + kLineEnd;
+    const std::string written = MessageFileText(bot.m_name.Str(), message.Str());
 
     std::string error;
     std::shared_ptr<const BotFolder> folder = bot.m_openFolder;
@@ -143,19 +140,6 @@ CPlainString ReadReply(std::istream& stream, char delimiter) {
         c = stream.get();
     }
     return CPlainString(CutReply(std::move(reply)));
-}
-
-std::string CutReply(std::string reply) {
-    if (reply.size() <= kMaxReplyLength) return reply;
-    std::size_t cut = kMaxReplyLength;
-    // A continuation byte (10xxxxxx) just after the cut means it splits a
-    // character; a UTF-8 character has at most three of them.
-    const auto continues = [&](std::size_t at) {
-        return (static_cast<unsigned char>(reply[at]) & 0xC0) == 0x80;
-    };
-    while (cut > kMaxReplyLength - kLongestUtf8Tail && continues(cut)) --cut;
-    reply.resize(cut);
-    return reply;
 }
 
 }  // namespace jabbery

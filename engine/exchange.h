@@ -8,15 +8,10 @@
 
 #include "platform/bot_folder.h"
 #include "platform/run_hidden.h"
+#include "values/bot_protocol.h"
 #include "values/plain_string.h"
 
 namespace jabbery {
-
-// The message file in a bot's folder through which every exchange runs.
-inline constexpr const char* kMessageFileName = "chat.msg";
-
-// The longest reply kept; the rest of the reply line is dropped.
-inline constexpr std::size_t kMaxReplyLength = 1999;
 
 // What one exchange needs of a bot: a copy, so that an exchange can run on a
 // worker thread while the roster stays with the window.
@@ -71,10 +66,5 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
 // `delimiter` or the end of the stream, dropping every CR. At most
 // kMaxReplyLength bytes are kept, cut as CutReply cuts.
 CPlainString ReadReply(std::istream& stream, char delimiter);
-
-// `reply` cut to at most kMaxReplyLength bytes, never inside a UTF-8
-// character: a character the cut would split goes whole. The byte after the
-// limit, when there is one, tells whether the cut splits a character.
-std::string CutReply(std::string reply);
 
 }  // namespace jabbery

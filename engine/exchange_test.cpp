@@ -30,18 +30,11 @@ TEST(ReadReply, TakesTheFirstLineWithTextWithoutLeadingWhiteSpaceOrAnyCarriageRe
     EXPECT_EQ(Read(std::string(3000, 'x') + "\r\n").Str(), std::string(kMaxReplyLength, 'x'));
 }
 
-// The 1999-byte cut never splits a UTF-8 character: one it would split goes whole.
+// The cut's rule is CutReply's (values/); the reader keeps the byte after
+// the limit, by which the cut tells that it would split a character.
 TEST(ReadReply, CutsALongReplyOnlyBetweenCharacters) {
-    const std::string euro = "\xE2\x82\xAC";
-    const std::pair<std::string, std::size_t> cases[] = {
-        {std::string(1998, 'x') + "\xC3\xA9 more", 1998},
-        {std::string(1997, 'x') + euro + "more", 1997},
-        {std::string(1996, 'x') + euro + "more", 1999},
-        {std::string(1996, 'x') + "\xF0\x9F\x98\x80" + "more", 1996},
-    };
-    for (const auto& [reply, kept] : cases) {
-        EXPECT_TRUE(Read(reply + "\r\n").Str() == reply.substr(0, kept)) << kept;
-    }
+    const std::string reply = std::string(kMaxReplyLength - 1, 'x') + "\xC3\xA9 more\r\n";
+    EXPECT_EQ(Read(reply).Str(), std::string(kMaxReplyLength - 1, 'x'));
 }
 
 struct ExchangeFixture : ::testing::Test {

@@ -5,7 +5,8 @@
 
 namespace jabbery {
 
-TurnRunner::TurnRunner(std::chrono::milliseconds limit) : m_limit(limit) {}
+TurnRunner::TurnRunner(BotRunner& runner, std::chrono::milliseconds limit)
+    : m_runner(runner), m_limit(limit) {}
 
 TurnRunner::~TurnRunner() {
     Stop();
@@ -22,7 +23,9 @@ void TurnRunner::Start(BotProfile bot, CPlainString message, Done done) {
     const RunLimits limits{m_limit, m_turnCanceller.get()};
     m_worker = std::thread(
         [bot = std::move(bot), message = std::move(message), done = std::move(done), limits,
-         canceller = m_turnCanceller] { done(InvokeBot(bot, message, limits)); });
+         canceller = m_turnCanceller, &runner = m_runner] {
+            done(runner.Run(bot, message, limits));
+        });
 }
 
 void TurnRunner::StopTurn() {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "engine/exchange.h"
+#include "engine/bot_runner.h"
 #include "platform/run_hidden.h"
 
 namespace jabbery {
@@ -20,12 +20,13 @@ class TurnRunner {
     // Called on the worker thread with the bot's reply and its outcome.
     using Done = std::function<void(ExchangeResult result)>;
 
-    explicit TurnRunner(std::chrono::milliseconds limit);
+    // Exchanges run through `runner`, which must outlive this.
+    TurnRunner(BotRunner& runner, std::chrono::milliseconds limit);
     ~TurnRunner();  // Stop()
     TurnRunner(const TurnRunner&) = delete;
     TurnRunner& operator=(const TurnRunner&) = delete;
 
-    // Starts InvokeBot(bot, message) on the worker. The caller starts one
+    // Starts the runner's exchange of `message` with `bot` on the worker. The caller starts one
     // exchange at a time: the previous one's `done` has already run.
     void Start(BotProfile bot, CPlainString message, Done done);
 
@@ -40,6 +41,7 @@ class TurnRunner {
     void StopTurn();
 
   private:
+    BotRunner& m_runner;
     std::chrono::milliseconds m_limit;
     bool m_stopped = false;
     std::shared_ptr<RunCanceller> m_turnCanceller;  // the latest exchange's

@@ -22,7 +22,8 @@ TEST(TurnRunner, StopEndsARunningBotsGroupAtOnceAndLaterExchangesToo) {
     };
     std::promise<void> stopped_reply;
     std::promise<void> later_reply;
-    TurnRunner runner(60s);
+    ProcessBotRunner bots;
+    TurnRunner runner(bots, 60s);
     runner.Start(bot("sleep 60 & echo $! > child.pid; sleep 60"), CPlainString("x"),
                  [&](ExchangeResult result) {
                      EXPECT_EQ(result.m_outcome.m_end, ExchangeEnd::kCancelled);

@@ -6,12 +6,13 @@
 
 namespace jabbery {
 
-std::string TurnWarning(std::string_view program, const ConversationState& state, int turn, int bot,
-                        const ExchangeOutcome& outcome, bool for_terminal) {
-    const auto index = static_cast<std::size_t>(bot);
-    std::string text = std::string(program) + ": turn " + std::to_string(turn) + ": " +
-                       ShownOn(state.m_botName[index].Upper().Str(), for_terminal) + " (bot " +
-                       std::to_string(bot + 1) + ") " + ShownOn(OutcomeText(outcome), for_terminal);
+std::string TurnWarning(std::string_view program, const Participant& bot, const Turn& turn,
+                        bool for_terminal) {
+    const ExchangeOutcome& outcome = turn.m_outcome;
+    std::string text = std::string(program) + ": turn " + std::to_string(turn.m_number) + ": " +
+                       ShownOn(bot.m_name.Upper().Str(), for_terminal) + " (bot " +
+                       std::to_string(bot.m_id + 1) + ") " +
+                       ShownOn(OutcomeText(outcome), for_terminal);
     text += outcome.m_end == ExchangeEnd::kUnusableFile
                 ? "; an empty line is passed on\n"
                 : std::string("; the line passed on is what ") + kMessageFileName + " held\n";

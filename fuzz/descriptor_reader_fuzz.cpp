@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 
 namespace {
 

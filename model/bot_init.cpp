@@ -2,7 +2,7 @@
 #include "model/bot_init.h"
 
 #include "engine/model_config.h"
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "platform/whole_file.h"
 
 namespace jabbery::model {

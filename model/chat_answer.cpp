@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bots/vorn_bot.h"
+#include "values/bot_protocol.h"
 
 namespace jabbery::model {
 namespace {
@@ -82,7 +83,7 @@ std::string CleanModelAnswer(std::string_view content, std::string_view name,
         (text[name.size()] == ':' || text[name.size()] == '>')) {
         text.remove_prefix(name.size() + 1);
     }
-    return CleanWithoutSecret(text, vorn::kMaxAnswerLength, secret);
+    return CleanWithoutSecret(text, kMaxReplyLength, secret);
 }
 
 std::string Redact(std::string text, std::string_view secret) {

@@ -21,7 +21,7 @@ std::string ServerErrorMessage(std::string_view body, std::string_view secret);
 // Makes the model's text a bot's answer: a leading "NAME:" or "NAME>" with
 // the bot's own name (any letter case) removed, whitespace and line breaks
 // collapsed to single blanks, trimmed, every `secret` replaced, and only then
-// cut to the shell's limit at a character boundary, so a secret across the
+// cut to the longest reply Jabbery keeps, at a character boundary, so a secret across the
 // cut leaves nothing of itself. Backslashes and braces go too, as for every
 // sample bot, since the window reads them as rich-text codes.
 std::string CleanModelAnswer(std::string_view content, std::string_view name,

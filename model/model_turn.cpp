@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "model/model_turn.h"
 
-#include "bots/vorn_bot.h"
 #include "engine/model_config.h"
 #include "model/chat_answer.h"
 #include "model/chat_request.h"
@@ -9,6 +8,7 @@
 #include "model/http_client.h"
 #include "platform/bot_files.h"
 #include "platform/whole_file.h"
+#include "values/bot_protocol.h"
 
 namespace jabbery::model {
 namespace {
@@ -47,27 +47,29 @@ TurnResult RunTurnWithKey(const std::filesystem::path& folder, const ModelConfig
     TurnResult result;
     std::string text;
     std::string why;
-    if (ReadBotFile(folder, vorn::kMessageFile, vorn::kMaxReadBytes, text, why) !=
+    if (ReadBotFile(folder, kMessageFileName, kMaxMessageFileBytes, text, why) !=
         BotFileRead::kRead) {
-        result.error = "cannot read chat.msg in the bot's folder: " + why;
+        result.error =
+            std::string("cannot read ") + kMessageFileName + " in the bot's folder: " + why;
         return result;
     }
-    const vorn::Request turn = vorn::ParseRequest(text);
+    const BotMessage turn = ParseMessageFile(text);
 
     const std::filesystem::path history_file = folder / kHistoryFile;
     HistoryRead history = ReadHistory(history_file);
     if (!history.warning.empty()) result.warnings.push_back(history.warning);
 
     const std::string request =
-        BuildChatRequest(config, turn.name, history.exchanges, turn.message);
+        BuildChatRequest(config, turn.m_name, history.exchanges, turn.m_message);
     std::string answer;
-    if (!AskModel(config, key, request, turn.name, answer, result.error)) return result;
-    if (!ReplaceWholeFile((folder / vorn::kMessageFile).string(), answer + "\r\n", result.error)) {
+    if (!AskModel(config, key, request, turn.m_name, answer, result.error)) return result;
+    if (!ReplaceWholeFile((folder / kMessageFileName).string(), AnswerFileText(answer),
+                          result.error)) {
         return result;
     }
     result.ok = true;
     std::string history_error;
-    if (!AppendHistory(history_file, history.exchanges, {turn.message, answer}, history_error)) {
+    if (!AppendHistory(history_file, history.exchanges, {turn.m_message, answer}, history_error)) {
         result.warnings.push_back(history_error + "; this exchange is not remembered");
     }
     return result;

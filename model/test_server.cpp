@@ -45,7 +45,7 @@ TestServer::~TestServer() {
         m_stopping = true;
     }
     // A handler still holding back a slow reply gives up at once.
-    m_stopping_changed.notify_all();
+    m_stoppingChanged.notify_all();
     m_server->stop();
     m_thread.join();
 }
@@ -55,7 +55,7 @@ CannedReply TestServer::Respond(const RecordedRequest& request) {
     m_requests.push_back(request);
     const CannedReply reply = m_always.value_or(
         CannedReply{200, ChatCompletion("Answer " + std::to_string(m_requests.size()))});
-    m_stopping_changed.wait_for(lock, reply.delay, [this] { return m_stopping; });
+    m_stoppingChanged.wait_for(lock, reply.delay, [this] { return m_stopping; });
     return reply;
 }
 

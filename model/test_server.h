@@ -68,7 +68,7 @@ class TestServer {
     int m_port = 0;
     std::thread m_thread;
     mutable std::mutex m_mutex;
-    std::condition_variable m_stopping_changed;
+    std::condition_variable m_stoppingChanged;
     bool m_stopping = false;
     std::optional<CannedReply> m_always;
     std::vector<RecordedRequest> m_requests;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/exchange_marker.h"
+#include "platform/process_group_posix.h"
 #include "platform/spawn_setup_posix.h"
 #include "platform/unique_fd.h"
 
@@ -120,7 +121,7 @@ ssize_t ReceiveMessage(int socket, void* head, std::size_t head_size, std::strin
 // group), its marker, and where to report its end.
 struct Run {
     std::uint64_t m_number;
-    pid_t m_shell;
+    ProcessGroup m_shell;
     std::string m_marker;
     UniqueFd m_report;
 };
@@ -190,12 +191,13 @@ class Keeper {
             if (shell < 0) {
                 SendReport(fds[2].Get(), {-shell, 0});
             } else {
-                m_runs.push_back({request.m_run, shell, std::move(marker), std::move(fds[2])});
+                m_runs.push_back(
+                    {request.m_run, ProcessGroup(shell), std::move(marker), std::move(fds[2])});
             }
         } else if (request.m_ask == Ask::kStop) {
             for (const Run& run : m_runs) {
-                // SIGKILL to the whole group; the shell's end is then reported as any end is.
-                if (run.m_number == request.m_run) ::kill(-run.m_shell, SIGKILL);
+                // The shell's end is then reported as any end is.
+                if (run.m_number == request.m_run) run.m_shell.Kill();
             }
         }
         return true;
@@ -208,21 +210,12 @@ class Keeper {
         // Drains the SIGCHLD events: one may stand for several ends, so every run is looked at.
         while (::read(m_childEvents, &info, sizeof info) > 0) {
         }
-        const auto ended = std::stable_partition(m_runs.begin(), m_runs.end(), [](const Run& run) {
-            siginfo_t state{};
-            // WNOWAIT looks without reaping: the group id stays the run's until the kill below.
-            return ::waitid(P_PID, static_cast<id_t>(run.m_shell), &state,
-                            WEXITED | WNOHANG | WNOWAIT) == 0 &&
-                   state.si_pid == 0;
-        });
+        const auto ended = std::stable_partition(
+            m_runs.begin(), m_runs.end(), [](const Run& run) { return !run.m_shell.HasEnded(); });
         for (auto run = ended; run != m_runs.end(); ++run) {
-            // What the bot left in its group (ESRCH: nothing) goes first.
-            ::kill(-run->m_shell, SIGKILL);
-            int status = 0;
-            // The shell has ended: this does not block.
-            while (::waitpid(run->m_shell, &status, 0) < 0 && errno == EINTR) {
-            }
-            SendReport(run->m_report.Get(), {0, status});
+            // What the bot left in its group goes, then the shell, which has
+            // ended, is reaped without blocking.
+            SendReport(run->m_report.Get(), {0, run->m_shell.End()});
         }
         const bool any = ended != m_runs.end();
         m_runs.erase(ended, m_runs.end());
@@ -274,7 +267,7 @@ class Keeper {
         if (m_runs.empty()) return false;
         const pid_t group = ::getpgid(pid);
         for (const Run& run : m_runs) {
-            if (pid == run.m_shell || group == run.m_shell) return true;
+            if (pid == run.m_shell.Leader() || group == run.m_shell.Leader()) return true;
         }
         for (const Run& run : m_runs) {
             if (MayCarryMarker(pid, run.m_marker)) return true;
@@ -284,7 +277,7 @@ class Keeper {
 
     bool IsShellOfARun(pid_t pid) const {
         return std::any_of(m_runs.begin(), m_runs.end(),
-                           [pid](const Run& run) { return run.m_shell == pid; });
+                           [pid](const Run& run) { return run.m_shell.Leader() == pid; });
     }
 
     // Kills and reaps every child that belongs to no run in flight: orphans

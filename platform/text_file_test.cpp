@@ -70,7 +70,7 @@ TEST(TextFile, ReadTextLineSplitsAtLineFeedsDropsTheirCrAndKeepsAtMostMaxKept) {
     }
 }
 
-TEST(AppendOrCreateFile, CreatesOrAppendsAfterTheSeparatorAndDeleteFileQuietlyTakesFilesOnly) {
+TEST(AppendOrCreateFile, CreatesOrAppendsAfterTheSeparator) {
     TempFolder folder;
     const std::string path = folder.File("t.txt");
     AppendResult result = AppendOrCreateFile(path, "--", "new\r\n");
@@ -81,15 +81,20 @@ TEST(AppendOrCreateFile, CreatesOrAppendsAfterTheSeparatorAndDeleteFileQuietlyTa
     WriteFile(folder.File("empty"), "");  // an empty file is there too
     EXPECT_TRUE(AppendOrCreateFile(folder.File("empty"), "--", "x").m_existed);
     EXPECT_EQ(ReadFile(folder.File("empty")), "--x");
-    fs::create_directory(folder.File("folder"));
-    for (const char* name : {"t.txt", "missing", "folder"}) DeleteFileQuietly(folder.File(name));
-    EXPECT_FALSE(fs::exists(path));
-    EXPECT_TRUE(fs::is_directory(folder.File("folder")));
     // Megabytes go in whole (compared without a diff, which would take gigabytes).
     std::string content;
     for (int i = 0; content.size() < 5'000'000; ++i) content += std::to_string(i) + "\r\n";
     EXPECT_TRUE(AppendOrCreateFile(folder.File("large"), "", content).m_ok);
     EXPECT_TRUE(ReadFile(folder.File("large")) == content);
+}
+
+TEST(DeleteFileQuietly, RemovesFilesButNotFolders) {
+    TempFolder folder;
+    WriteFile(folder.File("t.txt"), "x");
+    fs::create_directory(folder.File("folder"));
+    for (const char* name : {"t.txt", "missing", "folder"}) DeleteFileQuietly(folder.File(name));
+    EXPECT_FALSE(fs::exists(folder.File("t.txt")));
+    EXPECT_TRUE(fs::is_directory(folder.File("folder")));
 }
 
 TEST(AppendOrCreateFile, FailureNamesTheFileAndReasonAndChangesNothing) {

@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "engine/bot_table.h"
+#include "engine/conversation.h"
 #include "shell/dialog_units.h"
 #include "shell/open_elsewhere.h"
 #include "shell/wx_text.h"
@@ -49,11 +50,11 @@ wxBEGIN_EVENT_TABLE(CBotsWindow, wxDialog)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-CBotsWindow::CBotsWindow(wxWindow* parent, const ConversationState& state,
+CBotsWindow::CBotsWindow(wxWindow* parent, const Conversation& conversation,
                          const std::string& conversations_folder)
     : wxDialog(parent, wxID_ANY, "Bots", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMAXIMIZE_BOX),
-      m_state(state),
+      m_conversation(conversation),
       m_folder(conversations_folder) {
     m_table = new wxListCtrl(this, kTableId, wxDefaultPosition, wxDefaultSize,
                              wxLC_REPORT | wxLC_SINGLE_SEL);
@@ -84,16 +85,17 @@ CBotsWindow::CBotsWindow(wxWindow* parent, const ConversationState& state,
 }
 
 void CBotsWindow::Update() {
-    for (int bot = 0; bot < m_state.m_botCount; ++bot) {
-        const std::vector<std::string> row = BotTableRow(m_state, bot);
+    const std::vector<Participant>& bots = m_conversation.Participants();
+    for (int bot = 0; bot < static_cast<int>(bots.size()); ++bot) {
+        const Participant& participant = bots[static_cast<std::size_t>(bot)];
+        const std::vector<std::string> row = BotTableRow(participant);
         if (bot >= m_table->GetItemCount()) m_table->InsertItem(bot, wxString(), bot);
         for (std::size_t column = 0; column < row.size(); ++column) {
             m_table->SetItem(bot, static_cast<int>(column), ToWxText(row[column]));
         }
         // A bot that has failed stands out in the list, in a red that reads
         // on the list's background, light or dark.
-        const bool failed =
-            m_state.m_botStats[static_cast<std::size_t>(bot)].m_lastFailure.has_value();
+        const bool failed = participant.m_stats.m_lastFailure.has_value();
         const wxColour page = m_table->GetBackgroundColour();
         const BotColour red = ReadableOn({255, 0, 0}, {page.Red(), page.Green(), page.Blue()});
         m_table->SetItemTextColour(
@@ -116,18 +118,19 @@ void CBotsWindow::OnSelect(wxListEvent& event) {
 
 void CBotsWindow::ShowDetails() {
     // The selected bot, or else the one that failed last.
-    int bot = static_cast<int>(m_selected);
-    if (bot < 0) {
-        for (int i = 0, latest = 0; i < m_state.m_botCount; ++i) {
-            const BotStats& stats = m_state.m_botStats[static_cast<std::size_t>(i)];
-            if (stats.m_lastFailure && stats.m_lastFailureTurn > latest) {
-                latest = stats.m_lastFailureTurn;
-                bot = i;
-            }
+    const std::vector<Participant>& bots = m_conversation.Participants();
+    const Participant* shown =
+        m_selected >= 0 && static_cast<std::size_t>(m_selected) < bots.size()
+            ? &bots[static_cast<std::size_t>(m_selected)]
+            : nullptr;
+    for (int latest = 0; const Participant& bot : bots) {
+        if (m_selected < 0 && bot.m_stats.m_lastFailure && bot.m_stats.m_lastFailureTurn > latest) {
+            latest = bot.m_stats.m_lastFailureTurn;
+            shown = &bot;
         }
     }
-    m_details->ChangeValue(
-        ToWxText(bot < 0 ? "No bot has failed." : BotDetailsText(m_state, bot, kTailLines)));
+    m_details->ChangeValue(ToWxText(shown == nullptr ? "No bot has failed."
+                                                     : BotDetailsText(*shown, kTailLines)));
 }
 
 void CBotsWindow::OnOpenFolder(wxCommandEvent&) {

@@ -11,7 +11,7 @@ class wxTextCtrl;
 
 namespace jabbery {
 
-struct ConversationState;
+class Conversation;
 
 // The Bots window: one row per linked bot with its colour, name, turns,
 // answers, failures, median and slowest time, last failure and folder, and
@@ -25,7 +25,7 @@ class CBotsWindow : public wxDialog {
 
     // `conversations_folder`: where transcripts are kept as they grow, which
     // a button opens; empty: no button.
-    CBotsWindow(wxWindow* parent, const ConversationState& state,
+    CBotsWindow(wxWindow* parent, const Conversation& conversation,
                 const std::string& conversations_folder);
 
     // Shows the conversation's counts as they are now.
@@ -39,7 +39,7 @@ class CBotsWindow : public wxDialog {
     void OnOpenFolder(wxCommandEvent& event);
     void ShowDetails();
 
-    const ConversationState& m_state;
+    const Conversation& m_conversation;
     std::string m_folder;
     wxListCtrl* m_table = nullptr;
     wxTextCtrl* m_details = nullptr;

@@ -95,7 +95,8 @@ TEST(Program, AnswersHelpAndVersionWithoutADisplayAndSaysWhyItCannotRun) {
     }
 }
 
-TEST(Program, FoldersGivenAsArgumentsTakeTurnsAndTerminatedItLeavesNoBotBehind) {
+// The folders on its command line take turns without the count question.
+TEST(Program, TerminatedWhileABotRunsItLeavesNoBotBehind) {
     TempFolder root;
     const std::string ann = MakeScriptBot(root, "ann", "Ann", "echo ann >> ../turns.log");
     const std::string hang =

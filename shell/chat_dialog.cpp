@@ -8,8 +8,9 @@
 #include <algorithm>
 
 #include "engine/bot_check.h"
+#include "engine/bot_set_up.h"
+#include "engine/exit_sequence.h"
 #include "engine/outcome_text.h"
-#include "engine/turn_warning.h"
 #include "platform/terminal.h"
 #include "shell/bots_window.h"
 #include "shell/dialog_units.h"
@@ -17,8 +18,7 @@
 #include "shell/rtf_view.h"
 #include "shell/wx_text.h"
 #include "shell/wx_user_dialogs.h"
-#include "transcript/export.h"
-#include "transcript/transcript_file.h"
+#include "shell/export_document.h"
 #include "values/product.h"
 
 namespace jabbery {
@@ -61,8 +61,8 @@ CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* d
       m_turnTimer(this, kTurnTimerId),
       m_settings(std::move(settings)),
       m_ownDialogs(dialogs ? nullptr : std::make_unique<WxUserDialogs>(this)),
-      m_dialogs(dialogs ? *dialogs : *m_ownDialogs, m_settings.m_botFolders),
-      m_runner(m_settings.m_botTimeLimit) {
+      m_dialogs(dialogs ? *dialogs : *m_ownDialogs),
+      m_runner(m_bots, m_settings.m_botTimeLimit) {
     // The template's size is the preferred one; the smaller minimum still
     // holds the three buttons and a few lines, for small or scaled screens.
     SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
@@ -74,6 +74,7 @@ CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* d
     m_exitButton = new wxButton(this, kExitId, "E&xit");
     m_manualButton = new wxButton(this, kManualId, "&Manual");
     m_aboutButton = new wxButton(this, kAboutId, "&About");
+    m_transcriptView->Append(kRtfHeader);
     PlaceControls();
 }
 
@@ -134,27 +135,39 @@ int CChatDialog::DoModal() {
 bool CChatDialog::OnInitDialog() {
     SetIcons(ProgramIcons());
 
-    const std::optional<int> count = m_dialogs.AskBotCount();
-    if (!count) {
-        // The count dialog was closed: the program ends, nothing more asked.
+    // Folders named on the command line set the count and answer each
+    // bot's first prompt; without them, the user is asked.
+    const std::vector<std::string>& given = m_settings.m_botFolders;
+    const std::optional<int> count =
+        given.empty() ? m_dialogs.AskBotCount() : static_cast<int>(given.size());
+    // A closed dialog ends the program, nothing more asked.
+    const std::optional<std::vector<Participant>> bots =
+        count ? AskForBots(m_dialogs, *count, given) : std::nullopt;
+    if (!bots) {
         RequestClose();
         return true;
     }
-    m_state.m_botCount = *count;
-    m_state.ClearTranscripts();
-    if (!LoadRoster(m_state, m_state, m_dialogs, *this, m_state.m_botCount)) return true;
-    if (const auto failures = FailedBotChecks(m_state, m_state.m_botCount);
+    if (const auto failures = FailedBotChecks(*bots);
         !failures.empty() && !m_dialogs.AskGoOnDespiteFailedChecks(failures)) {
         RequestClose();
         return true;
     }
-    StartConversation(m_state, *this, *this);
+    m_conversation.AddObserver(m_transcripts);
+    m_conversation.AddObserver(*this);
+    if (std::FILE* warnings = m_settings.m_warnings; warnings != nullptr) {
+        m_turnWarnings.emplace("jabbery", IsTerminal(warnings),
+                               [warnings](const std::string& text) { std::fputs(text.c_str(), warnings); });
+        m_conversation.AddObserver(*m_turnWarnings);
+    }
+    for (const Participant& bot : *bots) m_conversation.Join(bot);
+    m_conversation.Start();
+    StartTurnTimer();
     if (!m_settings.m_autosaveFolder.empty()) {
         std::string error;
-        if (!m_autosave.Start(m_settings.m_autosaveFolder, m_state.m_plainText, SystemNow, error))
+        if (!m_autosave.Start(m_settings.m_autosaveFolder, Transcripts().m_plainText, SystemNow,
+                              error))
             m_dialogs.ShowError(error + kAutosaveFailed);
     }
-    m_scheduler.Start();
     m_transcriptView->SetFocus();
     return true;
 }
@@ -173,25 +186,34 @@ void CChatDialog::StopTurnTimer() {
     m_turnTimer.Stop();
 }
 
-void CChatDialog::ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) {
-    m_transcriptView->ShowDocument(rtf_document, unchanged_prefix);
+void CChatDialog::ParticipantJoined(const Conversation&, const Participant& participant) {
+    m_transcriptView->Append(RtfIntroLine(participant.m_colour, participant.m_folder));
+}
+
+void CChatDialog::TurnRecorded(const Conversation& conversation, const Turn& turn) {
+    const Participant& speaker = conversation.Get(turn.m_speaker);
+    m_transcriptView->Append(RtfTurnLine(speaker.m_colour, speaker.m_name, turn.m_text));
+    KeepTranscript();
+    NoteOutcome(speaker, turn.m_outcome);
+    if (m_botsWindow != nullptr) m_botsWindow->Update();
+    ShowState();
 }
 
 void CChatDialog::OnTimer(wxTimerEvent&) {
-    Do(m_scheduler.OnTick());
+    Do(m_conversation.OnTick());
 }
 
 void CChatDialog::OnExit(wxCommandEvent&) {
-    if (m_scheduler.IsExitPending()) {
+    if (m_conversation.Scheduler().IsExitPending()) {
         // Exit again while the turn in flight is awaited stops its bot now;
         // its turn adds no line, and the save question may still be
         // cancelled, so later turns must be able to run.
-        if (m_scheduler.OnCancel() == SchedulerAction::kCancelTurn) m_runner.StopTurn();
+        if (m_conversation.OnCancel() == SchedulerAction::kCancelTurn) m_runner.StopTurn();
         return;
     }
-    Do(m_scheduler.OnExit());
+    Do(m_conversation.OnExit());
     // A slow bot may keep the Exit sequence waiting for up to its limit.
-    if (m_scheduler.IsExitPending()) ShowState();
+    if (m_conversation.Scheduler().IsExitPending()) ShowState();
 }
 
 void CChatDialog::Do(SchedulerAction action) {
@@ -200,8 +222,8 @@ void CChatDialog::Do(SchedulerAction action) {
             StartTurn();
             break;
         case SchedulerAction::kRunExitSequence:
-            if (!StopConversation(m_state, m_dialogs, *this)) {
-                m_scheduler.OnExitCancelled();
+            if (!StopConversation(Transcripts().m_plainText, m_dialogs, *this)) {
+                m_conversation.OnExitCancelled();
                 ShowState();
             }
             break;
@@ -216,55 +238,40 @@ void CChatDialog::Do(SchedulerAction action) {
 }
 
 void CChatDialog::StartTurn() {
-    m_runner.Start(m_state.Profile(m_state.m_current), m_state.m_lastMessage,
-                   [this](ExchangeResult result) {
-                       // On the worker: the result is applied on the window's
-                       // thread, which alone touches the conversation.
-                       CallAfter([this, result = std::move(result)] { OnTurnDone(result); });
+    const Participant& speaker = m_conversation.NextSpeaker();
+    m_runner.Start(speaker.Profile(), m_conversation.LastMessage(),
+                   [this, id = speaker.m_id](ExchangeResult result) {
+                       // On the worker: the result goes to the conversation on
+                       // the window's thread, which alone touches it.
+                       CallAfter([this, id, result = std::move(result)] {
+                           Do(m_conversation.OnExchangeDone(id, result));
+                       });
                    });
 }
 
-void CChatDialog::OnTurnDone(const ExchangeResult& result) {
-    const TurnFollowUp follow_up = m_scheduler.OnTurnFinished();
-    const int speaker = m_state.m_current;
-    if (follow_up.m_record && FinishTurn(m_state, *this, result)) {
-        KeepTranscript();
-        NoteOutcome(speaker, result.m_outcome);
-        if (m_botsWindow != nullptr) m_botsWindow->Update();
-        ShowState();
-    }
-    Do(follow_up.m_next);
-}
-
-void CChatDialog::NoteOutcome(int bot, const ExchangeOutcome& outcome) {
-    std::erase_if(m_failureNotes, [bot](const auto& note) { return note.first == bot; });
+void CChatDialog::NoteOutcome(const Participant& bot, const ExchangeOutcome& outcome) {
+    std::erase_if(m_failureNotes, [&bot](const auto& note) { return note.first == bot.m_id; });
     if (outcome.Answered()) return;
     const std::string reason = OutcomeText(outcome);
     // The transcript keeps the line as it is; the view marks it as failed.
     m_transcriptView->MarkLastLineFailed(reason);
     // Said in the title until this bot answers again, without stopping anything.
-    m_failureNotes.emplace_back(
-        bot, m_state.m_botName[static_cast<std::size_t>(bot)].Str() + " " + reason);
-    if (m_settings.m_warnings != nullptr) {
-        std::fputs(TurnWarning("jabbery", m_state, m_state.m_turnsTaken, bot, outcome,
-                               IsTerminal(m_settings.m_warnings))
-                       .c_str(),
-                   m_settings.m_warnings);
-    }
+    m_failureNotes.emplace_back(bot.m_id, bot.m_name.Str() + " " + reason);
 }
 
 void CChatDialog::KeepTranscript() {
     std::string error;
     // The autosave says when it falls behind, once; it catches up by itself.
-    if (m_autosave.IsActive() && !m_autosave.Update(m_state.m_plainText, error) && !error.empty())
+    if (m_autosave.IsActive() && !m_autosave.Update(Transcripts().m_plainText, error) &&
+        !error.empty())
         m_dialogs.ShowError(error + kAutosaveFailed);
 }
 
 void CChatDialog::ShowState() {
     std::string title = ProgramTitle();
-    if (m_scheduler.IsExitPending()) {
+    if (m_conversation.Scheduler().IsExitPending()) {
         title += " (finishing the current turn; Exit again stops it now)";
-    } else if (m_scheduler.IsPaused()) {
+    } else if (m_conversation.Scheduler().IsPaused()) {
         title += " (paused)";
     } else if (!m_failureNotes.empty()) {
         title += " (" + m_failureNotes.back().second + ")";
@@ -274,7 +281,7 @@ void CChatDialog::ShowState() {
 
 void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     wxMenu menu;
-    menu.Append(kPauseId, m_scheduler.IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
+    menu.Append(kPauseId, m_conversation.Scheduler().IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
     menu.Append(kSaveNowId, "&Save transcript now...\tCtrl+S");
     menu.Append(kExportId, "&Export coloured transcript...");
     menu.AppendSeparator();
@@ -296,22 +303,22 @@ void CChatDialog::Command(int id) {
 
 void CChatDialog::OnPause(wxCommandEvent&) {
     // The turn in flight still finishes; ticks start nothing until Resume.
-    if (m_scheduler.IsPaused()) {
-        m_scheduler.OnResume();
+    if (m_conversation.Scheduler().IsPaused()) {
+        m_conversation.OnResume();
     } else {
-        m_scheduler.OnPause();
+        m_conversation.OnPause();
     }
     ShowState();
 }
 
 void CChatDialog::OnSaveNow(wxCommandEvent&) {
     // The Exit sequence's save, while the conversation goes on.
-    SaveTranscript(m_state.m_plainText, m_dialogs);
+    SaveWithQuestions(Transcripts().m_plainText, m_dialogs);
 }
 
 void CChatDialog::OnExport(wxCommandEvent&) {
     ExportDocument(
-        m_state.Document(), [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
+        Transcripts().Document(), [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
 }
 
 void CChatDialog::OnCopy(wxCommandEvent&) {
@@ -324,7 +331,7 @@ void CChatDialog::OnSelectAll(wxCommandEvent&) {
 
 void CChatDialog::OnBots(wxCommandEvent&) {
     if (m_botsWindow == nullptr) {
-        m_botsWindow = new CBotsWindow(this, m_state, m_settings.m_autosaveFolder);
+        m_botsWindow = new CBotsWindow(this, m_conversation, m_settings.m_autosaveFolder);
     }
     m_botsWindow->Update();
     m_botsWindow->Show();
@@ -376,7 +383,7 @@ void CChatDialog::OnClose(wxCloseEvent&) {
 
 void CChatDialog::ShutDown() {
     m_turnTimer.Stop();
-    Do(m_scheduler.OnClose());
+    Do(m_conversation.OnClose());
 }
 
 }  // namespace jabbery

@@ -11,12 +11,14 @@
 #include <utility>
 #include <vector>
 
+#include <optional>
+
+#include "engine/bot_runner.h"
 #include "engine/conversation.h"
+#include "engine/conversation_window.h"
+#include "engine/transcript_recorder.h"
 #include "engine/turn_runner.h"
-#include "engine/turn_scheduler.h"
-#include "platform/conversation_window.h"
-#include "platform/document_view.h"
-#include "shell/preset_answers.h"
+#include "engine/turn_warning.h"
 #include "transcript/transcript_autosave.h"
 
 class wxButton;
@@ -46,13 +48,13 @@ struct ChatSettings {
 
 // The main window: the transcript view (1002) and the buttons Exit (1003),
 // Manual (1006) and About (1008). It owns the conversation for its whole
-// life and is the engine's window and view: its timer drives the turns and
-// its view shows the document; its dialogs ask the user.
+// life: its timer's ticks, the replies, Exit, close, pause and resume go to
+// the conversation, and as an observer it shows each introduction and turn
+// in its view, keeps the transcript on disk and marks failed turns; its
+// dialogs ask the user.
 //
 // A turn's bot runs on a worker thread; the window stays responsive and
-// the reply comes back to the window's thread. When turns start is decided
-// by a TurnScheduler, which the window feeds its ticks, replies, Exit and
-// close. Closing the window in any way but Exit (close box, Escape) ends
+// the reply comes back to the window's thread. Closing the window in any way but Exit (close box, Escape) ends
 // without the offer to save, and stops a running bot with its process group
 // at once.
 //
@@ -61,7 +63,7 @@ struct ChatSettings {
 // Export coloured transcript, Copy, Select All, and the Bots window
 // (Ctrl+B). Its title says when it is paused, when Exit waits for the turn
 // in flight, and when the last turn's bot failed.
-class CChatDialog : public wxDialog, private ConversationWindow, private DocumentView {
+class CChatDialog : public wxDialog, private ConversationWindow, private ConversationObserver {
   public:
     static constexpr int kViewId = 1002;
     static constexpr int kExitId = 1003;
@@ -94,17 +96,23 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     // nothing runs afterwards. Closing the window calls it.
     void ShutDown();
 
-    const ConversationState& State() const { return m_state; }
+    const Conversation& GetConversation() const { return m_conversation; }
+    const TranscriptTexts& Transcripts() const { return m_transcripts.Texts(); }
     RtfView* TranscriptView() const { return m_transcriptView; }
-    bool IsTurnInFlight() const { return m_scheduler.IsTurnInFlight(); }
+    bool IsTurnInFlight() const { return m_conversation.Scheduler().IsTurnInFlight(); }
     CBotsWindow* BotsWindow() const { return m_botsWindow; }
 
   private:
-    // What the engine asks of the window and its view.
+    // What the Exit sequence asks of the window.
     void RequestClose() override;
     void StartTurnTimer() override;
     void StopTurnTimer() override;
-    void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) override;
+
+    // What the conversation tells the window: each introduction and turn
+    // goes into the view; a turn is also kept on disk and a failed one marked.
+    void ParticipantJoined(const Conversation& conversation,
+                           const Participant& participant) override;
+    void TurnRecorded(const Conversation& conversation, const Turn& turn) override;
 
     void OnTimer(wxTimerEvent& event);
     void OnExit(wxCommandEvent& event);
@@ -126,13 +134,12 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     // and the buttons stay along the bottom (Exit right, About centred).
     void PlaceControls();
 
-    // Does what the scheduler answered to an event.
+    // Does what the conversation answered to an event.
     void Do(SchedulerAction action);
     void StartTurn();
-    void OnTurnDone(const ExchangeResult& result);
-    // Marks a failed turn of `bot` in the view and the title, and warns
-    // about it; an answer clears the bot's mark from the title.
-    void NoteOutcome(int bot, const ExchangeOutcome& outcome);
+    // Marks a failed turn of `bot` in the view and the title; an answer
+    // clears the bot's mark from the title.
+    void NoteOutcome(const Participant& bot, const ExchangeOutcome& outcome);
     // The title and the Exit button as the conversation now stands.
     void ShowState();
     // Adds the new turn to the kept transcript; a failure is said once.
@@ -140,7 +147,9 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     // Runs the menu command `id` as if chosen.
     void Command(int id);
 
-    ConversationState m_state;
+    Conversation m_conversation;
+    TranscriptRecorder m_transcripts;
+    std::optional<TurnWarnings> m_turnWarnings;  // when warnings go somewhere
     RtfView* m_transcriptView = nullptr;
     wxButton* m_exitButton = nullptr;
     wxButton* m_manualButton = nullptr;
@@ -148,15 +157,15 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Documen
     wxTimer m_turnTimer;
     ChatSettings m_settings;
     std::unique_ptr<WxUserDialogs> m_ownDialogs;  // when none were given
-    PresetAnswers m_dialogs;
+    UserDialogs& m_dialogs;
+    ProcessBotRunner m_bots;
     TurnRunner m_runner;
-    TurnScheduler m_scheduler;
     bool m_closeRequested = false;
     wxGUIEventLoop* m_eventLoop = nullptr;  // while DoModal runs the window
     TranscriptAutosave m_autosave;
     // How each bot's last exchange failed, until it answers again; the title
     // names the latest.
-    std::vector<std::pair<int, std::string>> m_failureNotes;
+    std::vector<std::pair<ParticipantId, std::string>> m_failureNotes;
     CBotsWindow* m_botsWindow = nullptr;  // a child window, made when first asked for
 
     wxDECLARE_EVENT_TABLE();

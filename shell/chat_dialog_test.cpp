@@ -13,7 +13,7 @@
 #include "shell/gui_test_support.h"
 #include "shell/message_box_caption.h"
 #include "shell/rtf_view.h"
-#include "transcript/export.h"
+#include "shell/export_document.h"
 
 namespace jabbery {
 namespace {

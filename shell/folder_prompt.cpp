@@ -3,7 +3,7 @@
 
 #include <wx/dirdlg.h>
 
-#include "engine/bundled_bots.h"
+#include "install/bundled_bots.h"
 #include "shell/wx_text.h"
 
 namespace jabbery {

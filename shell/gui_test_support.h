@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/test_fake_host.h"
+#include "engine/test_fake_host.h"
 #include "shell/user_dialogs.h"
 
 class wxTextCtrl;

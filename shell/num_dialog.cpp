@@ -13,7 +13,7 @@
 #include <climits>
 #include <optional>
 
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "shell/dialog_units.h"
 #include "shell/message_box_caption.h"
 #include "shell/native_view.h"

@@ -9,7 +9,7 @@
 #include <wx/utils.h>
 
 #include "engine/conversation.h"
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "engine/test_bots.h"
 #include "platform/file_checks.h"
 #include "platform/test_environment.h"

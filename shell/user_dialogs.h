@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/user_questions.h"
+#include "engine/user_questions.h"
 
 namespace jabbery {
 

@@ -148,7 +148,8 @@ TEST(WindowLook, AtScaleTwoTheBotsWindowShowsEveryColumnUpToTheSlowestTime) {
     EXPECT_GT(table->GetScrollRange(wxHORIZONTAL), table->GetScrollThumb(wxHORIZONTAL));
 }
 
-TEST(WindowLook, AFullLengthWordWrapsWithoutSidewaysScrollingAndTheViewHasNoCaretButAName) {
+// A read-only transcript: no sideways scrolling, no caret, a name for screen readers.
+TEST(WindowLook, TheTranscriptViewWrapsEvenAFullLengthWord) {
     ShownWindow shown;
     shown.window.TranscriptView()->Append(kRtfHeader + TurnLine(0, "LONG", std::string(1999, 'w')));
     RunEventsUntil([] { return false; }, 500ms);  // laid out
@@ -167,7 +168,7 @@ TEST(WindowLook, AFullLengthWordWrapsWithoutSidewaysScrollingAndTheViewHasNoCare
 }
 
 // Each control big enough for what it shows; the edit and arrows named for screen readers.
-TEST(WindowLook, TheCountDialogHasAnUpDownInsideTheEditsRectangleAndButtonsOf50By14) {
+TEST(WindowLook, TheCountDialogsControlsHaveTheirSizesInDialogUnits) {
     CNumDialog dialog(nullptr, {});
     const auto units = [&](int x, int y, int width, int height) {
         return wxRect(dialog.ConvertDialogToPixels(wxPoint(x, y)),

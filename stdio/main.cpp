@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/exchange.h"
 #include "platform/program_options.h"
 #include "platform/terminal.h"
 #include "stdio/stdio_bridge.h"
+#include "values/bot_protocol.h"
 #include "values/product.h"
 
 namespace {

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "stdio/stdio_bridge.h"
 
-#include "engine/exchange.h"
-
 namespace jabbery {
 
 namespace {
@@ -15,12 +13,11 @@ bool IsBlank(char c) {
 }  // namespace
 
 BotMessage ReadBotMessage(std::istream& file) {
-    BotMessage message;
-    for (std::string* line : {&message.m_name, &message.m_message}) {
-        if (!std::getline(file, *line)) break;
-        if (!line->empty() && line->back() == '\r') line->pop_back();
-    }
-    return message;
+    std::string text;
+    std::string line;
+    // getline drops the LF; put back, it ends the line for ParseMessageFile.
+    for (int lines = 0; lines < 2 && std::getline(file, line); ++lines) text += line + "\n";
+    return ParseMessageFile(text);
 }
 
 bool AnswerLine::Feed(std::string_view bytes) {
@@ -46,7 +43,7 @@ bool AnswerLine::Finish() {
 std::string AnswerLine::ProtocolBytes() const {
     std::string answer = CutReply(m_line);
     if (!answer.empty() && answer.back() == '\r') answer.pop_back();
-    return answer + "\r\n";
+    return AnswerFileText(answer);
 }
 
 }  // namespace jabbery

@@ -6,16 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "values/bot_protocol.h"
+
 namespace jabbery {
 
-// What Jabbery hands a bot in its message file: line 1 and line 2.
-struct BotMessage {
-    std::string m_name;
-    std::string m_message;
-};
-
-// Reads the first two lines of a message file (CR LF or LF line ends, a
-// missing line reads as empty).
+// Reads the first two lines of a message file, by the line rules of
+// ParseMessageFile; nothing after them is read.
 BotMessage ReadBotMessage(std::istream& file);
 
 // Picks the answer out of a command's standard output as it arrives: the

@@ -6,7 +6,6 @@
 #include <stdlib.h>
 #include <sys/signalfd.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 #include <system_error>
 
 #include "platform/plain_file.h"
+#include "platform/process_group_posix.h"
 #include "platform/signal_name.h"
 #include "platform/spawn_setup_posix.h"
 #include "platform/unique_fd.h"
@@ -30,7 +30,7 @@ namespace {
 // How long the command may take to go after SIGTERM before SIGKILL ends it.
 constexpr std::chrono::milliseconds kTermGrace{500};
 
-// How often the wait looks at the command when the kernel has no pidfd.
+// How often the wait loop looks at the command when the kernel has no pidfd.
 constexpr int kPollSliceMs = 10;
 
 std::string ErrorText(int error) {
@@ -93,68 +93,6 @@ int StartCommand(const std::vector<std::string>& command, int input, int output,
     return posix_spawnp(&pid, argv[0], actions.Get(), attributes.Get(), argv.data(), environ);
 }
 
-// The started command and its process group. The group id is the command's
-// pid, which stays ours while the command is not reaped, so the group is
-// always killed before the command is reaped; the destructor does both when
-// nobody did.
-class CommandGroup {
-  public:
-    explicit CommandGroup(pid_t pid)
-        // A pidfd becomes readable when the command ends, so the wait loop
-        // needs no SIGCHLD handler; kernels before 5.3 have none, and then
-        // the loop looks every kPollSliceMs.
-        : m_pid(pid), m_pidfd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0))) {}
-    ~CommandGroup() { End(); }
-    CommandGroup(const CommandGroup&) = delete;
-    CommandGroup& operator=(const CommandGroup&) = delete;
-
-    int PidFd() const { return m_pidfd.Get(); }
-
-    // True once the command has ended; it stays unreaped, keeping the group id ours.
-    bool HasEnded() {
-        siginfo_t info{};
-        // WNOWAIT looks without reaping; WNOHANG does not block.
-        const int looked =
-            ::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT);
-        return looked != 0 ? errno != EINTR : info.si_pid != 0;
-    }
-
-    // Asks a running command to go, then ends whatever is left of the group
-    // and reaps the command. Returns its wait status (0 when none could be had).
-    int End() {
-        if (m_reaped) return m_status;
-        m_reaped = true;
-        if (!HasEnded()) {
-            // SIGTERM first, to the whole group: a command may tidy up.
-            ::kill(-m_pid, SIGTERM);
-            WaitForEnd(kTermGrace);
-        }
-        // SIGKILL to the group ends what ignored SIGTERM and whatever the
-        // command left running in the background. ESRCH (nobody left) is fine.
-        ::kill(-m_pid, SIGKILL);
-        // Blocks only until the SIGKILL takes effect; reaping leaves no zombie.
-        while (::waitpid(m_pid, &m_status, 0) != m_pid) {
-            if (errno != EINTR) return m_status = 0;
-        }
-        return m_status;
-    }
-
-  private:
-    void WaitForEnd(std::chrono::milliseconds limit) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!HasEnded() && std::chrono::steady_clock::now() < deadline) {
-            pollfd fd{m_pidfd.Get(), POLLIN, 0};
-            // Wakes when the command ends (or after a slice without a pidfd).
-            ::poll(&fd, m_pidfd.IsOpen() ? 1 : 0, kPollSliceMs);
-        }
-    }
-
-    pid_t m_pid;
-    UniqueFd m_pidfd;
-    bool m_reaped = false;
-    int m_status = 0;
-};
-
 // Replaces the content of the message file the command was handed.
 bool WriteMessageFile(const std::string& path, std::string_view bytes, std::string& error) {
     // O_NOFOLLOW refuses a link put in its place and O_NONBLOCK a FIFO
@@ -213,7 +151,7 @@ StdioOutcome NoAnswer(const std::string& program, int status) {
 // standard input, its standard output, its end, and our stop signals.
 class BridgeLoop {
   public:
-    BridgeLoop(CommandPipe& input, CommandPipe& output, CommandGroup& command, int signal_fd,
+    BridgeLoop(CommandPipe& input, CommandPipe& output, ProcessGroup& command, int signal_fd,
                std::string message)
         : m_input(input.m_ours),
           m_output(output.m_ours),
@@ -283,17 +221,17 @@ class BridgeLoop {
         pollfd fds[4];
         nfds_t count = 0;
         fds[count++] = {m_signalFd, POLLIN, 0};
-        if (m_command.PidFd() >= 0) fds[count++] = {m_command.PidFd(), POLLIN, 0};
+        if (m_command.EndDescriptor() >= 0) fds[count++] = {m_command.EndDescriptor(), POLLIN, 0};
         if (m_output.IsOpen()) fds[count++] = {m_output.Get(), POLLIN, 0};
         if (m_input.IsOpen()) fds[count++] = {m_input.Get(), POLLOUT, 0};
         // Sleeps until output comes, input can go, the command ends or a
         // stop signal arrives; the loop then looks at each. EINTR just goes round again.
-        ::poll(fds, count, m_command.PidFd() >= 0 ? -1 : kPollSliceMs);
+        ::poll(fds, count, m_command.EndDescriptor() >= 0 ? -1 : kPollSliceMs);
     }
 
     UniqueFd& m_input;
     UniqueFd& m_output;
-    CommandGroup& m_command;
+    ProcessGroup& m_command;
     int m_signalFd;
     std::string m_pending;
 };
@@ -338,7 +276,7 @@ StdioOutcome RunStdioBridge(const std::vector<std::string>& command,
     input.m_theirs.Reset();
     output.m_theirs.Reset();
 
-    CommandGroup group(pid);
+    ProcessGroup group(pid);
     AnswerLine answer;
     int stop_signal = 0;
     const bool answered =
@@ -347,7 +285,7 @@ StdioOutcome RunStdioBridge(const std::vector<std::string>& command,
     // Closing our ends first lets a command still writing or reading see the end.
     input.m_ours.Reset();
     output.m_ours.Reset();
-    const int status = group.End();
+    const int status = group.End(kTermGrace);
     if (stop_signal != 0) {
         return {128 + stop_signal,
                 "stopped by " + SignalName(stop_signal) + "; chat.msg is left as it was"};

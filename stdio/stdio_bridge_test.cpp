@@ -6,10 +6,10 @@
 
 #include <chrono>
 
-#include "engine/exchange.h"
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
+#include "values/bot_protocol.h"
 
 namespace jabbery {
 namespace {

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "platform/document_view.h"
 #include "platform/text_file.h"
 
 namespace jabbery {
@@ -27,20 +26,31 @@ const char* const kRtfHeader =
 const char* const kRtfTrailer = "\n\\par }";
 
 std::string TranscriptTexts::Document() const {
+    const std::string_view header(kRtfHeader);
+    const std::string_view trailer(kRtfTrailer);
     std::string document;
-    document.reserve(m_rtfHeader.Length() + m_rtfBody.Length() + m_rtfTrailer.Length());
-    document += m_rtfHeader.Str();
+    document.reserve(header.size() + m_rtfBody.Length() + trailer.size());
+    document += header;
     document += m_rtfBody.Str();
-    document += m_rtfTrailer.Str();
+    document += trailer;
     return document;
 }
 
-void AppendIntro(TranscriptTexts& texts, const BotRoster& roster, int bot) {
-    // Bold is switched on and left on: the introduction lines stand in bold
-    // until the first turn line switches it off.
-    texts.m_rtfBody.Append("\\b \\cf", std::to_string(bot), " ", roster.m_botFolderRtf[bot],
-                           "\\line ");
-    texts.m_plainText.Append(roster.m_botFolder[bot], kLineEnd);
+namespace {
+
+CPlainString DoubleBackslashes(const CPlainString& text) {
+    CPlainString doubled;
+    for (char c : text.Str()) {
+        doubled += c;
+        if (c == '\\') doubled += c;
+    }
+    return doubled;
+}
+
+}  // namespace
+
+std::string RtfIntroLine(int colour, const CPlainString& folder) {
+    return "\\b \\cf" + std::to_string(colour) + " " + DoubleBackslashes(folder).Str() + "\\line ";
 }
 
 namespace {
@@ -55,32 +65,28 @@ bool EndsInLoneBackslash(std::string_view text) {
 
 }  // namespace
 
-std::string SpeakerLabel(const BotRoster& roster, int speaker) {
-    return roster.m_botName[speaker].Upper().Str() + "> ";
+std::string SpeakerLabel(const CPlainString& name) {
+    return name.Upper().Str() + "> ";
 }
 
-void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
-                const CPlainString& reply) {
-    const std::string label = SpeakerLabel(roster, speaker);
+std::string RtfTurnLine(int colour, const CPlainString& name, const CPlainString& reply) {
     // The reply goes in as it stands: bots may colour or format their lines.
     // Only a reply ending in a lone backslash gets one more, so that the pair
     // reads as a backslash and the line break after it stays a break.
     const char* closing = EndsInLoneBackslash(reply) ? "\\\\line " : "\\line ";
-    texts.m_rtfBody.Append("\\cf", std::to_string(speaker), " \\b ", label, "\\b0 ", reply,
-                           closing);
-    texts.m_plainText.Append(label, reply, kLineEnd);
+    return "\\cf" + std::to_string(colour) + " \\b " + SpeakerLabel(name) + "\\b0 " + reply.Str() +
+           closing;
 }
 
-void TranscriptTexts::ClearTranscripts() {
-    m_rtfBody = CPlainString();
-    m_plainText = CPlainString();
-    m_bodyShown = 0;
+void AppendIntro(TranscriptTexts& texts, int colour, const CPlainString& folder) {
+    texts.m_rtfBody.Append(RtfIntroLine(colour, folder));
+    texts.m_plainText.Append(folder, kLineEnd);
 }
 
-void ShowDocument(TranscriptTexts& texts, DocumentView& view) {
-    const std::size_t body_kept = std::min(texts.m_bodyShown, texts.m_rtfBody.Length());
-    view.ShowDocument(texts.Document(), texts.m_rtfHeader.Length() + body_kept);
-    texts.m_bodyShown = texts.m_rtfBody.Length();
+void AppendTurn(TranscriptTexts& texts, int colour, const CPlainString& name,
+                const CPlainString& reply) {
+    texts.m_rtfBody.Append(RtfTurnLine(colour, name, reply));
+    texts.m_plainText.Append(SpeakerLabel(name), reply, kLineEnd);
 }
 
 }  // namespace jabbery

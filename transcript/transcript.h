@@ -1,54 +1,47 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "values/bot_roster.h"
+#include <string>
+
 #include "values/plain_string.h"
 
 namespace jabbery {
-
-class DocumentView;
 
 // The fixed rich-text header (559 characters) and trailer of the document.
 extern const char* const kRtfHeader;
 extern const char* const kRtfTrailer;
 
-// The conversation's two records: the coloured rich-text body the view shows
-// and the plain text that can be saved. Both only grow; they hold the same
-// entries in the same order, one per loaded bot, then one per turn.
+// The conversation's two records: the coloured rich-text body and the plain
+// text that can be saved. Both only grow; they hold the same entries in the
+// same order, one per participant, then one per turn.
 struct TranscriptTexts {
-    CPlainString m_rtfHeader = kRtfHeader;
-    CPlainString m_rtfTrailer = kRtfTrailer;
     CPlainString m_rtfBody;
     CPlainString m_plainText;
 
-    // How much of the body the view was handed last time: the body only
-    // grows, so that much of the next document is known to be unchanged.
-    std::size_t m_bodyShown = 0;
-
-    // The whole document the view shows: header, body, trailer.
+    // The whole rich-text document: header, body, trailer.
     std::string Document() const;
-
-    // Empties both records, before the bots are loaded.
-    void ClearTranscripts();
 };
 
-// Adds bot `bot`'s introduction line (its folder, in bold, in its colour).
-void AppendIntro(TranscriptTexts& texts, const BotRoster& roster, int bot);
+// A participant's introduction line in the rich text: its folder, in bold,
+// in colour `colour` (an index into the header's colour table). Bold is left
+// on: the introductions stand in bold until the first turn line.
+std::string RtfIntroLine(int colour, const CPlainString& folder);
 
 // The start of a turn's line: the speaker's name in capitals (a to z only)
 // and "> ", as every transcript and the terminal show it.
-std::string SpeakerLabel(const BotRoster& roster, int speaker);
+std::string SpeakerLabel(const CPlainString& name);
 
-// Adds one turn: the speaker's name in capitals, "> ", then the reply, which
-// goes into the rich text as it stands (it may carry rich-text codes), except
-// that a reply ending in an odd run of backslashes gets one backslash more in
-// the rich text, so that it cannot escape the line break; the plain text
-// always keeps the reply as it is.
-void AppendTurn(TranscriptTexts& texts, const BotRoster& roster, int speaker,
+// A turn's line in the rich text: the speaker's label in bold in its colour,
+// then the reply as it stands (it may carry rich-text codes), except that a
+// reply ending in an odd run of backslashes gets one backslash more, so
+// that it cannot escape the line break.
+std::string RtfTurnLine(int colour, const CPlainString& name, const CPlainString& reply);
+
+// Adds a participant's introduction (its folder) to both records.
+void AppendIntro(TranscriptTexts& texts, int colour, const CPlainString& folder);
+
+// Adds one turn to both records; the plain text keeps the reply as it is.
+void AppendTurn(TranscriptTexts& texts, int colour, const CPlainString& name,
                 const CPlainString& reply);
-
-// Hands the whole document to the view, saying how much of it is unchanged
-// since the last time.
-void ShowDocument(TranscriptTexts& texts, DocumentView& view);
 
 }  // namespace jabbery

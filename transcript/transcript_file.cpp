@@ -2,7 +2,6 @@
 #include "transcript/transcript_file.h"
 
 #include "platform/text_file.h"
-#include "platform/user_questions.h"
 
 namespace jabbery {
 
@@ -29,17 +28,6 @@ bool AppendTranscriptToFile(const std::string& path, const CPlainString& plain_t
         AppendOrCreateFile(path, kLineEnd, TranscriptBanner(now()) + plain_text.Str());
     if (!result.m_ok) error = result.m_error;
     return result.m_ok;
-}
-
-void SaveTranscript(const CPlainString& plain_text, UserQuestions& questions,
-                    const ClockSource& now) {
-    // The transcript is only in memory: a save that fails says why and asks
-    // again, until it succeeds or the user gives up by cancelling.
-    while (const std::optional<std::string> path = questions.AskSavePath()) {
-        std::string error;
-        if (AppendTranscriptToFile(*path, plain_text, now, error)) return;
-        questions.ShowSaveError(error);
-    }
 }
 
 }  // namespace jabbery

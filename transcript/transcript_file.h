@@ -8,8 +8,6 @@
 
 namespace jabbery {
 
-class UserQuestions;
-
 // The three banner lines that head every saved conversation, each ending in
 // CR LF, dated `when`.
 std::string TranscriptBanner(std::time_t when);
@@ -20,10 +18,5 @@ std::string TranscriptBanner(std::time_t when);
 // Returns false with `error` set to a message for the user when it fails.
 bool AppendTranscriptToFile(const std::string& path, const CPlainString& plain_text,
                             const ClockSource& now, std::string& error);
-
-// Asks the user for a file and saves there. A failed save is reported and
-// the question asked again, so nothing is lost; a cancelled question ends it.
-void SaveTranscript(const CPlainString& plain_text, UserQuestions& questions,
-                    const ClockSource& now = SystemNow);
 
 }  // namespace jabbery

@@ -5,7 +5,6 @@
 
 #include <optional>
 
-#include "platform/test_fake_host.h"
 #include "platform/test_temp_folder.h"
 
 namespace jabbery {
@@ -59,23 +58,6 @@ TEST(SaveTranscript, TheBannerReadsTheClockOnceSoASaveAtNewYearCannotMixTwoMomen
     EXPECT_EQ(readings, 1);
     EXPECT_NE(ReadFile(root.File("t.txt")).find("of December 31, 2026 at 11:59\r\n"),
               std::string::npos);
-}
-
-TEST(SaveTranscript, AFailedSaveIsReportedAndAskedAgainAndLosesNothing) {
-    TempFolder root;
-    std::filesystem::create_directories(root.File("folder.txt"));
-    testing::FakeHost host;
-    host.m_saveAnswers = {root.File("folder.txt"), std::string("/dev/full"), root.File("ok.txt")};
-    SaveTranscript(kPlain, host, kClock);
-    ASSERT_EQ(host.m_errors.size(), 2u);
-    EXPECT_NE(host.m_errors[0].find(root.File("folder.txt")), std::string::npos);
-    EXPECT_NE(host.m_errors[1].find("/dev/full"), std::string::npos);
-    EXPECT_EQ(ReadFile(root.File("ok.txt")), kBanner + kPlain.Str());
-    EXPECT_TRUE(host.m_saveAnswers.empty());
-
-    testing::FakeHost cancelling;  // the dialog cancelled: nothing written, nothing said
-    SaveTranscript(kPlain, cancelling, kClock);
-    EXPECT_TRUE(cancelling.m_errors.empty());
 }
 
 }  // namespace

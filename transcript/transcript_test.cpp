@@ -27,17 +27,14 @@ TEST(Transcript, HeaderAndTrailerAreTheFixedBytesAndTheColoursMatchTheTable) {
 }
 
 TEST(Transcript, IntroductionAndTurnLinesAreWrittenByteForByte) {
-    BotRoster roster;
-    roster.m_botFolder[1] = "/home/u/C:\\Bots\\Pip/";
-    roster.m_botFolderRtf[1] = "/home/u/C:\\\\Bots\\\\Pip/";
-    roster.m_botName[1] = "Pip";
-    roster.m_botName[14] = "mIxEd \xE9t\xE9";
+    const CPlainString pip = "Pip";
+    const CPlainString mixed = "mIxEd \xE9t\xE9";
     TranscriptTexts texts;
 
-    AppendIntro(texts, roster, 1);
-    AppendTurn(texts, roster, 1, "Hello there.");
-    AppendTurn(texts, roster, 14, "");
-    AppendTurn(texts, roster, 1, "{\\b braces} \\ stay");
+    AppendIntro(texts, 1, "/home/u/C:\\Bots\\Pip/");
+    AppendTurn(texts, 1, pip, "Hello there.");
+    AppendTurn(texts, 14, mixed, "");
+    AppendTurn(texts, 1, pip, "{\\b braces} \\ stay");
 
     EXPECT_EQ(texts.m_rtfBody.Str(),
               "\\b \\cf1 /home/u/C:\\\\Bots\\\\Pip/\\line "
@@ -49,14 +46,12 @@ TEST(Transcript, IntroductionAndTurnLinesAreWrittenByteForByte) {
               "PIP> Hello there.\r\n"
               "MIXED \xE9T\xE9> \r\n"
               "PIP> {\\b braces} \\ stay\r\n");
-    EXPECT_EQ(roster.m_botName[14].Str(), "mIxEd \xE9t\xE9");  // the slot keeps its case
+    EXPECT_EQ(mixed.Str(), "mIxEd \xE9t\xE9");  // the name keeps its case
     EXPECT_EQ(texts.Document(), std::string(kRtfHeader) + texts.m_rtfBody.Str() + kRtfTrailer);
 }
 
 // Only an odd run of backslashes at the very end changes, by one backslash.
 TEST(Transcript, AReplyEndingInALoneBackslashCannotEscapeTheLineBreak) {
-    BotRoster roster;
-    roster.m_botName[2] = "B";
     const std::pair<const char*, const char*> cases[] = {
         {"x\\", "x\\\\"},
         {"x\\\\", "x\\\\"},
@@ -67,7 +62,7 @@ TEST(Transcript, AReplyEndingInALoneBackslashCannotEscapeTheLineBreak) {
     };
     for (const auto& [reply, in_rtf] : cases) {
         TranscriptTexts texts;
-        AppendTurn(texts, roster, 2, reply);
+        AppendTurn(texts, 2, "B", reply);
         EXPECT_EQ(texts.m_rtfBody.Str(), std::string("\\cf2 \\b B> \\b0 ") + in_rtf + "\\line ");
         EXPECT_EQ(texts.m_plainText.Str(), std::string("B> ") + reply + "\r\n");
     }

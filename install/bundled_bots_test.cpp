@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "engine/bundled_bots.h"
+#include "install/bundled_bots.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "engine/test_bots.h"
 #include "platform/run_hidden.h"
 
@@ -35,7 +35,7 @@ struct InstalledTree {
     }
 };
 
-TEST(BundledBots, UserCopyRunsTheInstalledProgramInTheUsersFolderAndIsNeverReplaced) {
+TEST(BundledBots, MakesTheUsersCopyOnceAndItRunsTheInstalledProgram) {
     InstalledTree tree;
     EXPECT_EQ(BundledBotNames(tree.places), std::vector<std::string>{"echo"});
     std::string error;
@@ -46,9 +46,9 @@ TEST(BundledBots, UserCopyRunsTheInstalledProgramInTheUsersFolderAndIsNeverRepla
                   "\r\nEcho\r\n");
     EXPECT_EQ(fs::directory_iterator(tree.places.m_userBots)->path(), copy);  // nothing half-made
     // The copy runs as any bot folder, with the template's files.
-    BotRoster roster;
-    ASSERT_TRUE(ReadDescriptor(roster, 0, copy));
-    EXPECT_EQ(RunHidden(roster.m_botCommand[0].Str(), copy, RunLimits{}).m_end, RunEnd::kExited);
+    const std::optional<Participant> bot = ReadBot(copy);
+    ASSERT_TRUE(bot);
+    EXPECT_EQ(RunHidden(bot->m_command.Str(), copy, RunLimits{}).m_end, RunEnd::kExited);
     EXPECT_EQ(ReadFile(copy + "/chat.msg"), "Hello!");
     WriteFile(copy + "/vorn.nfo", "mine");
     EXPECT_TRUE(MakeUserCopy(tree.places, "echo", error));

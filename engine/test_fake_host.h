@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/conversation_window.h"
-#include "platform/document_view.h"
-#include "platform/user_questions.h"
+#include "engine/conversation_window.h"
+#include "engine/user_questions.h"
 
 namespace jabbery::testing {
 
@@ -58,11 +57,9 @@ class FakeUser : public Questions {
     }
 };
 
-// The user, window and view in one fake, for tests of the engine without any window.
-class FakeHost : public FakeUser<>, public ConversationWindow, public DocumentView {
+// The user and window in one fake, for tests of the engine without any window.
+class FakeHost : public FakeUser<>, public ConversationWindow {
   public:
-    std::vector<std::string> m_documents;
-    std::vector<std::size_t> m_unchangedPrefixes;
     int m_timersStarted = 0;
     int m_timersStopped = 0;
     int m_closeRequests = 0;
@@ -70,10 +67,6 @@ class FakeHost : public FakeUser<>, public ConversationWindow, public DocumentVi
     void RequestClose() override { ++m_closeRequests; }
     void StartTurnTimer() override { ++m_timersStarted; }
     void StopTurnTimer() override { ++m_timersStopped; }
-    void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix) override {
-        m_documents.push_back(rtf_document);
-        m_unchangedPrefixes.push_back(unchanged_prefix);
-    }
 };
 
 }  // namespace jabbery::testing

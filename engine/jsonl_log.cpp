@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/jsonl_log.h"
+#include "engine/jsonl_log.h"
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -36,14 +36,14 @@ std::string ConversationId() {
     return IsoUtc(std::chrono::system_clock::now()) + "-" + std::to_string(CurrentProcessId());
 }
 
-std::string JsonlLog::Line(const ConversationState& state, int turn, int bot,
-                           const ExchangeOutcome& outcome) const {
+std::string JsonlLog::Line(const Participant& bot, const Turn& turn) const {
+    const ExchangeOutcome& outcome = turn.m_outcome;
     nlohmann::ordered_json line = {
         {"conversation", m_conversation},
-        {"turn", turn},
-        {"bot", bot},
-        {"name", state.m_botName[static_cast<std::size_t>(bot)].Str()},
-        {"text", state.m_lastMessage.Str()},
+        {"turn", turn.m_number},
+        {"bot", bot.m_id},
+        {"name", bot.m_name.Str()},
+        {"text", turn.m_text.Str()},
         {"time", IsoUtc(outcome.m_startedAt)},
         {"ms", outcome.m_elapsed.count()},
         {"outcome", OutcomeKey(outcome.m_end)},
@@ -55,19 +55,25 @@ std::string JsonlLog::Line(const ConversationState& state, int turn, int bot,
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-bool JsonlLog::AddTurn(const ConversationState& state, int turn, int bot,
-                       const ExchangeOutcome& outcome, std::string& error) {
+bool JsonlLog::AddTurn(const Participant& bot, const Turn& turn, std::string& error) {
     const bool was_behind = !m_waiting.empty() || m_gaveUp;
-    m_lastWaiting = turn;
+    m_lastWaiting = turn.m_number;
     if (m_gaveUp) return false;
-    if (m_waiting.empty()) m_firstWaiting = turn;
-    m_waiting += Line(state, turn, bot, outcome) + "\n";
+    if (m_waiting.empty()) m_firstWaiting = turn.m_number;
+    m_waiting += Line(bot, turn) + "\n";
     if (WriteWaiting()) return true;
     if (!was_behind) {
-        error = m_failure + "; turn " + std::to_string(turn) +
+        error = m_failure + "; turn " + std::to_string(turn.m_number) +
                 " and those after it wait, and go in when there is room";
     }
     return false;
+}
+
+void JsonlLog::TurnRecorded(const Conversation& conversation, const Turn& turn) {
+    std::string error;
+    if (!AddTurn(conversation.Get(turn.m_speaker), turn, error) && !error.empty() && m_problem) {
+        m_problem(error);
+    }
 }
 
 bool JsonlLog::Finish(std::string& error) {

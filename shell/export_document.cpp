@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "transcript/export.h"
+#include "shell/export_document.h"
 
 #include <filesystem>
 
-#include "platform/user_questions.h"
+#include "engine/user_questions.h"
 #include "platform/whole_file.h"
 
 namespace jabbery {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,10 +8,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "platform/conversation_window.h"
 #include "platform/text_file.h"
-#include "platform/user_questions.h"
-#include "transcript/transcript.h"
 
 namespace jabbery {
 
@@ -22,15 +19,6 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
         auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
         return lower(x) == lower(y);
     });
-}
-
-CPlainString DoubleBackslashes(const CPlainString& text) {
-    CPlainString doubled;
-    for (char c : text.Str()) {
-        doubled += c;
-        if (c == '\\') doubled += c;
-    }
-    return doubled;
 }
 
 }  // namespace
@@ -85,47 +73,20 @@ std::string FolderAsPromptGivesIt(const std::string& folder) {
     return text;
 }
 
-bool ReadDescriptor(BotRoster& roster, int i, const CPlainString& folder, std::string* why) {
-    if (i < 0 || i >= kMaxBots) return false;
+std::optional<Participant> ReadBot(const CPlainString& folder, std::string* why) {
     const std::string path = FindDescriptor(folder.Str(), why);
-    if (path.empty()) return false;
+    if (path.empty()) return std::nullopt;
     std::array<std::string, 4> lines;
     std::string unreadable;
     if (!ReadDescriptorLines(path, kMaxDescriptorLine, lines, unreadable)) {
         if (why != nullptr) *why = unreadable;
-        return false;
+        return std::nullopt;
     }
-
-    const CPlainString bot_folder = folder + "/";
-    roster.m_botName[i] = lines[3];
-    roster.m_botFolder[i] = bot_folder;
-    roster.m_botFolderRtf[i] = DoubleBackslashes(bot_folder);
-    roster.m_botCommand[i] = lines[2];
-    return true;
-}
-
-bool LoadRoster(BotRoster& roster, TranscriptTexts& texts, UserQuestions& questions,
-                ConversationWindow& window, int count) {
-    if (!IsValidBotCount(count)) {
-        questions.ShowError(BotCountError(count));
-        window.RequestClose();
-        return false;
-    }
-    for (int i = 0; i < count;) {
-        const std::string answer = questions.BrowseForBotFolder(i + 1, count);
-        if (answer.empty()) {
-            window.RequestClose();
-            return false;
-        }
-        std::string why;
-        if (!ReadDescriptor(roster, i, answer, &why)) {
-            questions.ShowError(why.empty() ? kNotABotMessage : answer + ": " + why);
-            continue;
-        }
-        AppendIntro(texts, roster, i);
-        ++i;
-    }
-    return true;
+    Participant bot;
+    bot.m_name = lines[3];
+    bot.m_folder = folder + "/";
+    bot.m_command = lines[2];
+    return bot;
 }
 
 }  // namespace jabbery

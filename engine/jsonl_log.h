@@ -4,6 +4,8 @@
 #include <chrono>
 #include <string>
 
+#include <functional>
+
 #include "engine/conversation.h"
 #include "platform/text_file.h"
 
@@ -15,37 +17,42 @@ namespace jabbery {
 // all: a line that cannot be written (a full disk) waits, and goes in with
 // the next turn's once there is room, so the file keeps the turns in order
 // and never holds half a line.
-class JsonlLog {
+class JsonlLog final : public ConversationObserver {
   public:
+    // Told when turns start to wait for room (once, until they are written).
+    using Problem = std::function<void(const std::string& error)>;
+
     // `conversation` names this run on every line.
-    explicit JsonlLog(std::string conversation) : m_conversation(std::move(conversation)) {}
+    explicit JsonlLog(std::string conversation, Problem problem = nullptr)
+        : m_conversation(std::move(conversation)), m_problem(std::move(problem)) {}
 
     // Opens `path` for appending; false with a message for the user.
     bool Open(const std::string& path, std::string& error) { return m_file.Open(path, error); }
 
-    // Adds turn `turn` (1-based) of bot `bot` (0-based), whose reply is now
-    // the conversation's last message. False while turns wait to be
-    // written; `error` is set only when they start to wait.
-    bool AddTurn(const ConversationState& state, int turn, int bot, const ExchangeOutcome& outcome,
-                 std::string& error);
+    // Adds `turn` of `bot`. False while turns wait to be written; `error`
+    // is set only when they start to wait.
+    bool AddTurn(const Participant& bot, const Turn& turn, std::string& error);
+
+    // Adds each recorded turn; the problem, when there is one, goes to `problem`.
+    void TurnRecorded(const Conversation& conversation, const Turn& turn) override;
 
     // Tries once more to write what waits; false with a message naming the
     // turns that are not in the file.
     bool Finish(std::string& error);
 
     // One object as it is written, without its line end.
-    std::string Line(const ConversationState& state, int turn, int bot,
-                     const ExchangeOutcome& outcome) const;
+    std::string Line(const Participant& bot, const Turn& turn) const;
 
   private:
     // Writes the waiting lines; false, with m_failure saying why, when they still wait.
     bool WriteWaiting();
 
     std::string m_conversation;
+    Problem m_problem;
     AppendingFile m_file;
     std::string m_waiting;   // whole lines not yet in the file
-    int m_firstWaiting = 0;  // the turns they are, when there are any
-    int m_lastWaiting = 0;
+    long long m_firstWaiting = 0;  // the turns they are, when there are any
+    long long m_lastWaiting = 0;
     bool m_gaveUp = false;  // too much waited: nothing more is written
     std::string m_failure;  // why the last write failed
 };

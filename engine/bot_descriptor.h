@@ -2,20 +2,17 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
-#include "values/bot_roster.h"
+#include "engine/participant.h"
 
 namespace jabbery {
 
-class ConversationWindow;
-class UserQuestions;
-struct TranscriptTexts;
-
-// The longest descriptor line the roster keeps; the rest of a line is dropped.
+// The longest descriptor line kept; the rest of a line is dropped.
 inline constexpr std::size_t kMaxDescriptorLine = 259;
 
-// The descriptor's name as the shell writes it, and the message it shows.
+// The descriptor's name as the program writes it, and the message it shows.
 inline constexpr const char* kDescriptorName = "vorn.nfo";
 inline constexpr const char* kNotABotMessage =
     "That is not a VORN2-compatible program, or VORN.NFO is missing!";
@@ -41,19 +38,9 @@ bool ReadDescriptorLines(const std::string& path, std::size_t max_kept,
 // root stays "/"), so that every front-end's introduction lines read alike.
 std::string FolderAsPromptGivesIt(const std::string& folder);
 
-// Reads bot `i`'s descriptor from `folder` into its four roster slots.
-// Returns false, leaving the roster unchanged, when there is none or it
-// cannot be read; `why` then says what failed, as FindDescriptor's does.
-bool ReadDescriptor(BotRoster& roster, int i, const CPlainString& folder,
-                    std::string* why = nullptr);
-
-// Asks the user for every bot's folder in turn, reads each descriptor into
-// `roster` and adds each bot's introduction line to `texts`. A folder without
-// a descriptor is announced and asked for again (with what failed, when it
-// is there but cannot be read). Returns false, after asking
-// the window to close, when the user cancels a prompt or `count` is not a
-// number of bots a conversation can link.
-bool LoadRoster(BotRoster& roster, TranscriptTexts& texts, UserQuestions& questions,
-                ConversationWindow& window, int count);
+// The bot in `folder` as its descriptor describes it, not yet part of a
+// conversation. None when there is no descriptor or it cannot be read;
+// `why` then says what failed, as FindDescriptor's does.
+std::optional<Participant> ReadBot(const CPlainString& folder, std::string* why = nullptr);
 
 }  // namespace jabbery

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "engine/bundled_bots.h"
+#include "install/bundled_bots.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <random>
 
-#include "engine/roster.h"
+#include "engine/bot_descriptor.h"
 #include "platform/self_location.h"
 #include "platform/text_file.h"
 

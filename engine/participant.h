@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <memory>
+
+#include "engine/bot_stats.h"
+#include "engine/exchange.h"
+#include "values/plain_string.h"
+
+namespace jabbery {
+
+// A participant's id: given when it joins a conversation and never changed
+// or given again while the conversation runs.
+using ParticipantId = int;
+
+// What kind of speaker a participant is; bots are the only kind so far.
+enum class ParticipantKind { kBot };
+
+// One speaker of a conversation. Its colour is the index of its colour in
+// the transcript's table, given out by the conversation as it joins.
+struct Participant {
+    ParticipantId m_id = 0;
+    ParticipantKind m_kind = ParticipantKind::kBot;
+    CPlainString m_name;     // descriptor line 4, unchanged
+    CPlainString m_folder;   // the chosen folder and "/"
+    CPlainString m_command;  // descriptor line 3, unchanged
+    int m_colour = 0;
+    // m_folder as opened when the conversation started; null until then,
+    // or when it could not be opened (the exchange then says why).
+    std::shared_ptr<const BotFolder> m_openFolder;
+    BotStats m_stats;  // how its exchanges have gone
+
+    // What one exchange with this bot needs.
+    BotProfile Profile() const { return BotProfile{m_folder, m_name, m_command, m_openFolder}; }
+};
+
+}  // namespace jabbery
