@@ -109,14 +109,6 @@ void RtfView::Append(std::string_view rtf) {
     if (follow) ShowPosition(GetLastPosition());
 }
 
-void RtfView::ShowDocument(const std::string& rtf_document, std::size_t) {
-    const std::size_t body_end = rtf_document.size() - std::string_view(kRtfTrailer).size();
-    if (body_end <= m_documentAppended) return;
-    Append(
-        std::string_view(rtf_document).substr(m_documentAppended, body_end - m_documentAppended));
-    m_documentAppended = body_end;
-}
-
 void RtfView::MarkLastLineFailed(const std::string& reason) {
     const bool follow = Following();
     long from = 0;

@@ -4,7 +4,6 @@
 #include <wx/font.h>
 #include <wx/textctrl.h>
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,10 +30,6 @@ class RtfView : public wxTextCtrl {
     // the user has scrolled up.
     void Append(std::string_view rtf);
 
-    // Shows a whole document that extends the one handed over last time by
-    // appending the body bytes not yet appended.
-    void ShowDocument(const std::string& rtf_document, std::size_t unchanged_prefix = 0);
-
     // Shows the last line as a failed turn's: grey and italic, followed by
     // `reason`. Only the view is marked; the document is not changed.
     void MarkLastLineFailed(const std::string& reason);
@@ -57,7 +52,6 @@ class RtfView : public wxTextCtrl {
     void AppendRuns(const std::vector<rtf::StyledRun>& runs);
 
     rtf::IncrementalRtfReader m_reader;
-    std::size_t m_documentAppended = 0;  // bytes of ShowDocument's document appended
     wxFont m_regularFont;
     wxFont m_boldFont;
     bool m_following = true;      // at the newest line when last looked
