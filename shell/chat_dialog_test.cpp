@@ -5,7 +5,9 @@
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
+#include "engine/bot_descriptor.h"
 #include "engine/bot_table.h"
+#include "engine/exit_sequence.h"
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
 #include "shell/bots_window.h"
@@ -25,7 +27,7 @@ const std::string kTitle = "Jabbery 3.0.1";
 const std::string kAboutTitle = "About Jabbery 3.0.1";
 
 std::vector<std::string> PlainLines(const CChatDialog& window) {
-    return SplitLines(window.State().m_plainText.Str(), "\r\n");
+    return SplitLines(window.Transcripts().m_plainText.Str(), "\r\n");
 }
 
 // Bots in a fresh folder; a main window over them asks a script its questions.
@@ -34,7 +36,9 @@ class ChatDialogTest : public ::testing::Test {
     std::string Bot(const std::string& name, const std::string& command) {
         return MakeScriptBot(m_root, name, name, command);
     }
-    static int Turns(const CChatDialog& window) { return window.State().m_turnsTaken; }
+    static int Turns(const CChatDialog& window) {
+        return static_cast<int>(window.GetConversation().Turns().size());
+    }
     static std::string Title(const CChatDialog& window) { return window.GetTitle().ToStdString(); }
     static wxWindow* Button(CChatDialog& window, int id) { return window.FindWindow(id); }
     static void Press(CChatDialog& window, int id, wxEventType type = wxEVT_BUTTON) {
@@ -169,7 +173,7 @@ TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRu
     EXPECT_TRUE(about_open_after_two_turns);
     EXPECT_EQ(PlainLines(window)[0], ann + "/");
     EXPECT_EQ(PlainLines(window)[1], bob + "/");
-    EXPECT_TRUE(ReadFile(saved).ends_with(window.State().m_plainText.Str())) << ReadFile(saved);
+    EXPECT_TRUE(ReadFile(saved).ends_with(window.Transcripts().m_plainText.Str())) << ReadFile(saved);
 }
 
 // Modal or not, once closed, and the Bots window and the manual while open too:
@@ -324,8 +328,8 @@ TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGo
     m_script.Wait(1s);
     m_script.Do("export twice", [&] {
         EXPECT_EQ(Turns(window), paused_at) << "a turn started while paused";
-        plain = window.State().m_plainText.Str();
-        rtf = window.State().Document();
+        plain = window.Transcripts().m_plainText.Str();
+        rtf = window.Transcripts().Document();
         Press(window, CChatDialog::kExportId, wxEVT_MENU);
     });
     m_script.Then("Ctrl+S saves", [&] {

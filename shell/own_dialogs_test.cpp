@@ -8,8 +8,9 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include "engine/conversation.h"
 #include "engine/bot_descriptor.h"
+#include "engine/conversation.h"
+#include "engine/exit_sequence.h"
 #include "engine/test_bots.h"
 #include "platform/file_checks.h"
 #include "platform/test_environment.h"
@@ -135,8 +136,8 @@ TEST(BotsWindow, OpenConversationsFolderRunsXdgOpenOrSaysThereIsNone) {
     // The script finds windows with xdotool, which must stay on the path.
     std::filesystem::create_symlink(FindOnPath("xdotool").value(), root.File("bin/xdotool"));
     ScopedVariable only_ours("PATH", root.File("bin"));
-    ConversationState state;
-    CBotsWindow window(nullptr, state, root.Path());
+    const Conversation conversation;
+    CBotsWindow window(nullptr, conversation, root.Path());
     const auto press = [&] { ClickOn(window.FindWindow(CBotsWindow::kOpenFolderId)); };
     UiScript script;
     script.Then("the window shows", [&] { return window.IsShownOnScreen(); }).Wait(300ms);

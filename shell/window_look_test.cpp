@@ -118,18 +118,18 @@ TEST(WindowLook, AtScaleTwoInADarkThemeItFitsA1280x800ScreenAndThePageStaysWhite
 // lies on the screen, and the long cells after the times scroll sideways.
 TEST(WindowLook, AtScaleTwoTheBotsWindowShowsEveryColumnUpToTheSlowestTime) {
     if (!InOwnDisplay(1280, 800, "GDK_SCALE=2")) return;
-    ConversationState state;
-    state.m_botCount = kMaxBots;
+    Conversation conversation;
     for (int bot = 0; bot < kMaxBots; ++bot) {
-        const auto index = static_cast<std::size_t>(bot);
-        state.m_botName[index] = bot == 3 ? std::string(40, 'N') : "Bot" + std::to_string(bot);
-        state.m_botFolder[index] = "/home/somebody/conversations/bots/bot" + std::to_string(bot);
+        Participant participant;
+        participant.m_name = bot == 3 ? std::string(40, 'N') : "Bot" + std::to_string(bot);
+        participant.m_folder = "/home/somebody/conversations/bots/bot" + std::to_string(bot);
         ExchangeOutcome outcome;
         outcome.m_end = static_cast<ExchangeEnd>(bot % kExchangeEndCount);
         outcome.m_elapsed = std::chrono::milliseconds(250 * bot);
-        state.m_botStats[index].Record(outcome, bot + 1);
+        participant.m_stats.Record(outcome, bot + 1);
+        conversation.Join(std::move(participant));
     }
-    CBotsWindow window(nullptr, state, "/tmp");
+    CBotsWindow window(nullptr, conversation, "/tmp");
     window.Show();
     ASSERT_TRUE(RunEventsUntil([&] { return window.IsShownOnScreen(); }, 10s));
     RunEventsUntil([] { return false; }, 500ms);  // laid out
