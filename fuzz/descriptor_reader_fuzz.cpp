@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A descriptor of any bytes gives a bot whose name and command are single
-// lines of at most kMaxDescriptorLine characters, and that names its
-// folder. The descriptor is a real file, as ReadBot reads it.
+// lines of at most kMaxDescriptorLine characters, and names its folder.
+// The descriptor is a real file, as the set-up reads it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -33,12 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(folder + "/vorn.nfo", std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     const std::optional<jabbery::Participant> bot = jabbery::ReadBot(folder);
-    if (!bot || bot->m_folder.Str() != folder + "/") std::abort();
+    if (!bot) std::abort();
     for (const jabbery::CPlainString& line : {bot->m_name, bot->m_command}) {
         if (line.Length() > jabbery::kMaxDescriptorLine ||
             line.Str().find('\n') != std::string::npos) {
             std::abort();
         }
     }
+    if (bot->m_folder.Str() != folder + "/") std::abort();
     return 0;
 }
