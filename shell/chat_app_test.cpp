@@ -66,7 +66,7 @@ class Program {
     const TempFolder& m_root;
 };
 
-TEST(Program, AnswersHelpAndVersionWithoutADisplayAndSaysWhyItCannotRun) {
+TEST(Program, SaysItsUsageVersionOrErrorWithoutADisplay) {
     TempFolder root;
     const std::string no_display = "env -u DISPLAY -u WAYLAND_DISPLAY ";
     const struct {

@@ -32,7 +32,7 @@ class ViewTest : public ::testing::Test {
     RtfView* m_view = nullptr;
 };
 
-TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUsersSelection) {
+TEST_F(ViewTest, AppendsEachLineInItsReadableColourKeepingTheSelection) {
     m_view->Append(kRtfHeader + IntroLine(0, "/bots/rosa/") + IntroLine(2, "/bots/pip/"));
     m_view->Append(TurnLine(0, "ROSA", "Hi there."));
     m_view->Append(TurnLine(2, "PIP", "Hello \\cf5 you."));

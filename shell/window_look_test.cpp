@@ -76,7 +76,7 @@ TEST(WindowLook, ResizingGrowsTheViewAndKeepsTheButtonsAlongTheBottom) {
 
 // At GDK_SCALE=2 a 1280x800 screen is 640x400 to the window, less than the
 // template's height: the window shrinks to fit.
-TEST(WindowLook, AtScaleTwoInADarkThemeItFitsA1280x800ScreenAndThePageStaysWhite) {
+TEST(WindowLook, AtScaleTwoInADarkThemeItFitsTheScreenOnAWhitePage) {
     if (!InOwnDisplay(1280, 800, "GDK_SCALE=2 GTK_THEME=Adwaita:dark")) return;
     ShownWindow shown;
     const wxRect area = wxDisplay(&shown.window).GetClientArea();
