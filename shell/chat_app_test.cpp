@@ -123,7 +123,7 @@ TEST(Autosave, TheTranscriptOnDiskOutlivesSigkill) {
         std::error_code missing;
         for (const auto& entry :
              std::filesystem::directory_iterator(root.File("state/jabbery/conversations"), missing))
-            file = entry.path().string();
+            if (entry.path().extension() == ".txt") file = entry.path().string();
         return SplitLines(ReadFile(file), "\r\n").size() >= 3 + 2 + 4;  // banner, bots, turns
     };
     ASSERT_TRUE(Eventually(four_turns_kept, 60)) << file;
@@ -135,6 +135,11 @@ TEST(Autosave, TheTranscriptOnDiskOutlivesSigkill) {
     EXPECT_EQ(Folders(lines.begin() + 3, lines.end()),
               Folders({ann + "/", bob + "/", "ANN> a", "BOB> b"}));
     EXPECT_TRUE(file.ends_with("-" + program.Pid() + ".txt")) << file;
+    // Beside it, the same turns as JSON Lines, each line whole.
+    const std::string log = ReadFile(file.substr(0, file.size() - 4) + ".jsonl");
+    EXPECT_NE(log.find("\"turn\":1,\"bot\":0,\"name\":\"Ann\",\"text\":\"a\""), std::string::npos)
+        << log;
+    EXPECT_TRUE(log.ends_with("}\n")) << log;
 }
 
 }  // namespace
