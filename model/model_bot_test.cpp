@@ -39,7 +39,7 @@ class ModelBot : public ::testing::Test {
     TestServer m_server;
 };
 
-TEST_F(ModelBot, SendsPersonaMemoryAndSettingsAndWritesTheCleanAnswer) {
+TEST_F(ModelBot, AsksTheModelAsConfiguredAndWritesTheCleanAnswer) {
     AddConfig("persona = You are Ada, a poet.\ntemperature = 0.5\nmax_tokens = 50\nmemory = 2\n");
     const std::string history =
         "{\"heard\":\"h1\",\"said\":\"s1\"}\n{\"heard\":\"h2\",\"said\":"
