@@ -136,7 +136,7 @@ TEST(Diagnostics, TryRunsOneExchangeAndSaysHowItEnded) {
     EXPECT_EQ(RunCli(root, {"--try"}).m_status, 2);
 }
 
-// --check and --try say so when the roster cuts the command line, which
+// --check and --try say so when the descriptor reader cuts the command line, which
 // here loses the redirection of an echo bot's answer.
 TEST(Diagnostics, CheckPrintsAVerdictForEachFolder) {
     TempFolder root;

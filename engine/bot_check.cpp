@@ -152,7 +152,7 @@ std::vector<BotCheck> CheckBotFolders(const std::vector<std::string>& folders) {
 std::vector<std::string> CutLineProblems(const std::string& folder) {
     std::vector<std::string> problems;
     const std::string descriptor = FindDescriptor(folder);
-    // One character more than the roster keeps tells a cut line from one that fits.
+    // One character more than a descriptor line keeps tells a cut line from one that fits.
     std::array<std::string, 4> lines;
     std::string unreadable;
     if (descriptor.empty() ||

@@ -14,7 +14,7 @@
 namespace jabbery {
 
 // What one exchange needs of a bot: a copy, so that an exchange can run on a
-// worker thread while the roster stays with the window.
+// worker thread while the conversation stays on the front-end's thread.
 struct BotProfile {
     CPlainString m_folder;   // ends with "/"
     CPlainString m_name;     // line 1 of the message file

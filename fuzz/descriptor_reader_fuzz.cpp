@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // A descriptor of any bytes gives a bot whose name and command are single
-// lines of at most kMaxDescriptorLine characters, in a roster slot that
-// names its folder. The descriptor is a real file, as the roster reads it.
+// lines of at most kMaxDescriptorLine characters, and names its folder.
+// The descriptor is a real file, as the set-up reads it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "engine/bot_descriptor.h"
@@ -31,14 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& folder = fuzz_folder.m_path;
     std::ofstream(folder + "/vorn.nfo", std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    jabbery::BotRoster roster;
-    if (!jabbery::ReadDescriptor(roster, 0, folder)) std::abort();
-    for (const jabbery::CPlainString& line : {roster.m_botName[0], roster.m_botCommand[0]}) {
+    const std::optional<jabbery::Participant> bot = jabbery::ReadBot(folder);
+    if (!bot) std::abort();
+    for (const jabbery::CPlainString& line : {bot->m_name, bot->m_command}) {
         if (line.Length() > jabbery::kMaxDescriptorLine ||
             line.Str().find('\n') != std::string::npos) {
             std::abort();
         }
     }
-    if (roster.m_botFolder[0].Str() != folder + "/") std::abort();
+    if (bot->m_folder.Str() != folder + "/") std::abort();
     return 0;
 }

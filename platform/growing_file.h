@@ -36,8 +36,9 @@ class GrowingFile {
 int CurrentProcessId();
 
 // Removes the oldest `*.txt` files of `folder` until `keep` are left, newest
-// by modification time kept. A file another program holds locked (being
-// written) is never removed; other kinds of files are never touched.
+// by modification time kept, each with the `*.jsonl` file of the same name.
+// A file another program holds locked (being written) is never removed;
+// other kinds of files are never touched.
 void PruneOldFiles(const std::string& folder, std::size_t keep);
 
 }  // namespace jabbery

@@ -79,8 +79,10 @@ void PruneOldFiles(const std::string& folder, std::size_t keep) {
         UniqueFd fd(::open(files[i].second.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         // A file whose lock we cannot take is still being written by its window.
         if (!fd.IsOpen() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
-        // Removed while we hold the lock, so no window can take it up meanwhile.
+        // Removed while we hold the lock, so no window can take it up
+        // meanwhile; its JSON Lines log, when it has one, goes with it.
         ::unlink(files[i].second.c_str());
+        ::unlink(fs::path(files[i].second).replace_extension(".jsonl").c_str());
     }
 }
 

@@ -27,10 +27,14 @@ TEST(GrowingFile, IsCreatedOnlyAfreshGrowsAndOutlivesPruningWhileInUse) {
         std::filesystem::last_write_time(path, now - std::chrono::minutes(60 - i));
     }
     WriteFile(root.File("a/notes.log"), "x");
+    WriteFile(root.File("a/2.jsonl"), "x");  // goes with its transcript
+    WriteFile(root.File("a/0.jsonl"), "x");  // stays with the one in use
     PruneOldFiles(root.File("a"), 20);
     for (int i = 1; i <= 23; ++i)
         EXPECT_EQ(std::filesystem::exists(root.File("a/" + std::to_string(i) + ".txt")), i > 3)
             << i;
+    EXPECT_FALSE(std::filesystem::exists(root.File("a/2.jsonl")));
+    EXPECT_TRUE(std::filesystem::exists(root.File("a/0.jsonl")));
     EXPECT_TRUE(std::filesystem::exists(in_use.Path()));
     EXPECT_TRUE(std::filesystem::exists(root.File("a/notes.log")));
 }

@@ -131,9 +131,8 @@ TEST(Autosave, TheTranscriptGrowsByEachTurnsLineAndOutlivesSigkill) {
     const bool grew = Eventually(
         [&] {
             std::error_code missing;
-            const std::filesystem::directory_iterator files(folder, missing);
-            if (!missing && files != std::filesystem::directory_iterator()) {
-                file = files->path().string();
+            for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) {
+                if (entry.path().extension() == ".txt") file = entry.path().string();
             }
             const std::string text = ReadFile(file);
             const std::size_t lines = SplitLines(text, "\r\n").size();
@@ -155,6 +154,11 @@ TEST(Autosave, TheTranscriptGrowsByEachTurnsLineAndOutlivesSigkill) {
     // The turns came one at a time (ticks are two seconds apart).
     EXPECT_GE(line_counts.size(), 3u);
     EXPECT_TRUE(file.ends_with("-" + pid + ".txt")) << file;
+    // Beside it, the same turns as JSON Lines, each line whole.
+    const std::string log = ReadFile(file.substr(0, file.size() - 4) + ".jsonl");
+    EXPECT_NE(log.find("\"turn\":1,\"bot\":0,\"name\":\"Ann\",\"text\":\"a\""), std::string::npos)
+        << log;
+    EXPECT_TRUE(log.ends_with("}\n")) << log;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <wx/menu.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "engine/bot_check.h"
 #include "engine/bot_set_up.h"
@@ -14,11 +15,11 @@
 #include "platform/terminal.h"
 #include "shell/bots_window.h"
 #include "shell/dialog_units.h"
+#include "shell/export_document.h"
 #include "shell/program_icons.h"
 #include "shell/rtf_view.h"
 #include "shell/wx_text.h"
 #include "shell/wx_user_dialogs.h"
-#include "shell/export_document.h"
 #include "values/product.h"
 
 namespace jabbery {
@@ -62,7 +63,8 @@ CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* d
       m_settings(std::move(settings)),
       m_ownDialogs(dialogs ? nullptr : std::make_unique<WxUserDialogs>(this)),
       m_dialogs(dialogs ? *dialogs : *m_ownDialogs),
-      m_runner(m_bots, m_settings.m_botTimeLimit) {
+      m_runner(m_bots, m_settings.m_botTimeLimit),
+      m_jsonl(ConversationId(), [this](const std::string& error) { Warn(error); }) {
     // The template's size is the preferred one; the smaller minimum still
     // holds the three buttons and a few lines, for small or scaled screens.
     SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
@@ -155,19 +157,15 @@ bool CChatDialog::OnInitDialog() {
     m_conversation.AddObserver(m_transcripts);
     m_conversation.AddObserver(*this);
     if (std::FILE* warnings = m_settings.m_warnings; warnings != nullptr) {
-        m_turnWarnings.emplace("jabbery", IsTerminal(warnings),
-                               [warnings](const std::string& text) { std::fputs(text.c_str(), warnings); });
+        m_turnWarnings.emplace(
+            "jabbery", IsTerminal(warnings),
+            [warnings](const std::string& text) { std::fputs(text.c_str(), warnings); });
         m_conversation.AddObserver(*m_turnWarnings);
     }
     for (const Participant& bot : *bots) m_conversation.Join(bot);
     m_conversation.Start();
     StartTurnTimer();
-    if (!m_settings.m_autosaveFolder.empty()) {
-        std::string error;
-        if (!m_autosave.Start(m_settings.m_autosaveFolder, Transcripts().m_plainText, SystemNow,
-                              error))
-            m_dialogs.ShowError(error + kAutosaveFailed);
-    }
+    if (!m_settings.m_autosaveFolder.empty()) StartKeeping();
     m_transcriptView->SetFocus();
     return true;
 }
@@ -259,6 +257,30 @@ void CChatDialog::NoteOutcome(const Participant& bot, const ExchangeOutcome& out
     m_failureNotes.emplace_back(bot.m_id, bot.m_name.Str() + " " + reason);
 }
 
+void CChatDialog::StartKeeping() {
+    std::string error;
+    if (!m_autosave.Start(m_settings.m_autosaveFolder, Transcripts().m_plainText, SystemNow,
+                          error)) {
+        m_dialogs.ShowError(error + kAutosaveFailed);
+        return;
+    }
+    // Beside the transcript, under its name: pruned with it. A log that
+    // cannot be made is said on the warnings' stream; the window goes on.
+    const std::string log_path =
+        std::filesystem::path(m_autosave.Path()).replace_extension(".jsonl").string();
+    if (m_jsonl.Open(log_path, error)) {
+        m_conversation.AddObserver(m_jsonl);
+    } else {
+        Warn(error);
+    }
+}
+
+void CChatDialog::Warn(const std::string& text) {
+    if (m_settings.m_warnings != nullptr) {
+        std::fputs(("jabbery: " + text + "\n").c_str(), m_settings.m_warnings);
+    }
+}
+
 void CChatDialog::KeepTranscript() {
     std::string error;
     // The autosave says when it falls behind, once; it catches up by itself.
@@ -281,7 +303,8 @@ void CChatDialog::ShowState() {
 
 void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     wxMenu menu;
-    menu.Append(kPauseId, m_conversation.Scheduler().IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
+    menu.Append(kPauseId,
+                m_conversation.Scheduler().IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
     menu.Append(kSaveNowId, "&Save transcript now...\tCtrl+S");
     menu.Append(kExportId, "&Export coloured transcript...");
     menu.AppendSeparator();

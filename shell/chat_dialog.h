@@ -7,15 +7,15 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <optional>
-
 #include "engine/bot_runner.h"
 #include "engine/conversation.h"
 #include "engine/conversation_window.h"
+#include "engine/jsonl_log.h"
 #include "engine/transcript_recorder.h"
 #include "engine/turn_runner.h"
 #include "engine/turn_warning.h"
@@ -54,9 +54,8 @@ struct ChatSettings {
 // dialogs ask the user.
 //
 // A turn's bot runs on a worker thread; the window stays responsive and
-// the reply comes back to the window's thread. Closing the window in any way but Exit (close box, Escape) ends
-// without the offer to save, and stops a running bot with its process group
-// at once.
+// the reply comes back to the window's thread. Closing the window in any way but Exit (close box,
+// Escape) ends without the offer to save, and stops a running bot with its process group at once.
 //
 // Beyond its buttons the window has a context menu on the view, also
 // reachable by keys: Pause/Resume (Ctrl+P), Save transcript now (Ctrl+S),
@@ -142,6 +141,10 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     void NoteOutcome(const Participant& bot, const ExchangeOutcome& outcome);
     // The title and the Exit button as the conversation now stands.
     void ShowState();
+    // Starts the kept transcript and its JSON Lines log beside it.
+    void StartKeeping();
+    // Writes "jabbery: `text`" where warnings go, when they go anywhere.
+    void Warn(const std::string& text);
     // Adds the new turn to the kept transcript; a failure is said once.
     void KeepTranscript();
     // Runs the menu command `id` as if chosen.
@@ -163,6 +166,8 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     bool m_closeRequested = false;
     wxGUIEventLoop* m_eventLoop = nullptr;  // while DoModal runs the window
     TranscriptAutosave m_autosave;
+    // The conversation's turns as JSON Lines beside the kept transcript.
+    JsonlLog m_jsonl;
     // How each bot's last exchange failed, until it answers again; the title
     // names the latest.
     std::vector<std::pair<ParticipantId, std::string>> m_failureNotes;

@@ -23,7 +23,7 @@
 namespace jabbery {
 namespace {
 
-// The up-down control's range and start; the range is the roster's size.
+// The up-down control's range and start; the range is the bot count's.
 constexpr int kSpinLowest = 0;
 constexpr int kSpinHighest = kMaxBots;
 constexpr int kFirstCount = 2;
