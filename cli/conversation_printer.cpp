@@ -40,10 +40,10 @@ bool ConversationPrinter::Written(int colour, const std::string& bold_part,
     // Bot 0's colour is black, which a dark terminal would not show: it
     // writes in the terminal's own text colour instead, whatever the
     // background.
-    const std::string escape =
-        colour == 0 ? ""
-                    : ForegroundEscape(kBotColours[static_cast<std::size_t>(colour)],
-                                       std::getenv("COLORTERM"), m_background);
+    const std::string escape = colour == 0
+                                   ? ""
+                                   : ForegroundEscape(kBotColours[static_cast<std::size_t>(colour)],
+                                                      std::getenv("COLORTERM"), m_background);
     return m_out.Write(escape + "\x1b[1m" + ForTerminal(bold_part) + "\x1b[22m" +
                        ForTerminal(regular_part) + "\x1b[0m\n");
 }

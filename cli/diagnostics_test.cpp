@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "engine/jsonl_log.h"
 #include "cli/test_cli_run.h"
+#include "engine/jsonl_log.h"
 #include "engine/test_bots.h"
 #include "platform/test_environment.h"
 
@@ -17,20 +17,17 @@ using namespace testing;
 // The usual mistakes of a bot's author, each linked with a good bot that
 // speaks second: every failure is named on stderr, stdout stays as it is
 // without warnings, and the JSON line says the same.
-TEST(Diagnostics, EachFailingBotIsNamedWithItsCauseWhileTheTranscriptStaysTheSame) {
-    struct Case {
-        std::string command, warning, outcome;
-    };
-    const std::vector<Case> cases = {
+TEST(Diagnostics, EachFailingBotIsNamedWithItsCause) {
+    const std::string cases[][3] = {
         {"echo 'my answer'", "did not rewrite chat.msg", "not-rewritten"},
         {"sh no_such_file.sh", "exited with code 2", "exited"},
         {"sleep 30", "timed out after 1 s", "timed-out"},
         {"kill -SEGV $$", "was killed by signal SIGSEGV", "signalled"},
-        {"./no-such-program", "could not be started: command not found", "failed-to-start"},
-    };
-    for (const Case& c : cases) {
+        {"./no-such-program", "could not be started: command not found", "failed-to-start"}};
+    for (const auto& [command, warning, outcome] : cases) {
+        SCOPED_TRACE(command);
         TempFolder root;
-        const std::string bad = MakeScriptBot(root, "bad", "Bad", c.command);
+        const std::string bad = MakeScriptBot(root, "bad", "Bad", command);
         const std::string good = MakeScriptBot(root, "good", "Good", "printf 'ok\\n' > chat.msg");
         const auto run = [&](std::vector<std::string> arguments) {
             arguments.insert(arguments.end(),
@@ -38,23 +35,21 @@ TEST(Diagnostics, EachFailingBotIsNamedWithItsCauseWhileTheTranscriptStaysTheSam
             return RunCli(root, arguments);
         };
         const auto warned = run({"--jsonl", root.File("t.jsonl")});
-        EXPECT_EQ(warned.m_status, 0) << c.command;
-        EXPECT_NE(warned.m_err.find("jabbery-cli: turn 1: BAD (bot 1) " + c.warning + "; "),
+        EXPECT_EQ(warned.m_status, 0);
+        EXPECT_NE(warned.m_err.find("jabbery-cli: turn 1: BAD (bot 1) " + warning + "; "),
                   std::string::npos)
-            << c.command << ": " << warned.m_err;
+            << warned.m_err;
         const auto silent = run({"--quiet"});
-        EXPECT_EQ(silent.m_err, "") << c.command;
-        EXPECT_EQ(silent.m_out, warned.m_out) << c.command;
-
+        EXPECT_EQ(silent.m_err, "");
+        EXPECT_EQ(silent.m_out, warned.m_out);
         const std::string jsonl = ReadFile(root.File("t.jsonl"));
-        const auto object = nlohmann::json::parse(jsonl.substr(0, jsonl.find('\n')));
-        EXPECT_EQ(object["outcome"], c.outcome) << jsonl;
-        EXPECT_EQ(object["turn"], 1);
-        EXPECT_TRUE(object.contains("output")) << jsonl;
+        const auto line = nlohmann::json::parse(jsonl.substr(0, jsonl.find('\n')));
+        EXPECT_TRUE(line["outcome"] == outcome && line["turn"] == 1 && line.contains("output"))
+            << jsonl;
     }
 }
 
-TEST(Diagnostics, JsonLinesAreValidUtf8WithEveryKeyAndFollowTheConversation) {
+TEST(Diagnostics, EachTurnIsAppendedAsOneValidJsonLine) {
     TempFolder root;
     const std::string odd = MakeScriptBot(
         root, "odd", "Odd", "printf 'caf\\351 \\001 \\342\\202\\254\\r\\n' > chat.msg");
@@ -83,15 +78,14 @@ TEST(Diagnostics, JsonLinesAreValidUtf8WithEveryKeyAndFollowTheConversation) {
 
 // A turn that finds the disk full waits, and goes in whole with the next
 // turn that fits; turns that never fit are named at the end.
-TEST(Diagnostics, JsonLinesThatFindTheDiskFullWaitAndGoInWholeWhenThereIsRoom) {
+TEST(Diagnostics, JsonLinesWaitForRoomOnAFullDisk) {
     TempFolder root;
     Participant bot;
     bot.m_name = "A";
     const auto turn = [](long long number) { return Turn{number, 0, "hello", {}}; };
     JsonlLog log("run");
     std::string error;
-    ASSERT_TRUE(log.Open(root.File("t.jsonl"), error) && log.AddTurn(bot, turn(1), error))
-        << error;
+    ASSERT_TRUE(log.Open(root.File("t.jsonl"), error) && log.AddTurn(bot, turn(1), error)) << error;
     const std::size_t one_line = ReadFile(root.File("t.jsonl")).size();
     {
         const ScopedLimit full(RLIMIT_FSIZE, one_line + 10);
@@ -105,9 +99,8 @@ TEST(Diagnostics, JsonLinesThatFindTheDiskFullWaitAndGoInWholeWhenThereIsRoom) {
     EXPECT_TRUE(log.AddTurn(bot, turn(4), error)) << error;
     {
         const ScopedLimit full(RLIMIT_FSIZE, one_line);
-        EXPECT_FALSE(log.AddTurn(bot, turn(5), error));
-        EXPECT_FALSE(log.AddTurn(bot, turn(6), error));
-        EXPECT_FALSE(log.Finish(error));
+        EXPECT_FALSE(log.AddTurn(bot, turn(5), error) || log.AddTurn(bot, turn(6), error) ||
+                     log.Finish(error));
         EXPECT_TRUE(error.ends_with("; turns 5 to 6 are not in it")) << error;
     }
     std::istringstream lines(ReadFile(root.File("t.jsonl")));
@@ -124,46 +117,43 @@ TEST(Diagnostics, TryRunsOneExchangeAndSaysHowItEnded) {
         root, "echo", "Echo",
         "printf 'You said: %s\\r\\n' \"$(sed -n 2p chat.msg | tr -d '\\r')\" > chat.msg");
     const std::string printer = MakeScriptBot(root, "printer", "Printer", "echo 'to stdout'");
-
     const auto answered = RunCli(root, {"--try", echo, "Ahoy"});
     EXPECT_EQ(answered.m_status, 0);
     EXPECT_NE(answered.m_out.find("reply:   You said: Ahoy\noutcome: answered\n"),
               std::string::npos)
         << answered.m_out;
+    EXPECT_EQ(answered.m_out.find("hint:"), std::string::npos) << answered.m_out;
     const auto failed = RunCli(root, {"--try", printer});
     EXPECT_EQ(failed.m_status, 1);
     EXPECT_NE(failed.m_out.find("reply:   Printer\noutcome: did not rewrite chat.msg\n"),
-              std::string::npos)
-        << failed.m_out;
+              std::string::npos);
     EXPECT_NE(failed.m_out.find("output:\n  to stdout\nhint:    the bot printed the output above "
                                 "but left chat.msg as it was; if that is its answer, run it "
                                 "through jabbery-stdio"),
               std::string::npos)
         << failed.m_out;
-    EXPECT_EQ(answered.m_out.find("hint:"), std::string::npos) << answered.m_out;
     EXPECT_EQ(RunCli(root, {"--try", root.Path()}).m_status, 2);
     EXPECT_EQ(RunCli(root, {"--try"}).m_status, 2);
 }
 
 // --check and --try say so when the descriptor reader cuts the command line, which
 // here loses the redirection of an echo bot's answer.
-TEST(Diagnostics, CheckPrintsAVerdictForEachFolderAndTryNamesACutCommandLine) {
+TEST(Diagnostics, CheckPrintsAVerdictForEachFolder) {
     TempFolder root;
     const std::string good = MakeScriptBot(root, "good", "Good", "./bot.sh");
     WriteFile(good + "/bot.sh", "#!/bin/sh\ntouch ran\n");
     std::filesystem::permissions(good + "/bot.sh", std::filesystem::perms::owner_all);
     const std::string cut =
         MakeScriptBot(root, "cut", "Cut", "echo " + std::string(290, 'x') + " > chat.msg");
-
     const auto all_good = RunCli(root, {"--check", good});
     EXPECT_EQ(all_good.m_status, 0);
     EXPECT_EQ(all_good.m_out, good + ": ok (vorn.nfo, name \"Good\", runs \"./bot.sh\")\n");
     EXPECT_FALSE(std::filesystem::exists(good + "/ran"));
     const auto some_bad = RunCli(root, {"--check", good, cut});
-    EXPECT_EQ(some_bad.m_status, 1);
-    EXPECT_EQ(CountLines(some_bad.m_out), 2u);
     const std::string cut_line = "the command line (line 3) is longer than 259 characters";
-    EXPECT_NE(some_bad.m_out.find(cut + ": FAILED: " + cut_line), std::string::npos)
+    EXPECT_EQ(some_bad.m_status, 1);
+    EXPECT_TRUE(some_bad.m_out.starts_with(all_good.m_out + cut + ": FAILED: " + cut_line) &&
+                CountLines(some_bad.m_out) == 2u)
         << some_bad.m_out;
     EXPECT_NE(RunCli(root, {"--try", cut}).m_out.find("hint:    " + cut_line), std::string::npos);
 }

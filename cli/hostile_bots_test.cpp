@@ -89,11 +89,10 @@ TEST(HostileBots, TheRunGoesOnAndNothingEscapes) {
         EXPECT_EQ(ReadFile(root.File("outside/victim.txt")), "mine\r\n");
         EXPECT_EQ(std::distance(fs::directory_iterator(root.File("outside")), {}), 1);
 
+        // A banner of three lines, two introductions, then four turns.
         const std::string saved = ReadFile(root.File("t.txt"));
-        const std::regex turn("\r\n(BAD|ECHO)> ");
-        EXPECT_EQ(std::distance(std::sregex_iterator(saved.begin(), saved.end(), turn), {}), 4)
+        EXPECT_TRUE(std::regex_match(saved, std::regex("([^\n]*\n){5}((BAD|ECHO)> [^\n]*\n){4}")))
             << saved.substr(0, 2000);
-        EXPECT_EQ(CountLines(saved), 3u + 2u + 4u);
         std::error_code gone;  // the folder, if still there, must be removable again
         fs::permissions(bad, fs::perms::owner_all, gone);
     }
@@ -165,12 +164,8 @@ TEST(HostileBots, ABotCannotTakeTheTerminalFromCtrlC) {
     WriteFile(grab + "/grab.py",
               "import os, signal, time\n"
               "for s in (signal.SIGTTOU, signal.SIGINT): signal.signal(s, signal.SIG_IGN)\n"
-              "try:\n"
-              "    fd = os.open('/dev/tty', os.O_RDWR)\n"
-              "    os.tcsetpgrp(fd, os.getpgrp())\n"
-              "    said = 'took the terminal'\n"
-              "except OSError as e:\n"
-              "    said = str(e)\n"
+              "try: os.tcsetpgrp(os.open('/dev/tty', os.O_RDWR), os.getpgrp()); said = 'took it'\n"
+              "except OSError as e: said = str(e)\n"
               "open('tried', 'w').write(said)\n"
               "time.sleep(600)\n");
     const std::string echo = MakeScriptBot(root, "echo", "Echo", "true");

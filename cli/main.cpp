@@ -16,15 +16,15 @@
 #include "engine/bot_descriptor.h"
 #include "engine/bot_runner.h"
 #include "engine/bot_set_up.h"
-#include "install/bundled_bots.h"
 #include "engine/conversation.h"
 #include "engine/jsonl_log.h"
 #include "engine/transcript_recorder.h"
 #include "engine/turn_warning.h"
-#include "transcript/transcript_file.h"
+#include "install/bundled_bots.h"
 #include "platform/run_hidden.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
+#include "transcript/transcript_file.h"
 #include "values/product.h"
 
 namespace {

@@ -22,7 +22,8 @@ OutputTarget Rtf(const std::string& path) {
     return {"--rtf", path, OutputRule::kCreateNew};
 }
 
-TEST(CheckOutputTargets, RefusesWhatCannotBeWrittenOrWouldBeReplacedWithOneLine) {
+// With one line each: what cannot be written, or would replace a file.
+TEST(CheckOutputTargets, RefusesWhatCannotBeWrittenAsAsked) {
     TempFolder root;
     WriteFile(root.File("old.txt"), "OLD\r\n");
     fs::create_directory(root.File("sub"));
@@ -54,37 +55,29 @@ TEST(CheckOutputTargets, RefusesWhatCannotBeWrittenOrWouldBeReplacedWithOneLine)
     EXPECT_FALSE(fs::exists(root.File("new.txt")) || fs::exists(root.File("new.rtf")));
 }
 
-// A save folder a bot removes during the run: the terminal says what was lost.
-TEST(JabberyCliOutputs, ASaveFileThatCannotBeWrittenIsReported) {
+// A save folder a bot removes and an --rtf file it plants during the run:
+// the terminal says what was lost, and the document goes to the next free
+// name, never over the planted file.
+TEST(JabberyCliOutputs, SaysWhatBecameOfOutputsChangedDuringTheRun) {
     TempFolder root;
     const std::string a = MakeScriptBot(root, "a", "A", "true");
     fs::create_directory(root.File("gone"));
-    const std::string remover = MakeScriptBot(root, "r", "R", "rm -rf ../gone");
-    const auto lost = RunCli(
-        root, {"--turns", "1", "--interval", "0", "--save", root.File("gone/t.txt"), remover, a});
-    EXPECT_EQ(lost.m_status, 1);
-    EXPECT_NE(
-        lost.m_err.find(": No such file or directory; the plain transcript was not saved (run "
-                        "again with another --save file)\n"),
-        std::string::npos)
-        << lost.m_err;
-}
-
-// An --rtf file that appears during the run is left alone: the document
-// goes to the next free name, and the run says where.
-TEST(JabberyCliOutputs, AnRtfFileThatAppearsDuringTheRunIsNeverOverwritten) {
-    TempFolder root;
-    const std::string a = MakeScriptBot(root, "a", "A", "true");
-    const std::string planter =
-        MakeScriptBot(root, "p", "P", "echo theirs > ../t.rtf; echo x > '../t (2).rtf'");
-    const auto run = RunCli(root, {"--quiet", "--turns", "2", "--interval", "0", "--rtf",
-                                   root.File("t.rtf"), planter, a});
+    const std::string bad = MakeScriptBot(
+        root, "b", "B", "rm -rf ../gone; echo theirs > ../t.rtf; echo x > '../t (2).rtf'");
+    const auto run = RunCli(root, {"--quiet", "--turns", "1", "--interval", "0", "--save",
+                                   root.File("gone/t.txt"), "--rtf", root.File("t.rtf"), bad, a});
     EXPECT_EQ(run.m_status, 1);
-    EXPECT_EQ(run.m_err, "jabbery-cli: --rtf " + root.File("t.rtf") +
+    EXPECT_NE(run.m_err.find(": No such file or directory; the plain transcript was not saved (run "
+                             "again with another --save file)\n"),
+              std::string::npos)
+        << run.m_err;
+    EXPECT_NE(run.m_err.find("jabbery-cli: --rtf " + root.File("t.rtf") +
                              ": a file of that name appeared during the run; the document is in " +
-                             root.File("t (3).rtf") + "\n");
+                             root.File("t (3).rtf") + "\n"),
+              std::string::npos)
+        << run.m_err;
     EXPECT_EQ(ReadFile(root.File("t.rtf")), "theirs\n");
-    EXPECT_EQ(ReadFile(root.File("t (3).rtf")).rfind("{\\rtf1", 0), 0u);
+    EXPECT_TRUE(ReadFile(root.File("t (3).rtf")).starts_with("{\\rtf1"));
 }
 
 }  // namespace

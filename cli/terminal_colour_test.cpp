@@ -15,7 +15,7 @@
 namespace jabbery {
 namespace {
 
-TEST(ForegroundEscape, IsTwentyFourBitOnlyWhenColortermSaysSoElseTheNearestPaletteColour) {
+TEST(ForegroundEscape, FollowsTheColourDepthCOLORTERMNames) {
     const BotColour orange{255, 128, 0};
     EXPECT_EQ(ForegroundEscape(orange, "truecolor"), "\x1b[38;2;255;128;0m");
     EXPECT_EQ(ForegroundEscape(orange, "24bit"), "\x1b[38;2;255;128;0m");
@@ -28,12 +28,10 @@ TEST(ForegroundEscape, IsTwentyFourBitOnlyWhenColortermSaysSoElseTheNearestPalet
     EXPECT_EQ(NearestPaletteColour({128, 128, 128}), 244);
 }
 
-TEST(TerminalBackground, IsDarkOrLightByCOLORFGBGsLastFieldAndUnknownOtherwise) {
-    const auto dark = TerminalBackground("15;0");
-    const auto light = TerminalBackground("0;15");
+TEST(TerminalBackground, ReadsCOLORFGBGsLastField) {
+    const auto dark = TerminalBackground("15;0"), light = TerminalBackground("0;15");
     ASSERT_TRUE(dark && light);
-    EXPECT_LT(RelativeLuminance(*dark), 0.05);
-    EXPECT_GT(RelativeLuminance(*light), 0.8);
+    EXPECT_TRUE(RelativeLuminance(*dark) < 0.05 && RelativeLuminance(*light) > 0.8);
     for (const char* value : {"7;8", "15;default;0", "0;6", "4"}) {
         EXPECT_EQ(TerminalBackground(value), dark) << value;
     }
@@ -49,7 +47,7 @@ TEST(TerminalBackground, IsDarkOrLightByCOLORFGBGsLastFieldAndUnknownOtherwise) 
 // On a terminal whose background COLORFGBG names, every bot's line reads:
 // in 24-bit colour as printed, and as the palette colour that stands in for
 // it; bot 1 (black) writes in the terminal's own text colour.
-TEST(ConversationPrinter, ShowsEveryBotReadablyOnTheBackgroundCOLORFGBGNames) {
+TEST(ConversationPrinter, ShowsEveryBotReadablyOnTheTerminalsBackground) {
     for (const char* colorfgbg : {"15;0", "0;15"}) {
         const BotColour background = TerminalBackground(colorfgbg).value();
         testing::ScopedVariable named("COLORFGBG", colorfgbg);

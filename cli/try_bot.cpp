@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "engine/bot_check.h"
+#include "engine/bot_descriptor.h"
 #include "engine/exchange.h"
 #include "engine/model_bot_check.h"
 #include "engine/outcome_text.h"
-#include "engine/bot_descriptor.h"
 #include "platform/terminal_filter.h"
 
 namespace jabbery {

@@ -50,7 +50,8 @@ void RunTurnLoop(Conversation& conversation, BotRunner& runner, const TurnLoopSe
     const RunLimits limits{settings.m_timeLimit, &canceller};
     long long started = 0;
     Clock::time_point next_tick = Clock::now() + settings.m_interval;
-    SchedulerAction action = settings.m_turns == 0 ? conversation.OnExit() : SchedulerAction::kNothing;
+    SchedulerAction action =
+        settings.m_turns == 0 ? conversation.OnExit() : SchedulerAction::kNothing;
 
     while (action != SchedulerAction::kRunExitSequence) {
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next_tick - Clock::now());

@@ -12,13 +12,9 @@
 namespace jabbery::model::testing {
 
 std::string ChatCompletion(const std::string& content) {
-    return nlohmann::json{{"id", "test"},
-                          {"object", "chat.completion"},
-                          {"choices",
-                           {{{"index", 0},
-                             {"message", {{"role", "assistant"}, {"content", content}}},
-                             {"finish_reason", "stop"}}}}}
-        .dump();
+    return R"({"id":"test","object":"chat.completion","choices":[{"index":0,"message":)"
+           R"({"role":"assistant","content":)" +
+           nlohmann::json(content).dump() + R"(},"finish_reason":"stop"}]})";
 }
 
 TestServer::TestServer() : m_server(std::make_unique<httplib::Server>()) {
