@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <deque>
 #include <filesystem>
 
 #include "engine/bot_check.h"
@@ -12,6 +13,7 @@
 #include "engine/test_bots.h"
 #include "engine/test_fake_host.h"
 #include "platform/test_environment.h"
+#include "values/conversation_facts.h"
 
 namespace jabbery {
 namespace {
@@ -36,31 +38,26 @@ TEST(ReadDescriptor, TakesLinesThreeAndFourAsTheyStand) {
     };
     for (const auto& c : cases) {
         WriteFile(root.File("vorn.nfo"), c.m_file);
-        const std::optional<Participant> bot = ReadBot(root.Path());
-        ASSERT_TRUE(bot) << c.m_file;
-        EXPECT_EQ(bot->m_command.Str(), c.m_command) << c.m_file;
-        EXPECT_EQ(bot->m_name.Str(), c.m_name) << c.m_file;
-        EXPECT_EQ(bot->m_folder.Str(), root.Path() + "/");
+        const Participant bot = ReadBot(root.Path()).value_or(Participant{});
+        EXPECT_EQ(bot.m_command.Str() + "|" + bot.m_name.Str() + "|" + bot.m_folder.Str(),
+                  c.m_command + "|" + c.m_name + "|" + root.Path() + "/");
     }
 }
 
-// Any case, the exact name first; the folder gets a slash more.
+// Any case, the exact name first; a folder of that name is none. The
+// folder is recorded with a slash more.
 TEST(ReadDescriptor, FindsTheDescriptorInAnyCaseAndRecordsTheFolder) {
     TempFolder root;
     const std::string odd = root.File("back\\slash {x}");
-    std::filesystem::create_directories(odd + "/vorn.nfo");  // a folder of that name
-    EXPECT_FALSE(ReadBot(odd));
-    EXPECT_FALSE(ReadBot(root.File("missing")));
+    std::filesystem::create_directories(odd + "/vorn.nfo");
+    EXPECT_FALSE(ReadBot(odd) || ReadBot(root.File("missing")));
     std::filesystem::remove(odd + "/vorn.nfo");
     WriteFile(odd + "/VORN.NFO", "\n\nupper\nUpper\n");
-    std::optional<Participant> bot = ReadBot(odd + "/");
-    ASSERT_TRUE(bot);
-    EXPECT_EQ(bot->m_name.Str(), "Upper");
-    EXPECT_EQ(bot->m_folder.Str(), odd + "//");
+    const std::optional<Participant> upper = ReadBot(odd + "/");
+    ASSERT_TRUE(upper);
+    EXPECT_EQ(upper->m_name.Str() + " in " + upper->m_folder.Str(), "Upper in " + odd + "//");
     WriteFile(odd + "/vorn.nfo", "\n\nlower\nLower\n");
-    bot = ReadBot(odd);
-    ASSERT_TRUE(bot);
-    EXPECT_EQ(bot->m_name.Str(), "Lower");
+    EXPECT_EQ(ReadBot(odd).value_or(Participant{}).m_name.Str(), "Lower");
 }
 
 // Only the head of a descriptor is read: a 20 GB one without line ends
@@ -108,48 +105,43 @@ TEST(AskForBots, SaysWhatFailedWhenADescriptorCannotBeRead) {
     }
 }
 
-TEST(AskForBots, AsksAgainForARefusedFolderAndACancelEndsIt) {
+// Folders given on the command line answer each bot's first prompt; a
+// folder that holds no bot is announced and asked for again (the same bot
+// twice is fine); a cancel, or a count outside 2 to 15, ends it.
+TEST(AskForBots, AsksForEachBotUntilItsFolderHoldsOne) {
     TempFolder root;
     const std::string a = MakeScriptBot(root, "a", "A", "true");
     const std::string c = MakeScriptBot(root, "c", "C", "true");
-    FakeHost host;
-    host.m_folderAnswers = {a, root.Path(), c, a};
-    const auto bots = AskForBots(host, 3);
-    ASSERT_TRUE(bots);
-    EXPECT_EQ(host.m_folderPrompts,
-              (std::vector<std::string>{"1 of 3", "2 of 3", "2 of 3", "3 of 3"}));
-    EXPECT_EQ(host.m_errors, std::vector<std::string>{kNotABotMessage});
-    ASSERT_EQ(bots->size(), 3u);
-    EXPECT_EQ((*bots)[1].m_name.Str(), "C");
-    EXPECT_EQ((*bots)[2].m_folder, (*bots)[0].m_folder);  // the same folder twice is fine
-    FakeHost cancelled;
-    cancelled.m_folderAnswers = {a, a};  // then cancel for bot 3 of 4
-    EXPECT_FALSE(AskForBots(cancelled, 4));
-    EXPECT_EQ(cancelled.m_folderPrompts.size(), 3u);
-}
-
-// Folders from the command line answer each bot's first prompt; one that
-// is refused is asked for, and the next bot takes the next folder.
-TEST(AskForBots, GivenFoldersAnswerFirstPromptsAndARefusedOneIsAskedFor) {
-    TempFolder root;
-    const std::string a = MakeScriptBot(root, "a", "A", "true");
-    const std::string c = MakeScriptBot(root, "c", "C", "true");
-    FakeHost host;
-    host.m_folderAnswers = {c};
-    const auto bots = AskForBots(host, 3, {a, root.Path(), a});
-    ASSERT_TRUE(bots);
-    EXPECT_EQ(host.m_folderPrompts, std::vector<std::string>{"2 of 3"});
-    EXPECT_EQ((*bots)[1].m_name.Str(), "C");
-    EXPECT_EQ((*bots)[2].m_name.Str(), "A");
-}
-
-TEST(AskForBots, RefusesCountsOutsideTwoToFifteenWithoutAskingAnything) {
-    for (int count : {-1, 0, 1, 16, 1000}) {
+    const std::string none = root.Path();
+    const struct {
+        int m_count;
+        std::vector<std::string> m_given;
+        std::deque<std::string> m_answers;
+        std::vector<std::string> m_prompts, m_errors;
+        std::string m_names;
+    } cases[] = {
+        {3,
+         {},
+         {a, none, c, a},
+         {"1 of 3", "2 of 3", "2 of 3", "3 of 3"},
+         {kNotABotMessage},
+         "ACA"},
+        {4, {}, {a, a}, {"1 of 4", "2 of 4", "3 of 4"}, {}, "none"},
+        {3, {a, none, a}, {c}, {"2 of 3"}, {kNotABotMessage}, "ACA"},
+        {1, {a}, {}, {}, {BotCountError(1)}, "none"},
+        {16, {}, {}, {}, {BotCountError(16)}, "none"},
+    };
+    for (const auto& row : cases) {
         FakeHost host;
-        EXPECT_FALSE(AskForBots(host, count));
-        EXPECT_TRUE(host.m_folderPrompts.empty());
-        ASSERT_EQ(host.m_errors.size(), 1u);
-        EXPECT_NE(host.m_errors[0].find("2 to 15"), std::string::npos);
+        host.m_folderAnswers = row.m_answers;
+        const auto bots = AskForBots(host, row.m_count, row.m_given);
+        std::string names = bots ? "" : "none";
+        for (const Participant& bot : bots.value_or(std::vector<Participant>{})) {
+            names += bot.m_name.Str();
+        }
+        EXPECT_EQ(names, row.m_names) << row.m_count;
+        EXPECT_EQ(host.m_folderPrompts, row.m_prompts) << row.m_count;
+        EXPECT_EQ(host.m_errors, row.m_errors) << row.m_count;
     }
 }
 

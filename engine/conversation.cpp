@@ -4,20 +4,43 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "engine/loop_rule.h"
 #include "values/conversation_facts.h"
 
 namespace jabbery {
 
-Conversation::Conversation(std::shared_ptr<SpeakerPolicy> speakers)
-    : m_speakers(std::move(speakers)) {}
+const char* EndKey(EndReason reason) {
+    switch (reason) {
+        case EndReason::kTurns:
+            return "turns";
+        case EndReason::kTime:
+            return "time";
+        case EndReason::kStopOn:
+            return "stop-on";
+        case EndReason::kLoop:
+            return "loop";
+        case EndReason::kNoSpeakers:
+            return "no-speakers";
+        case EndReason::kInterrupted:
+            return "interrupted";
+        case EndReason::kExit:
+            return "exit";
+        case EndReason::kClose:
+            return "close";
+    }
+    return "exit";
+}
+
+Conversation::Conversation(std::shared_ptr<SpeakerPolicy> speakers, StopRules rules,
+                           std::function<Clock::time_point()> clock)
+    : m_speakers(std::move(speakers)), m_rules(std::move(rules)), m_clock(std::move(clock)) {}
 
 void Conversation::AddObserver(ConversationObserver& observer) {
     m_observers.push_back(&observer);
 }
 
 const Participant& Conversation::Join(Participant participant) {
-    participant.m_id =
-        m_participants.empty() ? 0 : m_participants.back().m_id + 1;
+    participant.m_id = m_participants.empty() ? 0 : m_participants.back().m_id + 1;
     // Colours go round the transcript's table in the order of joining.
     participant.m_colour = static_cast<int>(m_participants.size() % kMaxBots);
     const Participant& joined = m_participants.emplace_back(std::move(participant));
@@ -25,14 +48,40 @@ const Participant& Conversation::Join(Participant participant) {
     return joined;
 }
 
-void Conversation::Start() {
+SchedulerAction Conversation::Start() {
     for (Participant& participant : m_participants) {
         // Once, before the first exchange: what later takes a folder's name is never used.
         std::string why;
         participant.m_openFolder = BotFolder::Open(participant.m_folder.Str(), why);
     }
-    m_next = 0;
+    m_startedAt = m_clock();
+    m_started = true;
     m_scheduler.Start();
+    if (m_rules.m_turns && *m_rules.m_turns <= 0) {
+        return Stop({EndReason::kTurns, "no turns were asked for", ""});
+    }
+    if (!PickNext(std::nullopt)) return Stop({EndReason::kNoSpeakers, "fewer than two bots can speak", ""});
+    return SchedulerAction::kNothing;
+}
+
+SchedulerAction Conversation::OnTick() {
+    if (m_rules.m_time && !m_timeUp && m_clock() - m_startedAt >= *m_rules.m_time) {
+        m_timeUp = true;
+        return Stop({EndReason::kTime,
+                     "its time of " + std::to_string(m_rules.m_time->count() / 1000) + " s is up",
+                     ""});
+    }
+    // A speaker muted, removed or sitting out since the choice is chosen again.
+    const bool ready = m_participants.at(m_next).CanSpeak() && m_lastSpeaker != m_next;
+    if (!ready && !m_scheduler.IsTurnInFlight() && !PickNext(m_lastSpeaker)) {
+        return Stop({EndReason::kNoSpeakers, "fewer than two bots can speak", ""});
+    }
+    return m_scheduler.OnTick();
+}
+
+void Conversation::OnResume() {
+    m_stoppedBy.reset();
+    m_scheduler.OnResume();
 }
 
 const Participant& Conversation::Get(ParticipantId id) const {
@@ -46,28 +95,191 @@ std::size_t Conversation::IndexOf(ParticipantId id) const {
     return static_cast<std::size_t>(found - m_participants.begin());
 }
 
+std::vector<bool> Conversation::WhoCanSpeak() const {
+    std::vector<bool> can;
+    for (const Participant& participant : m_participants) can.push_back(participant.CanSpeak());
+    return can;
+}
+
+bool Conversation::PickNext(std::optional<std::size_t> last) {
+    const std::vector<bool> can = WhoCanSpeak();
+    if (std::count(can.begin(), can.end(), true) < 2) return false;
+    if (const std::optional<std::size_t> chosen = std::exchange(m_chosenNext, std::nullopt);
+        chosen && can[*chosen] && chosen != last) {
+        m_next = *chosen;
+        return true;
+    }
+    if (!last) {
+        // The first turn goes to the first who may speak, whatever the order.
+        m_next = static_cast<std::size_t>(std::find(can.begin(), can.end(), true) - can.begin());
+        return true;
+    }
+    const std::optional<std::size_t> next =
+        m_speakers->Next(SpeakerPool{m_participants, can, *last, m_lastMessage});
+    if (!next) return false;
+    m_next = *next;
+    return true;
+}
+
 SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const ExchangeResult& result) {
-    const TurnFollowUp follow_up = m_scheduler.OnTurnFinished();
     // A cancelled exchange changes nothing: the bot never said anything.
-    if (!follow_up.m_record || result.m_outcome.m_end == ExchangeEnd::kCancelled) {
-        return follow_up.m_next;
+    if (!m_scheduler.WillRecordTurn() || result.m_outcome.m_end == ExchangeEnd::kCancelled) {
+        return m_scheduler.OnTurnFinished().m_next;
     }
     const std::size_t index = IndexOf(speaker);
     Turn& turn = m_turns.emplace_back(Turn{static_cast<long long>(m_turns.size()) + 1, speaker,
                                            result.m_reply, result.m_outcome});
-    m_participants[index].m_stats.Record(result.m_outcome, static_cast<int>(turn.m_number));
+    Participant& said = m_participants[index];
+    said.m_stats.Record(result.m_outcome, static_cast<int>(turn.m_number));
+    Quarantine(said, turn);
     m_lastMessage = result.m_reply;
     for (ConversationObserver* observer : m_observers) observer->TurnRecorded(*this, turn);
     // The output is kept with the speaker's last failure only.
     turn.m_outcome.m_outputTail = std::string();
-    // With fewer than two speakers no other can follow, and the policy's
-    // draw would never end: such a conversation never starts, and this
-    // guard keeps it so.
-    const int count = static_cast<int>(m_participants.size());
-    if (count >= 2) {
-        m_next = static_cast<std::size_t>(m_speakers->Next(static_cast<int>(index), count));
+    m_lastSpeaker = index;
+    std::optional<ConversationEnd> end = RuleAfterTurn(result);
+    if (!PickNext(index) && !end) end = {EndReason::kNoSpeakers, "fewer than two bots can speak", ""};
+    // Told to the scheduler while the turn is still in flight, so that a
+    // turn already due does not start.
+    if (end) Stop(*end);
+    return m_scheduler.OnTurnFinished().m_next;
+}
+
+void Conversation::Quarantine(Participant& speaker, Turn& turn) {
+    // Each turn counts down those sitting out.
+    for (Participant& other : m_participants) {
+        if (&other != &speaker && other.m_sitOut > 0) --other.m_sitOut;
     }
-    return follow_up.m_next;
+    if (turn.m_outcome.Answered()) {
+        speaker.m_failsInRow = 0;
+        return;
+    }
+    if (!m_rules.m_quarantine || ++speaker.m_failsInRow < *m_rules.m_quarantine) return;
+    // Each time again it sits out twice as long.
+    speaker.m_sitOut = *m_rules.m_quarantine << std::min(speaker.m_quarantines, 20);
+    ++speaker.m_quarantines;
+    speaker.m_failsInRow = 0;
+    turn.m_quarantined = speaker.m_sitOut;
+}
+
+std::optional<ConversationEnd> Conversation::RuleAfterTurn(const ExchangeResult& result) const {
+    const Turn& turn = m_turns.back();
+    if (m_rules.m_turns && static_cast<long long>(m_turns.size()) == *m_rules.m_turns) {
+        return ConversationEnd{EndReason::kTurns,
+                               std::to_string(*m_rules.m_turns) + " turns were asked for", ""};
+    }
+    if (m_rules.m_stopOn && m_rules.m_stopOn->FoundIn(result.m_reply.Str())) {
+        return ConversationEnd{EndReason::kStopOn,
+                               Get(turn.m_speaker).m_name.Str() + " said what --stop-on " +
+                                   m_rules.m_stopOn->Text() + " finds",
+                               result.m_reply.Str()};
+    }
+    if (m_rules.m_loop) {
+        if (const std::optional<LoopFound> loop = FindLoop(m_turns, *m_rules.m_loop)) {
+            std::string names;
+            for (std::size_t i = 0; i < loop->m_speakers.size(); ++i) {
+                names += (i == 0 ? "" : i + 1 == loop->m_speakers.size() ? " and " : ", ") +
+                         Get(loop->m_speakers[i]).m_name.Str();
+            }
+            return ConversationEnd{
+                EndReason::kLoop,
+                names + (loop->m_speakers.size() == 1 ? " repeats itself" : " repeat themselves"),
+                loop->m_line};
+        }
+    }
+    return std::nullopt;
+}
+
+SchedulerAction Conversation::Stop(ConversationEnd end) {
+    m_stoppedBy = std::move(end);
+    if (m_rules.m_pauseInstead) {
+        m_scheduler.OnPause();
+        return SchedulerAction::kNothing;
+    }
+    return m_scheduler.OnExit();
+}
+
+void Conversation::SetSpeakingOrder(std::shared_ptr<SpeakerPolicy> speakers) {
+    m_speakers = std::move(speakers);
+}
+
+std::string Conversation::SetMuted(ParticipantId id, bool muted) {
+    const std::size_t index = IndexOf(id);
+    Participant& participant = m_participants[index];
+    if (muted && !participant.m_muted) {
+        const auto unmuted = std::count_if(
+            m_participants.begin(), m_participants.end(),
+            [](const Participant& p) { return !p.m_muted && !p.m_removed; });
+        if (unmuted <= 2) {
+            return "At least two bots must stay unmuted, so " + Name(index) + " cannot be muted.";
+        }
+    }
+    participant.m_muted = muted;
+    return "";
+}
+
+std::string Conversation::SpeakNext(ParticipantId id) {
+    const std::size_t index = IndexOf(id);
+    const Participant& participant = m_participants[index];
+    if (participant.m_removed) return Name(index) + " has left the conversation.";
+    if (participant.m_muted) return Name(index) + " is muted.";
+    if (!participant.CanSpeak()) return Name(index) + " sits out after failing.";
+    if (m_scheduler.IsTurnInFlight()) {
+        if (index == m_next) return Name(index) + " is speaking now.";
+        m_chosenNext = index;
+    } else {
+        if (m_lastSpeaker == index) {
+            return Name(index) + " has just spoken, and no one speaks twice in a row.";
+        }
+        m_next = index;
+    }
+    return "";
+}
+
+void Conversation::SetTalkativeness(ParticipantId id, int talkativeness) {
+    m_participants[IndexOf(id)].m_talkativeness = std::clamp(talkativeness, 0, kMaxTalkativeness);
+}
+
+std::string Conversation::Add(Participant participant) {
+    std::vector<bool> colour_used(kMaxBots, false);
+    for (const Participant& present : m_participants) {
+        if (!present.m_removed) colour_used[static_cast<std::size_t>(present.m_colour)] = true;
+    }
+    const auto free = std::find(colour_used.begin(), colour_used.end(), false);
+    if (free == colour_used.end()) {
+        return "A conversation links at most " + std::to_string(kMaxBots) + " bots.";
+    }
+    participant.m_id = m_participants.empty() ? 0 : m_participants.back().m_id + 1;
+    participant.m_colour = static_cast<int>(free - colour_used.begin());
+    std::string why;
+    participant.m_openFolder = BotFolder::Open(participant.m_folder.Str(), why);
+    const Participant& added = m_participants.emplace_back(std::move(participant));
+    for (ConversationObserver* observer : m_observers) observer->ParticipantAdded(*this, added);
+    return "";
+}
+
+std::string Conversation::Remove(ParticipantId id) {
+    const std::size_t index = IndexOf(id);
+    if (m_participants[index].m_removed) return Name(index) + " has already left.";
+    const auto present =
+        std::count_if(m_participants.begin(), m_participants.end(),
+                      [](const Participant& p) { return !p.m_removed; });
+    if (present <= kMinBots) {
+        return "At least two bots must stay in the conversation, so " + Name(index) +
+               " cannot be removed.";
+    }
+    m_participants[index].m_removed = true;
+    for (ConversationObserver* observer : m_observers) {
+        observer->ParticipantLeft(*this, m_participants[index]);
+    }
+    return "";
+}
+
+void Conversation::Finish(EndReason reason, const std::string& summary) {
+    if (m_end) return;
+    m_end = m_stoppedBy && !m_rules.m_pauseInstead ? *m_stoppedBy
+                                                   : ConversationEnd{reason, summary, ""};
+    for (ConversationObserver* observer : m_observers) observer->ConversationEnded(*this, *m_end);
 }
 
 }  // namespace jabbery

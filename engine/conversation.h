@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "engine/conversation_end.h"
 #include "engine/conversation_observer.h"
 #include "engine/participant.h"
 #include "engine/speaker_policy.h"
+#include "engine/stop_rules.h"
 #include "engine/turn.h"
 #include "engine/turn_scheduler.h"
 
@@ -15,15 +21,19 @@ namespace jabbery {
 inline constexpr const char* kFirstMessage = "Hi!";
 
 // The one object a front-end talks to: the participants, the turns, who
-// speaks next and when turns start. The front-end feeds it events (its
-// timer's ticks, the user's Exit, close, cancel, pause and resume, and the
-// end of each exchange it ran) and does what it answers; observers are told
-// what happened. It runs no bot and owns no clock or thread: everything is
-// called on the front-end's thread.
+// speaks next, when turns start and when the conversation stops. The
+// front-end feeds it events (its timer's ticks, the user's Exit, close,
+// cancel, pause and resume, and the end of each exchange it ran) and does
+// what it answers; observers are told what happened. It runs no bot and
+// owns no thread: everything is called on the front-end's thread.
 class Conversation {
   public:
+    using Clock = std::chrono::steady_clock;
+
+    // `clock` tells the time rule how long the conversation has run.
     explicit Conversation(std::shared_ptr<SpeakerPolicy> speakers =
-                              std::make_shared<RandomSpeakers>());
+                              std::make_shared<RandomSpeakers>(),
+                          StopRules rules = {}, std::function<Clock::time_point()> clock = Clock::now);
 
     // `observer` is told of everything that happens from now on, after the
     // observers added before it; it must outlive the conversation's use.
@@ -34,25 +44,43 @@ class Conversation {
     const Participant& Join(Participant participant);
 
     // Ends set-up: opens every bot's folder (a folder renamed or replaced
-    // later is noticed at the exchange), makes the first participant the
-    // first speaker, and from now on ticks start turns.
-    void Start();
+    // later is noticed at the exchange), makes the first participant who
+    // may speak the first speaker, and from now on ticks start turns.
+    // Returns the Exit sequence when a rule ends the conversation before
+    // its first turn (no turns asked for, fewer than two who may speak).
+    SchedulerAction Start();
 
-    SchedulerAction OnTick() { return m_scheduler.OnTick(); }
+    SchedulerAction OnTick();
     SchedulerAction OnExit() { return m_scheduler.OnExit(); }
     SchedulerAction OnClose() { return m_scheduler.OnClose(); }
     SchedulerAction OnCancel() { return m_scheduler.OnCancel(); }
     // The Exit sequence's question was cancelled: the conversation goes on.
     void OnExitCancelled() { m_scheduler.OnExitCancelled(); }
     void OnPause() { m_scheduler.OnPause(); }
-    void OnResume() { m_scheduler.OnResume(); }
+    // Goes on, also after a rule paused the conversation.
+    void OnResume();
 
     // The exchange the front-end ran for `speaker` has ended. Unless it was
     // cancelled or the conversation has been closed, its reply becomes a
     // turn: counted in the speaker's stats, told to the observers and
-    // passed on to the next speaker, whom the SpeakerPolicy then chooses.
-    // Returns what the front-end does next.
+    // passed on to the next speaker, whom the SpeakerPolicy then chooses;
+    // then the stop rules are asked. Returns what the front-end does next.
     SchedulerAction OnExchangeDone(ParticipantId speaker, const ExchangeResult& result);
+
+    // While it runs: the speaking order from the next choice on; muting;
+    // the next speaker for one turn; talkativeness; bots joining and
+    // leaving. Each refusal comes back in words, empty when done.
+    void SetSpeakingOrder(std::shared_ptr<SpeakerPolicy> speakers);
+    std::string SetMuted(ParticipantId id, bool muted);
+    std::string SpeakNext(ParticipantId id);
+    void SetTalkativeness(ParticipantId id, int talkativeness);
+    std::string Add(Participant participant);
+    std::string Remove(ParticipantId id);
+
+    // The conversation has ended (the Exit sequence ran, the window closed,
+    // a stop signal came): observers are told why, once. A rule that ended
+    // it is the reason; else `reason` with `summary`.
+    void Finish(EndReason reason, const std::string& summary);
 
     const std::vector<Participant>& Participants() const { return m_participants; }
     // The participant with id `id`; it must be one of Participants().
@@ -63,16 +91,41 @@ class Conversation {
     // The turns so far, oldest first; each without the bot's output.
     const std::vector<Turn>& Turns() const { return m_turns; }
     const TurnScheduler& Scheduler() const { return m_scheduler; }
+    const StopRules& Rules() const { return m_rules; }
+    // Why a rule last stopped the conversation (the window shows it while
+    // paused); none when none has, or after Resume.
+    const std::optional<ConversationEnd>& StoppedBy() const { return m_stoppedBy; }
+    // Why it ended, once Finish has been called.
+    const std::optional<ConversationEnd>& Ended() const { return m_end; }
 
   private:
     std::size_t IndexOf(ParticipantId id) const;
+    std::vector<bool> WhoCanSpeak() const;
+    // Chooses the next speaker after the one at `last`; false when no one can speak.
+    bool PickNext(std::optional<std::size_t> last);
+    // Counts the speaker's failures and starts its time out when the rule says.
+    void Quarantine(Participant& speaker, Turn& turn);
+    // The first rule that stops the conversation after the newest turn.
+    std::optional<ConversationEnd> RuleAfterTurn(const ExchangeResult& result) const;
+    // A rule stops the conversation: the Exit sequence, or a pause in the window.
+    SchedulerAction Stop(ConversationEnd end);
+    std::string Name(std::size_t index) const { return m_participants[index].m_name.Str(); }
 
     std::vector<Participant> m_participants;
     std::vector<Turn> m_turns;
     std::vector<ConversationObserver*> m_observers;
     std::shared_ptr<SpeakerPolicy> m_speakers;
+    StopRules m_rules;
+    std::function<Clock::time_point()> m_clock;
+    Clock::time_point m_startedAt;
     TurnScheduler m_scheduler;
-    std::size_t m_next = 0;  // index of the next speaker in m_participants
+    bool m_started = false;
+    std::size_t m_next = 0;                  // index of the next speaker
+    std::optional<std::size_t> m_lastSpeaker;  // index of who spoke last
+    std::optional<std::size_t> m_chosenNext;   // asked for while a turn ran
+    std::optional<ConversationEnd> m_stoppedBy;
+    std::optional<ConversationEnd> m_end;
+    bool m_timeUp = false;  // the time rule has fired: Resume goes on
     CPlainString m_lastMessage = kFirstMessage;
 };
 

@@ -4,6 +4,7 @@
 namespace jabbery {
 
 class Conversation;
+struct ConversationEnd;
 struct Participant;
 struct Turn;
 
@@ -21,6 +22,17 @@ class ConversationObserver {
 
     // A turn has been recorded; the speaker's stats already count it.
     virtual void TurnRecorded(const Conversation& /*conversation*/, const Turn& /*turn*/) {}
+
+    // A participant joined or left while the conversation ran; the
+    // introductions stay those of the start.
+    virtual void ParticipantAdded(const Conversation& /*conversation*/,
+                                  const Participant& /*participant*/) {}
+    virtual void ParticipantLeft(const Conversation& /*conversation*/,
+                                 const Participant& /*participant*/) {}
+
+    // The conversation has ended, and why; told once, last.
+    virtual void ConversationEnded(const Conversation& /*conversation*/,
+                                   const ConversationEnd& /*end*/) {}
 };
 
 }  // namespace jabbery

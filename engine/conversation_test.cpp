@@ -23,8 +23,8 @@ struct EventLog final : ConversationObserver {
     std::vector<std::string> m_events;
 
     void ParticipantJoined(const Conversation&, const Participant& p) override {
-        m_events.push_back("joined " + p.m_name.Str() + " #" + std::to_string(p.m_id) +
-                           " colour " + std::to_string(p.m_colour));
+        m_events.push_back("joined " + p.m_name.Str() + " #" + std::to_string(p.m_id) + " colour " +
+                           std::to_string(p.m_colour));
     }
     void TurnRecorded(const Conversation& conversation, const Turn& turn) override {
         m_events.push_back("turn " + std::to_string(turn.m_number) + " " +
@@ -57,13 +57,13 @@ void RunTurns(Conversation& conversation, BotRunner& runner, int turns) {
     }
 }
 
-TEST(Conversation, JoiningGivesIdsAndColoursInOrderAndObserversSeeEachIntroduction) {
+TEST(Conversation, JoiningGivesIdsAndColoursInOrder) {
     Conversation conversation;
     EventLog log;
     StartWith(conversation, log, {"Ann", "Bob", "Cy"});
-    EXPECT_EQ(log.m_events, (std::vector<std::string>{"joined Ann #0 colour 0",
-                                                      "joined Bob #1 colour 1",
-                                                      "joined Cy #2 colour 2"}));
+    EXPECT_EQ(log.m_events,
+              (std::vector<std::string>{"joined Ann #0 colour 0", "joined Bob #1 colour 1",
+                                        "joined Cy #2 colour 2"}));
     EXPECT_EQ(conversation.NextSpeaker().m_name.Str(), "Ann");
     EXPECT_EQ(conversation.LastMessage().Str(), kFirstMessage);
     EXPECT_TRUE(conversation.Turns().empty());
@@ -104,7 +104,7 @@ TEST(Conversation, EachReplyIsPassedOnRecordedAndCountedForItsSpeaker) {
 
 // The turn is credited to the participant whose exchange it was, and a
 // cancelled exchange or one that ends after close adds nothing.
-TEST(Conversation, CreditsTheNamedSpeakerAndRecordsNothingCancelledOrAfterClose) {
+TEST(Conversation, RecordsOnlyFinishedExchangesForTheNamedSpeaker) {
     Conversation conversation;
     EventLog log;
     StartWith(conversation, log, {"Ann", "Bob", "Cy"});
@@ -164,7 +164,7 @@ TEST(Conversation, WithOneParticipantNoDrawRuns) {
     EXPECT_EQ(conversation.Turns().size(), 2u);
 }
 
-TEST(Conversation, TheTranscriptRecorderKeepsIntroductionsThenTurnsInTheirColours) {
+TEST(Conversation, TranscriptRecorderWritesIntroductionsThenTurns) {
     Conversation conversation;
     TranscriptRecorder transcripts;
     conversation.AddObserver(transcripts);

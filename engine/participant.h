@@ -16,6 +16,9 @@ using ParticipantId = int;
 // What kind of speaker a participant is; bots are the only kind so far.
 enum class ParticipantKind { kBot };
 
+inline constexpr int kDefaultTalkativeness = 50;
+inline constexpr int kMaxTalkativeness = 100;
+
 // One speaker of a conversation. Its colour is the index of its colour in
 // the transcript's table, given out by the conversation as it joins.
 struct Participant {
@@ -29,6 +32,17 @@ struct Participant {
     // or when it could not be opened (the exchange then says why).
     std::shared_ptr<const BotFolder> m_openFolder;
     BotStats m_stats;  // how its exchanges have gone
+
+    // How often it speaks in the natural order, 0 (only when named) to 100.
+    int m_talkativeness = kDefaultTalkativeness;
+    bool m_muted = false;    // skipped by every order until unmuted
+    bool m_removed = false;  // left the conversation; its row and stats stay
+    int m_failsInRow = 0;    // exchanges that failed since its last answer
+    int m_quarantines = 0;   // how often it has had to sit out
+    int m_sitOut = 0;        // turns it still sits out after failing
+
+    // Whether a speaking order may choose it now.
+    bool CanSpeak() const { return !m_muted && !m_removed && m_sitOut == 0; }
 
     // What one exchange with this bot needs.
     BotProfile Profile() const { return BotProfile{m_folder, m_name, m_command, m_openFolder}; }

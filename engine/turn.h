@@ -15,6 +15,7 @@ struct Turn {
     ParticipantId m_speaker = 0;
     CPlainString m_text;
     ExchangeOutcome m_outcome;
+    int m_quarantined = 0;  // turns its speaker now sits out for failing, 0: none
 };
 
 }  // namespace jabbery

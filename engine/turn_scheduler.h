@@ -45,6 +45,9 @@ class TurnScheduler {
     void OnResume() { m_paused = false; }
 
     bool IsTurnInFlight() const { return m_turnInFlight; }
+    // True when the turn in flight, once finished, is recorded: the
+    // conversation has not been closed.
+    bool WillRecordTurn() const { return m_turnInFlight && !m_closed; }
     bool IsPaused() const { return m_paused; }
     // True once Exit has been asked for while a turn was in flight.
     bool IsExitPending() const { return m_exitPending; }

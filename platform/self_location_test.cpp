@@ -8,7 +8,7 @@
 namespace jabbery {
 namespace {
 
-TEST(SelfLocation, ProgramFolderIsThisExecutablesAndTheDataHomeFollowsTheXdgRules) {
+TEST(SelfLocation, FindsTheProgramFolderAndFollowsTheXdgRules) {
     // The tests are built somewhere inside the build folder.
     const std::string build = std::filesystem::canonical(JABBERY_BUILD_DIR).string();
     EXPECT_EQ(ProgramFolder().substr(0, build.size()), build);

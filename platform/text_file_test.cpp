@@ -25,11 +25,6 @@ using testing::TempFolder;
 using testing::WriteFile;
 using Lines = std::vector<std::string>;
 
-std::size_t EntriesIn(const std::string& folder) {
-    const auto entries = fs::directory_iterator(folder);
-    return static_cast<std::size_t>(std::distance(fs::begin(entries), fs::end(entries)));
-}
-
 Lines ReadAllLines(std::istream& stream, std::size_t max_kept) {
     Lines lines;
     while (stream.good()) lines.push_back(ReadTextLine(stream, max_kept));
@@ -47,13 +42,14 @@ TEST(TextFile, WriteTextLinesReplacesTheFileWithCrLfLinesThatReadBack) {
     EXPECT_EQ(ReadAllLines(file, 100), (Lines{"Bob", "Hi\rthere", "", ""}));
     EXPECT_EQ(ReadTextLine(file, 100), "");
 
-    EXPECT_FALSE(WriteTextLines(folder.File("missing/chat.msg"), {"x"}));
-    EXPECT_FALSE(WriteTextLines(folder.Path(), {"x"}));
-    // Accepted into the stream's buffer; the failure shows only when it is flushed.
-    EXPECT_TRUE(!fs::exists("/dev/full") || !WriteTextLines("/dev/full", {"x"}));
+    // /dev/full: accepted into the stream's buffer, the failure shows only when flushed.
+    for (const std::string& bad : {folder.File("missing/chat.msg"), folder.Path(),
+                                   std::string(fs::exists("/dev/full") ? "/dev/full" : "")}) {
+        EXPECT_FALSE(WriteTextLines(bad, {"x"})) << bad;
+    }
 }
 
-TEST(TextFile, ReadTextLineSplitsAtLineFeedsDropsTheirCrAndKeepsAtMostMaxKept) {
+TEST(TextFile, ReadTextLineEndsAtLineFeedsAndKeepsAtMostMaxKept) {
     const std::tuple<std::string, std::size_t, Lines> cases[] = {
         {"one\ntwo\n", 100, {"one", "two", ""}},
         {"one\r\ntwo\r\n", 100, {"one", "two", ""}},
@@ -73,14 +69,15 @@ TEST(TextFile, ReadTextLineSplitsAtLineFeedsDropsTheirCrAndKeepsAtMostMaxKept) {
 TEST(AppendOrCreateFile, CreatesOrAppendsAfterTheSeparator) {
     TempFolder folder;
     const std::string path = folder.File("t.txt");
-    AppendResult result = AppendOrCreateFile(path, "--", "new\r\n");
-    EXPECT_TRUE(result.m_ok && !result.m_existed && result.m_error.empty()) << result.m_error;
-    result = AppendOrCreateFile(path, "--", "more");
-    EXPECT_TRUE(result.m_ok && result.m_existed) << result.m_error;
-    EXPECT_EQ(ReadFile(path), "new\r\n--more");
     WriteFile(folder.File("empty"), "");  // an empty file is there too
-    EXPECT_TRUE(AppendOrCreateFile(folder.File("empty"), "--", "x").m_existed);
-    EXPECT_EQ(ReadFile(folder.File("empty")), "--x");
+    std::string existed;
+    for (const char* name : {"t.txt", "t.txt", "empty"}) {
+        const AppendResult result = AppendOrCreateFile(folder.File(name), "--", name);
+        EXPECT_TRUE(result.m_ok && result.m_error.empty()) << result.m_error;
+        existed += result.m_existed ? "y" : "n";
+    }
+    EXPECT_EQ(existed, "nyy");
+    EXPECT_EQ(ReadFile(path) + ReadFile(folder.File("empty")), "t.txt--t.txt--empty");
     // Megabytes go in whole (compared without a diff, which would take gigabytes).
     std::string content;
     for (int i = 0; content.size() < 5'000'000; ++i) content += std::to_string(i) + "\r\n";
@@ -97,9 +94,13 @@ TEST(DeleteFileQuietly, RemovesFilesButNotFolders) {
     EXPECT_TRUE(fs::is_directory(folder.File("folder")));
 }
 
+// A full disk (here: past the file size limit) leaves the file as it was:
+// an earlier one keeps its bytes, a new one is not made. (The log and the
+// autosave are held to the same in their own tests.)
 TEST(AppendOrCreateFile, FailureNamesTheFileAndReasonAndChangesNothing) {
     TempFolder folder;
     fs::create_directory(folder.File("sub"));
+    WriteFile(folder.File("earlier.txt"), "OLD\r\n");
     // A FIFO without a reader must fail at once, not hang.
     ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
     fs::create_symlink(folder.File("gone"), folder.File("dangling"));
@@ -109,14 +110,18 @@ TEST(AppendOrCreateFile, FailureNamesTheFileAndReasonAndChangesNothing) {
         {folder.File("fifo"), "No such device or address"},
         {folder.File("dangling"), "it is a symbolic link to a file that does not exist"},
         {"/dev/null", "it is not a regular file"},
+        {folder.File("earlier.txt"), "File too large"},
+        {folder.File("new.txt"), "File too large"},
     };
+    const testing::ScopedLimit full(RLIMIT_FSIZE, 50);
     for (const auto& [path, reason] : cases) {
-        const AppendResult result = AppendOrCreateFile(path, "\r\n", "x");
+        const AppendResult result = AppendOrCreateFile(path, "\r\n", std::string(100, 'x'));
         EXPECT_TRUE(!result.m_ok && result.m_error == "Could not save to " + path + ": " + reason)
             << result.m_error;
     }
     EXPECT_TRUE(fs::is_empty(folder.File("sub")));
-    EXPECT_EQ(EntriesIn(folder.Path()), 3u);  // nothing made
+    EXPECT_EQ(ReadFile(folder.File("earlier.txt")), "OLD\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 4);  // nothing made
 }
 
 // Permissions bind only a user who is not root: these run as `nobody`.
@@ -153,21 +158,7 @@ TEST(CreateNewFile, WritesOnlyWhereNothingIsAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(CreateNewFile(folder.File("missing/t.rtf"), "x").m_ok);
     EXPECT_EQ(ReadFile(path), "{\\rtf1 new}");
     EXPECT_FALSE(fs::exists(folder.File("target")));
-    EXPECT_EQ(EntriesIn(folder.Path()), 2u);
-}
-
-// A save that finds the disk full (here: past the file size limit) leaves
-// the file as it was: an earlier one keeps its bytes, a new one is not made.
-// (The log and the autosave are held to the same in their own tests.)
-TEST(AppendOrCreateFile, AFullDiskLeavesTheFileAsItWas) {
-    TempFolder folder;
-    WriteFile(folder.File("earlier.txt"), "OLD\r\n");
-    const testing::ScopedLimit full(RLIMIT_FSIZE, 50);
-    const std::string added(100, 'x');
-    EXPECT_FALSE(AppendOrCreateFile(folder.File("earlier.txt"), "\r\n", added).m_ok);
-    EXPECT_FALSE(AppendOrCreateFile(folder.File("new.txt"), "", added).m_ok);
-    EXPECT_EQ(ReadFile(folder.File("earlier.txt")), "OLD\r\n");
-    EXPECT_FALSE(fs::exists(folder.File("new.txt")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 2);
 }
 
 // A file with no name left was removed between its open and the look at it:

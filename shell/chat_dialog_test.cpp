@@ -5,17 +5,16 @@
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
-#include "engine/bot_descriptor.h"
 #include "engine/bot_table.h"
 #include "engine/exit_sequence.h"
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
 #include "shell/bots_window.h"
+#include "shell/export_document.h"
 #include "shell/folder_prompt.h"
 #include "shell/gui_test_support.h"
 #include "shell/message_box_caption.h"
 #include "shell/rtf_view.h"
-#include "shell/export_document.h"
 
 namespace jabbery {
 namespace {
@@ -35,6 +34,10 @@ class ChatDialogTest : public ::testing::Test {
   protected:
     std::string Bot(const std::string& name, const std::string& command) {
         return MakeScriptBot(m_root, name, name, command);
+    }
+    // Ann, who answers "a", and Bob, who answers "b".
+    std::vector<std::string> AnnAndBob() {
+        return {Bot("Ann", RecordAndAnswer("a")), Bot("Bob", RecordAndAnswer("b"))};
     }
     static int Turns(const CChatDialog& window) {
         return static_cast<int>(window.GetConversation().Turns().size());
@@ -63,15 +66,18 @@ class ChatDialogTest : public ::testing::Test {
 
 TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
     const std::string ann = Bot("Ann", RecordAndAnswer("x"));
+    const std::string odd = Bot("Odd", "./missing; " + RecordAndAnswer("b"));
     const struct {
         std::vector<std::string> m_given;  // on the command line
         std::optional<int> m_count;        // answered in the count dialog
         std::vector<std::string> m_prompts;
         std::vector<std::string> m_errors;
+        std::size_t m_failedChecks;  // each answered Quit
     } cases[] = {
-        {{}, std::nullopt, {}, {}},                     // the count dialog closed
-        {{}, 3, {"1 of 3", "2 of 3"}, {}},              // the second folder prompt cancelled
-        {{ann}, std::nullopt, {}, {BotCountError(1)}},  // one folder given
+        {{}, std::nullopt, {}, {}, 0},                     // the count dialog closed
+        {{}, 3, {"1 of 3", "2 of 3"}, {}, 0},              // the second folder prompt cancelled
+        {{ann}, std::nullopt, {}, {BotCountError(1)}, 0},  // one folder given
+        {{ann, odd}, std::nullopt, {}, {}, 1},             // Odd failed the start-up check
     };
     for (const auto& c : cases) {
         ScriptedDialogs dialogs;
@@ -81,40 +87,32 @@ TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
         EXPECT_EQ(window.DoModal(), wxID_CANCEL);
         EXPECT_EQ(dialogs.m_folderPrompts, c.m_prompts);
         EXPECT_EQ(dialogs.m_errors, c.m_errors);
+        EXPECT_EQ(dialogs.m_failedChecks.size(), c.m_failedChecks);
         EXPECT_FALSE(window.IsShown());
         EXPECT_EQ(window.TranscriptView()->GetValue(), "");
         EXPECT_FALSE(window.IsTurnInFlight());
     }
 }
 
-// Every bot is checked before the first turn. Quit ends there; Go on starts.
-TEST_F(ChatDialogTest, BotsThatFailTheStartUpCheckAreListedWithTheChoiceToGoOnOrQuit) {
-    const std::string ann = Bot("Ann", RecordAndAnswer("a"));
-    // Only the first program of a list is checked: this bot still answers.
+// Every bot is checked before the first turn (Quit closes: above). Only the
+// first program of a list is checked, so Odd still answers.
+TEST_F(ChatDialogTest, GoOnAfterAFailedStartUpCheckStartsTheTurns) {
     const std::string odd = Bot("Odd", "./missing; " + RecordAndAnswer("b"));
-    const std::vector<std::string> listed = {
-        "bot 2 (ODD, " + odd + "/): the program ./missing is not an executable file in the folder"};
-    ScriptedDialogs quitting;  // no answer scripted: Quit
-    CChatDialog closed(nullptr, {{ann, odd}, 100ms, 20s}, &quitting);
-    EXPECT_EQ(closed.DoModal(), wxID_CANCEL);
-    EXPECT_EQ(quitting.m_failedChecks, std::vector<std::vector<std::string>>{listed});
-    EXPECT_FALSE(closed.IsShown());
-    EXPECT_EQ(Turns(closed), 0);
     m_dialogs.m_goOnAnswers = {true};
-    CChatDialog window(nullptr, {{ann, odd}, 100ms, 20s}, &m_dialogs);
+    CChatDialog window(nullptr, {{Bot("Ann", RecordAndAnswer("a")), odd}, 100ms, 20s}, &m_dialogs);
     AwaitTurns(window, 2);
     Run(window, true);
-    EXPECT_EQ(m_dialogs.m_failedChecks, std::vector<std::vector<std::string>>{listed});
+    EXPECT_EQ(m_dialogs.m_failedChecks,
+              std::vector<std::vector<std::string>>{{"bot 2 (ODD, " + odd +
+                                                     "/): the program ./missing is not an "
+                                                     "executable file in the folder"}});
 }
 
-// A folder without a bot is refused and asked for again; the count is not asked.
-TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWork) {
-    const std::string ann =
-        Bot("Ann", "cat chat.msg >> seen.log; " + RecordAndAnswer("Hello from Ann"));
+// The count is not asked; bots that pass the check are not asked about.
+TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColours) {
+    const std::string ann = Bot("Ann", RecordAndAnswer("Hello from Ann"));
     const std::string bob = Bot("Bob", RecordAndAnswer("Bob here"));
-    std::filesystem::create_directories(m_root.File("empty"));
-    m_dialogs.m_folderAnswers = {bob};
-    CChatDialog window(nullptr, {{ann, m_root.File("empty")}, 100ms, 20s}, &m_dialogs);
+    CChatDialog window(nullptr, {{ann, bob}, 100ms, 20s}, &m_dialogs);
     AwaitTurns(window, 4);
     Run(window, true);
     EXPECT_EQ(Button(window, CChatDialog::kExitId)->GetLabel(), "E&xit");
@@ -122,9 +120,7 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
     EXPECT_EQ(Button(window, CChatDialog::kAboutId)->GetLabel(), "&About");
     EXPECT_EQ(window.GetWindowStyle() & (wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER),
               wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER);
-    EXPECT_EQ(m_dialogs.m_errors, std::vector<std::string>{kNotABotMessage});
-    EXPECT_EQ(m_dialogs.m_folderPrompts, std::vector<std::string>{"2 of 2"});
-    EXPECT_TRUE(m_dialogs.m_failedChecks.empty()) << "bots that pass the check are not asked about";
+    EXPECT_TRUE(m_dialogs.m_folderPrompts.empty() && m_dialogs.m_failedChecks.empty());
     // One line of text each, however wrapped, bold at its start in its bot's colour.
     RtfView* view = window.TranscriptView();
     std::vector<std::string> lines = SplitLines(view->GetValue().ToStdString(), "\n");
@@ -137,21 +133,18 @@ TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColoursAndTheButtonsWor
         EXPECT_EQ(StyleAt(view, position), i % 2 == 0 ? "#000000 bold" : "#EE0000 bold") << i;
         position += static_cast<long>(lines[i].size() + 1);
     }
-    // The first turn hands bot 0 the opening line.
-    EXPECT_EQ(ReadFile(ann + "/seen.log").substr(0, 10), "Ann\r\nHi!\r\n");
 }
 
 // The real dialogs, answered with real keys; turns go on behind the About box.
-TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRunThrough) {
-    const std::string ann = Bot("Ann", RecordAndAnswer("a"));
-    const std::string bob = Bot("Bob", RecordAndAnswer("b"));
+TEST_F(ChatDialogTest, RealDialogsAnsweredByKeysRunThroughToASave) {
+    const std::vector<std::string> bots = AnnAndBob();
     const std::string saved = m_root.File("saved.txt");
     CChatDialog window(nullptr, {{}, 100ms, 20s});
     int turns_at_about = -1;
     bool about_open_after_two_turns = false;
     AnswerWithKey(m_script, "Number of bots", WXK_RETURN);
-    AnswerChooser(m_script, FolderPromptTitle(1, 2), 'L', ann);
-    AnswerChooser(m_script, FolderPromptTitle(2, 2), 'L', bob);
+    AnswerChooser(m_script, FolderPromptTitle(1, 2), 'L', bots[0]);
+    AnswerChooser(m_script, FolderPromptTitle(2, 2), 'L', bots[1]);
     AwaitTurns(window, 2);
     m_script.Do("click About", [&] { ClickOn(Button(window, CChatDialog::kAboutId)); });
     m_script.Then("the About box shows", [&] {
@@ -171,17 +164,15 @@ TEST_F(ChatDialogTest, WithTheRealDialogsTheCountTheFoldersTheAboutBoxAndASaveRu
     AnswerChooser(m_script, "Save As", 'A', saved);
     Run(window);
     EXPECT_TRUE(about_open_after_two_turns);
-    EXPECT_EQ(PlainLines(window)[0], ann + "/");
-    EXPECT_EQ(PlainLines(window)[1], bob + "/");
-    EXPECT_TRUE(ReadFile(saved).ends_with(window.Transcripts().m_plainText.Str())) << ReadFile(saved);
+    EXPECT_EQ(PlainLines(window)[0] + PlainLines(window)[1], bots[0] + "/" + bots[1] + "/");
+    EXPECT_TRUE(ReadFile(saved).ends_with(window.Transcripts().m_plainText.Str()))
+        << ReadFile(saved);
 }
 
 // Modal or not, once closed, and the Bots window and the manual while open too:
 // keys, clicks and a close request still work. The real dialogs, real keys.
 TEST_F(ChatDialogTest, EveryWindowItOpensLeavesItTakingInput) {
-    CChatDialog window(
-        nullptr,
-        {{Bot("Ann", RecordAndAnswer("a")), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s});
+    CChatDialog window(nullptr, {AnnAndBob(), 100ms, 20s});
     const auto shows = [](const std::string& title) {
         return [title] { return FindScreenWindow(title).has_value(); };
     };
@@ -224,7 +215,8 @@ TEST_F(ChatDialogTest, EveryWindowItOpensLeavesItTakingInput) {
     EXPECT_FALSE(window.IsShown());
 }
 
-TEST_F(ChatDialogTest, EscapeDuringATurnClosesWithoutTheQuestionAndStopsTheBotsGroupAtOnce) {
+// Escape closes without the save question.
+TEST_F(ChatDialogTest, EscapeDuringATurnStopsTheBotsGroupAtOnce) {
     const std::string hanger = Bot("Hang", "sleep 120 & echo $! > child.pid; sleep 120");
     CChatDialog window(nullptr, {{hanger, Bot("Bob", RecordAndAnswer("b"))}, 100ms, 300s},
                        &m_dialogs);
@@ -243,76 +235,58 @@ TEST_F(ChatDialogTest, EscapeDuringATurnClosesWithoutTheQuestionAndStopsTheBotsG
     EXPECT_TRUE(RunEventsUntil([&] { return !ProcessIsLive(child); }, 10s)) << "child " << child;
 }
 
-// The window answers events during the turn, and no turn follows it.
-TEST_F(ChatDialogTest, ExitDuringASlowTurnSaysSoAtOnceAndAsksToSaveAfterIt) {
-    const std::string slow = "sleep 5; printf 'done\\r\\n' > chat.msg";
-    m_dialogs.m_yesNoAnswers = {false};
-    CChatDialog window(nullptr, {{Bot("Ann", slow), Bot("Bob", slow)}, 100ms, 20s}, &m_dialogs);
-    int ticks = 0;
-    Clock::time_point first_tick;
-    std::string title_after_exit;
-    bool exit_enabled = true;
-    bool asked_during_turn = true;
-    m_script.Then(
-        "a turn runs", [&] { return window.IsTurnInFlight(); }, 60s);
-    m_script.Then("the script's own ticks keep coming for 2 s", [&] {
-        if (ticks++ == 0) first_tick = Clock::now();
-        return Clock::now() - first_tick > 2s;
-    });
-    m_script.Do("press Exit", [&] {
-        Press(window, CChatDialog::kExitId);
-        title_after_exit = Title(window);
-        exit_enabled = window.FindWindow(CChatDialog::kExitId)->IsEnabled();
-        asked_during_turn = !m_dialogs.m_questions.empty();
-    });
-    Run(window);
-    EXPECT_GT(ticks, 10) << "one every 50 ms when the window's thread is free";
-    EXPECT_EQ(title_after_exit, kTitle + " (finishing the current turn; Exit again stops it now)");
-    EXPECT_TRUE(exit_enabled);
-    EXPECT_FALSE(asked_during_turn);
-    EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
-    EXPECT_EQ(PlainLines(window).back(), "ANN> done");
-    EXPECT_EQ(Turns(window), 1);
-}
-
-// The stopped turn adds no line; Cancel on the save question goes back to the conversation.
-TEST_F(ChatDialogTest, ExitTwiceStopsTheSlowBotAndCancelGoesOn) {
+// The window answers events while the turn goes on; Exit again stops the bot,
+// whose turn adds no line, and Cancel on the save question goes back to the turns.
+TEST_F(ChatDialogTest, ExitDuringASlowTurnWaitsUntilExitAgainStopsIt) {
     const std::string slow_once =
         "if [ -e slept ]; then " + RecordAndAnswer("a") + "; else touch slept; sleep 120; fi";
     m_dialogs.m_cancels = 1;
     CChatDialog window(nullptr,
                        {{Bot("Ann", slow_once), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 300s},
                        &m_dialogs);
-    Clock::time_point pressed;
+    int ticks = 0;
+    Clock::time_point first_tick;
+    std::string title_after_exit;
+    bool exit_enabled = false;
+    bool asked_during_turn = true;
     m_script.Then(
         "the slow turn runs", [&] { return window.IsTurnInFlight(); }, 60s);
-    m_script.Do("press Exit twice", [&] {
-        pressed = Clock::now();
+    m_script.Do("press Exit", [&] {
         Press(window, CChatDialog::kExitId);
+        title_after_exit = Title(window);
+        exit_enabled = Button(window, CChatDialog::kExitId)->IsEnabled();
+    });
+    m_script.Then("the script's own ticks keep coming for 2 s", [&] {
+        if (ticks++ == 0) first_tick = Clock::now();
+        return Clock::now() - first_tick > 2s;
+    });
+    m_script.Do("press Exit again", [&] {
+        asked_during_turn = !m_dialogs.m_questions.empty();
         Press(window, CChatDialog::kExitId);
     });
     m_script.Then(
         "asked to save, cancelled, two turns",
         [&] { return !m_dialogs.m_questions.empty() && Turns(window) >= 2; }, 60s);
     Run(window, true);
+    EXPECT_GT(ticks, 10) << "one every 50 ms when the window's thread is free";
+    EXPECT_EQ(title_after_exit, kTitle + " (finishing the current turn; Exit again stops it now)");
+    EXPECT_TRUE(exit_enabled);
+    EXPECT_FALSE(asked_during_turn);
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
-    const std::vector<std::string> lines = PlainLines(window);
-    ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(lines[2], "ANN> a") << "the stopped turn added no line";
-    EXPECT_EQ(lines[3], "BOB> b");
-    EXPECT_LT(Clock::now() - pressed, 60s);
+    std::vector<std::string> lines = PlainLines(window);
+    lines.resize(4);
+    EXPECT_EQ(lines[2] + lines[3], "ANN> aBOB> b") << "the stopped turn added no line";
 }
 
-TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGoesOn) {
+// Ctrl+P pauses and resumes; meanwhile no turn starts.
+TEST_F(ChatDialogTest, SaveNowAndExportWriteWhatThePausedWindowShows) {
     const std::string saved = m_root.File("saved.txt");
     const std::string kept = m_root.File("kept.rtf");
     WriteFile(kept, "mine");
     m_dialogs.m_saveAnswers = {saved};
     m_dialogs.m_exportPaths = {kept, m_root.File("new.rtf")};
     m_dialogs.m_yesNoAnswers = {false};  // do not replace kept.rtf
-    CChatDialog window(
-        nullptr, {{Bot("Ann", RecordAndAnswer("a")), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 20s},
-        &m_dialogs);
+    CChatDialog window(nullptr, {AnnAndBob(), 100ms, 20s}, &m_dialogs);
     const std::string paused = kTitle + " (paused)";
     int paused_at = 0;
     std::string plain;  // while paused
@@ -344,9 +318,7 @@ TEST_F(ChatDialogTest, PauseHoldsTurnsSaveNowAndExportWriteTheirBytesAndResumeGo
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{ReplaceQuestion(kept)});
     EXPECT_EQ(ReadFile(kept), "mine");
     EXPECT_EQ(ReadFile(m_root.File("new.rtf")), rtf);
-    const std::string file = ReadFile(saved);
-    EXPECT_EQ(file.rfind(std::string(77, '#') + "\r\n### Jabbery 3.0: Transcript of ", 0), 0u);
-    EXPECT_TRUE(file.ends_with("\r\n" + std::string(77, '#') + "\r\n" + plain)) << file;
+    EXPECT_TRUE(ReadFile(saved).ends_with("#\r\n" + plain)) << ReadFile(saved);
 }
 
 TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeIn) {
@@ -381,9 +353,7 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
     EXPECT_TRUE(details.Contains("Fay exited with code 3") && details.Contains("out of ideas") &&
                 details.Contains(" exited.\nTurn "))
         << details;
-    // The transcript holds the turns as always: one line for every turn.
     const std::vector<std::string> plain = PlainLines(window);
-    EXPECT_EQ(plain.size(), 2u + Turns(window));
     // The view marks Fay's lines, grey and italic with the reason after them.
     RtfView* view = window.TranscriptView();
     const std::vector<std::string> shown = SplitLines(view->GetValue().utf8_string(), "\n");
@@ -398,9 +368,8 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
         line_start += static_cast<long>(shown[i].size()) + 1;
     }
     std::fclose(warnings);
-    EXPECT_TRUE(ReadFile(warnings_file)
-                    .starts_with("jabbery: turn 1: FAY (bot 1) exited with code 3; the line "
-                                 "passed on is what chat.msg held\n"));
+    EXPECT_TRUE(
+        ReadFile(warnings_file).starts_with("jabbery: turn 1: FAY (bot 1) exited with code 3;"));
 }
 
 }  // namespace

@@ -180,7 +180,8 @@ TEST(CountRefusal, AcceptsTwoToFifteenAndRefusesAllElseNamingTheRange) {
     EXPECT_NE(CountRefusal("20").find("20"), std::string::npos);
 }
 
-TEST(NumDialog, OpensShowingTwoArrowsStopAtTheEndsAndTheManualOpens) {
+// It opens showing 2 with OK focused; View manual and a typed count work too.
+TEST(NumDialog, TheArrowsStepTheCountAndStopAtTheEnds) {
     int manual_opened = 0;
     CNumDialog dialog(nullptr, [&] { ++manual_opened; });
     const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };

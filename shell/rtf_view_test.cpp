@@ -32,7 +32,7 @@ class ViewTest : public ::testing::Test {
     RtfView* m_view = nullptr;
 };
 
-TEST_F(ViewTest, ShowsEachLineInItsReadableColourAndWeightAndAppendingKeepsTheUsersSelection) {
+TEST_F(ViewTest, AppendsEachLineInItsReadableColourKeepingTheSelection) {
     m_view->Append(kRtfHeader + IntroLine(0, "/bots/rosa/") + IntroLine(2, "/bots/pip/"));
     m_view->Append(TurnLine(0, "ROSA", "Hi there."));
     m_view->Append(TurnLine(2, "PIP", "Hello \\cf5 you."));
@@ -107,6 +107,14 @@ TEST_F(ViewTest, FollowsTheNewestLineUnlessScrolledUp) {
     };
     add(200);
     ASSERT_TRUE(reaches_bottom());
+    // Shrunk and grown again, with lines coming in before the new layout, it still follows.
+    for (const wxSize size : {wxSize(1200, 700), wxSize(300, 200), wxSize(500, 300)}) {
+        m_frame->SetSize(size);
+        for (int turn = 0; turn < 3; ++turn) {
+            m_view->Append(TurnLine(turn, "BOT", "after a resize"));
+            RunEventsUntil([] { return false; }, 20ms);
+        }
+    }
     add(1);
     EXPECT_TRUE(reaches_bottom());
     // The user scrolls to the top: new lines no longer pull the view down.

@@ -74,29 +74,9 @@ TEST(WindowLook, ResizingGrowsTheViewAndKeepsTheButtonsAlongTheBottom) {
     EXPECT_LE(shown.RectOf(CChatDialog::kExitId).GetRight(), shown.window.GetClientSize().x);
 }
 
-TEST(WindowLook, ShrunkAndGrownAgainTheViewStillFollowsTheNewestLine) {
-    ShownWindow shown;
-    RtfView* view = shown.window.TranscriptView();
-    view->Append(kRtfHeader);
-    int lines = 0;
-    const auto add = [&](int turns) {
-        for (int turn = 0; turn < turns; ++turn) {
-            view->Append(TurnLine(turn % 15, "BOT", "line " + std::to_string(lines++)));
-            RunEventsUntil([] { return false; }, 20ms);
-        }
-    };
-    add(40);
-    for (const wxSize size : {wxSize(1200, 700), wxSize(300, 200), wxSize(640, 425)}) {
-        shown.window.SetSize(size);
-        add(3);
-    }
-    add(39);
-    EXPECT_TRUE(RunEventsUntil([view] { return ScrolledToBottom(*view); }, 10s));
-}
-
 // At GDK_SCALE=2 a 1280x800 screen is 640x400 to the window, less than the
 // template's height: the window shrinks to fit.
-TEST(WindowLook, AtScaleTwoInADarkThemeItFitsA1280x800ScreenAndThePageStaysWhite) {
+TEST(WindowLook, AtScaleTwoInADarkThemeItFitsTheScreenOnAWhitePage) {
     if (!InOwnDisplay(1280, 800, "GDK_SCALE=2 GTK_THEME=Adwaita:dark")) return;
     ShownWindow shown;
     const wxRect area = wxDisplay(&shown.window).GetClientArea();

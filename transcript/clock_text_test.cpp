@@ -2,20 +2,16 @@
 #include "transcript/clock_text.h"
 
 #include <gtest/gtest.h>
+#include <time.h>
 
 namespace jabbery {
 namespace {
 
-// The moment the local clock reads the given date and time (nine seconds past).
-std::time_t At(int year, int month, int day, int hour, int minute) {
+// The moment the local clock reads `when` ("2026-12-06 15:46:09").
+std::time_t At(const std::string& when) {
     std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = 9;
     local.tm_isdst = -1;
+    ::strptime(when.c_str(), "%Y-%m-%d %H:%M:%S", &local);
     return std::mktime(&local);
 }
 
@@ -26,18 +22,20 @@ TEST(ClockText, TwelveHourClockHasNoLeadingZeroAndNoMarker) {
         {12, 23, "11:05"}, {24, 9, "9:05"},  {24, 0, "0:05"},   {0, 13, "13:05"},
     };
     for (const auto& [clock, hour, expected] : cases) {
-        EXPECT_EQ(ClockText(clock, At(2026, 12, 6, hour, 5)).Str(), expected)
+        EXPECT_EQ(ClockText(clock, At("2026-12-06 " + std::to_string(hour) + ":05:09")).Str(),
+                  expected)
             << clock << " " << hour;
     }
 }
 
 TEST(ClockText, DateTextsNameTheMonthAndDropTheDaysLeadingZero) {
-    EXPECT_EQ(LocalTimeText(At(2026, 12, 6, 15, 46)).Str(), "Sun Dec 06 15:46:09 2026\n");
-    EXPECT_EQ(DayText(At(2026, 9, 6, 12, 0)).Str() + DayText(At(2026, 9, 10, 12, 0)).Str(), "610");
-    EXPECT_EQ(YearText(At(2027, 1, 1, 0, 0)).Str(), "2027");
+    EXPECT_EQ(LocalTimeText(At("2026-12-06 15:46:09")).Str(), "Sun Dec 06 15:46:09 2026\n");
+    EXPECT_EQ(DayText(At("2026-09-06 12:00:00")).Str() + DayText(At("2026-09-10 12:00:00")).Str(),
+              "610");
+    EXPECT_EQ(YearText(At("2027-01-01 00:00:00")).Str(), "2027");
     std::string months;
     for (int month = 1; month <= 12; ++month)
-        months += MonthText(At(2026, month, 15, 12, 0)).Str() + " ";
+        months += MonthText(At("2026-" + std::to_string(month) + "-15 12:00:00")).Str() + " ";
     EXPECT_EQ(months,
               "January February March April May June July August September October "
               "November December ");

@@ -2,7 +2,6 @@
 #include "transcript/transcript_autosave.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -21,11 +20,12 @@ const ClockSource kClock = [] { return std::time_t{1'700'000'000}; };
 
 // The bytes the file holds are checked on the running window (shell/autosave_test.cpp).
 TEST(ConversationsFolder, FollowsXdgStateHomeElseHome) {
-    ::setenv("HOME", "/home/u", 1);
-    ::setenv("XDG_STATE_HOME", "/state", 1);
-    EXPECT_EQ(ConversationsFolder(), "/state/jabbery/conversations");
-    ::setenv("XDG_STATE_HOME", "relative", 1);
-    EXPECT_EQ(ConversationsFolder(), "/home/u/.local/state/jabbery/conversations");
+    const ScopedVariable home("HOME", "/home/u");
+    for (const auto& [state, folder] :
+         {std::pair{"/state", "/state"}, std::pair{"relative", "/home/u/.local/state"}}) {
+        const ScopedVariable state_home("XDG_STATE_HOME", state);
+        EXPECT_EQ(ConversationsFolder(), std::string(folder) + "/jabbery/conversations");
+    }
 }
 
 // Turns that find the disk full wait, whole, and go in once there is room;

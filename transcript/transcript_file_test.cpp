@@ -2,6 +2,7 @@
 #include "transcript/transcript_file.h"
 
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <optional>
 
@@ -14,15 +15,10 @@ using testing::ReadFile;
 using testing::TempFolder;
 using testing::WriteFile;
 
-// 15:46:00 on December 6, 2026, local time.
 const ClockSource kClock = [] {
     std::tm local{};
-    local.tm_year = 126;
-    local.tm_mon = 11;
-    local.tm_mday = 6;
-    local.tm_hour = 15;
-    local.tm_min = 46;
     local.tm_isdst = -1;
+    ::strptime("2026-12-06 15:46:00", "%Y-%m-%d %H:%M:%S", &local);
     return std::mktime(&local);
 };
 const std::string kRule(77, '#');

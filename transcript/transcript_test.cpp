@@ -8,7 +8,7 @@
 namespace jabbery {
 namespace {
 
-TEST(Transcript, HeaderAndTrailerAreTheFixedBytesAndTheColoursMatchTheTable) {
+TEST(Transcript, HeaderAndTrailerAreFixedBytesWithTheColourTable) {
     const std::string header = kRtfHeader;
     EXPECT_EQ(header.size(), 559u);
     EXPECT_EQ(header.substr(0, 56),
