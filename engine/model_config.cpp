@@ -112,6 +112,12 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
             return false;
         }
     }
+    if (const Entry* entry = find("budget_tokens")) {
+        if (!ParseNumber(entry->value, config.budget_tokens) || config.budget_tokens < 1) {
+            error = At(*entry, "budget_tokens") + " must be a whole number of at least 1";
+            return false;
+        }
+    }
     if (const Entry* entry = find("memory")) {
         if (!ParseNumber(entry->value, config.memory) || config.memory < 0 ||
             config.memory > kMaxMemory) {
@@ -141,9 +147,9 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
 
 bool ParseModelConfig(std::string_view text, const std::filesystem::path& folder,
                       ModelConfig& config, std::string& error) {
-    static const char* const kKeys[] = {"endpoint",     "model",       "persona",
-                                        "persona_file", "api_key_env", "temperature",
-                                        "max_tokens",   "memory",      "timeout"};
+    static const char* const kKeys[] = {"endpoint",    "model",        "persona",    "persona_file",
+                                        "api_key_env", "temperature",  "max_tokens", "memory",
+                                        "timeout",     "budget_tokens"};
     std::map<std::string, Entry> entries;
     int line_number = 0;
     std::size_t pos = 0;

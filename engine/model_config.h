@@ -23,6 +23,7 @@ struct ModelConfig {
     int max_tokens = 120;
     int memory = 6;
     std::chrono::milliseconds timeout{15000};  // at least 1 ms: 0 would mean no limit
+    long long budget_tokens = 0;               // the most tokens to spend; 0: no limit
 };
 
 // The most earlier exchanges a bot may send as context (the history file

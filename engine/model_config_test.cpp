@@ -24,8 +24,10 @@ TEST(ModelConfig, ReadsKeysAndComments) {
     EXPECT_EQ(config.endpoint, "http://127.0.0.1:8080/v1");
     EXPECT_EQ(config.model, "qwen");  // given twice: the last counts
     EXPECT_EQ(config.persona, "You are #1, a pirate = arr");
-    ASSERT_TRUE(ParseModelConfig(kBase + "timeout = 0.001", ".", config, error));
+    ASSERT_TRUE(ParseModelConfig(kBase + "timeout = 0.001\nbudget_tokens = 5000000000", ".", config,
+                                 error));
     EXPECT_EQ(config.timeout, std::chrono::milliseconds(1));
+    EXPECT_EQ(config.budget_tokens, 5000000000);
 }
 
 // Numbers that parse but cannot be honoured are refused too: a time-out
@@ -41,7 +43,8 @@ TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"",
          {"no equals sign", "temperature = hot", "temperature = 3", "max_tokens = 0",
-          "memory = 201", "timeout = 0", "max_tokens = 5x"}},
+          "memory = 201", "timeout = 0", "max_tokens = 5x", "budget_tokens = 0",
+          "budget_tokens = -5", "budget_tokens = 1.5"}},
         {"timeout must be",
          {"timeout = 0.0004", "timeout = 1e-9", "timeout = nan", "timeout = inf"}},
         {"temperature must be", {"temperature = nan", "temperature = -nan", "temperature = inf"}}};

@@ -12,6 +12,12 @@ namespace jabbery::model {
 // shape.
 bool ExtractAnswer(std::string_view body, std::string& content, std::string& error);
 
+// The tokens a chat-completions response body says the call used:
+// usage.total_tokens, or, without a positive one, usage.prompt_tokens plus
+// usage.completion_tokens. A count that is missing, negative or not a whole
+// number counts as 0, and so does a body that reports no usage at all.
+long long ReportedTokens(std::string_view body);
+
 // Finds the error message in a failed request's body: error.message,
 // error (as text) or message; else the body itself when it is short text.
 // Made one line of at most 300 bytes, with every `secret` replaced before

@@ -9,6 +9,7 @@
 #include "model/bot_init.h"
 #include "model/model_options.h"
 #include "model/model_turn.h"
+#include "model/usage.h"
 #include "platform/terminal.h"
 #include "values/product.h"
 
@@ -40,6 +41,19 @@ class CurlGlobal {
     bool m_ok;
 };
 
+// Prints what the bot in `folder` has spent, for --usage.
+int ShowUsage(const std::filesystem::path& folder) {
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(folder, ignored)) {
+        return Tell(folder.string() + " is not a folder", 1);
+    }
+    jabbery::model::Usage usage;
+    std::string error;
+    if (!jabbery::model::ReadUsage(folder, usage, error)) return Tell(error, 1);
+    std::printf("tokens used: %lld\ncalls made: %lld\n", usage.tokens, usage.calls);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,6 +74,7 @@ int main(int argc, char** argv) {
         case jabbery::OptionsEnd::kRun:
             break;
     }
+    if (options.usage) return ShowUsage(options.usage_folder);
     if (options.init) {
         // The new bot's descriptor runs this very program, wherever it lies
         // (build tree, installed or unpacked package): the kernel knows.

@@ -11,6 +11,7 @@ constexpr const char* kUsage =
     "Usage: jabbery-model                      (run by Jabbery in a bot's folder)\n"
     "       jabbery-model --init FOLDER --name NAME --endpoint URL --model MODEL\n"
     "                     [--persona TEXT] [--api-key-env VAR]\n"
+    "       jabbery-model --usage FOLDER\n"
     "A Jabbery bot that answers through a chat-model server speaking the\n"
     "OpenAI-compatible API (POST <endpoint>/chat/completions).\n";
 
@@ -22,7 +23,10 @@ std::string NotEmpty(const std::string& value) {
 // Declares every option of jabbery-model on `app`, read into `options`.
 void DeclareModelOptions(CLI::App& app, ModelOptions& options) {
     DeclareCommonOptions(app, kUsage);
-    app.footer("Settings live in model.conf in the bot's folder; see jabbery-model(1).");
+    app.footer(
+        "Settings live in model.conf in the bot's folder; see jabbery-model(1).\n"
+        "Tokens are counted as the server reports them (usage.total_tokens); a server\n"
+        "that reports no usage counts as zero tokens, so budget_tokens cannot stop it.");
     InitRequest& request = options.init_request;
     CLI::Option* init =
         app.add_option("--init", request.folder, "make a new bot folder (vorn.nfo and model.conf)")
@@ -42,6 +46,10 @@ void DeclareModelOptions(CLI::App& app, ModelOptions& options) {
     setting("--persona", "TEXT", request.persona, "the character, as a system prompt");
     setting("--api-key-env", "VAR", request.api_key_env,
             "the environment variable that holds the API key");
+    app.add_option("--usage", options.usage_folder,
+                   "print the tokens used and calls made by the bot in FOLDER")
+        ->type_name("FOLDER")
+        ->excludes(init);
 }
 
 }  // namespace
@@ -59,6 +67,7 @@ OptionsEnd ParseModelOptions(const std::vector<std::string>& arguments, ModelOpt
     DeclareModelOptions(app, options);
     const OptionsEnd end = ParseOptions(app, arguments, error);
     options.init = app.count("--init") > 0;
+    options.usage = app.count("--usage") > 0;
     return end;
 }
 

@@ -24,6 +24,8 @@ struct InitRequest {
 struct ModelOptions {
     bool init = false;  // --init was given: make a bot folder instead
     InitRequest init_request;
+    bool usage = false;        // --usage was given: show what a folder has spent instead
+    std::string usage_folder;  // the folder --usage names
 };
 
 // Parses the arguments after the program name. kError with a one-line

@@ -6,6 +6,7 @@
 #include "model/chat_request.h"
 #include "model/history.h"
 #include "model/http_client.h"
+#include "model/usage.h"
 #include "platform/bot_files.h"
 #include "platform/whole_file.h"
 #include "values/bot_protocol.h"
@@ -14,14 +15,19 @@ namespace jabbery::model {
 namespace {
 
 // Asks the endpoint and returns the cleaned answer, or false with `error`.
-bool AskModel(const ModelConfig& config, const std::string& key, const std::string& request,
-              const std::string& name, std::string& answer, std::string& error) {
+// Every call the server answers is added to `usage` in the folder, with the
+// tokens it reports, before anything else is made of the answer: an answer
+// that proves useless was paid for all the same.
+bool AskModel(const std::filesystem::path& folder, const ModelConfig& config,
+              const std::string& key, const std::string& request, const std::string& name,
+              Usage& usage, std::string& answer, std::string& error) {
     const std::string url = config.endpoint + "/chat/completions";
     const HttpResponse response = PostJson(url, request, key, config.timeout);
     if (!response.error.empty()) {
         error = response.error;
         return false;
     }
+    if (!RecordCall(folder, ReportedTokens(response.body), usage, error)) return false;
     if (response.status < 200 || response.status > 299) {
         error = "HTTP " + std::to_string(response.status) + " from " + url;
         const std::string message = ServerErrorMessage(response.body, key);
@@ -42,9 +48,25 @@ bool AskModel(const ModelConfig& config, const std::string& key, const std::stri
     return true;
 }
 
+// Reads what the folder has spent; false with `error` when the budget in
+// model.conf is used up, or the count cannot be trusted.
+bool MaySpend(const std::filesystem::path& folder, const ModelConfig& config, Usage& usage,
+              std::string& error) {
+    if (!ReadUsage(folder, usage, error)) return false;
+    if (config.budget_tokens > 0 && usage.tokens >= config.budget_tokens) {
+        error = "the token budget of " + std::to_string(config.budget_tokens) +
+                " is used up (budget_tokens in model.conf; jabbery-model --usage FOLDER shows "
+                "what was spent)";
+        return false;
+    }
+    return true;
+}
+
 TurnResult RunTurnWithKey(const std::filesystem::path& folder, const ModelConfig& config,
                           const std::string& key) {
     TurnResult result;
+    Usage usage;
+    if (!MaySpend(folder, config, usage, result.error)) return result;
     std::string text;
     std::string why;
     if (ReadBotFile(folder, kMessageFileName, kMaxMessageFileBytes, text, why) !=
@@ -62,7 +84,9 @@ TurnResult RunTurnWithKey(const std::filesystem::path& folder, const ModelConfig
     const std::string request =
         BuildChatRequest(config, turn.m_name, history.exchanges, turn.m_message);
     std::string answer;
-    if (!AskModel(config, key, request, turn.m_name, answer, result.error)) return result;
+    if (!AskModel(folder, config, key, request, turn.m_name, usage, answer, result.error)) {
+        return result;
+    }
     if (!ReplaceWholeFile((folder / kMessageFileName).string(), AnswerFileText(answer),
                           result.error)) {
         return result;

@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: MIT
+#include "model/usage.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "model/chat_answer.h"
+#include "model/test_server.h"
+
+namespace jabbery::model {
+namespace {
+
+using namespace testing;
+
+constexpr const char* kMessage = "Ada\r\nHello there\r\n";
+
+// A chat-completions answer `content` that reports `usage`.
+std::string WithUsage(const nlohmann::json& usage, const std::string& content = "Hi") {
+    auto body = nlohmann::json::parse(ChatCompletion(content));
+    body["usage"] = usage;
+    return body.dump();
+}
+
+std::string Shown(int tokens, int calls) {
+    return "tokens used: " + std::to_string(tokens) + "\ncalls made: " + std::to_string(calls) +
+           "\n";
+}
+
+// A bot folder holding model.conf alone, its turns run as Jabbery runs them.
+class ModelUsage : public ::testing::Test {
+  protected:
+    ModelUsage() { Configure(""); }
+    void Configure(const std::string& extra) {
+        WriteFile(m_bot.File("model.conf"),
+                  "endpoint = " + m_server.Endpoint() + "\nmodel = m\n" + extra);
+    }
+    ProgramRun Turn() {
+        WriteFile(m_bot.File("chat.msg"), kMessage);
+        return RunProgram({JABBERY_MODEL}, m_bot.Path());
+    }
+    ProgramRun ShowUsage() { return RunProgram({JABBERY_MODEL, "--usage", m_bot.Path()}, "/"); }
+
+    TempFolder m_bot;
+    TestServer m_server;
+};
+
+TEST(ReportedTokens, TakesTheTotalElseThePartsElseZero) {
+    const std::pair<std::string, long long> cases[] = {
+        {WithUsage({{"prompt_tokens", 20}, {"completion_tokens", 10}, {"total_tokens", 31}}), 31},
+        {WithUsage({{"prompt_tokens", 20}, {"completion_tokens", 10}}), 30},
+        {WithUsage({{"prompt_tokens", 20}, {"total_tokens", nullptr}}), 20},
+        {WithUsage({{"total_tokens", -5}, {"completion_tokens", "7"}}), 0},
+        {WithUsage({{"total_tokens", 1e30}}), 0},
+        {WithUsage({{"total_tokens", 99999999999999999}}), 1'000'000'000'000'000},
+        {WithUsage("lots"), 0},
+        {ChatCompletion("no usage"), 0},
+        {"not json", 0},
+    };
+    for (const auto& [body, tokens] : cases) EXPECT_EQ(ReportedTokens(body), tokens) << body;
+}
+
+// Every answered call counts, a failed one too: the server may have billed it.
+TEST_F(ModelUsage, AddsUpTheReportedTokensOfEveryAnsweredCallAcrossRuns) {
+    EXPECT_EQ(ShowUsage().out, Shown(0, 0));
+    const struct {
+        CannedReply reply;
+        int exit_code;
+        std::string shown;
+    } calls[] = {
+        {{200, WithUsage({{"total_tokens", 30}})}, 0, Shown(30, 1)},
+        {{200, WithUsage({{"prompt_tokens", 5}, {"completion_tokens", 7}})}, 0, Shown(42, 2)},
+        {{200, ChatCompletion("no usage reported")}, 0, Shown(42, 3)},
+        {{200, WithUsage({{"total_tokens", 8}}, " ")}, 1, Shown(50, 4)},
+        {{500, R"({"error":"overloaded"})"}, 1, Shown(50, 5)},
+    };
+    for (const auto& call : calls) {
+        m_server.AlwaysReply(call.reply);
+        const ProgramRun turn = Turn();
+        EXPECT_EQ(turn.exit_code, call.exit_code) << turn.err;
+        const ProgramRun shown = ShowUsage();
+        EXPECT_EQ(shown.exit_code, 0) << shown.err;
+        EXPECT_EQ(shown.out, call.shown);
+    }
+    EXPECT_EQ(
+        std::filesystem::status(m_bot.File(kUsageFile)).permissions() & std::filesystem::perms::all,
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const ProgramRun nowhere = RunProgram({JABBERY_MODEL, "--usage", m_bot.File("none")}, "/");
+    EXPECT_EQ(nowhere.exit_code, 1);
+    EXPECT_NE(nowhere.err.find("is not a folder"), std::string::npos) << nowhere.err;
+}
+
+TEST_F(ModelUsage, RefusesToCallTheServerOnceTheBudgetIsUsedUp) {
+    Configure("budget_tokens = 50\n");
+    m_server.AlwaysReply({200, WithUsage({{"total_tokens", 30}})});
+    EXPECT_EQ(Turn().exit_code, 0);
+    EXPECT_EQ(Turn().exit_code, 0);  // begun at 30, below the budget; ends above it
+    const ProgramRun refused = Turn();
+    EXPECT_EQ(refused.exit_code, 1);
+    EXPECT_EQ(refused.err.rfind("jabbery-model: the token budget of 50 is used up", 0), 0u)
+        << refused.err;
+    EXPECT_EQ(ReadFile(m_bot.File("chat.msg")), kMessage);
+    EXPECT_EQ(m_server.Requests().size(), 2u);
+    EXPECT_EQ(ShowUsage().out, Shown(60, 2));
+}
+
+// A count read as zero would start the spending over unnoticed.
+TEST_F(ModelUsage, RefusesToCallTheServerWhenTheCountCannotBeRead) {
+    const std::string outside = m_bot.File("elsewhere");
+    WriteFile(outside, R"({"calls":1,"tokens":1})");
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "it is damaged"},
+        {"{\"calls\":3,\"tok", "it is damaged"},
+        {R"({"calls":3})", "it is damaged"},
+        {R"({"calls":3,"tokens":-1})", "it is damaged"},
+        {R"({"calls":3,"tokens":1.5})", "it is damaged"},
+        {"link", "symbolic link"},
+    };
+    for (const auto& [content, why] : cases) {
+        std::filesystem::remove(m_bot.File(kUsageFile));
+        content == "link" ? std::filesystem::create_symlink(outside, m_bot.File(kUsageFile))
+                          : WriteFile(m_bot.File(kUsageFile), content);
+        for (const ProgramRun& run : {Turn(), ShowUsage()}) {
+            EXPECT_EQ(run.exit_code, 1) << content;
+            EXPECT_NE(run.err.find("cannot read model.usage"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
+        }
+        EXPECT_EQ(ReadFile(m_bot.File(kUsageFile)),
+                  content == "link" ? ReadFile(outside) : content);
+    }
+    EXPECT_TRUE(m_server.Requests().empty());
+    EXPECT_EQ(ReadFile(m_bot.File("chat.msg")), kMessage);
+}
+
+}  // namespace
+}  // namespace jabbery::model
