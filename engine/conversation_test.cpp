@@ -8,6 +8,7 @@
 #include "engine/bot_descriptor.h"
 #include "engine/exit_sequence.h"
 #include "engine/test_bots.h"
+#include "engine/test_conversation.h"
 #include "engine/test_fake_host.h"
 #include "engine/test_scripted_runner.h"
 #include "engine/transcript_recorder.h"
@@ -16,46 +17,6 @@ namespace jabbery {
 namespace {
 
 using namespace testing;
-
-// What an observer was told, in order, as "joined NAME #ID colour C" and
-// "turn N NAME: TEXT [output]".
-struct EventLog final : ConversationObserver {
-    std::vector<std::string> m_events;
-
-    void ParticipantJoined(const Conversation&, const Participant& p) override {
-        m_events.push_back("joined " + p.m_name.Str() + " #" + std::to_string(p.m_id) + " colour " +
-                           std::to_string(p.m_colour));
-    }
-    void TurnRecorded(const Conversation& conversation, const Turn& turn) override {
-        m_events.push_back("turn " + std::to_string(turn.m_number) + " " +
-                           conversation.Get(turn.m_speaker).m_name.Str() + ": " +
-                           turn.m_text.Str() + " [" + turn.m_outcome.m_outputTail + "]");
-    }
-};
-
-Participant Bot(const std::string& name) {
-    Participant bot;
-    bot.m_name = name;
-    bot.m_folder = "/bots/" + name + "/";
-    return bot;
-}
-
-// A conversation of `names`, started, with `log` told of everything.
-void StartWith(Conversation& conversation, EventLog& log, const std::vector<std::string>& names) {
-    conversation.AddObserver(log);
-    for (const std::string& name : names) conversation.Join(Bot(name));
-    conversation.Start();
-}
-
-// Runs whole turns as a front-end does: tick, the runner's exchange, done.
-void RunTurns(Conversation& conversation, BotRunner& runner, int turns) {
-    for (int i = 0; i < turns; ++i) {
-        ASSERT_EQ(conversation.OnTick(), SchedulerAction::kStartTurn);
-        const Participant& speaker = conversation.NextSpeaker();
-        const ExchangeResult result = runner.Run(speaker.Profile(), conversation.LastMessage(), {});
-        conversation.OnExchangeDone(speaker.m_id, result);
-    }
-}
 
 TEST(Conversation, JoiningGivesIdsAndColoursInOrder) {
     Conversation conversation;
@@ -150,18 +111,6 @@ TEST(Conversation, ForASeedTheSpeakersAreTheDrawsOfTheRandomRule) {
     for (const Turn& turn : conversation.Turns()) spoken.push_back(turn.m_speaker);
     spoken.push_back(conversation.NextSpeaker().m_id);
     EXPECT_EQ(spoken, expected);
-}
-
-// Fewer than two bots never start a conversation; should one get here, no
-// draw runs (it could never end) and the only speaker stays.
-TEST(Conversation, WithOneParticipantNoDrawRuns) {
-    Conversation conversation;
-    EventLog log;
-    StartWith(conversation, log, {"Solo"});
-    ScriptedRunner runner;
-    RunTurns(conversation, runner, 2);
-    EXPECT_EQ(conversation.NextSpeaker().m_name.Str(), "Solo");
-    EXPECT_EQ(conversation.Turns().size(), 2u);
 }
 
 TEST(Conversation, TranscriptRecorderWritesIntroductionsThenTurns) {

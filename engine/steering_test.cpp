@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: MIT
+// Who speaks next, muting, and the rules that stop a conversation, run
+// through a scripted runner.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+
+#include "engine/conversation.h"
+#include "engine/loop_rule.h"
+#include "engine/test_conversation.h"
+#include "engine/test_scripted_runner.h"
+
+namespace jabbery {
+namespace {
+
+using namespace testing;
+
+// Who spoke, turn by turn.
+std::string Speakers(const Conversation& conversation) {
+    std::string names;
+    for (const Turn& turn : conversation.Turns())
+        names += conversation.Get(turn.m_speaker).m_name.Str();
+    return names;
+}
+
+// A conversation of one-letter bots in `order`, started.
+struct Steered {
+    explicit Steered(
+        const std::string& order, std::string names = "ABCD", StopRules rules = {},
+        std::function<Conversation::Clock::time_point()> clock = Conversation::Clock::now)
+        : conversation(MakeSpeakingOrder(order), std::move(rules), std::move(clock)) {
+        conversation.AddObserver(log);
+        for (const char name : names) conversation.Join(Bot(std::string(1, name)));
+        first = conversation.Start();
+    }
+    Conversation conversation;
+    EventLog log;
+    ScriptedRunner runner;
+    SchedulerAction first = SchedulerAction::kNothing;
+};
+
+TEST(SpeakingOrder, ListGoesRoundInJoiningOrderSkippingTheMuted) {
+    Steered steered("list");
+    RunTurns(steered.conversation, steered.runner, 6);
+    EXPECT_EQ(Speakers(steered.conversation), "ABCDAB");
+    EXPECT_EQ(steered.conversation.SetMuted(3, true), "");
+    RunTurns(steered.conversation, steered.runner, 4);
+    EXPECT_EQ(Speakers(steered.conversation), "ABCDABCABC");
+}
+
+// Over 10,000 turns no one speaks twice in a row and every unmuted bot
+// speaks once in each round of four... of three, with D muted.
+TEST(SpeakingOrder, PooledLetsEachUnmutedBotSpeakOncePerRound) {
+    std::srand(5);
+    Steered steered("pooled", "ABCD");
+    RunTurns(steered.conversation, steered.runner, 4000);
+    ASSERT_EQ(steered.conversation.SetMuted(3, true), "");
+    RunTurns(steered.conversation, steered.runner, 6000);
+    const std::string said = Speakers(steered.conversation);
+    for (std::size_t i = 1; i < said.size(); ++i) ASSERT_NE(said[i], said[i - 1]) << i;
+    // Rounds are not aligned to turns: any four in a row before the mute
+    // hold each bot at most twice, and a bot waits at most 6 turns.
+    for (std::size_t i = 0; i + 7 <= 4000; ++i) {
+        for (const char bot : std::string("ABCD")) {
+            EXPECT_NE(said.substr(i, 7).find(bot), std::string::npos) << i << bot;
+        }
+    }
+    EXPECT_EQ(said.find('D', 4001), std::string::npos);
+    for (std::size_t i = 4001; i + 5 <= said.size(); ++i) {
+        for (const char bot : std::string("ABC")) {
+            ASSERT_NE(said.substr(i, 5).find(bot), std::string::npos) << i << bot;
+        }
+    }
+}
+
+// A bot named in the last line speaks next; otherwise turns go in
+// proportion to talkativeness, and 0 speaks only when named.
+TEST(SpeakingOrder, NaturalFollowsNamesThenTalkativeness) {
+    std::srand(9);
+    Steered steered("natural", "ABCD");
+    Conversation& conversation = steered.conversation;
+    conversation.SetTalkativeness(0, 10);
+    conversation.SetTalkativeness(1, 30);
+    conversation.SetTalkativeness(2, 60);
+    conversation.SetTalkativeness(3, 0);
+    // Every fifth turn names D, then C, as words inside a sentence.
+    int turn = 0;
+    steered.runner.m_answer = [&turn](const BotProfile& bot, const CPlainString&) {
+        ++turn;
+        const std::string said = turn % 5 == 0 ? "over to d, then (c)." : "dc and xd are not names";
+        return ExchangeResult{bot.m_name + " " + said, {}};
+    };
+    RunTurns(conversation, steered.runner, 10000);
+    const std::string said = Speakers(conversation);
+    std::map<char, int> unnamed;
+    for (std::size_t i = 1; i < said.size(); ++i) {
+        ASSERT_NE(said[i], said[i - 1]);
+        if (i % 5 == 0) {
+            EXPECT_EQ(said[i], said[i - 1] == 'D' ? 'C' : 'D') << i;
+        } else {
+            ++unnamed[said[i]];
+        }
+    }
+    EXPECT_EQ(unnamed['D'], 0);
+    // Expected shares, the last speaker excluded: about 10:30:60 among A, B, C.
+    const double total = unnamed['A'] + unnamed['B'] + unnamed['C'];
+    EXPECT_NEAR(unnamed['A'] / total, 0.12, 0.05);
+    EXPECT_NEAR(unnamed['C'] / total, 0.50, 0.08);
+}
+
+TEST(Steering, MuteKeepsTwoUnmutedAndSpeakNextTakesOneTurn) {
+    Steered steered("list", "ABC");
+    Conversation& conversation = steered.conversation;
+    EXPECT_EQ(conversation.SetMuted(0, true), "");
+    EXPECT_EQ(conversation.SetMuted(1, true),
+              "At least two bots must stay unmuted, so B cannot be muted.");
+    RunTurns(conversation, steered.runner, 2);
+    EXPECT_EQ(Speakers(conversation), "BC");
+    EXPECT_EQ(conversation.SpeakNext(0), "A is muted.");
+    EXPECT_EQ(conversation.SpeakNext(2), "C has just spoken, and no one speaks twice in a row.");
+    conversation.SetMuted(0, false);
+    EXPECT_EQ(conversation.SpeakNext(0), "");
+    RunTurns(conversation, steered.runner, 3);
+    EXPECT_EQ(Speakers(conversation), "BCABC");
+}
+
+TEST(Steering, BotsJoinWithAFreeColourAndLeaveKeepingTheirStats) {
+    Steered steered("list", "ABC");
+    Conversation& conversation = steered.conversation;
+    RunTurns(conversation, steered.runner, 3);
+    EXPECT_EQ(conversation.Remove(1), "");
+    EXPECT_EQ(conversation.Add(Bot("E")), "");
+    EXPECT_EQ(conversation.Get(3).m_colour, 1);  // B's, free again
+    RunTurns(conversation, steered.runner, 3);
+    EXPECT_EQ(Speakers(conversation), "ABCACE");
+    EXPECT_EQ(conversation.Get(1).m_stats.m_turns, 1);
+    EXPECT_EQ(conversation.Remove(0), "");
+    EXPECT_EQ(conversation.Remove(2),
+              "At least two bots must stay in the conversation, so C cannot be removed.");
+    for (int bot = 0; bot < 13; ++bot) conversation.Add(Bot("x"));
+    EXPECT_EQ(conversation.Add(Bot("y")), "A conversation links at most 15 bots.");
+}
+
+// Each rule ends the terminal's conversation at the turn that meets it, and says why.
+TEST(StopRules, EachEndsTheConversationAtItsTurnWithItsReason) {
+    const auto loop = [](const BotProfile& bot, const CPlainString&) {
+        return ExchangeResult{bot.m_name.Str() == "A" ? "What are your feelings now?"
+                                                      : "Do you want my feelings, now?",
+                              {}};
+    };
+    StopRules turns;
+    turns.m_turns = 7;
+    StopRules stop_on;
+    std::string error;
+    stop_on.m_stopOn = StopPattern::Compile("(?i)good\\s*bye", error);
+    StopRules loops;
+    loops.m_loop = 3;
+    const struct {
+        std::string m_names;
+        StopRules m_rules;
+        std::function<ExchangeResult(const BotProfile&, const CPlainString&)> m_answer;
+        std::size_t m_turns;
+        std::string m_end;
+    } cases[] = {
+        {"ABCD", turns, nullptr, 7, "turns: 7 turns were asked for"},
+        {"ABCD", stop_on,
+         [](const BotProfile& bot, const CPlainString& heard) {
+             return ExchangeResult{
+                 heard.Str().size() > 30 ? "Well, GoodBye." : bot.m_name + " hi " + heard, {}};
+         },
+         7, "stop-on: C said what --stop-on (?i)good\\s*bye finds: \"Well, GoodBye.\""},
+        {"AB", loops, loop, 5, "loop: A repeats itself: \"What are your feelings now?\""},
+    };
+    for (const auto& c : cases) {
+        Steered steered("list", c.m_names, c.m_rules);
+        if (c.m_answer) steered.runner.m_answer = c.m_answer;
+        RunTurns(steered.conversation, steered.runner, 100);
+        EXPECT_EQ(steered.conversation.Turns().size(), c.m_turns) << c.m_end;
+        EXPECT_EQ(steered.conversation.OnTick(), SchedulerAction::kNothing) << c.m_end;
+        steered.conversation.Finish(EndReason::kInterrupted, "never");
+        EXPECT_EQ(steered.log.m_ends, std::vector<std::string>{c.m_end});
+    }
+}
+
+TEST(StopRules, TimeEndsAtATickAndTheWindowPausesUntilResume) {
+    Conversation::Clock::time_point now{};
+    StopRules rules;
+    rules.m_time = std::chrono::seconds(90);
+    rules.m_pauseInstead = true;
+    Steered steered("list", "AB", rules, [&now] { return now; });
+    Conversation& conversation = steered.conversation;
+    RunTurns(conversation, steered.runner, 2);
+    now += std::chrono::seconds(90);
+    EXPECT_EQ(conversation.OnTick(), SchedulerAction::kNothing);
+    ASSERT_TRUE(conversation.StoppedBy());
+    EXPECT_EQ(conversation.StoppedBy()->Detail(), "its time of 90 s is up");
+    EXPECT_TRUE(conversation.Scheduler().IsPaused());
+    conversation.OnResume();
+    RunTurns(conversation, steered.runner, 2);
+    EXPECT_EQ(conversation.Turns().size(), 4u);
+    conversation.Finish(EndReason::kExit, "Exit was chosen");
+    EXPECT_EQ(steered.log.m_ends, std::vector<std::string>{"exit: Exit was chosen"});
+}
+
+// A bot failing N times in a row sits out N, then 2N turns; a conversation
+// where fewer than two can speak ends with that reason.
+TEST(StopRules, QuarantineDoublesEachTimeAndNoSpeakersEnds) {
+    StopRules rules;
+    rules.m_quarantine = 2;
+    Steered steered("list", "ABC", rules);
+    steered.runner.m_answer = [](const BotProfile& bot, const CPlainString&) {
+        ExchangeResult result{bot.m_name, {}};
+        if (bot.m_name.Str() == "C") result.m_outcome.m_end = ExchangeEnd::kExited;
+        return result;
+    };
+    RunTurns(steered.conversation, steered.runner, 16);
+    // C sits out turns 7 and 8 after failing twice, then 13 to 16.
+    EXPECT_EQ(Speakers(steered.conversation), "ABCABCABCABCABAB");
+    std::vector<int> quarantined;
+    for (const Turn& turn : steered.conversation.Turns()) quarantined.push_back(turn.m_quarantined);
+    EXPECT_EQ(quarantined[5], 2);
+    EXPECT_EQ(quarantined[11], 4);
+    Steered one("random", "A");
+    EXPECT_EQ(one.first, SchedulerAction::kRunExitSequence);
+    one.conversation.Finish(EndReason::kInterrupted, "never");
+    EXPECT_EQ(one.log.m_ends,
+              std::vector<std::string>{"no-speakers: fewer than two bots can speak"});
+}
+
+TEST(LoopRule, FindsALineSaidTooOftenOrTwoBotsTrading) {
+    const auto turns = [](std::vector<std::pair<int, std::string>> said) {
+        std::vector<Turn> list;
+        for (const auto& [speaker, text] : said) {
+            list.push_back(Turn{static_cast<long long>(list.size()) + 1, speaker, text, {}});
+        }
+        return list;
+    };
+    EXPECT_EQ(LoopKey("What ARE your... feelings, now?\xC3\xA9"), "whatareyourfeelingsnow\xC3\xA9");
+    const auto found = FindLoop(
+        turns({{0, "Hi there"}, {1, "x"}, {2, "hi, THERE!"}, {1, "y"}, {0, "Hi there."}}), 3);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->m_line, "Hi there.");
+    EXPECT_EQ(found->m_speakers, (std::vector<ParticipantId>{0, 2}));
+    EXPECT_FALSE(FindLoop(turns({{0, "a"}, {1, "b"}, {0, "a"}, {1, "c"}}), 3));
+    // Trading two lines 12 times (each said 12 times, too far apart for the window of 20 at 12).
+    std::vector<std::pair<int, std::string>> trade;
+    for (int i = 0; i < 24; ++i) trade.push_back({i % 2, i % 2 ? "b" : "a"});
+    const auto traded = FindLoop(turns(trade), 12);
+    ASSERT_TRUE(traded);
+    EXPECT_EQ(traded->m_speakers, (std::vector<ParticipantId>{0, 1}));
+    trade[3].second = "c";
+    EXPECT_FALSE(FindLoop(turns(trade), 12));
+    // Empty and failed lines never count.
+    std::vector<Turn> empty = turns({{0, "..."}, {1, "..."}, {0, "..."}});
+    EXPECT_FALSE(FindLoop(empty, 2));
+}
+
+TEST(StopPattern, RefusesABadPatternAndSearchesLongRepliesInLinearTime) {
+    std::string error;
+    EXPECT_FALSE(StopPattern::Compile("(unclosed", error));
+    EXPECT_EQ(error, "missing ): (unclosed");
+    const auto nested = StopPattern::Compile("(a*)*b", error);
+    ASSERT_TRUE(nested);
+    EXPECT_FALSE(nested->FoundIn(std::string(1999, 'a')));
+    EXPECT_TRUE(nested->FoundIn(std::string(1998, 'a') + "b"));
+}
+
+}  // namespace
+}  // namespace jabbery
