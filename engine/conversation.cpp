@@ -203,6 +203,11 @@ void Conversation::SetSpeakingOrder(std::shared_ptr<SpeakerPolicy> speakers) {
     m_speakers = std::move(speakers);
 }
 
+void Conversation::SetRules(StopRules rules) {
+    m_rules = std::move(rules);
+    m_timeUp = false;
+}
+
 std::string Conversation::SetMuted(ParticipantId id, bool muted) {
     const std::size_t index = IndexOf(id);
     Participant& participant = m_participants[index];

@@ -71,6 +71,8 @@ class Conversation {
     // the next speaker for one turn; talkativeness; bots joining and
     // leaving. Each refusal comes back in words, empty when done.
     void SetSpeakingOrder(std::shared_ptr<SpeakerPolicy> speakers);
+    // The stop rules from the next turn on (the time rule counts from the start).
+    void SetRules(StopRules rules);
     std::string SetMuted(ParticipantId id, bool muted);
     std::string SpeakNext(ParticipantId id);
     void SetTalkativeness(ParticipantId id, int talkativeness);
