@@ -21,6 +21,13 @@ constexpr struct {
     {ExchangeEnd::kUnusableFile, "message file unusable"},
 };
 
+// "sits out 4 more turns" after `separator` while the bot is in quarantine, else nothing.
+std::string SittingOut(const Participant& bot, const char* separator) {
+    if (bot.m_sitOut == 0) return "";
+    return separator + std::string("sits out ") + std::to_string(bot.m_sitOut) +
+           (bot.m_sitOut == 1 ? " more turn" : " more turns");
+}
+
 int Failures(const BotStats& stats) {
     return stats.m_turns - stats.Count(ExchangeEnd::kAnswered);
 }
@@ -49,9 +56,10 @@ std::vector<std::string> BotTableRow(const Participant& bot) {
     const BotStats& stats = bot.m_stats;
     std::vector<std::string> row = {std::to_string(bot.m_id + 1), bot.m_name.Str()};
     for (std::string& cell : BotStatsCells(stats)) row.push_back(std::move(cell));
-    row.push_back(stats.m_lastFailure ? "turn " + std::to_string(stats.m_lastFailureTurn) + ": " +
-                                            OutcomeText(*stats.m_lastFailure)
-                                      : "");
+    row.push_back((stats.m_lastFailure ? "turn " + std::to_string(stats.m_lastFailureTurn) + ": " +
+                                             OutcomeText(*stats.m_lastFailure)
+                                       : "") +
+                  SittingOut(bot, "; "));
     row.push_back(bot.m_folder.Str());
     return row;
 }
@@ -76,7 +84,7 @@ std::string BotDetailsText(const Participant& bot, std::size_t tail_lines) {
         LastOutputLines(stats.m_lastFailure->m_outputTail, tail_lines);
     if (!lines.empty()) text += "\nIts last output:";
     for (const std::string& line : lines) text += "\n  " + line;
-    return text;
+    return text + SittingOut(bot, "\n");
 }
 
 std::string SecondsText(std::chrono::milliseconds duration) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "engine/bot_table.h"
 #include "engine/conversation.h"
 #include "engine/loop_rule.h"
 #include "engine/test_conversation.h"
@@ -214,7 +215,11 @@ TEST(StopRules, QuarantineDoublesEachTimeAndNoSpeakersEnds) {
         if (bot.m_name.Str() == "C") result.m_outcome.m_end = ExchangeEnd::kExited;
         return result;
     };
-    RunTurns(steered.conversation, steered.runner, 16);
+    RunTurns(steered.conversation, steered.runner, 12);
+    // The Bots window shows it sitting out.
+    EXPECT_EQ(BotTableRow(steered.conversation.Get(2)).rbegin()[1],
+              "turn 12: exited with code 0; sits out 4 more turns");
+    RunTurns(steered.conversation, steered.runner, 4);
     // C sits out turns 7 and 8 after failing twice, then 13 to 16.
     EXPECT_EQ(Speakers(steered.conversation), "ABCABCABCABCABAB");
     std::vector<int> quarantined;
