@@ -116,11 +116,10 @@ void CBotsWindow::Update() {
         const bool failed = participant.m_stats.m_lastFailure.has_value();
         const wxColour page = m_table->GetBackgroundColour();
         const BotColour red = ReadableOn({255, 0, 0}, {page.Red(), page.Green(), page.Blue()});
-        m_table->SetItemTextColour(
-            bot, participant.m_muted || participant.m_removed
-                     ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)
-                 : failed ? wxColour(red.m_red, red.m_green, red.m_blue)
-                          : wxNullColour);
+        m_table->SetItemTextColour(bot, participant.m_muted || participant.m_removed
+                                            ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)
+                                        : failed ? wxColour(red.m_red, red.m_green, red.m_blue)
+                                                 : wxNullColour);
     }
     // Each column as wide as its heading or its widest cell; the table
     // scrolls sideways when the window is narrower than that.
@@ -132,23 +131,24 @@ void CBotsWindow::Update() {
     ShowDetails();
 }
 
-void CBotsWindow::OnSelect(wxListEvent& event) {
-    m_selected = event.GetIndex();
+void CBotsWindow::OnSelect(wxListEvent&) {
     ShowDetails();
 }
 
 void CBotsWindow::ShowDetails() {
     // The selected bot, or else the one that failed last.
     const std::vector<Participant>& bots = m_conversation.Participants();
-    const Participant* shown = Selected();
+    const Participant* selected = Selected();
+    const Participant* shown = selected;
     for (int latest = 0; const Participant& bot : bots) {
-        if (m_selected < 0 && bot.m_stats.m_lastFailure && bot.m_stats.m_lastFailureTurn > latest) {
+        if (selected == nullptr && bot.m_stats.m_lastFailure &&
+            bot.m_stats.m_lastFailureTurn > latest) {
             latest = bot.m_stats.m_lastFailureTurn;
             shown = &bot;
         }
     }
-    m_details->ChangeValue(ToWxText(shown == nullptr ? "No bot has failed."
-                                                     : BotDetailsText(*shown, kTailLines)));
+    m_details->ChangeValue(
+        ToWxText(shown == nullptr ? "No bot has failed." : BotDetailsText(*shown, kTailLines)));
 }
 
 void CBotsWindow::OnOpenFolder(wxCommandEvent&) {
@@ -156,7 +156,9 @@ void CBotsWindow::OnOpenFolder(wxCommandEvent&) {
 }
 
 void CBotsWindow::OnRowMenu(wxListEvent& event) {
-    m_selected = event.GetIndex();
+    // The row clicked is the one the menu is for.
+    m_table->SetItemState(event.GetIndex(), wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                          wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     ShowRowMenu();
 }
 
@@ -188,8 +190,9 @@ void CBotsWindow::ShowRowMenu() {
 
 const Participant* CBotsWindow::Selected() const {
     const std::vector<Participant>& bots = m_conversation.Participants();
-    return m_selected >= 0 && static_cast<std::size_t>(m_selected) < bots.size()
-               ? &bots[static_cast<std::size_t>(m_selected)]
+    const long row = m_table->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+    return row >= 0 && static_cast<std::size_t>(row) < bots.size()
+               ? &bots[static_cast<std::size_t>(row)]
                : nullptr;
 }
 

@@ -71,7 +71,6 @@ class CBotsWindow : public wxDialog {
     std::string m_folder;
     wxListCtrl* m_table = nullptr;
     wxTextCtrl* m_details = nullptr;
-    long m_selected = -1;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -31,8 +31,7 @@ constexpr struct {
     {CStopRulesDialog::kTurns, "Stop &after", 1, INT_MAX, 100, "turns"},
     {CStopRulesDialog::kTime, "Stop after a &time of", 1, 100000, 10, "minutes from the start"},
     {CStopRulesDialog::kStopOn, "Stop when a reply &matches", 0, 0, 0, "(RE2 syntax)"},
-    {CStopRulesDialog::kLoop, "Stop when a &line comes round", 2, 1000, 3,
-     "times (a loop)"},
+    {CStopRulesDialog::kLoop, "Stop when a &line comes round", 2, 1000, 3, "times (a loop)"},
     {CStopRulesDialog::kQuarantine, "Let a bot sit out after &failing", 1, 1000, 3,
      "times in a row"},
 };
@@ -72,14 +71,14 @@ CStopRulesDialog::CStopRulesDialog(wxWindow* parent, const StopRules& rules)
         m_boxes[line.m_rule]->SetValue(on[line.m_rule]);
         grid->Add(m_boxes[line.m_rule], wxSizerFlags().CentreVertical());
         if (line.m_rule == kStopOn) {
-            m_pattern = new wxTextCtrl(
-                this, wxID_ANY, ToWxText(rules.m_stopOn ? rules.m_stopOn->Text() : ""),
-                wxDefaultPosition, ConvertDialogToPixels(wxSize(100, -1)));
+            m_pattern = new wxTextCtrl(this, wxID_ANY,
+                                       ToWxText(rules.m_stopOn ? rules.m_stopOn->Text() : ""),
+                                       wxDefaultPosition, ConvertDialogToPixels(wxSize(100, -1)));
             grid->Add(m_pattern, wxSizerFlags().Expand());
         } else {
-            m_numbers[line.m_rule] = new wxSpinCtrl(
-                this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS,
-                line.m_lowest, line.m_highest, shown[line.m_rule]);
+            m_numbers[line.m_rule] =
+                new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                               wxSP_ARROW_KEYS, line.m_lowest, line.m_highest, shown[line.m_rule]);
             grid->Add(m_numbers[line.m_rule], wxSizerFlags().Expand());
         }
         grid->Add(new wxStaticText(this, wxID_ANY, line.m_after), wxSizerFlags().CentreVertical());
