@@ -33,7 +33,8 @@ TEST(JabberyCli, PrintsAndSavesEveryTurnAfterTheIntroductions) {
         RunCli(root, {"--turns", "6", "--interval", "0", "--save", root.File("t.txt"), "--rtf",
                       root.File("t.rtf"), relative_a + "//", root.Path() + "/./a/../b"});
     ASSERT_EQ(run.m_status, 0) << run.m_err;
-    EXPECT_EQ(run.m_err, "");
+    EXPECT_EQ(run.m_err,
+              "jabbery-cli: the conversation ended after 6 turns: 6 turns were asked for\n");
     EXPECT_EQ(run.m_out, a + "/\n" + b + "/\nANN> hello\nBOB> hi\nANN> hello\nBOB> hi\n" +
                              "ANN> hello\nBOB> hi\n");
     const std::string saved = ReadFile(root.File("t.txt"));
@@ -86,7 +87,9 @@ TEST(JabberyCli, ChecksEveryBotBeforeTheFirstTurn) {
     const std::string refused =
         "jabbery-cli: --strict: nothing was run, as the check above failed\n";
     const std::tuple<std::string, int, std::string> cases[] = {
-        {"", 0, "jabbery-cli: warning: " + failure},
+        {"", 0,
+         "jabbery-cli: warning: " + failure +
+             "jabbery-cli: the conversation ended after 1 turn: 1 turn was asked for\n"},
         {"--quiet", 0, ""},
         {"--strict", 2, "jabbery-cli: " + failure + refused},
     };
@@ -150,10 +153,12 @@ TEST(JabberyCli, SaysWhomItWaitsForOnATerminalOnly) {
     // A busy machine may let the bot run into its third second: one more update.
     EXPECT_TRUE(
         std::regex_match(shown, std::regex("\r\x1b\\[Kwaiting for SLOW \\(2 s\\)\xE2\x80\xA6"
-                                           "([^\n]*\xE2\x80\xA6)?\r\x1b\\[K")))
+                                           "([^\n]*\xE2\x80\xA6)?\r\x1b\\[K"
+                                           "jabbery-cli: the conversation ended[^\n]*\r?\n")))
         << shown;
     EXPECT_EQ(piped.m_status, 0);
-    EXPECT_EQ(piped.m_err, "");
+    EXPECT_EQ(piped.m_err,
+              "jabbery-cli: the conversation ended after 1 turn: 1 turn was asked for\n");
 }
 
 // Where a stopped run's standard output goes.
@@ -226,7 +231,7 @@ TEST(JabberyCli, StartedWithItsOutputsClosedKeepsTheLogToItself) {
                                 Quote(log) + " " + Quote(a) + " " + Quote(failing) + " >&- 2>&-";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string logged = ReadFile(log);
-    EXPECT_TRUE(std::regex_match(logged, std::regex("(\\{\"conversation\":[^\n]*\n){4}")))
+    EXPECT_TRUE(std::regex_match(logged, std::regex("(\\{\"conversation\":[^\n]*\n){5}")))
         << logged;
 }
 
@@ -248,6 +253,36 @@ TEST(JabberyCli, ABareNameIsLookedUpAmongTheBundledBots) {
               "jabbery-cli: hsak: no such folder, and no bot of that name; your bots are hask, "
               "wren, brixley, ottilie (in " +
                   user_bots + ")\n");
+}
+
+}  // namespace
+}  // namespace jabbery
+
+namespace jabbery {
+namespace {
+
+// The steering options reach the conversation: the order, a mute, a rule
+// that ends it, why it ended on standard error and in the log, and a name
+// that names no bot.
+TEST(JabberyCli, SteeringOptionsShapeAndEndTheConversation) {
+    TempFolder root;
+    const std::string a = MakeScriptBot(root, "a", "Ann", RecordAndAnswer("hello"));
+    const std::string b = MakeScriptBot(root, "b", "Bob", RecordAndAnswer("hi"));
+    const std::string c = MakeScriptBot(root, "c", "Cy", RecordAndAnswer("Goodbye"));
+    const auto run =
+        RunCli(root, {"--interval", "0", "--order", "list", "--mute", "bob", "--stop-on", "(?i)bye",
+                      "--jsonl", root.File("t.jsonl"), a, b, c});
+    EXPECT_EQ(run.m_status, 0);
+    EXPECT_EQ(run.m_out, a + "/\n" + b + "/\n" + c + "/\nANN> hello\nCY> Goodbye\n");
+    EXPECT_EQ(run.m_err,
+              "jabbery-cli: the conversation ended after 2 turns: Cy said what --stop-on (?i)bye "
+              "finds: \"Goodbye\"\n");
+    EXPECT_TRUE(ReadFile(root.File("t.jsonl"))
+                    .ends_with(",\"end\":\"stop-on\",\"detail\":\"Cy said what --stop-on (?i)bye "
+                               "finds: \\\"Goodbye\\\"\",\"turns\":2}\n"));
+    const auto unknown = RunCli(root, {"--mute", "Dee", a, b});
+    EXPECT_EQ(unknown.m_status, 2);
+    EXPECT_EQ(unknown.m_err, "jabbery-cli: --mute Dee: no bot is called Dee\n");
 }
 
 }  // namespace

@@ -64,7 +64,10 @@ TEST(Diagnostics, EachTurnIsAppendedAsOneValidJsonLine) {
     EXPECT_EQ(line, "earlier line");  // appended, never truncated
     std::vector<nlohmann::json> turns;
     while (std::getline(lines, line)) turns.push_back(nlohmann::json::parse(line));
-    ASSERT_EQ(turns.size(), 3u);
+    // Three turns, then why it ended.
+    ASSERT_EQ(turns.size(), 4u);
+    EXPECT_EQ(turns[3].dump().substr(turns[3].dump().find("\"detail\"")),
+              "\"detail\":\"3 turns were asked for\",\"end\":\"turns\",\"turns\":3}");
     EXPECT_EQ(turns[0]["text"], "caf\xEF\xBF\xBD \x01 \xE2\x82\xAC");  // U+FFFD for the bad byte
     EXPECT_EQ(turns[0]["outcome"], "answered");
     EXPECT_FALSE(turns[0].contains("output"));

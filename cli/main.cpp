@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/outcome_report.h"
 #include "cli/output_paths.h"
+#include "cli/steering.h"
 #include "cli/try_bot.h"
 #include "cli/turn_loop.h"
 #include "cli/waiting_line.h"
@@ -22,6 +23,7 @@
 #include "engine/turn_warning.h"
 #include "install/bundled_bots.h"
 #include "platform/run_hidden.h"
+#include "platform/signal_name.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
 #include "transcript/transcript_file.h"
@@ -135,7 +137,7 @@ int main(int argc, char** argv) {
     JsonlLog jsonl(ConversationId(), warn);
     if (options.m_jsonlPath && !jsonl.Open(*options.m_jsonlPath, error)) return Fail(error);
 
-    Conversation conversation;
+    Conversation conversation(MakeSpeakingOrder(options.m_order), StopRulesFrom(options));
     TranscriptRecorder transcripts;
     // A reader that went away (`| head`) stops the run as Ctrl-C does.
     ConversationPrinter printer(out, for_terminal, [&canceller] { canceller.Cancel(); });
@@ -146,15 +148,26 @@ int main(int argc, char** argv) {
     if (!options.m_quiet) conversation.AddObserver(warnings);
     if (options.m_jsonlPath) conversation.AddObserver(jsonl);
     for (Participant& bot : bots) conversation.Join(std::move(bot));
-    conversation.Start();
+    if (const std::string problem = ApplyBotSettings(conversation, options); !problem.empty()) {
+        return Fail(problem);
+    }
 
     int status = 0;
     WaitingLine waiting_line(err);
     const TurnLoopSettings settings{
-        options.m_interval, options.m_timeout, options.m_turns,
-        warnings_to_terminal && !options.m_quiet ? &waiting_line : nullptr};
+        options.m_interval, options.m_timeout,
+        warnings_to_terminal && !options.m_quiet ? &waiting_line : nullptr, options.m_jitter,
+        options.m_seed.value_or(0)};
     ProcessBotRunner runner;
     RunTurnLoop(conversation, runner, settings, canceller);
+    // Why it ended, unless one of its rules ended it: a stop signal, or
+    // standard output's reader went away.
+    const int stop_signal = StopSignalReceived();
+    conversation.Finish(EndReason::kInterrupted, stop_signal != 0
+                                                     ? "interrupted by " + SignalName(stop_signal)
+                                                     : "standard output's reader went away");
+    if (!options.m_quiet)
+        err.Write("jabbery-cli: " + EndLine(conversation, warnings_to_terminal) + "\n");
 
     // The files first, then what is printed, which may find no reader.
     const TranscriptTexts& texts = transcripts.Texts();
@@ -182,7 +195,10 @@ int main(int argc, char** argv) {
         err.Write("jabbery-cli: " + error + "\n");
         status = 1;
     }
-    if (options.m_stats) err.Write(StatsTable(conversation.Participants(), warnings_to_terminal));
+    if (options.m_stats) {
+        err.Write(StatsTable(conversation.Participants(), warnings_to_terminal) +
+                  "Ended: " + EndKey(conversation.Ended()->m_reason) + "\n");
+    }
     if (out.Error() != 0 && out.Error() != EPIPE) {
         err.Write("jabbery-cli: standard output cannot be written (" +
                   std::system_category().message(out.Error()) +

@@ -5,6 +5,10 @@
 #include <charconv>
 #include <functional>
 
+#include "engine/participant.h"
+#include "engine/speaker_policy.h"
+#include "engine/stop_pattern.h"
+
 namespace jabbery {
 
 namespace {
@@ -36,6 +40,81 @@ void AddNumber(CLI::App& app, const std::string& name, const std::string& shown,
            name, [=](const std::string& text) { store(*ReadNumber(text, low, high)); }, help)
         ->type_name(shown)
         ->check(in_range);
+}
+
+// "NAME=N", N a talkativeness; NAME as empty text when it is not one.
+std::pair<std::string, int> ReadTalk(const std::string& text) {
+    const std::size_t equals = text.rfind('=');
+    if (equals == std::string::npos || equals == 0) return {};
+    const auto number = ReadNumber(text.substr(equals + 1), 0, kMaxTalkativeness);
+    if (!number) return {};
+    return {text.substr(0, equals), static_cast<int>(*number)};
+}
+
+// Declares the steering options: the speaking order and the stop rules.
+void DeclareSteering(CLI::App& app, CliOptions& options) {
+    std::string orders;
+    for (const char* order : kSpeakingOrders)
+        orders += std::string(orders.empty() ? "" : ", ") + order;
+    app.add_option("--order", options.m_order,
+                   "who speaks next: random (the default; never the same bot twice),\n"
+                   "list (in the order given), natural (a bot named in the last line,\n"
+                   "else by talkativeness), pooled (each once before anyone again)")
+        ->type_name("RULE")
+        ->check([orders](const std::string& order) {
+            return MakeSpeakingOrder(order) ? "" : "'" + order + "' is not one of " + orders;
+        });
+    app.add_option_function<std::vector<std::string>>(
+           "--talk",
+           [&](const std::vector<std::string>& values) {
+               for (const std::string& value : values) options.m_talk.push_back(ReadTalk(value));
+           },
+           "how talkative bot NAME is in the natural order, 0 (only when\n"
+           "named) to 100 (default " +
+               std::to_string(kDefaultTalkativeness) + "); may be repeated")
+        ->type_name("NAME=N")
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->check([](const std::string& value) {
+            return ReadTalk(value).first.empty()
+                       ? "'" + value + "' is not NAME=N with N from 0 to 100"
+                       : std::string();
+        });
+    app.add_option("--mute", options.m_mute, "bot NAME does not speak; may be repeated")
+        ->type_name("NAME")
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option_function<std::string>(
+           "--for", [&](const std::string& text) { options.m_for = ReadDuration(text); },
+           "end the conversation once it has run this long (90s, 10m, 2h)")
+        ->type_name("DURATION")
+        ->check([](const std::string& text) {
+            return ReadDuration(text) ? ""
+                                      : "'" + text + "' is not a duration such as 90s, 10m or 2h";
+        });
+    app.add_option("--stop-on", options.m_stopOn,
+                   "end the conversation after a reply in which the regular\n"
+                   "expression PATTERN is found (RE2 syntax, searched anywhere\n"
+                   "in the reply; (?i) ignores case)")
+        ->type_name("PATTERN")
+        ->check([](const std::string& pattern) {
+            std::string error;
+            return StopPattern::Compile(pattern, error) ? "" : "'" + pattern + "': " + error;
+        });
+    AddNumber(
+        app, "--loop", "N", 2, 1000, [&](long long n) { options.m_loop = static_cast<int>(n); },
+        "end the conversation when a reply is said for the N-th time\n"
+        "within the last 20 turns (ignoring case, spacing and punctuation),\n"
+        "or two bots trade the same two lines N times");
+    AddNumber(
+        app, "--quarantine", "N", 1, 1000,
+        [&](long long n) { options.m_quarantine = static_cast<int>(n); },
+        "a bot that fails N times in a row sits out N turns, then 2N,\n"
+        "4N... each time again");
+    AddNumber(
+        app, "--jitter", "MS", 0, 24LL * 3600 * 1000,
+        [&](long long n) { options.m_jitter = std::chrono::milliseconds(n); },
+        "each interval varies at random by up to MS milliseconds either way");
 }
 
 // Refuses a file name that is empty.
@@ -107,7 +186,8 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
     AddNumber(
         app, "--seed", "N", 0, 0xFFFFFFFFLL,
         [&](long long n) { options.m_seed = static_cast<unsigned>(n); },
-        "seed the choice of speakers (default: the same order each run)");
+        "seed the choice of speakers and the jitter (default: the same\neach run)");
+    DeclareSteering(app, options);
     app.add_flag("--stats", options.m_stats,
                  "at the end, a table of each bot's turns, failures and times");
     app.add_flag("--quiet", options.m_quiet,
@@ -135,6 +215,15 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
 }
 
 }  // namespace
+
+std::optional<std::chrono::milliseconds> ReadDuration(const std::string& text) {
+    if (text.size() < 2) return std::nullopt;
+    const char unit = text.back();
+    const long long scale = unit == 's' ? 1 : unit == 'm' ? 60 : unit == 'h' ? 3600 : 0;
+    const auto number = ReadNumber(text.substr(0, text.size() - 1), 1, 1000LL * 3600);
+    if (scale == 0 || !number) return std::nullopt;
+    return std::chrono::seconds(*number * scale);
+}
 
 std::string CliUsage() {
     CliOptions unused;

@@ -30,7 +30,20 @@ struct CliOptions {
     bool m_stats = false;                    // a table of each bot's outcomes at the end
     bool m_quiet = false;                    // no warnings, no waiting line
     bool m_strict = false;                   // a bot that fails the start-up check: an error
+
+    // Steering: each off unless given.
+    std::string m_order = "random";                   // the speaking order
+    std::vector<std::pair<std::string, int>> m_talk;  // NAME, talkativeness
+    std::vector<std::string> m_mute;                  // NAMEs muted from the start
+    std::optional<std::chrono::milliseconds> m_for;   // run this long
+    std::optional<std::string> m_stopOn;              // a pattern (RE2) ending it
+    std::optional<int> m_loop;                        // a line said this often ends it
+    std::optional<int> m_quarantine;                  // failures in a row that sit a bot out
+    std::chrono::milliseconds m_jitter{0};            // each interval varies this much
 };
+
+// "90s", "10m", "2h": a whole number and a unit; none when it is not one.
+std::optional<std::chrono::milliseconds> ReadDuration(const std::string& text);
 
 // Reads the command line (without the program name). kError with `error`
 // naming the problem when an option or its value is wrong.

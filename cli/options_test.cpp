@@ -23,11 +23,42 @@ TEST(CliOptions, ReadsEveryOptionInBothFormsAndKeepsFoldersInOrder) {
     EXPECT_EQ(options.m_seed, 7u);
 }
 
+TEST(CliOptions, ReadsTheSteeringOptions) {
+    CliOptions options;
+    std::string error;
+    ASSERT_EQ(ParseCliOptions({"--order", "natural", "--talk", "Hask=0", "--talk", "a=b=100",
+                               "--mute", "Wren", "--for", "10m", "--stop-on", "(?i)bye", "--loop",
+                               "3", "--quarantine", "2", "--jitter", "500"},
+                              options, error),
+              OptionsEnd::kRun)
+        << error;
+    EXPECT_EQ(options.m_order, "natural");
+    EXPECT_EQ(options.m_talk,
+              (std::vector<std::pair<std::string, int>>{{"Hask", 0}, {"a=b", 100}}));
+    EXPECT_EQ(options.m_mute, std::vector<std::string>{"Wren"});
+    EXPECT_EQ(options.m_for, std::chrono::minutes(10));
+    EXPECT_EQ(options.m_stopOn, "(?i)bye");
+    EXPECT_EQ(options.m_loop, 3);
+    EXPECT_EQ(options.m_quarantine, 2);
+    EXPECT_EQ(options.m_jitter.count(), 500);
+    EXPECT_EQ(ReadDuration("2h"), std::chrono::hours(2));
+    EXPECT_FALSE(ReadDuration("h"));
+}
+
 TEST(CliOptions, RefusesUnknownOptionsMissingAndMalformedValuesWithAMessage) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"},       {"--turns"},        {"--turns", "-1"},  {"--turns", "5x"},
-        {"--turns", "+5"}, {"--interval", ""}, {"--timeout", "0"}, {"--seed", "4294967296"},
-        {"--save="},       {"a", ""},          {"--", ""},         {"--stats=0"},
+        {"--bogus"},         {"--turns"},
+        {"--turns", "-1"},   {"--turns", "5x"},
+        {"--turns", "+5"},   {"--interval", ""},
+        {"--timeout", "0"},  {"--seed", "4294967296"},
+        {"--save="},         {"a", ""},
+        {"--", ""},          {"--stats=0"},
+        {"--order", "loud"}, {"--talk", "a"},
+        {"--talk", "a=101"}, {"--talk", "=5"},
+        {"--for", "10"},     {"--for", "0s"},
+        {"--for", "5d"},     {"--stop-on", "(x"},
+        {"--loop", "1"},     {"--quarantine", "0"},
+        {"--jitter", "-1"},
     };
     for (const auto& arguments : bad) {
         CliOptions options;

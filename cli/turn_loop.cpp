@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <future>
+#include <random>
 
 #include "cli/waiting_line.h"
 #include "platform/run_hidden.h"
@@ -48,10 +49,22 @@ ExchangeResult RunExchange(BotRunner& runner, const Participant& speaker,
 void RunTurnLoop(Conversation& conversation, BotRunner& runner, const TurnLoopSettings& settings,
                  const RunCanceller& canceller) {
     const RunLimits limits{settings.m_timeLimit, &canceller};
-    long long started = 0;
-    Clock::time_point next_tick = Clock::now() + settings.m_interval;
-    SchedulerAction action =
-        settings.m_turns == 0 ? conversation.OnExit() : SchedulerAction::kNothing;
+    // Its own generator: the speakers' draws stay those of the seed.
+    std::mt19937 jitter_draws(settings.m_jitterSeed);
+    const auto jittered = [&](Clock::time_point beat) {
+        const long long most = settings.m_jitter.count();
+        if (most <= 0) return beat;
+        return beat + std::chrono::milliseconds(
+                          std::uniform_int_distribution<long long>(-most, most)(jitter_draws));
+    };
+    // The beat the ticks keep, and when the next one comes.
+    Clock::time_point beat = Clock::now() + settings.m_interval;
+    Clock::time_point next_tick = jittered(beat);
+    const auto next = [&](Clock::time_point now) {
+        beat = NextBeat(beat, std::max(beat, now), settings.m_interval);
+        next_tick = jittered(beat);
+    };
+    SchedulerAction action = conversation.Start();
 
     while (action != SchedulerAction::kRunExitSequence) {
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next_tick - Clock::now());
@@ -60,21 +73,22 @@ void RunTurnLoop(Conversation& conversation, BotRunner& runner, const TurnLoopSe
             continue;
         }
         // This is the tick due at next_tick, even when the wait ended a moment early.
-        next_tick = NextBeat(next_tick, std::max(next_tick, Clock::now()), settings.m_interval);
+        next(Clock::now());
         action = conversation.OnTick();
         while (action == SchedulerAction::kStartTurn) {
             const Participant& speaker = conversation.NextSpeaker();
+            const ParticipantId id = speaker.m_id;
             const ExchangeResult result = RunExchange(runner, speaker, conversation.LastMessage(),
                                                       limits, settings.m_waitingLine);
             // The events that came while the bot ran, in the order they mean:
-            // a stop, the last turn asked for, a tick that fell due.
+            // a stop, a tick that fell due; then the turn, after which the
+            // conversation's rules may end it.
             if (canceller.IsCancelled()) conversation.OnCancel();
-            if (settings.m_turns && ++started >= *settings.m_turns) conversation.OnExit();
             if (Clock::now() >= next_tick) {
-                next_tick = NextBeat(next_tick, Clock::now(), settings.m_interval);
+                next(Clock::now());
                 conversation.OnTick();
             }
-            action = conversation.OnExchangeDone(speaker.m_id, result);
+            action = conversation.OnExchangeDone(id, result);
         }
     }
 }

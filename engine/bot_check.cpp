@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <future>
 
-#include "engine/model_bot_check.h"
 #include "engine/bot_descriptor.h"
+#include "engine/model_bot_check.h"
 #include "platform/file_checks.h"
 
 namespace jabbery {

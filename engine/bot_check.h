@@ -35,9 +35,9 @@ std::vector<BotCheck> CheckBotFolders(const std::vector<std::string>& folders);
 // problem in words with what to do about it. None when nothing is cut.
 std::vector<std::string> CutLineProblems(const std::string& folder);
 
-// The check every front-end runs on the linked bots before the first turn: one line for each bot that fails, naming it and all its
-// problems, "bot 2 (WREN, /home/me/bots/wren/): the program x is not found
-// on PATH". Empty when every bot passes.
+// The check every front-end runs on the linked bots before the first turn: one line for each bot
+// that fails, naming it and all its problems, "bot 2 (WREN, /home/me/bots/wren/): the program x is
+// not found on PATH". Empty when every bot passes.
 std::vector<std::string> FailedBotChecks(const std::vector<Participant>& bots);
 
 // A check's problems in one line, separated by "; ".

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/model_bot_check.h"
 #include "engine/bot_descriptor.h"
+#include "engine/model_bot_check.h"
 #include "engine/test_bots.h"
 #include "platform/test_environment.h"
 #include "platform/test_listener.h"

@@ -21,9 +21,10 @@ std::optional<std::vector<Participant>> AskForBots(UserQuestions& questions, int
     bool first_prompt = true;
     while (static_cast<int>(bots.size()) < count) {
         const std::size_t number = bots.size() + 1;
-        const std::string answer = first_prompt && number <= given.size()
-                                       ? given[number - 1]
-                                       : questions.BrowseForBotFolder(static_cast<int>(number), count);
+        const std::string answer =
+            first_prompt && number <= given.size()
+                ? given[number - 1]
+                : questions.BrowseForBotFolder(static_cast<int>(number), count);
         if (answer.empty()) return std::nullopt;
         std::string why;
         std::optional<Participant> bot = ReadBot(answer, &why);

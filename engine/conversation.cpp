@@ -60,7 +60,8 @@ SchedulerAction Conversation::Start() {
     if (m_rules.m_turns && *m_rules.m_turns <= 0) {
         return Stop({EndReason::kTurns, "no turns were asked for", ""});
     }
-    if (!PickNext(std::nullopt)) return Stop({EndReason::kNoSpeakers, "fewer than two bots can speak", ""});
+    if (!PickNext(std::nullopt))
+        return Stop({EndReason::kNoSpeakers, "fewer than two bots can speak", ""});
     return SchedulerAction::kNothing;
 }
 
@@ -138,7 +139,8 @@ SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const Exchan
     turn.m_outcome.m_outputTail = std::string();
     m_lastSpeaker = index;
     std::optional<ConversationEnd> end = RuleAfterTurn(result);
-    if (!PickNext(index) && !end) end = {EndReason::kNoSpeakers, "fewer than two bots can speak", ""};
+    if (!PickNext(index) && !end)
+        end = {EndReason::kNoSpeakers, "fewer than two bots can speak", ""};
     // Told to the scheduler while the turn is still in flight, so that a
     // turn already due does not start.
     if (end) Stop(*end);
@@ -165,8 +167,11 @@ void Conversation::Quarantine(Participant& speaker, Turn& turn) {
 std::optional<ConversationEnd> Conversation::RuleAfterTurn(const ExchangeResult& result) const {
     const Turn& turn = m_turns.back();
     if (m_rules.m_turns && static_cast<long long>(m_turns.size()) == *m_rules.m_turns) {
+        const long long turns = *m_rules.m_turns;
         return ConversationEnd{EndReason::kTurns,
-                               std::to_string(*m_rules.m_turns) + " turns were asked for", ""};
+                               std::to_string(turns) +
+                                   (turns == 1 ? " turn was asked for" : " turns were asked for"),
+                               ""};
     }
     if (m_rules.m_stopOn && m_rules.m_stopOn->FoundIn(result.m_reply.Str())) {
         return ConversationEnd{EndReason::kStopOn,
@@ -178,7 +183,9 @@ std::optional<ConversationEnd> Conversation::RuleAfterTurn(const ExchangeResult&
         if (const std::optional<LoopFound> loop = FindLoop(m_turns, *m_rules.m_loop)) {
             std::string names;
             for (std::size_t i = 0; i < loop->m_speakers.size(); ++i) {
-                names += (i == 0 ? "" : i + 1 == loop->m_speakers.size() ? " and " : ", ") +
+                names += (i == 0                             ? ""
+                          : i + 1 == loop->m_speakers.size() ? " and "
+                                                             : ", ") +
                          Get(loop->m_speakers[i]).m_name.Str();
             }
             return ConversationEnd{
@@ -212,9 +219,9 @@ std::string Conversation::SetMuted(ParticipantId id, bool muted) {
     const std::size_t index = IndexOf(id);
     Participant& participant = m_participants[index];
     if (muted && !participant.m_muted) {
-        const auto unmuted = std::count_if(
-            m_participants.begin(), m_participants.end(),
-            [](const Participant& p) { return !p.m_muted && !p.m_removed; });
+        const auto unmuted =
+            std::count_if(m_participants.begin(), m_participants.end(),
+                          [](const Participant& p) { return !p.m_muted && !p.m_removed; });
         if (unmuted <= 2) {
             return "At least two bots must stay unmuted, so " + Name(index) + " cannot be muted.";
         }
@@ -266,9 +273,8 @@ std::string Conversation::Add(Participant participant) {
 std::string Conversation::Remove(ParticipantId id) {
     const std::size_t index = IndexOf(id);
     if (m_participants[index].m_removed) return Name(index) + " has already left.";
-    const auto present =
-        std::count_if(m_participants.begin(), m_participants.end(),
-                      [](const Participant& p) { return !p.m_removed; });
+    const auto present = std::count_if(m_participants.begin(), m_participants.end(),
+                                       [](const Participant& p) { return !p.m_removed; });
     if (present <= kMinBots) {
         return "At least two bots must stay in the conversation, so " + Name(index) +
                " cannot be removed.";

@@ -31,9 +31,9 @@ class Conversation {
     using Clock = std::chrono::steady_clock;
 
     // `clock` tells the time rule how long the conversation has run.
-    explicit Conversation(std::shared_ptr<SpeakerPolicy> speakers =
-                              std::make_shared<RandomSpeakers>(),
-                          StopRules rules = {}, std::function<Clock::time_point()> clock = Clock::now);
+    explicit Conversation(
+        std::shared_ptr<SpeakerPolicy> speakers = std::make_shared<RandomSpeakers>(),
+        StopRules rules = {}, std::function<Clock::time_point()> clock = Clock::now);
 
     // `observer` is told of everything that happens from now on, after the
     // observers added before it; it must outlive the conversation's use.
@@ -122,7 +122,7 @@ class Conversation {
     Clock::time_point m_startedAt;
     TurnScheduler m_scheduler;
     bool m_started = false;
-    std::size_t m_next = 0;                  // index of the next speaker
+    std::size_t m_next = 0;                    // index of the next speaker
     std::optional<std::size_t> m_lastSpeaker;  // index of who spoke last
     std::optional<std::size_t> m_chosenNext;   // asked for while a turn ran
     std::optional<ConversationEnd> m_stoppedBy;

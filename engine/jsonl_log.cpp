@@ -51,29 +51,70 @@ std::string JsonlLog::Line(const Participant& bot, const Turn& turn) const {
     if (outcome.m_end == ExchangeEnd::kExited) line["code"] = outcome.m_code;
     if (outcome.m_end == ExchangeEnd::kSignalled) line["signal"] = SignalName(outcome.m_code);
     if (!outcome.Answered()) line["output"] = outcome.m_outputTail;
+    if (turn.m_quarantined > 0) line["quarantined"] = turn.m_quarantined;
     // Bots write any bytes; the replace handler keeps every line valid UTF-8.
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 bool JsonlLog::AddTurn(const Participant& bot, const Turn& turn, std::string& error) {
+    return Add(Line(bot, turn), turn.m_number, error);
+}
+
+bool JsonlLog::Add(const std::string& line, long long turn, std::string& error) {
     const bool was_behind = !m_waiting.empty() || m_gaveUp;
-    m_lastWaiting = turn.m_number;
+    m_lastWaiting = turn;
     if (m_gaveUp) return false;
-    if (m_waiting.empty()) m_firstWaiting = turn.m_number;
-    m_waiting += Line(bot, turn) + "\n";
+    if (m_waiting.empty()) m_firstWaiting = turn;
+    m_waiting += line + "\n";
     if (WriteWaiting()) return true;
     if (!was_behind) {
-        error = m_failure + "; turn " + std::to_string(turn.m_number) +
+        error = m_failure + "; turn " + std::to_string(turn) +
                 " and those after it wait, and go in when there is room";
     }
     return false;
 }
 
-void JsonlLog::TurnRecorded(const Conversation& conversation, const Turn& turn) {
+void JsonlLog::AddOrSay(const std::string& line, long long turn) {
     std::string error;
-    if (!AddTurn(conversation.Get(turn.m_speaker), turn, error) && !error.empty() && m_problem) {
-        m_problem(error);
-    }
+    if (!Add(line, turn, error) && !error.empty() && m_problem) m_problem(error);
+}
+
+void JsonlLog::TurnRecorded(const Conversation& conversation, const Turn& turn) {
+    AddOrSay(Line(conversation.Get(turn.m_speaker), turn), turn.m_number);
+}
+
+namespace {
+
+// A bot that joined or left after `turns` turns, as `event` ("joined", "left").
+std::string MembershipLine(const std::string& conversation, const char* event,
+                           const Participant& bot, long long turns) {
+    const nlohmann::ordered_json line = {{"conversation", conversation},
+                                         {event, bot.m_id},
+                                         {"name", bot.m_name.Str()},
+                                         {"folder", bot.m_folder.Str()},
+                                         {"turns", turns}};
+    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+}  // namespace
+
+void JsonlLog::ParticipantAdded(const Conversation& conversation, const Participant& bot) {
+    const auto turns = static_cast<long long>(conversation.Turns().size());
+    AddOrSay(MembershipLine(m_conversation, "joined", bot, turns), turns);
+}
+
+void JsonlLog::ParticipantLeft(const Conversation& conversation, const Participant& bot) {
+    const auto turns = static_cast<long long>(conversation.Turns().size());
+    AddOrSay(MembershipLine(m_conversation, "left", bot, turns), turns);
+}
+
+void JsonlLog::ConversationEnded(const Conversation& conversation, const ConversationEnd& end) {
+    const auto turns = static_cast<long long>(conversation.Turns().size());
+    const nlohmann::ordered_json line = {{"conversation", m_conversation},
+                                         {"end", EndKey(end.m_reason)},
+                                         {"detail", end.Detail()},
+                                         {"turns", turns}};
+    AddOrSay(line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), turns);
 }
 
 bool JsonlLog::Finish(std::string& error) {

@@ -2,17 +2,17 @@
 #pragma once
 
 #include <chrono>
-#include <string>
-
 #include <functional>
+#include <string>
 
 #include "engine/conversation.h"
 #include "platform/text_file.h"
 
 namespace jabbery {
 
-// The conversation as JSON Lines: one object per recorded turn, appended
-// and flushed as it happens, so `tail -f` follows it. Text is always valid
+// The conversation as JSON Lines: one object per recorded turn, one for
+// each bot that joins or leaves while it runs, and last one saying why it
+// ended; appended and flushed as it happens, so `tail -f` follows it. Text is always valid
 // UTF-8 (invalid bytes become U+FFFD). Every line goes in whole or not at
 // all: a line that cannot be written (a full disk) waits, and goes in with
 // the next turn's once there is room, so the file keeps the turns in order
@@ -33,8 +33,11 @@ class JsonlLog final : public ConversationObserver {
     // is set only when they start to wait.
     bool AddTurn(const Participant& bot, const Turn& turn, std::string& error);
 
-    // Adds each recorded turn; the problem, when there is one, goes to `problem`.
+    // Each adds its line; the problem, when there is one, goes to `problem`.
     void TurnRecorded(const Conversation& conversation, const Turn& turn) override;
+    void ParticipantAdded(const Conversation& conversation, const Participant& bot) override;
+    void ParticipantLeft(const Conversation& conversation, const Participant& bot) override;
+    void ConversationEnded(const Conversation& conversation, const ConversationEnd& end) override;
 
     // Tries once more to write what waits; false with a message naming the
     // turns that are not in the file.
@@ -44,13 +47,16 @@ class JsonlLog final : public ConversationObserver {
     std::string Line(const Participant& bot, const Turn& turn) const;
 
   private:
+    // Adds `line` (an object as it is written) after turn `turn`; as AddTurn.
+    bool Add(const std::string& line, long long turn, std::string& error);
+    void AddOrSay(const std::string& line, long long turn);
     // Writes the waiting lines; false, with m_failure saying why, when they still wait.
     bool WriteWaiting();
 
     std::string m_conversation;
     Problem m_problem;
     AppendingFile m_file;
-    std::string m_waiting;   // whole lines not yet in the file
+    std::string m_waiting;         // whole lines not yet in the file
     long long m_firstWaiting = 0;  // the turns they are, when there are any
     long long m_lastWaiting = 0;
     bool m_gaveUp = false;  // too much waited: nothing more is written

@@ -16,7 +16,7 @@ struct SpeakerPool {
     const std::vector<Participant>& m_participants;
     // Per participant: may speak now (not muted, not sitting out, not removed).
     const std::vector<bool>& m_canSpeak;
-    std::size_t m_last;            // the one who just spoke (index)
+    std::size_t m_last;              // the one who just spoke (index)
     const CPlainString& m_lastLine;  // what they said
 };
 

@@ -11,9 +11,9 @@ namespace jabbery {
 
 // When a conversation stops by itself. Every rule is off unless set.
 struct StopRules {
-    std::optional<long long> m_turns;                   // after this many turns
+    std::optional<long long> m_turns;                 // after this many turns
     std::optional<std::chrono::milliseconds> m_time;  // once this long has passed
-    std::shared_ptr<const StopPattern> m_stopOn;        // after a reply it is found in
+    std::shared_ptr<const StopPattern> m_stopOn;      // after a reply it is found in
     std::optional<int> m_loop;        // when a line comes round this often (FindLoop)
     std::optional<int> m_quarantine;  // a bot failing this often in a row sits out
 

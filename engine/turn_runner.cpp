@@ -21,11 +21,9 @@ void TurnRunner::Start(BotProfile bot, CPlainString message, Done done) {
     m_turnCanceller = std::make_shared<RunCanceller>();
     if (m_stopped) m_turnCanceller->Cancel();
     const RunLimits limits{m_limit, m_turnCanceller.get()};
-    m_worker = std::thread(
-        [bot = std::move(bot), message = std::move(message), done = std::move(done), limits,
-         canceller = m_turnCanceller, &runner = m_runner] {
-            done(runner.Run(bot, message, limits));
-        });
+    m_worker = std::thread([bot = std::move(bot), message = std::move(message),
+                            done = std::move(done), limits, canceller = m_turnCanceller,
+                            &runner = m_runner] { done(runner.Run(bot, message, limits)); });
 }
 
 void TurnRunner::StopTurn() {

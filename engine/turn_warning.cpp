@@ -14,8 +14,12 @@ std::string TurnWarning(std::string_view program, const Participant& bot, const 
                        std::to_string(bot.m_id + 1) + ") " +
                        ShownOn(OutcomeText(outcome), for_terminal);
     text += outcome.m_end == ExchangeEnd::kUnusableFile
-                ? "; an empty line is passed on\n"
-                : std::string("; the line passed on is what ") + kMessageFileName + " held\n";
+                ? "; an empty line is passed on"
+                : std::string("; the line passed on is what ") + kMessageFileName + " held";
+    if (turn.m_quarantined > 0) {
+        text += "; it sits out the next " + std::to_string(turn.m_quarantined) + " turns";
+    }
+    text += "\n";
     for (const std::string& line : LastOutputLines(outcome.m_outputTail, 3)) {
         text += "  " + ShownOn(line, for_terminal) + "\n";
     }

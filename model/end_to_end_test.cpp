@@ -31,7 +31,8 @@ TEST(ModelConversation, BotsMadeByInitWorkWithJabberyCli) {
     const ProgramRun run =
         RunProgram({JABBERY_CLI, "--turns", "4", "--interval", "0", ada, bo}, root.Path());
     ASSERT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err,
+              "jabbery-cli: the conversation ended after 4 turns: 4 turns were asked for\n");
     EXPECT_TRUE(run.out.ends_with("ADA> Answer 1\nBO> Answer 2\nADA> Answer 3\nBO> Answer 4\n"))
         << run.out;
     const auto requests = server.Requests();

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "cli/steering.h"
+
+#include <algorithm>
+
+#include "platform/terminal_filter.h"
+
+namespace jabbery {
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto lower = [](char c) {
+            return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+        };
+        return lower(x) == lower(y);
+    });
+}
+
+}  // namespace
+
+StopRules StopRulesFrom(const CliOptions& options) {
+    StopRules rules;
+    rules.m_turns = options.m_turns;
+    rules.m_time = options.m_for;
+    if (options.m_stopOn) {
+        std::string unused;  // checked when the command line was read
+        rules.m_stopOn = StopPattern::Compile(*options.m_stopOn, unused);
+    }
+    rules.m_loop = options.m_loop;
+    rules.m_quarantine = options.m_quarantine;
+    return rules;
+}
+
+std::string ApplyBotSettings(Conversation& conversation, const CliOptions& options) {
+    // Every bot of that name: two folders may hold bots of one name.
+    const auto each_named = [&](const std::string& name, const auto& apply) -> std::string {
+        bool found = false;
+        for (const Participant& bot : conversation.Participants()) {
+            if (!SameName(bot.m_name.Str(), name)) continue;
+            found = true;
+            if (std::string refused = apply(bot.m_id); !refused.empty()) return refused;
+        }
+        return found ? "" : "no bot is called " + name;
+    };
+    for (const auto& [name, talkativeness] : options.m_talk) {
+        const std::string problem = each_named(name, [&, n = talkativeness](ParticipantId id) {
+            conversation.SetTalkativeness(id, n);
+            return std::string();
+        });
+        if (!problem.empty())
+            return "--talk " + name + "=" + std::to_string(talkativeness) + ": " + problem;
+    }
+    for (const std::string& name : options.m_mute) {
+        const std::string problem =
+            each_named(name, [&](ParticipantId id) { return conversation.SetMuted(id, true); });
+        if (!problem.empty()) return "--mute " + name + ": " + problem;
+    }
+    return "";
+}
+
+std::string EndLine(const Conversation& conversation, bool for_terminal) {
+    const std::size_t turns = conversation.Turns().size();
+    const std::string detail = conversation.Ended() ? conversation.Ended()->Detail() : "";
+    return "the conversation ended after " + std::to_string(turns) +
+           (turns == 1 ? " turn: " : " turns: ") + ShownOn(detail, for_terminal);
+}
+
+}  // namespace jabbery

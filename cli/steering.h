@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+
+#include "cli/options.h"
+#include "engine/conversation.h"
+
+namespace jabbery {
+
+// The stop rules the command line asks for.
+StopRules StopRulesFrom(const CliOptions& options);
+
+// Applies --talk and --mute to the bots that have joined `conversation`,
+// each NAME compared with the descriptor's name without case. A message
+// for the user when a NAME names no bot or a mute is refused; else empty.
+std::string ApplyBotSettings(Conversation& conversation, const CliOptions& options);
+
+// The line said on standard error at the end: "the conversation ended
+// after N turns: DETAIL", the detail filtered for a terminal when `for_terminal`.
+std::string EndLine(const Conversation& conversation, bool for_terminal);
+
+}  // namespace jabbery
