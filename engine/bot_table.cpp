@@ -48,7 +48,7 @@ std::vector<std::string> BotStatsCells(const BotStats& stats) {
 std::vector<std::string> BotTableHeadings() {
     std::vector<std::string> headings = {"Bot", "Name"};
     for (std::string& heading : BotStatsHeadings()) headings.push_back(std::move(heading));
-    headings.insert(headings.end(), {"Last failure", "Folder"});
+    headings.insert(headings.end(), {"Talkativeness", "Last failure", "Folder"});
     return headings;
 }
 
@@ -56,6 +56,7 @@ std::vector<std::string> BotTableRow(const Participant& bot) {
     const BotStats& stats = bot.m_stats;
     std::vector<std::string> row = {std::to_string(bot.m_id + 1), bot.m_name.Str()};
     for (std::string& cell : BotStatsCells(stats)) row.push_back(std::move(cell));
+    row.push_back(std::to_string(bot.m_talkativeness));
     row.push_back((stats.m_lastFailure ? "turn " + std::to_string(stats.m_lastFailureTurn) + ": " +
                                              OutcomeText(*stats.m_lastFailure)
                                        : "") +

@@ -16,8 +16,8 @@ std::vector<std::string> BotStatsHeadings();
 std::vector<std::string> BotStatsCells(const BotStats& stats);
 
 // The Bots window's table in words: the column headings, and one bot's
-// cells in the same order (number, name, the BotStatsCells, last failure,
-// folder). The long cells come last, so the counts stay in sight.
+// cells in the same order (number, name, the BotStatsCells, talkativeness,
+// last failure, folder). The long cells come last, so the counts stay in sight.
 std::vector<std::string> BotTableHeadings();
 std::vector<std::string> BotTableRow(const Participant& bot);
 

@@ -18,6 +18,7 @@
 #include "shell/export_document.h"
 #include "shell/program_icons.h"
 #include "shell/rtf_view.h"
+#include "shell/stop_rules_dialog.h"
 #include "shell/wx_text.h"
 #include "shell/wx_user_dialogs.h"
 #include "values/product.h"
@@ -30,6 +31,10 @@ constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 200;
 constexpr int kMinClientWidth = 200;
 constexpr int kMinClientHeight = 100;
+
+// The speaking orders as the menu names them, in the order of kSpeakingOrders.
+constexpr const char* kOrderLabels[] = {"&Random", "&List", "&Natural", "&Pooled"};
+static_assert(std::size(kOrderLabels) == std::size(kSpeakingOrders));
 
 constexpr const char* kAutosaveFailed =
     "\nThe conversation goes on; Save transcript now (Ctrl+S) keeps it.";
@@ -49,6 +54,10 @@ wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
     EVT_MENU(wxID_COPY, CChatDialog::OnCopy)
     EVT_MENU(wxID_SELECTALL, CChatDialog::OnSelectAll)
     EVT_MENU(CChatDialog::kBotsId, CChatDialog::OnBots)
+    EVT_MENU(CChatDialog::kStopRulesId, CChatDialog::OnStopRules)
+    EVT_MENU_RANGE(CChatDialog::kFirstOrderId,
+                   CChatDialog::kFirstOrderId + std::size(kSpeakingOrders) - 1,
+                   CChatDialog::OnSpeakingOrder)
     EVT_CHAR_HOOK(CChatDialog::OnCharHook)
     EVT_CLOSE(CChatDialog::OnClose)
     EVT_SIZE(CChatDialog::OnSize)
@@ -145,13 +154,14 @@ bool CChatDialog::OnInitDialog() {
     // A closed dialog ends the program, nothing more asked.
     const std::optional<std::vector<Participant>> bots =
         count ? AskForBots(m_dialogs, *count, given) : std::nullopt;
+    // The window closes before its first turn, with no conversation to end.
     if (!bots) {
-        RequestClose();
+        m_closeRequested = true;
         return true;
     }
     if (const auto failures = FailedBotChecks(*bots);
         !failures.empty() && !m_dialogs.AskGoOnDespiteFailedChecks(failures)) {
-        RequestClose();
+        m_closeRequested = true;
         return true;
     }
     m_conversation.AddObserver(m_transcripts);
@@ -163,6 +173,11 @@ bool CChatDialog::OnInitDialog() {
         m_conversation.AddObserver(*m_turnWarnings);
     }
     for (const Participant& bot : *bots) m_conversation.Join(bot);
+    // No rule until the Stop rules dialog sets one; then, and when fewer
+    // than two bots are left to speak, the window pauses rather than ends.
+    StopRules pausing;
+    pausing.m_pauseInstead = true;
+    m_conversation.SetRules(std::move(pausing));
     m_conversation.Start();
     StartTurnTimer();
     if (!m_settings.m_autosaveFolder.empty()) StartKeeping();
@@ -171,6 +186,8 @@ bool CChatDialog::OnInitDialog() {
 }
 
 void CChatDialog::RequestClose() {
+    // The Exit sequence has run: the conversation ends here, as it was told.
+    m_conversation.Finish(EndReason::kExit, "Exit was chosen");
     m_closeRequested = true;
     // Closed from the event loop, once the handler that asked has returned.
     if (m_eventLoop != nullptr) CallAfter([this] { Close(); });
@@ -199,6 +216,7 @@ void CChatDialog::TurnRecorded(const Conversation& conversation, const Turn& tur
 
 void CChatDialog::OnTimer(wxTimerEvent&) {
     Do(m_conversation.OnTick());
+    ShowState();  // the time rule may have stopped it
 }
 
 void CChatDialog::OnExit(wxCommandEvent&) {
@@ -243,6 +261,7 @@ void CChatDialog::StartTurn() {
                        // the window's thread, which alone touches it.
                        CallAfter([this, id, result = std::move(result)] {
                            Do(m_conversation.OnExchangeDone(id, result));
+                           ShowState();  // a rule may have stopped it
                        });
                    });
 }
@@ -294,11 +313,13 @@ void CChatDialog::ShowState() {
     if (m_conversation.Scheduler().IsExitPending()) {
         title += " (finishing the current turn; Exit again stops it now)";
     } else if (m_conversation.Scheduler().IsPaused()) {
-        title += " (paused)";
+        const std::optional<ConversationEnd>& stopped = m_conversation.StoppedBy();
+        title += stopped ? " (stopped: " + stopped->m_summary + ")" : " (paused)";
     } else if (!m_failureNotes.empty()) {
         title += " (" + m_failureNotes.back().second + ")";
     }
-    SetTitle(ToWxText(title));
+    // Asked after every tick: the title is only set when it changes.
+    if (GetTitle() != ToWxText(title)) SetTitle(ToWxText(title));
 }
 
 void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
@@ -312,6 +333,13 @@ void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     menu.Append(wxID_SELECTALL, "Select &All\tCtrl+A");
     menu.AppendSeparator();
     menu.Append(kBotsId, "&Bots...\tCtrl+B");
+    auto* orders = new wxMenu;
+    for (std::size_t order = 0; order < std::size(kOrderLabels); ++order) {
+        orders->AppendRadioItem(kFirstOrderId + static_cast<int>(order), kOrderLabels[order])
+            ->Check(order == m_order);
+    }
+    menu.AppendSubMenu(orders, "Speaking &order");
+    menu.Append(kStopRulesId, "Stop &rules...");
     // From the keyboard (Menu key, Shift+F10) there is no pointer position.
     const wxPoint at = event.GetPosition() == wxDefaultPosition
                            ? m_transcriptView->GetPosition()
@@ -354,11 +382,26 @@ void CChatDialog::OnSelectAll(wxCommandEvent&) {
 
 void CChatDialog::OnBots(wxCommandEvent&) {
     if (m_botsWindow == nullptr) {
-        m_botsWindow = new CBotsWindow(this, m_conversation, m_settings.m_autosaveFolder);
+        m_botsWindow =
+            new CBotsWindow(this, m_conversation, m_dialogs, m_settings.m_autosaveFolder);
     }
     m_botsWindow->Update();
     m_botsWindow->Show();
     m_botsWindow->Raise();
+}
+
+void CChatDialog::OnSpeakingOrder(wxCommandEvent& event) {
+    const auto order = static_cast<std::size_t>(event.GetId() - kFirstOrderId);
+    // Chosen again, an order goes on as it was (a pooled round is not restarted).
+    if (order == m_order) return;
+    m_order = order;
+    m_conversation.SetSpeakingOrder(MakeSpeakingOrder(kSpeakingOrders[order]));
+}
+
+void CChatDialog::OnStopRules(wxCommandEvent&) {
+    if (std::optional<StopRules> rules = AskStopRules(this, m_conversation.Rules())) {
+        m_conversation.SetRules(std::move(*rules));
+    }
 }
 
 void CChatDialog::OnManual(wxCommandEvent&) {
@@ -407,6 +450,9 @@ void CChatDialog::OnClose(wxCloseEvent&) {
 void CChatDialog::ShutDown() {
     m_turnTimer.Stop();
     Do(m_conversation.OnClose());
+    // Closed any way but Exit; after Exit this tells no one again. Told
+    // here, before the observers (the log among them) go with the window.
+    m_conversation.Finish(EndReason::kClose, "the window was closed");
 }
 
 }  // namespace jabbery

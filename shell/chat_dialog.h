@@ -59,9 +59,11 @@ struct ChatSettings {
 //
 // Beyond its buttons the window has a context menu on the view, also
 // reachable by keys: Pause/Resume (Ctrl+P), Save transcript now (Ctrl+S),
-// Export coloured transcript, Copy, Select All, and the Bots window
-// (Ctrl+B). Its title says when it is paused, when Exit waits for the turn
-// in flight, and when the last turn's bot failed.
+// Export coloured transcript, Copy, Select All, the Bots window (Ctrl+B),
+// the Speaking order (from the next turn on) and the Stop rules, which pause
+// the conversation when one is met. Its title says when it is paused and
+// which rule stopped it, when Exit waits for the turn in flight, and when
+// the last turn's bot failed.
 class CChatDialog : public wxDialog, private ConversationWindow, private ConversationObserver {
   public:
     static constexpr int kViewId = 1002;
@@ -72,6 +74,9 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     static constexpr int kSaveNowId = 1102;
     static constexpr int kExportId = 1103;
     static constexpr int kBotsId = 1104;
+    static constexpr int kStopRulesId = 1105;
+    // The speaking orders' menu items, in the order of kSpeakingOrders.
+    static constexpr int kFirstOrderId = 1110;
     static constexpr int kTurnTimerId = 1;
 
     // `dialogs` answers the user's questions; null: the real dialogs.
@@ -124,6 +129,8 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     void OnCopy(wxCommandEvent& event);
     void OnSelectAll(wxCommandEvent& event);
     void OnBots(wxCommandEvent& event);
+    void OnSpeakingOrder(wxCommandEvent& event);
+    void OnStopRules(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
     void OnSize(wxSizeEvent& event);
@@ -172,6 +179,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     // names the latest.
     std::vector<std::pair<ParticipantId, std::string>> m_failureNotes;
     CBotsWindow* m_botsWindow = nullptr;  // a child window, made when first asked for
+    std::size_t m_order = 0;              // the speaking order's index in kSpeakingOrders
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -2,7 +2,10 @@
 #include "shell/chat_dialog.h"
 
 #include <gtest/gtest.h>
+#include <wx/checkbox.h>
 #include <wx/listctrl.h>
+#include <wx/settings.h>
+#include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
 #include "engine/bot_table.h"
@@ -15,6 +18,7 @@
 #include "shell/gui_test_support.h"
 #include "shell/message_box_caption.h"
 #include "shell/rtf_view.h"
+#include "shell/stop_rules_dialog.h"
 
 namespace jabbery {
 namespace {
@@ -44,7 +48,7 @@ class ChatDialogTest : public ::testing::Test {
     }
     static std::string Title(const CChatDialog& window) { return window.GetTitle().ToStdString(); }
     static wxWindow* Button(CChatDialog& window, int id) { return window.FindWindow(id); }
-    static void Press(CChatDialog& window, int id, wxEventType type = wxEVT_BUTTON) {
+    static void Press(wxWindow& window, int id, wxEventType type = wxEVT_BUTTON) {
         wxCommandEvent command(type, id);
         window.ProcessWindowEvent(command);
     }
@@ -167,6 +171,7 @@ TEST_F(ChatDialogTest, RealDialogsAnsweredByKeysRunThroughToASave) {
     EXPECT_EQ(PlainLines(window)[0] + PlainLines(window)[1], bots[0] + "/" + bots[1] + "/");
     EXPECT_TRUE(ReadFile(saved).ends_with(window.Transcripts().m_plainText.Str()))
         << ReadFile(saved);
+    EXPECT_EQ(window.GetConversation().Ended()->m_reason, EndReason::kExit);
 }
 
 // Modal or not, once closed, and the Bots window and the manual while open too:
@@ -370,6 +375,93 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
     std::fclose(warnings);
     EXPECT_TRUE(
         ReadFile(warnings_file).starts_with("jabbery: turn 1: FAY (bot 1) exited with code 3;"));
+}
+
+// In the list order Cy would speak every third turn; the turn in flight may still be Cy's.
+TEST_F(ChatDialogTest, ABotMutedInTheBotsWindowSpeaksNoMoreFromTheNextTurn) {
+    CChatDialog window(nullptr,
+                       {{Bot("Ann", RecordAndAnswer("a")), Bot("Bob", RecordAndAnswer("b")),
+                         Bot("Cy", RecordAndAnswer("c"))},
+                        100ms,
+                        20s},
+                       &m_dialogs);
+    std::size_t muted_at = 0;
+    AwaitTurns(window, 1);
+    m_script.Do("list order, mute Cy, then Bob", [&] {
+        Press(window, CChatDialog::kFirstOrderId + 1, wxEVT_MENU);
+        Press(window, CChatDialog::kBotsId, wxEVT_MENU);
+        wxListCtrl* table = window.BotsWindow()->Table();
+        for (const long row : {2, 1}) {
+            table->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+            muted_at = window.GetConversation().Turns().size();
+            Press(*window.BotsWindow(), CBotsWindow::kMuteId, wxEVT_MENU);
+        }
+    });
+    m_script.Then(
+        "six turns more", [&] { return Turns(window) >= static_cast<int>(muted_at) + 7; }, 60s);
+    Run(window, true);
+    const std::vector<Turn>& turns = window.GetConversation().Turns();
+    for (std::size_t turn = muted_at + 1; turn < turns.size(); ++turn) {
+        EXPECT_NE(window.GetConversation().Get(turns[turn].m_speaker).m_name.Str(), "Cy") << turn;
+    }
+    EXPECT_EQ(
+        m_dialogs.m_errors,
+        std::vector<std::string>{"At least two bots must stay unmuted, so Bob cannot be muted."});
+    EXPECT_EQ(window.BotsWindow()->Table()->GetItemTextColour(2),
+              wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+    EXPECT_EQ(window.BotsWindow()->Table()->GetItemTextColour(1), wxNullColour);
+}
+
+// Both say the same line (compared without case and punctuation): the second
+// turn after the rule is set closes a loop. A pattern RE2 refuses keeps the dialog open.
+TEST_F(ChatDialogTest, ALoopRuleFromTheStopRulesDialogPausesWithTheReasonInTheTitle) {
+    CChatDialog window(
+        nullptr,
+        {{Bot("Ann", RecordAndAnswer("Same here")), Bot("Bob", RecordAndAnswer("same HERE!"))},
+         100ms,
+         20s},
+        &m_dialogs);
+    const std::string stopped = kTitle + " (stopped: Ann and Bob repeat themselves)";
+    CStopRulesDialog* dialog = nullptr;
+    int stopped_at = 0;
+    const auto press_ok = [&] {
+        // OK may show a message box, which must not hold up the script.
+        dialog->CallAfter([&] { Press(*dialog, wxID_OK); });
+    };
+    AwaitTurns(window, 1);
+    m_script.Do("open Stop rules", [&] {
+        window.CallAfter([&] { Press(window, CChatDialog::kStopRulesId, wxEVT_MENU); });
+    });
+    m_script.Then("it shows, a bad pattern ticked", [&] {
+        for (wxWindow* top : wxTopLevelWindows) dialog = dynamic_cast<CStopRulesDialog*>(top);
+        if (dialog == nullptr || !dialog->IsShown()) return false;
+        dialog->RuleBox(CStopRulesDialog::kStopOn)->SetValue(true);
+        dialog->PatternEdit()->ChangeValue("(unclosed");
+        press_ok();
+        return true;
+    });
+    AnswerWithKey(m_script, MessageBoxCaption().ToStdString(), WXK_RETURN);
+    m_script.Do("a loop of 2 instead", [&] {
+        EXPECT_TRUE(dialog->IsShown()) << "the bad pattern was refused";
+        dialog->RuleBox(CStopRulesDialog::kStopOn)->SetValue(false);
+        dialog->RuleBox(CStopRulesDialog::kLoop)->SetValue(true);
+        dialog->Number(CStopRulesDialog::kLoop)->SetValue(2);
+        press_ok();
+    });
+    m_script.Then(
+        "stopped",
+        [&] {
+            stopped_at = Turns(window);
+            return Title(window) == stopped;
+        },
+        60s);
+    m_script.Wait(1s);
+    m_script.Do("no turn meanwhile", [&] { EXPECT_EQ(Turns(window), stopped_at); });
+    m_script.Until(
+        "Ctrl+P goes on", [&] { return Turns(window) > stopped_at; },
+        [&] { PressKeyIn(Title(window), 'P', wxMOD_CONTROL); });
+    Run(window, true);
+    EXPECT_EQ(window.GetConversation().Ended()->m_reason, EndReason::kClose);
 }
 
 }  // namespace

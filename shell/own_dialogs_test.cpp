@@ -136,8 +136,9 @@ TEST(BotsWindow, OpenConversationsFolderRunsXdgOpenOrSaysThereIsNone) {
     // The script finds windows with xdotool, which must stay on the path.
     std::filesystem::create_symlink(FindOnPath("xdotool").value(), root.File("bin/xdotool"));
     ScopedVariable only_ours("PATH", root.File("bin"));
-    const Conversation conversation;
-    CBotsWindow window(nullptr, conversation, root.Path());
+    Conversation conversation;
+    ScriptedDialogs dialogs;
+    CBotsWindow window(nullptr, conversation, dialogs, root.Path());
     const auto press = [&] { ClickOn(window.FindWindow(CBotsWindow::kOpenFolderId)); };
     UiScript script;
     script.Then("the window shows", [&] { return window.IsShownOnScreen(); }).Wait(300ms);

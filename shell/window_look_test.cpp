@@ -109,7 +109,8 @@ TEST(WindowLook, AtScaleTwoTheBotsWindowShowsEveryColumnUpToTheSlowestTime) {
         participant.m_stats.Record(outcome, bot + 1);
         conversation.Join(std::move(participant));
     }
-    CBotsWindow window(nullptr, conversation, "/tmp");
+    ScriptedDialogs dialogs;
+    CBotsWindow window(nullptr, conversation, dialogs, "/tmp");
     window.Show();
     ASSERT_TRUE(RunEventsUntil([&] { return window.IsShownOnScreen(); }, 10s));
     RunEventsUntil([] { return false; }, 500ms);  // laid out
