@@ -275,11 +275,11 @@ TEST(JabberyCli, SteeringOptionsShapeAndEndTheConversation) {
     EXPECT_EQ(run.m_status, 0);
     EXPECT_EQ(run.m_out, a + "/\n" + b + "/\n" + c + "/\nANN> hello\nCY> Goodbye\n");
     EXPECT_EQ(run.m_err,
-              "jabbery-cli: the conversation ended after 2 turns: Cy said what --stop-on (?i)bye "
-              "finds: \"Goodbye\"\n");
+              "jabbery-cli: the conversation ended after 2 turns: Cy's reply matched the stop "
+              "pattern (?i)bye: \"Goodbye\"\n");
     EXPECT_TRUE(ReadFile(root.File("t.jsonl"))
-                    .ends_with(",\"end\":\"stop-on\",\"detail\":\"Cy said what --stop-on (?i)bye "
-                               "finds: \\\"Goodbye\\\"\",\"turns\":2}\n"));
+                    .ends_with(",\"end\":\"stop-on\",\"detail\":\"Cy's reply matched the stop "
+                               "pattern (?i)bye: \\\"Goodbye\\\"\",\"turns\":2}\n"));
     const auto unknown = RunCli(root, {"--mute", "Dee", a, b});
     EXPECT_EQ(unknown.m_status, 2);
     EXPECT_EQ(unknown.m_err, "jabbery-cli: --mute Dee: no bot is called Dee\n");

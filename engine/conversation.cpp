@@ -168,15 +168,15 @@ std::optional<ConversationEnd> Conversation::RuleAfterTurn(const ExchangeResult&
     const Turn& turn = m_turns.back();
     if (m_rules.m_turns && static_cast<long long>(m_turns.size()) == *m_rules.m_turns) {
         const long long turns = *m_rules.m_turns;
-        return ConversationEnd{EndReason::kTurns,
-                               std::to_string(turns) +
-                                   (turns == 1 ? " turn was asked for" : " turns were asked for"),
-                               ""};
+        return ConversationEnd{
+            EndReason::kTurns,
+            std::to_string(turns) + (turns == 1 ? " turn was asked for" : " turns were asked for"),
+            ""};
     }
     if (m_rules.m_stopOn && m_rules.m_stopOn->FoundIn(result.m_reply.Str())) {
         return ConversationEnd{EndReason::kStopOn,
-                               Get(turn.m_speaker).m_name.Str() + " said what --stop-on " +
-                                   m_rules.m_stopOn->Text() + " finds",
+                               Get(turn.m_speaker).m_name.Str() +
+                                   "'s reply matched the stop pattern " + m_rules.m_stopOn->Text(),
                                result.m_reply.Str()};
     }
     if (m_rules.m_loop) {

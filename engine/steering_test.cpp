@@ -170,7 +170,7 @@ TEST(StopRules, EachEndsTheConversationAtItsTurnWithItsReason) {
              return ExchangeResult{
                  heard.Str().size() > 30 ? "Well, GoodBye." : bot.m_name + " hi " + heard, {}};
          },
-         7, "stop-on: C said what --stop-on (?i)good\\s*bye finds: \"Well, GoodBye.\""},
+         7, "stop-on: C's reply matched the stop pattern (?i)good\\s*bye: \"Well, GoodBye.\""},
         {"AB", loops, loop, 5, "loop: A repeats itself: \"What are your feelings now?\""},
     };
     for (const auto& c : cases) {
