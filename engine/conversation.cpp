@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "engine/loop_rule.h"
+#include "values/bot_protocol.h"
 #include "values/conversation_facts.h"
 
 namespace jabbery {
@@ -27,6 +28,8 @@ const char* EndKey(EndReason reason) {
             return "exit";
         case EndReason::kClose:
             return "close";
+        case EndReason::kQuit:
+            return "quit";
     }
     return "exit";
 }
@@ -124,7 +127,9 @@ bool Conversation::PickNext(std::optional<std::size_t> last) {
 
 SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const ExchangeResult& result) {
     // A cancelled exchange changes nothing: the bot never said anything.
-    if (!m_scheduler.WillRecordTurn() || result.m_outcome.m_end == ExchangeEnd::kCancelled) {
+    // Nor does one a human interrupted, even when its reply beat the stop.
+    if (!m_scheduler.WillRecordTurn() || result.m_outcome.m_end == ExchangeEnd::kCancelled ||
+        std::exchange(m_interrupted, false)) {
         return m_scheduler.OnTurnFinished().m_next;
     }
     const std::size_t index = IndexOf(speaker);
@@ -138,8 +143,12 @@ SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const Exchan
     // The output is kept with the speaker's last failure only.
     turn.m_outcome.m_outputTail = std::string();
     m_lastSpeaker = index;
+    ++m_botTurns;
     std::optional<ConversationEnd> end = RuleAfterTurn(result);
-    if (!PickNext(index) && !end)
+    // Lines a human said meanwhile follow the bot's, the last handed on;
+    // the next bot then answers the human, so the bot that just spoke may.
+    for (const auto& [human, text] : std::exchange(m_waitingLines, {})) RecordHuman(human, text);
+    if (!PickNext(m_lastSpeaker) && !end)
         end = {EndReason::kNoSpeakers, "fewer than two bots can speak", ""};
     // Told to the scheduler while the turn is still in flight, so that a
     // turn already due does not start.
@@ -166,7 +175,7 @@ void Conversation::Quarantine(Participant& speaker, Turn& turn) {
 
 std::optional<ConversationEnd> Conversation::RuleAfterTurn(const ExchangeResult& result) const {
     const Turn& turn = m_turns.back();
-    if (m_rules.m_turns && static_cast<long long>(m_turns.size()) == *m_rules.m_turns) {
+    if (m_rules.m_turns && m_botTurns == *m_rules.m_turns) {
         const long long turns = *m_rules.m_turns;
         return ConversationEnd{
             EndReason::kTurns,
@@ -284,6 +293,64 @@ std::string Conversation::Remove(ParticipantId id) {
         observer->ParticipantLeft(*this, m_participants[index]);
     }
     return "";
+}
+
+const Participant& Conversation::JoinHuman(const CPlainString& name) {
+    std::vector<bool> colour_used(kMaxBots, false);
+    for (const Participant& present : m_participants) {
+        if (!present.m_removed && present.m_kind == ParticipantKind::kBot) {
+            colour_used[static_cast<std::size_t>(present.m_colour)] = true;
+        }
+    }
+    Participant human;
+    human.m_kind = ParticipantKind::kHuman;
+    human.m_name = name;
+    human.m_id = m_participants.empty() ? 0 : m_participants.back().m_id + 1;
+    const auto free = std::find(colour_used.begin(), colour_used.end(), false);
+    human.m_colour = free == colour_used.end() ? 0 : static_cast<int>(free - colour_used.begin());
+    const Participant& joined = m_participants.emplace_back(std::move(human));
+    for (ConversationObserver* observer : m_observers) observer->ParticipantAdded(*this, joined);
+    return joined;
+}
+
+SchedulerAction Conversation::Say(ParticipantId id, const std::string& text, bool interrupt) {
+    std::string line = text;
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+    }
+    line = CutReply(std::move(line));
+    if (!m_scheduler.IsTurnInFlight()) {
+        RecordHuman(id, line);
+        PickNext(m_lastSpeaker);
+        return SchedulerAction::kNothing;
+    }
+    if (!interrupt) {
+        m_waitingLines.emplace_back(id, std::move(line));
+        return SchedulerAction::kNothing;
+    }
+    m_interrupted = true;
+    for (const auto& [human, waiting] : std::exchange(m_waitingLines, {}))
+        RecordHuman(human, waiting);
+    RecordHuman(id, line);
+    PickNext(m_lastSpeaker);
+    return SchedulerAction::kCancelTurn;
+}
+
+void Conversation::RecordHuman(ParticipantId id, const std::string& text) {
+    Turn& turn =
+        m_turns.emplace_back(Turn{static_cast<long long>(m_turns.size()) + 1, id, text, {}});
+    turn.m_outcome.m_startedAt = std::chrono::system_clock::now();
+    m_lastMessage = text;
+    m_lastSpeaker = IndexOf(id);
+    for (ConversationObserver* observer : m_observers) observer->TurnRecorded(*this, turn);
+}
+
+SchedulerAction Conversation::Quit(ParticipantId id) {
+    // Always the end, also where the rules' ends only pause.
+    m_stoppedBy = ConversationEnd{EndReason::kQuit, Get(id).m_name.Str() + " said /quit", ""};
+    m_end = m_stoppedBy;
+    for (ConversationObserver* observer : m_observers) observer->ConversationEnded(*this, *m_end);
+    return m_scheduler.OnExit();
 }
 
 void Conversation::Finish(EndReason reason, const std::string& summary) {

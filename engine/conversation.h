@@ -79,6 +79,19 @@ class Conversation {
     std::string Add(Participant participant);
     std::string Remove(ParticipantId id);
 
+    // A human joins as `name`, in the first colour of the table no bot has
+    // (black when every one is taken); observers are told as of a bot added.
+    const Participant& JoinHuman(const CPlainString& name);
+    // Human `id` says `text` (control characters become spaces; cut as a
+    // reply is). Between turns, or while paused, it is recorded at once;
+    // during a turn it waits for that turn's line, unless `interrupt`: then
+    // it is recorded now, the bot in flight adds no line, and the answer is
+    // kCancelTurn (the front-end stops that bot). Either way the line is
+    // handed to the next bot, whom the speaking order chooses after it.
+    SchedulerAction Say(ParticipantId id, const std::string& text, bool interrupt);
+    // Human `id`'s /quit: ends the conversation as a stop rule does.
+    SchedulerAction Quit(ParticipantId id);
+
     // The conversation has ended (the Exit sequence ran, the window closed,
     // a stop signal came): observers are told why, once. A rule that ended
     // it is the reason; else `reason` with `summary`.
@@ -112,6 +125,8 @@ class Conversation {
     // A rule stops the conversation: the Exit sequence, or a pause in the window.
     SchedulerAction Stop(ConversationEnd end);
     std::string Name(std::size_t index) const { return m_participants[index].m_name.Str(); }
+    // Records a human's line as a turn and passes it on.
+    void RecordHuman(ParticipantId id, const std::string& text);
 
     std::vector<Participant> m_participants;
     std::vector<Turn> m_turns;
@@ -122,12 +137,18 @@ class Conversation {
     Clock::time_point m_startedAt;
     TurnScheduler m_scheduler;
     bool m_started = false;
-    std::size_t m_next = 0;                    // index of the next speaker
-    std::optional<std::size_t> m_lastSpeaker;  // index of who spoke last
-    std::optional<std::size_t> m_chosenNext;   // asked for while a turn ran
+    std::size_t m_next = 0;  // index of the next speaker
+    // Index of who said the last line, a bot or a human: a bot may answer a
+    // human even when it spoke just before them.
+    std::optional<std::size_t> m_lastSpeaker;
+    std::optional<std::size_t> m_chosenNext;  // asked for while a turn ran
     std::optional<ConversationEnd> m_stoppedBy;
     std::optional<ConversationEnd> m_end;
-    bool m_timeUp = false;  // the time rule has fired: Resume goes on
+    bool m_timeUp = false;     // the time rule has fired: Resume goes on
+    long long m_botTurns = 0;  // the turns bots took (what --turns counts)
+    // Humans' lines said during the turn in flight, recorded after it.
+    std::vector<std::pair<ParticipantId, std::string>> m_waitingLines;
+    bool m_interrupted = false;  // the turn in flight adds no line
     CPlainString m_lastMessage = kFirstMessage;
 };
 

@@ -15,6 +15,7 @@ enum class EndReason {
     kInterrupted,  // a stop signal (Ctrl-C, SIGTERM, a hang-up)
     kExit,         // the window's Exit
     kClose,        // the window was closed without Exit
+    kQuit,         // a human's /quit
 };
 
 // The reason and what it is about, in words.
@@ -27,12 +28,12 @@ struct ConversationEnd {
     std::string Detail() const {
         return m_quote.empty() ? m_summary : m_summary + ": \"" + m_quote + "\"";
     }
-    // True when one of the conversation's own rules asked for it.
-    bool ByRule() const { return m_reason <= EndReason::kNoSpeakers; }
+    // True when one of the conversation's own rules, or a human's /quit, asked for it.
+    bool ByRule() const { return m_reason <= EndReason::kNoSpeakers || m_reason == EndReason::kQuit; }
 };
 
 // The reason as the JSON Lines log writes it: "turns", "time", "stop-on",
-// "loop", "no-speakers", "interrupted", "exit", "close".
+// "loop", "no-speakers", "interrupted", "exit", "close", "quit".
 const char* EndKey(EndReason reason);
 
 }  // namespace jabbery

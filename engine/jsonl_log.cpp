@@ -38,6 +38,15 @@ std::string ConversationId() {
 
 std::string JsonlLog::Line(const Participant& bot, const Turn& turn) const {
     const ExchangeOutcome& outcome = turn.m_outcome;
+    if (bot.m_kind == ParticipantKind::kHuman) {
+        // A human's line: no bot, no exchange and no outcome.
+        const nlohmann::ordered_json line = {
+            {"conversation", m_conversation}, {"turn", turn.m_number}, {"human", true},
+            {"bot", nullptr},   {"name", bot.m_name.Str()}, {"text", turn.m_text.Str()},
+            {"time", IsoUtc(outcome.m_startedAt)},
+        };
+        return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
     nlohmann::ordered_json line = {
         {"conversation", m_conversation},
         {"turn", turn.m_number},

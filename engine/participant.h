@@ -13,8 +13,9 @@ namespace jabbery {
 // or given again while the conversation runs.
 using ParticipantId = int;
 
-// What kind of speaker a participant is; bots are the only kind so far.
-enum class ParticipantKind { kBot };
+// What kind of speaker a participant is: a bot the conversation runs, or a
+// human whose lines the front-end passes on.
+enum class ParticipantKind { kBot, kHuman };
 
 inline constexpr int kDefaultTalkativeness = 50;
 inline constexpr int kMaxTalkativeness = 100;
@@ -41,8 +42,11 @@ struct Participant {
     int m_quarantines = 0;   // how often it has had to sit out
     int m_sitOut = 0;        // turns it still sits out after failing
 
-    // Whether a speaking order may choose it now.
-    bool CanSpeak() const { return !m_muted && !m_removed && m_sitOut == 0; }
+    // Whether a speaking order may choose it now: a bot that is neither
+    // muted, removed nor sitting out. A human speaks when they like.
+    bool CanSpeak() const {
+        return m_kind == ParticipantKind::kBot && !m_muted && !m_removed && m_sitOut == 0;
+    }
 
     // What one exchange with this bot needs.
     BotProfile Profile() const { return BotProfile{m_folder, m_name, m_command, m_openFolder}; }

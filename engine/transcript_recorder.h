@@ -6,6 +6,14 @@
 
 namespace jabbery {
 
+// A turn's line in the rich text as the transcript holds it: a human's line
+// escaped, a bot's reply as it stands.
+inline std::string RtfLineOf(const Participant& speaker, const Turn& turn) {
+    const bool human = speaker.m_kind == ParticipantKind::kHuman;
+    return RtfTurnLine(speaker.m_colour, speaker.m_name,
+                       human ? RtfEscaped(turn.m_text) : turn.m_text);
+}
+
 // Keeps a conversation's two transcripts as it goes: each participant's
 // introduction, then each turn's line, in the participant's colour.
 class TranscriptRecorder final : public ConversationObserver {
@@ -17,7 +25,8 @@ class TranscriptRecorder final : public ConversationObserver {
     }
     void TurnRecorded(const Conversation& conversation, const Turn& turn) override {
         const Participant& speaker = conversation.Get(turn.m_speaker);
-        AppendTurn(m_texts, speaker.m_colour, speaker.m_name, turn.m_text);
+        AppendTurn(m_texts, speaker.m_colour, speaker.m_name, turn.m_text,
+                   speaker.m_kind == ParticipantKind::kHuman);
     }
 
   private:

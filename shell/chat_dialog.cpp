@@ -207,7 +207,7 @@ void CChatDialog::ParticipantJoined(const Conversation&, const Participant& part
 
 void CChatDialog::TurnRecorded(const Conversation& conversation, const Turn& turn) {
     const Participant& speaker = conversation.Get(turn.m_speaker);
-    m_transcriptView->Append(RtfTurnLine(speaker.m_colour, speaker.m_name, turn.m_text));
+    m_transcriptView->Append(RtfLineOf(speaker, turn));
     KeepTranscript();
     NoteOutcome(speaker, turn.m_outcome);
     if (m_botsWindow != nullptr) m_botsWindow->Update();

@@ -83,9 +83,18 @@ void AppendIntro(TranscriptTexts& texts, int colour, const CPlainString& folder)
     texts.m_plainText.Append(folder, kLineEnd);
 }
 
+CPlainString RtfEscaped(const CPlainString& text) {
+    CPlainString escaped;
+    for (const char c : text.Str()) {
+        if (c == '\\' || c == '{' || c == '}') escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
 void AppendTurn(TranscriptTexts& texts, int colour, const CPlainString& name,
-                const CPlainString& reply) {
-    texts.m_rtfBody.Append(RtfTurnLine(colour, name, reply));
+                const CPlainString& reply, bool escape) {
+    texts.m_rtfBody.Append(RtfTurnLine(colour, name, escape ? RtfEscaped(reply) : reply));
     texts.m_plainText.Append(SpeakerLabel(name), reply, kLineEnd);
 }
 

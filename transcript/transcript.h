@@ -37,11 +37,16 @@ std::string SpeakerLabel(const CPlainString& name);
 // that it cannot escape the line break.
 std::string RtfTurnLine(int colour, const CPlainString& name, const CPlainString& reply);
 
+// `text` with each \, { and } escaped, so that the rich text shows it as it
+// is: a human's line, which unlike a bot's reply carries no rich-text codes.
+CPlainString RtfEscaped(const CPlainString& text);
+
 // Adds a participant's introduction (its folder) to both records.
 void AppendIntro(TranscriptTexts& texts, int colour, const CPlainString& folder);
 
-// Adds one turn to both records; the plain text keeps the reply as it is.
+// Adds one turn to both records; the plain text keeps the reply as it is,
+// the rich text takes it escaped when `escape` (a human's line).
 void AppendTurn(TranscriptTexts& texts, int colour, const CPlainString& name,
-                const CPlainString& reply);
+                const CPlainString& reply, bool escape = false);
 
 }  // namespace jabbery

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+// A human in the conversation: their lines, when they are spoken, and how
+// every record shows them.
+#include <gtest/gtest.h>
+
+#include "engine/conversation.h"
+#include "engine/jsonl_log.h"
+#include "engine/test_conversation.h"
+#include "engine/test_scripted_runner.h"
+#include "engine/transcript_recorder.h"
+#include "platform/test_temp_folder.h"
+
+namespace jabbery {
+namespace {
+
+using namespace testing;
+
+struct WithHuman : ::testing::Test {
+    Conversation conversation{MakeSpeakingOrder("natural"), [] {
+                                  StopRules rules;
+                                  rules.m_turns = 4;
+                                  return rules;
+                              }()};
+    TranscriptRecorder transcripts;
+    ScriptedRunner runner;
+    ParticipantId sam = 0;
+
+    void SetUp() override {
+        conversation.AddObserver(transcripts);
+        for (const char* name : {"Hask", "Wren", "Pip"}) conversation.Join(Bot(name));
+        conversation.Start();
+        sam = conversation.JoinHuman("Sam").m_id;
+    }
+    // Starts the next bot's turn; its reply comes with Done.
+    ParticipantId Begin() {
+        EXPECT_EQ(conversation.OnTick(), SchedulerAction::kStartTurn);
+        return conversation.NextSpeaker().m_id;
+    }
+    SchedulerAction Done(ParticipantId bot) {
+        const Participant& speaker = conversation.Get(bot);
+        return conversation.OnExchangeDone(
+            bot, runner.Run(speaker.Profile(), conversation.LastMessage(), {}));
+    }
+};
+
+TEST_F(WithHuman, TheirLinesAreRecordedAtTurnBoundariesAndHandedOn) {
+    EXPECT_EQ(conversation.Get(sam).m_colour, 3);  // the first colour no bot has
+    // Between turns: at once, and the bot it names answers it.
+    conversation.Say(sam, "Over to you, pip.", false);
+    EXPECT_EQ(conversation.NextSpeaker().m_name.Str(), "Pip");
+    const ParticipantId pip = Begin();
+    // During a turn: after the bot's line.
+    conversation.Say(sam, "and {\\b wren}\x01!", false);
+    EXPECT_EQ(Done(pip), SchedulerAction::kNothing);
+    EXPECT_EQ(conversation.NextSpeaker().m_name.Str(), "Wren");
+    EXPECT_EQ(runner.m_exchanges.back().m_message, "Over to you, pip.");
+    const std::string& plain = transcripts.Texts().m_plainText.Str();
+    EXPECT_EQ(plain.substr(plain.find("SAM>")),
+              "SAM> Over to you, pip.\r\nPIP> Pip heard Over to you, pip.\r\n"
+              "SAM> and {\\b wren} !\r\n");
+    EXPECT_TRUE(transcripts.Texts().m_rtfBody.Str().ends_with(
+        "\\cf3 \\b SAM> \\b0 and \\{\\\\b wren\\} !\\line "));
+    // An interruption records the line now; the bot's reply, even if it
+    // came, adds nothing. Only the bots' turns count for --turns 4.
+    const ParticipantId wren = Begin();
+    EXPECT_EQ(conversation.Say(sam, "Stop, Hask!", true), SchedulerAction::kCancelTurn);
+    Done(wren);
+    EXPECT_EQ(conversation.NextSpeaker().m_name.Str(), "Hask");
+    EXPECT_EQ(conversation.Turns().size(), 4u);
+    Done(Begin());
+    Done(Begin());
+    EXPECT_EQ(Done(Begin()), SchedulerAction::kRunExitSequence);
+    EXPECT_EQ(conversation.Turns().size(), 7u);
+}
+
+TEST_F(WithHuman, QuitEndsItAndTheLogMarksTheirLines) {
+    TempFolder root;
+    JsonlLog log("run");
+    std::string error;
+    ASSERT_TRUE(log.Open(root.File("t.jsonl"), error)) << error;
+    conversation.AddObserver(log);
+    conversation.Say(sam, std::string(3000, 'x'), false);
+    EXPECT_EQ(conversation.Turns().back().m_text.Length(), 1999u);
+    EXPECT_EQ(conversation.Quit(sam), SchedulerAction::kRunExitSequence);
+    const std::string logged = ReadFile(root.File("t.jsonl"));
+    EXPECT_NE(logged.find("\"turn\":1,\"human\":true,\"bot\":null,\"name\":\"Sam\""),
+              std::string::npos);
+    EXPECT_TRUE(logged.ends_with("\"end\":\"quit\",\"detail\":\"Sam said /quit\",\"turns\":1}\n"))
+        << logged;
+}
+
+}  // namespace
+}  // namespace jabbery
