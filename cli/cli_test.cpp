@@ -287,3 +287,76 @@ TEST(JabberyCli, SteeringOptionsShapeAndEndTheConversation) {
 
 }  // namespace
 }  // namespace jabbery
+
+namespace jabbery {
+namespace {
+
+// A human joins through a pipe: their lines at turn boundaries in every
+// output, a named bot answering, and the commands doing what they say.
+TEST(JabberyCli, AHumanJoinsThroughStandardInput) {
+    TempFolder root;
+    std::vector<std::string> arguments = {"--join",
+                                          "--name",
+                                          "Sam",
+                                          "--order",
+                                          "natural",
+                                          "--interval",
+                                          "100",
+                                          "--save",
+                                          root.File("t.txt"),
+                                          "--rtf",
+                                          root.File("t.rtf"),
+                                          "--jsonl",
+                                          root.File("t.jsonl")};
+    for (const char* name : {"Ann", "Bob", "Cy"}) {
+        arguments.push_back(
+            MakeScriptBot(root, name, name,
+                          std::string("printf '%s heard %s\\r\\n' ") + name +
+                              " \"$(sed -n 2p chat.msg | tr -d '\\r')\" > chat.msg"));
+    }
+    int input[2];
+    ASSERT_EQ(pipe(input), 0);
+    const int out = open(root.File("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = open(root.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t pid = StartCli(arguments, out, err, input[0]);
+    close(input[0]);
+    const auto say = [&](const std::string& lines) {
+        ASSERT_EQ(write(input[1], lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    };
+    const auto printed = [&] { return ReadFile(root.File("out")); };
+    say("Over to you, cy {\\b}\n");
+    EXPECT_TRUE(Eventually([&] {
+        return printed().find("CY> Cy heard Over to you, cy {\\b}\n") != std::string::npos;
+    })) << printed();
+    say("/mute Bob\n/bogus\n");
+    const std::size_t muted_at = printed().size();
+    EXPECT_TRUE(Eventually([&] { return CountLines(printed().substr(muted_at)) >= 4; }));
+    say("/pause\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const std::size_t paused = CountLines(printed());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_LE(CountLines(printed()), paused + 1);  // at most the turn in flight
+    say("/resume\n/quit\n");
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    close(input[1]);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    // Bob never speaks once muted (the turn in flight aside).
+    const std::string after = printed().substr(muted_at);
+    EXPECT_EQ(after.find("BOB> ", after.find('\n') + 1), std::string::npos) << after;
+    EXPECT_TRUE(ReadFile(root.File("err"))
+                    .ends_with("jabbery-cli: unknown command /bogus (/help lists them)\n"
+                               "jabbery-cli: the conversation ended after " +
+                               std::to_string(CountLines(printed()) - 3) +
+                               " turns: Sam said /quit\n"))
+        << ReadFile(root.File("err"));
+    EXPECT_NE(ReadFile(root.File("t.txt")).find("\r\nSAM> Over to you, cy {\\b}\r\nCY> "),
+              std::string::npos);
+    EXPECT_NE(ReadFile(root.File("t.rtf")).find("\\b SAM> \\b0 Over to you, cy \\{\\\\b\\}\\line "),
+              std::string::npos);
+    EXPECT_NE(ReadFile(root.File("t.jsonl")).find("\"human\":true,\"bot\":null,\"name\":\"Sam\""),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace jabbery

@@ -6,6 +6,8 @@
 
 #include "cli/check_report.h"
 #include "cli/conversation_printer.h"
+#include "cli/human_commands.h"
+#include "cli/human_input.h"
 #include "cli/options.h"
 #include "cli/outcome_report.h"
 #include "cli/output_paths.h"
@@ -26,6 +28,7 @@
 #include "platform/signal_name.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
+#include "platform/user_account.h"
 #include "transcript/transcript_file.h"
 #include "values/product.h"
 
@@ -148,16 +151,41 @@ int main(int argc, char** argv) {
     if (!options.m_quiet) conversation.AddObserver(warnings);
     if (options.m_jsonlPath) conversation.AddObserver(jsonl);
     for (Participant& bot : bots) conversation.Join(std::move(bot));
+    std::optional<HumanInput> human_input;
+    ParticipantId human = 0;
+    if (options.m_join) {
+        const std::string account = AccountName();
+        human = conversation.JoinHuman(options.m_name.value_or(account.empty() ? "Human" : account))
+                    .m_id;
+        human_input.emplace(fileno(stdin));
+    }
     if (const std::string problem = ApplyBotSettings(conversation, options); !problem.empty()) {
         return Fail(problem);
     }
 
     int status = 0;
     WaitingLine waiting_line(err);
-    const TurnLoopSettings settings{
-        options.m_interval, options.m_timeout,
-        warnings_to_terminal && !options.m_quiet ? &waiting_line : nullptr, options.m_jitter,
-        options.m_seed.value_or(0)};
+    TurnLoopSettings settings{options.m_interval,
+                              options.m_timeout,
+                              warnings_to_terminal && !options.m_quiet ? &waiting_line : nullptr,
+                              options.m_jitter,
+                              options.m_seed.value_or(0),
+                              nullptr};
+    if (human_input) {
+        // The human's lines, each as it comes; a command's message on standard error.
+        settings.m_poll = [&]() {
+            while (const std::optional<std::string> line = human_input->Next()) {
+                const HumanLineDone done = DoHumanLine(conversation, human, *line);
+                if (!done.m_message.empty()) {
+                    err.Write(done.m_message.back() == '\n'
+                                  ? done.m_message
+                                  : "jabbery-cli: " + done.m_message + "\n");
+                }
+                if (done.m_action != SchedulerAction::kNothing) return done.m_action;
+            }
+            return SchedulerAction::kNothing;
+        };
+    }
     ProcessBotRunner runner;
     RunTurnLoop(conversation, runner, settings, canceller);
     // Why it ended, unless one of its rules ended it: a stop signal, or

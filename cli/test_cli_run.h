@@ -34,9 +34,10 @@ inline CliOutcome RunCli(const TempFolder& root, const std::vector<std::string>&
 }
 
 // Starts jabbery-cli with `arguments`, its output to `out` (or nowhere when
-// -1) and its errors to `err` (or ours when -1), and returns its process id
-// for the test to signal and reap.
-inline pid_t StartCli(const std::vector<std::string>& arguments, int out = -1, int err = -1) {
+// -1), its errors to `err` and its input from `in` (or ours when -1), and
+// returns its process id for the test to signal and reap.
+inline pid_t StartCli(const std::vector<std::string>& arguments, int out = -1, int err = -1,
+                      int in = -1) {
     std::vector<char*> argv{const_cast<char*>(JABBERY_CLI)};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.data()));
@@ -46,6 +47,7 @@ inline pid_t StartCli(const std::vector<std::string>& arguments, int out = -1, i
     if (pid == 0) {
         dup2(out >= 0 ? out : open("/dev/null", O_WRONLY), 1);  // what it prints is not read
         if (err >= 0) dup2(err, 2);
+        if (in >= 0) dup2(in, 0);
         execv(JABBERY_CLI, argv.data());
         _exit(127);  // only when jabbery-cli cannot be run
     }

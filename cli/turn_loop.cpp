@@ -23,24 +23,32 @@ Clock::time_point NextBeat(Clock::time_point beat, Clock::time_point now,
     return beat + ((now - beat) / interval + 1) * interval;
 }
 
-// Runs `speaker`'s exchange. With a waiting line, the exchange runs on a
-// thread of its own while this one keeps the line up to date.
+// Runs `speaker`'s exchange. With a waiting line or a poll, the exchange
+// runs on a thread of its own, stopped by a canceller of its own, while this
+// one keeps the line up to date, polls, and passes on a stop.
 ExchangeResult RunExchange(BotRunner& runner, const Participant& speaker,
                            const CPlainString& message, const RunLimits& limits,
-                           WaitingLine* waiting) {
+                           const TurnLoopSettings& settings) {
     const BotProfile bot = speaker.Profile();
-    if (waiting == nullptr) return runner.Run(bot, message, limits);
-    std::future<ExchangeResult> exchange =
-        std::async(std::launch::async, [&] { return runner.Run(bot, message, limits); });
+    WaitingLine* waiting = settings.m_waitingLine;
+    if (waiting == nullptr && !settings.m_poll) return runner.Run(bot, message, limits);
+    RunCanceller turn;
+    std::future<ExchangeResult> exchange = std::async(std::launch::async, [&] {
+        return runner.Run(bot, message, RunLimits{limits.m_limit, &turn});
+    });
     const std::string name = speaker.m_name.Upper().Str();
     const Clock::time_point started = Clock::now();
     Clock::time_point next_update = started + kWaitingLineAfter;
-    while (exchange.wait_until(next_update) != std::future_status::ready) {
-        waiting->Show(
-            name, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started));
-        next_update += std::chrono::seconds(1);
+    while (exchange.wait_for(kPollEvery) != std::future_status::ready) {
+        if (limits.m_canceller != nullptr && limits.m_canceller->IsCancelled()) turn.Cancel();
+        if (settings.m_poll && settings.m_poll() == SchedulerAction::kCancelTurn) turn.Cancel();
+        if (waiting != nullptr && Clock::now() >= next_update) {
+            waiting->Show(name, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
+                                                                                      started));
+            next_update += std::chrono::seconds(1);
+        }
     }
-    waiting->Clear();
+    if (waiting != nullptr) waiting->Clear();
     return exchange.get();
 }
 
@@ -67,10 +75,17 @@ void RunTurnLoop(Conversation& conversation, BotRunner& runner, const TurnLoopSe
     SchedulerAction action = conversation.Start();
 
     while (action != SchedulerAction::kRunExitSequence) {
-        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next_tick - Clock::now());
-        if (canceller.WaitFor(std::max(wait, std::chrono::milliseconds(0)))) {
+        const auto wait =
+            std::max(std::chrono::ceil<std::chrono::milliseconds>(next_tick - Clock::now()),
+                     std::chrono::milliseconds(0));
+        if (canceller.WaitFor(settings.m_poll ? std::min(wait, kPollEvery) : wait)) {
             action = conversation.OnCancel();
             continue;
+        }
+        if (settings.m_poll) {
+            action = settings.m_poll();
+            if (action == SchedulerAction::kRunExitSequence) break;
+            if (Clock::now() < next_tick) continue;
         }
         // This is the tick due at next_tick, even when the wait ended a moment early.
         next(Clock::now());
@@ -78,8 +93,8 @@ void RunTurnLoop(Conversation& conversation, BotRunner& runner, const TurnLoopSe
         while (action == SchedulerAction::kStartTurn) {
             const Participant& speaker = conversation.NextSpeaker();
             const ParticipantId id = speaker.m_id;
-            const ExchangeResult result = RunExchange(runner, speaker, conversation.LastMessage(),
-                                                      limits, settings.m_waitingLine);
+            const ExchangeResult result =
+                RunExchange(runner, speaker, conversation.LastMessage(), limits, settings);
             // The events that came while the bot ran, in the order they mean:
             // a stop, a tick that fell due; then the turn, after which the
             // conversation's rules may end it.

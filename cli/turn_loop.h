@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 #include "engine/bot_runner.h"
@@ -21,7 +22,13 @@ struct TurnLoopSettings {
     // from a generator of its own seeded with `m_jitterSeed`.
     std::chrono::milliseconds m_jitter{0};
     unsigned m_jitterSeed = 0;
+    // Called every kPollEvery while the loop waits or a bot answers (a
+    // human's lines); its answer is done as the conversation's are:
+    // kCancelTurn stops the bot in flight, kRunExitSequence ends the loop.
+    std::function<SchedulerAction()> m_poll;
 };
+
+inline constexpr std::chrono::milliseconds kPollEvery{50};
 
 // Starts the conversation and runs it on the calling thread, each exchange
 // through `runner`, until its rules end it or `canceller` fires. Its ticks

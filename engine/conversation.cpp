@@ -229,8 +229,9 @@ std::string Conversation::SetMuted(ParticipantId id, bool muted) {
     Participant& participant = m_participants[index];
     if (muted && !participant.m_muted) {
         const auto unmuted =
-            std::count_if(m_participants.begin(), m_participants.end(),
-                          [](const Participant& p) { return !p.m_muted && !p.m_removed; });
+            std::count_if(m_participants.begin(), m_participants.end(), [](const Participant& p) {
+                return p.m_kind == ParticipantKind::kBot && !p.m_muted && !p.m_removed;
+            });
         if (unmuted <= 2) {
             return "At least two bots must stay unmuted, so " + Name(index) + " cannot be muted.";
         }
@@ -282,8 +283,9 @@ std::string Conversation::Add(Participant participant) {
 std::string Conversation::Remove(ParticipantId id) {
     const std::size_t index = IndexOf(id);
     if (m_participants[index].m_removed) return Name(index) + " has already left.";
-    const auto present = std::count_if(m_participants.begin(), m_participants.end(),
-                                       [](const Participant& p) { return !p.m_removed; });
+    const auto present = std::count_if(
+        m_participants.begin(), m_participants.end(),
+        [](const Participant& p) { return p.m_kind == ParticipantKind::kBot && !p.m_removed; });
     if (present <= kMinBots) {
         return "At least two bots must stay in the conversation, so " + Name(index) +
                " cannot be removed.";

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: MIT
+#include "cli/human_commands.h"
+
+#include <algorithm>
+
+#include "engine/bot_descriptor.h"
+#include "engine/bot_set_up.h"
+
+namespace jabbery {
+
+const char* const kHumanCommandsHelp =
+    "a line says it to the bots at the next turn; //text says /text\n"
+    "/interrupt TEXT  say TEXT now, stopping the bot that is answering\n"
+    "/pause, /resume  stop and go on taking turns\n"
+    "/next NAME       NAME speaks next\n"
+    "/mute NAME, /unmute NAME\n"
+    "/order RULE      random, list, natural or pooled\n"
+    "/add FOLDER, /remove NAME   a bot joins or leaves\n"
+    "/quit            end the conversation (the files are written)\n";
+
+namespace {
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+// The bot called `name` (without case), or none.
+std::optional<ParticipantId> BotNamed(const Conversation& conversation, const std::string& name) {
+    for (const Participant& p : conversation.Participants()) {
+        const std::string& its = p.m_name.Str();
+        if (p.m_kind == ParticipantKind::kBot && !p.m_removed &&
+            std::equal(its.begin(), its.end(), name.begin(), name.end(),
+                       [](char a, char b) { return Lower(a) == Lower(b); })) {
+            return p.m_id;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+HumanLineDone DoHumanLine(Conversation& conversation, ParticipantId human,
+                          const std::string& line) {
+    if (line.rfind("//", 0) == 0) return {conversation.Say(human, line.substr(1), false), ""};
+    if (line.empty() || line[0] != '/') return {conversation.Say(human, line, false), ""};
+    const std::size_t space = line.find(' ');
+    const std::string command = line.substr(0, space);
+    const std::string argument = space == std::string::npos ? "" : line.substr(space + 1);
+    // The commands that name a bot.
+    const auto on_bot = [&](auto&& apply) -> HumanLineDone {
+        const std::optional<ParticipantId> bot = BotNamed(conversation, argument);
+        if (!bot) return {SchedulerAction::kNothing, command + ": no bot is called " + argument};
+        return {SchedulerAction::kNothing, apply(*bot)};
+    };
+    if (command == "/pause") {
+        conversation.OnPause();
+        return {};
+    }
+    if (command == "/resume") {
+        conversation.OnResume();
+        return {};
+    }
+    if (command == "/next")
+        return on_bot([&](ParticipantId bot) { return conversation.SpeakNext(bot); });
+    if (command == "/mute")
+        return on_bot([&](ParticipantId bot) { return conversation.SetMuted(bot, true); });
+    if (command == "/unmute") {
+        return on_bot([&](ParticipantId bot) { return conversation.SetMuted(bot, false); });
+    }
+    if (command == "/remove")
+        return on_bot([&](ParticipantId bot) { return conversation.Remove(bot); });
+    if (command == "/order") {
+        std::shared_ptr<SpeakerPolicy> order = MakeSpeakingOrder(argument);
+        if (!order)
+            return {SchedulerAction::kNothing, "/order: no speaking order is called " + argument};
+        conversation.SetSpeakingOrder(std::move(order));
+        return {};
+    }
+    if (command == "/add") {
+        std::string why;
+        std::optional<Participant> bot = ReadBot(FolderAsPromptGivesIt(argument), &why);
+        if (!bot) return {SchedulerAction::kNothing, "/add: " + NotABotText(argument, why)};
+        return {SchedulerAction::kNothing, conversation.Add(std::move(*bot))};
+    }
+    if (command == "/interrupt") return {conversation.Say(human, argument, true), ""};
+    if (command == "/quit") return {conversation.Quit(human), ""};
+    if (command == "/help") return {SchedulerAction::kNothing, kHumanCommandsHelp};
+    return {SchedulerAction::kNothing, "unknown command " + command + " (/help lists them)"};
+}
+
+}  // namespace jabbery
