@@ -40,6 +40,7 @@ TEST(ParseCommandLine, KeepsFoldersInOrderAsAbsolutePathsWithoutTrailingSlash) {
         EXPECT_EQ(line.m_botFolders, c.m_folders);
     }
     EXPECT_TRUE(std::filesystem::is_regular_file(data.File("jabbery/bots/wren/vorn.nfo")));
+    EXPECT_EQ(ParseCommandLine({"--name", "Sam Lee", "/a"}).m_name, "Sam Lee");
 }
 
 // The program in the background with `environment`, killed if left running.
@@ -77,6 +78,7 @@ TEST(Program, SaysItsUsageVersionOrErrorWithoutADisplay) {
                  {JABBERY_PROGRAM " -h", 0, "Usage: jabbery"},
                  {no_display + JABBERY_PROGRAM " --version /a", 0, "jabbery 3.0.1\nCopyright"},
                  {no_display + JABBERY_PROGRAM " /a ''", 2, "an empty folder name was given"},
+                 {no_display + JABBERY_PROGRAM " --name '' /a /b", 2, "an empty name is no name"},
                  {no_display + JABBERY_PROGRAM, -1, "DISPLAY"},
                  {JABBERY_PROGRAM " --frobnicate", 2, "--frobnicate"}};
     for (const auto& c : cases) {

@@ -4,6 +4,7 @@
 #include <wx/button.h>
 #include <wx/evtloop.h>
 #include <wx/menu.h>
+#include <wx/textctrl.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -13,9 +14,11 @@
 #include "engine/exit_sequence.h"
 #include "engine/outcome_text.h"
 #include "platform/terminal.h"
+#include "platform/user_account.h"
 #include "shell/bots_window.h"
 #include "shell/dialog_units.h"
 #include "shell/export_document.h"
+#include "shell/native_view.h"
 #include "shell/program_icons.h"
 #include "shell/rtf_view.h"
 #include "shell/stop_rules_dialog.h"
@@ -55,6 +58,7 @@ wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
     EVT_MENU(wxID_SELECTALL, CChatDialog::OnSelectAll)
     EVT_MENU(CChatDialog::kBotsId, CChatDialog::OnBots)
     EVT_MENU(CChatDialog::kStopRulesId, CChatDialog::OnStopRules)
+    EVT_MENU(CChatDialog::kJoinId, CChatDialog::OnJoin)
     EVT_MENU_RANGE(CChatDialog::kFirstOrderId,
                    CChatDialog::kFirstOrderId + std::size(kSpeakingOrders) - 1,
                    CChatDialog::OnSpeakingOrder)
@@ -99,9 +103,16 @@ void CChatDialog::PlaceControls() {
         button->SetSize(
             wxRect(rect.m_position + wxPoint(extra.x * halves / 2, extra.y), rect.m_size));
     };
-    // The view keeps its top left corner and takes all the growth.
-    const DialogRect view = DialogUnits(this, 7, 7, 306, 157);
+    // The view keeps its top left corner and takes all the growth; the
+    // entry line, when it shows, takes the bottom of its place.
+    const bool entry_shown = m_entry != nullptr && m_entry->IsShown();
+    const DialogRect view = DialogUnits(this, 7, 7, 306, entry_shown ? 139 : 157);
     m_transcriptView->SetSize(wxRect(view.m_position, view.m_size + extra));
+    if (entry_shown) {
+        const DialogRect entry = DialogUnits(this, 7, 150, 306, 14);
+        m_entry->SetSize(
+            wxRect(entry.m_position + wxPoint(0, extra.y), entry.m_size + wxSize(extra.x, 0)));
+    }
     place_button(m_exitButton, 253, 2);
     place_button(m_manualButton, 7, 0);
     place_button(m_aboutButton, 130, 1);
@@ -340,6 +351,10 @@ void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     }
     menu.AppendSubMenu(orders, "Speaking &order");
     menu.Append(kStopRulesId, "Stop &rules...");
+    menu.AppendSeparator();
+    menu.Append(kJoinId, m_entry != nullptr && m_entry->IsShown()
+                             ? "Hide the &entry line\tCtrl+J"
+                             : "&Join the conversation\tCtrl+J");
     // From the keyboard (Menu key, Shift+F10) there is no pointer position.
     const wxPoint at = event.GetPosition() == wxDefaultPosition
                            ? m_transcriptView->GetPosition()
@@ -404,6 +419,69 @@ void CChatDialog::OnStopRules(wxCommandEvent&) {
     }
 }
 
+void CChatDialog::OnJoin(wxCommandEvent&) {
+    if (m_entry != nullptr && m_entry->IsShown()) {
+        ShowEntry(false);
+        return;
+    }
+    // The user joins once; later the entry only shows again.
+    if (!m_human) {
+        std::string name = m_settings.m_humanName;
+        if (name.empty()) {
+            const std::string account = AccountName();
+            const std::optional<std::string> answer =
+                m_dialogs.AskHumanName(account.empty() ? "Human" : account);
+            if (!answer) return;  // cancelled: not joined
+            name = answer->empty() ? "Human" : *answer;
+        }
+        m_human = m_conversation.JoinHuman(name).m_id;
+        if (m_botsWindow != nullptr) m_botsWindow->Update();
+    }
+    ShowEntry(true);
+}
+
+void CChatDialog::ShowEntry(bool show) {
+    if (m_entry == nullptr) {
+        m_entry = new wxTextCtrl(this, kEntryId);
+        m_entry->SetHint("Say something, Enter to send");
+        // Between the view and the buttons, in the layout as in the tab order.
+        m_entry->MoveAfterInTabOrder(m_transcriptView);
+        AllowCompactSize(*m_entry);
+        SetAccessibleName(*m_entry, "Your line in the conversation");
+    }
+    m_entry->Show(show);
+    PlaceControls();
+    if (show) {
+        m_entry->SetFocus();
+    } else {
+        m_transcriptView->SetFocus();
+    }
+}
+
+bool CChatDialog::OnEntryKey(const wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    if (key == WXK_ESCAPE) {
+        // An empty entry leaves Escape to close the window.
+        if (m_entry->IsEmpty()) return false;
+        m_entry->Clear();
+        return true;
+    }
+    const int modifiers = event.GetModifiers();
+    if ((key != WXK_RETURN && key != WXK_NUMPAD_ENTER) ||
+        (modifiers != wxMOD_NONE && modifiers != wxMOD_CONTROL))
+        return false;
+    const std::string text = m_entry->GetValue().utf8_string();
+    if (text.empty()) return true;  // nothing to say
+    m_entry->Clear();
+    // An interruption stops the bot in flight, as Exit pressed twice does;
+    // its turn adds no line.
+    if (m_conversation.Say(*m_human, text, modifiers == wxMOD_CONTROL) ==
+        SchedulerAction::kCancelTurn)
+        m_runner.StopTurn();
+    ShowState();
+    return true;
+}
+
 void CChatDialog::OnManual(wxCommandEvent&) {
     m_dialogs.OpenManual();
 }
@@ -413,6 +491,8 @@ void CChatDialog::OnAbout(wxCommandEvent&) {
 }
 
 void CChatDialog::OnCharHook(wxKeyEvent& event) {
+    const bool in_entry = m_entry != nullptr && m_entry->HasFocus();
+    if (in_entry && OnEntryKey(event)) return;
     const int key = event.GetKeyCode();
     if (key == WXK_ESCAPE) {
         Close();
@@ -427,16 +507,16 @@ void CChatDialog::OnCharHook(wxKeyEvent& event) {
         static constexpr struct {
             int m_key;
             int m_command;
-        } kShortcuts[] = {{'P', kPauseId},
-                          {'S', kSaveNowId},
-                          {'B', kBotsId},
-                          {'C', wxID_COPY},
-                          {'A', wxID_SELECTALL}};
+        } kShortcuts[] = {{'P', kPauseId}, {'S', kSaveNowId}, {'B', kBotsId},
+                          {'J', kJoinId},  {'C', wxID_COPY},  {'A', wxID_SELECTALL}};
         for (const auto& shortcut : kShortcuts) {
-            if (key == shortcut.m_key) {
-                Command(shortcut.m_command);
-                return;
-            }
+            if (key != shortcut.m_key) continue;
+            // In the entry, Copy and Select All are the entry's own.
+            if (in_entry &&
+                (shortcut.m_command == wxID_COPY || shortcut.m_command == wxID_SELECTALL))
+                break;
+            Command(shortcut.m_command);
+            return;
         }
     }
     event.Skip();

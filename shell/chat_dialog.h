@@ -24,6 +24,7 @@
 class wxButton;
 class wxContextMenuEvent;
 class wxGUIEventLoop;
+class wxTextCtrl;
 
 namespace jabbery {
 
@@ -44,6 +45,8 @@ struct ChatSettings {
     // Where a failed turn is warned about, as the terminal runner does;
     // null: nowhere.
     std::FILE* m_warnings = nullptr;
+    // The user's name when they join the conversation; empty: asked then.
+    std::string m_humanName = std::string();
 };
 
 // The main window: the transcript view (1002) and the buttons Exit (1003),
@@ -60,14 +63,18 @@ struct ChatSettings {
 // Beyond its buttons the window has a context menu on the view, also
 // reachable by keys: Pause/Resume (Ctrl+P), Save transcript now (Ctrl+S),
 // Export coloured transcript, Copy, Select All, the Bots window (Ctrl+B),
-// the Speaking order (from the next turn on) and the Stop rules, which pause
-// the conversation when one is met. Its title says when it is paused and
+// the Speaking order (from the next turn on), the Stop rules, which pause
+// the conversation when one is met, and Join the conversation (Ctrl+J): the
+// user, named once per run, says lines in an entry line (1004) above the
+// buttons; Enter says one at the next turn boundary, Ctrl+Enter at once,
+// stopping the bot in flight. Ctrl+J again hides the entry. Its title says when it is paused and
 // which rule stopped it, when Exit waits for the turn in flight, and when
 // the last turn's bot failed.
 class CChatDialog : public wxDialog, private ConversationWindow, private ConversationObserver {
   public:
     static constexpr int kViewId = 1002;
     static constexpr int kExitId = 1003;
+    static constexpr int kEntryId = 1004;
     static constexpr int kManualId = 1006;
     static constexpr int kAboutId = 1008;
     static constexpr int kPauseId = 1101;
@@ -75,6 +82,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     static constexpr int kExportId = 1103;
     static constexpr int kBotsId = 1104;
     static constexpr int kStopRulesId = 1105;
+    static constexpr int kJoinId = 1106;
     // The speaking orders' menu items, in the order of kSpeakingOrders.
     static constexpr int kFirstOrderId = 1110;
     static constexpr int kTurnTimerId = 1;
@@ -105,6 +113,8 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     RtfView* TranscriptView() const { return m_transcriptView; }
     bool IsTurnInFlight() const { return m_conversation.Scheduler().IsTurnInFlight(); }
     CBotsWindow* BotsWindow() const { return m_botsWindow; }
+    // The entry line; null until the user first joins.
+    wxTextCtrl* Entry() const { return m_entry; }
 
   private:
     // What the Exit sequence asks of the window.
@@ -131,13 +141,22 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     void OnBots(wxCommandEvent& event);
     void OnSpeakingOrder(wxCommandEvent& event);
     void OnStopRules(wxCommandEvent& event);
+    // Joins the conversation (the name asked the first time) and shows the
+    // entry line, or hides it when it shows.
+    void OnJoin(wxCommandEvent& event);
+    // Keys in the entry line: Enter says its line, Ctrl+Enter interrupts
+    // with it, Escape clears it. False: a key the entry does not take.
+    bool OnEntryKey(const wxKeyEvent& event);
+    // Shows or hides the entry line, the view shrinking or growing to fit.
+    void ShowEntry(bool show);
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
     void OnSize(wxSizeEvent& event);
 
     // Places the controls for the client size: at the template's size each
     // has its template rectangle; what the window grows by goes to the view,
-    // and the buttons stay along the bottom (Exit right, About centred).
+    // and the buttons stay along the bottom (Exit right, About centred). The
+    // entry line, when it shows, takes the bottom of the view's place.
     void PlaceControls();
 
     // Does what the conversation answered to an event.
@@ -164,6 +183,8 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     wxButton* m_exitButton = nullptr;
     wxButton* m_manualButton = nullptr;
     wxButton* m_aboutButton = nullptr;
+    wxTextCtrl* m_entry = nullptr;         // made when the user first joins
+    std::optional<ParticipantId> m_human;  // once the user has joined
     wxTimer m_turnTimer;
     ChatSettings m_settings;
     std::unique_ptr<WxUserDialogs> m_ownDialogs;  // when none were given

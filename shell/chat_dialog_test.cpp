@@ -2,16 +2,20 @@
 #include "shell/chat_dialog.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/checkbox.h>
 #include <wx/listctrl.h>
 #include <wx/settings.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
+#include <filesystem>
+
 #include "engine/bot_table.h"
 #include "engine/exit_sequence.h"
 #include "engine/test_bots.h"
 #include "platform/test_processes.h"
+#include "platform/user_account.h"
 #include "shell/bots_window.h"
 #include "shell/export_document.h"
 #include "shell/folder_prompt.h"
@@ -462,6 +466,114 @@ TEST_F(ChatDialogTest, ALoopRuleFromTheStopRulesDialogPausesWithTheReasonInTheTi
         [&] { PressKeyIn(Title(window), 'P', wxMOD_CONTROL); });
     Run(window, true);
     EXPECT_EQ(window.GetConversation().Ended()->m_reason, EndReason::kClose);
+}
+
+// Ctrl+J asks the name and shows the entry line under a shorter view; real
+// keys: Escape clears a draft without closing, Enter says the line, which the
+// view and the kept transcript show; Ctrl+J again gives the view its place back.
+TEST_F(ChatDialogTest, ALineTypedInTheEntryIsSaidInTheViewAndTheKeptTranscript) {
+    const std::string state = m_root.File("state");
+    m_dialogs.m_names = {"Sam"};
+    CChatDialog window(nullptr, {AnnAndBob(), 100ms, 20s, state}, &m_dialogs);
+    const auto entry_shown = [&] { return window.Entry() != nullptr && window.Entry()->IsShown(); };
+    const auto typed = [&](const std::string& text) {
+        m_script.Do("type " + text, [text] { TypeText(text); });
+        m_script.Then("the entry holds " + text,
+                      [&window, text] { return window.Entry()->GetValue() == text; });
+    };
+    const auto said = [&] {
+        for (const std::string& line : PlainLines(window)) {
+            if (line == "SAM> Hello all") return true;
+        }
+        return false;
+    };
+    wxRect view_before;
+    wxRect view_joined;
+    wxRect view_left;
+    AwaitTurns(window, 1);
+    m_script.Until("Ctrl+J shows the entry", entry_shown, [&] {
+        view_before = window.TranscriptView()->GetRect();
+        PressKeyIn(Title(window), 'J', wxMOD_CONTROL);
+    });
+    typed("draft");
+    m_script.Until(
+        "Escape clears it", [&] { return window.Entry()->IsEmpty(); },
+        [&] { PressKeyIn(Title(window), WXK_ESCAPE); });
+    typed("Hello all");
+    m_script.Until("Enter says it", said, [&] { PressKeyIn(Title(window), WXK_RETURN); });
+    m_script.Do("Ctrl+J hides the entry", [&] {
+        view_joined = window.TranscriptView()->GetRect();
+        PressKeyIn(Title(window), 'J', wxMOD_CONTROL);
+    });
+    m_script.Then("hidden", [&] {
+        view_left = window.TranscriptView()->GetRect();
+        return !entry_shown();
+    });
+    Run(window, true);
+    const std::string account = AccountName();
+    EXPECT_EQ(m_dialogs.m_suggestedNames,
+              std::vector<std::string>{account.empty() ? "Human" : account});
+    EXPECT_EQ(window.Entry()->GetHint(), "Say something, Enter to send");
+    EXPECT_STREQ(
+        atk_object_get_name(gtk_widget_get_accessible(GTK_WIDGET(window.Entry()->GetHandle()))),
+        "Your line in the conversation");
+    EXPECT_LT(view_joined.GetBottom(), window.Entry()->GetRect().GetTop());
+    EXPECT_EQ(view_left, view_before);
+    EXPECT_TRUE(window.TranscriptView()->GetValue().Contains("\nSAM> Hello all\n"));
+    std::string kept;
+    for (const auto& file : std::filesystem::directory_iterator(state)) {
+        if (file.path().extension() == ".txt") kept = ReadFile(file.path().string());
+    }
+    EXPECT_NE(kept.find("\r\nSAM> Hello all\r\n"), std::string::npos) << kept;
+}
+
+// The name given in advance is not asked. Ann's first turn would take two
+// minutes: Ctrl+Enter stops her bot's group at once, and the line said
+// takes the turn's place, handed on to the next bot.
+TEST_F(ChatDialogTest, CtrlEnterDuringASlowTurnCancelsItAndSaysTheLineAtOnce) {
+    const std::string ann = Bot("Ann", "if [ -e slept ]; then " + RecordAndAnswer("a") +
+                                           "; else touch slept; sleep 120 & echo $! > child.pid; "
+                                           "wait; fi");
+    const std::string bob = Bot("Bob", RecordAndAnswer("b"));
+    ChatSettings settings{{ann, bob}, 100ms, 300s};
+    settings.m_humanName = "Sam";
+    CChatDialog window(nullptr, settings, &m_dialogs);
+    std::string child;
+    Clock::time_point pressed;
+    Clock::duration took{};
+    m_script.Then(
+        "Ann's slow turn runs",
+        [&] {
+            child = TrimmedFile(ann + "/child.pid");
+            return !child.empty();
+        },
+        60s);
+    m_script.Do("join, type", [&] {
+        Press(window, CChatDialog::kJoinId, wxEVT_MENU);
+        window.Entry()->ChangeValue("Stop, Ann!");
+    });
+    m_script.Until(
+        "Ctrl+Enter says it",
+        [&] {
+            took = Clock::now() - pressed;
+            return Turns(window) >= 1;
+        },
+        [&] {
+            pressed = Clock::now();
+            PressKeyIn(Title(window), WXK_RETURN, wxMOD_CONTROL);
+        });
+    AwaitTurns(window, 2);
+    Run(window, true);
+    EXPECT_TRUE(m_dialogs.m_suggestedNames.empty());
+    EXPECT_LT(took, 10s);
+    EXPECT_TRUE(RunEventsUntil([&] { return !ProcessIsLive(child); }, 10s)) << "child " << child;
+    std::vector<std::string> lines = PlainLines(window);
+    lines.resize(3);
+    EXPECT_EQ(lines[2], "SAM> Stop, Ann!") << "the stopped turn added no line";
+    const std::string next =
+        window.GetConversation().Get(window.GetConversation().Turns()[1].m_speaker).m_name.Str();
+    const std::string seen = ReadFile((next == "Ann" ? ann : bob) + "/seen.msg");
+    EXPECT_TRUE(seen.ends_with("\r\nStop, Ann!\r\n")) << seen;
 }
 
 }  // namespace

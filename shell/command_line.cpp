@@ -48,6 +48,11 @@ void DeclareWindowOptions(CLI::App& app, CommandLine& line) {
         "--no-autosave", [&line] { line.m_autosave = false; },
         "do not keep the conversation as it grows");
     app.add_flag("--quiet", line.m_quiet, "no warnings on standard error");
+    app.add_option("--name", line.m_name,
+                   "your name when you join the conversation (Ctrl+J), not asked then")
+        ->type_name("NAME")
+        ->check(
+            [](const std::string& name) { return name.empty() ? "an empty name is no name" : ""; });
     app.add_option("BOTDIR", line.m_botFolders)->check([](const std::string& folder) {
         return folder.empty() ? "an empty folder name was given" : "";
     });

@@ -17,6 +17,7 @@ struct CommandLine {
     std::string m_error;     // what is wrong, for kError
     bool m_autosave = true;  // keep the transcript on disk as it grows
     bool m_quiet = false;    // no warnings on standard error
+    std::string m_name;      // the user's name on joining; empty: asked then
 };
 
 // Reads the arguments (without the program's name). Options come first or

@@ -124,6 +124,8 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
     std::deque<std::optional<int>> m_counts;
     std::deque<std::optional<std::string>> m_exportPaths;
     std::deque<bool> m_goOnAnswers;
+    std::deque<std::optional<std::string>> m_names;
+    std::vector<std::string> m_suggestedNames;             // what each name question offered
     std::vector<std::vector<std::string>> m_failedChecks;  // what each check message listed
 
     std::optional<int> AskBotCount() override { return Pop(m_counts); }
@@ -133,6 +135,10 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
     bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override {
         m_failedChecks.push_back(failures);
         return Pop(m_goOnAnswers);
+    }
+    std::optional<std::string> AskHumanName(const std::string& suggested) override {
+        m_suggestedNames.push_back(suggested);
+        return Pop(m_names);
     }
 };
 

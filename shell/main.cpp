@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     settings.m_botFolders = command_line.m_botFolders;
     if (command_line.m_autosave) settings.m_autosaveFolder = ConversationsFolder();
     if (!command_line.m_quiet) settings.m_warnings = stderr;
+    settings.m_humanName = command_line.m_name;
     // Until the toolkit is up, problems go to stderr: without a display the
     // framework's own log window would crash trying to open.
     wxLog::SetActiveTarget(new wxLogStderr);

@@ -77,6 +77,8 @@ TEST(WxUserDialogs, EscapeGivesEachDialogsCancelAnswer) {
         return dialogs.AskGoOnDespiteFailedChecks({"bot 2 (BOB, /b/): the name (line 4) is empty"});
     }));
     EXPECT_EQ(escaped("Save As", [&] { return dialogs.AskSavePath(); }), std::nullopt);
+    EXPECT_EQ(escaped("Join the conversation", [&] { return dialogs.AskHumanName("Sam"); }),
+              std::nullopt);
     escaped(message_title, [&] {
         dialogs.ShowError(kNotABotMessage);
         return 0;

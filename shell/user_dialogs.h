@@ -33,6 +33,10 @@ class UserDialogs : public UserQuestions {
     // `failures` each, and asks whether to go on with them anyway (true) or
     // to quit (false, also when the user closes the message).
     virtual bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) = 0;
+
+    // Asks the name the user speaks under, offering `suggested`; no value
+    // when the user cancels.
+    virtual std::optional<std::string> AskHumanName(const std::string& suggested) = 0;
 };
 
 }  // namespace jabbery

@@ -4,13 +4,14 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
+#include <wx/textdlg.h>
 #include <wx/utils.h>
 
 #include "shell/about_dialog.h"
 #include "shell/folder_prompt.h"
 #include "shell/manual.h"
-#include "shell/num_dialog.h"
 #include "shell/message_box_caption.h"
+#include "shell/num_dialog.h"
 #include "shell/wx_text.h"
 #include "transcript/file_names.h"
 
@@ -78,10 +79,20 @@ bool WxUserDialogs::AskGoOnDespiteFailedChecks(const std::vector<std::string>& f
                            : "Some bots failed the check before the first turn:\n\n";
     for (const std::string& failure : failures) text += failure + "\n";
     text += "\nSuch a bot will most likely not answer. Go on anyway?";
-    wxMessageDialog dialog(m_mainWindow, ToWxText(text), MessageBoxCaption(), wxYES_NO | wxICON_WARNING);
+    wxMessageDialog dialog(m_mainWindow, ToWxText(text), MessageBoxCaption(),
+                           wxYES_NO | wxICON_WARNING);
     dialog.SetYesNoLabels("&Go on", "&Quit");
     // Escape and the close box give Cancel, which counts as Quit.
     return dialog.ShowModal() == wxID_YES;
+}
+
+std::optional<std::string> WxUserDialogs::AskHumanName(const std::string& suggested) {
+    wxTextEntryDialog dialog(m_mainWindow,
+                             "Your name in the conversation:", "Join the conversation",
+                             ToWxText(suggested));
+    // Escape and the close box give Cancel: the user does not join.
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    return dialog.GetValue().utf8_string();
 }
 
 void WxUserDialogs::ShowAboutBox() {

@@ -31,6 +31,7 @@ class WxUserDialogs : public UserDialogs {
     void OpenManual() override;
     void ShowAboutBox() override;
     bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override;
+    std::optional<std::string> AskHumanName(const std::string& suggested) override;
 
   private:
     std::optional<std::string> AskPath(const wxString& title, const wxString& filter,
