@@ -41,8 +41,12 @@ std::string JsonlLog::Line(const Participant& bot, const Turn& turn) const {
     if (bot.m_kind == ParticipantKind::kHuman) {
         // A human's line: no bot, no exchange and no outcome.
         const nlohmann::ordered_json line = {
-            {"conversation", m_conversation}, {"turn", turn.m_number}, {"human", true},
-            {"bot", nullptr},   {"name", bot.m_name.Str()}, {"text", turn.m_text.Str()},
+            {"conversation", m_conversation},
+            {"turn", turn.m_number},
+            {"human", true},
+            {"bot", nullptr},
+            {"name", bot.m_name.Str()},
+            {"text", turn.m_text.Str()},
             {"time", IsoUtc(outcome.m_startedAt)},
         };
         return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);

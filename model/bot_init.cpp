@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "model/bot_init.h"
 
-#include "engine/model_config.h"
 #include "engine/bot_descriptor.h"
+#include "engine/model_config.h"
 #include "platform/whole_file.h"
 
 namespace jabbery::model {
