@@ -226,6 +226,8 @@ void Conversation::SetRules(StopRules rules) {
 
 std::string Conversation::SetMuted(ParticipantId id, bool muted) {
     const std::size_t index = IndexOf(id);
+    if (m_participants[index].m_kind != ParticipantKind::kBot)
+        return Name(index) + " is not a bot.";
     Participant& participant = m_participants[index];
     if (muted && !participant.m_muted) {
         const auto unmuted =
@@ -242,6 +244,8 @@ std::string Conversation::SetMuted(ParticipantId id, bool muted) {
 
 std::string Conversation::SpeakNext(ParticipantId id) {
     const std::size_t index = IndexOf(id);
+    if (m_participants[index].m_kind != ParticipantKind::kBot)
+        return Name(index) + " is not a bot.";
     const Participant& participant = m_participants[index];
     if (participant.m_removed) return Name(index) + " has left the conversation.";
     if (participant.m_muted) return Name(index) + " is muted.";
@@ -282,6 +286,8 @@ std::string Conversation::Add(Participant participant) {
 
 std::string Conversation::Remove(ParticipantId id) {
     const std::size_t index = IndexOf(id);
+    if (m_participants[index].m_kind != ParticipantKind::kBot)
+        return Name(index) + " is not a bot.";
     if (m_participants[index].m_removed) return Name(index) + " has already left.";
     const auto present = std::count_if(
         m_participants.begin(), m_participants.end(),

@@ -45,6 +45,7 @@ struct WithHuman : ::testing::Test {
 
 TEST_F(WithHuman, TheirLinesAreRecordedAtTurnBoundariesAndHandedOn) {
     EXPECT_EQ(conversation.Get(sam).m_colour, 3);  // the first colour no bot has
+    EXPECT_EQ(conversation.SetMuted(sam, true), "Sam is not a bot.");
     // Between turns: at once, and the bot it names answers it.
     conversation.Say(sam, "Over to you, pip.", false);
     EXPECT_EQ(conversation.NextSpeaker().m_name.Str(), "Pip");

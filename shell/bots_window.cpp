@@ -116,7 +116,8 @@ void CBotsWindow::Update() {
         const bool failed = participant.m_stats.m_lastFailure.has_value();
         const wxColour page = m_table->GetBackgroundColour();
         const BotColour red = ReadableOn({255, 0, 0}, {page.Red(), page.Green(), page.Blue()});
-        m_table->SetItemTextColour(bot, participant.m_muted || participant.m_removed
+        m_table->SetItemTextColour(bot, participant.m_muted || participant.m_removed ||
+                                                participant.m_kind == ParticipantKind::kHuman
                                             ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)
                                         : failed ? wxColour(red.m_red, red.m_green, red.m_blue)
                                                  : wxNullColour);
@@ -183,8 +184,10 @@ void CBotsWindow::ShowRowMenu() {
     name.Replace("&", "&&");
     menu.Append(kSpeakNextId, "&Let " + name + " speak next");
     menu.Append(kRemoveId, "&Remove");
-    // A bot that has left keeps its row, and nothing more can be done with it.
-    for (wxMenuItem* item : menu.GetMenuItems()) item->Enable(!bot->m_removed);
+    // A bot that has left keeps its row, and nothing more can be done with
+    // it; nor with a human's row.
+    const bool steerable = !bot->m_removed && bot->m_kind == ParticipantKind::kBot;
+    for (wxMenuItem* item : menu.GetMenuItems()) item->Enable(steerable);
     PopupMenu(&menu);
 }
 
