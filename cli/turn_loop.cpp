@@ -33,9 +33,12 @@ ExchangeResult RunExchange(BotRunner& runner, const Participant& speaker,
     WaitingLine* waiting = settings.m_waitingLine;
     if (waiting == nullptr && !settings.m_poll) return runner.Run(bot, message, limits);
     RunCanceller turn;
-    std::future<ExchangeResult> exchange = std::async(std::launch::async, [&] {
-        return runner.Run(bot, message, RunLimits{limits.m_limit, &turn});
-    });
+    // The message is copied: a human's line may replace the conversation's
+    // last message while the bot is still being handed it.
+    std::future<ExchangeResult> exchange =
+        std::async(std::launch::async, [&runner, &bot, &turn, message, limit = limits.m_limit] {
+            return runner.Run(bot, message, RunLimits{limit, &turn});
+        });
     const std::string name = speaker.m_name.Upper().Str();
     const Clock::time_point started = Clock::now();
     Clock::time_point next_update = started + kWaitingLineAfter;
