@@ -360,3 +360,51 @@ TEST(JabberyCli, AHumanJoinsThroughStandardInput) {
 
 }  // namespace
 }  // namespace jabbery
+
+namespace jabbery {
+namespace {
+
+// Two conversations on the same bot folders at full speed: each reply
+// answers the line its own conversation handed on.
+TEST(JabberyCli, TwoConversationsSharingBotsNeverMixTheirMessages) {
+    TempFolder root;
+    std::vector<std::string> folders;
+    for (const char* name : {"Ann", "Bob"}) {
+        folders.push_back(
+            MakeScriptBot(root, name, name,
+                          std::string("heard=\"$(sed -n 2p chat.msg | tr -d '\\r')\"; sleep 0.01; "
+                                      "printf '%s heard %s\\r\\n' ") +
+                              name + " \"$(echo \"$heard\" | cut -c1-40)\" > chat.msg"));
+    }
+    const auto start = [&](const std::string& out) {
+        const int fd = open(root.File(out).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const pid_t pid = StartCli({"--turns", "40", "--interval", "0", "--quiet", "--order",
+                                    "list", folders[0], folders[1]},
+                                   fd);
+        close(fd);
+        return pid;
+    };
+    const pid_t one = start("one"), two = start("two");
+    for (const pid_t pid : {one, two}) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    for (const char* out : {"one", "two"}) {
+        std::istringstream lines(ReadFile(root.File(out)));
+        std::string line, heard = "Hi!";
+        int turns = 0;
+        while (std::getline(lines, line)) {
+            if (line.back() == '/') continue;  // an introduction
+            const std::string text = line.substr(line.find("> ") + 2);
+            EXPECT_EQ(text.substr(text.find(" heard ") + 7), heard.substr(0, 40))
+                << out << ": " << line;
+            heard = text;
+            ++turns;
+        }
+        EXPECT_EQ(turns, 40) << out;
+    }
+}
+
+}  // namespace
+}  // namespace jabbery

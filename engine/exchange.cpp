@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "engine/exchange.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <system_error>
@@ -83,6 +84,20 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
         outcome.m_reason = error;
         return result;
     }
+    // The bot answers one conversation at a time; waiting for another one
+    // uses up this exchange's time.
+    const auto waiting_since = std::chrono::steady_clock::now();
+    const UniqueFd taken = folder->Take(limits.m_limit, limits.m_canceller, error);
+    if (!taken.IsOpen()) {
+        const bool cancelled = limits.m_canceller != nullptr && limits.m_canceller->IsCancelled();
+        outcome.m_end = cancelled ? ExchangeEnd::kCancelled : ExchangeEnd::kCouldNotStart;
+        outcome.m_reason = error;
+        return result;
+    }
+    RunLimits run_limits = limits;
+    run_limits.m_limit -= std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - waiting_since);
+    run_limits.m_limit = std::max(run_limits.m_limit, std::chrono::milliseconds(1));
     // A fresh file, so that nothing the bot left under the name (a link, a
     // pipe, another name for an outside file) can redirect the write. When
     // that is impossible the bot is not run: it would answer nothing.
@@ -94,7 +109,7 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
 
     // The command line is handed to the shell as it stands; the folder is
     // never pasted into shell text, it only becomes the working directory.
-    outcome = FromRun(RunHiddenAt(bot.m_command.Str(), folder->Fd(), limits));
+    outcome = FromRun(RunHiddenAt(bot.m_command.Str(), folder->Fd(), run_limits));
     outcome.m_startedAt = started_at;
 
     // Read back from the folder the bot was given, whatever now has its name.

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "engine/exchange.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
 #include <sstream>
+#include <thread>
 
 #include "engine/test_bots.h"
 #include "platform/test_environment.h"
@@ -197,6 +201,32 @@ TEST_F(ExchangeFixture, WhatIsLeftUnderTheMessageFilesNameBeforeTheTurnIsReplace
         EXPECT_EQ(InvokeBot(bot, "Hi!", limits).m_reply.Str(), "ok") << dir;
     }
     EXPECT_EQ(ReadFile(root.File("precious.txt")), "keep me\n");
+}
+
+}  // namespace
+}  // namespace jabbery
+
+namespace jabbery {
+namespace {
+
+// While another conversation holds the bot's folder, an exchange waits for
+// it within its own time limit, then says the bot is busy; once free, it runs.
+TEST_F(ExchangeFixture, ABotBusyInAnotherConversationIsWaitedForWithinTheLimit) {
+    const BotProfile bot = Bot("Ann", "printf 'hello\\r\\n' > chat.msg", "shared");
+    const int held = ::open(root.File("shared").c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const ExchangeResult busy = InvokeBot(bot, "Hi!", {std::chrono::milliseconds(300), nullptr});
+    EXPECT_EQ(busy.m_outcome.m_end, ExchangeEnd::kCouldNotStart);
+    EXPECT_EQ(busy.m_outcome.m_reason, "busy in another conversation");
+    EXPECT_FALSE(fs::exists(root.File("shared/chat.msg")));
+    std::thread release([held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::close(held);
+    });
+    const ExchangeResult answered = InvokeBot(bot, "Hi!", limits);
+    release.join();
+    EXPECT_EQ(answered.m_outcome.m_end, ExchangeEnd::kAnswered);
+    EXPECT_EQ(answered.m_reply.Str(), "hello");
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 
 #include "platform/unique_fd.h"
 
 namespace jabbery {
+
+class RunCanceller;
 
 // A bot's folder, opened once when the bot is loaded. Every file of an
 // exchange is opened relative to it and the bot runs in it, so whatever
@@ -24,6 +27,14 @@ class BotFolder {
     // Empty while the folder still exists and its name still leads to it;
     // otherwise why not, in words ("the bot's folder is gone", ...).
     std::string WhyUnusable() const;
+
+    // Takes the folder for one exchange: an exclusive lock on the folder
+    // itself (no file is added to it), held until the returned descriptor
+    // closes, so that two conversations sharing a bot never mix their
+    // messages. Waits at most `patience` for another conversation to let it
+    // go, less when `canceller` fires; then no descriptor, and `why` says so.
+    UniqueFd Take(std::chrono::milliseconds patience, const RunCanceller* canceller,
+                  std::string& why) const;
 
   private:
     BotFolder(UniqueFd fd, std::string path) : m_fd(std::move(fd)), m_path(std::move(path)) {}

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <system_error>
 
 #include "platform/bot_folder.h"
+#include "platform/run_hidden.h"
 
 namespace jabbery {
 
@@ -32,6 +34,35 @@ std::string BotFolder::WhyUnusable() const {
         return "the bot's folder was replaced: " + m_path + " is another folder now";
     }
     return {};
+}
+
+UniqueFd BotFolder::Take(std::chrono::milliseconds patience, const RunCanceller* canceller,
+                         std::string& why) const {
+    // flock needs a descriptor opened for reading; the held one is a path.
+    UniqueFd folder(::openat(m_fd.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.IsOpen()) {
+        why = "the bot's folder cannot be opened: " + std::system_category().message(errno);
+        return UniqueFd();
+    }
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (::flock(folder.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            why = "the bot's folder cannot be locked: " + std::system_category().message(errno);
+            return UniqueFd();
+        }
+        const bool cancelled = canceller != nullptr
+                                   ? canceller->WaitFor(std::chrono::milliseconds(10))
+                                   : (::usleep(10000), false);
+        if (cancelled) {
+            why = "cancelled";
+            return UniqueFd();
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            why = "busy in another conversation";
+            return UniqueFd();
+        }
+    }
+    return folder;
 }
 
 }  // namespace jabbery
