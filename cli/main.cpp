@@ -151,6 +151,7 @@ int main(int argc, char** argv) {
     if (!options.m_quiet) conversation.AddObserver(warnings);
     if (options.m_jsonlPath) conversation.AddObserver(jsonl);
     for (Participant& bot : bots) conversation.Join(std::move(bot));
+    if (options.m_opening) conversation.SetOpening(*options.m_opening);
     std::optional<HumanInput> human_input;
     ParticipantId human = 0;
     if (options.m_join) {

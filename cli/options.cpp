@@ -188,6 +188,9 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
         [&](long long n) { options.m_seed = static_cast<unsigned>(n); },
         "seed the choice of speakers and the jitter (default: the same\neach run)");
     DeclareSteering(app, options);
+    app.add_option("--opening", options.m_opening,
+                   "the line the first bot is handed (default \"Hi!\")")
+        ->type_name("TEXT");
     app.add_flag("--join", options.m_join,
                  "you join the conversation: each line of standard input is said\n"
                  "at the next turn; /help there lists the commands (/pause,\n"

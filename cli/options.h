@@ -41,8 +41,9 @@ struct CliOptions {
     std::optional<int> m_quarantine;                  // failures in a row that sit a bot out
     std::chrono::milliseconds m_jitter{0};            // each interval varies this much
 
-    bool m_join = false;                // a human joins through standard input
-    std::optional<std::string> m_name;  // the human's name; none: the account's
+    std::optional<std::string> m_opening;  // the first line handed on, instead of "Hi!"
+    bool m_join = false;                   // a human joins through standard input
+    std::optional<std::string> m_name;     // the human's name; none: the account's
 };
 
 // "90s", "10m", "2h": a whole number and a unit; none when it is not one.

@@ -26,9 +26,10 @@ TEST(CliOptions, ReadsEveryOptionInBothFormsAndKeepsFoldersInOrder) {
 TEST(CliOptions, ReadsTheSteeringOptions) {
     CliOptions options;
     std::string error;
-    ASSERT_EQ(ParseCliOptions({"--order", "natural", "--talk", "Hask=0", "--talk", "a=b=100",
-                               "--mute", "Wren", "--for", "10m", "--stop-on", "(?i)bye", "--loop",
-                               "3", "--quarantine", "2", "--jitter", "500"},
+    ASSERT_EQ(ParseCliOptions({"--order",   "natural",  "--talk", "Hask=0",    "--talk",
+                               "a=b=100",   "--mute",   "Wren",   "--for",     "10m",
+                               "--stop-on", "(?i)bye",  "--loop", "3",         "--quarantine",
+                               "2",         "--jitter", "500",    "--opening", "Good day"},
                               options, error),
               OptionsEnd::kRun)
         << error;
@@ -41,6 +42,7 @@ TEST(CliOptions, ReadsTheSteeringOptions) {
     EXPECT_EQ(options.m_loop, 3);
     EXPECT_EQ(options.m_quarantine, 2);
     EXPECT_EQ(options.m_jitter.count(), 500);
+    EXPECT_EQ(options.m_opening, "Good day");
     EXPECT_EQ(ReadDuration("2h"), std::chrono::hours(2));
     EXPECT_FALSE(ReadDuration("h"));
 }

@@ -321,12 +321,26 @@ const Participant& Conversation::JoinHuman(const CPlainString& name) {
     return joined;
 }
 
-SchedulerAction Conversation::Say(ParticipantId id, const std::string& text, bool interrupt) {
-    std::string line = text;
+namespace {
+
+// A line typed or given by a person, made fit to be a message: control
+// characters (a line break would end the message early) become spaces, and
+// it is cut as a reply is.
+std::string CleanLine(std::string line) {
     for (char& c : line) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
     }
-    line = CutReply(std::move(line));
+    return CutReply(std::move(line));
+}
+
+}  // namespace
+
+void Conversation::SetOpening(const std::string& line) {
+    m_lastMessage = CleanLine(line);
+}
+
+SchedulerAction Conversation::Say(ParticipantId id, const std::string& text, bool interrupt) {
+    const std::string line = CleanLine(text);
     if (!m_scheduler.IsTurnInFlight()) {
         RecordHuman(id, line);
         PickNext(m_lastSpeaker);

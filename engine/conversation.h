@@ -42,6 +42,9 @@ class Conversation {
     // Set-up: adds `participant` with the next id and colour; observers
     // are told of it (its introduction).
     const Participant& Join(Participant participant);
+    // Set-up: the first speaker is handed `line` instead of "Hi!", cleaned
+    // as a human's line is (control characters become spaces; cut as a reply is).
+    void SetOpening(const std::string& line);
 
     // Ends set-up: opens every bot's folder (a folder renamed or replaced
     // later is noticed at the exchange), makes the first participant who

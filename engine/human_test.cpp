@@ -74,6 +74,17 @@ TEST_F(WithHuman, TheirLinesAreRecordedAtTurnBoundariesAndHandedOn) {
     EXPECT_EQ(conversation.Turns().size(), 7u);
 }
 
+TEST(Opening, TheFirstBotIsHandedTheOpeningLineCleaned) {
+    Conversation conversation;
+    conversation.Join(Bot("Ann"));
+    conversation.Join(Bot("Bob"));
+    conversation.SetOpening("Good\r\nmorning");
+    conversation.Start();
+    ScriptedRunner runner;
+    RunTurns(conversation, runner, 1);
+    EXPECT_EQ(runner.m_exchanges[0].m_message, "Good  morning");
+}
+
 TEST_F(WithHuman, QuitEndsItAndTheLogMarksTheirLines) {
     TempFolder root;
     JsonlLog log("run");

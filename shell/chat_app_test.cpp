@@ -41,6 +41,7 @@ TEST(ParseCommandLine, KeepsFoldersInOrderAsAbsolutePathsWithoutTrailingSlash) {
     }
     EXPECT_TRUE(std::filesystem::is_regular_file(data.File("jabbery/bots/wren/vorn.nfo")));
     EXPECT_EQ(ParseCommandLine({"--name", "Sam Lee", "/a"}).m_name, "Sam Lee");
+    EXPECT_EQ(ParseCommandLine({"--opening", "Good day", "/a"}).m_opening, "Good day");
 }
 
 // The program in the background with `environment`, killed if left running.

@@ -184,6 +184,7 @@ bool CChatDialog::OnInitDialog() {
         m_conversation.AddObserver(*m_turnWarnings);
     }
     for (const Participant& bot : *bots) m_conversation.Join(bot);
+    if (m_settings.m_opening) m_conversation.SetOpening(*m_settings.m_opening);
     // No rule until the Stop rules dialog sets one; then, and when fewer
     // than two bots are left to speak, the window pauses rather than ends.
     StopRules pausing;

@@ -47,6 +47,8 @@ struct ChatSettings {
     std::FILE* m_warnings = nullptr;
     // The user's name when they join the conversation; empty: asked then.
     std::string m_humanName = std::string();
+    // The line the first bot is handed; none: "Hi!".
+    std::optional<std::string> m_opening = std::nullopt;
 };
 
 // The main window: the transcript view (1002) and the buttons Exit (1003),

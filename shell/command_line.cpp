@@ -53,6 +53,9 @@ void DeclareWindowOptions(CLI::App& app, CommandLine& line) {
         ->type_name("NAME")
         ->check(
             [](const std::string& name) { return name.empty() ? "an empty name is no name" : ""; });
+    app.add_option("--opening", line.m_opening,
+                   "the line the first bot is handed (default \"Hi!\")")
+        ->type_name("TEXT");
     app.add_option("BOTDIR", line.m_botFolders)->check([](const std::string& folder) {
         return folder.empty() ? "an empty folder name was given" : "";
     });
