@@ -18,27 +18,6 @@ const char* const kHumanCommandsHelp =
     "/add FOLDER, /remove NAME   a bot joins or leaves\n"
     "/quit            end the conversation (the files are written)\n";
 
-namespace {
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-// The bot called `name` (without case), or none.
-std::optional<ParticipantId> BotNamed(const Conversation& conversation, const std::string& name) {
-    for (const Participant& p : conversation.Participants()) {
-        const std::string& its = p.m_name.Str();
-        if (p.m_kind == ParticipantKind::kBot && !p.m_removed &&
-            std::equal(its.begin(), its.end(), name.begin(), name.end(),
-                       [](char a, char b) { return Lower(a) == Lower(b); })) {
-            return p.m_id;
-        }
-    }
-    return std::nullopt;
-}
-
-}  // namespace
-
 HumanLineDone DoHumanLine(Conversation& conversation, ParticipantId human,
                           const std::string& line) {
     if (line.rfind("//", 0) == 0) return {conversation.Say(human, line.substr(1), false), ""};
@@ -48,9 +27,10 @@ HumanLineDone DoHumanLine(Conversation& conversation, ParticipantId human,
     const std::string argument = space == std::string::npos ? "" : line.substr(space + 1);
     // The commands that name a bot.
     const auto on_bot = [&](auto&& apply) -> HumanLineDone {
-        const std::optional<ParticipantId> bot = BotNamed(conversation, argument);
-        if (!bot) return {SchedulerAction::kNothing, command + ": no bot is called " + argument};
-        return {SchedulerAction::kNothing, apply(*bot)};
+        const std::vector<ParticipantId> bots = conversation.BotsNamed(argument);
+        if (bots.empty())
+            return {SchedulerAction::kNothing, command + ": no bot is called " + argument};
+        return {SchedulerAction::kNothing, apply(bots.front())};
     };
     if (command == "/pause") {
         conversation.OnPause();

@@ -120,12 +120,14 @@ int main(int argc, char** argv) {
     // Once stopped, nothing waits on a reader that does not read.
     StopAwareOutput out(fileno(stdout), canceller);
     StopAwareOutput err(fileno(stderr), canceller);
+    // A message of one line on standard error, named as this program's.
+    const auto warn = [&err](const std::string& text) { err.Write("jabbery-cli: " + text + "\n"); };
     std::vector<Participant> bots;
     for (const std::string& folder : options.m_botFolders) {
         std::string why;
         std::optional<Participant> bot = ReadBot(folder, &why);
         if (!bot) {
-            err.Write("jabbery-cli: " + NotABotText(folder, why) + "\n");
+            warn(NotABotText(folder, why));
             return 2;
         }
         bots.push_back(std::move(*bot));
@@ -136,7 +138,6 @@ int main(int argc, char** argv) {
                             stderr)) {
         return 2;
     }
-    const auto warn = [&err](const std::string& text) { err.Write("jabbery-cli: " + text + "\n"); };
     JsonlLog jsonl(ConversationId(), warn);
     if (options.m_jsonlPath && !jsonl.Open(*options.m_jsonlPath, error)) return Fail(error);
 
@@ -178,9 +179,12 @@ int main(int argc, char** argv) {
             while (const std::optional<std::string> line = human_input->Next()) {
                 const HumanLineDone done = DoHumanLine(conversation, human, *line);
                 if (!done.m_message.empty()) {
-                    err.Write(done.m_message.back() == '\n'
-                                  ? done.m_message
-                                  : "jabbery-cli: " + done.m_message + "\n");
+                    // /help's lines stand as they are.
+                    if (done.m_message.back() == '\n') {
+                        err.Write(done.m_message);
+                    } else {
+                        warn(done.m_message);
+                    }
                 }
                 if (done.m_action != SchedulerAction::kNothing) return done.m_action;
             }
@@ -195,8 +199,7 @@ int main(int argc, char** argv) {
     conversation.Finish(EndReason::kInterrupted, stop_signal != 0
                                                      ? "interrupted by " + SignalName(stop_signal)
                                                      : "standard output's reader went away");
-    if (!options.m_quiet)
-        err.Write("jabbery-cli: " + EndLine(conversation, warnings_to_terminal) + "\n");
+    if (!options.m_quiet) warn(EndLine(conversation, warnings_to_terminal));
 
     // The files first, then what is printed, which may find no reader.
     const TranscriptTexts& texts = transcripts.Texts();
@@ -211,7 +214,7 @@ int main(int argc, char** argv) {
         const std::string rtf_error =
             WriteNewOutput(*options.m_rtfPath, texts.Document(), written_to);
         if (!rtf_error.empty()) {
-            err.Write("jabbery-cli: " + rtf_error + "\n");
+            warn(rtf_error);
             status = 1;
         } else if (written_to != *options.m_rtfPath) {
             err.Write("jabbery-cli: --rtf " + *options.m_rtfPath +
@@ -221,7 +224,7 @@ int main(int argc, char** argv) {
         }
     }
     if (options.m_jsonlPath && !jsonl.Finish(error)) {
-        err.Write("jabbery-cli: " + error + "\n");
+        warn(error);
         status = 1;
     }
     if (options.m_stats) {

@@ -188,9 +188,7 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
         [&](long long n) { options.m_seed = static_cast<unsigned>(n); },
         "seed the choice of speakers and the jitter (default: the same\neach run)");
     DeclareSteering(app, options);
-    app.add_option("--opening", options.m_opening,
-                   "the line the first bot is handed (default \"Hi!\")")
-        ->type_name("TEXT");
+    DeclareOpeningOption(app, options.m_opening);
     app.add_flag("--join", options.m_join,
                  "you join the conversation: each line of standard input is said\n"
                  "at the next turn; /help there lists the commands (/pause,\n"
@@ -198,8 +196,7 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
     app.add_option("--name", options.m_name,
                    "your name with --join (default: your account's full name)")
         ->type_name("NAME")
-        ->check(
-            [](const std::string& name) { return name.empty() ? "an empty name is no name" : ""; });
+        ->check(NamesSomeone);
     app.add_flag("--stats", options.m_stats,
                  "at the end, a table of each bot's turns, failures and times");
     app.add_flag("--quiet", options.m_quiet,

@@ -1,23 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/steering.h"
 
-#include <algorithm>
-
 #include "platform/terminal_filter.h"
 
 namespace jabbery {
-namespace {
-
-bool SameName(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) {
-            return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-        };
-        return lower(x) == lower(y);
-    });
-}
-
-}  // namespace
 
 StopRules StopRulesFrom(const CliOptions& options) {
     StopRules rules;
@@ -35,13 +21,12 @@ StopRules StopRulesFrom(const CliOptions& options) {
 std::string ApplyBotSettings(Conversation& conversation, const CliOptions& options) {
     // Every bot of that name: two folders may hold bots of one name.
     const auto each_named = [&](const std::string& name, const auto& apply) -> std::string {
-        bool found = false;
-        for (const Participant& bot : conversation.Participants()) {
-            if (!SameName(bot.m_name.Str(), name)) continue;
-            found = true;
-            if (std::string refused = apply(bot.m_id); !refused.empty()) return refused;
+        const std::vector<ParticipantId> bots = conversation.BotsNamed(name);
+        if (bots.empty()) return "no bot is called " + name;
+        for (const ParticipantId bot : bots) {
+            if (std::string refused = apply(bot); !refused.empty()) return refused;
         }
-        return found ? "" : "no bot is called " + name;
+        return std::string();
     };
     for (const auto& [name, talkativeness] : options.m_talk) {
         const std::string problem = each_named(name, [&, n = talkativeness](ParticipantId id) {

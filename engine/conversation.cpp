@@ -43,7 +43,7 @@ void Conversation::AddObserver(ConversationObserver& observer) {
 }
 
 const Participant& Conversation::Join(Participant participant) {
-    participant.m_id = m_participants.empty() ? 0 : m_participants.back().m_id + 1;
+    participant.m_id = NextId();
     // Colours go round the transcript's table in the order of joining.
     participant.m_colour = static_cast<int>(m_participants.size() % kMaxBots);
     const Participant& joined = m_participants.emplace_back(std::move(participant));
@@ -224,6 +224,17 @@ void Conversation::SetRules(StopRules rules) {
     m_timeUp = false;
 }
 
+std::vector<ParticipantId> Conversation::BotsNamed(const std::string& name) const {
+    const CPlainString wanted = CPlainString(name).Upper();
+    std::vector<ParticipantId> bots;
+    for (const Participant& p : m_participants) {
+        if (p.m_kind == ParticipantKind::kBot && !p.m_removed && p.m_name.Upper() == wanted) {
+            bots.push_back(p.m_id);
+        }
+    }
+    return bots;
+}
+
 std::string Conversation::SetMuted(ParticipantId id, bool muted) {
     const std::size_t index = IndexOf(id);
     if (m_participants[index].m_kind != ParticipantKind::kBot)
@@ -266,17 +277,27 @@ void Conversation::SetTalkativeness(ParticipantId id, int talkativeness) {
     m_participants[IndexOf(id)].m_talkativeness = std::clamp(talkativeness, 0, kMaxTalkativeness);
 }
 
-std::string Conversation::Add(Participant participant) {
-    std::vector<bool> colour_used(kMaxBots, false);
+ParticipantId Conversation::NextId() const {
+    return m_participants.empty() ? 0 : m_participants.back().m_id + 1;
+}
+
+std::optional<int> Conversation::FreeColour(bool bots_only) const {
+    std::vector<bool> used(kMaxBots, false);
     for (const Participant& present : m_participants) {
-        if (!present.m_removed) colour_used[static_cast<std::size_t>(present.m_colour)] = true;
+        if (!present.m_removed && (!bots_only || present.m_kind == ParticipantKind::kBot)) {
+            used[static_cast<std::size_t>(present.m_colour)] = true;
+        }
     }
-    const auto free = std::find(colour_used.begin(), colour_used.end(), false);
-    if (free == colour_used.end()) {
-        return "A conversation links at most " + std::to_string(kMaxBots) + " bots.";
-    }
-    participant.m_id = m_participants.empty() ? 0 : m_participants.back().m_id + 1;
-    participant.m_colour = static_cast<int>(free - colour_used.begin());
+    const auto free = std::find(used.begin(), used.end(), false);
+    if (free == used.end()) return std::nullopt;
+    return static_cast<int>(free - used.begin());
+}
+
+std::string Conversation::Add(Participant participant) {
+    const std::optional<int> colour = FreeColour(false);
+    if (!colour) return "A conversation links at most " + std::to_string(kMaxBots) + " bots.";
+    participant.m_id = NextId();
+    participant.m_colour = *colour;
     std::string why;
     participant.m_openFolder = BotFolder::Open(participant.m_folder.Str(), why);
     const Participant& added = m_participants.emplace_back(std::move(participant));
@@ -304,18 +325,11 @@ std::string Conversation::Remove(ParticipantId id) {
 }
 
 const Participant& Conversation::JoinHuman(const CPlainString& name) {
-    std::vector<bool> colour_used(kMaxBots, false);
-    for (const Participant& present : m_participants) {
-        if (!present.m_removed && present.m_kind == ParticipantKind::kBot) {
-            colour_used[static_cast<std::size_t>(present.m_colour)] = true;
-        }
-    }
     Participant human;
     human.m_kind = ParticipantKind::kHuman;
     human.m_name = name;
-    human.m_id = m_participants.empty() ? 0 : m_participants.back().m_id + 1;
-    const auto free = std::find(colour_used.begin(), colour_used.end(), false);
-    human.m_colour = free == colour_used.end() ? 0 : static_cast<int>(free - colour_used.begin());
+    human.m_id = NextId();
+    human.m_colour = FreeColour(true).value_or(0);
     const Participant& joined = m_participants.emplace_back(std::move(human));
     for (ConversationObserver* observer : m_observers) observer->ParticipantAdded(*this, joined);
     return joined;

@@ -101,6 +101,8 @@ class Conversation {
     void Finish(EndReason reason, const std::string& summary);
 
     const std::vector<Participant>& Participants() const { return m_participants; }
+    // The bots present called `name`, compared without case (a to z).
+    std::vector<ParticipantId> BotsNamed(const std::string& name) const;
     // The participant with id `id`; it must be one of Participants().
     const Participant& Get(ParticipantId id) const;
     // Who speaks on the next turn, and what they answer.
@@ -118,6 +120,10 @@ class Conversation {
 
   private:
     std::size_t IndexOf(ParticipantId id) const;
+    ParticipantId NextId() const;
+    // The first colour of the table no participant present has (no bot,
+    // when `bots_only`); none when all are taken.
+    std::optional<int> FreeColour(bool bots_only) const;
     std::vector<bool> WhoCanSpeak() const;
     // Chooses the next speaker after the one at `last`; false when no one can speak.
     bool PickNext(std::optional<std::size_t> last);

@@ -28,10 +28,6 @@ struct ConversationEnd {
     std::string Detail() const {
         return m_quote.empty() ? m_summary : m_summary + ": \"" + m_quote + "\"";
     }
-    // True when one of the conversation's own rules, or a human's /quit, asked for it.
-    bool ByRule() const {
-        return m_reason <= EndReason::kNoSpeakers || m_reason == EndReason::kQuit;
-    }
 };
 
 // The reason as the JSON Lines log writes it: "turns", "time", "stop-on",

@@ -41,6 +41,15 @@ void DeclareCommonOptions(CLI::App& app, std::string usage) {
     app.set_version_flag("--version", std::string(), "show the version");
 }
 
+void DeclareOpeningOption(CLI::App& app, std::optional<std::string>& opening) {
+    app.add_option("--opening", opening, "the line the first bot is handed (default \"Hi!\")")
+        ->type_name("TEXT");
+}
+
+std::string NamesSomeone(const std::string& name) {
+    return name.empty() ? "an empty name is no name" : "";
+}
+
 OptionsEnd ParseOptions(CLI::App& app, const std::vector<std::string>& arguments,
                         std::string& error) {
     // CLI11 takes the arguments last first.

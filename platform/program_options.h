@@ -2,6 +2,7 @@
 // What the command line of every Jabbery program has in common.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,13 @@ enum class OptionsEnd {
 // keeps its last value, and flags that take no value. Call it before
 // declaring the program's own options, which inherit these rules.
 void DeclareCommonOptions(CLI::App& app, std::string usage);
+
+// Declares --opening TEXT, the line the first bot is handed, which both
+// conversation programs have.
+void DeclareOpeningOption(CLI::App& app, std::optional<std::string>& opening);
+
+// The check of a --name: empty when `name` names someone, else why not.
+std::string NamesSomeone(const std::string& name);
 
 // Reads `arguments` (without the program's name) into the options declared
 // on `app`. On kError, `error` holds one line that names the option at fault

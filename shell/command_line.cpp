@@ -51,11 +51,8 @@ void DeclareWindowOptions(CLI::App& app, CommandLine& line) {
     app.add_option("--name", line.m_name,
                    "your name when you join the conversation (Ctrl+J), not asked then")
         ->type_name("NAME")
-        ->check(
-            [](const std::string& name) { return name.empty() ? "an empty name is no name" : ""; });
-    app.add_option("--opening", line.m_opening,
-                   "the line the first bot is handed (default \"Hi!\")")
-        ->type_name("TEXT");
+        ->check(NamesSomeone);
+    DeclareOpeningOption(app, line.m_opening);
     app.add_option("BOTDIR", line.m_botFolders)->check([](const std::string& folder) {
         return folder.empty() ? "an empty folder name was given" : "";
     });
