@@ -13,10 +13,10 @@ namespace jabbery {
 
 // How a conversation was set up, as its log's header records it.
 struct ConversationSetUp {
-    int m_format = 1;        // the log format's version
-    std::string m_program;   // the program and version that wrote it: "jabbery-cli 1.4.0"
-    std::string m_id;        // the conversation's id, as every record names it
-    std::string m_order;     // the speaking order's key: "random", "list", ...
+    int m_format = 1;       // the log format's version
+    std::string m_program;  // the program and version that wrote it: "jabbery-cli 1.4.0"
+    std::string m_id;       // the conversation's id, as every record names it
+    std::string m_order;    // the speaking order's key: "random", "list", ...
     std::optional<unsigned> m_seed;
     std::string m_opening;  // the line the first bot was handed
     // The stop rules that were set; each absent when off.
