@@ -20,6 +20,7 @@
 #include "engine/bot_runner.h"
 #include "engine/bot_set_up.h"
 #include "engine/conversation.h"
+#include "engine/conversation_runtime.h"
 #include "engine/jsonl_log.h"
 #include "engine/transcript_recorder.h"
 #include "engine/turn_warning.h"
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
             return Fail(problem);
         }
         return TryBot(arguments[0], arguments.size() == 2 ? arguments[1] : kFirstMessage,
-                      options.m_timeout, stdout, IsTerminal(stdout));
+                      options.m_timeout, options.m_idle, stdout, IsTerminal(stdout));
     }
     const int count = static_cast<int>(options.m_botFolders.size());
     if (!IsValidBotCount(count)) return Fail(BotCountError(count) + " (see --help)");
@@ -138,7 +139,8 @@ int main(int argc, char** argv) {
                             stderr)) {
         return 2;
     }
-    JsonlLog jsonl(ConversationId(), warn);
+    const std::string conversation_id = ConversationId();
+    JsonlLog jsonl(conversation_id, warn);
     if (options.m_jsonlPath && !jsonl.Open(*options.m_jsonlPath, error)) return Fail(error);
 
     Conversation conversation(MakeSpeakingOrder(options.m_order), StopRulesFrom(options));
@@ -147,6 +149,13 @@ int main(int argc, char** argv) {
     ConversationPrinter printer(out, for_terminal, [&canceller] { canceller.Cancel(); });
     TurnWarnings warnings("jabbery-cli", warnings_to_terminal,
                           [&err](const std::string& warning) { err.Write(warning); });
+    // The bots' view of the conversation: its log so far and their kept programs.
+    ConversationRuntime runtime(conversation_id, warn);
+    if (!runtime.Open(options.m_idle, error)) {
+        warn(error + "; the bots are not given the conversation's log or kept programs");
+    }
+    conversation.AddObserver(runtime.Log());
+    conversation.SetBotEnvironment(runtime.Environment());
     conversation.AddObserver(transcripts);
     conversation.AddObserver(printer);
     if (!options.m_quiet) conversation.AddObserver(warnings);

@@ -172,6 +172,7 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
             std::to_string(
                 std::chrono::duration_cast<std::chrono::seconds>(kBotTimeLimit).count()) +
             ")");
+    DeclareIdleOption(app, options.m_idle);
     app.add_option("--save", options.m_savePath,
                    "append the plain transcript, under a dated banner, at the end")
         ->type_name("FILE")

@@ -23,13 +23,14 @@ struct CliOptions {
     std::optional<long long> m_turns;       // none: until interrupted
     std::chrono::milliseconds m_interval{kTurnInterval};
     std::chrono::milliseconds m_timeout{kBotTimeLimit};
-    std::optional<std::string> m_savePath;   // plain transcript, appended
-    std::optional<std::string> m_rtfPath;    // rich-text document, written anew
-    std::optional<std::string> m_jsonlPath;  // one JSON object per turn, appended
-    std::optional<unsigned> m_seed;          // none: the generator's fixed start
-    bool m_stats = false;                    // a table of each bot's outcomes at the end
-    bool m_quiet = false;                    // no warnings, no waiting line
-    bool m_strict = false;                   // a bot that fails the start-up check: an error
+    std::chrono::milliseconds m_idle{kKeptIdle};  // a kept program unused this long ends
+    std::optional<std::string> m_savePath;        // plain transcript, appended
+    std::optional<std::string> m_rtfPath;         // rich-text document, written anew
+    std::optional<std::string> m_jsonlPath;       // one JSON object per turn, appended
+    std::optional<unsigned> m_seed;               // none: the generator's fixed start
+    bool m_stats = false;                         // a table of each bot's outcomes at the end
+    bool m_quiet = false;                         // no warnings, no waiting line
+    bool m_strict = false;                        // a bot that fails the start-up check: an error
 
     // Steering: each off unless given.
     std::string m_order = "random";                   // the speaking order

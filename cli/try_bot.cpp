@@ -5,6 +5,8 @@
 
 #include "engine/bot_check.h"
 #include "engine/bot_descriptor.h"
+#include "engine/conversation.h"
+#include "engine/conversation_runtime.h"
 #include "engine/exchange.h"
 #include "engine/model_bot_check.h"
 #include "engine/outcome_text.h"
@@ -42,14 +44,25 @@ std::vector<std::string> Hints(const BotProfile& bot, const ExchangeOutcome& out
 }  // namespace
 
 int TryBot(const std::string& folder, const std::string& message,
-           std::chrono::milliseconds time_limit, std::FILE* out, bool for_terminal) {
-    const std::optional<Participant> found = ReadBot(folder);
+           std::chrono::milliseconds time_limit, std::chrono::milliseconds idle, std::FILE* out,
+           bool for_terminal) {
+    std::optional<Participant> found = ReadBot(folder);
     if (!found) {
         std::fprintf(stderr, "jabbery-cli: %s: no %s in this folder; it is not a bot's folder\n",
                      folder.c_str(), kDescriptorName);
         return 2;
     }
-    const BotProfile bot = found->Profile();
+    Conversation conversation;
+    ConversationRuntime runtime(ConversationId());
+    std::string error;
+    if (!runtime.Open(idle, error)) {
+        std::fprintf(stderr, "jabbery-cli: %s; the bot is not given a log or kept programs\n",
+                     error.c_str());
+    }
+    conversation.AddObserver(runtime.Log());
+    conversation.SetBotEnvironment(runtime.Environment());
+    conversation.Join(std::move(*found));
+    const BotProfile bot = conversation.NextExchange();
     const ExchangeResult result = InvokeBot(bot, message, RunLimits{time_limit, nullptr});
     const auto shown = [&](const std::string& text) {
         return for_terminal ? ForTerminal(text) : text;

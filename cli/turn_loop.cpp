@@ -26,10 +26,8 @@ Clock::time_point NextBeat(Clock::time_point beat, Clock::time_point now,
 // Runs `speaker`'s exchange. With a waiting line or a poll, the exchange
 // runs on a thread of its own, stopped by a canceller of its own, while this
 // one keeps the line up to date, polls, and passes on a stop.
-ExchangeResult RunExchange(BotRunner& runner, const Participant& speaker,
-                           const CPlainString& message, const RunLimits& limits,
-                           const TurnLoopSettings& settings) {
-    const BotProfile bot = speaker.Profile();
+ExchangeResult RunExchange(BotRunner& runner, const BotProfile& bot, const CPlainString& message,
+                           const RunLimits& limits, const TurnLoopSettings& settings) {
     WaitingLine* waiting = settings.m_waitingLine;
     if (waiting == nullptr && !settings.m_poll) return runner.Run(bot, message, limits);
     RunCanceller turn;
@@ -39,7 +37,7 @@ ExchangeResult RunExchange(BotRunner& runner, const Participant& speaker,
         std::async(std::launch::async, [&runner, &bot, &turn, message, limit = limits.m_limit] {
             return runner.Run(bot, message, RunLimits{limit, &turn});
         });
-    const std::string name = speaker.m_name.Upper().Str();
+    const std::string name = bot.m_name.Upper().Str();
     const Clock::time_point started = Clock::now();
     Clock::time_point next_update = started + kWaitingLineAfter;
     while (exchange.wait_for(kPollEvery) != std::future_status::ready) {
@@ -94,10 +92,9 @@ void RunTurnLoop(Conversation& conversation, BotRunner& runner, const TurnLoopSe
         next(Clock::now());
         action = conversation.OnTick();
         while (action == SchedulerAction::kStartTurn) {
-            const Participant& speaker = conversation.NextSpeaker();
-            const ParticipantId id = speaker.m_id;
-            const ExchangeResult result =
-                RunExchange(runner, speaker, conversation.LastMessage(), limits, settings);
+            const ParticipantId id = conversation.NextSpeaker().m_id;
+            const ExchangeResult result = RunExchange(runner, conversation.NextExchange(),
+                                                      conversation.LastMessage(), limits, settings);
             // The events that came while the bot ran, in the order they mean:
             // a stop, a tick that fell due; then the turn, after which the
             // conversation's rules may end it.

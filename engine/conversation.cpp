@@ -372,6 +372,21 @@ SchedulerAction Conversation::Say(ParticipantId id, const std::string& text, boo
     return SchedulerAction::kCancelTurn;
 }
 
+BotProfile Conversation::NextExchange() const {
+    BotProfile bot = NextSpeaker().Profile();
+    bot.m_environment = m_botEnvironment;
+    std::string names;
+    for (const Participant& participant : m_participants) {
+        if (participant.m_removed) continue;
+        if (!names.empty()) names += '\t';
+        names += participant.m_name.Str();
+    }
+    bot.m_environment.push_back("JABBERY_TURN=" + std::to_string(m_turns.size() + 1));
+    bot.m_environment.push_back("JABBERY_FROM=" + (m_lastSpeaker ? Name(*m_lastSpeaker) : ""));
+    bot.m_environment.push_back("JABBERY_PARTICIPANTS=" + names);
+    return bot;
+}
+
 void Conversation::RecordHuman(ParticipantId id, const std::string& text) {
     Turn& turn =
         m_turns.emplace_back(Turn{static_cast<long long>(m_turns.size()) + 1, id, text, {}});

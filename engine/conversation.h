@@ -107,6 +107,16 @@ class Conversation {
     const Participant& Get(ParticipantId id) const;
     // Who speaks on the next turn, and what they answer.
     const Participant& NextSpeaker() const { return m_participants.at(m_next); }
+    // Set-up: "NAME=value" entries every exchange adds to its bot's
+    // environment (the conversation's id, its log, its kept programs' socket).
+    void SetBotEnvironment(std::vector<std::string> entries) {
+        m_botEnvironment = std::move(entries);
+    }
+    // The next speaker's exchange: its profile, whose environment adds to
+    // those entries JABBERY_TURN (the number the turn gets), JABBERY_FROM
+    // (who said LastMessage(), a bot or a human; empty for the opening) and
+    // JABBERY_PARTICIPANTS (the names of those present, tab-separated).
+    BotProfile NextExchange() const;
     const CPlainString& LastMessage() const { return m_lastMessage; }
     // The turns so far, oldest first; each without the bot's output.
     const std::vector<Turn>& Turns() const { return m_turns; }
@@ -159,6 +169,7 @@ class Conversation {
     std::vector<std::pair<ParticipantId, std::string>> m_waitingLines;
     bool m_interrupted = false;  // the turn in flight adds no line
     CPlainString m_lastMessage = kFirstMessage;
+    std::vector<std::string> m_botEnvironment;
 };
 
 }  // namespace jabbery

@@ -5,6 +5,7 @@
 #include <istream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/bot_folder.h"
 #include "platform/run_hidden.h"
@@ -21,6 +22,9 @@ struct BotProfile {
     CPlainString m_command;  // run by /bin/sh -c in m_folder
     // m_folder as opened when the bot was loaded; null: opened at the exchange.
     std::shared_ptr<const BotFolder> m_openFolder = nullptr;
+    // What the bot is told of the conversation: "NAME=value" entries added
+    // to its environment (Conversation::NextExchange).
+    std::vector<std::string> m_environment = {};
 };
 
 // How an exchange ended: exactly one kind, the first that applies in this order.

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/exchange_marker.h"
+#include "platform/fd_passing_posix.h"
 #include "platform/process_group_posix.h"
 #include "platform/spawn_setup_posix.h"
 #include "platform/unique_fd.h"
@@ -53,67 +54,6 @@ constexpr auto kLastSweepPatience = std::chrono::seconds(10);
 
 // The longest pause between two looks at orphans that are still dying.
 constexpr int kLongestSweepPauseMs = 100;
-
-// The most descriptors a request carries: a start's folder, output pipe and report pipe.
-constexpr std::size_t kMaxFds = 3;
-
-// Sends one message with up to kMaxFds descriptors. 0 or an error number.
-int SendMessage(int socket, const void* head, std::size_t head_size, const std::string& payload,
-                const int* fds, std::size_t fd_count) {
-    iovec parts[2] = {{const_cast<void*>(head), head_size},
-                      {const_cast<char*>(payload.data()), payload.size()}};
-    msghdr message{};
-    message.msg_iov = parts;
-    message.msg_iovlen = payload.empty() ? 1 : 2;
-    alignas(cmsghdr) char control[CMSG_SPACE(kMaxFds * sizeof(int))] = {};
-    if (fd_count > kMaxFds) return EINVAL;
-    if (fd_count > 0) {
-        message.msg_control = control;
-        message.msg_controllen = CMSG_SPACE(fd_count * sizeof(int));
-        cmsghdr* header = CMSG_FIRSTHDR(&message);
-        header->cmsg_level = SOL_SOCKET;
-        header->cmsg_type = SCM_RIGHTS;  // the receiver gets copies of the descriptors
-        header->cmsg_len = CMSG_LEN(fd_count * sizeof(int));
-        std::memcpy(CMSG_DATA(header), fds, fd_count * sizeof(int));
-    }
-    for (;;) {
-        // MSG_NOSIGNAL: a keeper that has gone is an error, not a SIGPIPE.
-        if (::sendmsg(socket, &message, MSG_NOSIGNAL) >= 0) return 0;
-        if (errno != EINTR) return errno;
-    }
-}
-
-// Receives one message into `head` and `payload`, and its descriptors
-// (close-on-exec) into `fds`. The byte count, 0 when the other side hung up,
-// or -1 with errno set.
-ssize_t ReceiveMessage(int socket, void* head, std::size_t head_size, std::string& payload,
-                       std::vector<UniqueFd>& fds) {
-    payload.resize(kMaxPayload);
-    iovec parts[2] = {{head, head_size}, {payload.data(), payload.size()}};
-    msghdr message{};
-    message.msg_iov = parts;
-    message.msg_iovlen = 2;
-    alignas(cmsghdr) char control[CMSG_SPACE(kMaxFds * sizeof(int))] = {};
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    ssize_t got = -1;
-    do {
-        got = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
-    } while (got < 0 && errno == EINTR);
-    for (cmsghdr* header = CMSG_FIRSTHDR(&message); got >= 0 && header != nullptr;
-         header = CMSG_NXTHDR(&message, header)) {
-        if (header->cmsg_level != SOL_SOCKET || header->cmsg_type != SCM_RIGHTS) continue;
-        const std::size_t count = (header->cmsg_len - CMSG_LEN(0)) / sizeof(int);
-        for (std::size_t i = 0; i < count; ++i) {
-            int fd = -1;
-            std::memcpy(&fd, CMSG_DATA(header) + i * sizeof(int), sizeof fd);
-            fds.emplace_back(fd);
-        }
-    }
-    payload.resize(got > static_cast<ssize_t>(head_size) ? static_cast<std::size_t>(got) - head_size
-                                                         : 0);
-    return got;
-}
 
 // ---- The keeper's side: runs in the forked process only. ----
 
@@ -180,7 +120,8 @@ class Keeper {
         Request request{};
         std::string payload;
         std::vector<UniqueFd> fds;
-        const ssize_t got = ReceiveMessage(m_socket, &request, sizeof request, payload, fds);
+        const ssize_t got =
+            ReceiveMessage(m_socket, &request, sizeof request, kMaxPayload, payload, fds);
         // 0: the program hung up; an error on a blocking socket: it is unusable.
         if (got <= 0) return false;
         // A request cut short is never sent; it is dropped.

@@ -21,9 +21,11 @@ inline constexpr const char* kExchangeMarkerName = "JABBERY_EXCHANGE";
 std::string NewExchangeMarker();
 
 // Our environment with `marker` in place of any marker inherited from a
-// parent, as an array for exec; the pointers stay valid while `marker` and
-// the environment do.
-std::vector<char*> EnvironmentWith(const std::string& marker);
+// parent, and the "NAME=value" entries of `extra` in place of any inherited
+// entries of their names, as an array for exec; the pointers stay valid
+// while `marker`, `extra` and the environment do.
+std::vector<char*> EnvironmentWith(const std::string& marker,
+                                   const std::vector<std::string>& extra = {});
 
 // The children of this process, from every thread's list (an orphan comes
 // to one of its threads), zombies included.

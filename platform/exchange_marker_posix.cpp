@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "platform/exchange_marker.h"
 #include "platform/unique_fd.h"
@@ -66,13 +68,25 @@ std::string NewExchangeMarker() {
            std::to_string(++count);
 }
 
-std::vector<char*> EnvironmentWith(const std::string& marker) {
-    const std::string_view prefix(marker.c_str(), std::strlen(kExchangeMarkerName) + 1);
+std::vector<char*> EnvironmentWith(const std::string& marker,
+                                   const std::vector<std::string>& extra) {
+    // The names that ours replace, each with its "=".
+    std::vector<std::string_view> replaced = {
+        std::string_view(marker.c_str(), std::strlen(kExchangeMarkerName) + 1)};
+    for (const std::string& entry : extra) {
+        replaced.push_back(std::string_view(entry).substr(0, entry.find('=') + 1));
+    }
+    const auto is_replaced = [&replaced](std::string_view entry) {
+        return std::any_of(replaced.begin(), replaced.end(), [entry](std::string_view prefix) {
+            return entry.substr(0, prefix.size()) == prefix;
+        });
+    };
     std::vector<char*> entries;
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-        if (std::string_view(*entry).substr(0, prefix.size()) != prefix) entries.push_back(*entry);
+        if (!is_replaced(*entry)) entries.push_back(*entry);
     }
     // exec takes non-const strings for historical reasons; it does not change them.
+    for (const std::string& entry : extra) entries.push_back(const_cast<char*>(entry.c_str()));
     entries.push_back(const_cast<char*>(marker.c_str()));
     entries.push_back(nullptr);
     return entries;

@@ -3,6 +3,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "values/conversation_facts.h"
+
 namespace jabbery {
 
 namespace {
@@ -44,6 +46,16 @@ void DeclareCommonOptions(CLI::App& app, std::string usage) {
 void DeclareOpeningOption(CLI::App& app, std::optional<std::string>& opening) {
     app.add_option("--opening", opening, "the line the first bot is handed (default \"Hi!\")")
         ->type_name("TEXT");
+}
+
+void DeclareIdleOption(CLI::App& app, std::chrono::milliseconds& idle) {
+    app.add_option_function<long long>(
+           "--idle", [&idle](long long seconds) { idle = std::chrono::seconds(seconds); },
+           "a program a bot keeps between turns (JABBERY_KEEP, jabbery-stdio\n"
+           "--keep) is ended after SECONDS unused (default " +
+               std::to_string(kKeptIdle.count()) + ")")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(1LL, 24LL * 3600));
 }
 
 std::string NamesSomeone(const std::string& name) {

@@ -2,6 +2,7 @@
 // What the command line of every Jabbery program has in common.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ void DeclareCommonOptions(CLI::App& app, std::string usage);
 // Declares --opening TEXT, the line the first bot is handed, which both
 // conversation programs have.
 void DeclareOpeningOption(CLI::App& app, std::optional<std::string>& opening);
+
+// Declares --idle SECONDS (1 to a day), how long a program a bot keeps
+// between turns may go unused, which both conversation programs have.
+void DeclareIdleOption(CLI::App& app, std::chrono::milliseconds& idle);
 
 // The check of a --name: empty when `name` names someone, else why not.
 std::string NamesSomeone(const std::string& name);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "values/conversation_facts.h"
 
@@ -78,7 +79,10 @@ struct RunResult {
 RunResult RunHidden(const std::string& command_line, const std::string& working_folder,
                     const RunLimits& limits);
 
-// RunHidden in the folder open as `folder_fd`, whatever now has its name.
-RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunLimits& limits);
+// RunHidden in the folder open as `folder_fd`, whatever now has its name,
+// with the "NAME=value" entries of `environment` in place of any of their
+// names the bot would inherit.
+RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunLimits& limits,
+                      const std::vector<std::string>& environment = {});
 
 }  // namespace jabbery

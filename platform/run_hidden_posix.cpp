@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "platform/bot_keeper_posix.h"
 #include "platform/exchange_marker.h"
@@ -47,12 +48,14 @@ class KeptRun {
     }
 
     // Asks the keeper to start the shell. 0 or an error number.
-    int Start(const std::string& command_line, int folder_fd, int output_fd) {
+    int Start(const std::string& command_line, int folder_fd, int output_fd,
+              const std::vector<std::string>& environment) {
         static std::atomic<std::uint64_t> count{0};
         m_number = ++count;
         const std::string marker = NewExchangeMarker();
-        const int error = StartThroughKeeper(m_number, command_line, folder_fd, output_fd,
-                                             m_keeperEnd.Get(), EnvironmentWith(marker));
+        const int error =
+            StartThroughKeeper(m_number, command_line, folder_fd, output_fd, m_keeperEnd.Get(),
+                               EnvironmentWith(marker, environment));
         // Only the keeper holds the write end now: should it go, the pipe says so.
         m_keeperEnd.Reset();
         m_started = error == 0;
@@ -207,7 +210,8 @@ WaitOutcome WaitForRun(const KeptRun& run, OutputTail& output, Clock::time_point
     }
 }
 
-RunResult Run(const std::string& command_line, int folder_fd, const RunLimits& limits) {
+RunResult Run(const std::string& command_line, int folder_fd, const RunLimits& limits,
+              const std::vector<std::string>& environment) {
     if (limits.m_canceller && limits.m_canceller->IsCancelled()) {
         return {RunEnd::kCancelled, 0, {}, {}};
     }
@@ -220,7 +224,8 @@ RunResult Run(const std::string& command_line, int folder_fd, const RunLimits& l
     if (!output.Open() || !run.Open()) {
         return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
     }
-    if (const int error = run.Start(command_line, folder_fd, output.WriteEnd()); error != 0) {
+    if (const int error = run.Start(command_line, folder_fd, output.WriteEnd(), environment);
+        error != 0) {
         return {RunEnd::kStartFailed, static_cast<std::uint32_t>(error), {}, {}};
     }
     const WaitOutcome outcome = WaitForRun(run, output, deadline, limits.m_canceller);
@@ -260,7 +265,7 @@ RunResult RunInFolderNamed(const std::string& command_line, const std::string& w
     const bool cancelled = limits.m_canceller && limits.m_canceller->IsCancelled();
     if (!folder.IsOpen() && !cancelled)
         return {RunEnd::kStartFailed, static_cast<std::uint32_t>(errno), {}, {}};
-    return Run(command_line, folder.Get(), limits);
+    return Run(command_line, folder.Get(), limits, {});
 }
 
 }  // namespace
@@ -311,8 +316,9 @@ RunResult RunHidden(const std::string& command_line, const std::string& working_
     return RunInFolderNamed(command_line, working_folder, limits);
 }
 
-RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunLimits& limits) {
-    return Run(command_line, folder_fd, limits);
+RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunLimits& limits,
+                      const std::vector<std::string>& environment) {
+    return Run(command_line, folder_fd, limits, environment);
 }
 
 }  // namespace jabbery

@@ -76,8 +76,9 @@ CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* d
       m_settings(std::move(settings)),
       m_ownDialogs(dialogs ? nullptr : std::make_unique<WxUserDialogs>(this)),
       m_dialogs(dialogs ? *dialogs : *m_ownDialogs),
+      m_runtime(ConversationId(), [this](const std::string& error) { Warn(error); }),
       m_runner(m_bots, m_settings.m_botTimeLimit),
-      m_jsonl(ConversationId(), [this](const std::string& error) { Warn(error); }) {
+      m_jsonl(m_runtime.Id(), [this](const std::string& error) { Warn(error); }) {
     // The template's size is the preferred one; the smaller minimum still
     // holds the three buttons and a few lines, for small or scaled screens.
     SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
@@ -175,6 +176,12 @@ bool CChatDialog::OnInitDialog() {
         m_closeRequested = true;
         return true;
     }
+    std::string error;
+    if (!m_runtime.Open(m_settings.m_keptIdle, error)) {
+        Warn(error + "; the bots are not given the conversation's log or kept programs");
+    }
+    m_conversation.AddObserver(m_runtime.Log());
+    m_conversation.SetBotEnvironment(m_runtime.Environment());
     m_conversation.AddObserver(m_transcripts);
     m_conversation.AddObserver(*this);
     if (std::FILE* warnings = m_settings.m_warnings; warnings != nullptr) {
@@ -267,7 +274,7 @@ void CChatDialog::Do(SchedulerAction action) {
 
 void CChatDialog::StartTurn() {
     const Participant& speaker = m_conversation.NextSpeaker();
-    m_runner.Start(speaker.Profile(), m_conversation.LastMessage(),
+    m_runner.Start(m_conversation.NextExchange(), m_conversation.LastMessage(),
                    [this, id = speaker.m_id](ExchangeResult result) {
                        // On the worker: the result goes to the conversation on
                        // the window's thread, which alone touches it.

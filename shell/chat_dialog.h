@@ -14,6 +14,7 @@
 
 #include "engine/bot_runner.h"
 #include "engine/conversation.h"
+#include "engine/conversation_runtime.h"
 #include "engine/conversation_window.h"
 #include "engine/jsonl_log.h"
 #include "engine/transcript_recorder.h"
@@ -49,6 +50,8 @@ struct ChatSettings {
     std::string m_humanName = std::string();
     // The line the first bot is handed; none: "Hi!".
     std::optional<std::string> m_opening = std::nullopt;
+    // How long a program a bot keeps between turns may go unused.
+    std::chrono::milliseconds m_keptIdle{kKeptIdle};
 };
 
 // The main window: the transcript view (1002) and the buttons Exit (1003),
@@ -192,6 +195,9 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     std::unique_ptr<WxUserDialogs> m_ownDialogs;  // when none were given
     UserDialogs& m_dialogs;
     ProcessBotRunner m_bots;
+    // The bots' view of the conversation (its log so far, their kept
+    // programs); it outlives the runner, which stops the bot in flight first.
+    ConversationRuntime m_runtime;
     TurnRunner m_runner;
     bool m_closeRequested = false;
     wxGUIEventLoop* m_eventLoop = nullptr;  // while DoModal runs the window

@@ -53,6 +53,7 @@ void DeclareWindowOptions(CLI::App& app, CommandLine& line) {
         ->type_name("NAME")
         ->check(NamesSomeone);
     DeclareOpeningOption(app, line.m_opening);
+    DeclareIdleOption(app, line.m_idle);
     app.add_option("BOTDIR", line.m_botFolders)->check([](const std::string& folder) {
         return folder.empty() ? "an empty folder name was given" : "";
     });

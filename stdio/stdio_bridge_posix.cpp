@@ -19,6 +19,7 @@
 #include "platform/signal_name.h"
 #include "platform/spawn_setup_posix.h"
 #include "platform/unique_fd.h"
+#include "stdio/kept_bridge.h"
 #include "stdio/stdio_bridge.h"
 
 extern char** environ;
@@ -91,47 +92,6 @@ int StartCommand(const std::vector<std::string>& command, int input, int output,
     // posix_spawnp searches PATH like a shell would and reports a failed
     // exec (not found, not executable) as its result.
     return posix_spawnp(&pid, argv[0], actions.Get(), attributes.Get(), argv.data(), environ);
-}
-
-// Replaces the content of the message file the command was handed.
-bool WriteMessageFile(const std::string& path, std::string_view bytes, std::string& error) {
-    // O_NOFOLLOW refuses a link put in its place and O_NONBLOCK a FIFO
-    // without a reader; no O_CREAT: the file Jabbery wrote must be there.
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct stat info {};
-    // The checks come before truncating, so a hard link to another file
-    // planted meanwhile is refused and not emptied.
-    if (!fd.IsOpen() || ::fstat(fd.Get(), &info) != 0) {
-        error = ErrorText(errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode) || info.st_nlink != 1) {
-        error = "it is no longer a plain file";
-        return false;
-    }
-    if (::ftruncate(fd.Get(), 0) != 0) {
-        error = ErrorText(errno);
-        return false;
-    }
-    while (!bytes.empty()) {
-        // A write may take less than it was given, or be interrupted.
-        const ssize_t written = ::write(fd.Get(), bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-            error = ErrorText(written < 0 ? errno : EIO);
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    // Some file systems report a failed write only at the close.
-    const int closed = ::close(fd.Get());
-    const int close_error = errno;
-    fd = UniqueFd();
-    if (closed != 0 && close_error != EINTR) {
-        error = ErrorText(close_error);
-        return false;
-    }
-    return true;
 }
 
 // Why the command gave no answer, from its wait status.
@@ -237,6 +197,46 @@ class BridgeLoop {
 };
 
 }  // namespace
+
+bool WriteMessageFile(const std::string& path, std::string_view bytes, std::string& error) {
+    // O_NOFOLLOW refuses a link put in its place and O_NONBLOCK a FIFO
+    // without a reader; no O_CREAT: the file Jabbery wrote must be there.
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    // The checks come before truncating, so a hard link to another file
+    // planted meanwhile is refused and not emptied.
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &info) != 0) {
+        error = ErrorText(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode) || info.st_nlink != 1) {
+        error = "it is no longer a plain file";
+        return false;
+    }
+    if (::ftruncate(fd.Get(), 0) != 0) {
+        error = ErrorText(errno);
+        return false;
+    }
+    while (!bytes.empty()) {
+        // A write may take less than it was given, or be interrupted.
+        const ssize_t written = ::write(fd.Get(), bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            error = ErrorText(written < 0 ? errno : EIO);
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    // Some file systems report a failed write only at the close.
+    const int closed = ::close(fd.Get());
+    const int close_error = errno;
+    fd = UniqueFd();
+    if (closed != 0 && close_error != EINTR) {
+        error = ErrorText(close_error);
+        return false;
+    }
+    return true;
+}
 
 StdioOutcome RunStdioBridge(const std::vector<std::string>& command,
                             const std::string& message_file) {

@@ -6,6 +6,10 @@
 
 namespace jabbery {
 
+// How long a program a bot keeps between turns may go unused before it is
+// ended (--idle of jabbery and jabbery-cli).
+inline constexpr std::chrono::seconds kKeptIdle{300};
+
 // The most bots one conversation links, and the fewest it needs.
 inline constexpr int kMaxBots = 15;
 inline constexpr int kMinBots = 2;

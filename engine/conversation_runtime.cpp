@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#include "engine/conversation_runtime.h"
+
+namespace jabbery {
+
+ConversationRuntime::ConversationRuntime(std::string conversation, JsonlLog::Problem problem)
+    : m_conversation(conversation), m_log(std::move(conversation), std::move(problem)) {}
+
+ConversationRuntime::~ConversationRuntime() {
+    Close();
+}
+
+bool ConversationRuntime::Open(std::chrono::milliseconds idle, std::string& error) {
+    if (!m_folder.Create(error)) return false;
+    const std::string log_path = m_folder.Path() + "/conversation.jsonl";
+    if (!m_log.Open(log_path, error)) return false;
+    // Read-only for the bots: only our open descriptor writes to it.
+    MakeReadOnly(log_path);
+    m_logPath = log_path;
+    const std::string socket_path = m_folder.Path() + "/keep";
+    // The kept programs are told of the conversation as its bots are.
+    if (!m_host.Start(socket_path, idle, {"JABBERY_CONVERSATION=" + m_conversation}, error)) {
+        return false;
+    }
+    m_socketPath = socket_path;
+    return true;
+}
+
+std::vector<std::string> ConversationRuntime::Environment() const {
+    return {"JABBERY_CONVERSATION=" + m_conversation, "JABBERY_LOG=" + m_logPath,
+            std::string(kKeepSocketVariable) + "=" + m_socketPath};
+}
+
+void ConversationRuntime::Close() {
+    m_host.Stop();
+    m_folder.Remove();
+    m_logPath.clear();
+    m_socketPath.clear();
+}
+
+}  // namespace jabbery

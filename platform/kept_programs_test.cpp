@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: MIT
+#include "platform/kept_programs.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "platform/test_processes.h"
+#include "platform/test_temp_folder.h"
+
+namespace jabbery {
+namespace {
+
+using namespace testing;
+
+// A kept program that notes its pid and starts a helper of its own (whose
+// pid it notes too), then says each line back.
+const std::vector<std::string> kEcho = {"sh", "-c",
+                                        "echo $$ >> pids; sleep 300 & echo $! > helper; exec cat"};
+
+class KeptPrograms : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(m_root.File("run"));
+        for (const char* bot : {"a", "b"}) std::filesystem::create_directory(m_root.File(bot));
+    }
+    void StartHost(std::chrono::milliseconds idle) {
+        std::string error;
+        ASSERT_TRUE(m_host.Start(m_socket, idle, {}, error)) << error;
+    }
+    KeptProgram Ask(const std::string& bot) {
+        return AskToKeep(m_socket, "test", kEcho, m_root.File(bot));
+    }
+    // Sends `line` to the program and reads what it says back.
+    static std::string Echo(const KeptProgram& kept, const std::string& line) {
+        ::send(kept.m_connection.Get(), (line + "\n").data(), line.size() + 1, MSG_NOSIGNAL);
+        char answer[256] = {};
+        const ssize_t got = ::recv(kept.m_connection.Get(), answer, sizeof answer - 1, 0);
+        return got > 0 ? std::string(answer, static_cast<std::size_t>(got)) : "";
+    }
+    std::string Pid(const std::string& bot, const std::string& file) {
+        return TrimmedFile(m_root.File(bot + "/" + file));
+    }
+
+    TempFolder m_root;
+    std::string m_socket = m_root.File("run/keep");
+    KeepHost m_host;
+};
+
+TEST_F(KeptPrograms, KeepOneProgramForEachBotFolder) {
+    StartHost(std::chrono::seconds(60));
+    const KeptProgram first = Ask("a");
+    ASSERT_TRUE(first.m_connection.IsOpen()) << first.m_error;
+    EXPECT_EQ(first.m_start, KeptStart::kStarted);
+    EXPECT_EQ(Echo(first, "one"), "one\n");
+    const KeptProgram again = Ask("a");
+    EXPECT_EQ(again.m_start, KeptStart::kRunning);
+    EXPECT_EQ(Echo(again, "two"), "two\n");
+    EXPECT_EQ(Ask("b").m_start, KeptStart::kStarted);
+    // One start each: the program in "a" answered both connections.
+    EXPECT_TRUE(Eventually([&] { return !Pid("b", "pids").empty(); }));
+    EXPECT_EQ(Pid("a", "pids").find('\n'), std::string::npos);
+}
+
+TEST_F(KeptPrograms, EndWithWhatTheyStartedWhenTheHostStops) {
+    StartHost(std::chrono::seconds(60));
+    ASSERT_TRUE(Ask("a").m_connection.IsOpen());
+    ASSERT_TRUE(Eventually([&] { return !Pid("a", "helper").empty(); }));
+    const std::string program = Pid("a", "pids");
+    const std::string helper = Pid("a", "helper");
+    EXPECT_TRUE(ProcessIsLive(program));
+    m_host.Stop();
+    EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program) && !ProcessIsLive(helper); }));
+    EXPECT_FALSE(std::filesystem::exists(m_root.File("run"))) << "the host removes its folder";
+}
+
+TEST_F(KeptPrograms, EndWhenUnusedForTheIdleTime) {
+    StartHost(std::chrono::milliseconds(200));
+    ASSERT_TRUE(Ask("a").m_connection.IsOpen());
+    ASSERT_TRUE(Eventually([&] { return !Pid("a", "pids").empty(); }));
+    const std::string program = Pid("a", "pids");
+    EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program); }));
+    EXPECT_EQ(Ask("a").m_start, KeptStart::kRestarted);
+}
+
+TEST_F(KeptPrograms, EndWhenJabberyIsKilled) {
+    // The host's parent stands for Jabbery: a child of ours that starts it and is then killed.
+    const pid_t jabbery = ::fork();
+    if (jabbery == 0) {
+        std::string error;
+        KeepHost host;
+        if (!host.Start(m_socket, std::chrono::seconds(60), {}, error)) ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(m_socket); }));
+    ASSERT_TRUE(Ask("a").m_connection.IsOpen());
+    ASSERT_TRUE(Eventually([&] { return !Pid("a", "pids").empty(); }));
+    const std::string program = Pid("a", "pids");
+    ::kill(jabbery, SIGKILL);
+    ::waitpid(jabbery, nullptr, 0);
+    EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program); }));
+}
+
+TEST_F(KeptPrograms, SayWhyAProgramCannotBeKept) {
+    StartHost(std::chrono::seconds(60));
+    const KeptProgram missing =
+        AskToKeep(m_socket, "test", {"no-such-program-here"}, m_root.File("a"));
+    EXPECT_FALSE(missing.m_connection.IsOpen());
+    EXPECT_NE(missing.m_error.find("cannot run no-such-program-here"), std::string::npos)
+        << missing.m_error;
+    EXPECT_NE(AskToKeep(m_root.File("none"), "test", kEcho).m_error, "");
+}
+
+}  // namespace
+}  // namespace jabbery

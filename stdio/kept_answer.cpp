@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+#include "stdio/kept_answer.h"
+
+#include <utility>
+
+namespace jabbery {
+
+namespace {
+
+constexpr const char* kBlanks = " \t\r\v\f";
+
+std::string Trimmed(const std::string& line) {
+    const std::size_t first = line.find_first_not_of(kBlanks);
+    if (first == std::string::npos) return "";
+    return line.substr(first, line.find_last_not_of(kBlanks) - first + 1);
+}
+
+// The most one line may grow to before it is taken as it stands: a program
+// that prints without a line end must not grow our memory without end.
+constexpr std::size_t kLongestLine = 1u << 20;
+
+}  // namespace
+
+void OutputLines::Feed(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (c != '\n' && m_partial.size() < kLongestLine) {
+            m_partial.push_back(c);
+            continue;
+        }
+        if (!m_partial.empty() && m_partial.back() == '\r') m_partial.pop_back();
+        m_lines.push_back(std::move(m_partial));
+        m_partial.clear();
+        if (c != '\n') m_partial.push_back(c);
+    }
+}
+
+std::vector<std::string> OutputLines::TakeLines() {
+    return std::exchange(m_lines, {});
+}
+
+bool SkipUntil::Feed(std::string_view bytes) {
+    m_lines.Feed(bytes);
+    for (const std::string& line : m_lines.TakeLines()) {
+        if (std::regex_search(line, m_pattern)) return true;
+    }
+    return std::regex_search(m_lines.Partial(), m_pattern);
+}
+
+bool KeptAnswer::Feed(std::string_view bytes) {
+    m_lines.Feed(bytes);
+    for (const std::string& line : m_lines.TakeLines()) {
+        if (TakeLine(line)) return true;
+    }
+    // A prompt that has not ended its line ends the answer all the same.
+    if (m_options.m_prompt && !m_answer.empty() &&
+        std::regex_search(m_lines.Partial(), *m_options.m_prompt)) {
+        m_complete = true;
+    }
+    return m_complete;
+}
+
+bool KeptAnswer::TakeLine(const std::string& line) {
+    if (m_complete) return true;
+    if (m_options.m_prompt && std::regex_search(line, *m_options.m_prompt)) {
+        m_complete = !m_answer.empty();
+        return m_complete;
+    }
+    std::string text = Trimmed(line);
+    if (text.empty()) return false;
+    m_answer.push_back(std::move(text));
+    // Without a prompt the first line with text is all of the answer.
+    m_complete = !m_options.m_prompt;
+    return m_complete;
+}
+
+bool KeptAnswer::Finish() {
+    if (!m_complete && !m_lines.Partial().empty()) {
+        m_lines.Feed("\n");
+        for (const std::string& line : m_lines.TakeLines()) TakeLine(line);
+    }
+    m_complete = !m_answer.empty();
+    return m_complete;
+}
+
+std::string KeptAnswer::Text() const {
+    if (m_answer.empty()) return "";
+    if (!m_options.m_join) return m_answer.front();
+    std::string joined;
+    for (const std::string& line : m_answer) joined += (joined.empty() ? "" : " ") + line;
+    return joined;
+}
+
+}  // namespace jabbery
