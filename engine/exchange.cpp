@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <system_error>
 
 #include "platform/plain_file.h"
@@ -65,6 +66,30 @@ ExchangeOutcome FromRun(RunResult run) {
     return outcome;
 }
 
+// The tokens the bot reported in its folder, which then go; none when it
+// wrote none, or not the small object it should be.
+std::optional<TokenUse> TakeTokenReport(int folder_fd) {
+    PlainFileReader reader;
+    std::string error;
+    if (!reader.Open(folder_fd, kTokensFileName, error)) return std::nullopt;
+    std::string text(256, '\0');
+    reader.Stream().read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(reader.Stream().gcount()));
+    DeleteFileQuietly(folder_fd, kTokensFileName);
+    const auto report = nlohmann::json::parse(text, nullptr, false);
+    const auto count = [&report](const char* key) -> std::optional<long long> {
+        if (!report.is_object() || !report.contains(key) || !report[key].is_number_unsigned()) {
+            return std::nullopt;
+        }
+        return static_cast<long long>(
+            std::min<std::uint64_t>(report[key].get<std::uint64_t>(), 1ull << 50));
+    };
+    const std::optional<long long> prompt = count("prompt");
+    const std::optional<long long> completion = count("completion");
+    if (!prompt || !completion) return std::nullopt;
+    return TokenUse{*prompt, *completion};
+}
+
 }  // namespace
 
 ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
@@ -107,6 +132,8 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
         return result;
     }
 
+    // Only what this exchange's bot reports counts.
+    DeleteFileQuietly(folder->Fd(), kTokensFileName);
     // The command line is handed to the shell as it stands; the folder is
     // never pasted into shell text, it only becomes the working directory.
     outcome =
@@ -128,6 +155,7 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
         result.m_reply = ReadReply(reader.Stream(), '\n');
     }
     DeleteFileQuietly(folder->Fd(), kMessageFileName);
+    outcome.m_tokens = TakeTokenReport(folder->Fd());
     // A folder moved away or replaced during the turn is no longer the bot's.
     // That is the cause of whatever else the message file then showed.
     const bool run_ended_well = outcome.Answered() || outcome.m_end == ExchangeEnd::kUnusableFile ||

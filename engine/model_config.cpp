@@ -125,6 +125,27 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
             return false;
         }
     }
+    if (const Entry* entry = find("context")) {
+        if (!ParseNumber(entry->value, config.context) || config.context < 0 ||
+            config.context > kMaxMemory) {
+            error = At(*entry, "context") + " must be a whole number from 0 to 200";
+            return false;
+        }
+    }
+    if (const Entry* entry = find("max_context_chars")) {
+        if (!ParseNumber(entry->value, config.max_context_chars) ||
+            config.max_context_chars < 100 || config.max_context_chars > 1000000) {
+            error = At(*entry, "max_context_chars") + " must be a whole number from 100 to 1000000";
+            return false;
+        }
+    }
+    if (const Entry* entry = find("memory_across_conversations")) {
+        if (entry->value != "true" && entry->value != "false") {
+            error = At(*entry, "memory_across_conversations") + " must be true or false";
+            return false;
+        }
+        config.memory_across_conversations = entry->value == "true";
+    }
     if (const Entry* entry = find("timeout")) {
         // Checked as the whole milliseconds it is used as: a value that rounds
         // to 0 would mean no limit at all. The range check also refuses NaN
@@ -147,9 +168,19 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
 
 bool ParseModelConfig(std::string_view text, const std::filesystem::path& folder,
                       ModelConfig& config, std::string& error) {
-    static const char* const kKeys[] = {"endpoint",    "model",        "persona",    "persona_file",
-                                        "api_key_env", "temperature",  "max_tokens", "memory",
-                                        "timeout",     "budget_tokens"};
+    static const char* const kKeys[] = {"endpoint",
+                                        "model",
+                                        "persona",
+                                        "persona_file",
+                                        "api_key_env",
+                                        "temperature",
+                                        "max_tokens",
+                                        "memory",
+                                        "timeout",
+                                        "budget_tokens",
+                                        "context",
+                                        "max_context_chars",
+                                        "memory_across_conversations"};
     std::map<std::string, Entry> entries;
     int line_number = 0;
     std::size_t pos = 0;

@@ -24,6 +24,12 @@ struct ModelConfig {
     int memory = 6;
     std::chrono::milliseconds timeout{15000};  // at least 1 ms: 0 would mean no limit
     long long budget_tokens = 0;               // the most tokens to spend; 0: no limit
+    // With a conversation's log (JABBERY_LOG): how many of its latest turns
+    // a request carries, and how many characters of their text at most.
+    int context = 20;
+    int max_context_chars = 8000;
+    // Whether the memory of one conversation is carried into the next.
+    bool memory_across_conversations = false;
 };
 
 // The most earlier exchanges a bot may send as context (the history file

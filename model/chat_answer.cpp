@@ -63,6 +63,15 @@ long long ReportedTokens(std::string_view body) {
     return TokenCount(usage, "prompt_tokens") + TokenCount(usage, "completion_tokens");
 }
 
+TokenUse ReportedTokenUse(std::string_view body) {
+    const auto response = nlohmann::json::parse(body, nullptr, false);
+    if (!response.is_object() || !response.contains("usage") || !response.at("usage").is_object()) {
+        return {};
+    }
+    const nlohmann::json& usage = response.at("usage");
+    return {TokenCount(usage, "prompt_tokens"), TokenCount(usage, "completion_tokens")};
+}
+
 bool ExtractAnswer(std::string_view body, std::string& content, std::string& error) {
     const auto response = nlohmann::json::parse(body, nullptr, false);
     if (response.is_discarded()) {

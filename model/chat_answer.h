@@ -18,6 +18,14 @@ bool ExtractAnswer(std::string_view body, std::string& content, std::string& err
 // number counts as 0, and so does a body that reports no usage at all.
 long long ReportedTokens(std::string_view body);
 
+// usage.prompt_tokens and usage.completion_tokens of a chat-completions
+// response body, each 0 when it is not reported.
+struct TokenUse {
+    long long prompt = 0;
+    long long completion = 0;
+};
+TokenUse ReportedTokenUse(std::string_view body);
+
 // Finds the error message in a failed request's body: error.message,
 // error (as text) or message; else the body itself when it is short text.
 // Made one line of at most 300 bytes, with every `secret` replaced before

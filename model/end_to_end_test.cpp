@@ -11,8 +11,8 @@ namespace {
 using namespace testing;
 
 // Two bots made by --init talk through jabbery-cli, each asking its own model
-// and hearing the other's last answer; --check passes them without asking a
-// model, and --try says where to look on "not found".
+// and seeing the conversation so far, with names; --check passes them
+// without asking a model, and --try says where to look on "not found".
 TEST(ModelConversation, BotsMadeByInitWorkWithJabberyCli) {
     TempFolder root;
     TestServer server;  // answers "Answer N" to the Nth request
@@ -41,8 +41,16 @@ TEST(ModelConversation, BotsMadeByInitWorkWithJabberyCli) {
         const auto body = nlohmann::json::parse(requests[i].body);
         EXPECT_EQ(body["model"], i % 2 == 0 ? "model-Ada" : "model-Bo");
         EXPECT_EQ(body["messages"].back()["content"],
-                  i == 0 ? "Hi!" : "Answer " + std::to_string(i));
+                  i == 0
+                      ? "Hi!"
+                      : std::string(i % 2 == 1 ? "Ada" : "Bo") + ": Answer " + std::to_string(i));
     }
+    EXPECT_EQ(nlohmann::json::parse(requests[3].body)["messages"], nlohmann::json::parse(R"([
+        {"role": "system", "content": "Be brief."},
+        {"role": "system", "content": "This is a group conversation between Ada and Bo. You are Bo. Each message of the others begins with its speaker's name."},
+        {"role": "user", "content": "Ada: Answer 1"},
+        {"role": "assistant", "content": "Answer 2"},
+        {"role": "user", "content": "Ada: Answer 3"}])"));
     server.AlwaysReply({404, "404 page not found"});
     const ProgramRun tried = RunProgram({JABBERY_CLI, "--try", ada}, root.Path());
     EXPECT_EQ(tried.exit_code, 1);

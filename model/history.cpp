@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "model/history.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -17,9 +18,9 @@ constexpr std::size_t kMaxHistoryBytes = 16 * 1024 * 1024;
 std::string ToLine(const Exchange& exchange) {
     // Invalid UTF-8 from a bot's input is replaced rather than refused, so an
     // exchange is never lost to an exception.
-    return nlohmann::json{{"heard", exchange.heard}, {"said", exchange.said}}.dump(
-               -1, ' ', false, nlohmann::json::error_handler_t::replace) +
-           "\n";
+    nlohmann::ordered_json line = {{"heard", exchange.heard}, {"said", exchange.said}};
+    if (!exchange.conversation.empty()) line["conversation"] = exchange.conversation;
+    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 // Parses one line; false when it is not an object with two strings.
@@ -31,7 +32,11 @@ bool FromLine(const std::string& line, Exchange& exchange) {
     if (heard == value.end() || said == value.end() || !heard->is_string() || !said->is_string()) {
         return false;
     }
-    exchange = {heard->get<std::string>(), said->get<std::string>()};
+    // Older files name no conversation.
+    const auto conversation = value.find("conversation");
+    if (conversation != value.end() && !conversation->is_string()) return false;
+    exchange = {heard->get<std::string>(), said->get<std::string>(),
+                conversation == value.end() ? "" : conversation->get<std::string>()};
     return true;
 }
 
@@ -73,15 +78,15 @@ HistoryRead ReadHistory(const std::filesystem::path& path) {
 }
 
 bool AppendHistory(const std::filesystem::path& path, const std::vector<Exchange>& earlier,
-                   const Exchange& exchange, std::string& error, std::size_t limit) {
-    if (earlier.size() + 1 <= limit) {
+                   const Exchange& exchange, std::string& error, std::size_t limit, bool anew) {
+    if (!anew && earlier.size() + 1 <= limit) {
         std::string why;
         if (AppendToBotFile(path, ToLine(exchange), why)) return true;
         error = "cannot add to " + path.filename().string() + ": " + why;
         return false;
     }
     std::string content;
-    const std::size_t first = earlier.size() + 1 - limit;
+    const std::size_t first = earlier.size() + 1 - std::min(limit, earlier.size() + 1);
     for (std::size_t i = first; i < earlier.size(); ++i) content += ToLine(earlier[i]);
     content += ToLine(exchange);
     return ReplaceWholeFile(path.string(), content, error, FileAccess::kOwnerOnly);

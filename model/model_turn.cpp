@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "model/model_turn.h"
 
+#include <optional>
+
 #include "engine/model_config.h"
 #include "model/chat_answer.h"
 #include "model/chat_request.h"
 #include "model/history.h"
 #include "model/http_client.h"
+#include "model/shared_context.h"
 #include "model/usage.h"
 #include "platform/bot_files.h"
 #include "platform/whole_file.h"
@@ -28,6 +31,14 @@ bool AskModel(const std::filesystem::path& folder, const ModelConfig& config,
         return false;
     }
     if (!RecordCall(folder, ReportedTokens(response.body), usage, error)) return false;
+    // What the call cost, for the turn's record in Jabbery's log; no matter when it is lost.
+    if (const TokenUse tokens = ReportedTokenUse(response.body);
+        tokens.prompt > 0 || tokens.completion > 0) {
+        const std::string report = "{\"prompt\":" + std::to_string(tokens.prompt) +
+                                   ",\"completion\":" + std::to_string(tokens.completion) + "}\n";
+        std::string ignored;
+        ReplaceWholeFile((folder / kTokensFileName).string(), report, ignored);
+    }
     if (response.status < 200 || response.status > 299) {
         error = "HTTP " + std::to_string(response.status) + " from " + url;
         const std::string message = ServerErrorMessage(response.body, key);
@@ -63,7 +74,7 @@ bool MaySpend(const std::filesystem::path& folder, const ModelConfig& config, Us
 }
 
 TurnResult RunTurnWithKey(const std::filesystem::path& folder, const ModelConfig& config,
-                          const std::string& key) {
+                          const std::string& key, const EnvironmentLookup& environment) {
     TurnResult result;
     Usage usage;
     if (!MaySpend(folder, config, usage, result.error)) return result;
@@ -80,9 +91,35 @@ TurnResult RunTurnWithKey(const std::filesystem::path& folder, const ModelConfig
     const std::filesystem::path history_file = folder / kHistoryFile;
     HistoryRead history = ReadHistory(history_file);
     if (!history.warning.empty()) result.warnings.push_back(history.warning);
-
+    // What is remembered: this conversation's exchanges, or, across
+    // conversations or when the host names none, all of them.
+    const std::string conversation = environment("JABBERY_CONVERSATION");
+    const bool per_conversation = !conversation.empty() && !config.memory_across_conversations;
+    std::vector<Exchange> remembered;
+    bool forgotten = false;
+    for (Exchange& exchange : history.exchanges) {
+        const bool kept = !per_conversation || exchange.conversation == conversation;
+        forgotten = forgotten || !kept;
+        if (kept) remembered.push_back(std::move(exchange));
+    }
+    std::vector<Exchange> sent = remembered;
+    std::optional<SharedContext> shared;
+    if (const std::string log = environment("JABBERY_LOG"); !log.empty()) {
+        SharedContext context{SplitParticipants(environment("JABBERY_PARTICIPANTS")), {}};
+        std::string why;
+        if (ReadSharedLines(log, config.context, config.max_context_chars, context.lines, why)) {
+            shared = std::move(context);
+            // This conversation's own exchanges are in the log already.
+            std::erase_if(sent, [&conversation](const Exchange& exchange) {
+                return exchange.conversation == conversation;
+            });
+        } else {
+            result.warnings.push_back(why + "; answering without the conversation so far");
+        }
+    }
     const std::string request =
-        BuildChatRequest(config, turn.m_name, history.exchanges, turn.m_message);
+        BuildChatRequest(config, turn.m_name, sent, turn.m_message, shared ? &*shared : nullptr,
+                         environment("JABBERY_FROM"));
     std::string answer;
     if (!AskModel(folder, config, key, request, turn.m_name, usage, answer, result.error)) {
         return result;
@@ -93,7 +130,9 @@ TurnResult RunTurnWithKey(const std::filesystem::path& folder, const ModelConfig
     }
     result.ok = true;
     std::string history_error;
-    if (!AppendHistory(history_file, history.exchanges, {turn.m_message, answer}, history_error)) {
+    // The memory of other conversations goes once a new one has begun.
+    if (!AppendHistory(history_file, remembered, {turn.m_message, answer, conversation},
+                       history_error, kMaxHistoryEntries, forgotten)) {
         result.warnings.push_back(history_error + "; this exchange is not remembered");
     }
     return result;
@@ -114,7 +153,7 @@ TurnResult RunModelTurn(const std::filesystem::path& folder, const EnvironmentLo
             return result;
         }
     }
-    result = RunTurnWithKey(folder, config, key);
+    result = RunTurnWithKey(folder, config, key, environment);
     result.error = Redact(result.error, key);
     for (std::string& warning : result.warnings) warning = Redact(warning, key);
     return result;

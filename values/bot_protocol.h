@@ -17,6 +17,13 @@ namespace jabbery {
 // The message file, named relative to the bot's folder.
 inline constexpr const char* kMessageFileName = "chat.msg";
 
+// Beside its answer a bot may say what the exchange cost it: one JSON
+// object {"prompt":N,"completion":N} (the tokens a chat model read and
+// wrote) in this file in its folder. Jabbery reads it after the exchange,
+// puts it in the turn's record and deletes it; a bot that writes none (every
+// bot written for the message file alone) loses nothing.
+inline constexpr const char* kTokensFileName = "chat.tokens";
+
 // Every line of the message file ends so, whoever writes it.
 inline constexpr const char* kMessageLineEnd = "\r\n";
 
