@@ -25,7 +25,9 @@
 #include "engine/transcript_recorder.h"
 #include "engine/turn_warning.h"
 #include "install/bundled_bots.h"
+#include "install/new_bot.h"
 #include "platform/run_hidden.h"
+#include "platform/self_location.h"
 #include "platform/signal_name.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
@@ -70,6 +72,16 @@ int main(int argc, char** argv) {
             return 0;
         case OptionsEnd::kRun:
             break;
+    }
+    if (options.m_mode == CliOptions::Mode::kNewBot) {
+        // The program the bot runs, with jabbery-stdio's options if any, as given.
+        const std::string folder =
+            MakeProgramBot(CurrentBotPlaces(), options.m_newBot, options.m_botFolders,
+                           ProgramFolder() + "/jabbery-stdio", error);
+        if (folder.empty()) return Fail(error);
+        std::printf("Made the bot folder %s; try it with\n  jabbery-cli --try %s\n", folder.c_str(),
+                    ShellQuoted(options.m_newBot).c_str());
+        return 0;
     }
     // A bare bundled bot's name stands for the user's copy of that bot.
     std::vector<std::string>& arguments = options.m_botFolders;

@@ -17,8 +17,10 @@ struct CliOptions {
         kConversation,  // link the folders into a conversation
         kTry,           // one exchange with one bot: BOTDIR [MESSAGE]
         kCheck,         // check the folders without running their bots
+        kNewBot,        // make the user's bot m_newBot running the program m_botFolders
     };
     Mode m_mode = Mode::kConversation;
+    std::string m_newBot;                   // for kNewBot: the new bot's name
     std::vector<std::string> m_botFolders;  // for kTry: the folder, then the message if given
     std::optional<long long> m_turns;       // none: until interrupted
     std::chrono::milliseconds m_interval{kTurnInterval};

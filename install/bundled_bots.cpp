@@ -8,6 +8,7 @@
 #include <random>
 
 #include "engine/bot_descriptor.h"
+#include "install/new_bot.h"
 #include "platform/self_location.h"
 #include "platform/text_file.h"
 
@@ -19,13 +20,6 @@ namespace fs = std::filesystem;
 std::string FolderOrEmpty(const fs::path& folder) {
     std::error_code error;
     return fs::is_directory(folder, error) ? folder.lexically_normal().string() : std::string();
-}
-
-// `text` as one word for /bin/sh, whatever characters it holds.
-std::string ShellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
 }
 
 // The lines of a text file, without their line ends (LF or CR LF).

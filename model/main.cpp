@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "install/new_bot.h"
 #include "model/bot_init.h"
 #include "model/model_options.h"
 #include "model/model_turn.h"
@@ -82,6 +83,13 @@ int main(int argc, char** argv) {
         const std::filesystem::path program =
             std::filesystem::read_symlink("/proc/self/exe", failure);
         if (failure) return Tell("cannot find where jabbery-model itself lies", 1);
+        // A bare name is a bot of the user's, where the window's folder prompt looks.
+        std::string& folder = options.init_request.folder;
+        if (!folder.empty() && folder.find('/') == std::string::npos && folder != "." &&
+            folder != "..") {
+            folder = jabbery::UserBotFolder(jabbery::CurrentBotPlaces(), folder, error);
+            if (folder.empty()) return Tell(error, 1);
+        }
         if (!CreateBotFolder(options.init_request, program, error)) return Tell(error, 1);
         std::printf(
             "Made the bot folder %s; add it to a conversation, e.g.\n"

@@ -232,6 +232,13 @@ TEST(ModelInit, MakesAReadyFolderAndRefusesToOverwrite) {
     EXPECT_EQ(run.err.find(kKey), std::string::npos) << run.err;
     EXPECT_FALSE(std::filesystem::exists(root.File("new")));
     EXPECT_EQ(RunProgram({JABBERY_MODEL, "--init", "x", "--name", "X"}, root.Path()).exit_code, 2);
+    // A bare name is a bot in the user's bots folder, not one here.
+    run = RunProgram(
+        {JABBERY_MODEL, "--init", "cy", "--name", "Cy", "--endpoint", "e", "--model", "m"},
+        root.Path(), {"XDG_DATA_HOME=" + root.File("data")});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(root.File("data/jabbery/bots/cy/vorn.nfo")));
+    EXPECT_FALSE(std::filesystem::exists(root.File("cy")));
 }
 
 }  // namespace
