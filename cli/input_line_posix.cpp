@@ -69,18 +69,20 @@ InputLine::InputLine(std::FILE* in, std::FILE* out, std::string label, const std
     ::el_set(m_editor, EL_CLIENTDATA, this);
     ::el_set(m_editor, EL_EDITOR, "emacs");
     ::el_set(m_editor, EL_HIST, ::history, m_history);
-    ::el_set(m_editor, EL_PROMPT_ESC,
-             +[](EditLine* editor) {
-                 void* self = nullptr;
-                 ::el_get(editor, EL_CLIENTDATA, &self);
-                 return const_cast<char*>(static_cast<InputLine*>(self)->m_prompt.c_str());
-             },
-             kCodesMark);
-    ::el_wset(m_editor, EL_GETCFN, +[](EditLine* editor, wchar_t* character) {
-        void* self = nullptr;
-        ::el_get(editor, EL_CLIENTDATA, &self);
-        return static_cast<InputLine*>(self)->ReadChar(character);
-    });
+    ::el_set(
+        m_editor, EL_PROMPT_ESC,
+        +[](EditLine* editor) {
+            void* self = nullptr;
+            ::el_get(editor, EL_CLIENTDATA, &self);
+            return const_cast<char*>(static_cast<InputLine*>(self)->m_prompt.c_str());
+        },
+        kCodesMark);
+    ::el_wset(
+        m_editor, EL_GETCFN, +[](EditLine* editor, wchar_t* character) {
+            void* self = nullptr;
+            ::el_get(editor, EL_CLIENTDATA, &self);
+            return static_cast<InputLine*>(self)->ReadChar(character);
+        });
     // The user's own key bindings, as every program that edits with libedit reads them.
     ::el_source(m_editor, nullptr);
     m_thread = std::thread([this] { Edit(); });

@@ -2,7 +2,6 @@
 #include "cli/waiting_line.h"
 
 #include "cli/input_line.h"
-
 #include "platform/terminal.h"
 #include "platform/terminal_filter.h"
 
