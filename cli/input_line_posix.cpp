@@ -39,6 +39,14 @@ int ScreenWidth(std::string_view text) {
     return width;
 }
 
+// The prompt: `label` after the codes `style`, which end before its last
+// character, for libedit loses codes at the very end of a prompt.
+std::string Styled(const std::string& label, const std::string& style) {
+    if (style.empty() || label.empty()) return label;
+    return kCodesMark + style + kCodesMark + label.substr(0, label.size() - 1) + kCodesMark +
+           "\x1b[0m" + kCodesMark + label.back();
+}
+
 // Up `rows` lines, to the start of that line, and erase from there down.
 std::string EraseUp(int rows) {
     return (rows > 0 ? "\x1b[" + std::to_string(rows) + "A" : std::string()) + "\r\x1b[J";
@@ -50,9 +58,7 @@ InputLine::InputLine(std::FILE* in, std::FILE* out, std::string label, const std
     : m_in(in),
       m_outFd(fileno(out)),
       m_label(std::move(label)),
-      m_prompt(style.empty() ? m_label
-                             : kCodesMark + style + kCodesMark + m_label + kCodesMark + "\x1b[0m" +
-                                   kCodesMark),
+      m_prompt(Styled(m_label, style)),
       m_modes(fileno(in)) {
     // libedit reads and draws UTF-8 only under the user's own locale.
     std::setlocale(LC_CTYPE, "");
@@ -184,7 +190,9 @@ void InputLine::Hide() {
 
 void InputLine::Show() {
     if (!m_status.empty()) Put(m_status + "\r\n");
-    // libedit draws the prompt and the line afresh, the cursor where it was.
+    // libedit draws the prompt and the line afresh, the cursor where it was,
+    // in the terminal's width now (it may have been resized).
+    ::el_resize(m_editor);
     ::el_set(m_editor, EL_REFRESH);
 }
 

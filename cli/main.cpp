@@ -2,6 +2,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <system_error>
 
 #include "cli/check_report.h"
@@ -169,13 +171,17 @@ int main(int argc, char** argv) {
     // writes above, when both ends are a terminal; else read as they come.
     std::unique_ptr<HumanLines> human_input;
     InputLine* input_line = nullptr;
-    if (options.m_join && IsTerminal(stdin) && IsTerminal(stdout)) {
+    // A terminal that cannot move its cursor (TERM=dumb, an editor's shell
+    // buffer) gets the plain reader.
+    const char* terminal_type = std::getenv("TERM");
+    const bool can_draw = terminal_type != nullptr && std::string_view(terminal_type) != "dumb";
+    if (options.m_join && can_draw && IsTerminal(stdin) && IsTerminal(stdout)) {
         const Participant& joined = conversation.Get(human);
         auto line = std::make_unique<InputLine>(stdin, stdout, SpeakerLabel(joined.m_name),
                                                 printer.NameStyle(joined.m_colour));
         input_line = line.get();
         out.KeepBelow(input_line);
-        err.KeepBelow(input_line);
+        if (warnings_to_terminal) err.KeepBelow(input_line);
         human_input = std::move(line);
     } else if (options.m_join) {
         human_input = std::make_unique<HumanInput>(fileno(stdin));
