@@ -43,8 +43,6 @@ TEST(CliOptions, ReadsTheSteeringOptions) {
     EXPECT_EQ(options.m_quarantine, 2);
     EXPECT_EQ(options.m_jitter.count(), 500);
     EXPECT_EQ(options.m_opening, "Good day");
-    EXPECT_EQ(ReadDuration("2h"), std::chrono::hours(2));
-    EXPECT_FALSE(ReadDuration("h"));
 }
 
 TEST(CliOptions, RefusesUnknownOptionsMissingAndMalformedValuesWithAMessage) {
