@@ -20,63 +20,44 @@ TEST(ReadDuration, ReadsWholeNumbersWithAUnitAndWritesThemBack) {
     const struct {
         const char* m_text;
         std::optional<std::chrono::milliseconds> m_read;
-    } cases[] = {
-        {"500ms", 500ms}, {"0s", 0ms}, {"90s", 90s}, {"10m", 10min},
-        {"2h", 2h},       {"h", {}},   {"10", {}},   {"-1s", {}},
-        {"1.5s", {}},     {"2 s", {}}, {"5d", {}},   {"1000000000s", {}},
-        {"", {}},         {"ms", {}},  {"+2s", {}},  {"2S", {}},
-    };
+    } cases[] = {{"500ms", 500ms}, {"0s", 0ms}, {"90s", 90s}, {"10m", 10min},     {"2h", 2h},
+                 {"h", {}},        {"10", {}},  {"-1s", {}},  {"1.5s", {}},       {"2 s", {}},
+                 {"5d", {}},       {"", {}},    {"+2s", {}},  {"1000000000s", {}}};
     for (const auto& [text, read] : cases) {
         EXPECT_EQ(ReadDuration(text), read) << text;
         if (read) {
             EXPECT_EQ(ReadDuration(DurationText(*read)), read) << text;
         }
     }
-    EXPECT_EQ(DurationText(90s), "90s");
     EXPECT_EQ(DurationText(120s), "2m");
 }
 
-TEST(ConversationFile, ReadsEveryKey) {
+TEST(ConversationFile, ReadsEveryKeyAndWritesAnyTextBackTheSame) {
     std::string error;
-    const std::optional<ConversationFile> file = ParseConversationFile(R"(
-opening = "Good day"
-order = "natural"
-interval = "500ms"
-jitter = "1s"
-time_limit = "30s"
-seed = 7
-human_name = "Ada"
-[stop]
-turns = 40
-for = "10m"
-stop_on = "(?i)bye"
-loop = 3
-quarantine = 2
-[[bot]]
-folder = "eliza"
-talkativeness = 80
-[[bot]]
-folder = "/bots/hask"
-muted = true
-)",
-                                                                       "t.jabbery", error);
+    std::optional<ConversationFile> file = ParseConversationFile(
+        "opening = \"Good day\"\norder = \"natural\"\ninterval = \"500ms\"\njitter = \"1s\"\n"
+        "time_limit = \"30s\"\nseed = 7\nhuman_name = \"Ada\"\n"
+        "stop = { turns = 40, for = \"10m\", stop_on = \"bye\", loop = 3, quarantine = 2 }\n"
+        "bot = [{ folder = \"eliza\", talkativeness = 80 }, { folder = \"/b\", muted = true }]\n",
+        "t.jabbery", error);
     ASSERT_TRUE(file) << error;
-    ConversationFile expected;
-    expected.m_opening = "Good day";
-    expected.m_order = "natural";
-    expected.m_interval = 500ms;
-    expected.m_jitter = 1s;
-    expected.m_timeLimit = 30s;
-    expected.m_seed = 7;
-    expected.m_humanName = "Ada";
-    expected.m_turns = 40;
-    expected.m_for = 10min;
-    expected.m_stopOn = "(?i)bye";
-    expected.m_loop = 3;
-    expected.m_quarantine = 2;
-    expected.m_bots = {{"eliza", 80, false}, {"/bots/hask", std::nullopt, true}};
+    const ConversationFile expected{{{"eliza", 80, false}, {"/b", std::nullopt, true}},
+                                    "natural",
+                                    "Good day",
+                                    500ms,
+                                    1s,
+                                    30s,
+                                    7u,
+                                    "Ada",
+                                    40,
+                                    10min,
+                                    "bye",
+                                    3,
+                                    2};
     EXPECT_EQ(*file, expected);
-    EXPECT_EQ(ParseConversationFile(ConversationFileText(expected), "t", error), expected);
+    file->m_opening = "say \"hi\" \\ then\ttab\x01 and \xc3\xa9t\xc3\xa9";
+    file->m_bots[1].m_folder = "/a b/\"c\"";
+    EXPECT_EQ(ParseConversationFile(ConversationFileText(*file), "t", error), file) << error;
 }
 
 TEST(ConversationFile, RefusesWrongFilesNamingLineKeyAndWhatWasExpected) {
@@ -115,15 +96,6 @@ TEST(ConversationFile, RefusesWrongFilesNamingLineKeyAndWhatWasExpected) {
         EXPECT_FALSE(ParseConversationFile(text, "f.jabbery", error)) << text;
         EXPECT_TRUE(error.starts_with(expected)) << text << "\n -> " << error;
     }
-}
-
-TEST(ConversationFile, WritesStrangeTextThatReadsBackTheSame) {
-    ConversationFile file;
-    file.m_opening = "say \"hi\" \\ then\ttab\x01 and \xc3\xa9t\xc3\xa9";
-    file.m_humanName = "O'Brien";
-    file.m_bots = {{"/a b/\"c\"", 0, true}, {"bare", std::nullopt, false}};
-    std::string error;
-    EXPECT_EQ(ParseConversationFile(ConversationFileText(file), "t", error), file) << error;
 }
 
 TEST(ReadConversationFile, MakesFoldersBesideTheFileAbsoluteAndLeavesOtherBareNames) {
