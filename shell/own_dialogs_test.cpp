@@ -158,11 +158,14 @@ TEST(BotsWindow, OpenConversationsFolderRunsXdgOpenOrSaysThereIsNone) {
 TEST(FindManual, TakesTheWorkingFoldersCopyThenTheProgramsThenTheInstalledOne) {
     TempFolder root;
     const std::string working = root.File("work"), program = root.File("prefix/bin");
+    const std::string prefix = root.File("prefix/share/jabbery");
+    for (const std::string& folder : {working, program, prefix}) {
+        std::filesystem::create_directories(folder);
+    }
     const auto find = [&] { return FindManual(ManualCandidates(working, program)); };
     EXPECT_EQ(find(), "");
     // A copy in each place from the last to the first: each wins over those after it.
-    for (const std::string& folder : {root.File("prefix/share/jabbery"), program, working}) {
-        std::filesystem::create_directories(folder);
+    for (const std::string& folder : {prefix, program, working}) {
         WriteFile(folder + "/jabbhelp.html", "x");
         EXPECT_EQ(find(), folder + "/jabbhelp.html");
     }
