@@ -38,9 +38,9 @@ class InputLine final : public HumanLines, public KeptLine {
     bool WriteAbove(const std::function<bool()>& write) override;
 
     // Shows `text` (one short line: whom the conversation waits for) just
-    // above the input line until it is changed; "" takes it away. Once
-    // editing has ended, it is shown in place on the last line instead.
-    void SetStatus(const std::string& text);
+    // above the input line until it is changed; "" takes it away. False
+    // when no line is edited (input has ended): the caller shows it itself.
+    bool SetStatus(const std::string& text);
 
   private:
     void Edit();

@@ -116,15 +116,13 @@ bool InputLine::WriteAbove(const std::function<bool()>& write) {
     return written;
 }
 
-void InputLine::SetStatus(const std::string& text) {
+bool InputLine::SetStatus(const std::string& text) {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_editing == nullptr) {
-        Put("\r\x1b[K" + text);
-        return;
-    }
+    if (m_editing == nullptr) return false;
     Hide();
     m_status = text;
     Show();
+    return true;
 }
 
 void InputLine::Edit() {

@@ -21,9 +21,7 @@ std::string WaitingText(const std::string& shown_name, std::chrono::milliseconds
 
 void WaitingLine::Show(const std::string& name, std::chrono::milliseconds waited) {
     const std::string text = WaitingText(ForTerminal(name), waited);
-    if (m_inputLine != nullptr) {
-        m_inputLine->SetStatus(text);
-    } else {
+    if (m_inputLine == nullptr || !m_inputLine->SetStatus(text)) {
         m_terminal.Write(kClearLine + text);
     }
     m_shown = true;
@@ -31,11 +29,7 @@ void WaitingLine::Show(const std::string& name, std::chrono::milliseconds waited
 
 void WaitingLine::Clear() {
     if (!m_shown) return;
-    if (m_inputLine != nullptr) {
-        m_inputLine->SetStatus("");
-    } else {
-        m_terminal.Write(kClearLine);
-    }
+    if (m_inputLine == nullptr || !m_inputLine->SetStatus("")) m_terminal.Write(kClearLine);
     m_shown = false;
 }
 
