@@ -175,6 +175,9 @@ int InputLine::ReadChar(wchar_t* character) {
         if (used == static_cast<std::size_t>(-1)) *character = static_cast<unsigned char>(byte);
         return 1;
     }
+    // Nothing more is read: the half-typed line leaves the screen, all its rows.
+    Hide();
+    m_status.clear();
     return 0;
 }
 
