@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "cli/batch_command.h"
 #include "cli/check_report.h"
 #include "cli/conversation_printer.h"
 #include "cli/human_commands.h"
@@ -24,6 +25,7 @@
 #include "engine/transcript_recorder.h"
 #include "engine/turn_warning.h"
 #include "install/bundled_bots.h"
+#include "platform/draws.h"
 #include "platform/run_hidden.h"
 #include "platform/signal_name.h"
 #include "platform/stop_signals.h"
@@ -115,7 +117,7 @@ int main(int argc, char** argv) {
     // within kStopGrace.
     RunCanceller canceller;
     InstallStopSignals(canceller, kStopGrace);
-    if (options.m_seed) std::srand(*options.m_seed);
+    if (options.m_seed) SeedDraws(*options.m_seed);
 
     // Once stopped, nothing waits on a reader that does not read.
     StopAwareOutput out(fileno(stdout), canceller);
@@ -137,6 +139,11 @@ int main(int argc, char** argv) {
         !ReportFailedChecks(FailedBotChecks(bots), options.m_strict, warnings_to_terminal,
                             stderr)) {
         return 2;
+    }
+    if (options.m_batch) {
+        const bool progress = IsTerminal(stderr) && !options.m_quiet;
+        return ExitStatus(RunBatchCommand(options, bots, canceller, out, err, progress),
+                          out.Error());
     }
     JsonlLog jsonl(ConversationId(), warn);
     if (options.m_jsonlPath && !jsonl.Open(*options.m_jsonlPath, error)) return Fail(error);

@@ -122,9 +122,48 @@ std::string NamesAFile(const std::string& value) {
     return value.empty() ? "an empty file name is not a file" : "";
 }
 
+// Declares the options of a batch; none of them goes without --batch, and
+// a batch has no standard input to join from nor one transcript to write.
+void DeclareBatch(CLI::App& app, CliOptions& options) {
+    AddNumber(
+        app, "--batch", "N", 1, 1LL << 32, [&](long long n) { options.m_batch = n; },
+        "run N conversations, seeds from --seed (default 1) up, each with\n"
+        "its own copies of the bots' folders; logs and a manifest in --out");
+    CLI::Option* batch = app.get_option("--batch");
+    CLI::Option* out = app.add_option("--out", options.m_out,
+                                      "the batch's folder: SEED.jsonl per conversation and\n"
+                                      "manifest.jsonl; a re-run skips what is done there")
+                           ->type_name("DIR")
+                           ->check(NamesAFile);
+    batch->needs(out);
+    out->needs(batch);
+    AddNumber(
+        app, "--jobs", "J", 1, 1024, [&](long long n) { options.m_jobs = static_cast<int>(n); },
+        "conversations of a batch at once (default: the processors)");
+    app.add_option_function<std::string>(
+           "--shard", [&](const std::string& text) { options.m_shard = ReadShard(text); },
+           "run only the batch's conversations whose index modulo K is I\n"
+           "(default: the whole batch, or the Slurm job array's task)")
+        ->type_name("I/K")
+        ->check([](const std::string& text) {
+            return ReadShard(text) ? "" : "'" + text + "' is not I/K with 0 <= I < K";
+        });
+    app.add_flag("--keep-folders", options.m_keepFolders,
+                 "keep each conversation's copies of the bots' folders (DIR/SEED.bots)");
+    app.add_flag("--continue-partial", options.m_continuePartial,
+                 "continue an interrupted conversation rather than start it again");
+    for (const char* option : {"--jobs", "--shard", "--keep-folders", "--continue-partial"}) {
+        app.get_option(option)->needs(batch);
+    }
+    for (const char* option : {"--join", "--save", "--rtf", "--jsonl", "--try", "--check"}) {
+        batch->excludes(app.get_option(option));
+    }
+}
+
 // The usage lines and what the program does, at the head of --help.
 std::string Usage() {
     return "Usage: jabbery-cli [options] BOTDIR BOTDIR [BOTDIR...]\n"
+           "       jabbery-cli --batch N --out DIR [--jobs J] [--shard I/K] [options] BOTDIR...\n"
            "       jabbery-cli --try [--timeout SECONDS] BOTDIR [MESSAGE]\n"
            "       jabbery-cli --check BOTDIR...\n"
            "Links " +
@@ -216,6 +255,7 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
            "command (not cut), a writable folder; for a chat-model\n"
            "bot also model.conf, its key variable and its endpoint")
         ->trigger_on_parse();
+    DeclareBatch(app, options);
     // The folders (and --try's message), among the options or after "--".
     app.add_option("BOTDIR", options.m_botFolders)->check([](const std::string& folder) {
         // An empty name would be read as the root folder; the window refuses it too.
@@ -245,7 +285,14 @@ OptionsEnd ParseCliOptions(const std::vector<std::string>& arguments, CliOptions
                            std::string& error) {
     CLI::App app;
     DeclareCliOptions(app, options);
-    return ParseOptions(app, arguments, error);
+    const OptionsEnd end = ParseOptions(app, arguments, error);
+    // Conversations of a batch follow each other without a pause unless asked.
+    if (options.m_batch && app.count("--interval") == 0) options.m_interval = {};
+    if (end == OptionsEnd::kRun && options.m_batch && !options.m_turns && !options.m_for) {
+        error = "--batch: each conversation needs an end: give --turns N or --for DURATION";
+        return OptionsEnd::kError;
+    }
+    return end;
 }
 
 }  // namespace jabbery

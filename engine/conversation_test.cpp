@@ -12,6 +12,7 @@
 #include "engine/test_fake_host.h"
 #include "engine/test_scripted_runner.h"
 #include "engine/transcript_recorder.h"
+#include "platform/draws.h"
 
 namespace jabbery {
 namespace {
@@ -91,8 +92,8 @@ TEST(Conversation, RecordsOnlyFinishedExchangesForTheNamedSpeaker) {
     EXPECT_EQ(log.m_events.size(), 4u);
 }
 
-// For a seed, the speakers are those the draw has always given: std::rand,
-// drawn again while it names the one who just spoke.
+// For a seed, the speakers are those the draw has always given: std::rand's
+// sequence, drawn again while it names the one who just spoke.
 TEST(Conversation, ForASeedTheSpeakersAreTheDrawsOfTheRandomRule) {
     std::srand(11);
     std::vector<int> expected{0};
@@ -101,7 +102,7 @@ TEST(Conversation, ForASeedTheSpeakersAreTheDrawsOfTheRandomRule) {
         while (next == expected.back()) next = std::rand() % 4;
         expected.push_back(next);
     }
-    std::srand(11);
+    SeedDraws(11);
     Conversation conversation;
     EventLog log;
     StartWith(conversation, log, {"A", "B", "C", "D"});

@@ -11,6 +11,7 @@
 #include "engine/loop_rule.h"
 #include "engine/test_conversation.h"
 #include "engine/test_scripted_runner.h"
+#include "platform/draws.h"
 
 namespace jabbery {
 namespace {
@@ -53,7 +54,7 @@ TEST(SpeakingOrder, ListGoesRoundInJoiningOrderSkippingTheMuted) {
 // Over 10,000 turns no one speaks twice in a row and every unmuted bot
 // speaks once in each round of four... of three, with D muted.
 TEST(SpeakingOrder, PooledLetsEachUnmutedBotSpeakOncePerRound) {
-    std::srand(5);
+    SeedDraws(5);
     Steered steered("pooled", "ABCD");
     RunTurns(steered.conversation, steered.runner, 4000);
     ASSERT_EQ(steered.conversation.SetMuted(3, true), "");
@@ -78,7 +79,7 @@ TEST(SpeakingOrder, PooledLetsEachUnmutedBotSpeakOncePerRound) {
 // A bot named in the last line speaks next; otherwise turns go in
 // proportion to talkativeness, and 0 speaks only when named.
 TEST(SpeakingOrder, NaturalFollowsNamesThenTalkativeness) {
-    std::srand(9);
+    SeedDraws(9);
     Steered steered("natural", "ABCD");
     Conversation& conversation = steered.conversation;
     conversation.SetTalkativeness(0, 10);
