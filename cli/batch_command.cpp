@@ -52,15 +52,15 @@ int RunBatchCommand(const CliOptions& options, const std::vector<Participant>& b
                     const RunCanceller& canceller, StopAwareOutput& out, StopAwareOutput& err,
                     bool progress) {
     const auto warn = [&err](const std::string& text) { err.Write("jabbery-cli: " + text + "\n"); };
-    if (const std::string problem = WhyBatchCannotStart(options, bots); !problem.empty()) {
-        warn(problem);
-        return 2;
-    }
     std::string error;
     std::optional<Shard> shard = options.m_shard;
     if (!shard) shard = SlurmShard(std::getenv, error);
     if (!error.empty()) {
         warn(error);
+        return 2;
+    }
+    if (const std::string problem = WhyBatchCannotStart(options, bots); !problem.empty()) {
+        warn(problem);
         return 2;
     }
     bool shown = false;

@@ -155,7 +155,8 @@ void DeclareBatch(CLI::App& app, CliOptions& options) {
     for (const char* option : {"--jobs", "--shard", "--keep-folders", "--continue-partial"}) {
         app.get_option(option)->needs(batch);
     }
-    for (const char* option : {"--join", "--save", "--rtf", "--jsonl", "--try", "--check"}) {
+    for (const char* option :
+         {"--join", "--save", "--rtf", "--jsonl", "--stats", "--try", "--check"}) {
         batch->excludes(app.get_option(option));
     }
 }

@@ -38,7 +38,7 @@ measure "batch, $count conversations" "$count" -- \
     "$cli" --batch "$count" --out "$work/batch" --turns "$turns" --jobs 2 --quiet \
     "$work/Ann" "$work/Bob"
 measure "GNU parallel, $count jabbery-cli" "$count" -- \
-    parallel --will-cite -j 2 "mkdir -p $work/p/{} && cp -r $work/Ann $work/Bob $work/p/{}/ &&
+    parallel --will-cite --halt now,fail=1 -j 2 "mkdir -p $work/p/{} && cp -r $work/Ann $work/Bob $work/p/{}/ &&
         $cli --seed {} --turns $turns --interval 0 --quiet --jsonl $work/p/{}.jsonl \
         $work/p/{}/Ann $work/p/{}/Bob > /dev/null && rm -rf $work/p/{}" ::: $(seq "$count")
 tenth=$((count / 10))
