@@ -15,21 +15,15 @@ fi
 export SLURM_CONF=$work/slurm.conf
 mkdir -p "$work/state" "$work/spool"
 
-show_logs() {
-    for log in "$work"/*.log; do
-        echo "== $log" >&2
-        tail -n 40 "$log" >&2 || true
-    done
-}
 fail() {
     echo "$1" >&2
-    show_logs
+    tail -n 40 "$work"/*.log >&2
     exit 1
 }
-# Starts a daemon (a command line) in the background, its words in its log
-# file, and stops it by its pid at the end.
+# Starts a daemon (a command line) in the background, what it says before
+# its log file opens in a log of its own, and stops it by its pid at the end.
 start() {
-    "$@" >/dev/null 2>&1 &
+    "$@" > "$work/$1-output.log" 2>&1 &
     cleanups=("kill $! 2>/dev/null; wait $! 2>/dev/null" "${cleanups[@]}")
 }
 
@@ -42,10 +36,8 @@ start munged --foreground --force --key-file="$work/munge.key" --socket="$work/m
 # Two free ports, so a Slurm the machine runs is not in the way either.
 read -r controller_port node_port < <(python3 -c '
 import socket
-ports = []
-for _ in range(2):
-    s = socket.socket(); s.bind(("127.0.0.1", 0)); ports.append(s)
-print(*[s.getsockname()[1] for s in ports])')
+ports = [socket.socket() for _ in range(2)]
+print(*[s.bind(("127.0.0.1", 0)) or s.getsockname()[1] for s in ports])')
 host=$(hostname -s)
 cat > "$SLURM_CONF" <<CONF
 ClusterName=jabbery
@@ -69,7 +61,6 @@ SelectType=select/cons_tres
 SelectTypeParameters=CR_CPU
 JobAcctGatherType=jobacct_gather/none
 AccountingStorageType=accounting_storage/none
-MpiDefault=none
 ReturnToService=2
 NodeName=$host NodeAddr=127.0.0.1 CPUs=$(nproc) State=UNKNOWN
 PartitionName=batch Nodes=$host Default=YES MaxTime=INFINITE State=UP
