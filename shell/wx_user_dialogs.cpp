@@ -7,6 +7,7 @@
 #include <wx/textdlg.h>
 #include <wx/utils.h>
 
+#include "engine/conversation_file.h"
 #include "shell/about_dialog.h"
 #include "shell/folder_prompt.h"
 #include "shell/manual.h"
@@ -57,6 +58,11 @@ std::optional<std::string> WxUserDialogs::AskSavePath() {
 std::optional<std::string> WxUserDialogs::AskExportPath() {
     // The overwrite question is the window's own, asked after this one.
     return AskPath("Export coloured transcript", "Rich text document (*.rtf)|*.rtf", ".rtf");
+}
+
+std::optional<std::string> WxUserDialogs::AskSetUpPath() {
+    return AskPath("Save set-up as", "Conversation file (*.jabbery)|*.jabbery",
+                   std::string(kConversationFileEnding));
 }
 
 std::optional<std::string> WxUserDialogs::AskPath(const wxString& title, const wxString& filter,

@@ -28,6 +28,7 @@ class WxUserDialogs : public UserDialogs {
     // extension to a name typed without one.
     std::optional<std::string> AskSavePath() override;
     std::optional<std::string> AskExportPath() override;
+    std::optional<std::string> AskSetUpPath() override;
     void OpenManual() override;
     void ShowAboutBox() override;
     bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override;
