@@ -8,6 +8,7 @@
 
 #include "platform/run_hidden.h"
 #include "platform/stop_signals.h"
+#include "platform/terminal_modes.h"
 
 namespace jabbery {
 
@@ -23,6 +24,8 @@ static_assert(std::atomic<int>::is_always_lock_free);
 // Ends the program as `signal` would have without our handler, so the
 // caller (a shell) sees the usual exit status for it.
 void EndBy(int signal) {
+    // The terminal's modes first: a line editor may have changed them.
+    RestoreSavedTerminalModes();
     // The default action, then the signal again: async-signal-safe both.
     ::signal(signal, SIG_DFL);
     ::raise(signal);
