@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace jabbery {
@@ -32,5 +33,8 @@ inline std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
     }
     return std::nullopt;
 }
+
+// The format a file name's extension names (".html", ".MD", ...), or none.
+std::optional<ExportFormat> ExportFormatOfPath(const std::string& path);
 
 }  // namespace jabbery

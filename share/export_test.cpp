@@ -108,6 +108,14 @@ TEST(ExportFormatNamed, KnowsTheFourFormatsByTheirLowerCaseNames) {
     }
 }
 
+TEST(ExportFormatOfPath, ReadsTheExtensionWithoutCase) {
+    EXPECT_EQ(ExportFormatOfPath("/a.b/talk.HTML"), ExportFormat::kHtml);
+    EXPECT_EQ(ExportFormatOfPath("notes.md"), ExportFormat::kMarkdown);
+    for (const char* other : {"/a.html/talk", "talk.doc", ".rtf", "talk."}) {
+        EXPECT_EQ(ExportFormatOfPath(other), std::nullopt) << other;
+    }
+}
+
 TEST(WriteNewExport, WritesANewFileAndRefusesOneThatIsThere) {
     const testing::TempFolder folder;
     const std::string path = folder.File("talk.html");

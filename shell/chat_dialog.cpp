@@ -13,8 +13,10 @@
 #include "engine/bot_set_up.h"
 #include "engine/exit_sequence.h"
 #include "engine/outcome_text.h"
+#include "engine/record_of.h"
 #include "platform/terminal.h"
 #include "platform/user_account.h"
+#include "share/export.h"
 #include "shell/bots_window.h"
 #include "shell/dialog_units.h"
 #include "shell/export_document.h"
@@ -24,6 +26,7 @@
 #include "shell/stop_rules_dialog.h"
 #include "shell/wx_text.h"
 #include "shell/wx_user_dialogs.h"
+#include "transcript/clock_text.h"
 #include "values/product.h"
 
 namespace jabbery {
@@ -339,7 +342,7 @@ void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     menu.Append(kPauseId,
                 m_conversation.Scheduler().IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
     menu.Append(kSaveNowId, "&Save transcript now...\tCtrl+S");
-    menu.Append(kExportId, "&Export coloured transcript...");
+    menu.Append(kExportId, "&Export...");
     menu.AppendSeparator();
     menu.Append(wxID_COPY, "&Copy\tCtrl+C")->Enable(m_transcriptView->CanCopy());
     menu.Append(wxID_SELECTALL, "Select &All\tCtrl+A");
@@ -384,8 +387,16 @@ void CChatDialog::OnSaveNow(wxCommandEvent&) {
 }
 
 void CChatDialog::OnExport(wxCommandEvent&) {
+    // What the window shows, in the format the file's name says; a name of
+    // no known format gets the coloured transcript.
     ExportDocument(
-        Transcripts().Document(), [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
+        [this](const std::string& path) {
+            RecordedConversation record = RecordOf(m_conversation);
+            record.m_setUp->m_order = kSpeakingOrders[m_order];
+            return ExportConversation(record, ExportFormatOfPath(path).value_or(ExportFormat::kRtf),
+                                      SystemNow());
+        },
+        [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
 }
 
 void CChatDialog::OnCopy(wxCommandEvent&) {

@@ -7,6 +7,9 @@
 #include <wx/textdlg.h>
 #include <wx/utils.h>
 
+#include <algorithm>
+
+#include "share/export_format.h"
 #include "shell/about_dialog.h"
 #include "shell/folder_prompt.h"
 #include "shell/manual.h"
@@ -51,22 +54,38 @@ std::optional<bool> WxUserDialogs::AskYesNoCancel(const std::string& question) {
 
 std::optional<std::string> WxUserDialogs::AskSavePath() {
     // No overwrite question: an existing file is appended to, never replaced.
-    return AskPath("Save As", "Text file (*.txt)|*.txt", ".txt");
+    int type = 0;
+    const std::optional<std::string> path =
+        AskPath("Save As", "Text file (*.txt)|*.txt", ".txt", type);
+    if (!path) return std::nullopt;
+    return WithDefaultExtension(*path, ".txt");
 }
 
 std::optional<std::string> WxUserDialogs::AskExportPath() {
+    wxString filter;
+    for (const ExportFormatInfo& format : kExportFormats) {
+        filter += wxString(filter.empty() ? "" : "|") + format.m_label + " (*." + format.m_name +
+                  ")|*." + format.m_name;
+    }
+    // The coloured transcript comes first, as it did before the other formats.
+    int type = static_cast<int>(std::size(kExportFormats)) - 1;
     // The overwrite question is the window's own, asked after this one.
-    return AskPath("Export coloured transcript", "Rich text document (*.rtf)|*.rtf", ".rtf");
+    const std::optional<std::string> path = AskPath("Export conversation", filter, ".rtf", type);
+    if (!path || ExportFormatOfPath(*path)) return path;
+    const int chosen = std::clamp(type, 0, static_cast<int>(std::size(kExportFormats)) - 1);
+    return *path + "." + kExportFormats[chosen].m_name;
 }
 
 std::optional<std::string> WxUserDialogs::AskPath(const wxString& title, const wxString& filter,
-                                                  const std::string& extension) {
+                                                  const std::string& extension, int& type) {
     wxFileDialog dialog(m_mainWindow, title, m_lastFolder.empty() ? wxGetCwd() : m_lastFolder,
                         PathToWx(SuggestedTranscriptName(extension)), filter, wxFD_SAVE);
+    dialog.SetFilterIndex(type);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    type = dialog.GetFilterIndex();
     // The folder of the chosen file: a path typed into the name goes elsewhere.
     m_lastFolder = wxFileName(dialog.GetPath()).GetPath();
-    return WithDefaultExtension(PathFromWx(dialog.GetPath()), extension);
+    return PathFromWx(dialog.GetPath());
 }
 
 void WxUserDialogs::OpenManual() {

@@ -24,8 +24,10 @@ class WxUserDialogs : public UserDialogs {
     bool AskYesNo(const std::string& question) override;
     std::optional<bool> AskYesNoCancel(const std::string& question) override;
     // Both suggest "Jabbery transcript <date>" in the folder last chosen in
-    // either during this run (the working folder at first), and add the
-    // extension to a name typed without one.
+    // either during this run (the working folder at first). The save adds
+    // ".txt" to a name typed without an extension; the export adds the
+    // extension of the type chosen in the list to a name without one of
+    // its formats' extensions.
     std::optional<std::string> AskSavePath() override;
     std::optional<std::string> AskExportPath() override;
     void OpenManual() override;
@@ -34,8 +36,11 @@ class WxUserDialogs : public UserDialogs {
     std::optional<std::string> AskHumanName(const std::string& suggested) override;
 
   private:
+    // Asks for a file to write, offering `filter`'s types with `type` chosen
+    // first and a suggested name ending in `extension`; `type` is then the
+    // one the user chose.
     std::optional<std::string> AskPath(const wxString& title, const wxString& filter,
-                                       const std::string& extension);
+                                       const std::string& extension, int& type);
 
     wxWindow* m_mainWindow;
     wxString m_lastFolder;  // empty: the working folder
