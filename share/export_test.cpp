@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "engine/record_of.h"
 #include "engine/transcript_recorder.h"
 #include "platform/test_temp_folder.h"
+#include "share/html_export.h"
 #include "share/test_hostile_conversation.h"
 #include "transcript/transcript_file.h"
 #include "values/readable_colour.h"
@@ -15,18 +14,10 @@
 namespace jabbery {
 namespace {
 
-using testing::RunHostileConversation;
-
 constexpr std::time_t kBannerTime = 1796644800;
 
-std::string Hex(const BotColour& colour) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.m_red, colour.m_green, colour.m_blue);
-    return text;
-}
-
-// The hostile conversation as the window's record of it, with the
-// transcripts its recorder kept while it ran.
+// The hostile conversation's record, beside the transcripts its recorder
+// kept while it ran.
 struct Hostile {
     Conversation m_conversation;
     TranscriptRecorder m_transcripts;
@@ -34,7 +25,7 @@ struct Hostile {
 
     Hostile() {
         m_conversation.AddObserver(m_transcripts);
-        RunHostileConversation(m_conversation);
+        testing::RunHostileConversation(m_conversation);
         m_record = RecordOf(m_conversation);
     }
 };
@@ -48,46 +39,46 @@ TEST(ExportConversation, GivesTheTranscriptsBytesAsTextAndRtf) {
               texts.Document());
 }
 
-// What each page format must hold, and must never hold, for the hostile
-// conversation: every text shown as text, marked up only by the export.
+// Per page format, what it must and must never hold: every text shown as
+// text, marked up only by the export.
 TEST(ExportConversation, ShowsEveryHostileTextAsText) {
     const Hostile hostile;
     const std::string kFffd = "\xEF\xBF\xBD";
-    struct Case {
+    const struct {
         ExportFormat m_format;
-        std::vector<std::string> m_present;
-        std::vector<std::string> m_absent;
-    };
-    const Case cases[] = {
+        std::vector<std::string> m_present, m_absent;
+    } cases[] = {
         {ExportFormat::kHtml,
          {"content=\"default-src 'none'; style-src 'unsafe-inline'\"",
-          "&lt;script&gt;document.title=&#39;script ran&#39;",
+          "<b>HASK&gt; </b>&lt;script&gt;document.title=&#39;script ran&#39;",
           "&lt;/style&gt;&lt;style&gt;body{background:#654321}",
-          "half an answer &lt;img src=x onerror=alert(1)&gt; <span class=\"outcome\">(timed out "
-          "after 20 s)</span></p>",
-          "*_[]# `code` **bold** &amp;amp; [link](http://example.com)",
-          "<b>ULLA&gt; </b>{\\b} bold? \\par\\</p>",
+          "<p class=\"turn c0 failed\" title=\"",
+          "&lt;img src=x onerror=alert(1)&gt; <span "
+          "class=\"outcome\">(timed out after 20 s)</span></p>",
+          "*_[]# `code` **bold** &amp;amp; [link](http://example.com)", "{\\b} bold? \\par\\</p>",
           "&quot;double&quot; and &#39;single&#39; quotes", "bad " + kFffd + kFffd + " bytes",
           "<b>MO&gt; </b>{\\i not italic} &lt;i&gt;nor this&lt;/i&gt; &amp; *that*",
           "<li class=\"c2\"><b>Ulla</b> (bot in /bots/Ulla/)</li>",
-          "<li class=\"c3\"><b>Mo</b> (human)</li>",
           "<dt>Stop rules</dt><dd>after 100 turns; when a line comes round 3 times</dd>",
           "<dt>Ended</dt><dd>Exit was chosen</dd>",
-          ".c1{color:" + Hex(ReadableOn(kBotColours[1], kWhitePage)) + "}",
-          "@media screen and (prefers-color-scheme:dark)", "@media print", " failed\" title=\""},
+          ".c1{color:" + CssColour(ReadableOn(kBotColours[1], kWhitePage)) + "}",
+          "@media screen and (prefers-color-scheme:dark){.c0{color:" +
+              CssColour(ReadableOn(kBotColours[0], kDarkPage)),
+          "@media print"},
          {"<script", "<img", "</style><style>", "\xff"}},
         {ExportFormat::kMarkdown,
          {"**HASK\\>** \\<script\\>document.title='script ran'",
-          "**Stop rules:** after 100 turns; when a line comes round 3 times",
           "\\<img src=x onerror=alert\\(1\\)\\> *\\(timed out after 20 s\\)*\n",
           "\\*\\_\\[\\]\\# \\`code\\` \\*\\*bold\\*\\* \\&amp; "
           "\\[link\\]\\(http://example.com\\)\n",
           "{\\\\b} bold? \\\\par\\\\\n", "bad " + kFffd + kFffd + " bytes",
           "**MO\\>** {\\\\i not italic} \\<i\\>nor this\\</i\\> \\& \\*that\\*\n",
-          "- **Ulla** (bot in /bots/Ulla/)\n- **Mo** (human)\n", "**Ended:** Exit was chosen"},
+          "- **Ulla** (bot in /bots/Ulla/)\n- **Mo** (human)\n",
+          "**Stop rules:** after 100 turns; when a line comes round 3 times",
+          "**Ended:** Exit was chosen"},
          {"** <script", "} <i>", "](", "\xff"}},
     };
-    for (const Case& test : cases) {
+    for (const auto& test : cases) {
         const std::string page = ExportConversation(hostile.m_record, test.m_format, kBannerTime);
         for (const std::string& text : test.m_present) {
             EXPECT_NE(page.find(text), std::string::npos) << text << " is missing in\n" << page;
@@ -98,20 +89,12 @@ TEST(ExportConversation, ShowsEveryHostileTextAsText) {
     }
 }
 
-TEST(ExportFormatNamed, KnowsTheFourFormatsByTheirLowerCaseNames) {
-    EXPECT_EQ(ExportFormatNamed("html"), ExportFormat::kHtml);
-    EXPECT_EQ(ExportFormatNamed("md"), ExportFormat::kMarkdown);
-    EXPECT_EQ(ExportFormatNamed("txt"), ExportFormat::kText);
-    EXPECT_EQ(ExportFormatNamed("rtf"), ExportFormat::kRtf);
-    for (const char* other : {"HTML", "pdf", "", "markdown"}) {
-        EXPECT_EQ(ExportFormatNamed(other), std::nullopt) << other;
-    }
-}
-
-TEST(ExportFormatOfPath, ReadsTheExtensionWithoutCase) {
+TEST(ExportFormatOfPath, KnowsTheFourFormatsByTheExtensionWithoutCase) {
     EXPECT_EQ(ExportFormatOfPath("/a.b/talk.HTML"), ExportFormat::kHtml);
     EXPECT_EQ(ExportFormatOfPath("notes.md"), ExportFormat::kMarkdown);
-    for (const char* other : {"/a.html/talk", "talk.doc", ".rtf", "talk."}) {
+    EXPECT_EQ(ExportFormatOfPath("t.txt"), ExportFormat::kText);
+    EXPECT_EQ(ExportFormatOfPath("t.rtf"), ExportFormat::kRtf);
+    for (const char* other : {"/a.html/talk", "talk.doc", ".rtf", "talk.markdown"}) {
         EXPECT_EQ(ExportFormatOfPath(other), std::nullopt) << other;
     }
 }
@@ -120,7 +103,6 @@ TEST(WriteNewExport, WritesANewFileAndRefusesOneThatIsThere) {
     const testing::TempFolder folder;
     const std::string path = folder.File("talk.html");
     EXPECT_EQ(WriteNewExport(path, "<p>new</p>"), "");
-    EXPECT_EQ(testing::ReadFile(path), "<p>new</p>");
     EXPECT_EQ(WriteNewExport(path, "other"),
               path + ": the file exists, and an export never replaces a file; name a new one");
     EXPECT_EQ(testing::ReadFile(path), "<p>new</p>");

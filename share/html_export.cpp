@@ -60,12 +60,6 @@ std::string Escaped(std::string_view raw) {
     return escaped;
 }
 
-std::string Hex(const BotColour& colour) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.m_red, colour.m_green, colour.m_blue);
-    return text;
-}
-
 // Colour `index` of the table; black for an index a record should never hold.
 BotColour TableColour(int index) {
     return index >= 0 && index < kMaxBots ? kBotColours[static_cast<std::size_t>(index)]
@@ -77,7 +71,7 @@ std::string ColourRules(const std::set<int>& colours, const BotColour& page) {
     std::string rules;
     for (const int colour : colours) {
         rules += ".c" + std::to_string(colour) +
-                 "{color:" + Hex(ReadableOn(TableColour(colour), page)) + "}";
+                 "{color:" + CssColour(ReadableOn(TableColour(colour), page)) + "}";
     }
     return rules;
 }
@@ -122,6 +116,12 @@ std::string TurnParagraph(const Participant& speaker, const Turn& turn) {
 }
 
 }  // namespace
+
+std::string CssColour(const BotColour& colour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.m_red, colour.m_green, colour.m_blue);
+    return text;
+}
 
 std::string HtmlExport(const RecordedConversation& record) {
     std::string names;

@@ -12,6 +12,9 @@ namespace jabbery {
 // colour is lightened as far as it must be to read there.
 inline constexpr BotColour kDarkPage{0x1e, 0x1e, 0x1e};
 
+// `colour` as CSS writes it: "#ee0000".
+std::string CssColour(const BotColour& colour);
+
 // `record` as one self-contained HTML page: inline styles and no script,
 // under a content-security policy that lets nothing else load or run. A
 // heading names the participants, the stop rules and why it ended; then

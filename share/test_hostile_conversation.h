@@ -5,21 +5,22 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversation.h"
 #include "engine/test_conversation.h"
 #include "engine/test_scripted_runner.h"
 
 namespace jabbery::testing {
 
-// What a script would do to the page it ran in: recognisable afterwards.
+// What a script or a smuggled style would do to a page: recognisable afterwards.
 inline constexpr const char* kScriptTitle = "script ran";
 inline constexpr const char* kScriptBackground = "#123456";
 inline constexpr const char* kStyleBackground = "#654321";
 
-// Replies that a page or Markdown would act on, said in this order; the
-// third is a failed turn.
-inline std::vector<std::string> HostileReplies() {
-    return {
+// Runs a conversation in which Hask and Wren (and Ulla, added after two
+// turns, so without an introduction) say, in turn, replies a page or
+// Markdown would act on, the third a timed-out turn; the human Mo says a
+// line of braces and markup; then Exit ends it.
+inline void RunHostileConversation(Conversation& conversation) {
+    const std::vector<std::string> replies = {
         std::string("<script>document.title='") + kScriptTitle +
             "';document.body.style.background='" + kScriptBackground + "'</script>",
         std::string("</style><style>body{background:") + kStyleBackground + "}</style>",
@@ -29,41 +30,26 @@ inline std::vector<std::string> HostileReplies() {
         "\"double\" and 'single' quotes",
         "bad \xff\xfe bytes",
     };
-}
-
-// The moment every scripted exchange starts: 2026-12-07 12:00:00 UTC.
-inline const std::chrono::system_clock::time_point kScriptedStart{std::chrono::seconds(1796644800)};
-
-// Runs a conversation whose bots Hask and Wren say HostileReplies() in
-// turn (a third bot, Ulla, joins after the second turn, unintroduced), in
-// which the human Mo says a line of braces and markup, and which the Exit
-// ends. Observers added before see all of it.
-inline void RunHostileConversation(Conversation& conversation) {
     conversation.SetSpeakingOrder(std::make_shared<ListSpeakers>());
-    StopRules rules;
-    rules.m_turns = 100;
-    rules.m_loop = 3;
-    conversation.SetRules(rules);
+    conversation.SetRules(StopRules{100, std::nullopt, nullptr, 3, std::nullopt});
     conversation.Join(Bot("Hask"));
     conversation.Join(Bot("Wren"));
     conversation.Start();
-    const std::vector<std::string> replies = HostileReplies();
-    std::size_t next = 0;
+    std::size_t said = 0;
     ScriptedRunner runner;
     runner.m_answer = [&](const BotProfile&, const CPlainString&) {
-        ExchangeResult result{replies.at(next), {}};
-        result.m_outcome.m_startedAt = kScriptedStart;
-        if (next == 2) {
+        ExchangeResult result{replies.at(said), {}};
+        result.m_outcome.m_startedAt = std::chrono::system_clock::from_time_t(1796644800);
+        if (said++ == 2) {
             result.m_outcome.m_end = ExchangeEnd::kTimedOut;
             result.m_outcome.m_elapsed = std::chrono::seconds(20);
         }
-        ++next;
         return result;
     };
     RunTurns(conversation, runner, 2);
     conversation.Add(Bot("Ulla"));
-    const ParticipantId human = conversation.JoinHuman("Mo").m_id;
-    conversation.Say(human, "{\\i not italic} <i>nor this</i> & *that*", false);
+    conversation.Say(conversation.JoinHuman("Mo").m_id, "{\\i not italic} <i>nor this</i> & *that*",
+                     false);
     RunTurns(conversation, runner, static_cast<int>(replies.size()) - 2);
     conversation.Finish(EndReason::kExit, "Exit was chosen");
 }
