@@ -27,6 +27,10 @@ class UserDialogs : public UserQuestions {
     // .md, .txt or .rtf) names the format. No value when the user cancels.
     virtual std::optional<std::string> AskExportPath() = 0;
 
+    // Asks where to save the conversation's set-up (a conversation file); no
+    // value when the user cancels.
+    virtual std::optional<std::string> AskSetUpPath() = 0;
+
     // The About box, until the user closes it.
     virtual void ShowAboutBox() = 0;
 

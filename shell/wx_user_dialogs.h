@@ -23,24 +23,24 @@ class WxUserDialogs : public UserDialogs {
     void ShowError(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
     std::optional<bool> AskYesNoCancel(const std::string& question) override;
-    // Both suggest "Jabbery transcript <date>" in the folder last chosen in
-    // either during this run (the working folder at first). The save adds
-    // ".txt" to a name typed without an extension; the export adds the
-    // extension of the type chosen in the list to a name without one of
-    // its formats' extensions.
+    // Each suggests "Jabbery transcript <date>" in the folder last chosen in
+    // any of them during this run (the working folder at first), and adds
+    // the chosen type's extension to a name typed without one; the export
+    // adds it also to a name whose extension names none of its formats.
     std::optional<std::string> AskSavePath() override;
     std::optional<std::string> AskExportPath() override;
+    std::optional<std::string> AskSetUpPath() override;
     void OpenManual() override;
     void ShowAboutBox() override;
     bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override;
     std::optional<std::string> AskHumanName(const std::string& suggested) override;
 
   private:
-    // Asks for a file to write, offering `filter`'s types with `type` chosen
-    // first and a suggested name ending in `extension`; `type` is then the
+    // Asks for a file to write, offering `filter`'s types (their extensions
+    // `extensions`, in order) with `type` chosen first; `type` is then the
     // one the user chose.
     std::optional<std::string> AskPath(const wxString& title, const wxString& filter,
-                                       const std::string& extension, int& type);
+                                       const std::vector<std::string>& extensions, int& type);
 
     wxWindow* m_mainWindow;
     wxString m_lastFolder;  // empty: the working folder
