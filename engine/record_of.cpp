@@ -7,7 +7,7 @@ namespace {
 
 // The rules as a log's header keeps them; what only a front-end knows (the
 // order's name, the seed, the opening line) stays unset.
-ConversationSetUp SetUpOf(const StopRules& rules) {
+ConversationSetUp RulesSetUp(const StopRules& rules) {
     ConversationSetUp set_up;
     set_up.m_turns = rules.m_turns;
     if (rules.m_time) set_up.m_timeMs = rules.m_time->count();
@@ -21,7 +21,7 @@ ConversationSetUp SetUpOf(const StopRules& rules) {
 
 RecordedConversation RecordOf(const Conversation& conversation) {
     RecordedConversation record;
-    record.m_setUp = SetUpOf(conversation.Rules());
+    record.m_setUp = RulesSetUp(conversation.Rules());
     record.m_participants = conversation.Participants();
     // The record is data: it keeps no bot's folder open.
     for (Participant& participant : record.m_participants) participant.m_openFolder = nullptr;

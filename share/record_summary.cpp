@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "engine/duration_text.h"
 #include "platform/local_time.h"
 
 namespace jabbery {
@@ -14,18 +15,12 @@ std::string Plural(long long count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// A time limit in the largest whole unit that states it exactly.
-std::string Duration(long long ms) {
-    if (ms % 60000 == 0) return Plural(ms / 60000, "minute", "minutes");
-    if (ms % 1000 == 0) return Plural(ms / 1000, "second", "seconds");
-    return std::to_string(ms) + " ms";
-}
-
 // The stop rules that were set, in words, "; " between them.
 std::string RulesText(const ConversationSetUp& set_up) {
     std::vector<std::string> rules;
     if (set_up.m_turns) rules.push_back("after " + Plural(*set_up.m_turns, "turn", "turns"));
-    if (set_up.m_timeMs) rules.push_back("after " + Duration(*set_up.m_timeMs));
+    if (set_up.m_timeMs)
+        rules.push_back("after " + DurationText(std::chrono::milliseconds(*set_up.m_timeMs)));
     if (set_up.m_stopOn) rules.push_back("when a reply matches " + *set_up.m_stopOn);
     if (set_up.m_loop) {
         rules.push_back("when a line comes round " + Plural(*set_up.m_loop, "time", "times"));

@@ -421,6 +421,8 @@ void CChatDialog::OnExport(wxCommandEvent&) {
         [this](const std::string& path) {
             RecordedConversation record = RecordOf(m_conversation);
             record.m_setUp->m_order = kSpeakingOrders[m_order];
+            record.m_setUp->m_seed = m_settings.m_seed;
+            record.m_setUp->m_opening = m_settings.m_opening.value_or(kFirstMessage);
             return ExportConversation(record, ExportFormatOfPath(path).value_or(ExportFormat::kRtf),
                                       SystemNow());
         },
@@ -439,8 +441,8 @@ void CChatDialog::OnSaveSetUp(wxCommandEvent&) {
     if (!file.m_humanName && !m_settings.m_humanName.empty()) {
         file.m_humanName = m_settings.m_humanName;
     }
-    ExportDocument(
-        ConversationFileText(file), [this] { return m_dialogs.AskSetUpPath(); }, m_dialogs);
+    ExportDocument([text = ConversationFileText(file)](const std::string&) { return text; },
+                   [this] { return m_dialogs.AskSetUpPath(); }, m_dialogs);
 }
 
 void CChatDialog::OnCopy(wxCommandEvent&) {
