@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "cli/batch_command.h"
 #include "cli/check_report.h"
 #include "cli/conversation_printer.h"
 #include "cli/human_commands.h"
@@ -29,6 +30,7 @@
 #include "engine/turn_warning.h"
 #include "install/bundled_bots.h"
 #include "install/new_bot.h"
+#include "platform/draws.h"
 #include "platform/run_hidden.h"
 #include "platform/self_location.h"
 #include "platform/signal_name.h"
@@ -132,7 +134,7 @@ int main(int argc, char** argv) {
     // within kStopGrace.
     RunCanceller canceller;
     InstallStopSignals(canceller, kStopGrace);
-    if (options.m_seed) std::srand(*options.m_seed);
+    if (options.m_seed) SeedDraws(*options.m_seed);
 
     // Once stopped, nothing waits on a reader that does not read.
     StopAwareOutput out(fileno(stdout), canceller);
@@ -154,6 +156,11 @@ int main(int argc, char** argv) {
         !ReportFailedChecks(FailedBotChecks(bots), options.m_strict, warnings_to_terminal,
                             stderr)) {
         return 2;
+    }
+    if (options.m_batch) {
+        const bool progress = IsTerminal(stderr) && !options.m_quiet;
+        return ExitStatus(RunBatchCommand(options, bots, canceller, out, err, progress),
+                          out.Error());
     }
     const std::string conversation_id = ConversationId();
     JsonlLog jsonl(conversation_id, warn);
