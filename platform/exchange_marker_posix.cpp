@@ -74,7 +74,10 @@ std::vector<char*> EnvironmentWith(const std::string& marker,
     std::vector<std::string_view> replaced = {
         std::string_view(marker.c_str(), std::strlen(kExchangeMarkerName) + 1)};
     for (const std::string& entry : extra) {
-        replaced.push_back(std::string_view(entry).substr(0, entry.find('=') + 1));
+        // An entry without "=" names nothing to replace.
+        if (const std::size_t equals = entry.find('='); equals != std::string::npos) {
+            replaced.push_back(std::string_view(entry).substr(0, equals + 1));
+        }
     }
     const auto is_replaced = [&replaced](std::string_view entry) {
         return std::any_of(replaced.begin(), replaced.end(), [entry](std::string_view prefix) {
