@@ -17,11 +17,15 @@ struct CliOptions {
         kConversation,  // link the folders into a conversation
         kTry,           // one exchange with one bot: BOTDIR [MESSAGE]
         kCheck,         // check the folders without running their bots
+        kReplay,        // show the conversation m_log recorded, running no bot
+        kContinue,      // go on with the conversation m_log recorded, appending to it
     };
     Mode m_mode = Mode::kConversation;
+    std::string m_log;                      // for kReplay and kContinue
     std::vector<std::string> m_botFolders;  // for kTry: the folder, then the message if given
     std::optional<long long> m_turns;       // none: until interrupted
     std::chrono::milliseconds m_interval{kTurnInterval};
+    bool m_intervalGiven = false;  // a replay's interval is 0 unless given
     std::chrono::milliseconds m_timeout{kBotTimeLimit};
     std::optional<std::string> m_savePath;   // plain transcript, appended
     std::optional<std::string> m_rtfPath;    // rich-text document, written anew

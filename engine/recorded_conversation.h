@@ -33,8 +33,11 @@ struct ConversationSetUp {
 struct RecordedConversation {
     std::optional<ConversationSetUp> m_setUp;  // absent in logs without a header
     std::vector<Participant> m_participants;   // in the order they joined
-    std::vector<Turn> m_turns;                 // in the order they were said
-    std::optional<ConversationEnd> m_end;      // the last end record, when there is one
+    // How many of m_participants, the first ones, were there from the
+    // start (introduced); the others joined while it ran.
+    std::size_t m_introduced = 0;
+    std::vector<Turn> m_turns;             // in the order they were said
+    std::optional<ConversationEnd> m_end;  // the last end record, when there is one
 
     // The participant with `id`, or null.
     const Participant* Find(ParticipantId id) const {
