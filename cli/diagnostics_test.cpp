@@ -43,7 +43,9 @@ TEST(Diagnostics, EachFailingBotIsNamedWithItsCause) {
         EXPECT_EQ(silent.m_err, "");
         EXPECT_EQ(silent.m_out, warned.m_out);
         const std::string jsonl = ReadFile(root.File("t.jsonl"));
-        const auto line = nlohmann::json::parse(jsonl.substr(0, jsonl.find('\n')));
+        // The first turn follows the header.
+        const std::size_t turn = jsonl.find('\n') + 1;
+        const auto line = nlohmann::json::parse(jsonl.substr(turn, jsonl.find('\n', turn) - turn));
         EXPECT_TRUE(line["outcome"] == outcome && line["turn"] == 1 && line.contains("output"))
             << jsonl;
     }
@@ -62,9 +64,13 @@ TEST(Diagnostics, EachTurnIsAppendedAsOneValidJsonLine) {
     std::string line;
     std::getline(lines, line);
     EXPECT_EQ(line, "earlier line");  // appended, never truncated
+    std::getline(lines, line);
+    const auto header = nlohmann::json::parse(line);
+    EXPECT_EQ(header["participants"][1]["folder"], ok + "/");
+    EXPECT_EQ(header["rules"]["turns"], 3);
     std::vector<nlohmann::json> turns;
     while (std::getline(lines, line)) turns.push_back(nlohmann::json::parse(line));
-    // Three turns, then why it ended.
+    // The header, three turns, then why it ended.
     ASSERT_EQ(turns.size(), 4u);
     EXPECT_EQ(turns[3].dump().substr(turns[3].dump().find("\"detail\"")),
               "\"detail\":\"3 turns were asked for\",\"end\":\"turns\",\"turns\":3}");
@@ -74,7 +80,7 @@ TEST(Diagnostics, EachTurnIsAppendedAsOneValidJsonLine) {
     EXPECT_EQ(turns[1]["code"], 3);
     EXPECT_EQ(turns[1]["output"], "oops\n");
     EXPECT_EQ(turns[1]["bot"], 1);
-    EXPECT_EQ(turns[0]["conversation"], turns[2]["conversation"]);
+    EXPECT_EQ(header["conversation"], turns[2]["conversation"]);
     EXPECT_TRUE(std::string(turns[0]["time"]).ends_with("Z"));
     EXPECT_GE(turns[0]["ms"].get<int>(), 0);
 }
