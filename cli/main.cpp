@@ -240,9 +240,10 @@ int main(int argc, char** argv) {
         }
     } else {
         if (options.m_opening) conversation.SetOpening(*options.m_opening);
-        jsonl.BeginWithHeader(
-            RecordSetUp("jabbery-cli", order, seed, conversation.LastMessage(), rules));
         for (Participant& bot : bots) conversation.Join(std::move(bot));
+        jsonl.BeginWithHeader(
+            RecordSetUp("jabbery-cli", order, seed, conversation.LastMessage(), rules),
+            conversation.Participants());
     }
     std::optional<HumanInput> human_input;
     ParticipantId human = 0;

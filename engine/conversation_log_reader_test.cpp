@@ -58,8 +58,9 @@ TEST(ConversationLogReader, ReadsBackWhatTheLogWrote) {
     conversation.AddObserver(log);
     conversation.AddObserver(warnings);
     conversation.SetOpening("Good day");
-    log.BeginWithHeader(RecordSetUp("p", "list", 42u, conversation.LastMessage(), rules));
     for (const char* name : {"Ann", "Bob", "Cy"}) conversation.Join(Bot(name));
+    log.BeginWithHeader(RecordSetUp("p", "list", 42u, conversation.LastMessage(), rules),
+                        conversation.Participants());
     const ParticipantId sam = conversation.JoinHuman("Sam").m_id;
     conversation.Start();
     ScriptedRunner runner;

@@ -132,8 +132,9 @@ std::string JsonlLog::Line(const Participant& bot, const Turn& turn) const {
     return Dump(line);
 }
 
-void JsonlLog::BeginWithHeader(ConversationSetUp set_up) {
+void JsonlLog::BeginWithHeader(ConversationSetUp set_up, std::vector<Participant> introduced) {
     m_header = std::move(set_up);
+    m_introduced = std::move(introduced);
 }
 
 void JsonlLog::BeginContinued(const ConversationSetUp& set_up, long long turns,
@@ -143,10 +144,6 @@ void JsonlLog::BeginContinued(const ConversationSetUp& set_up, long long turns,
                        {"program", set_up.m_program},
                        {"time", IsoUtc(std::chrono::system_clock::now())},
                        {"participants", WhoAll(participants)}});
-}
-
-void JsonlLog::ParticipantJoined(const Conversation&, const Participant& bot) {
-    if (m_header) m_introduced.push_back(bot);
 }
 
 bool JsonlLog::AddTurn(const Participant& bot, const Turn& turn, std::string& error) {

@@ -33,9 +33,9 @@ class JsonlLog final : public ConversationObserver {
     // Opens `path` for appending; false with a message for the user.
     bool Open(const std::string& path, std::string& error) { return m_file.Open(path, error); }
 
-    // The log begins with a header: `set_up` and the participants
-    // introduced before the first record. Without it, there is no header.
-    void BeginWithHeader(ConversationSetUp set_up);
+    // The log begins with a header: `set_up` and `introduced`, the
+    // participants there from the start. Without it, there is no header.
+    void BeginWithHeader(ConversationSetUp set_up, std::vector<Participant> introduced);
     // The log goes on an earlier conversation of `turns` turns: its first
     // record says so, with the program of `set_up` and `participants` (their
     // folders now).
@@ -46,7 +46,6 @@ class JsonlLog final : public ConversationObserver {
     // is set only when they start to wait.
     bool AddTurn(const Participant& bot, const Turn& turn, std::string& error);
 
-    void ParticipantJoined(const Conversation& conversation, const Participant& bot) override;
     // Each adds its line; the problem, when there is one, goes to `problem`.
     void TurnRecorded(const Conversation& conversation, const Turn& turn) override;
     void ParticipantAdded(const Conversation& conversation, const Participant& bot) override;

@@ -11,8 +11,10 @@
 
 #include "engine/bot_check.h"
 #include "engine/bot_set_up.h"
+#include "engine/conversation_replay.h"
 #include "engine/exit_sequence.h"
 #include "engine/outcome_text.h"
+#include "engine/set_up_record.h"
 #include "platform/terminal.h"
 #include "platform/user_account.h"
 #include "shell/bots_window.h"
@@ -59,6 +61,7 @@ wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
     EVT_MENU(CChatDialog::kBotsId, CChatDialog::OnBots)
     EVT_MENU(CChatDialog::kStopRulesId, CChatDialog::OnStopRules)
     EVT_MENU(CChatDialog::kJoinId, CChatDialog::OnJoin)
+    EVT_MENU(CChatDialog::kContinueId, CChatDialog::OnContinue)
     EVT_MENU_RANGE(CChatDialog::kFirstOrderId,
                    CChatDialog::kFirstOrderId + std::size(kSpeakingOrders) - 1,
                    CChatDialog::OnSpeakingOrder)
@@ -156,6 +159,10 @@ int CChatDialog::DoModal() {
 
 bool CChatDialog::OnInitDialog() {
     SetIcons(ProgramIcons());
+    if (m_settings.m_replayLog) {
+        SetUpReplay();
+        return true;
+    }
 
     // Folders named on the command line set the count and answer each
     // bot's first prompt; without them, the user is asked.
@@ -163,8 +170,10 @@ bool CChatDialog::OnInitDialog() {
     const std::optional<int> count =
         given.empty() ? m_dialogs.AskBotCount() : static_cast<int>(given.size());
     // A closed dialog ends the program, nothing more asked.
-    const std::optional<std::vector<Participant>> bots =
-        count ? AskForBots(m_dialogs, *count, given) : std::nullopt;
+    const std::optional<std::vector<Participant>> bots = m_settings.m_continueLog ? BotsToContinue()
+                                                         : count
+                                                             ? AskForBots(m_dialogs, *count, given)
+                                                             : std::nullopt;
     // The window closes before its first turn, with no conversation to end.
     if (!bots) {
         m_closeRequested = true;
@@ -183,8 +192,23 @@ bool CChatDialog::OnInitDialog() {
             [warnings](const std::string& text) { std::fputs(text.c_str(), warnings); });
         m_conversation.AddObserver(*m_turnWarnings);
     }
-    for (const Participant& bot : *bots) m_conversation.Join(bot);
-    if (m_settings.m_opening) m_conversation.SetOpening(*m_settings.m_opening);
+    if (m_continued) {
+        // The log's participants as they were, then its turns as said.
+        JoinRecorded(m_conversation, *m_continued);
+        const std::optional<ConversationSetUp>& set_up = m_continued->m_setUp;
+        m_conversation.SetOpening(
+            m_settings.m_opening.value_or(set_up ? set_up->m_opening : kFirstMessage));
+        if (set_up && MakeSpeakingOrder(set_up->m_order)) {
+            m_order = static_cast<std::size_t>(
+                std::find(std::begin(kSpeakingOrders), std::end(kSpeakingOrders), set_up->m_order) -
+                std::begin(kSpeakingOrders));
+            m_conversation.SetSpeakingOrder(MakeSpeakingOrder(set_up->m_order));
+        }
+        CatchUpWith(m_conversation, m_continued->m_turns);
+    } else {
+        for (const Participant& bot : *bots) m_conversation.Join(bot);
+        if (m_settings.m_opening) m_conversation.SetOpening(*m_settings.m_opening);
+    }
     // No rule until the Stop rules dialog sets one; then, and when fewer
     // than two bots are left to speak, the window pauses rather than ends.
     StopRules pausing;
@@ -192,7 +216,7 @@ bool CChatDialog::OnInitDialog() {
     m_conversation.SetRules(std::move(pausing));
     m_conversation.Start();
     StartTurnTimer();
-    if (!m_settings.m_autosaveFolder.empty()) StartKeeping();
+    if (!m_settings.m_autosaveFolder.empty() || m_continued) StartKeeping();
     m_transcriptView->SetFocus();
     return true;
 }
@@ -290,20 +314,32 @@ void CChatDialog::NoteOutcome(const Participant& bot, const ExchangeOutcome& out
 
 void CChatDialog::StartKeeping() {
     std::string error;
-    if (!m_autosave.Start(m_settings.m_autosaveFolder, Transcripts().m_plainText, SystemNow,
+    if (!m_settings.m_autosaveFolder.empty() &&
+        !m_autosave.Start(m_settings.m_autosaveFolder, Transcripts().m_plainText, SystemNow,
                           error)) {
         m_dialogs.ShowError(error + kAutosaveFailed);
-        return;
+        if (!m_continued) return;
     }
     // Beside the transcript, under its name: pruned with it. A log that
     // cannot be made is said on the warnings' stream; the window goes on.
+    // A conversation continued goes on in its own log.
     const std::string log_path =
-        std::filesystem::path(m_autosave.Path()).replace_extension(".jsonl").string();
-    if (m_jsonl.Open(log_path, error)) {
-        m_conversation.AddObserver(m_jsonl);
-    } else {
+        m_continued ? *m_settings.m_continueLog
+                    : std::filesystem::path(m_autosave.Path()).replace_extension(".jsonl").string();
+    if (!m_jsonl.Open(log_path, error)) {
         Warn(error);
+        return;
     }
+    const ConversationSetUp set_up =
+        RecordSetUp("jabbery", kSpeakingOrders[m_order], std::nullopt, m_conversation.LastMessage(),
+                    m_conversation.Rules());
+    if (m_continued) {
+        m_jsonl.BeginContinued(set_up, static_cast<long long>(m_continued->m_turns.size()),
+                               m_continued->m_participants);
+    } else {
+        m_jsonl.BeginWithHeader(set_up, m_conversation.Participants());
+    }
+    m_conversation.AddObserver(m_jsonl);
 }
 
 void CChatDialog::Warn(const std::string& text) {
@@ -322,7 +358,9 @@ void CChatDialog::KeepTranscript() {
 
 void CChatDialog::ShowState() {
     std::string title = ProgramTitle();
-    if (m_conversation.Scheduler().IsExitPending()) {
+    if (m_readOnly) {
+        title += " (a recorded conversation: " + *m_settings.m_replayLog + ")";
+    } else if (m_conversation.Scheduler().IsExitPending()) {
         title += " (finishing the current turn; Exit again stops it now)";
     } else if (m_conversation.Scheduler().IsPaused()) {
         const std::optional<ConversationEnd>& stopped = m_conversation.StoppedBy();
@@ -338,6 +376,7 @@ void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     wxMenu menu;
     menu.Append(kPauseId,
                 m_conversation.Scheduler().IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
+    menu.Append(kContinueId, "C&ontinue a conversation...");
     menu.Append(kSaveNowId, "&Save transcript now...\tCtrl+S");
     menu.Append(kExportId, "&Export coloured transcript...");
     menu.AppendSeparator();
@@ -356,6 +395,12 @@ void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     menu.Append(kJoinId, m_entry != nullptr && m_entry->IsShown()
                              ? "Hide the &entry line\tCtrl+J"
                              : "&Join the conversation\tCtrl+J");
+    // A replay shows the conversation as it was: nothing in it is steered.
+    if (m_readOnly) {
+        for (wxMenuItem* item : menu.GetMenuItems()) {
+            if (item->IsSubMenu() || Steers(item->GetId())) item->Enable(false);
+        }
+    }
     // From the keyboard (Menu key, Shift+F10) there is no pointer position.
     const wxPoint at = event.GetPosition() == wxDefaultPosition
                            ? m_transcriptView->GetPosition()

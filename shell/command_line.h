@@ -15,11 +15,13 @@ struct CommandLine {
     // Bot folders given in advance, as absolute paths without a trailing
     // slash (as the folder prompt gives them). Empty: everything is asked.
     std::vector<std::string> m_botFolders;
-    std::string m_error;                   // what is wrong, for kError
-    bool m_autosave = true;                // keep the transcript on disk as it grows
-    bool m_quiet = false;                  // no warnings on standard error
-    std::string m_name;                    // the user's name on joining; empty: asked then
-    std::optional<std::string> m_opening;  // the first line handed on, instead of "Hi!"
+    std::string m_error;                       // what is wrong, for kError
+    bool m_autosave = true;                    // keep the transcript on disk as it grows
+    bool m_quiet = false;                      // no warnings on standard error
+    std::string m_name;                        // the user's name on joining; empty: asked then
+    std::optional<std::string> m_opening;      // the first line handed on, instead of "Hi!"
+    std::optional<std::string> m_replayLog;    // a log to show, read-only
+    std::optional<std::string> m_continueLog;  // a log to go on with
 };
 
 // Reads the arguments (without the program's name). Options come first or

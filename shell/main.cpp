@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
     if (!command_line.m_quiet) settings.m_warnings = stderr;
     settings.m_humanName = command_line.m_name;
     settings.m_opening = command_line.m_opening;
+    settings.m_replayLog = command_line.m_replayLog;
+    settings.m_continueLog = command_line.m_continueLog;
     // Until the toolkit is up, problems go to stderr: without a display the
     // framework's own log window would crash trying to open.
     wxLog::SetActiveTarget(new wxLogStderr);

@@ -26,6 +26,10 @@ class UserDialogs : public UserQuestions {
     // Asks where to export the coloured transcript; no value when the user cancels.
     virtual std::optional<std::string> AskExportPath() = 0;
 
+    // Asks for a conversation log (a JSON Lines file) to continue; no value
+    // when the user cancels.
+    virtual std::optional<std::string> AskLogPath() = 0;
+
     // The About box, until the user closes it.
     virtual void ShowAboutBox() = 0;
 

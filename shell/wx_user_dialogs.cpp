@@ -14,6 +14,7 @@
 #include "shell/num_dialog.h"
 #include "shell/wx_text.h"
 #include "transcript/file_names.h"
+#include "transcript/transcript_autosave.h"
 
 namespace jabbery {
 
@@ -57,6 +58,14 @@ std::optional<std::string> WxUserDialogs::AskSavePath() {
 std::optional<std::string> WxUserDialogs::AskExportPath() {
     // The overwrite question is the window's own, asked after this one.
     return AskPath("Export coloured transcript", "Rich text document (*.rtf)|*.rtf", ".rtf");
+}
+
+std::optional<std::string> WxUserDialogs::AskLogPath() {
+    wxFileDialog dialog(m_mainWindow, "Continue a conversation", PathToWx(ConversationsFolder()),
+                        wxEmptyString, "Conversation logs (*.jsonl)|*.jsonl|All files|*",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    return PathFromWx(dialog.GetPath());
 }
 
 std::optional<std::string> WxUserDialogs::AskPath(const wxString& title, const wxString& filter,

@@ -28,6 +28,8 @@ class WxUserDialogs : public UserDialogs {
     // extension to a name typed without one.
     std::optional<std::string> AskSavePath() override;
     std::optional<std::string> AskExportPath() override;
+    // Opens in the folder the kept conversations and their logs are in.
+    std::optional<std::string> AskLogPath() override;
     void OpenManual() override;
     void ShowAboutBox() override;
     bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override;
