@@ -132,8 +132,7 @@ TEST(HostileBots, WhatABotLeavesNeitherStaysNorSlowsTheRun) {
     EXPECT_GE(CountLines(ReadFile(log)), 12u) << "the turns were slowed";
     const auto stopped = std::chrono::steady_clock::now();
     kill(pid, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_EQ(WaitForCli(pid), 128 + SIGTERM);
     EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(3));
     EXPECT_TRUE(fs::exists(root.File("t.txt"))) << "the stop outran its grace";
     EXPECT_TRUE(Eventually([&] { return !ProcessLeftIn(root.Path()); }));

@@ -54,6 +54,12 @@ inline pid_t StartCli(const std::vector<std::string>& arguments, int out = -1, i
     return pid;
 }
 
+// Waits for a run started by StartCli: its exit status, or -1 when a signal ended it.
+inline int WaitForCli(pid_t pid) {
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 inline std::size_t CountLines(const std::string& text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }

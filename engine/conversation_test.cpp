@@ -10,32 +10,18 @@
 #include "engine/test_bots.h"
 #include "engine/test_conversation.h"
 #include "engine/test_fake_host.h"
-#include "engine/test_scripted_runner.h"
-#include "engine/transcript_recorder.h"
 
 namespace jabbery {
 namespace {
 
 using namespace testing;
 
-TEST(Conversation, JoiningGivesIdsAndColoursInOrder) {
-    Conversation conversation;
-    EventLog log;
-    StartWith(conversation, log, {"Ann", "Bob", "Cy"});
-    EXPECT_EQ(log.m_events,
-              (std::vector<std::string>{"joined Ann #0 colour 0", "joined Bob #1 colour 1",
-                                        "joined Cy #2 colour 2"}));
-    EXPECT_EQ(conversation.NextSpeaker().m_name.Str(), "Ann");
-    EXPECT_EQ(conversation.LastMessage().Str(), kFirstMessage);
-    EXPECT_TRUE(conversation.Turns().empty());
-}
-
+// Bots join with ids and colours in order; each reply is handed to the
+// next speaker, observers get it with the bot's output (the kept record
+// does not), and it counts for its speaker.
 TEST(Conversation, EachReplyIsPassedOnRecordedAndCountedForItsSpeaker) {
-    Conversation conversation;
-    EventLog log;
-    StartWith(conversation, log, {"Ann", "Bob"});
-    ScriptedRunner runner;
-    runner.m_answer = [](const BotProfile& bot, const CPlainString& message) {
+    Started started({"ann", "Bob", "Cy"}, "list");
+    started.runner.m_answer = [](const BotProfile& bot, const CPlainString& message) {
         ExchangeResult result{bot.m_name + " heard " + message, {}};
         if (bot.m_name.Str() == "Bob") {
             result.m_outcome.m_end = ExchangeEnd::kExited;
@@ -44,14 +30,16 @@ TEST(Conversation, EachReplyIsPassedOnRecordedAndCountedForItsSpeaker) {
         }
         return result;
     };
-    RunTurns(conversation, runner, 3);
-    ASSERT_EQ(runner.m_exchanges.size(), 3u);
-    EXPECT_EQ(runner.m_exchanges[1].m_message, "Ann heard Hi!");
-    EXPECT_EQ(runner.m_exchanges[2].m_message, "Bob heard Ann heard Hi!");
-    // Observers get the bot's output; the kept record does not.
-    EXPECT_EQ(log.m_events.back(), "turn 3 Ann: Ann heard Bob heard Ann heard Hi! []");
-    EXPECT_EQ(log.m_events[3], "turn 2 Bob: Bob heard Ann heard Hi! [oops]");
-    ASSERT_EQ(conversation.Turns().size(), 3u);
+    EXPECT_EQ(started.conversation.LastMessage().Str(), kFirstMessage);
+    started.Run(4);
+    const Conversation& conversation = started.conversation;
+    EXPECT_EQ(started.log.m_events,
+              (std::vector<std::string>{
+                  "joined ann #0 colour 0", "joined Bob #1 colour 1", "joined Cy #2 colour 2",
+                  "turn 1 ann: ann heard Hi! []", "turn 2 Bob: Bob heard ann heard Hi! [oops]",
+                  "turn 3 Cy: Cy heard Bob heard ann heard Hi! []",
+                  "turn 4 ann: ann heard Cy heard Bob heard ann heard Hi! []"}));
+    EXPECT_EQ(started.runner.m_exchanges[2].m_message, "Bob heard ann heard Hi!");
     EXPECT_EQ(conversation.Turns()[1].m_speaker, 1);
     EXPECT_EQ(conversation.Turns()[1].m_outcome.m_code, 4);
     EXPECT_EQ(conversation.Turns()[1].m_outcome.m_outputTail, "");
@@ -61,14 +49,19 @@ TEST(Conversation, EachReplyIsPassedOnRecordedAndCountedForItsSpeaker) {
     EXPECT_EQ(bob.m_lastFailure->m_outputTail, "oops");
     EXPECT_EQ(bob.m_lastFailureTurn, 2);
     EXPECT_EQ(conversation.Get(0).m_stats.Count(ExchangeEnd::kAnswered), 2);
+    // The transcripts: the introductions, then each turn.
+    EXPECT_TRUE(started.transcripts.Texts().m_plainText.Str().starts_with(
+        "/bots/ann/\r\n/bots/Bob/\r\n/bots/Cy/\r\nANN> ann heard Hi!\r\nBOB> Bob heard"));
+    EXPECT_TRUE(started.transcripts.Texts().m_rtfBody.Str().starts_with(
+        "\\b \\cf0 /bots/ann/\\line \\b \\cf1 /bots/Bob/\\line \\b \\cf2 /bots/Cy/\\line "
+        "\\cf0 \\b ANN> \\b0 ann heard Hi!\\line \\cf1 \\b BOB> \\b0 Bob heard"));
 }
 
 // The turn is credited to the participant whose exchange it was, and a
 // cancelled exchange or one that ends after close adds nothing.
 TEST(Conversation, RecordsOnlyFinishedExchangesForTheNamedSpeaker) {
-    Conversation conversation;
-    EventLog log;
-    StartWith(conversation, log, {"Ann", "Bob", "Cy"});
+    Started started({"Ann", "Bob", "Cy"});
+    Conversation& conversation = started.conversation;
     ASSERT_EQ(conversation.OnTick(), SchedulerAction::kStartTurn);
     conversation.OnExchangeDone(2, ExchangeResult{"from Cy", {}});
     ASSERT_EQ(conversation.Turns().size(), 1u);
@@ -88,7 +81,7 @@ TEST(Conversation, RecordsOnlyFinishedExchangesForTheNamedSpeaker) {
     EXPECT_EQ(conversation.Turns().size(), 1u);
     EXPECT_EQ(conversation.LastMessage().Str(), "from Cy");
     EXPECT_EQ(conversation.NextSpeaker().m_id, next);
-    EXPECT_EQ(log.m_events.size(), 4u);
+    EXPECT_EQ(started.log.m_events.size(), 4u);
 }
 
 // For a seed, the speakers are those the draw has always given: std::rand,
@@ -102,32 +95,12 @@ TEST(Conversation, ForASeedTheSpeakersAreTheDrawsOfTheRandomRule) {
         expected.push_back(next);
     }
     std::srand(11);
-    Conversation conversation;
-    EventLog log;
-    StartWith(conversation, log, {"A", "B", "C", "D"});
-    ScriptedRunner runner;
-    RunTurns(conversation, runner, 200);
+    Started started({"A", "B", "C", "D"});
+    started.Run(200);
     std::vector<int> spoken;
-    for (const Turn& turn : conversation.Turns()) spoken.push_back(turn.m_speaker);
-    spoken.push_back(conversation.NextSpeaker().m_id);
+    for (const Turn& turn : started.conversation.Turns()) spoken.push_back(turn.m_speaker);
+    spoken.push_back(started.conversation.NextSpeaker().m_id);
     EXPECT_EQ(spoken, expected);
-}
-
-TEST(Conversation, TranscriptRecorderWritesIntroductionsThenTurns) {
-    Conversation conversation;
-    TranscriptRecorder transcripts;
-    conversation.AddObserver(transcripts);
-    conversation.Join(Bot("ann"));
-    conversation.Join(Bot("Bob"));
-    conversation.Start();
-    ScriptedRunner runner;
-    RunTurns(conversation, runner, 2);
-    EXPECT_EQ(transcripts.Texts().m_plainText.Str(),
-              "/bots/ann/\r\n/bots/Bob/\r\nANN> ann heard Hi!\r\nBOB> Bob heard ann heard Hi!\r\n");
-    EXPECT_EQ(transcripts.Texts().m_rtfBody.Str(),
-              "\\b \\cf0 /bots/ann/\\line \\b \\cf1 /bots/Bob/\\line "
-              "\\cf0 \\b ANN> \\b0 ann heard Hi!\\line "
-              "\\cf1 \\b BOB> \\b0 Bob heard ann heard Hi!\\line ");
 }
 
 // End to end with real bots: the message file each is handed, and the reply passed on.
@@ -163,6 +136,7 @@ TEST(ExitSequence, OffersTheSaveThenClosesAndACancelGoesOn) {
     host.m_yesNoAnswers = {true};  // Yes, then the file dialog cancelled
     EXPECT_TRUE(StopConversation(plain, host, host));
     EXPECT_EQ(host.m_closeRequests, 2);
+    EXPECT_TRUE(host.m_errors.empty());
     host.m_cancels = 1;
     EXPECT_FALSE(StopConversation(plain, host, host));
     EXPECT_EQ(host.m_closeRequests, 2);
@@ -185,9 +159,6 @@ TEST(ExitSequence, AFailedSaveIsReportedAndAskedAgainAndLosesNothing) {
     EXPECT_NE(host.m_errors[1].find("/dev/full"), std::string::npos);
     EXPECT_TRUE(ReadFile(root.File("ok.txt")).ends_with(plain.Str()));
     EXPECT_TRUE(host.m_saveAnswers.empty());
-    FakeHost cancelling;  // the dialog cancelled: nothing written, nothing said
-    SaveWithQuestions(plain, cancelling);
-    EXPECT_TRUE(cancelling.m_errors.empty());
 }
 
 }  // namespace

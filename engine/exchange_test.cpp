@@ -203,12 +203,6 @@ TEST_F(ExchangeFixture, WhatIsLeftUnderTheMessageFilesNameBeforeTheTurnIsReplace
     EXPECT_EQ(ReadFile(root.File("precious.txt")), "keep me\n");
 }
 
-}  // namespace
-}  // namespace jabbery
-
-namespace jabbery {
-namespace {
-
 // While another conversation holds the bot's folder, an exchange waits for
 // it within its own time limit, then says the bot is busy; once free, it runs.
 TEST_F(ExchangeFixture, ABotBusyInAnotherConversationIsWaitedForWithinTheLimit) {

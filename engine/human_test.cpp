@@ -6,8 +6,6 @@
 #include "engine/conversation.h"
 #include "engine/jsonl_log.h"
 #include "engine/test_conversation.h"
-#include "engine/test_scripted_runner.h"
-#include "engine/transcript_recorder.h"
 #include "platform/test_temp_folder.h"
 
 namespace jabbery {
@@ -16,21 +14,16 @@ namespace {
 using namespace testing;
 
 struct WithHuman : ::testing::Test {
-    Conversation conversation{MakeSpeakingOrder("natural"), [] {
-                                  StopRules rules;
-                                  rules.m_turns = 4;
-                                  return rules;
-                              }()};
-    TranscriptRecorder transcripts;
-    ScriptedRunner runner;
-    ParticipantId sam = 0;
+    Started started{{"Hask", "Wren", "Pip"}, "natural", [] {
+                        StopRules rules;
+                        rules.m_turns = 4;
+                        return rules;
+                    }()};
+    Conversation& conversation = started.conversation;
+    const TranscriptRecorder& transcripts = started.transcripts;
+    ScriptedRunner& runner = started.runner;
+    const ParticipantId sam = conversation.JoinHuman("Sam").m_id;
 
-    void SetUp() override {
-        conversation.AddObserver(transcripts);
-        for (const char* name : {"Hask", "Wren", "Pip"}) conversation.Join(Bot(name));
-        conversation.Start();
-        sam = conversation.JoinHuman("Sam").m_id;
-    }
     // Starts the next bot's turn; its reply comes with Done.
     ParticipantId Begin() {
         EXPECT_EQ(conversation.OnTick(), SchedulerAction::kStartTurn);

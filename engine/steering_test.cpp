@@ -10,7 +10,6 @@
 #include "engine/conversation.h"
 #include "engine/loop_rule.h"
 #include "engine/test_conversation.h"
-#include "engine/test_scripted_runner.h"
 
 namespace jabbery {
 namespace {
@@ -25,40 +24,24 @@ std::string Speakers(const Conversation& conversation) {
     return names;
 }
 
-// A conversation of one-letter bots in `order`, started.
-struct Steered {
-    explicit Steered(
-        const std::string& order, std::string names = "ABCD", StopRules rules = {},
-        std::function<Conversation::Clock::time_point()> clock = Conversation::Clock::now)
-        : conversation(MakeSpeakingOrder(order), std::move(rules), std::move(clock)) {
-        conversation.AddObserver(log);
-        for (const char name : names) conversation.Join(Bot(std::string(1, name)));
-        first = conversation.Start();
-    }
-    Conversation conversation;
-    EventLog log;
-    ScriptedRunner runner;
-    SchedulerAction first = SchedulerAction::kNothing;
-};
-
 TEST(SpeakingOrder, ListGoesRoundInJoiningOrderSkippingTheMuted) {
-    Steered steered("list");
-    RunTurns(steered.conversation, steered.runner, 6);
-    EXPECT_EQ(Speakers(steered.conversation), "ABCDAB");
-    EXPECT_EQ(steered.conversation.SetMuted(3, true), "");
-    RunTurns(steered.conversation, steered.runner, 4);
-    EXPECT_EQ(Speakers(steered.conversation), "ABCDABCABC");
+    Started started({"A", "B", "C", "D"}, "list");
+    started.Run(6);
+    EXPECT_EQ(Speakers(started.conversation), "ABCDAB");
+    EXPECT_EQ(started.conversation.SetMuted(3, true), "");
+    started.Run(4);
+    EXPECT_EQ(Speakers(started.conversation), "ABCDABCABC");
 }
 
 // Over 10,000 turns no one speaks twice in a row and every unmuted bot
 // speaks once in each round of four... of three, with D muted.
 TEST(SpeakingOrder, PooledLetsEachUnmutedBotSpeakOncePerRound) {
     std::srand(5);
-    Steered steered("pooled", "ABCD");
-    RunTurns(steered.conversation, steered.runner, 4000);
-    ASSERT_EQ(steered.conversation.SetMuted(3, true), "");
-    RunTurns(steered.conversation, steered.runner, 6000);
-    const std::string said = Speakers(steered.conversation);
+    Started started({"A", "B", "C", "D"}, "pooled");
+    started.Run(4000);
+    ASSERT_EQ(started.conversation.SetMuted(3, true), "");
+    started.Run(6000);
+    const std::string said = Speakers(started.conversation);
     for (std::size_t i = 1; i < said.size(); ++i) ASSERT_NE(said[i], said[i - 1]) << i;
     // Rounds are not aligned to turns: any four in a row before the mute
     // hold each bot at most twice, and a bot waits at most 6 turns.
@@ -79,20 +62,20 @@ TEST(SpeakingOrder, PooledLetsEachUnmutedBotSpeakOncePerRound) {
 // proportion to talkativeness, and 0 speaks only when named.
 TEST(SpeakingOrder, NaturalFollowsNamesThenTalkativeness) {
     std::srand(9);
-    Steered steered("natural", "ABCD");
-    Conversation& conversation = steered.conversation;
+    Started started({"A", "B", "C", "D"}, "natural");
+    Conversation& conversation = started.conversation;
     conversation.SetTalkativeness(0, 10);
     conversation.SetTalkativeness(1, 30);
     conversation.SetTalkativeness(2, 60);
     conversation.SetTalkativeness(3, 0);
     // Every fifth turn names D, then C, as words inside a sentence.
     int turn = 0;
-    steered.runner.m_answer = [&turn](const BotProfile& bot, const CPlainString&) {
+    started.runner.m_answer = [&turn](const BotProfile& bot, const CPlainString&) {
         ++turn;
         const std::string said = turn % 5 == 0 ? "over to d, then (c)." : "dc and xd are not names";
         return ExchangeResult{bot.m_name + " " + said, {}};
     };
-    RunTurns(conversation, steered.runner, 10000);
+    started.Run(10000);
     const std::string said = Speakers(conversation);
     std::map<char, int> unnamed;
     for (std::size_t i = 1; i < said.size(); ++i) {
@@ -111,29 +94,29 @@ TEST(SpeakingOrder, NaturalFollowsNamesThenTalkativeness) {
 }
 
 TEST(Steering, MuteKeepsTwoUnmutedAndSpeakNextTakesOneTurn) {
-    Steered steered("list", "ABC");
-    Conversation& conversation = steered.conversation;
+    Started started({"A", "B", "C"}, "list");
+    Conversation& conversation = started.conversation;
     EXPECT_EQ(conversation.SetMuted(0, true), "");
     EXPECT_EQ(conversation.SetMuted(1, true),
               "At least two bots must stay unmuted, so B cannot be muted.");
-    RunTurns(conversation, steered.runner, 2);
+    started.Run(2);
     EXPECT_EQ(Speakers(conversation), "BC");
     EXPECT_EQ(conversation.SpeakNext(0), "A is muted.");
     EXPECT_EQ(conversation.SpeakNext(2), "C has just spoken, and no one speaks twice in a row.");
     conversation.SetMuted(0, false);
     EXPECT_EQ(conversation.SpeakNext(0), "");
-    RunTurns(conversation, steered.runner, 3);
+    started.Run(3);
     EXPECT_EQ(Speakers(conversation), "BCABC");
 }
 
 TEST(Steering, BotsJoinWithAFreeColourAndLeaveKeepingTheirStats) {
-    Steered steered("list", "ABC");
-    Conversation& conversation = steered.conversation;
-    RunTurns(conversation, steered.runner, 3);
+    Started started({"A", "B", "C"}, "list");
+    Conversation& conversation = started.conversation;
+    started.Run(3);
     EXPECT_EQ(conversation.Remove(1), "");
     EXPECT_EQ(conversation.Add(Bot("E")), "");
     EXPECT_EQ(conversation.Get(3).m_colour, 1);  // B's, free again
-    RunTurns(conversation, steered.runner, 3);
+    started.Run(3);
     EXPECT_EQ(Speakers(conversation), "ABCACE");
     EXPECT_EQ(conversation.Get(1).m_stats.m_turns, 1);
     EXPECT_EQ(conversation.Remove(0), "");
@@ -150,37 +133,37 @@ TEST(StopRules, EachEndsTheConversationAtItsTurnWithItsReason) {
                                                       : "Do you want my feelings, now?",
                               {}};
     };
-    StopRules turns;
-    turns.m_turns = 7;
-    StopRules stop_on;
     std::string error;
+    StopRules turns, stop_on, loops;
+    turns.m_turns = 7;
     stop_on.m_stopOn = StopPattern::Compile("(?i)good\\s*bye", error);
-    StopRules loops;
     loops.m_loop = 3;
     const struct {
-        std::string m_names;
+        std::vector<std::string> m_names;
         StopRules m_rules;
         std::function<ExchangeResult(const BotProfile&, const CPlainString&)> m_answer;
         std::size_t m_turns;
         std::string m_end;
     } cases[] = {
-        {"ABCD", turns, nullptr, 7, "turns: 7 turns were asked for"},
-        {"ABCD", stop_on,
+        {{"A", "B", "C", "D"}, turns, nullptr, 7, "turns: 7 turns were asked for"},
+        {{"A", "B", "C", "D"},
+         stop_on,
          [](const BotProfile& bot, const CPlainString& heard) {
              return ExchangeResult{
                  heard.Str().size() > 30 ? "Well, GoodBye." : bot.m_name + " hi " + heard, {}};
          },
-         7, "stop-on: C's reply matched the stop pattern (?i)good\\s*bye: \"Well, GoodBye.\""},
-        {"AB", loops, loop, 5, "loop: A repeats itself: \"What are your feelings now?\""},
+         7,
+         "stop-on: C's reply matched the stop pattern (?i)good\\s*bye: \"Well, GoodBye.\""},
+        {{"A", "B"}, loops, loop, 5, "loop: A repeats itself: \"What are your feelings now?\""},
     };
     for (const auto& c : cases) {
-        Steered steered("list", c.m_names, c.m_rules);
-        if (c.m_answer) steered.runner.m_answer = c.m_answer;
-        RunTurns(steered.conversation, steered.runner, 100);
-        EXPECT_EQ(steered.conversation.Turns().size(), c.m_turns) << c.m_end;
-        EXPECT_EQ(steered.conversation.OnTick(), SchedulerAction::kNothing) << c.m_end;
-        steered.conversation.Finish(EndReason::kInterrupted, "never");
-        EXPECT_EQ(steered.log.m_ends, std::vector<std::string>{c.m_end});
+        Started started(c.m_names, "list", c.m_rules);
+        if (c.m_answer) started.runner.m_answer = c.m_answer;
+        started.Run(100);
+        EXPECT_EQ(started.conversation.Turns().size(), c.m_turns) << c.m_end;
+        EXPECT_EQ(started.conversation.OnTick(), SchedulerAction::kNothing) << c.m_end;
+        started.conversation.Finish(EndReason::kInterrupted, "never");
+        EXPECT_EQ(started.log.m_ends, std::vector<std::string>{c.m_end});
     }
 }
 
@@ -189,19 +172,19 @@ TEST(StopRules, TimeEndsAtATickAndTheWindowPausesUntilResume) {
     StopRules rules;
     rules.m_time = std::chrono::seconds(90);
     rules.m_pauseInstead = true;
-    Steered steered("list", "AB", rules, [&now] { return now; });
-    Conversation& conversation = steered.conversation;
-    RunTurns(conversation, steered.runner, 2);
+    Started started({"A", "B"}, "list", rules, [&now] { return now; });
+    Conversation& conversation = started.conversation;
+    started.Run(2);
     now += std::chrono::seconds(90);
     EXPECT_EQ(conversation.OnTick(), SchedulerAction::kNothing);
     ASSERT_TRUE(conversation.StoppedBy());
     EXPECT_EQ(conversation.StoppedBy()->Detail(), "its time of 90 s is up");
     EXPECT_TRUE(conversation.Scheduler().IsPaused());
     conversation.OnResume();
-    RunTurns(conversation, steered.runner, 2);
+    started.Run(2);
     EXPECT_EQ(conversation.Turns().size(), 4u);
     conversation.Finish(EndReason::kExit, "Exit was chosen");
-    EXPECT_EQ(steered.log.m_ends, std::vector<std::string>{"exit: Exit was chosen"});
+    EXPECT_EQ(started.log.m_ends, std::vector<std::string>{"exit: Exit was chosen"});
 }
 
 // A bot failing N times in a row sits out N, then 2N turns; a conversation
@@ -209,24 +192,24 @@ TEST(StopRules, TimeEndsAtATickAndTheWindowPausesUntilResume) {
 TEST(StopRules, QuarantineDoublesEachTimeAndNoSpeakersEnds) {
     StopRules rules;
     rules.m_quarantine = 2;
-    Steered steered("list", "ABC", rules);
-    steered.runner.m_answer = [](const BotProfile& bot, const CPlainString&) {
+    Started started({"A", "B", "C"}, "list", rules);
+    started.runner.m_answer = [](const BotProfile& bot, const CPlainString&) {
         ExchangeResult result{bot.m_name, {}};
         if (bot.m_name.Str() == "C") result.m_outcome.m_end = ExchangeEnd::kExited;
         return result;
     };
-    RunTurns(steered.conversation, steered.runner, 12);
+    started.Run(12);
     // The Bots window shows it sitting out.
-    EXPECT_EQ(BotTableRow(steered.conversation.Get(2)).rbegin()[1],
+    EXPECT_EQ(BotTableRow(started.conversation.Get(2)).rbegin()[1],
               "turn 12: exited with code 0; sits out 4 more turns");
-    RunTurns(steered.conversation, steered.runner, 4);
+    started.Run(4);
     // C sits out turns 7 and 8 after failing twice, then 13 to 16.
-    EXPECT_EQ(Speakers(steered.conversation), "ABCABCABCABCABAB");
+    EXPECT_EQ(Speakers(started.conversation), "ABCABCABCABCABAB");
     std::vector<int> quarantined;
-    for (const Turn& turn : steered.conversation.Turns()) quarantined.push_back(turn.m_quarantined);
+    for (const Turn& turn : started.conversation.Turns()) quarantined.push_back(turn.m_quarantined);
     EXPECT_EQ(quarantined[5], 2);
     EXPECT_EQ(quarantined[11], 4);
-    Steered one("random", "A");
+    Started one({"A"}, "random");
     EXPECT_EQ(one.first, SchedulerAction::kRunExitSequence);
     one.conversation.Finish(EndReason::kInterrupted, "never");
     EXPECT_EQ(one.log.m_ends,

@@ -6,15 +6,16 @@
 
 #include "engine/bot_runner.h"
 #include "engine/conversation.h"
+#include "engine/test_scripted_runner.h"
+#include "engine/transcript_recorder.h"
 
 namespace jabbery::testing {
 
-// What an observer was told, in order, as "joined NAME #ID colour C" and
-// "turn N NAME: TEXT [output]".
+// What an observer was told, in order: "joined NAME #ID colour C",
+// "turn N NAME: TEXT [output]", and the ends as "REASON: DETAIL".
 struct EventLog final : ConversationObserver {
-    std::vector<std::string> m_ends;  // "REASON: DETAIL"
-
     std::vector<std::string> m_events;
+    std::vector<std::string> m_ends;
 
     void ParticipantJoined(const Conversation&, const Participant& p) override {
         m_events.push_back("joined " + p.m_name.Str() + " #" + std::to_string(p.m_id) + " colour " +
@@ -37,14 +38,6 @@ inline Participant Bot(const std::string& name) {
     return bot;
 }
 
-// A conversation of `names`, started, with `log` told of everything.
-inline void StartWith(Conversation& conversation, EventLog& log,
-                      const std::vector<std::string>& names) {
-    conversation.AddObserver(log);
-    for (const std::string& name : names) conversation.Join(Bot(name));
-    conversation.Start();
-}
-
 // Runs whole turns as a front-end does: tick, the runner's exchange, done;
 // stops early when a tick starts no turn.
 inline void RunTurns(Conversation& conversation, BotRunner& runner, int turns) {
@@ -56,5 +49,28 @@ inline void RunTurns(Conversation& conversation, BotRunner& runner, int turns) {
         if (conversation.OnExchangeDone(id, result) == SchedulerAction::kRunExitSequence) return;
     }
 }
+
+// A conversation of the bots `names` in the speaking order `order`,
+// started, with a log and the transcripts told of everything, and a
+// scripted runner to answer for its bots.
+struct Started {
+    explicit Started(
+        const std::vector<std::string>& names, const std::string& order = "random",
+        StopRules rules = {},
+        std::function<Conversation::Clock::time_point()> clock = Conversation::Clock::now)
+        : conversation(MakeSpeakingOrder(order), std::move(rules), std::move(clock)) {
+        conversation.AddObserver(log);
+        conversation.AddObserver(transcripts);
+        for (const std::string& name : names) conversation.Join(Bot(name));
+        first = conversation.Start();
+    }
+    void Run(int turns) { RunTurns(conversation, runner, turns); }
+
+    EventLog log;
+    TranscriptRecorder transcripts;
+    ScriptedRunner runner;
+    Conversation conversation;
+    SchedulerAction first = SchedulerAction::kNothing;
+};
 
 }  // namespace jabbery::testing

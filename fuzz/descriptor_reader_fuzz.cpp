@@ -5,31 +5,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 
 #include "engine/bot_descriptor.h"
-
-namespace {
-
-// The bot's folder, made once and removed at exit.
-struct FuzzFolder {
-    FuzzFolder() {
-        char pattern[] = "/tmp/jabbery-fuzz-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) std::abort();
-        m_path = pattern;
-    }
-    ~FuzzFolder() { std::filesystem::remove_all(m_path); }
-    std::string m_path;
-};
-
-}  // namespace
+#include "platform/test_temp_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const FuzzFolder fuzz_folder;
-    const std::string& folder = fuzz_folder.m_path;
+    static const jabbery::testing::TempFolder bot_folder;  // removed at exit
+    const std::string& folder = bot_folder.Path();
     std::ofstream(folder + "/vorn.nfo", std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     const std::optional<jabbery::Participant> bot = jabbery::ReadBot(folder);

@@ -10,31 +10,7 @@
 #include <vector>
 
 #include "rtf/rtf_incremental.h"
-
-namespace {
-
-using jabbery::rtf::StyledRun;
-
-// Applies `update` to what a view shows, as a view would.
-void Apply(const jabbery::rtf::DocumentUpdate& update, std::vector<StyledRun>& shown) {
-    for (std::size_t left = update.m_removeChars; left > 0;) {
-        if (shown.empty()) std::abort();  // asked to remove more than is shown
-        std::string& text = shown.back().m_text;
-        // One code point: a lead byte and the continuation bytes after it.
-        while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) {
-            text.pop_back();
-        }
-        if (!text.empty()) text.pop_back();
-        --left;
-        if (text.empty()) shown.pop_back();
-    }
-    jabbery::rtf::RunList merged;
-    for (const StyledRun& run : shown) merged.Append(run);
-    for (const StyledRun& run : update.m_runs) merged.Append(run);
-    shown = merged.Take();
-}
-
-}  // namespace
+#include "rtf/test_rtf_documents.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -45,10 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string first = header + input.substr(0, cut);
 
     jabbery::rtf::IncrementalRtfReader reader(trailer);
-    std::vector<StyledRun> shown;
-    Apply(reader.Append(first), shown);
-    if (shown != jabbery::rtf::ParseDocument(first + trailer)) std::abort();
-    Apply(reader.Append(input.substr(cut)), shown);
-    if (shown != jabbery::rtf::ParseDocument(header + input + trailer)) std::abort();
+    std::vector<jabbery::rtf::StyledRun> shown;
+    const auto shows = [&](const std::string& part, const std::string& read) {
+        return jabbery::testing::ApplyUpdate(reader.Append(part), shown) &&
+               shown == jabbery::testing::Expand(jabbery::rtf::ParseDocument(read + trailer));
+    };
+    if (!shows(first, first) || !shows(input.substr(cut), header + input)) std::abort();
     return 0;
 }

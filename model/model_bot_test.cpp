@@ -24,14 +24,15 @@ class ModelBot : public ::testing::Test {
                         m_server.Endpoint(), "--model", "test-model"},
                        m_root.Path());
         ASSERT_EQ(init.exit_code, 0) << init.err;
-        WriteFile(Bot() / "chat.msg", kMessage);
     }
 
     std::filesystem::path Bot() const { return std::filesystem::path(m_root.File("ada")); }
     void AddConfig(const std::string& lines) {
         WriteFile(Bot() / "model.conf", ReadFile(Bot() / "model.conf") + lines);
     }
+    // One turn, handed kMessage.
     ProgramRun RunBot(const std::vector<std::string>& env = {}) {
+        WriteFile(Bot() / "chat.msg", kMessage);
         return RunProgram({JABBERY_MODEL}, Bot(), env);
     }
 
@@ -76,7 +77,6 @@ TEST_F(ModelBot, KeepsItsHistoryWhole) {
     EXPECT_EQ(nlohmann::json::parse(m_server.Requests().at(0).body)["messages"].size(), 2u);
     // A second damaged history is set aside under a new name; the first stays.
     WriteFile(Bot() / kHistoryFile, "damaged again\n");
-    WriteFile(Bot() / "chat.msg", kMessage);
     EXPECT_NE(RunBot().err.find("set aside as model.history.jsonl.bad.2"), std::string::npos);
     EXPECT_EQ(
         ReadFile(Bot() / "model.history.jsonl.bad") + ReadFile(Bot() / "model.history.jsonl.bad.2"),
@@ -86,7 +86,6 @@ TEST_F(ModelBot, KeepsItsHistoryWhole) {
         full += "{\"heard\":\"h" + std::to_string(i) + "\",\"said\":\"s\"}\n";
     }
     WriteFile(Bot() / kHistoryFile, full);
-    WriteFile(Bot() / "chat.msg", kMessage);
     ASSERT_EQ(RunBot().exit_code, 0);
     const std::vector<Exchange> kept = ReadHistory(Bot() / kHistoryFile).exchanges;
     ASSERT_EQ(kept.size(), kMaxHistoryEntries);
@@ -166,7 +165,6 @@ TEST_F(ModelBot, HidesAKeyPlacedAcrossEitherCut) {
     for (const auto& [status, cut, body] : cuts) {
         for (std::size_t start = cut - key.size() - 1; start <= cut + 1; ++start) {
             m_server.AlwaysReply({status, body(std::string(start, 'x') + key + "xxxx")});
-            WriteFile(Bot() / "chat.msg", kMessage);
             const ProgramRun run = RunBot({std::string("JABBERY_TEST_KEY=") + kKey});
             for (const std::string& text :
                  {run.err, ReadFile(Bot() / "chat.msg"), ReadFile(Bot() / kHistoryFile)}) {
@@ -195,7 +193,7 @@ TEST_F(ModelBot, NeverReadsOrWritesThroughAPlantedLink) {
         hard ? fs::create_hard_link(outside, Bot() / name)
              : fs::create_symlink(outside, Bot() / name);
         const bool answers = name != "chat.msg";
-        EXPECT_EQ(RunBot().exit_code, answers ? 0 : 1);
+        EXPECT_EQ(RunProgram({JABBERY_MODEL}, Bot()).exit_code, answers ? 0 : 1);
         EXPECT_EQ(ReadFile(outside), kept);
         for (const auto& request : m_server.Requests()) {
             EXPECT_EQ(request.body.find("the user's own words"), std::string::npos);

@@ -8,6 +8,7 @@
 namespace jabbery {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace testing;
 
 // Files 1 to 23 grow newer with their number; the file in use is the oldest.
@@ -19,24 +20,23 @@ TEST(GrowingFile, IsCreatedOnlyAfreshGrowsAndOutlivesPruningWhileInUse) {
     ASSERT_TRUE(in_use.Append("one\r\n", error) && in_use.Append("two\r\n", error)) << error;
     EXPECT_EQ(ReadFile(in_use.Path()), "one\r\ntwo\r\n");
     EXPECT_FALSE(GrowingFile().Create(root.File("a"), "0.txt", error));
-    const auto now = std::filesystem::file_time_type::clock::now();
-    std::filesystem::last_write_time(in_use.Path(), now - std::chrono::hours(100));
+    const auto now = fs::file_time_type::clock::now();
+    fs::last_write_time(in_use.Path(), now - std::chrono::hours(100));
     for (int i = 1; i <= 23; ++i) {
         const std::string path = root.File("a/" + std::to_string(i) + ".txt");
         WriteFile(path, "x");
-        std::filesystem::last_write_time(path, now - std::chrono::minutes(60 - i));
+        fs::last_write_time(path, now - std::chrono::minutes(60 - i));
     }
     WriteFile(root.File("a/notes.log"), "x");
     WriteFile(root.File("a/2.jsonl"), "x");  // goes with its transcript
     WriteFile(root.File("a/0.jsonl"), "x");  // stays with the one in use
     PruneOldFiles(root.File("a"), 20);
     for (int i = 1; i <= 23; ++i)
-        EXPECT_EQ(std::filesystem::exists(root.File("a/" + std::to_string(i) + ".txt")), i > 3)
-            << i;
-    EXPECT_FALSE(std::filesystem::exists(root.File("a/2.jsonl")));
-    EXPECT_TRUE(std::filesystem::exists(root.File("a/0.jsonl")));
-    EXPECT_TRUE(std::filesystem::exists(in_use.Path()));
-    EXPECT_TRUE(std::filesystem::exists(root.File("a/notes.log")));
+        EXPECT_EQ(fs::exists(root.File("a/" + std::to_string(i) + ".txt")), i > 3) << i;
+    EXPECT_FALSE(fs::exists(root.File("a/2.jsonl")));
+    EXPECT_TRUE(fs::exists(root.File("a/0.jsonl")));
+    EXPECT_TRUE(fs::exists(in_use.Path()));
+    EXPECT_TRUE(fs::exists(root.File("a/notes.log")));
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ using testing::Eventually;
 using testing::TempFolder;
 
 // Generous bounds: a busy two-core machine must not make these tests fail.
-constexpr milliseconds kShortLimit{300};
+constexpr milliseconds kShortLimit{1000};
 constexpr milliseconds kAmpleLimit{60000};
 
 // The pid a bot wrote into `path`, or 0.
@@ -139,8 +139,9 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
 }
 
 // However a run ends, the shell is reaped, the child it left in the
-// background is killed (also one that left with setsid), no zombie stays
-// with us and no descriptor stays open.
+// background is killed whatever it did to leave its group, session and
+// environment (the marker included), no zombie stays with us, no
+// descriptor stays open, and the next run is not slowed by it.
 TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
     // What the bot does after leaving a child, limit, cancelled, and how the run ends.
     const std::tuple<const char*, milliseconds, bool, RunEnd, std::uint32_t> cases[] = {
@@ -149,10 +150,16 @@ TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
         {"; sleep 1000", kAmpleLimit, true, RunEnd::kCancelled, 0},
         {"; kill -KILL $$", kAmpleLimit, false, RunEnd::kSignalled, 128 + SIGKILL},
     };
-    // In its group, or in a session of its own (setsid is done once `child` is written).
-    const char* children[] = {"sleep 1000 & echo $! > child",
-                              "(setsid sh -c 'echo $$ > child; exec sleep 1000' &); "
-                              "while [ ! -s child ]; do :; done"};
+    // Each leaves a sleeper and writes its pid to `child` once it has left.
+    const char* children[] = {
+        "sleep 1000 & echo $! > child",
+        "(setsid sh -c 'echo $$ > child; exec sleep 1000' &)",
+        "setsid env -u JABBERY_EXCHANGE sh -c 'echo $$ > child; exec sleep 1000' &",
+        "(env -i setsid sh -c 'echo $$ > child; exec sleep 1000' &)",
+        "perl -e 'fork or do { setpgrp(0, 0); %ENV = (); "
+        "exec \"/bin/sh\", \"-c\", \"echo \\$\\$ > child; exec sleep 1000\" }'",
+        "setsid sh -c 'setsid env -i sh -c \"echo \\$\\$ > child; exec sleep 1000\" &' &",
+    };
     RunHidden("true", TempFolder().Path(), {});  // the keeper's socket stays for the program's life
     const std::set<std::string> descriptors = OurDescriptors();
     for (const char* start_child : children) {
@@ -166,12 +173,14 @@ TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
                 canceller.Cancel();
             });
             const auto start = Clock::now();
-            const RunResult result = RunHidden("echo $$ > pid; " + std::string(start_child) + tail,
-                                               folder.Path(), RunLimits{limit, &canceller});
+            const RunResult result =
+                RunHidden("echo $$ > pid; " + std::string(start_child) +
+                              "\nwhile [ ! -s child ]; do sleep 0.01; done" + tail,
+                          folder.Path(), RunLimits{limit, &canceller});
             const auto elapsed = Clock::now() - start;
             user.join();
 
-            EXPECT_EQ(result.m_end, end);
+            EXPECT_EQ(result.m_end, end) << result.m_outputTail;
             EXPECT_EQ(result.m_code, code);
             EXPECT_LT(elapsed, kAmpleLimit / 2);
             const pid_t shell = ReadPid(folder.File("pid"));
@@ -181,37 +190,12 @@ TEST(RunHidden, HoweverARunEndsNothingOfItIsLeft) {
             EXPECT_TRUE(IsReaped(child)) << "a zombie of the bot stays with us";
             EXPECT_TRUE(Eventually([&] { return !testing::GroupHasLiveProcess(shell); }));
             EXPECT_TRUE(Eventually([&] { return !testing::ProcessIsLive(std::to_string(child)); }));
+            const auto next = Clock::now();
+            RunHidden("true", folder.Path(), {});
+            EXPECT_LT(Clock::now() - next, milliseconds(700)) << "a clean-up waited";
         }
     }
     EXPECT_EQ(OurDescriptors(), descriptors);
-}
-
-// Whatever a bot's child does to leave its group, session and environment
-// (the marker included), it ends with the run, and the next run is not
-// slowed by it.
-TEST(RunHidden, NothingTheBotStartsOutlivesTheRunHoweverItLeaves) {
-    // Each writes the pid of a sleeper that has left, then the bot ends.
-    const char* escapes[] = {
-        "setsid env -u JABBERY_EXCHANGE sh -c 'echo $$ > child; exec sleep 300' &",
-        "(env -i setsid sh -c 'echo $$ > child; exec sleep 300' &)",
-        "python3 -c 'import os; os.fork() or (os.setpgid(0, 0), os.execve(\"/bin/sh\", "
-        "[\"sh\", \"-c\", \"echo $$ > child; exec sleep 300\"], {}))'",
-        "setsid sh -c 'setsid env -i sh -c \"echo \\$\\$ > child; exec sleep 300\" &' &",
-    };
-    for (const char* escape : escapes) {
-        SCOPED_TRACE(escape);
-        TempFolder folder;
-        const RunResult result =
-            RunHidden(std::string(escape) + "\nwhile [ ! -s child ]; do sleep 0.01; done",
-                      folder.Path(), {kAmpleLimit, nullptr});
-        EXPECT_EQ(result.m_end, RunEnd::kExited) << result.m_outputTail;
-        const pid_t child = ReadPid(folder.File("child"));
-        ASSERT_GT(child, 0) << result.m_outputTail;
-        EXPECT_TRUE(Eventually([&] { return !testing::ProcessIsLive(std::to_string(child)); }));
-        const auto start = Clock::now();
-        RunHidden("true", folder.Path(), {});
-        EXPECT_LT(Clock::now() - start, milliseconds(700)) << "a clean-up waited";
-    }
 }
 
 // A program we start ourselves (as the window starts a browser) is left alone by a run's end.

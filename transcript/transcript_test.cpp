@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "values/bot_colours.h"
 
 namespace jabbery {
@@ -26,46 +28,32 @@ TEST(Transcript, HeaderAndTrailerAreFixedBytesWithTheColourTable) {
     EXPECT_EQ(TranscriptTexts().Document(), header + kRtfTrailer);
 }
 
-TEST(Transcript, IntroductionAndTurnLinesAreWrittenByteForByte) {
-    const CPlainString pip = "Pip";
-    const CPlainString mixed = "mIxEd \xE9t\xE9";
-    TranscriptTexts texts;
-
-    AppendIntro(texts, 1, "/home/u/C:\\Bots\\Pip/");
-    AppendTurn(texts, 1, pip, "Hello there.");
-    AppendTurn(texts, 14, mixed, "");
-    AppendTurn(texts, 1, pip, "{\\b braces} \\ stay");
-
-    EXPECT_EQ(texts.m_rtfBody.Str(),
-              "\\b \\cf1 /home/u/C:\\\\Bots\\\\Pip/\\line "
-              "\\cf1 \\b PIP> \\b0 Hello there.\\line "
-              "\\cf14 \\b MIXED \xE9T\xE9> \\b0 \\line "
-              "\\cf1 \\b PIP> \\b0 {\\b braces} \\ stay\\line ");
-    EXPECT_EQ(texts.m_plainText.Str(),
-              "/home/u/C:\\Bots\\Pip/\r\n"
-              "PIP> Hello there.\r\n"
-              "MIXED \xE9T\xE9> \r\n"
-              "PIP> {\\b braces} \\ stay\r\n");
-    EXPECT_EQ(mixed.Str(), "mIxEd \xE9t\xE9");  // the name keeps its case
-    EXPECT_EQ(texts.Document(), std::string(kRtfHeader) + texts.m_rtfBody.Str() + kRtfTrailer);
-}
-
-// Only an odd run of backslashes at the very end changes, by one backslash.
-TEST(Transcript, AReplyEndingInALoneBackslashCannotEscapeTheLineBreak) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"x\\", "x\\\\"},
-        {"x\\\\", "x\\\\"},
-        {"x\\\\\\", "x\\\\\\\\"},
-        {"\\", "\\\\"},
-        {"\\b mid\\ x", "\\b mid\\ x"},
-        {"", ""},
+// The name goes upper-cased (only A to Z) and the reply as it stands, but
+// for an odd run of backslashes at its very end, which gets one more so it
+// cannot escape the line break.
+TEST(Transcript, TurnLinesAreWrittenByteForByte) {
+    const std::tuple<int, const char*, const char*, const char*, const char*> cases[] = {
+        {1, "Pip", "Hello there.", "PIP", "Hello there."},
+        {14, "mIxEd \xE9t\xE9", "", "MIXED \xE9T\xE9", ""},
+        {1, "Pip", "{\\b braces} \\ stay", "PIP", "{\\b braces} \\ stay"},
+        {2, "B", "x\\", "B", "x\\\\"},
+        {2, "B", "x\\\\", "B", "x\\\\"},
+        {2, "B", "x\\\\\\", "B", "x\\\\\\\\"},
+        {2, "B", "\\", "B", "\\\\"},
+        {2, "B", "\\b mid\\ x", "B", "\\b mid\\ x"},
     };
-    for (const auto& [reply, in_rtf] : cases) {
+    for (const auto& [bot, name, reply, upper, in_rtf] : cases) {
         TranscriptTexts texts;
-        AppendTurn(texts, 2, "B", reply);
-        EXPECT_EQ(texts.m_rtfBody.Str(), std::string("\\cf2 \\b B> \\b0 ") + in_rtf + "\\line ");
-        EXPECT_EQ(texts.m_plainText.Str(), std::string("B> ") + reply + "\r\n");
+        AppendTurn(texts, bot, name, reply);
+        EXPECT_EQ(texts.m_rtfBody.Str(),
+                  "\\cf" + std::to_string(bot) + " \\b " + upper + "> \\b0 " + in_rtf + "\\line ");
+        EXPECT_EQ(texts.m_plainText.Str(), std::string(upper) + "> " + reply + "\r\n");
+        EXPECT_EQ(texts.Document(), std::string(kRtfHeader) + texts.m_rtfBody.Str() + kRtfTrailer);
     }
+    TranscriptTexts texts;
+    AppendIntro(texts, 1, "/home/u/C:\\Bots\\Pip/");
+    EXPECT_EQ(texts.m_rtfBody.Str(), "\\b \\cf1 /home/u/C:\\\\Bots\\\\Pip/\\line ");
+    EXPECT_EQ(texts.m_plainText.Str(), "/home/u/C:\\Bots\\Pip/\r\n");
 }
 
 }  // namespace

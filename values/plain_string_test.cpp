@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "values/conversation_facts.h"
 
 namespace jabbery {
@@ -10,10 +12,8 @@ namespace {
 
 TEST(CPlainString, MidClipsAtTheEndAndIsEmptyPastIt) {
     const CPlainString text("Hello");
-    EXPECT_EQ(text.Mid(1, 3), "ell");
-    EXPECT_EQ(text.Mid(3, 100), "lo");
-    EXPECT_EQ(text.Mid(5, 1), "");
-    EXPECT_EQ(text.Mid(9, 1), "");
+    EXPECT_EQ(text.Mid(1, 3) + "|" + text.Mid(3, 100) + "|" + text.Mid(5, 1) + text.Mid(9, 1),
+              "ell|lo|");
 }
 
 // Bytes of other letters (above 127 in any code page) keep their case.
@@ -23,10 +23,9 @@ TEST(CPlainString, UpperChangesOnlyTheLettersAToZ) {
 }
 
 TEST(BotCount, IsValidFromTheFewestToTheMostBots) {
-    EXPECT_FALSE(IsValidBotCount(kMinBots - 1));
-    EXPECT_TRUE(IsValidBotCount(kMinBots));
-    EXPECT_TRUE(IsValidBotCount(kMaxBots));
-    EXPECT_FALSE(IsValidBotCount(kMaxBots + 1));
+    EXPECT_EQ((std::vector<bool>{IsValidBotCount(kMinBots - 1), IsValidBotCount(kMinBots),
+                                 IsValidBotCount(kMaxBots), IsValidBotCount(kMaxBots + 1)}),
+              (std::vector<bool>{false, true, true, false}));
     EXPECT_EQ(BotCountError(16),
               "Jabbery links 2 to 15 bots; 16 is not a number of bots it can link.");
 }
