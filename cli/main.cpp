@@ -70,18 +70,6 @@ std::optional<jabbery::RecordedConversation> ReadLog(const jabbery::CliOptions& 
     return recorded;
 }
 
-// The stop rules of a continued conversation: the command line's, and
-// where it gives none, the log's (its turns and time count anew).
-jabbery::StopRules ContinuedRules(jabbery::StopRules rules,
-                                  const jabbery::ConversationSetUp& set_up) {
-    std::string unused;  // a pattern that no longer compiles is left out
-    const jabbery::StopRules recorded = jabbery::RecordedRules(set_up, unused);
-    if (!rules.m_stopOn) rules.m_stopOn = recorded.m_stopOn;
-    if (!rules.m_loop) rules.m_loop = recorded.m_loop;
-    if (!rules.m_quarantine) rules.m_quarantine = recorded.m_quarantine;
-    return rules;
-}
-
 // How a run that was stopped ends, for scripts to tell: 128 + the stop
 // signal, as a shell shows a program that signal ended; 128 + SIGPIPE when
 // standard output's reader went away. Otherwise `status`.

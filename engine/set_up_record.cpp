@@ -21,12 +21,13 @@ ConversationSetUp RecordSetUp(const std::string& program, std::string order,
     return set_up;
 }
 
-StopRules RecordedRules(const ConversationSetUp& set_up, std::string& error) {
-    StopRules rules;
-    if (set_up.m_stopOn) rules.m_stopOn = StopPattern::Compile(*set_up.m_stopOn, error);
-    rules.m_loop = set_up.m_loop;
-    rules.m_quarantine = set_up.m_quarantine;
-    return rules;
+StopRules ContinuedRules(StopRules given, const ConversationSetUp& set_up) {
+    std::string unused;  // a pattern that no longer compiles is left out
+    if (!given.m_stopOn && set_up.m_stopOn)
+        given.m_stopOn = StopPattern::Compile(*set_up.m_stopOn, unused);
+    if (!given.m_loop) given.m_loop = set_up.m_loop;
+    if (!given.m_quarantine) given.m_quarantine = set_up.m_quarantine;
+    return given;
 }
 
 }  // namespace jabbery

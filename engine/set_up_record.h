@@ -18,9 +18,10 @@ ConversationSetUp RecordSetUp(const std::string& program, std::string order,
                               std::optional<unsigned> seed, const CPlainString& opening,
                               const StopRules& rules);
 
-// The stop rules a header records, less the turns and the time (a
-// continued conversation counts those anew); a stop pattern that no longer
-// compiles is left out, with RE2's message in `error`.
-StopRules RecordedRules(const ConversationSetUp& set_up, std::string& error);
+// The stop rules of a conversation continued from its log: `given`, and
+// where it sets none, the header's stop pattern, loop and quarantine (the
+// turns and the time count anew). A recorded pattern that no longer
+// compiles is left out.
+StopRules ContinuedRules(StopRules given, const ConversationSetUp& set_up);
 
 }  // namespace jabbery

@@ -14,6 +14,7 @@
 #include "engine/conversation_replay.h"
 #include "engine/exit_sequence.h"
 #include "engine/outcome_text.h"
+#include "engine/set_up_file.h"
 #include "engine/set_up_record.h"
 #include "platform/terminal.h"
 #include "platform/user_account.h"
@@ -56,6 +57,7 @@ wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
     EVT_MENU(CChatDialog::kPauseId, CChatDialog::OnPause)
     EVT_MENU(CChatDialog::kSaveNowId, CChatDialog::OnSaveNow)
     EVT_MENU(CChatDialog::kExportId, CChatDialog::OnExport)
+    EVT_MENU(CChatDialog::kSaveSetUpId, CChatDialog::OnSaveSetUp)
     EVT_MENU(wxID_COPY, CChatDialog::OnCopy)
     EVT_MENU(wxID_SELECTALL, CChatDialog::OnSelectAll)
     EVT_MENU(CChatDialog::kBotsId, CChatDialog::OnBots)
@@ -80,7 +82,8 @@ CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* d
       m_ownDialogs(dialogs ? nullptr : std::make_unique<WxUserDialogs>(this)),
       m_dialogs(dialogs ? *dialogs : *m_ownDialogs),
       m_runner(m_bots, m_settings.m_botTimeLimit),
-      m_jsonl(ConversationId(), [this](const std::string& error) { Warn(error); }) {
+      m_jsonl(ConversationId(), [this](const std::string& error) { Warn(error); }),
+      m_jitterDraws(m_settings.m_seed.value_or(0)) {
     // The template's size is the preferred one; the smaller minimum still
     // holds the three buttons and a few lines, for small or scaled screens.
     SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
@@ -193,27 +196,38 @@ bool CChatDialog::OnInitDialog() {
         m_conversation.AddObserver(*m_turnWarnings);
     }
     if (m_continued) {
-        // The log's participants as they were, then its turns as said.
+        // The log's participants as they were, its opening, order and seed.
         JoinRecorded(m_conversation, *m_continued);
         const std::optional<ConversationSetUp>& set_up = m_continued->m_setUp;
         m_conversation.SetOpening(
             m_settings.m_opening.value_or(set_up ? set_up->m_opening : kFirstMessage));
-        if (set_up && MakeSpeakingOrder(set_up->m_order)) {
-            m_order = static_cast<std::size_t>(
-                std::find(std::begin(kSpeakingOrders), std::end(kSpeakingOrders), set_up->m_order) -
-                std::begin(kSpeakingOrders));
-            m_conversation.SetSpeakingOrder(MakeSpeakingOrder(set_up->m_order));
-        }
-        CatchUpWith(m_conversation, m_continued->m_turns);
+        if (set_up && MakeSpeakingOrder(set_up->m_order)) m_settings.m_order = set_up->m_order;
+        if (set_up && !m_settings.m_seed) m_settings.m_seed = set_up->m_seed;
+        if (set_up) m_settings.m_rules = ContinuedRules(m_settings.m_rules, *set_up);
     } else {
         for (const Participant& bot : *bots) m_conversation.Join(bot);
         if (m_settings.m_opening) m_conversation.SetOpening(*m_settings.m_opening);
+        if (const std::string refused = TuneBots(m_conversation, m_settings.m_botTuning);
+            !refused.empty()) {
+            m_dialogs.ShowError(refused);  // the bot speaks; the menu can mute another
+        }
     }
-    // No rule until the Stop rules dialog sets one; then, and when fewer
-    // than two bots are left to speak, the window pauses rather than ends.
-    StopRules pausing;
+    const auto* order =
+        std::find(std::begin(kSpeakingOrders), std::end(kSpeakingOrders), m_settings.m_order);
+    if (order != std::end(kSpeakingOrders)) {
+        m_order = static_cast<std::size_t>(order - std::begin(kSpeakingOrders));
+        m_conversation.SetSpeakingOrder(MakeSpeakingOrder(*order));
+    }
+    if (m_settings.m_seed) std::srand(*m_settings.m_seed);
+    // The rules given (the Stop rules dialog changes them); when one is met,
+    // and when fewer than two bots are left to speak, the window pauses
+    // rather than ends.
+    StopRules pausing = m_settings.m_rules;
     pausing.m_pauseInstead = true;
     m_conversation.SetRules(std::move(pausing));
+    // A log's turns as said, under its order, seed and rules, so the
+    // speakers go on as they would have.
+    if (m_continued) CatchUpWith(m_conversation, m_continued->m_turns);
     m_conversation.Start();
     StartTurnTimer();
     if (!m_settings.m_autosaveFolder.empty() || m_continued) StartKeeping();
@@ -230,7 +244,16 @@ void CChatDialog::RequestClose() {
 }
 
 void CChatDialog::StartTurnTimer() {
-    m_turnTimer.Start(static_cast<int>(m_settings.m_turnInterval.count()));
+    const long long interval = m_settings.m_turnInterval.count();
+    const long long jitter = m_settings.m_jitter.count();
+    if (jitter == 0) {
+        m_turnTimer.Start(static_cast<int>(interval));
+        return;
+    }
+    // Each tick is timed on its own, its interval drawn anew (OnTimer sets the next).
+    const long long drawn =
+        interval + std::uniform_int_distribution<long long>(-jitter, jitter)(m_jitterDraws);
+    m_turnTimer.StartOnce(static_cast<int>(std::max(drawn, 1LL)));
 }
 
 void CChatDialog::StopTurnTimer() {
@@ -251,6 +274,9 @@ void CChatDialog::TurnRecorded(const Conversation& conversation, const Turn& tur
 }
 
 void CChatDialog::OnTimer(wxTimerEvent&) {
+    // A jittered timer fires once: the next tick is set before this one's
+    // work, which may stop the timer for good (the Exit sequence).
+    if (m_settings.m_jitter.count() > 0) StartTurnTimer();
     Do(m_conversation.OnTick());
     ShowState();  // the time rule may have stopped it
 }
@@ -331,8 +357,8 @@ void CChatDialog::StartKeeping() {
         return;
     }
     const ConversationSetUp set_up =
-        RecordSetUp("jabbery", kSpeakingOrders[m_order], std::nullopt, m_conversation.LastMessage(),
-                    m_conversation.Rules());
+        RecordSetUp("jabbery", kSpeakingOrders[m_order], m_settings.m_seed,
+                    m_conversation.LastMessage(), m_conversation.Rules());
     if (m_continued) {
         m_jsonl.BeginContinued(set_up, static_cast<long long>(m_continued->m_turns.size()),
                                m_continued->m_participants);
@@ -379,6 +405,7 @@ void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     menu.Append(kContinueId, "C&ontinue a conversation...");
     menu.Append(kSaveNowId, "&Save transcript now...\tCtrl+S");
     menu.Append(kExportId, "&Export coloured transcript...");
+    menu.Append(kSaveSetUpId, "Save set-&up as...");
     menu.AppendSeparator();
     menu.Append(wxID_COPY, "&Copy\tCtrl+C")->Enable(m_transcriptView->CanCopy());
     menu.Append(wxID_SELECTALL, "Select &All\tCtrl+A");
@@ -431,6 +458,22 @@ void CChatDialog::OnSaveNow(wxCommandEvent&) {
 void CChatDialog::OnExport(wxCommandEvent&) {
     ExportDocument(
         Transcripts().Document(), [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
+}
+
+void CChatDialog::OnSaveSetUp(wxCommandEvent&) {
+    // The bots, rules and human from the conversation; the rest as the window runs it.
+    ConversationFile file = SetUpOf(m_conversation);
+    file.m_order = kSpeakingOrders[m_order];
+    file.m_opening = m_settings.m_opening.value_or(kFirstMessage);
+    file.m_interval = m_settings.m_turnInterval;
+    if (m_settings.m_jitter.count() > 0) file.m_jitter = m_settings.m_jitter;
+    file.m_timeLimit = m_settings.m_botTimeLimit;
+    file.m_seed = m_settings.m_seed;
+    if (!file.m_humanName && !m_settings.m_humanName.empty()) {
+        file.m_humanName = m_settings.m_humanName;
+    }
+    ExportDocument(
+        ConversationFileText(file), [this] { return m_dialogs.AskSetUpPath(); }, m_dialogs);
 }
 
 void CChatDialog::OnCopy(wxCommandEvent&) {

@@ -29,6 +29,9 @@ class UserDialogs : public UserQuestions {
     // Asks for a conversation log (a JSON Lines file) to continue; no value
     // when the user cancels.
     virtual std::optional<std::string> AskLogPath() = 0;
+    // Asks where to save the conversation's set-up (a conversation file); no
+    // value when the user cancels.
+    virtual std::optional<std::string> AskSetUpPath() = 0;
 
     // The About box, until the user closes it.
     virtual void ShowAboutBox() = 0;

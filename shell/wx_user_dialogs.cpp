@@ -7,6 +7,7 @@
 #include <wx/textdlg.h>
 #include <wx/utils.h>
 
+#include "engine/conversation_file.h"
 #include "shell/about_dialog.h"
 #include "shell/folder_prompt.h"
 #include "shell/manual.h"
@@ -66,6 +67,11 @@ std::optional<std::string> WxUserDialogs::AskLogPath() {
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
     return PathFromWx(dialog.GetPath());
+}
+
+std::optional<std::string> WxUserDialogs::AskSetUpPath() {
+    return AskPath("Save set-up as", "Conversation file (*.jabbery)|*.jabbery",
+                   std::string(kConversationFileEnding));
 }
 
 std::optional<std::string> WxUserDialogs::AskPath(const wxString& title, const wxString& filter,

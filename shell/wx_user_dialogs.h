@@ -30,6 +30,7 @@ class WxUserDialogs : public UserDialogs {
     std::optional<std::string> AskExportPath() override;
     // Opens in the folder the kept conversations and their logs are in.
     std::optional<std::string> AskLogPath() override;
+    std::optional<std::string> AskSetUpPath() override;
     void OpenManual() override;
     void ShowAboutBox() override;
     bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override;
