@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "engine/jsonl_log.h"
+#include "engine/outcome_text.h"
 #include "engine/set_up_record.h"
 #include "engine/test_conversation.h"
 #include "engine/test_scripted_runner.h"
@@ -45,6 +46,26 @@ struct Warnings final : ConversationObserver {
     }
 };
 
+// Each participant and turn in one line: what a log must give back.
+std::vector<std::string> Described(const std::vector<Participant>& participants,
+                                   const std::vector<Turn>& turns) {
+    std::vector<std::string> lines;
+    for (const Participant& p : participants) {
+        lines.push_back(std::to_string(p.m_id) + " " + p.m_name.Str() + " " + p.m_folder.Str() +
+                        " " + std::to_string(p.m_colour) +
+                        (p.m_kind == ParticipantKind::kHuman ? " human" : ""));
+    }
+    for (const Turn& turn : turns) {
+        const ExchangeOutcome& outcome = turn.m_outcome;
+        const auto ms = std::chrono::floor<std::chrono::milliseconds>(outcome.m_startedAt);
+        lines.push_back(std::to_string(turn.m_number) + " " + std::to_string(turn.m_speaker) + " " +
+                        turn.m_text.Str() + " " + std::string(OutcomeKey(outcome.m_end)) + " " +
+                        std::to_string(outcome.m_elapsed.count()) + " " +
+                        std::to_string(ms.time_since_epoch().count()));
+    }
+    return lines;
+}
+
 TEST(ConversationLogReader, ReadsBackWhatTheLogWrote) {
     TempFolder root;
     StopRules rules;
@@ -73,51 +94,25 @@ TEST(ConversationLogReader, ReadsBackWhatTheLogWrote) {
     std::vector<std::string> problems;
     const std::optional<RecordedConversation> read =
         ReadConversationLog(root.File("t.jsonl"), problems, error);
-    ASSERT_TRUE(read) << error;
-    EXPECT_TRUE(problems.empty()) << problems[0];
-    ASSERT_TRUE(read->m_setUp);
+    ASSERT_TRUE(read && read->m_setUp && read->m_end && problems.empty()) << error;
     const ConversationSetUp& set_up = *read->m_setUp;
-    EXPECT_EQ(set_up.m_id, "run-1");
-    EXPECT_EQ(set_up.m_program.substr(0, 2), "p ");
-    EXPECT_EQ(set_up.m_order, "list");
-    EXPECT_EQ(set_up.m_seed, 42u);
-    EXPECT_EQ(set_up.m_opening, "Good day");
-    EXPECT_EQ(set_up.m_turns, 9);
-    EXPECT_EQ(set_up.m_quarantine, 2);
-    EXPECT_FALSE(set_up.m_loop || set_up.m_stopOn || set_up.m_timeMs);
-
-    ASSERT_EQ(read->m_participants.size(), 4u);
+    EXPECT_TRUE(set_up.m_id == "run-1" && set_up.m_program.starts_with("p ") &&
+                set_up.m_order == "list" && set_up.m_seed == 42u &&
+                set_up.m_opening == "Good day" && set_up.m_turns == 9 && set_up.m_quarantine == 2 &&
+                !(set_up.m_loop || set_up.m_stopOn || set_up.m_timeMs));
     EXPECT_EQ(read->m_introduced, 3u);
-    for (std::size_t i = 0; i < 4; ++i) {
-        const Participant& was = conversation.Participants()[i];
-        const Participant& is = read->m_participants[i];
-        EXPECT_EQ(is.m_id, was.m_id);
-        EXPECT_EQ(is.m_name, was.m_name);
-        EXPECT_EQ(is.m_folder, was.m_folder);
-        EXPECT_EQ(is.m_colour, was.m_colour);
-        EXPECT_EQ(is.m_kind, was.m_kind);
-    }
-    ASSERT_EQ(read->m_turns.size(), conversation.Turns().size());
-    Warnings again;
-    for (std::size_t i = 0; i < read->m_turns.size(); ++i) {
-        const Turn& was = conversation.Turns()[i];
-        const Turn& is = read->m_turns[i];
-        EXPECT_EQ(is.m_number, was.m_number);
-        EXPECT_EQ(is.m_speaker, was.m_speaker);
-        EXPECT_EQ(is.m_text, was.m_text);
-        EXPECT_EQ(is.m_outcome.m_end, was.m_outcome.m_end);
-        EXPECT_EQ(is.m_outcome.m_elapsed, was.m_outcome.m_elapsed);
-        EXPECT_EQ(std::chrono::floor<std::chrono::milliseconds>(was.m_outcome.m_startedAt),
-                  is.m_outcome.m_startedAt);
-        if (!is.m_outcome.Answered() && read->Find(is.m_speaker)->m_kind == ParticipantKind::kBot)
-            again.m_texts.push_back(TurnWarning("p", *read->Find(is.m_speaker), is, false));
-    }
+    EXPECT_EQ(Described(read->m_participants, read->m_turns),
+              Described(conversation.Participants(), conversation.Turns()));
     // Every failure's warning comes out word for word: code, signal, reason,
     // time, the bot's last lines, its time out.
+    Warnings again;
+    for (const Turn& turn : read->m_turns) {
+        const Participant& speaker = *read->Find(turn.m_speaker);
+        if (!turn.m_outcome.Answered() && speaker.m_kind == ParticipantKind::kBot)
+            again.m_texts.push_back(TurnWarning("p", speaker, turn, false));
+    }
     EXPECT_GE(warnings.m_texts.size(), 5u);
     EXPECT_EQ(again.m_texts, warnings.m_texts);
-    ASSERT_TRUE(read->m_end);
-    EXPECT_EQ(read->m_end->m_reason, conversation.Ended()->m_reason);
     EXPECT_EQ(read->m_end->Detail(), conversation.Ended()->Detail());
 }
 
@@ -184,16 +179,6 @@ TEST(ConversationLogReader, ReadsALogWithoutHeaderAndTakesItsLastEnd) {
     EXPECT_EQ(read.m_turns[1].m_speaker, sam.m_id);
     ASSERT_TRUE(read.m_end);
     EXPECT_EQ(read.m_end->m_reason, EndReason::kInterrupted);
-}
-
-TEST(ConversationLogReader, SaysWhyAFileCannotBeRead) {
-    TempFolder root;
-    std::vector<std::string> problems;
-    std::string error;
-    EXPECT_FALSE(ReadConversationLog(root.File("none.jsonl"), problems, error));
-    EXPECT_EQ(error, root.File("none.jsonl") + ": No such file or directory");
-    EXPECT_FALSE(ReadConversationLog(root.File(""), problems, error));
-    EXPECT_EQ(error, root.File("") + ": a folder, not a conversation log");
 }
 
 }  // namespace

