@@ -119,7 +119,7 @@ TEST(ReplayAndContinue, RefuseWhatTheyCannotUse) {
         {{"--continue", root.File("empty.jsonl")}, "empty.jsonl: it records no participant"},
         {{"--continue", log}, "log.jsonl: bot 2 (Bob): "},
         {{"--continue", log, bots[0]}, "the conversation has 3 bots, and 1 folders were given"},
-        {{"--replay", log, bots[0]}, "--replay takes no BOTDIR"},
+        {{"--replay", log, bots[0]}, "--replay takes no BOTDIR and no --join"},
         {{"--continue", log, "--jsonl", root.File("x")}, "leave out --jsonl"},
     };
     for (const auto& [arguments, message] : cases) {
