@@ -64,10 +64,10 @@ class LogReader {
         auto& all = m_conversation.m_participants;
         std::stable_sort(all.begin(), all.end(),
                          [](const auto& a, const auto& b) { return a.m_id < b.m_id; });
-        m_conversation.m_introduced =
-            static_cast<std::size_t>(std::count_if(all.begin(), all.end(), [&](const auto& p) {
-                return m_joinedLater.count(p.m_id) == 0;
-            }));
+        for (const auto& p : all) {
+            if (p.m_kind == ParticipantKind::kBot && m_joinedLater.count(p.m_id) == 0)
+                m_conversation.m_introduced.push_back(p.m_id);
+        }
     }
 
   private:

@@ -100,7 +100,7 @@ TEST(ConversationLogReader, ReadsBackWhatTheLogWrote) {
                 set_up.m_order == "list" && set_up.m_seed == 42u &&
                 set_up.m_opening == "Good day" && set_up.m_turns == 9 && set_up.m_quarantine == 2 &&
                 !(set_up.m_loop || set_up.m_stopOn || set_up.m_timeMs));
-    EXPECT_EQ(read->m_introduced, 3u);
+    EXPECT_EQ(read->m_introduced, (std::vector<ParticipantId>{0, 1, 2}));
     EXPECT_EQ(Described(read->m_participants, read->m_turns),
               Described(conversation.Participants(), conversation.Turns()));
     // Every failure's warning comes out word for word: code, signal, reason,
@@ -168,7 +168,7 @@ TEST(ConversationLogReader, ReadsALogWithoutHeaderAndTakesItsLastEnd) {
     EXPECT_TRUE(problems.empty());
     EXPECT_FALSE(read.m_setUp);
     ASSERT_EQ(read.m_participants.size(), 3u);
-    EXPECT_EQ(read.m_introduced, 2u);
+    EXPECT_EQ(read.m_introduced, (std::vector<ParticipantId>{0, 1}));
     const Participant& ann = read.m_participants[0];
     EXPECT_EQ(ann.m_name, "Ann");
     EXPECT_TRUE(ann.m_removed);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "engine/conversation_replay.h"
 
+#include <algorithm>
+
 #include "engine/bot_descriptor.h"
 #include "engine/bot_set_up.h"
 
@@ -18,7 +20,9 @@ void JoinRecorded(Conversation& conversation, const RecordedConversation& record
         participant.m_command = was.m_command;
         participant.m_colour = was.m_colour;
         participant.m_removed = was.m_removed;
-        conversation.Rejoin(std::move(participant), i < recorded.m_introduced);
+        const std::vector<ParticipantId>& introduced = recorded.m_introduced;
+        conversation.Rejoin(std::move(participant), std::find(introduced.begin(), introduced.end(),
+                                                              was.m_id) != introduced.end());
     }
 }
 

@@ -14,10 +14,12 @@
 #include "engine/conversation_replay.h"
 #include "engine/exit_sequence.h"
 #include "engine/outcome_text.h"
+#include "engine/record_of.h"
 #include "engine/set_up_file.h"
 #include "engine/set_up_record.h"
 #include "platform/terminal.h"
 #include "platform/user_account.h"
+#include "share/export.h"
 #include "shell/bots_window.h"
 #include "shell/dialog_units.h"
 #include "shell/export_document.h"
@@ -27,6 +29,7 @@
 #include "shell/stop_rules_dialog.h"
 #include "shell/wx_text.h"
 #include "shell/wx_user_dialogs.h"
+#include "transcript/clock_text.h"
 #include "values/product.h"
 
 namespace jabbery {
@@ -404,7 +407,7 @@ void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
                 m_conversation.Scheduler().IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
     menu.Append(kContinueId, "C&ontinue a conversation...");
     menu.Append(kSaveNowId, "&Save transcript now...\tCtrl+S");
-    menu.Append(kExportId, "&Export coloured transcript...");
+    menu.Append(kExportId, "&Export...");
     menu.Append(kSaveSetUpId, "Save set-&up as...");
     menu.AppendSeparator();
     menu.Append(wxID_COPY, "&Copy\tCtrl+C")->Enable(m_transcriptView->CanCopy());
@@ -456,8 +459,18 @@ void CChatDialog::OnSaveNow(wxCommandEvent&) {
 }
 
 void CChatDialog::OnExport(wxCommandEvent&) {
+    // What the window shows, in the format the file's name says; a name of
+    // no known format gets the coloured transcript.
     ExportDocument(
-        Transcripts().Document(), [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
+        [this](const std::string& path) {
+            RecordedConversation record = RecordOf(m_conversation);
+            record.m_setUp->m_order = kSpeakingOrders[m_order];
+            record.m_setUp->m_seed = m_settings.m_seed;
+            record.m_setUp->m_opening = m_settings.m_opening.value_or(kFirstMessage);
+            return ExportConversation(record, ExportFormatOfPath(path).value_or(ExportFormat::kRtf),
+                                      SystemNow());
+        },
+        [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
 }
 
 void CChatDialog::OnSaveSetUp(wxCommandEvent&) {
@@ -472,8 +485,8 @@ void CChatDialog::OnSaveSetUp(wxCommandEvent&) {
     if (!file.m_humanName && !m_settings.m_humanName.empty()) {
         file.m_humanName = m_settings.m_humanName;
     }
-    ExportDocument(
-        ConversationFileText(file), [this] { return m_dialogs.AskSetUpPath(); }, m_dialogs);
+    ExportDocument([text = ConversationFileText(file)](const std::string&) { return text; },
+                   [this] { return m_dialogs.AskSetUpPath(); }, m_dialogs);
 }
 
 void CChatDialog::OnCopy(wxCommandEvent&) {

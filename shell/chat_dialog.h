@@ -86,14 +86,15 @@ struct ChatSettings {
 //
 // Beyond its buttons the window has a context menu on the view, also
 // reachable by keys: Pause/Resume (Ctrl+P), Save transcript now (Ctrl+S),
-// Export coloured transcript, Save set-up as (a conversation file that runs
-// the conversation as it stands again), Copy, Select All, the Bots window (Ctrl+B),
-// the Speaking order (from the next turn on), the Stop rules, which pause
-// the conversation when one is met, Continue a conversation (a log, in a
-// window of its own), and Join the conversation (Ctrl+J): the
-// user, named once per run, says lines in an entry line (1004) above the
-// buttons; Enter says one at the next turn boundary, Ctrl+Enter at once,
-// stopping the bot in flight. Ctrl+J again hides the entry. Its title says when it is paused and
+// Export (an HTML page, Markdown, text or the coloured RTF document), Save
+// set-up as (a conversation file that runs the conversation as it stands
+// again), Copy, Select All, the Bots window (Ctrl+B), the Speaking order
+// (from the next turn on), the Stop rules, which pause the conversation
+// when one is met, Continue a conversation (a log, in a window of its own),
+// and Join the conversation (Ctrl+J): the user, named once
+// per run, says lines in an entry line (1004) above the buttons; Enter says
+// one at the next turn boundary, Ctrl+Enter at once, stopping the bot in
+// flight. Ctrl+J again hides the entry. Its title says when it is paused and
 // which rule stopped it, when Exit waits for the turn in flight, and when
 // the last turn's bot failed. Showing a log (m_replayLog), it is read-only:
 // nothing runs and nothing steers; save, export and copy work.

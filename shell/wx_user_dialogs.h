@@ -23,9 +23,10 @@ class WxUserDialogs : public UserDialogs {
     void ShowError(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
     std::optional<bool> AskYesNoCancel(const std::string& question) override;
-    // Both suggest "Jabbery transcript <date>" in the folder last chosen in
-    // either during this run (the working folder at first), and add the
-    // extension to a name typed without one.
+    // Each suggests "Jabbery transcript <date>" in the folder last chosen in
+    // any of them during this run (the working folder at first), and adds
+    // the chosen type's extension to a name typed without one; the export
+    // adds it also to a name whose extension names none of its formats.
     std::optional<std::string> AskSavePath() override;
     std::optional<std::string> AskExportPath() override;
     // Opens in the folder the kept conversations and their logs are in.
@@ -37,8 +38,11 @@ class WxUserDialogs : public UserDialogs {
     std::optional<std::string> AskHumanName(const std::string& suggested) override;
 
   private:
+    // Asks for a file to write, offering `filter`'s types (their extensions
+    // `extensions`, in order) with `type` chosen first; `type` is then the
+    // one the user chose.
     std::optional<std::string> AskPath(const wxString& title, const wxString& filter,
-                                       const std::string& extension);
+                                       const std::vector<std::string>& extensions, int& type);
 
     wxWindow* m_mainWindow;
     wxString m_lastFolder;  // empty: the working folder
