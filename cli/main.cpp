@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "cli/batch_command.h"
 #include "cli/check_report.h"
 #include "cli/conversation_printer.h"
 #include "cli/human_commands.h"
@@ -30,6 +31,7 @@
 #include "engine/transcript_recorder.h"
 #include "engine/turn_warning.h"
 #include "install/bundled_bots.h"
+#include "platform/draws.h"
 #include "platform/run_hidden.h"
 #include "platform/signal_name.h"
 #include "platform/stop_signals.h"
@@ -58,6 +60,10 @@ std::optional<jabbery::RecordedConversation> ReadLog(const jabbery::CliOptions& 
     using Mode = jabbery::CliOptions::Mode;
     if (options.m_mode == Mode::kReplay && (!options.m_botFolders.empty() || options.m_join)) {
         error = "--replay takes no BOTDIR and no --join: it only shows what was said";
+        return std::nullopt;
+    }
+    if (options.m_batch) {
+        error = "--batch does not go with --replay or --continue";
         return std::nullopt;
     }
     if (options.m_jsonlPath) {
@@ -157,7 +163,7 @@ int main(int argc, char** argv) {
     const std::optional<unsigned> seed = options.m_seed || !recorded || !recorded->m_setUp
                                              ? options.m_seed
                                              : recorded->m_setUp->m_seed;
-    if (seed) std::srand(*seed);
+    if (seed) SeedDraws(*seed);
 
     // Once stopped, nothing waits on a reader that does not read.
     StopAwareOutput out(fileno(stdout), canceller);
@@ -194,6 +200,11 @@ int main(int argc, char** argv) {
         !ReportFailedChecks(FailedBotChecks(bots), options.m_strict, warnings_to_terminal,
                             stderr)) {
         return 2;
+    }
+    if (options.m_batch) {
+        const bool progress = IsTerminal(stderr) && !options.m_quiet;
+        return ExitStatus(RunBatchCommand(options, bots, canceller, out, err, progress),
+                          out.Error());
     }
     const std::optional<ConversationSetUp>& set_up =
         recorded ? recorded->m_setUp : std::optional<ConversationSetUp>();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch_plan.h"
 #include "engine/conversation_file.h"
 #include "platform/program_options.h"
 #include "values/conversation_facts.h"
@@ -52,6 +53,14 @@ struct CliOptions {
     std::optional<std::string> m_opening;  // the first line handed on, instead of "Hi!"
     bool m_join = false;                   // a human joins through standard input
     std::optional<std::string> m_name;     // the human's name; none: the account's
+
+    // A batch: many conversations of these bots, each with a seed of its own.
+    std::optional<long long> m_batch;  // how many; none: one conversation as usual
+    std::string m_out;                 // the folder of the logs and the manifest
+    std::optional<int> m_jobs;         // conversations at once; none: the processors
+    std::optional<Shard> m_shard;      // none: the whole batch, or Slurm's array says
+    bool m_keepFolders = false;        // keep each conversation's copies of the bots
+    bool m_continuePartial = false;    // continue an interrupted conversation's log
 };
 
 // Reads the command line (without the program name). A conversation file

@@ -17,6 +17,7 @@
 #include "engine/record_of.h"
 #include "engine/set_up_file.h"
 #include "engine/set_up_record.h"
+#include "platform/draws.h"
 #include "platform/terminal.h"
 #include "platform/user_account.h"
 #include "share/export.h"
@@ -221,7 +222,7 @@ bool CChatDialog::OnInitDialog() {
         m_order = static_cast<std::size_t>(order - std::begin(kSpeakingOrders));
         m_conversation.SetSpeakingOrder(MakeSpeakingOrder(*order));
     }
-    if (m_settings.m_seed) std::srand(*m_settings.m_seed);
+    if (m_settings.m_seed) SeedDraws(*m_settings.m_seed);
     // The rules given (the Stop rules dialog changes them); when one is met,
     // and when fewer than two bots are left to speak, the window pauses
     // rather than ends.
