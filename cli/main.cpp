@@ -9,6 +9,7 @@
 #include "cli/batch_command.h"
 #include "cli/check_report.h"
 #include "cli/conversation_printer.h"
+#include "cli/export_command.h"
 #include "cli/human_commands.h"
 #include "cli/human_input.h"
 #include "cli/input_line.h"
@@ -107,6 +108,8 @@ int main(int argc, char** argv) {
         case OptionsEnd::kRun:
             break;
     }
+    // Before the bot names are looked up: LOG and OUT are files, not bots.
+    if (options.m_mode == CliOptions::Mode::kExport) return RunExport(options, stderr);
     // A bare bundled bot's name stands for the user's copy of that bot.
     std::vector<std::string>& arguments = options.m_botFolders;
     const std::size_t folder_count = options.m_mode == CliOptions::Mode::kTry

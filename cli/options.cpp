@@ -171,6 +171,7 @@ std::string Usage() {
     return "Usage: jabbery-cli [options] BOTDIR BOTDIR [BOTDIR...]\n"
            "       jabbery-cli --replay LOG [--interval MS] [--save FILE] [--rtf FILE]\n"
            "       jabbery-cli --continue LOG [options] [BOTDIR...]\n"
+           "       jabbery-cli --export FORMAT LOG OUT\n"
            "       jabbery-cli [options] FILE.jabbery [BOTDIR...]\n"
            "       jabbery-cli --batch N --out DIR [--jobs J] [--shard I/K] [options]\n"
            "                   FILE.jabbery | BOTDIR...\n"
@@ -289,6 +290,16 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
            "seed and order; the new turns are numbered on and appended to LOG")
         ->type_name("LOG")
         ->check(NamesAFile);
+    app.add_option_function<std::string>(
+           "--export",
+           [&options](const std::string& format) {
+               options.m_mode = CliOptions::Mode::kExport;
+               options.m_exportFormat = format;
+           },
+           "writes the conversation LOG (a --jsonl log) recorded to the new\n"
+           "file OUT as FORMAT: html, md, txt or rtf; no bot runs")
+        ->type_name("FORMAT")
+        ->check(CLI::IsMember({"html", "md", "txt", "rtf"}));
     DeclareBatch(app, options);
     // The folders (and --try's message), among the options or after "--".
     app.add_option("BOTDIR", options.m_botFolders)->check([](const std::string& folder) {

@@ -21,9 +21,11 @@ struct CliOptions {
         kCheck,         // check the folders without running their bots
         kReplay,        // show the conversation m_log recorded, running no bot
         kContinue,      // go on with the conversation m_log recorded, appending to it
+        kExport,        // write the conversation a log recorded in m_exportFormat: LOG OUT
     };
     Mode m_mode = Mode::kConversation;
     std::string m_log;                      // for kReplay and kContinue
+    std::string m_exportFormat;             // for kExport: "html", "md", "txt" or "rtf"
     std::vector<std::string> m_botFolders;  // for kTry: the folder, then the message if given
     std::optional<long long> m_turns;       // none: until interrupted
     std::chrono::milliseconds m_interval{kTurnInterval};

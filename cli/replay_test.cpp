@@ -51,6 +51,41 @@ TEST(Replay, PrintsTheRunAsItWasPrinted) {
     EXPECT_EQ(ReadFile(root.File("replayed.rtf")), ReadFile(root.File("ran.rtf")));
 }
 
+// A transcript without its dated banner, the first three lines.
+std::string AfterBanner(const std::string& text) {
+    std::size_t end = 0;
+    for (int line = 0; line < 3 && end != std::string::npos; ++line) end = text.find('\n', end + 1);
+    return end == std::string::npos ? "" : text.substr(end);
+}
+
+TEST(Export, WritesTheLoggedConversationAsTheRunWroteIt) {
+    TempFolder root;
+    const CliOutcome ran =
+        RunCli(root, With({"--interval", "0", "--turns", "6", "--jsonl", root.File("log.jsonl"),
+                           "--rtf", root.File("ran.rtf"), "--save", root.File("ran.txt")},
+                          MakeBots(root)));
+    ASSERT_EQ(ran.m_status, 0) << ran.m_err;
+    for (const char* format : {"rtf", "txt", "html", "md"}) {
+        const CliOutcome exported = RunCli(root, {"--export", format, root.File("log.jsonl"),
+                                                  root.File(std::string("out.") + format)});
+        EXPECT_EQ(exported.m_status, 0) << format << ": " << exported.m_err;
+    }
+    EXPECT_EQ(ReadFile(root.File("out.rtf")), ReadFile(root.File("ran.rtf")));
+    const std::string saved = AfterBanner(ReadFile(root.File("ran.txt")));
+    EXPECT_TRUE(!saved.empty() && AfterBanner(ReadFile(root.File("out.txt"))) == saved);
+    const std::string html = ReadFile(root.File("out.html"));
+    EXPECT_TRUE(html.find("Bob, &lt;b&gt;") != std::string::npos &&
+                html.find("<b>{") == std::string::npos);
+    // An existing file is never replaced; an unknown format or a missing OUT is refused.
+    for (const std::vector<std::string>& refused :
+         {std::vector<std::string>{"--export", "md", root.File("log.jsonl"), root.File("out.rtf")},
+          {"--export", "pdf", root.File("log.jsonl"), root.File("new.pdf")},
+          {"--export", "md", root.File("log.jsonl")}}) {
+        EXPECT_EQ(RunCli(root, refused).m_status, 2) << refused[1];
+    }
+    EXPECT_EQ(ReadFile(root.File("out.rtf")), ReadFile(root.File("ran.rtf")));
+}
+
 // "turn: speaker: text" of each turn `log` records.
 std::vector<std::string> TurnsOf(const std::string& log) {
     std::vector<std::string> problems;
