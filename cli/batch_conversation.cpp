@@ -9,6 +9,7 @@
 #include "engine/bot_descriptor.h"
 #include "engine/conversation_runtime.h"
 #include "engine/jsonl_log.h"
+#include "engine/set_up_record.h"
 #include "platform/draws.h"
 #include "platform/run_hidden.h"
 #include "platform/signal_name.h"
@@ -104,6 +105,9 @@ BatchConversation RunBatchConversation(const CliOptions& options, unsigned seed,
         conversation.SetBotEnvironment(runtime.Environment());
         for (Participant& bot : bots) conversation.Join(std::move(bot));
         if (options.m_opening) conversation.SetOpening(*options.m_opening);
+        log.BeginWithHeader(RecordSetUp("jabbery-cli", options.m_order, seed,
+                                        conversation.LastMessage(), conversation.Rules()),
+                            conversation.Participants());
         // Checked on the bots' own folders before the batch started.
         ApplyBotSettings(conversation, options);
         const TurnLoopSettings settings{

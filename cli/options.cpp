@@ -169,6 +169,9 @@ void DeclareBatch(CLI::App& app, CliOptions& options) {
 // The usage lines and what the program does, at the head of --help.
 std::string Usage() {
     return "Usage: jabbery-cli [options] BOTDIR BOTDIR [BOTDIR...]\n"
+           "       jabbery-cli --replay LOG [--interval MS] [--save FILE] [--rtf FILE]\n"
+           "       jabbery-cli --continue LOG [options] [BOTDIR...]\n"
+           "       jabbery-cli --export FORMAT LOG OUT\n"
            "       jabbery-cli [options] FILE.jabbery [BOTDIR...]\n"
            "       jabbery-cli --batch N --out DIR [--jobs J] [--shard I/K] [options]\n"
            "                   FILE.jabbery | BOTDIR...\n"
@@ -212,9 +215,12 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
         "stop after N turns (default: run until interrupted)");
     AddNumber(
         app, "--interval", "MS", 0, 24LL * 3600 * 1000,
-        [&](long long n) { options.m_interval = std::chrono::milliseconds(n); },
+        [&](long long n) {
+            options.m_interval = std::chrono::milliseconds(n);
+            options.m_intervalGiven = true;
+        },
         "milliseconds between turns (default " + std::to_string(kTurnInterval.count()) +
-            ", 0 allowed)");
+            ", 0 allowed;\n0 with --replay)");
     AddNumber(
         app, "--timeout", "SECONDS", 1, 24LL * 3600,
         [&](long long n) { options.m_timeout = std::chrono::seconds(n); },
@@ -279,6 +285,35 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
            "jabbery-stdio (add --keep and its options first to keep it running)")
         ->type_name("NAME")
         ->trigger_on_parse();
+    // A log names the conversation to show again or go on with.
+    const auto from_log = [&](CliOptions::Mode mode) {
+        return [&options, mode](const std::string& log) {
+            options.m_mode = mode;
+            options.m_log = log;
+        };
+    };
+    app.add_option_function<std::string>("--replay", from_log(CliOptions::Mode::kReplay),
+                                         "shows the conversation LOG (a --jsonl log) recorded, as\n"
+                                         "it was printed, warnings included; no bot runs")
+        ->type_name("LOG")
+        ->check(NamesAFile);
+    app.add_option_function<std::string>(
+           "--continue", from_log(CliOptions::Mode::kContinue),
+           "goes on with the conversation LOG recorded: its bots again (or\n"
+           "the BOTDIRs given, one for each), its last line handed on, its\n"
+           "seed and order; the new turns are numbered on and appended to LOG")
+        ->type_name("LOG")
+        ->check(NamesAFile);
+    app.add_option_function<std::string>(
+           "--export",
+           [&options](const std::string& format) {
+               options.m_mode = CliOptions::Mode::kExport;
+               options.m_exportFormat = format;
+           },
+           "writes the conversation LOG (a --jsonl log) recorded to the new\n"
+           "file OUT as FORMAT: html, md, txt or rtf; no bot runs")
+        ->type_name("FORMAT")
+        ->check(CLI::IsMember({"html", "md", "txt", "rtf"}));
     DeclareBatch(app, options);
     // The folders (and --try's message), among the options or after "--".
     app.add_option("BOTDIR", options.m_botFolders)->check([](const std::string& folder) {

@@ -19,13 +19,19 @@ struct CliOptions {
         kConversation,  // link the folders into a conversation
         kTry,           // one exchange with one bot: BOTDIR [MESSAGE]
         kCheck,         // check the folders without running their bots
+        kReplay,        // show the conversation m_log recorded, running no bot
+        kContinue,      // go on with the conversation m_log recorded, appending to it
+        kExport,        // write the conversation a log recorded in m_exportFormat: LOG OUT
         kNewBot,        // make the user's bot m_newBot running the program m_botFolders
     };
     Mode m_mode = Mode::kConversation;
+    std::string m_log;                      // for kReplay and kContinue
+    std::string m_exportFormat;             // for kExport: "html", "md", "txt" or "rtf"
     std::string m_newBot;                   // for kNewBot: the new bot's name
     std::vector<std::string> m_botFolders;  // for kTry: the folder, then the message if given
     std::optional<long long> m_turns;       // none: until interrupted
     std::chrono::milliseconds m_interval{kTurnInterval};
+    bool m_intervalGiven = false;  // a replay's interval is 0 unless given
     std::chrono::milliseconds m_timeout{kBotTimeLimit};
     std::chrono::milliseconds m_idle{kKeptIdle};  // a kept program unused this long ends
     std::optional<std::string> m_savePath;        // plain transcript, appended
