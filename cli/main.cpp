@@ -24,13 +24,16 @@
 #include "engine/transcript_recorder.h"
 #include "engine/turn_warning.h"
 #include "install/bundled_bots.h"
+#include "install/program_bot.h"
 #include "platform/run_hidden.h"
+#include "platform/self_location.h"
 #include "platform/signal_name.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
 #include "platform/user_account.h"
 #include "transcript/transcript_file.h"
 #include "values/product.h"
+#include "values/shell_quote.h"
 
 namespace {
 
@@ -72,12 +75,23 @@ int main(int argc, char** argv) {
     }
     // A bare bundled bot's name stands for the user's copy of that bot.
     std::vector<std::string>& arguments = options.m_botFolders;
-    const std::size_t folder_count = options.m_mode == CliOptions::Mode::kTry
-                                         ? std::min<std::size_t>(arguments.size(), 1)
-                                         : arguments.size();
+    const std::size_t folder_count =
+        options.m_mode == CliOptions::Mode::kTry      ? std::min<std::size_t>(arguments.size(), 1)
+        : options.m_mode == CliOptions::Mode::kNewBot ? 0
+                                                      : arguments.size();
     std::vector<std::string> folders(arguments.begin(), arguments.begin() + folder_count);
     if (!ResolveBotArguments(folders, error)) return Fail(error);
     std::copy(folders.begin(), folders.end(), arguments.begin());
+
+    if (options.m_mode == CliOptions::Mode::kNewBot) {
+        const std::string folder =
+            MakeProgramBot(CurrentBotPlaces(), options.m_newBot, options.m_botFolders,
+                           ProgramFolder() + "/jabbery-stdio", error);
+        if (folder.empty()) return Fail(error);
+        std::printf("Made the bot folder %s; try it with\n  jabbery-cli --try %s\n", folder.c_str(),
+                    ShellQuote(options.m_newBot).c_str());
+        return 0;
+    }
 
     const bool for_terminal = IsTerminal(stdout) && std::getenv("NO_COLOR") == nullptr;
     if (options.m_mode == CliOptions::Mode::kCheck) {

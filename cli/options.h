@@ -17,10 +17,14 @@ struct CliOptions {
         kConversation,  // link the folders into a conversation
         kTry,           // one exchange with one bot: BOTDIR [MESSAGE]
         kCheck,         // check the folders without running their bots
+        kNewBot,        // make the user's bot folder m_newBot for a program
     };
     Mode m_mode = Mode::kConversation;
-    std::vector<std::string> m_botFolders;  // for kTry: the folder, then the message if given
-    std::optional<long long> m_turns;       // none: until interrupted
+    // For kTry: the folder, then the message if given; for kNewBot: the
+    // program and its arguments.
+    std::vector<std::string> m_botFolders;
+    std::string m_newBot;              // the name of the bot folder --new-bot makes
+    std::optional<long long> m_turns;  // none: until interrupted
     std::chrono::milliseconds m_interval{kTurnInterval};
     std::chrono::milliseconds m_timeout{kBotTimeLimit};
     std::optional<std::string> m_savePath;   // plain transcript, appended

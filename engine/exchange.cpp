@@ -6,6 +6,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "engine/token_report.h"
 #include "platform/plain_file.h"
 #include "platform/text_file.h"
 
@@ -107,10 +108,13 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
         return result;
     }
 
+    ClearTokenReport(folder->Fd());
+
     // The command line is handed to the shell as it stands; the folder is
     // never pasted into shell text, it only becomes the working directory.
     outcome = FromRun(RunHiddenAt(bot.m_command.Str(), folder->Fd(), run_limits));
     outcome.m_startedAt = started_at;
+    outcome.m_tokens = TakeTokenReport(folder->Fd());
 
     // Read back from the folder the bot was given, whatever now has its name.
     PlainFileReader reader;

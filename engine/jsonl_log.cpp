@@ -65,6 +65,10 @@ std::string JsonlLog::Line(const Participant& bot, const Turn& turn) const {
     if (outcome.m_end == ExchangeEnd::kSignalled) line["signal"] = SignalName(outcome.m_code);
     if (!outcome.Answered()) line["output"] = outcome.m_outputTail;
     if (turn.m_quarantined > 0) line["quarantined"] = turn.m_quarantined;
+    if (outcome.m_tokens) {
+        line["tokens"] = {{"prompt", outcome.m_tokens->m_prompt},
+                          {"completion", outcome.m_tokens->m_completion}};
+    }
     // Bots write any bytes; the replace handler keeps every line valid UTF-8.
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
