@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     if (options.m_mode == CliOptions::Mode::kNewBot) {
         const std::string folder =
             MakeProgramBot(CurrentBotPlaces(), options.m_newBot, options.m_botFolders,
-                           ProgramFolder() + "/jabbery-stdio", error);
+                           StdioBridgePath(ProgramFolder()), error);
         if (folder.empty()) return Fail(error);
         std::printf("Made the bot folder %s; try it with\n  jabbery-cli --try %s\n", folder.c_str(),
                     ShellQuote(options.m_newBot).c_str());

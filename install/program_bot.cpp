@@ -51,6 +51,16 @@ bool FillProgramBot(const fs::path& folder, const std::string& name,
 
 }  // namespace
 
+std::string StdioBridgePath(const std::string& program_folder) {
+    const fs::path beside = fs::path(program_folder) / "jabbery-stdio";
+    const fs::path build_tree = fs::path(program_folder).parent_path() / "cli" / "jabbery-stdio";
+    std::error_code ignored;
+    return (fs::is_regular_file(beside, ignored) || !fs::is_regular_file(build_tree, ignored)
+                ? beside
+                : build_tree)
+        .string();
+}
+
 std::string MakeProgramBot(const BotPlaces& places, const std::string& name,
                            const std::vector<std::string>& command,
                            const std::string& stdio_program, std::string& error) {

@@ -14,6 +14,11 @@ namespace jabbery {
 // The script that holds a command too long for the descriptor's line 3.
 inline constexpr const char* kProgramBotScript = "run.sh";
 
+// jabbery-stdio as installed beside the programs in `program_folder`; in
+// the build tree, where the window is built in a folder of its own, the one
+// beside jabbery-cli.
+std::string StdioBridgePath(const std::string& program_folder);
+
 // Makes the user's bot folder `name` in places.m_userBots, named `name`,
 // whose vorn.nfo runs `command` (a program and its arguments, no shell)
 // through `stdio_program` (jabbery-stdio, by its absolute path), every word

@@ -125,6 +125,7 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
     std::deque<std::optional<std::string>> m_exportPaths;
     std::deque<bool> m_goOnAnswers;
     std::deque<std::optional<std::string>> m_names;
+    std::deque<std::optional<ProgramBotAnswer>> m_programBots;
     std::vector<std::string> m_suggestedNames;             // what each name question offered
     std::vector<std::vector<std::string>> m_failedChecks;  // what each check message listed
 
@@ -140,6 +141,7 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
         m_suggestedNames.push_back(suggested);
         return Pop(m_names);
     }
+    std::optional<ProgramBotAnswer> AskProgramBot() override { return Pop(m_programBots); }
 };
 
 // Whether the text control shows its last line.

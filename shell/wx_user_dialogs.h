@@ -32,6 +32,7 @@ class WxUserDialogs : public UserDialogs {
     void ShowAboutBox() override;
     bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override;
     std::optional<std::string> AskHumanName(const std::string& suggested) override;
+    std::optional<ProgramBotAnswer> AskProgramBot() override;
 
   private:
     std::optional<std::string> AskPath(const wxString& title, const wxString& filter,
