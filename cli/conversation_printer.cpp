@@ -37,6 +37,12 @@ bool ConversationPrinter::Written(int colour, const std::string& bold_part,
                                   const std::string& regular_part) {
     // Piped output keeps every byte of the line, NUL bytes included.
     if (!m_forTerminal) return m_out.Write(bold_part + regular_part + "\n");
+    return m_out.Write(NameStyle(colour) + ForTerminal(bold_part) + "\x1b[22m" +
+                       ForTerminal(regular_part) + "\x1b[0m\n");
+}
+
+std::string ConversationPrinter::NameStyle(int colour) const {
+    if (!m_forTerminal) return "";
     // Bot 0's colour is black, which a dark terminal would not show: it
     // writes in the terminal's own text colour instead, whatever the
     // background.
@@ -44,8 +50,7 @@ bool ConversationPrinter::Written(int colour, const std::string& bold_part,
                                    ? ""
                                    : ForegroundEscape(kBotColours[static_cast<std::size_t>(colour)],
                                                       std::getenv("COLORTERM"), m_background);
-    return m_out.Write(escape + "\x1b[1m" + ForTerminal(bold_part) + "\x1b[22m" +
-                       ForTerminal(regular_part) + "\x1b[0m\n");
+    return escape + "\x1b[1m";
 }
 
 }  // namespace jabbery

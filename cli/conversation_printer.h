@@ -26,6 +26,10 @@ class ConversationPrinter final : public ConversationObserver {
                            const Participant& participant) override;
     void TurnRecorded(const Conversation& conversation, const Turn& turn) override;
 
+    // The terminal codes that start a participant's name in colour `colour`
+    // (bold), as its lines show it; "" when not writing to a terminal.
+    std::string NameStyle(int colour) const;
+
   private:
     void Print(int colour, const std::string& bold_part, const std::string& regular_part);
     // False once the output has failed.

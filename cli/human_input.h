@@ -2,35 +2,28 @@
 #pragma once
 
 #include <atomic>
-#include <deque>
-#include <mutex>
-#include <optional>
-#include <string>
 #include <thread>
+
+#include "cli/human_lines.h"
 
 namespace jabbery {
 
-// Reads a human's lines from a descriptor (standard input) on a thread of
-// its own, as they come, so the conversation never waits for them. The end
-// of input means the human says nothing more.
-class HumanInput {
+// Reads a human's lines from a descriptor (standard input that is not a
+// terminal: a pipe or a file) on a thread of its own, as they come, so the
+// conversation never waits for them. The end of input means the human says
+// nothing more. A CR before a line end is dropped.
+class HumanInput final : public HumanLines {
   public:
     explicit HumanInput(int fd);
-    ~HumanInput();  // stops reading and joins the thread
+    ~HumanInput() override;  // stops reading and joins the thread
     HumanInput(const HumanInput&) = delete;
     HumanInput& operator=(const HumanInput&) = delete;
-
-    // The next whole line read (without its line end, a CR before it
-    // dropped), or none when none has come.
-    std::optional<std::string> Next();
 
   private:
     void Read();
 
     int m_fd;
     std::atomic<bool> m_stop{false};
-    std::mutex m_mutex;
-    std::deque<std::string> m_lines;
     std::thread m_reader;
 };
 

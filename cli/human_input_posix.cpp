@@ -15,14 +15,6 @@ HumanInput::~HumanInput() {
     m_reader.join();
 }
 
-std::optional<std::string> HumanInput::Next() {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_lines.empty()) return std::nullopt;
-    std::string line = std::move(m_lines.front());
-    m_lines.pop_front();
-    return line;
-}
-
 void HumanInput::Read() {
     std::string partial;
     char buffer[4096];
@@ -40,15 +32,11 @@ void HumanInput::Read() {
             std::string line = partial.substr(0, end);
             partial.erase(0, end + 1);
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_lines.push_back(std::move(line));
+            Add(std::move(line));
         }
     }
     // A last line without its line end still counts.
-    if (!partial.empty()) {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_lines.push_back(std::move(partial));
-    }
+    if (!partial.empty()) Add(std::move(partial));
 }
 
 }  // namespace jabbery

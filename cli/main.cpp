@@ -2,12 +2,15 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <system_error>
 
 #include "cli/check_report.h"
 #include "cli/conversation_printer.h"
 #include "cli/human_commands.h"
 #include "cli/human_input.h"
+#include "cli/input_line.h"
 #include "cli/options.h"
 #include "cli/outcome_report.h"
 #include "cli/output_paths.h"
@@ -31,6 +34,7 @@
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
 #include "platform/user_account.h"
+#include "transcript/transcript.h"
 #include "transcript/transcript_file.h"
 #include "values/product.h"
 #include "values/shell_quote.h"
@@ -167,20 +171,38 @@ int main(int argc, char** argv) {
     if (options.m_jsonlPath) conversation.AddObserver(jsonl);
     for (Participant& bot : bots) conversation.Join(std::move(bot));
     if (options.m_opening) conversation.SetOpening(*options.m_opening);
-    std::optional<HumanInput> human_input;
     ParticipantId human = 0;
     if (options.m_join) {
         const std::string account = AccountName();
         human = conversation.JoinHuman(options.m_name.value_or(account.empty() ? "Human" : account))
                     .m_id;
-        human_input.emplace(fileno(stdin));
     }
     if (const std::string problem = ApplyBotSettings(conversation, options); !problem.empty()) {
         return Fail(problem);
     }
 
+    // The human's lines: typed on an input line that the conversation
+    // writes above, when both ends are a terminal; else read as they come.
+    std::unique_ptr<HumanLines> human_input;
+    InputLine* input_line = nullptr;
+    // A terminal that cannot move its cursor (TERM=dumb, an editor's shell
+    // buffer) gets the plain reader.
+    const char* terminal_type = std::getenv("TERM");
+    const bool can_draw = terminal_type != nullptr && std::string_view(terminal_type) != "dumb";
+    if (options.m_join && can_draw && IsTerminal(stdin) && IsTerminal(stdout)) {
+        const Participant& joined = conversation.Get(human);
+        auto line = std::make_unique<InputLine>(stdin, stdout, SpeakerLabel(joined.m_name),
+                                                printer.NameStyle(joined.m_colour));
+        input_line = line.get();
+        out.KeepBelow(input_line);
+        if (warnings_to_terminal) err.KeepBelow(input_line);
+        human_input = std::move(line);
+    } else if (options.m_join) {
+        human_input = std::make_unique<HumanInput>(fileno(stdin));
+    }
+
     int status = 0;
-    WaitingLine waiting_line(err);
+    WaitingLine waiting_line(err, input_line);
     TurnLoopSettings settings{options.m_interval,
                               options.m_timeout,
                               warnings_to_terminal && !options.m_quiet ? &waiting_line : nullptr,
@@ -207,6 +229,11 @@ int main(int argc, char** argv) {
     }
     ProcessBotRunner runner;
     RunTurnLoop(conversation, runner, settings, canceller);
+    // The conversation is over: nothing more is read, and the terminal is
+    // left as it was found before the last lines are written.
+    out.KeepBelow(nullptr);
+    err.KeepBelow(nullptr);
+    human_input.reset();
     // Why it ended, unless one of its rules ended it: a stop signal, or
     // standard output's reader went away.
     const int stop_signal = StopSignalReceived();

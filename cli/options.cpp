@@ -2,9 +2,12 @@
 #include "cli/options.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 #include <functional>
 
+#include "cli/file_options.h"
+#include "engine/duration_text.h"
 #include "engine/participant.h"
 #include "engine/speaker_policy.h"
 #include "engine/stop_pattern.h"
@@ -89,8 +92,10 @@ void DeclareSteering(CLI::App& app, CliOptions& options) {
            "end the conversation once it has run this long (90s, 10m, 2h)")
         ->type_name("DURATION")
         ->check([](const std::string& text) {
-            return ReadDuration(text) ? ""
-                                      : "'" + text + "' is not a duration such as 90s, 10m or 2h";
+            const auto duration = ReadDuration(text);
+            return duration && duration->count() > 0
+                       ? ""
+                       : "'" + text + "' is not a duration such as 90s, 10m or 2h";
         });
     app.add_option("--stop-on", options.m_stopOn,
                    "end the conversation after a reply in which the regular\n"
@@ -125,6 +130,7 @@ std::string NamesAFile(const std::string& value) {
 // The usage lines and what the program does, at the head of --help.
 std::string Usage() {
     return "Usage: jabbery-cli [options] BOTDIR BOTDIR [BOTDIR...]\n"
+           "       jabbery-cli [options] FILE.jabbery [BOTDIR...]\n"
            "       jabbery-cli --try [--timeout SECONDS] BOTDIR [MESSAGE]\n"
            "       jabbery-cli --check BOTDIR...\n"
            "       jabbery-cli --new-bot NAME -- COMMAND [ARGS...]\n"
@@ -135,7 +141,9 @@ std::string Usage() {
            "A bare name such as 'hask', when no folder of that name is here, names your\n"
            "own bot folder of that name in $XDG_DATA_HOME/jabbery/bots (by default\n"
            "~/.local/share/jabbery/bots); a bot that comes with Jabbery, such as hask or\n"
-           "wren, is copied there on first use.\n";
+           "wren, is copied there on first use.\n"
+           "A conversation file (FILE.jabbery) sets the bots and options; options given\n"
+           "here go over its values, and BOTDIRs given with it replace its bots.\n";
 }
 
 constexpr const char* kFooter =
@@ -237,15 +245,6 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
 
 }  // namespace
 
-std::optional<std::chrono::milliseconds> ReadDuration(const std::string& text) {
-    if (text.size() < 2) return std::nullopt;
-    const char unit = text.back();
-    const long long scale = unit == 's' ? 1 : unit == 'm' ? 60 : unit == 'h' ? 3600 : 0;
-    const auto number = ReadNumber(text.substr(0, text.size() - 1), 1, 1000LL * 3600);
-    if (scale == 0 || !number) return std::nullopt;
-    return std::chrono::seconds(*number * scale);
-}
-
 std::string CliUsage() {
     CliOptions unused;
     CLI::App app;
@@ -255,9 +254,34 @@ std::string CliUsage() {
 
 OptionsEnd ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
                            std::string& error) {
-    CLI::App app;
-    DeclareCliOptions(app, options);
-    return ParseOptions(app, arguments, error);
+    const auto parse = [&arguments, &error](CliOptions& into) {
+        CLI::App app;
+        DeclareCliOptions(app, into);
+        return ParseOptions(app, arguments, error);
+    };
+    const OptionsEnd end = parse(options);
+    if (end != OptionsEnd::kRun || options.m_mode != CliOptions::Mode::kConversation) return end;
+    std::vector<std::string>& folders = options.m_botFolders;
+    const auto file_at = std::find_if(folders.begin(), folders.end(), IsConversationFile);
+    if (file_at == folders.end()) return end;
+    if (std::count_if(folders.begin(), folders.end(), IsConversationFile) > 1) {
+        error = "one conversation file at a time, please (see --help)";
+        return OptionsEnd::kError;
+    }
+    const std::string path = *file_at;
+    const std::optional<ConversationFile> file = ReadConversationFile(path, error);
+    if (!file) return OptionsEnd::kError;
+    // The file's values, then the command line over them: read once more.
+    CliOptions from_file = OptionsFrom(*file);
+    parse(from_file);
+    std::erase(from_file.m_botFolders, path);
+    if (from_file.m_botFolders.empty()) {
+        from_file.m_botFolders = OptionsFrom(*file).m_botFolders;
+    } else {
+        from_file.m_botTuning.clear();  // the file's bots are not run
+    }
+    options = std::move(from_file);
+    return end;
 }
 
 }  // namespace jabbery

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/conversation_file.h"
 #include "platform/program_options.h"
 #include "values/conversation_facts.h"
 
@@ -39,22 +40,24 @@ struct CliOptions {
     std::string m_order = "random";                   // the speaking order
     std::vector<std::pair<std::string, int>> m_talk;  // NAME, talkativeness
     std::vector<std::string> m_mute;                  // NAMEs muted from the start
-    std::optional<std::chrono::milliseconds> m_for;   // run this long
-    std::optional<std::string> m_stopOn;              // a pattern (RE2) ending it
-    std::optional<int> m_loop;                        // a line said this often ends it
-    std::optional<int> m_quarantine;                  // failures in a row that sit a bot out
-    std::chrono::milliseconds m_jitter{0};            // each interval varies this much
+    // From a conversation file whose bots are run: each folder's
+    // talkativeness and mute, in the order of m_botFolders.
+    std::vector<FileBot> m_botTuning;
+    std::optional<std::chrono::milliseconds> m_for;  // run this long
+    std::optional<std::string> m_stopOn;             // a pattern (RE2) ending it
+    std::optional<int> m_loop;                       // a line said this often ends it
+    std::optional<int> m_quarantine;                 // failures in a row that sit a bot out
+    std::chrono::milliseconds m_jitter{0};           // each interval varies this much
 
     std::optional<std::string> m_opening;  // the first line handed on, instead of "Hi!"
     bool m_join = false;                   // a human joins through standard input
     std::optional<std::string> m_name;     // the human's name; none: the account's
 };
 
-// "90s", "10m", "2h": a whole number and a unit; none when it is not one.
-std::optional<std::chrono::milliseconds> ReadDuration(const std::string& text);
-
-// Reads the command line (without the program name). kError with `error`
-// naming the problem when an option or its value is wrong.
+// Reads the command line (without the program name). A conversation file
+// among the folders gives its values first and the command line's options
+// go over them; folders besides it replace its bots. kError with `error`
+// naming the problem when an option or its value is wrong, or the file is.
 OptionsEnd ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
                            std::string& error);
 

@@ -37,8 +37,6 @@ TEST(CliOptions, ReadsEveryOptionInBothFormsAndKeepsFoldersInOrder) {
     EXPECT_TRUE(options.m_loop == 3 && options.m_quarantine == 2 &&
                 options.m_jitter.count() == 500);
     EXPECT_EQ(options.m_opening, "Good day");
-    EXPECT_EQ(ReadDuration("2h"), std::chrono::hours(2));
-    EXPECT_FALSE(ReadDuration("h"));
 }
 
 TEST(CliOptions, RefusesUnknownOptionsMissingAndMalformedValuesWithAMessage) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/steering.h"
 
+#include "engine/set_up_file.h"
 #include "platform/terminal_filter.h"
 
 namespace jabbery {
@@ -19,6 +20,10 @@ StopRules StopRulesFrom(const CliOptions& options) {
 }
 
 std::string ApplyBotSettings(Conversation& conversation, const CliOptions& options) {
+    // The file's settings for each bot first; --talk and --mute go over them.
+    if (std::string refused = TuneBots(conversation, options.m_botTuning); !refused.empty()) {
+        return refused;
+    }
     // Every bot of that name: two folders may hold bots of one name.
     const auto each_named = [&](const std::string& name, const auto& apply) -> std::string {
         const std::vector<ParticipantId> bots = conversation.BotsNamed(name);

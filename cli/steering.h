@@ -11,7 +11,8 @@ namespace jabbery {
 // The stop rules the command line asks for.
 StopRules StopRulesFrom(const CliOptions& options);
 
-// Applies --talk and --mute to the bots that have joined `conversation`,
+// Applies a conversation file's bot settings (m_botTuning), then --talk and
+// --mute, to the bots that have joined `conversation`,
 // each NAME compared with the descriptor's name without case. A message
 // for the user when a NAME names no bot or a mute is refused; else empty.
 std::string ApplyBotSettings(Conversation& conversation, const CliOptions& options);

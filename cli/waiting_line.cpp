@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/waiting_line.h"
 
+#include "cli/input_line.h"
 #include "platform/terminal.h"
 #include "platform/terminal_filter.h"
 
@@ -19,13 +20,16 @@ std::string WaitingText(const std::string& shown_name, std::chrono::milliseconds
 }
 
 void WaitingLine::Show(const std::string& name, std::chrono::milliseconds waited) {
-    m_terminal.Write(kClearLine + WaitingText(ForTerminal(name), waited));
+    const std::string text = WaitingText(ForTerminal(name), waited);
+    if (m_inputLine == nullptr || !m_inputLine->SetStatus(text)) {
+        m_terminal.Write(kClearLine + text);
+    }
     m_shown = true;
 }
 
 void WaitingLine::Clear() {
     if (!m_shown) return;
-    m_terminal.Write(kClearLine);
+    if (m_inputLine == nullptr || !m_inputLine->SetStatus("")) m_terminal.Write(kClearLine);
     m_shown = false;
 }
 

@@ -6,6 +6,7 @@
 
 namespace jabbery {
 
+class InputLine;
 class StopAwareOutput;
 
 // How long a turn runs before the terminal says whom it waits for.
@@ -16,10 +17,12 @@ inline constexpr std::chrono::seconds kWaitingLineAfter{2};
 std::string WaitingText(const std::string& shown_name, std::chrono::milliseconds waited);
 
 // Says on a terminal which bot the conversation waits for, on one line that
-// is rewritten in place and cleared when the turn ends.
+// is rewritten in place and cleared when the turn ends; with a human's
+// input line (not null), that line is the one just above it.
 class WaitingLine {
   public:
-    explicit WaitingLine(StopAwareOutput& terminal) : m_terminal(terminal) {}
+    explicit WaitingLine(StopAwareOutput& terminal, InputLine* input_line = nullptr)
+        : m_terminal(terminal), m_inputLine(input_line) {}
 
     // Shows (or updates) the line for the bot `name` (filtered for the
     // terminal here) that has run for `waited`.
@@ -29,6 +32,7 @@ class WaitingLine {
 
   private:
     StopAwareOutput& m_terminal;
+    InputLine* m_inputLine;
     bool m_shown = false;
 };
 

@@ -47,6 +47,7 @@ const Participant& Conversation::Join(Participant participant) {
     // Colours go round the transcript's table in the order of joining.
     participant.m_colour = static_cast<int>(m_participants.size() % kMaxBots);
     const Participant& joined = m_participants.emplace_back(std::move(participant));
+    m_introduced.push_back(joined.m_id);
     for (ConversationObserver* observer : m_observers) observer->ParticipantJoined(*this, joined);
     return joined;
 }

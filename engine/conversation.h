@@ -101,6 +101,8 @@ class Conversation {
     void Finish(EndReason reason, const std::string& summary);
 
     const std::vector<Participant>& Participants() const { return m_participants; }
+    // Those who joined in set-up (Join), whose introductions head the transcripts.
+    const std::vector<ParticipantId>& Introduced() const { return m_introduced; }
     // The bots present called `name`, compared without case (a to z).
     std::vector<ParticipantId> BotsNamed(const std::string& name) const;
     // The participant with id `id`; it must be one of Participants().
@@ -138,6 +140,7 @@ class Conversation {
     void RecordHuman(ParticipantId id, const std::string& text);
 
     std::vector<Participant> m_participants;
+    std::vector<ParticipantId> m_introduced;
     std::vector<Turn> m_turns;
     std::vector<ConversationObserver*> m_observers;
     std::shared_ptr<SpeakerPolicy> m_speakers;

@@ -33,8 +33,12 @@ struct ConversationSetUp {
 struct RecordedConversation {
     std::optional<ConversationSetUp> m_setUp;  // absent in logs without a header
     std::vector<Participant> m_participants;   // in the order they joined
-    std::vector<Turn> m_turns;                 // in the order they were said
-    std::optional<ConversationEnd> m_end;      // the last end record, when there is one
+    // Those whose introduction (their folder) heads the transcripts: the
+    // bots set up before the first turn, in the order they joined. Bots
+    // added later and humans have none.
+    std::vector<ParticipantId> m_introduced;
+    std::vector<Turn> m_turns;             // in the order they were said
+    std::optional<ConversationEnd> m_end;  // the last end record, when there is one
 
     // The participant with `id`, or null.
     const Participant* Find(ParticipantId id) const {

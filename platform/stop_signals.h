@@ -12,7 +12,8 @@ class RunCanceller;
 // `canceller`, so the work in flight stops at once and the program can wind
 // up (and save what it has), and gives it `grace` to end. When the grace is
 // over, or at a second signal, the program is ended by that signal, so it
-// always ends soon, whatever it is waiting on. A SIGHUP ignored when the
+// always ends soon, whatever it is waiting on, with the terminal's saved
+// modes put back (terminal_modes.h). A SIGHUP ignored when the
 // program starts (nohup) stays ignored. SIGPIPE is ignored: a reader that went away shows as a
 // failed write (EPIPE), which the program handles as it sees fit.
 // Process-wide; call once, from the main thread; `canceller` must outlive

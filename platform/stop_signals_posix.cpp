@@ -7,6 +7,7 @@
 
 #include "platform/run_hidden.h"
 #include "platform/stop_signals.h"
+#include "platform/terminal_modes.h"
 
 namespace jabbery {
 
@@ -19,6 +20,8 @@ volatile sig_atomic_t g_stopSignal = 0;
 // Ends the program as `signal` would have without our handler, so the
 // caller (a shell) sees the usual exit status for it.
 void EndBy(int signal) {
+    // The terminal's modes first: a line editor may have changed them.
+    RestoreSavedTerminalModes();
     // The default action, then the signal again: async-signal-safe both.
     ::signal(signal, SIG_DFL);
     ::raise(signal);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string_view>
 
 namespace jabbery {
@@ -16,6 +17,16 @@ bool IsTerminal(std::FILE* stream);
 // number and receives what was meant for the terminal. Call first in main.
 void OpenClosedStandardStreams();
 
+// What stays at the bottom of a terminal under everything written there (a
+// line being typed): it is taken away for each write and put back after it.
+class KeptLine {
+  public:
+    virtual ~KeptLine() = default;
+    // Runs `write` (which writes whole lines) with the kept line out of the
+    // way, then puts it back below; returns what `write` returns.
+    virtual bool WriteAbove(const std::function<bool()>& write) = 0;
+};
+
 // Standard output or error of a terminal program, written so that a stop is
 // never held up by it: while the reader is slow (a pager left alone, a
 // stopped terminal), a write waits only until `canceller` fires; after
@@ -29,12 +40,19 @@ class StopAwareOutput {
     // nothing more is written after that.
     bool Write(std::string_view text);
 
+    // From now on each write goes above `line` (null: no more); `line`
+    // outlives this or is unset first.
+    void KeepBelow(KeptLine* line) { m_kept = line; }
+
     int Error() const { return m_error; }
 
   private:
+    bool WriteNow(std::string_view text);
+
     int m_fd;
     const RunCanceller& m_canceller;
     int m_error = 0;
+    KeptLine* m_kept = nullptr;
 };
 
 }  // namespace jabbery

@@ -29,6 +29,11 @@ void OpenClosedStandardStreams() {
 }
 
 bool StopAwareOutput::Write(std::string_view text) {
+    if (m_kept == nullptr) return WriteNow(text);
+    return m_kept->WriteAbove([&] { return WriteNow(text); });
+}
+
+bool StopAwareOutput::WriteNow(std::string_view text) {
     while (m_error == 0 && !text.empty()) {
         pollfd fds[2] = {{m_fd, POLLOUT, 0}, {m_canceller.EventDescriptor(), POLLIN, 0}};
         // Once stopped, only a look: the output is not waited for any more.

@@ -13,8 +13,11 @@
 #include "engine/bot_set_up.h"
 #include "engine/exit_sequence.h"
 #include "engine/outcome_text.h"
+#include "engine/record_of.h"
+#include "engine/set_up_file.h"
 #include "platform/terminal.h"
 #include "platform/user_account.h"
+#include "share/export.h"
 #include "shell/bots_window.h"
 #include "shell/dialog_units.h"
 #include "shell/export_document.h"
@@ -24,6 +27,7 @@
 #include "shell/stop_rules_dialog.h"
 #include "shell/wx_text.h"
 #include "shell/wx_user_dialogs.h"
+#include "transcript/clock_text.h"
 #include "values/product.h"
 
 namespace jabbery {
@@ -54,6 +58,7 @@ wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
     EVT_MENU(CChatDialog::kPauseId, CChatDialog::OnPause)
     EVT_MENU(CChatDialog::kSaveNowId, CChatDialog::OnSaveNow)
     EVT_MENU(CChatDialog::kExportId, CChatDialog::OnExport)
+    EVT_MENU(CChatDialog::kSaveSetUpId, CChatDialog::OnSaveSetUp)
     EVT_MENU(wxID_COPY, CChatDialog::OnCopy)
     EVT_MENU(wxID_SELECTALL, CChatDialog::OnSelectAll)
     EVT_MENU(CChatDialog::kBotsId, CChatDialog::OnBots)
@@ -77,7 +82,8 @@ CChatDialog::CChatDialog(wxWindow* parent, ChatSettings settings, UserDialogs* d
       m_ownDialogs(dialogs ? nullptr : std::make_unique<WxUserDialogs>(this)),
       m_dialogs(dialogs ? *dialogs : *m_ownDialogs),
       m_runner(m_bots, m_settings.m_botTimeLimit),
-      m_jsonl(ConversationId(), [this](const std::string& error) { Warn(error); }) {
+      m_jsonl(ConversationId(), [this](const std::string& error) { Warn(error); }),
+      m_jitterDraws(m_settings.m_seed.value_or(0)) {
     // The template's size is the preferred one; the smaller minimum still
     // holds the three buttons and a few lines, for small or scaled screens.
     SetClientSizeInDialogUnits(this, kClientWidth, kClientHeight);
@@ -185,9 +191,21 @@ bool CChatDialog::OnInitDialog() {
     }
     for (const Participant& bot : *bots) m_conversation.Join(bot);
     if (m_settings.m_opening) m_conversation.SetOpening(*m_settings.m_opening);
-    // No rule until the Stop rules dialog sets one; then, and when fewer
-    // than two bots are left to speak, the window pauses rather than ends.
-    StopRules pausing;
+    if (const std::string refused = TuneBots(m_conversation, m_settings.m_botTuning);
+        !refused.empty()) {
+        m_dialogs.ShowError(refused);  // the bot speaks; the menu can mute another
+    }
+    const auto* order =
+        std::find(std::begin(kSpeakingOrders), std::end(kSpeakingOrders), m_settings.m_order);
+    if (order != std::end(kSpeakingOrders)) {
+        m_order = static_cast<std::size_t>(order - std::begin(kSpeakingOrders));
+        m_conversation.SetSpeakingOrder(MakeSpeakingOrder(*order));
+    }
+    if (m_settings.m_seed) std::srand(*m_settings.m_seed);
+    // The rules given (the Stop rules dialog changes them); when one is met,
+    // and when fewer than two bots are left to speak, the window pauses
+    // rather than ends.
+    StopRules pausing = m_settings.m_rules;
     pausing.m_pauseInstead = true;
     m_conversation.SetRules(std::move(pausing));
     m_conversation.Start();
@@ -206,7 +224,16 @@ void CChatDialog::RequestClose() {
 }
 
 void CChatDialog::StartTurnTimer() {
-    m_turnTimer.Start(static_cast<int>(m_settings.m_turnInterval.count()));
+    const long long interval = m_settings.m_turnInterval.count();
+    const long long jitter = m_settings.m_jitter.count();
+    if (jitter == 0) {
+        m_turnTimer.Start(static_cast<int>(interval));
+        return;
+    }
+    // Each tick is timed on its own, its interval drawn anew (OnTimer sets the next).
+    const long long drawn =
+        interval + std::uniform_int_distribution<long long>(-jitter, jitter)(m_jitterDraws);
+    m_turnTimer.StartOnce(static_cast<int>(std::max(drawn, 1LL)));
 }
 
 void CChatDialog::StopTurnTimer() {
@@ -227,6 +254,9 @@ void CChatDialog::TurnRecorded(const Conversation& conversation, const Turn& tur
 }
 
 void CChatDialog::OnTimer(wxTimerEvent&) {
+    // A jittered timer fires once: the next tick is set before this one's
+    // work, which may stop the timer for good (the Exit sequence).
+    if (m_settings.m_jitter.count() > 0) StartTurnTimer();
     Do(m_conversation.OnTick());
     ShowState();  // the time rule may have stopped it
 }
@@ -339,7 +369,8 @@ void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     menu.Append(kPauseId,
                 m_conversation.Scheduler().IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
     menu.Append(kSaveNowId, "&Save transcript now...\tCtrl+S");
-    menu.Append(kExportId, "&Export coloured transcript...");
+    menu.Append(kExportId, "&Export...");
+    menu.Append(kSaveSetUpId, "Save set-&up as...");
     menu.AppendSeparator();
     menu.Append(wxID_COPY, "&Copy\tCtrl+C")->Enable(m_transcriptView->CanCopy());
     menu.Append(wxID_SELECTALL, "Select &All\tCtrl+A");
@@ -384,8 +415,34 @@ void CChatDialog::OnSaveNow(wxCommandEvent&) {
 }
 
 void CChatDialog::OnExport(wxCommandEvent&) {
+    // What the window shows, in the format the file's name says; a name of
+    // no known format gets the coloured transcript.
     ExportDocument(
-        Transcripts().Document(), [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
+        [this](const std::string& path) {
+            RecordedConversation record = RecordOf(m_conversation);
+            record.m_setUp->m_order = kSpeakingOrders[m_order];
+            record.m_setUp->m_seed = m_settings.m_seed;
+            record.m_setUp->m_opening = m_settings.m_opening.value_or(kFirstMessage);
+            return ExportConversation(record, ExportFormatOfPath(path).value_or(ExportFormat::kRtf),
+                                      SystemNow());
+        },
+        [this] { return m_dialogs.AskExportPath(); }, m_dialogs);
+}
+
+void CChatDialog::OnSaveSetUp(wxCommandEvent&) {
+    // The bots, rules and human from the conversation; the rest as the window runs it.
+    ConversationFile file = SetUpOf(m_conversation);
+    file.m_order = kSpeakingOrders[m_order];
+    file.m_opening = m_settings.m_opening.value_or(kFirstMessage);
+    file.m_interval = m_settings.m_turnInterval;
+    if (m_settings.m_jitter.count() > 0) file.m_jitter = m_settings.m_jitter;
+    file.m_timeLimit = m_settings.m_botTimeLimit;
+    file.m_seed = m_settings.m_seed;
+    if (!file.m_humanName && !m_settings.m_humanName.empty()) {
+        file.m_humanName = m_settings.m_humanName;
+    }
+    ExportDocument([text = ConversationFileText(file)](const std::string&) { return text; },
+                   [this] { return m_dialogs.AskSetUpPath(); }, m_dialogs);
 }
 
 void CChatDialog::OnCopy(wxCommandEvent&) {

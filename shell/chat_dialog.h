@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/bot_runner.h"
 #include "engine/conversation.h"
+#include "engine/conversation_file.h"
 #include "engine/conversation_window.h"
 #include "engine/jsonl_log.h"
 #include "engine/transcript_recorder.h"
@@ -49,6 +51,17 @@ struct ChatSettings {
     std::string m_humanName = std::string();
     // The line the first bot is handed; none: "Hi!".
     std::optional<std::string> m_opening = std::nullopt;
+    // The speaking order's name (one of kSpeakingOrders) and the stop
+    // rules, as the conversation starts; the menu changes them later.
+    std::string m_order = kSpeakingOrders[0];
+    StopRules m_rules = StopRules();
+    // Each bot's talkativeness and mute from a conversation file, in the
+    // order of m_botFolders; empty: the defaults.
+    std::vector<FileBot> m_botTuning = {};
+    // Seeds the choice of speakers and the jitter; none: the fixed start.
+    std::optional<unsigned> m_seed = std::nullopt;
+    // Each interval varies at random by up to this much either way.
+    std::chrono::milliseconds m_jitter{0};
 };
 
 // The main window: the transcript view (1002) and the buttons Exit (1003),
@@ -64,12 +77,14 @@ struct ChatSettings {
 //
 // Beyond its buttons the window has a context menu on the view, also
 // reachable by keys: Pause/Resume (Ctrl+P), Save transcript now (Ctrl+S),
-// Export coloured transcript, Copy, Select All, the Bots window (Ctrl+B),
-// the Speaking order (from the next turn on), the Stop rules, which pause
-// the conversation when one is met, and Join the conversation (Ctrl+J): the
-// user, named once per run, says lines in an entry line (1004) above the
-// buttons; Enter says one at the next turn boundary, Ctrl+Enter at once,
-// stopping the bot in flight. Ctrl+J again hides the entry. Its title says when it is paused and
+// Export (an HTML page, Markdown, text or the coloured RTF document), Save
+// set-up as (a conversation file that runs the conversation as it stands
+// again), Copy, Select All, the Bots window (Ctrl+B), the Speaking order
+// (from the next turn on), the Stop rules, which pause the conversation
+// when one is met, and Join the conversation (Ctrl+J): the user, named once
+// per run, says lines in an entry line (1004) above the buttons; Enter says
+// one at the next turn boundary, Ctrl+Enter at once, stopping the bot in
+// flight. Ctrl+J again hides the entry. Its title says when it is paused and
 // which rule stopped it, when Exit waits for the turn in flight, and when
 // the last turn's bot failed.
 class CChatDialog : public wxDialog, private ConversationWindow, private ConversationObserver {
@@ -85,6 +100,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     static constexpr int kBotsId = 1104;
     static constexpr int kStopRulesId = 1105;
     static constexpr int kJoinId = 1106;
+    static constexpr int kSaveSetUpId = 1107;
     // The speaking orders' menu items, in the order of kSpeakingOrders.
     static constexpr int kFirstOrderId = 1110;
     static constexpr int kTurnTimerId = 1;
@@ -138,6 +154,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     void OnPause(wxCommandEvent& event);
     void OnSaveNow(wxCommandEvent& event);
     void OnExport(wxCommandEvent& event);
+    void OnSaveSetUp(wxCommandEvent& event);
     void OnCopy(wxCommandEvent& event);
     void OnSelectAll(wxCommandEvent& event);
     void OnBots(wxCommandEvent& event);
@@ -203,6 +220,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     std::vector<std::pair<ParticipantId, std::string>> m_failureNotes;
     CBotsWindow* m_botsWindow = nullptr;  // a child window, made when first asked for
     std::size_t m_order = 0;              // the speaking order's index in kSpeakingOrders
+    std::mt19937 m_jitterDraws;           // seeded as the speakers are, a generator of its own
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -210,7 +210,7 @@ TEST_F(ChatDialogTest, EveryWindowItOpensLeavesItTakingInput) {
     round_trip("Bots", true, [] { PressKeyIn(kTitle, 'B', wxMOD_CONTROL); });
     round_trip("Jabbery manual", true, [&] { ClickOn(Button(window, CChatDialog::kManualId)); });
     round_trip("Save As", false, [] { PressKeyIn(kTitle, 'S', wxMOD_CONTROL); });
-    round_trip("Export coloured transcript", false, [&] {  // as the context menu chooses it
+    round_trip("Export conversation", false, [&] {  // as the context menu chooses it
         window.CallAfter([&] { Press(window, CChatDialog::kExportId, wxEVT_MENU); });
     });
     m_script.Do("ask it to close", [&] { SendCloseRequest(&window); });
@@ -271,6 +271,25 @@ TEST_F(ChatDialogTest, ExitDuringASlowTurnWaitsUntilExitAgainStopsIt) {
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
     EXPECT_EQ(PlainLines(window).at(2) + PlainLines(window).at(3), "ANN> aBOB> b")
         << "the stopped turn added no line";
+}
+
+// Export writes the format its file's name asks for.
+TEST_F(ChatDialogTest, ExportWritesTheFormatTheFileNameAsksFor) {
+    m_dialogs.m_exportPaths = {m_root.File("talk.html"), m_root.File("talk.md"),
+                               m_root.File("talk.txt")};
+    CChatDialog window(nullptr, {AnnAndBob(), 100ms, 20s}, &m_dialogs);
+    std::string plain;
+    AwaitTurns(window, 2);
+    m_script.Do("export three times", [&] {
+        plain = window.Transcripts().m_plainText.Str();
+        for (int i = 0; i < 3; ++i) Press(window, CChatDialog::kExportId, wxEVT_MENU);
+    });
+    Run(window, true);
+    const std::string html = ReadFile(m_root.File("talk.html"));
+    EXPECT_NE(html.find("<b>ANN&gt; </b>a</p>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<dt>Speaking order</dt><dd>random</dd>"), std::string::npos) << html;
+    EXPECT_NE(ReadFile(m_root.File("talk.md")).find("\n**BOB\\>** b\n"), std::string::npos);
+    EXPECT_TRUE(ReadFile(m_root.File("talk.txt")).ends_with("#\r\n" + plain));
 }
 
 // Ctrl+P pauses and resumes; meanwhile no turn starts.

@@ -2,6 +2,7 @@
 #include "shell/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 
 #include "engine/bot_descriptor.h"
 #include "install/bundled_bots.h"
@@ -16,6 +17,7 @@ namespace {
 // The usage line and what the options do not say, at the head of --help.
 std::string Usage() {
     return "Usage: jabbery [BOTDIR...]\n"
+           "       jabbery [options] FILE.jabbery [BOTDIR...]\n"
            "Links " +
            BotCountRange() +
            " chat bots into one conversation in a window.\n"
@@ -30,6 +32,10 @@ std::string Usage() {
            "in $XDG_DATA_HOME/jabbery/bots (by default ~/.local/share/jabbery/bots),\n"
            "where the folder prompt starts; a bot that comes with Jabbery is copied there\n"
            "on first use.\n"
+           "\n"
+           "A conversation file (FILE.jabbery) sets the bots, the speaking order, the\n"
+           "stop rules and the pace; options given here go over its values, and\n"
+           "BOTDIRs given with it replace its bots.\n"
            "\n"
            "Each conversation is kept as it grows in $XDG_STATE_HOME/jabbery/\n"
            "conversations (default ~/.local/state/...); the newest " +
@@ -58,6 +64,30 @@ void DeclareWindowOptions(CLI::App& app, CommandLine& line) {
     });
 }
 
+// Reads a conversation file named among the folders into `line`, under what
+// the options set; false with m_error when there are two or it is wrong.
+bool TakeConversationFile(CommandLine& line) {
+    std::vector<std::string>& folders = line.m_botFolders;
+    const auto file_at = std::find_if(folders.begin(), folders.end(), IsConversationFile);
+    if (file_at == folders.end()) return true;
+    if (std::count_if(folders.begin(), folders.end(), IsConversationFile) > 1) {
+        line.m_error = "one conversation file at a time, please (see --help)";
+        return false;
+    }
+    std::optional<ConversationFile> file = ReadConversationFile(*file_at, line.m_error);
+    if (!file) return false;
+    folders.erase(file_at);
+    if (folders.empty()) {
+        for (const FileBot& bot : file->m_bots) folders.push_back(bot.m_folder);
+    } else {
+        file->m_bots.clear();  // replaced by the folders given
+    }
+    if (!line.m_opening) line.m_opening = file->m_opening;
+    if (line.m_name.empty()) line.m_name = file->m_humanName.value_or("");
+    line.m_setUp = std::move(*file);
+    return true;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -66,6 +96,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     DeclareWindowOptions(app, result);
     result.m_action = ParseOptions(app, arguments, result.m_error);
     if (result.m_action != OptionsEnd::kRun) return result;
+    if (!TakeConversationFile(result)) {
+        result.m_action = OptionsEnd::kError;
+        return result;
+    }
     // Bare names of bundled bots become the user's copies, made only now
     // that the whole line is known to be run.
     if (!ResolveBotArguments(result.m_botFolders, result.m_error)) {

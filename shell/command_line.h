@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/conversation_file.h"
 #include "platform/program_options.h"
 
 namespace jabbery {
@@ -20,10 +21,16 @@ struct CommandLine {
     bool m_quiet = false;                  // no warnings on standard error
     std::string m_name;                    // the user's name on joining; empty: asked then
     std::optional<std::string> m_opening;  // the first line handed on, instead of "Hi!"
+    // What a conversation file given sets beyond the above; its bots are
+    // those of m_botFolders (with their settings) unless folders were
+    // given besides it (then none). Empty without a file.
+    ConversationFile m_setUp;
 };
 
 // Reads the arguments (without the program's name). Options come first or
-// anywhere; "--" ends them, so a folder may begin with "-". The number of
+// anywhere; "--" ends them, so a folder may begin with "-". A conversation
+// file among the folders sets what the options do not, and its bots unless
+// other folders are given. The number of
 // folders is not judged here: the set-up refuses counts outside 2 to 15
 // with its usual message.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

@@ -8,7 +8,7 @@
 
 namespace jabbery {
 
-void ExportDocument(const std::string& document,
+void ExportDocument(const std::function<std::string(const std::string& path)>& document_for,
                     const std::function<std::optional<std::string>()>& ask_path,
                     UserQuestions& questions) {
     while (const std::optional<std::string> path = ask_path()) {
@@ -16,7 +16,7 @@ void ExportDocument(const std::string& document,
         if (std::filesystem::exists(*path, ignored) && !questions.AskYesNo(ReplaceQuestion(*path)))
             continue;
         std::string error;
-        if (ReplaceWholeFile(*path, document, error)) return;
+        if (ReplaceWholeFile(*path, document_for(*path), error)) return;
         questions.ShowError(error + "\nChoose another file, or cancel.");
     }
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/set_up_file.h"
 #include "platform/terminal.h"
 #include "shell/chat_app.h"
 #include "shell/command_line.h"
@@ -38,6 +39,14 @@ int main(int argc, char** argv) {
     if (!command_line.m_quiet) settings.m_warnings = stderr;
     settings.m_humanName = command_line.m_name;
     settings.m_opening = command_line.m_opening;
+    const ConversationFile& set_up = command_line.m_setUp;
+    settings.m_turnInterval = set_up.m_interval.value_or(settings.m_turnInterval);
+    settings.m_botTimeLimit = set_up.m_timeLimit.value_or(settings.m_botTimeLimit);
+    settings.m_jitter = set_up.m_jitter.value_or(settings.m_jitter);
+    settings.m_order = set_up.m_order.value_or(settings.m_order);
+    settings.m_rules = RulesOf(set_up);
+    settings.m_botTuning = set_up.m_bots;
+    settings.m_seed = set_up.m_seed;
     // Until the toolkit is up, problems go to stderr: without a display the
     // framework's own log window would crash trying to open.
     wxLog::SetActiveTarget(new wxLogStderr);

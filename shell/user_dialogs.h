@@ -29,8 +29,13 @@ class UserDialogs : public UserQuestions {
     // Opens the manual in the program's own manual window.
     virtual void OpenManual() = 0;
 
-    // Asks where to export the coloured transcript; no value when the user cancels.
+    // Asks where to export the conversation; the path's extension (.html,
+    // .md, .txt or .rtf) names the format. No value when the user cancels.
     virtual std::optional<std::string> AskExportPath() = 0;
+
+    // Asks where to save the conversation's set-up (a conversation file); no
+    // value when the user cancels.
+    virtual std::optional<std::string> AskSetUpPath() = 0;
 
     // The About box, until the user closes it.
     virtual void ShowAboutBox() = 0;

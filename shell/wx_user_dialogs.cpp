@@ -7,6 +7,10 @@
 #include <wx/textdlg.h>
 #include <wx/utils.h>
 
+#include <algorithm>
+
+#include "engine/conversation_file.h"
+#include "share/export_format.h"
 #include "shell/about_dialog.h"
 #include "shell/folder_prompt.h"
 #include "shell/manual.h"
@@ -51,22 +55,44 @@ std::optional<bool> WxUserDialogs::AskYesNoCancel(const std::string& question) {
 
 std::optional<std::string> WxUserDialogs::AskSavePath() {
     // No overwrite question: an existing file is appended to, never replaced.
-    return AskPath("Save As", "Text file (*.txt)|*.txt", ".txt");
+    int type = 0;
+    return AskPath("Save As", "Text file (*.txt)|*.txt", {".txt"}, type);
 }
 
 std::optional<std::string> WxUserDialogs::AskExportPath() {
+    wxString filter;
+    std::vector<std::string> extensions;
+    for (const ExportFormatInfo& format : kExportFormats) {
+        filter += wxString(filter.empty() ? "" : "|") + format.m_label + " (*." + format.m_name +
+                  ")|*." + format.m_name;
+        extensions.push_back(std::string(".") + format.m_name);
+    }
+    // The coloured transcript is chosen first, as it was before the other formats.
+    int type = static_cast<int>(extensions.size()) - 1;
     // The overwrite question is the window's own, asked after this one.
-    return AskPath("Export coloured transcript", "Rich text document (*.rtf)|*.rtf", ".rtf");
+    const std::optional<std::string> path =
+        AskPath("Export conversation", filter, extensions, type);
+    if (!path || ExportFormatOfPath(*path)) return path;
+    return *path + extensions[static_cast<std::size_t>(type)];
+}
+
+std::optional<std::string> WxUserDialogs::AskSetUpPath() {
+    int type = 0;
+    return AskPath("Save set-up as", "Conversation file (*.jabbery)|*.jabbery",
+                   {std::string(kConversationFileEnding)}, type);
 }
 
 std::optional<std::string> WxUserDialogs::AskPath(const wxString& title, const wxString& filter,
-                                                  const std::string& extension) {
+                                                  const std::vector<std::string>& extensions,
+                                                  int& type) {
     wxFileDialog dialog(m_mainWindow, title, m_lastFolder.empty() ? wxGetCwd() : m_lastFolder,
-                        PathToWx(SuggestedTranscriptName(extension)), filter, wxFD_SAVE);
+                        PathToWx(SuggestedTranscriptName(extensions.at(type))), filter, wxFD_SAVE);
+    dialog.SetFilterIndex(type);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    type = std::clamp(dialog.GetFilterIndex(), 0, static_cast<int>(extensions.size()) - 1);
     // The folder of the chosen file: a path typed into the name goes elsewhere.
     m_lastFolder = wxFileName(dialog.GetPath()).GetPath();
-    return WithDefaultExtension(PathFromWx(dialog.GetPath()), extension);
+    return WithDefaultExtension(PathFromWx(dialog.GetPath()), extensions[type]);
 }
 
 void WxUserDialogs::OpenManual() {

@@ -23,11 +23,13 @@ class WxUserDialogs : public UserDialogs {
     void ShowError(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
     std::optional<bool> AskYesNoCancel(const std::string& question) override;
-    // Both suggest "Jabbery transcript <date>" in the folder last chosen in
-    // either during this run (the working folder at first), and add the
-    // extension to a name typed without one.
+    // Each suggests "Jabbery transcript <date>" in the folder last chosen in
+    // any of them during this run (the working folder at first), and adds
+    // the chosen type's extension to a name typed without one; the export
+    // adds it also to a name whose extension names none of its formats.
     std::optional<std::string> AskSavePath() override;
     std::optional<std::string> AskExportPath() override;
+    std::optional<std::string> AskSetUpPath() override;
     void OpenManual() override;
     void ShowAboutBox() override;
     bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override;
@@ -35,8 +37,11 @@ class WxUserDialogs : public UserDialogs {
     std::optional<ProgramBotAnswer> AskProgramBot() override;
 
   private:
+    // Asks for a file to write, offering `filter`'s types (their extensions
+    // `extensions`, in order) with `type` chosen first; `type` is then the
+    // one the user chose.
     std::optional<std::string> AskPath(const wxString& title, const wxString& filter,
-                                       const std::string& extension);
+                                       const std::vector<std::string>& extensions, int& type);
 
     wxWindow* m_mainWindow;
     wxString m_lastFolder;  // empty: the working folder

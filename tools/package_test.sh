@@ -25,6 +25,7 @@ app=org.jabbery.Jabbery
 programs=$(sed -n 's|^/usr/bin/\(..*\)$|\1|p' <<<"$paths")
 bots=$(sed -n 's|^/usr/share/jabbery/bots/\([^/]*\)/vorn.nfo$|\1|p' <<<"$paths")
 expected=(/usr/share/applications/$app.desktop /usr/share/metainfo/$app.metainfo.xml
+          /usr/share/mime/packages/$app.xml
           /usr/share/icons/hicolor/scalable/apps/$app.svg /usr/share/doc/jabbery/copyright
           /usr/share/doc/jabbery/changelog.gz /usr/share/doc/jabbery/jabbhelp.html
           /usr/share/doc/jabbery/README.md /usr/bin/jabbery /usr/bin/jabbery-cli
@@ -33,7 +34,7 @@ for px in 16 24 32 48 64 128 256; do expected+=("/usr/share/icons/hicolor/${px}x
 for program in $programs; do expected+=("/usr/share/man/man1/$program.1.gz"); done
 for bot in $bots; do expected+=("/usr/lib/jabbery/bots/$bot/$bot"); done
 missing=$(comm -23 <(printf '%s\n' "${expected[@]}" | sort) <(sort <<<"$paths") | tr '\n' ' ')
-check "dpkg-deb -c lists programs, man pages, desktop entry, metainfo, icons, copyright, bots${missing:+, not $missing}" \
+check "dpkg-deb -c lists programs, man pages, desktop entry, metainfo, MIME type, icons, copyright, bots${missing:+, not $missing}" \
     test -z "$missing"
 check "no executable file under share/" \
     test -z "$(awk '$1 ~ /^-..x/ && $6 ~ /^\.\/usr\/share\//' <<<"$listing")"
@@ -59,6 +60,9 @@ for program in $programs; do
 done
 check "the metainfo validates" appstreamcli validate --no-net "$tree/usr/share/metainfo/$app.metainfo.xml"
 check "the desktop entry validates" desktop-file-validate "$tree/usr/share/applications/$app.desktop"
+check "the desktop entry opens the conversation files the MIME file defines" eval \
+    'grep -qx "MimeType=application/x-jabbery;" "$tree/usr/share/applications/$app.desktop" &&
+     grep -q "<glob pattern=\"\*.jabbery\"/>" "$tree/usr/share/mime/packages/$app.xml"'
 check "the installed README is the users' one: no build folder, no picture" \
     eval '! grep -qE "build/|\.png" "$tree/usr/share/doc/jabbery/README.md"'
 

@@ -1,10 +1,11 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
 # Makes the pictures in docs/: the main window during a conversation between
-# two of the sample bots (light and dark theme), paused, the Bots window with
-# a failing bot, and the bot-count dialog. Everything runs on a virtual X
-# display (Xvfb), so the pictures can be made again on any machine with the
-# build, xvfb-run, xdotool, ImageMagick's import and unshare.
+# two of the sample bots (light and dark theme), paused, with a human typing
+# on the entry line, the Bots window with a failing bot, the bot-count
+# dialog, and jabbery-cli --join in a terminal (xterm). Everything runs on a
+# virtual X display (Xvfb), so the pictures can be made again on any machine
+# with the build, xvfb-run, xdotool, ImageMagick's import, unshare and xterm.
 #
 #   tools/screenshot.sh [BUILD_DIR] [OUTPUT_DIR]
 #
@@ -67,8 +68,8 @@ stop() {
     wait "$pid" 2>/dev/null || true
 }
 
-# Runs inside the virtual display and the mount namespace, as the user in $home.
-inside() {
+# Makes the user in $home, inside the mount namespace.
+make_home() {
     # /home is the namespace's own empty tmpfs; nothing of the caller's is
     # seen or touched (the work folder lies in /tmp, which stays visible).
     mount -t tmpfs -o mode=755 tmpfs /home
@@ -76,6 +77,28 @@ inside() {
     export HOME="$home"
     unset XDG_DATA_HOME XDG_STATE_HOME XDG_CONFIG_HOME XDG_CACHE_HOME
     cd "$HOME"
+}
+
+# jabbery-cli --join in a terminal: the bots' lines come above Sam's
+# half-typed line. xterm cannot start inside the namespace (it gives its
+# terminal to the tty group, which the namespace does not map), so the
+# namespace runs inside xterm.
+take_terminal() {
+    xterm -title jabbery-cli -geometry 96x18 -fa 'DejaVu Sans Mono' -fs 10 -bg white -fg black \
+        -e env JABBERY_SCREENSHOT_STAGE=terminal unshare --map-root-user --mount "$script" "$build" &
+    terminal=$!
+    sleep 5
+    xdotool mousemove --window "$(find_window '^jabbery-cli$')" 40 40 \
+        type --delay 60 "Hask, what do you make of"
+    sleep 6
+    take '^jabbery-cli$' screenshot-terminal.png
+    kill "$terminal"
+    wait "$terminal" 2>/dev/null || true
+}
+
+# Runs inside the virtual display and the mount namespace, as the user in $home.
+inside() {
+    make_home
     # A bot that always fails, for the Bots window, beside the sample bots' copies.
     fay=$HOME/.local/share/jabbery/bots/fay
     mkdir -p "$fay"
@@ -96,6 +119,14 @@ inside() {
     take '^Jabbery 3\.0\.1$' screenshot-dark.png
     stop
 
+    # Sam has joined and is typing on the entry line.
+    start --name Sam $bots
+    sleep 9
+    press '^Jabbery 3\.0\.1$' ctrl+j
+    xdotool type --delay 40 "Hask, what do you make of that?"
+    take '^Jabbery 3\.0\.1$' screenshot-join.png
+    stop
+
     start $bots fay
     sleep 13
     press '^Jabbery 3\.0\.1' ctrl+b
@@ -111,13 +142,18 @@ case ${JABBERY_SCREENSHOT_STAGE:-} in
 inside)
     inside
     ;;
+terminal)
+    make_home
+    exec "$prefix/bin/jabbery-cli" --join --name Sam --interval 1500 ottilie hask
+    ;;
 display)
+    take_terminal
     # A mount namespace in a user namespace of our own, so that an empty
     # /home can be mounted without privileges; the X display stays shared.
     JABBERY_SCREENSHOT_STAGE=inside exec unshare --map-root-user --mount "$script" "$build"
     ;;
 *)
-    for tool in xvfb-run xdotool import unshare; do
+    for tool in xvfb-run xdotool import unshare xterm; do
         if ! command -v "$tool" >/dev/null; then
             echo "screenshot.sh: $tool is missing" >&2
             exit 1

@@ -7,9 +7,10 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$repo/build"
 packages=(g++ clang libclang-rt-14-dev cmake ninja-build pkg-config libgtest-dev libbenchmark-dev
-          libwxgtk3.2-dev libgtk-3-dev wx-common xvfb xauth xdotool imagemagick
+          libwxgtk3.2-dev libgtk-3-dev wx-common xvfb xauth xdotool imagemagick chromium
           dpkg-dev file lintian man-db appstream desktop-file-utils
-          libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev libcli11-dev libre2-dev python3)
+          libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev libcli11-dev libre2-dev libtomlplusplus-dev python3
+          libedit-dev tmux xterm)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -28,7 +28,7 @@ sanitized_build() {
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 sanitized_build build-asan "-fsanitize=address,undefined -fno-sanitize-recover=undefined" \
     jabbery_platform_tests jabbery_transcript_tests jabbery_rtf_tests jabbery_engine_tests \
-    jabbery_cli_tests jabbery_sample_bots
+    jabbery_share_tests jabbery_cli_tests jabbery_sample_bots
 # Test programs this pass does not build (the sample bots', the model bot's)
 # stand in ctest as *_NOT_BUILT; they are not part of this pass.
 (cd "$repo/build-asan" &&
