@@ -13,23 +13,15 @@ namespace {
 using namespace testing;
 
 // A log as the host writes it: a header, turns of bots and of a human, a
-// failed turn and a record of another kind. The last line is what the bot
-// is handed (kMessage).
-const char* const kLog =
-    R"({"conversation":"c1","version":"1"})"
-    "\n"
-    R"({"conversation":"c1","turn":1,"bot":1,"name":"Hask","text":"Ahoy","outcome":"answered"})"
-    "\n"
-    R"({"turn":2,"bot":2,"name":"Ada","text":"Hello sailor","outcome":"answered"})"
-    "\n"
-    R"({"turn":3,"bot":3,"name":"Brixley","text":"","outcome":"timed out"})"
-    "\n"
-    R"({"turn":4,"human":true,"bot":null,"name":"Sam","text":"Hi all"})"
-    "\n"
-    R"({"event":"joined","name":"Wren"})"
-    "\n"
-    R"({"turn":5,"bot":1,"name":"Hask","text":"Hello there","outcome":"answered"})"
-    "\n";
+// failed turn and a record of another kind. Its last line is kMessage's.
+const char* const kLog = R"({"conversation":"c1","version":"1"}
+{"conversation":"c1","turn":1,"bot":1,"name":"Hask","text":"Ahoy","outcome":"answered"}
+{"turn":2,"bot":2,"name":"Ada","text":"Hello sailor","outcome":"answered"}
+{"turn":3,"bot":3,"name":"Brixley","text":"","outcome":"timed out"}
+{"turn":4,"human":true,"bot":null,"name":"Sam","text":"Hi all"}
+{"event":"joined","name":"Wren"}
+{"turn":5,"bot":1,"name":"Hask","text":"Hello there","outcome":"answered"}
+)";
 
 const std::string kNote =
     " The others' lines come as \"Name: text\"; your own earlier lines are yours.";
@@ -121,10 +113,6 @@ TEST_F(SharedContext, ReportsTheTokensTheServerCounted) {
                                R"("usage":{"prompt_tokens":12,"completion_tokens":5}})"});
     ASSERT_EQ(RunBot().exit_code, 0);
     EXPECT_EQ(ReadFile(Bot() / kTokensFileName), "{\"prompt\":12,\"completion\":5}\n");
-    std::filesystem::remove(Bot() / kTokensFileName);
-    m_server.AlwaysReply({200, ChatCompletion("No usage said")});
-    ASSERT_EQ(RunBot().exit_code, 0);
-    EXPECT_FALSE(std::filesystem::exists(Bot() / kTokensFileName));
 }
 
 }  // namespace
