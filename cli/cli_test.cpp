@@ -222,7 +222,7 @@ TEST(JabberyCli, StartedWithItsOutputsClosedKeepsTheLogToItself) {
                                 Quote(log) + " " + Quote(a) + " " + Quote(failing) + " >&- 2>&-";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string logged = ReadFile(log);
-    EXPECT_TRUE(std::regex_match(logged, std::regex("(\\{\"conversation\":[^\n]*\n){5}")))
+    EXPECT_TRUE(std::regex_match(logged, std::regex("(\\{\"conversation\":[^\n]*\n){6}")))
         << logged;
 }
 

@@ -43,7 +43,9 @@ TEST(Diagnostics, EachFailingBotIsNamedWithItsCause) {
         EXPECT_EQ(silent.m_err, "");
         EXPECT_EQ(silent.m_out, warned.m_out);
         const std::string jsonl = ReadFile(root.File("t.jsonl"));
-        const auto line = nlohmann::json::parse(jsonl.substr(0, jsonl.find('\n')));
+        // The first turn follows the header.
+        const std::size_t turn = jsonl.find('\n') + 1;
+        const auto line = nlohmann::json::parse(jsonl.substr(turn, jsonl.find('\n', turn) - turn));
         EXPECT_TRUE(line["outcome"] == outcome && line["turn"] == 1 && line.contains("output"))
             << jsonl;
     }
@@ -62,16 +64,20 @@ TEST(Diagnostics, EachTurnIsAppendedAsOneValidJsonLine) {
     std::string line;
     std::getline(lines, line);
     EXPECT_EQ(line, "earlier line");  // appended, never truncated
+    std::getline(lines, line);
+    const auto header = nlohmann::json::parse(line);
+    EXPECT_EQ(header["participants"][1]["folder"], ok + "/");
+    EXPECT_EQ(header["rules"]["turns"], 3);
     std::vector<nlohmann::json> turns;
     while (std::getline(lines, line)) turns.push_back(nlohmann::json::parse(line));
-    // Three turns, then why it ended.
+    // The header, three turns, then why it ended.
     ASSERT_EQ(turns.size(), 4u);
     EXPECT_EQ(turns[3].dump().substr(turns[3].dump().find("\"detail\"")),
               "\"detail\":\"3 turns were asked for\",\"end\":\"turns\",\"turns\":3}");
     EXPECT_EQ(turns[0]["text"], "caf\xEF\xBF\xBD \x01 \xE2\x82\xAC");  // U+FFFD for the bad byte
     EXPECT_TRUE(turns[0]["outcome"] == "answered" && !turns[0].contains("output") &&
                 std::string(turns[0]["time"]).ends_with("Z") && turns[0]["ms"].get<int>() >= 0 &&
-                turns[0]["conversation"] == turns[2]["conversation"])
+                header["conversation"] == turns[2]["conversation"])
         << turns[0];
     EXPECT_TRUE(turns[1]["code"] == 3 && turns[1]["output"] == "oops\n" && turns[1]["bot"] == 1)
         << turns[1];

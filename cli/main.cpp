@@ -6,8 +6,10 @@
 #include <string_view>
 #include <system_error>
 
+#include "cli/batch_command.h"
 #include "cli/check_report.h"
 #include "cli/conversation_printer.h"
+#include "cli/export_command.h"
 #include "cli/human_commands.h"
 #include "cli/human_input.h"
 #include "cli/input_line.h"
@@ -23,11 +25,15 @@
 #include "engine/bot_runner.h"
 #include "engine/bot_set_up.h"
 #include "engine/conversation.h"
+#include "engine/conversation_log_reader.h"
+#include "engine/conversation_replay.h"
 #include "engine/jsonl_log.h"
+#include "engine/set_up_record.h"
 #include "engine/transcript_recorder.h"
 #include "engine/turn_warning.h"
 #include "install/bundled_bots.h"
 #include "install/program_bot.h"
+#include "platform/draws.h"
 #include "platform/run_hidden.h"
 #include "platform/self_location.h"
 #include "platform/signal_name.h"
@@ -48,6 +54,34 @@ constexpr std::chrono::milliseconds kStopGrace{800};
 int Fail(const std::string& message) {
     std::fprintf(stderr, "jabbery-cli: %s\n", message.c_str());
     return 2;
+}
+
+// Reads the log --replay or --continue names; none, with `error`, when it
+// cannot be read or records no one.
+std::optional<jabbery::RecordedConversation> ReadLog(const jabbery::CliOptions& options,
+                                                     std::vector<std::string>& problems,
+                                                     std::string& error) {
+    using Mode = jabbery::CliOptions::Mode;
+    if (options.m_mode == Mode::kReplay && (!options.m_botFolders.empty() || options.m_join)) {
+        error = "--replay takes no BOTDIR and no --join: it only shows what was said";
+        return std::nullopt;
+    }
+    if (options.m_batch) {
+        error = "--batch does not go with --replay or --continue";
+        return std::nullopt;
+    }
+    if (options.m_jsonlPath) {
+        error = options.m_mode == Mode::kReplay
+                    ? "--replay writes no log: leave out --jsonl"
+                    : "--continue appends to " + options.m_log + " itself: leave out --jsonl";
+        return std::nullopt;
+    }
+    auto recorded = jabbery::ReadConversationLog(options.m_log, problems, error);
+    if (recorded && recorded->m_participants.empty()) {
+        error = options.m_log + ": it records no participant, so it is no conversation log";
+        return std::nullopt;
+    }
+    return recorded;
 }
 
 // How a run that was stopped ends, for scripts to tell: 128 + the stop
@@ -77,16 +111,9 @@ int main(int argc, char** argv) {
         case OptionsEnd::kRun:
             break;
     }
-    // A bare bundled bot's name stands for the user's copy of that bot.
-    std::vector<std::string>& arguments = options.m_botFolders;
-    const std::size_t folder_count =
-        options.m_mode == CliOptions::Mode::kTry      ? std::min<std::size_t>(arguments.size(), 1)
-        : options.m_mode == CliOptions::Mode::kNewBot ? 0
-                                                      : arguments.size();
-    std::vector<std::string> folders(arguments.begin(), arguments.begin() + folder_count);
-    if (!ResolveBotArguments(folders, error)) return Fail(error);
-    std::copy(folders.begin(), folders.end(), arguments.begin());
-
+    // Before the bot names are looked up: LOG and OUT are files, not bots.
+    if (options.m_mode == CliOptions::Mode::kExport) return RunExport(options, stderr);
+    // Likewise --new-bot's COMMAND is a program, not a bot.
     if (options.m_mode == CliOptions::Mode::kNewBot) {
         const std::string folder =
             MakeProgramBot(CurrentBotPlaces(), options.m_newBot, options.m_botFolders,
@@ -96,6 +123,14 @@ int main(int argc, char** argv) {
                     ShellQuote(options.m_newBot).c_str());
         return 0;
     }
+    // A bare bundled bot's name stands for the user's copy of that bot.
+    std::vector<std::string>& arguments = options.m_botFolders;
+    const std::size_t folder_count = options.m_mode == CliOptions::Mode::kTry
+                                         ? std::min<std::size_t>(arguments.size(), 1)
+                                         : arguments.size();
+    std::vector<std::string> folders(arguments.begin(), arguments.begin() + folder_count);
+    if (!ResolveBotArguments(folders, error)) return Fail(error);
+    std::copy(folders.begin(), folders.end(), arguments.begin());
 
     const bool for_terminal = IsTerminal(stdout) && std::getenv("NO_COLOR") == nullptr;
     if (options.m_mode == CliOptions::Mode::kCheck) {
@@ -114,8 +149,15 @@ int main(int argc, char** argv) {
         return TryBot(arguments[0], arguments.size() == 2 ? arguments[1] : kFirstMessage,
                       options.m_timeout, stdout, IsTerminal(stdout));
     }
+    using Mode = CliOptions::Mode;
+    std::optional<RecordedConversation> recorded;
+    std::vector<std::string> log_problems;
+    if (options.m_mode == Mode::kReplay || options.m_mode == Mode::kContinue) {
+        recorded = ReadLog(options, log_problems, error);
+        if (!recorded) return Fail(error);
+    }
     const int count = static_cast<int>(options.m_botFolders.size());
-    if (!IsValidBotCount(count)) return Fail(BotCountError(count) + " (see --help)");
+    if (!recorded && !IsValidBotCount(count)) return Fail(BotCountError(count) + " (see --help)");
     const BotPlaces places = CurrentBotPlaces();
     for (std::string& folder : options.m_botFolders) {
         if (const std::string problem = FolderProblem(folder, places); !problem.empty()) {
@@ -133,15 +175,28 @@ int main(int argc, char** argv) {
     // within kStopGrace.
     RunCanceller canceller;
     InstallStopSignals(canceller, kStopGrace);
-    if (options.m_seed) std::srand(*options.m_seed);
+    // A continued conversation keeps its seed, so its speakers go on as they would have.
+    const std::optional<unsigned> seed = options.m_seed || !recorded || !recorded->m_setUp
+                                             ? options.m_seed
+                                             : recorded->m_setUp->m_seed;
+    if (seed) SeedDraws(*seed);
 
     // Once stopped, nothing waits on a reader that does not read.
     StopAwareOutput out(fileno(stdout), canceller);
     StopAwareOutput err(fileno(stderr), canceller);
     // A message of one line on standard error, named as this program's.
     const auto warn = [&err](const std::string& text) { err.Write("jabbery-cli: " + text + "\n"); };
+    if (!options.m_quiet) {
+        for (const std::string& problem : log_problems) warn(options.m_log + ": " + problem);
+    }
+    if (options.m_mode == Mode::kContinue) {
+        if (const std::string problem = ReloadBots(*recorded, options.m_botFolders);
+            !problem.empty()) {
+            return Fail(options.m_log + ": " + problem);
+        }
+    }
     std::vector<Participant> bots;
-    for (const std::string& folder : options.m_botFolders) {
+    for (const std::string& folder : recorded ? std::vector<std::string>() : options.m_botFolders) {
         std::string why;
         std::optional<Participant> bot = ReadBot(folder, &why);
         if (!bot) {
@@ -151,15 +206,38 @@ int main(int argc, char** argv) {
         bots.push_back(std::move(*bot));
     }
     const bool warnings_to_terminal = IsTerminal(stderr);
+    if (options.m_mode == Mode::kContinue) {
+        for (const Participant& participant : recorded->m_participants) {
+            if (participant.m_kind == ParticipantKind::kBot && !participant.m_removed)
+                bots.push_back(participant);
+        }
+    }
     if ((!options.m_quiet || options.m_strict) &&
         !ReportFailedChecks(FailedBotChecks(bots), options.m_strict, warnings_to_terminal,
                             stderr)) {
         return 2;
     }
-    JsonlLog jsonl(ConversationId(), warn);
-    if (options.m_jsonlPath && !jsonl.Open(*options.m_jsonlPath, error)) return Fail(error);
+    if (options.m_batch) {
+        const bool progress = IsTerminal(stderr) && !options.m_quiet;
+        return ExitStatus(RunBatchCommand(options, bots, canceller, out, err, progress),
+                          out.Error());
+    }
+    const std::optional<ConversationSetUp>& set_up =
+        recorded ? recorded->m_setUp : std::optional<ConversationSetUp>();
+    // A continued conversation goes on under its own id, in its own log.
+    JsonlLog jsonl(set_up && !set_up->m_id.empty() ? set_up->m_id : ConversationId(), warn);
+    const std::optional<std::string> log_path =
+        options.m_mode == Mode::kContinue ? std::optional(options.m_log) : options.m_jsonlPath;
+    if (log_path && !jsonl.Open(*log_path, error)) return Fail(error);
 
-    Conversation conversation(MakeSpeakingOrder(options.m_order), StopRulesFrom(options));
+    // The log's speaking order, unless the command line names another.
+    const std::string order =
+        set_up && options.m_order == "random" && MakeSpeakingOrder(set_up->m_order)
+            ? set_up->m_order
+            : options.m_order;
+    const StopRules rules =
+        set_up ? ContinuedRules(StopRulesFrom(options), *set_up) : StopRulesFrom(options);
+    Conversation conversation(MakeSpeakingOrder(order), rules);
     TranscriptRecorder transcripts;
     // A reader that went away (`| head`) stops the run as Ctrl-C does.
     ConversationPrinter printer(out, for_terminal, [&canceller] { canceller.Cancel(); });
@@ -168,9 +246,24 @@ int main(int argc, char** argv) {
     conversation.AddObserver(transcripts);
     conversation.AddObserver(printer);
     if (!options.m_quiet) conversation.AddObserver(warnings);
-    if (options.m_jsonlPath) conversation.AddObserver(jsonl);
-    for (Participant& bot : bots) conversation.Join(std::move(bot));
-    if (options.m_opening) conversation.SetOpening(*options.m_opening);
+    if (log_path) conversation.AddObserver(jsonl);
+    if (recorded) {
+        JoinRecorded(conversation, *recorded);
+        if (options.m_mode == Mode::kContinue) {
+            const std::string& opening = set_up ? set_up->m_opening : kFirstMessage;
+            conversation.SetOpening(options.m_opening.value_or(opening));
+            CatchUpWith(conversation, recorded->m_turns);
+            jsonl.BeginContinued(
+                RecordSetUp("jabbery-cli", order, seed, conversation.LastMessage(), rules),
+                static_cast<long long>(recorded->m_turns.size()), recorded->m_participants);
+        }
+    } else {
+        if (options.m_opening) conversation.SetOpening(*options.m_opening);
+        for (Participant& bot : bots) conversation.Join(std::move(bot));
+        jsonl.BeginWithHeader(
+            RecordSetUp("jabbery-cli", order, seed, conversation.LastMessage(), rules),
+            conversation.Participants());
+    }
     ParticipantId human = 0;
     if (options.m_join) {
         const std::string account = AccountName();
@@ -227,8 +320,22 @@ int main(int argc, char** argv) {
             return SchedulerAction::kNothing;
         };
     }
-    ProcessBotRunner runner;
-    RunTurnLoop(conversation, runner, settings, canceller);
+    if (options.m_mode == Mode::kReplay) {
+        const auto interval =
+            options.m_intervalGiven ? options.m_interval : std::chrono::milliseconds(0);
+        for (const Turn& turn : recorded->m_turns) {
+            if (canceller.WaitFor(interval)) break;
+            conversation.Replay(turn);
+        }
+        if (!canceller.IsCancelled()) {
+            conversation.Finish(
+                recorded->m_end ? recorded->m_end->m_reason : EndReason::kInterrupted,
+                recorded->m_end ? recorded->m_end->Detail() : "the log records no end");
+        }
+    } else {
+        ProcessBotRunner runner;
+        RunTurnLoop(conversation, runner, settings, canceller);
+    }
     // The conversation is over: nothing more is read, and the terminal is
     // left as it was found before the last lines are written.
     out.KeepBelow(nullptr);

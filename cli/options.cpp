@@ -127,10 +127,54 @@ std::string NamesAFile(const std::string& value) {
     return value.empty() ? "an empty file name is not a file" : "";
 }
 
+// Declares the options of a batch; none of them goes without --batch, and
+// a batch has no standard input to join from nor one transcript to write.
+void DeclareBatch(CLI::App& app, CliOptions& options) {
+    AddNumber(
+        app, "--batch", "N", 1, 1LL << 32, [&](long long n) { options.m_batch = n; },
+        "run N conversations, seeds from --seed (default 1) up, each with\n"
+        "its own copies of the bots' folders; logs and a manifest in --out");
+    CLI::Option* batch = app.get_option("--batch");
+    CLI::Option* out = app.add_option("--out", options.m_out,
+                                      "the batch's folder: SEED.jsonl per conversation and\n"
+                                      "manifest.jsonl; a re-run skips what is done there")
+                           ->type_name("DIR")
+                           ->check(NamesAFile);
+    batch->needs(out);
+    out->needs(batch);
+    AddNumber(
+        app, "--jobs", "J", 1, 1024, [&](long long n) { options.m_jobs = static_cast<int>(n); },
+        "conversations of a batch at once (default: the processors)");
+    app.add_option_function<std::string>(
+           "--shard", [&](const std::string& text) { options.m_shard = ReadShard(text); },
+           "run only the batch's conversations whose index modulo K is I\n"
+           "(default: the whole batch, or the Slurm job array's task)")
+        ->type_name("I/K")
+        ->check([](const std::string& text) {
+            return ReadShard(text) ? "" : "'" + text + "' is not I/K with 0 <= I < K";
+        });
+    app.add_flag("--keep-folders", options.m_keepFolders,
+                 "keep each conversation's copies of the bots' folders (DIR/SEED.bots)");
+    app.add_flag("--continue-partial", options.m_continuePartial,
+                 "continue an interrupted conversation rather than start it again");
+    for (const char* option : {"--jobs", "--shard", "--keep-folders", "--continue-partial"}) {
+        app.get_option(option)->needs(batch);
+    }
+    for (const char* option :
+         {"--join", "--save", "--rtf", "--jsonl", "--stats", "--try", "--check"}) {
+        batch->excludes(app.get_option(option));
+    }
+}
+
 // The usage lines and what the program does, at the head of --help.
 std::string Usage() {
     return "Usage: jabbery-cli [options] BOTDIR BOTDIR [BOTDIR...]\n"
+           "       jabbery-cli --replay LOG [--interval MS] [--save FILE] [--rtf FILE]\n"
+           "       jabbery-cli --continue LOG [options] [BOTDIR...]\n"
+           "       jabbery-cli --export FORMAT LOG OUT\n"
            "       jabbery-cli [options] FILE.jabbery [BOTDIR...]\n"
+           "       jabbery-cli --batch N --out DIR [--jobs J] [--shard I/K] [options]\n"
+           "                   FILE.jabbery | BOTDIR...\n"
            "       jabbery-cli --try [--timeout SECONDS] BOTDIR [MESSAGE]\n"
            "       jabbery-cli --check BOTDIR...\n"
            "       jabbery-cli --new-bot NAME -- COMMAND [ARGS...]\n"
@@ -171,9 +215,12 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
         "stop after N turns (default: run until interrupted)");
     AddNumber(
         app, "--interval", "MS", 0, 24LL * 3600 * 1000,
-        [&](long long n) { options.m_interval = std::chrono::milliseconds(n); },
+        [&](long long n) {
+            options.m_interval = std::chrono::milliseconds(n);
+            options.m_intervalGiven = true;
+        },
         "milliseconds between turns (default " + std::to_string(kTurnInterval.count()) +
-            ", 0 allowed)");
+            ", 0 allowed;\n0 with --replay)");
     AddNumber(
         app, "--timeout", "SECONDS", 1, 24LL * 3600,
         [&](long long n) { options.m_timeout = std::chrono::seconds(n); },
@@ -236,6 +283,36 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
            "jabbery-stdio); give COMMAND and its arguments after \"--\"")
         ->type_name("NAME")
         ->trigger_on_parse();
+    // A log names the conversation to show again or go on with.
+    const auto from_log = [&](CliOptions::Mode mode) {
+        return [&options, mode](const std::string& log) {
+            options.m_mode = mode;
+            options.m_log = log;
+        };
+    };
+    app.add_option_function<std::string>("--replay", from_log(CliOptions::Mode::kReplay),
+                                         "shows the conversation LOG (a --jsonl log) recorded, as\n"
+                                         "it was printed, warnings included; no bot runs")
+        ->type_name("LOG")
+        ->check(NamesAFile);
+    app.add_option_function<std::string>(
+           "--continue", from_log(CliOptions::Mode::kContinue),
+           "goes on with the conversation LOG recorded: its bots again (or\n"
+           "the BOTDIRs given, one for each), its last line handed on, its\n"
+           "seed and order; the new turns are numbered on and appended to LOG")
+        ->type_name("LOG")
+        ->check(NamesAFile);
+    app.add_option_function<std::string>(
+           "--export",
+           [&options](const std::string& format) {
+               options.m_mode = CliOptions::Mode::kExport;
+               options.m_exportFormat = format;
+           },
+           "writes the conversation LOG (a --jsonl log) recorded to the new\n"
+           "file OUT as FORMAT: html, md, txt or rtf; no bot runs")
+        ->type_name("FORMAT")
+        ->check(CLI::IsMember({"html", "md", "txt", "rtf"}));
+    DeclareBatch(app, options);
     // The folders (and --try's message), among the options or after "--".
     app.add_option("BOTDIR", options.m_botFolders)->check([](const std::string& folder) {
         // An empty name would be read as the root folder; the window refuses it too.
@@ -252,12 +329,18 @@ std::string CliUsage() {
     return app.help();
 }
 
-OptionsEnd ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
-                           std::string& error) {
-    const auto parse = [&arguments, &error](CliOptions& into) {
+namespace {
+
+// Reads the command line and, when it names a conversation file, the file
+// under it. `interval_given`: the command line or the file set --interval.
+OptionsEnd ParseWithFile(const std::vector<std::string>& arguments, CliOptions& options,
+                         std::string& error, bool& interval_given) {
+    const auto parse = [&arguments, &error, &interval_given](CliOptions& into) {
         CLI::App app;
         DeclareCliOptions(app, into);
-        return ParseOptions(app, arguments, error);
+        const OptionsEnd end = ParseOptions(app, arguments, error);
+        interval_given = app.count("--interval") > 0;
+        return end;
     };
     const OptionsEnd end = parse(options);
     if (end != OptionsEnd::kRun || options.m_mode != CliOptions::Mode::kConversation) return end;
@@ -274,6 +357,7 @@ OptionsEnd ParseCliOptions(const std::vector<std::string>& arguments, CliOptions
     // The file's values, then the command line over them: read once more.
     CliOptions from_file = OptionsFrom(*file);
     parse(from_file);
+    interval_given |= file->m_interval.has_value();
     std::erase(from_file.m_botFolders, path);
     if (from_file.m_botFolders.empty()) {
         from_file.m_botFolders = OptionsFrom(*file).m_botFolders;
@@ -281,6 +365,22 @@ OptionsEnd ParseCliOptions(const std::vector<std::string>& arguments, CliOptions
         from_file.m_botTuning.clear();  // the file's bots are not run
     }
     options = std::move(from_file);
+    return end;
+}
+
+}  // namespace
+
+OptionsEnd ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
+                           std::string& error) {
+    bool interval_given = false;
+    const OptionsEnd end = ParseWithFile(arguments, options, error, interval_given);
+    if (end != OptionsEnd::kRun || !options.m_batch) return end;
+    // Conversations of a batch follow each other without a pause unless asked.
+    if (!interval_given) options.m_interval = {};
+    if (!options.m_turns && !options.m_for) {
+        error = "--batch: each conversation needs an end: give --turns N or --for DURATION";
+        return OptionsEnd::kError;
+    }
     return end;
 }
 

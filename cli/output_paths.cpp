@@ -54,6 +54,8 @@ std::vector<OutputTarget> OutputTargets(const CliOptions& options) {
     if (options.m_rtfPath) targets.push_back({"--rtf", *options.m_rtfPath, OutputRule::kCreateNew});
     if (options.m_jsonlPath)
         targets.push_back({"--jsonl", *options.m_jsonlPath, OutputRule::kAppend});
+    if (options.m_mode == CliOptions::Mode::kContinue)
+        targets.push_back({"--continue", options.m_log, OutputRule::kAppend});
     return targets;
 }
 

@@ -10,7 +10,6 @@ namespace jabbery {
 namespace {
 
 // Back to the start of the line, then erase to its end.
-constexpr const char* kClearLine = "\r\x1b[K";
 
 }  // namespace
 

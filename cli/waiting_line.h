@@ -12,6 +12,9 @@ class StopAwareOutput;
 // How long a turn runs before the terminal says whom it waits for.
 inline constexpr std::chrono::seconds kWaitingLineAfter{2};
 
+// Takes a terminal's line away: back to its start, then erased to its end.
+inline constexpr const char* kClearLine = "\r\x1b[K";
+
 // "waiting for SLOW (5 s)…": the bot's name as the transcript shows it and
 // the whole seconds it has taken.
 std::string WaitingText(const std::string& shown_name, std::chrono::milliseconds waited);

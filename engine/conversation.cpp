@@ -52,6 +52,19 @@ const Participant& Conversation::Join(Participant participant) {
     return joined;
 }
 
+const Participant& Conversation::Rejoin(Participant participant, bool introduced) {
+    const Participant& joined = m_participants.emplace_back(std::move(participant));
+    if (introduced) m_introduced.push_back(joined.m_id);
+    for (ConversationObserver* observer : m_observers) {
+        if (introduced) {
+            observer->ParticipantJoined(*this, joined);
+        } else {
+            observer->ParticipantAdded(*this, joined);
+        }
+    }
+    return joined;
+}
+
 SchedulerAction Conversation::Start() {
     for (Participant& participant : m_participants) {
         // Once, before the first exchange: what later takes a folder's name is never used.
@@ -64,7 +77,8 @@ SchedulerAction Conversation::Start() {
     if (m_rules.m_turns && *m_rules.m_turns <= 0) {
         return Stop({EndReason::kTurns, "no turns were asked for", ""});
     }
-    if (!PickNext(std::nullopt))
+    // A conversation that goes on from its log chooses after its last speaker.
+    if (!PickNext(m_lastSpeaker))
         return Stop({EndReason::kNoSpeakers, "fewer than two bots can speak", ""});
     return SchedulerAction::kNothing;
 }
@@ -155,6 +169,33 @@ SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const Exchan
     // turn already due does not start.
     if (end) Stop(*end);
     return m_scheduler.OnTurnFinished().m_next;
+}
+
+bool Conversation::Keep(Turn turn) {
+    const std::size_t index = IndexOf(turn.m_speaker);
+    Participant& said = m_participants[index];
+    const bool bot = said.m_kind == ParticipantKind::kBot;
+    if (bot) said.m_stats.Record(turn.m_outcome, static_cast<int>(turn.m_number));
+    m_lastMessage = turn.m_text;
+    m_lastSpeaker = index;
+    m_turns.push_back(std::move(turn));
+    return bot;
+}
+
+void Conversation::Replay(const Turn& turn) {
+    Keep(turn);
+    for (ConversationObserver* observer : m_observers)
+        observer->TurnRecorded(*this, m_turns.back());
+    // As a turn that ran: the output is kept with the speaker's last failure only.
+    m_turns.back().m_outcome.m_outputTail = std::string();
+}
+
+void Conversation::CatchUp(const Turn& turn, bool choose_next) {
+    Turn kept = turn;
+    kept.m_number = static_cast<long long>(m_turns.size()) + 1;
+    kept.m_quarantined = 0;
+    if (Keep(std::move(kept))) Quarantine(m_participants[*m_lastSpeaker], m_turns.back());
+    if (choose_next) PickNext(m_lastSpeaker);
 }
 
 void Conversation::Quarantine(Participant& speaker, Turn& turn) {

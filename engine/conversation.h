@@ -46,9 +46,15 @@ class Conversation {
     // as a human's line is (control characters become spaces; cut as a reply is).
     void SetOpening(const std::string& line);
 
+    // Set-up of a conversation its log recorded (replay, continue): adds
+    // `participant` keeping its id, colour and kind; observers are told of
+    // it as an introduction when `introduced`, else as one added later.
+    const Participant& Rejoin(Participant participant, bool introduced);
+
     // Ends set-up: opens every bot's folder (a folder renamed or replaced
     // later is noticed at the exchange), makes the first participant who
-    // may speak the first speaker, and from now on ticks start turns.
+    // may speak the first speaker (after turns caught up with, the one the
+    // speaking order chooses), and from now on ticks start turns.
     // Returns the Exit sequence when a rule ends the conversation before
     // its first turn (no turns asked for, fewer than two who may speak).
     SchedulerAction Start();
@@ -69,6 +75,17 @@ class Conversation {
     // passed on to the next speaker, whom the SpeakerPolicy then chooses;
     // then the stop rules are asked. Returns what the front-end does next.
     SchedulerAction OnExchangeDone(ParticipantId speaker, const ExchangeResult& result);
+
+    // A turn its log recorded is said again, as it was: counted in the
+    // speaker's stats, kept, handed on and told to the observers. No rule
+    // is asked and no next speaker chosen: the conversation is only shown.
+    void Replay(const Turn& turn);
+    // Set-up, before Start: a recorded turn is taken as said, without
+    // telling the observers, and with `choose_next` the next speaker is
+    // chosen as it was then (the speaking order's draws included), so that
+    // the conversation goes on from where its log ends. The turns rule
+    // counts only the turns after these.
+    void CatchUp(const Turn& turn, bool choose_next);
 
     // While it runs: the speaking order from the next choice on; muting;
     // the next speaker for one turn; talkativeness; bots joining and
@@ -136,6 +153,9 @@ class Conversation {
     // A rule stops the conversation: the Exit sequence, or a pause in the window.
     SchedulerAction Stop(ConversationEnd end);
     std::string Name(std::size_t index) const { return m_participants[index].m_name.Str(); }
+    // Keeps `turn` (numbered already), counts it and passes it on; true when
+    // a bot said it.
+    bool Keep(Turn turn);
     // Records a human's line as a turn and passes it on.
     void RecordHuman(ParticipantId id, const std::string& text);
 

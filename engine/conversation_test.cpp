@@ -10,6 +10,7 @@
 #include "engine/test_bots.h"
 #include "engine/test_conversation.h"
 #include "engine/test_fake_host.h"
+#include "platform/draws.h"
 
 namespace jabbery {
 namespace {
@@ -84,8 +85,8 @@ TEST(Conversation, RecordsOnlyFinishedExchangesForTheNamedSpeaker) {
     EXPECT_EQ(started.log.m_events.size(), 4u);
 }
 
-// For a seed, the speakers are those the draw has always given: std::rand,
-// drawn again while it names the one who just spoke.
+// For a seed, the speakers are those the draw has always given: std::rand's
+// sequence, drawn again while it names the one who just spoke.
 TEST(Conversation, ForASeedTheSpeakersAreTheDrawsOfTheRandomRule) {
     std::srand(11);
     std::vector<int> expected{0};
@@ -94,7 +95,7 @@ TEST(Conversation, ForASeedTheSpeakersAreTheDrawsOfTheRandomRule) {
         while (next == expected.back()) next = std::rand() % 4;
         expected.push_back(next);
     }
-    std::srand(11);
+    SeedDraws(11);
     Started started({"A", "B", "C", "D"});
     started.Run(200);
     std::vector<int> spoken;

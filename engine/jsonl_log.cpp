@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <utility>
 
 #include "engine/outcome_text.h"
 #include "platform/growing_file.h"
@@ -15,6 +16,51 @@ namespace {
 
 // How much of the log may wait for room on its disk: some hundred turns.
 constexpr std::size_t kMaxWaiting = 1u << 20;
+
+// An object as it is written: bots write any bytes, and the replace
+// handler keeps every line valid UTF-8.
+std::string Dump(const nlohmann::ordered_json& line) {
+    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// Who a participant is, as the header and `continued` records name them.
+nlohmann::ordered_json Who(const Participant& participant) {
+    nlohmann::ordered_json who = {{"id", participant.m_id},
+                                  {"name", participant.m_name.Str()},
+                                  {"folder", participant.m_folder.Str()},
+                                  {"colour", participant.m_colour}};
+    if (participant.m_kind == ParticipantKind::kHuman) who["human"] = true;
+    if (participant.m_removed) who["left"] = true;
+    return who;
+}
+
+nlohmann::ordered_json WhoAll(const std::vector<Participant>& participants) {
+    nlohmann::ordered_json all = nlohmann::ordered_json::array();
+    for (const Participant& participant : participants) all.push_back(Who(participant));
+    return all;
+}
+
+// The stop rules that were set; those off are left out.
+nlohmann::ordered_json Rules(const ConversationSetUp& set_up) {
+    nlohmann::ordered_json rules = nlohmann::ordered_json::object();
+    if (set_up.m_turns) rules["turns"] = *set_up.m_turns;
+    if (set_up.m_timeMs) rules["time_ms"] = *set_up.m_timeMs;
+    if (set_up.m_stopOn) rules["stop_on"] = *set_up.m_stopOn;
+    if (set_up.m_loop) rules["loop"] = *set_up.m_loop;
+    if (set_up.m_quarantine) rules["quarantine"] = *set_up.m_quarantine;
+    return rules;
+}
+
+std::string HeaderLine(const std::string& conversation, const ConversationSetUp& set_up,
+                       const std::vector<Participant>& participants) {
+    nlohmann::ordered_json line = {
+        {"conversation", conversation}, {"format", set_up.m_format},
+        {"program", set_up.m_program},  {"participants", WhoAll(participants)},
+        {"order", set_up.m_order},      {"seed", nullptr},
+        {"opening", set_up.m_opening},  {"rules", Rules(set_up)}};
+    if (set_up.m_seed) line["seed"] = *set_up.m_seed;
+    return Dump(line);
+}
 
 }  // namespace
 
@@ -29,6 +75,22 @@ std::string IsoUtc(std::chrono::system_clock::time_point when) {
                   utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
                   static_cast<int>(since_epoch.count() % 1000));
     return text;
+}
+
+std::optional<std::chrono::system_clock::time_point> FromIsoUtc(const std::string& text) {
+    using namespace std::chrono;
+    int year = 0;
+    unsigned month = 0, day = 0, hour = 0, minute = 0, second = 0, milli = 0;
+    char zone = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2u-%2uT%2u:%2u:%2u.%3u%c", &year, &month, &day, &hour,
+                    &minute, &second, &milli, &zone) != 8 ||
+        zone != 'Z' || hour > 23 || minute > 59 || second > 60) {
+        return std::nullopt;
+    }
+    const year_month_day date{std::chrono::year(year), std::chrono::month(month),
+                              std::chrono::day(day)};
+    if (!date.ok()) return std::nullopt;
+    return sys_days(date) + hours(hour) + minutes(minute) + seconds(second) + milliseconds(milli);
 }
 
 std::string ConversationId() {
@@ -49,7 +111,7 @@ std::string JsonlLog::Line(const Participant& bot, const Turn& turn) const {
             {"text", turn.m_text.Str()},
             {"time", IsoUtc(outcome.m_startedAt)},
         };
-        return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        return Dump(line);
     }
     nlohmann::ordered_json line = {
         {"conversation", m_conversation},
@@ -63,14 +125,29 @@ std::string JsonlLog::Line(const Participant& bot, const Turn& turn) const {
     };
     if (outcome.m_end == ExchangeEnd::kExited) line["code"] = outcome.m_code;
     if (outcome.m_end == ExchangeEnd::kSignalled) line["signal"] = SignalName(outcome.m_code);
+    if (outcome.m_end == ExchangeEnd::kCouldNotStart || outcome.m_end == ExchangeEnd::kUnusableFile)
+        line["reason"] = outcome.m_reason;
     if (!outcome.Answered()) line["output"] = outcome.m_outputTail;
     if (turn.m_quarantined > 0) line["quarantined"] = turn.m_quarantined;
     if (outcome.m_tokens) {
         line["tokens"] = {{"prompt", outcome.m_tokens->m_prompt},
                           {"completion", outcome.m_tokens->m_completion}};
     }
-    // Bots write any bytes; the replace handler keeps every line valid UTF-8.
-    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return Dump(line);
+}
+
+void JsonlLog::BeginWithHeader(ConversationSetUp set_up, std::vector<Participant> introduced) {
+    m_header = std::move(set_up);
+    m_introduced = std::move(introduced);
+}
+
+void JsonlLog::BeginContinued(const ConversationSetUp& set_up, long long turns,
+                              const std::vector<Participant>& participants) {
+    m_preamble = Dump({{"conversation", m_conversation},
+                       {"continued", turns},
+                       {"program", set_up.m_program},
+                       {"time", IsoUtc(std::chrono::system_clock::now())},
+                       {"participants", WhoAll(participants)}});
 }
 
 bool JsonlLog::AddTurn(const Participant& bot, const Turn& turn, std::string& error) {
@@ -92,8 +169,16 @@ bool JsonlLog::Add(const std::string& line, long long turn, std::string& error) 
 }
 
 void JsonlLog::AddOrSay(const std::string& line, long long turn) {
+    if (m_header) {
+        m_preamble = HeaderLine(m_conversation, *m_header, m_introduced);
+        m_header.reset();
+        m_introduced.clear();
+    }
     std::string error;
-    if (!Add(line, turn, error) && !error.empty() && m_problem) m_problem(error);
+    if (!Add(m_preamble.empty() ? line : std::exchange(m_preamble, {}) + "\n" + line, turn,
+             error) &&
+        !error.empty() && m_problem)
+        m_problem(error);
 }
 
 void JsonlLog::TurnRecorded(const Conversation& conversation, const Turn& turn) {
@@ -105,12 +190,11 @@ namespace {
 // A bot that joined or left after `turns` turns, as `event` ("joined", "left").
 std::string MembershipLine(const std::string& conversation, const char* event,
                            const Participant& bot, long long turns) {
-    const nlohmann::ordered_json line = {{"conversation", conversation},
-                                         {event, bot.m_id},
-                                         {"name", bot.m_name.Str()},
-                                         {"folder", bot.m_folder.Str()},
-                                         {"turns", turns}};
-    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    nlohmann::ordered_json line = {{"conversation", conversation}, {event, bot.m_id},
+                                   {"name", bot.m_name.Str()},     {"folder", bot.m_folder.Str()},
+                                   {"colour", bot.m_colour},       {"turns", turns}};
+    if (bot.m_kind == ParticipantKind::kHuman) line["human"] = true;
+    return Dump(line);
 }
 
 }  // namespace
@@ -131,7 +215,7 @@ void JsonlLog::ConversationEnded(const Conversation& conversation, const Convers
                                          {"end", EndKey(end.m_reason)},
                                          {"detail", end.Detail()},
                                          {"turns", turns}};
-    AddOrSay(line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), turns);
+    AddOrSay(Dump(line), turns);
 }
 
 bool JsonlLog::Finish(std::string& error) {

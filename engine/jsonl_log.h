@@ -3,20 +3,24 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/conversation.h"
+#include "engine/recorded_conversation.h"
 #include "platform/text_file.h"
 
 namespace jabbery {
 
-// The conversation as JSON Lines: one object per recorded turn, one for
-// each bot that joins or leaves while it runs, and last one saying why it
-// ended; appended and flushed as it happens, so `tail -f` follows it. Text is always valid
-// UTF-8 (invalid bytes become U+FFFD). Every line goes in whole or not at
-// all: a line that cannot be written (a full disk) waits, and goes in with
-// the next turn's once there is room, so the file keeps the turns in order
-// and never holds half a line.
+// The conversation as JSON Lines: a header naming how it was set up (when
+// the front-end gives one), one object per recorded turn, one for each
+// participant that joins or leaves while it runs, and last one saying why it
+// ended; a conversation continued later appends a `continued` record, its
+// turns and a new end; appended and flushed as it happens, so `tail -f` follows it. Text is always
+// valid UTF-8 (invalid bytes become U+FFFD). Every line goes in whole or not at all: a line that
+// cannot be written (a full disk) waits, and goes in with the next turn's once there is room, so
+// the file keeps the turns in order and never holds half a line.
 class JsonlLog final : public ConversationObserver {
   public:
     // Told when turns start to wait for room (once, until they are written).
@@ -28,6 +32,15 @@ class JsonlLog final : public ConversationObserver {
 
     // Opens `path` for appending; false with a message for the user.
     bool Open(const std::string& path, std::string& error) { return m_file.Open(path, error); }
+
+    // The log begins with a header: `set_up` and `introduced`, the
+    // participants there from the start. Without it, there is no header.
+    void BeginWithHeader(ConversationSetUp set_up, std::vector<Participant> introduced);
+    // The log goes on an earlier conversation of `turns` turns: its first
+    // record says so, with the program of `set_up` and `participants` (their
+    // folders now).
+    void BeginContinued(const ConversationSetUp& set_up, long long turns,
+                        const std::vector<Participant>& participants);
 
     // Adds `turn` of `bot`. False while turns wait to be written; `error`
     // is set only when they start to wait.
@@ -49,11 +62,15 @@ class JsonlLog final : public ConversationObserver {
   private:
     // Adds `line` (an object as it is written) after turn `turn`; as AddTurn.
     bool Add(const std::string& line, long long turn, std::string& error);
+    // As Add, the first time after the header or `continued` record.
     void AddOrSay(const std::string& line, long long turn);
     // Writes the waiting lines; false, with m_failure saying why, when they still wait.
     bool WriteWaiting();
 
     std::string m_conversation;
+    std::optional<ConversationSetUp> m_header;  // written before the first record
+    std::vector<Participant> m_introduced;      // the header's participants
+    std::string m_preamble;                     // the `continued` record, until written
     Problem m_problem;
     AppendingFile m_file;
     std::string m_waiting;         // whole lines not yet in the file
@@ -65,6 +82,9 @@ class JsonlLog final : public ConversationObserver {
 
 // A moment in UTC as ISO 8601 with milliseconds: "2026-12-07T03:15:00.123Z".
 std::string IsoUtc(std::chrono::system_clock::time_point when);
+
+// The moment IsoUtc wrote as `text`; none when it is not one.
+std::optional<std::chrono::system_clock::time_point> FromIsoUtc(const std::string& text);
 
 // An identifier of this run: its UTC start time and the process id.
 std::string ConversationId();

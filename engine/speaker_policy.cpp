@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "engine/speaker_policy.h"
 
-#include <cstdlib>
+#include "platform/draws.h"
 
 namespace jabbery {
 namespace {
@@ -50,7 +50,7 @@ std::optional<std::size_t> RandomSpeakers::Next(const SpeakerPool& pool) {
     // the draws, and so a seeded conversation, stay as they always were.
     std::size_t next = pool.m_last;
     while (next == pool.m_last || !pool.m_canSpeak[next]) {
-        next = static_cast<std::size_t>(std::rand() % count);
+        next = static_cast<std::size_t>(Draw() % count);
     }
     return next;
 }
@@ -80,8 +80,8 @@ std::optional<std::size_t> NaturalSpeakers::Next(const SpeakerPool& pool) {
     if (named) return named;
     int total = 0;
     for (const std::size_t i : candidates) total += pool.m_participants[i].m_talkativeness;
-    if (total == 0) return candidates[static_cast<std::size_t>(std::rand()) % candidates.size()];
-    int draw = std::rand() % total;
+    if (total == 0) return candidates[static_cast<std::size_t>(Draw()) % candidates.size()];
+    int draw = Draw() % total;
     for (const std::size_t i : candidates) {
         draw -= pool.m_participants[i].m_talkativeness;
         if (draw < 0) return i;
@@ -102,7 +102,7 @@ std::optional<std::size_t> PooledSpeakers::Next(const SpeakerPool& pool) {
         candidates = Candidates(pool);
         if (candidates.empty()) return std::nullopt;
     }
-    const std::size_t next = candidates[static_cast<std::size_t>(std::rand()) % candidates.size()];
+    const std::size_t next = candidates[static_cast<std::size_t>(Draw()) % candidates.size()];
     m_spoken[next] = true;
     return next;
 }

@@ -22,8 +22,8 @@ struct SpeakerPool {
 
 // Chooses who speaks after each turn: an index of the pool's participants
 // that may speak and is not the one who just spoke, or none when no one is
-// left. Random draws come from std::rand, so a seed (std::srand) gives the
-// same speakers every time.
+// left. Random draws come from the thread's Draw (platform/draws.h), so a
+// seed (SeedDraws) gives the same speakers every time.
 class SpeakerPolicy {
   public:
     virtual ~SpeakerPolicy() = default;

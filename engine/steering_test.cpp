@@ -10,6 +10,7 @@
 #include "engine/conversation.h"
 #include "engine/loop_rule.h"
 #include "engine/test_conversation.h"
+#include "platform/draws.h"
 
 namespace jabbery {
 namespace {
@@ -36,7 +37,7 @@ TEST(SpeakingOrder, ListGoesRoundInJoiningOrderSkippingTheMuted) {
 // Over 10,000 turns no one speaks twice in a row and every unmuted bot
 // speaks once in each round of four... of three, with D muted.
 TEST(SpeakingOrder, PooledLetsEachUnmutedBotSpeakOncePerRound) {
-    std::srand(5);
+    SeedDraws(5);
     Started started({"A", "B", "C", "D"}, "pooled");
     started.Run(4000);
     ASSERT_EQ(started.conversation.SetMuted(3, true), "");
@@ -61,7 +62,7 @@ TEST(SpeakingOrder, PooledLetsEachUnmutedBotSpeakOncePerRound) {
 // A bot named in the last line speaks next; otherwise turns go in
 // proportion to talkativeness, and 0 speaks only when named.
 TEST(SpeakingOrder, NaturalFollowsNamesThenTalkativeness) {
-    std::srand(9);
+    SeedDraws(9);
     Started started({"A", "B", "C", "D"}, "natural");
     Conversation& conversation = started.conversation;
     conversation.SetTalkativeness(0, 10);

@@ -11,4 +11,12 @@ std::string SignalName(int signal) {
     return name ? std::string("SIG") + name : "signal " + std::to_string(signal);
 }
 
+int SignalNumber(const std::string& name) {
+    // Real-time signals run up to 64 on Linux; every name is tried.
+    for (int signal = 1; signal <= 64; ++signal) {
+        if (SignalName(signal) == name) return signal;
+    }
+    return 0;
+}
+
 }  // namespace jabbery

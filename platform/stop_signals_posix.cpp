@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/run_hidden.h"
 #include "platform/stop_signals.h"
@@ -15,7 +16,10 @@ namespace {
 
 RunCanceller* g_canceller = nullptr;
 itimerval g_grace{};
-volatile sig_atomic_t g_stopSignal = 0;
+// Atomic, not only volatile: the threads of a batch read it while a
+// handler may write it; a lock-free atomic is safe in a handler.
+std::atomic<int> g_stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 // Ends the program as `signal` would have without our handler, so the
 // caller (a shell) sees the usual exit status for it.

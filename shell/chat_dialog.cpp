@@ -11,10 +11,13 @@
 
 #include "engine/bot_check.h"
 #include "engine/bot_set_up.h"
+#include "engine/conversation_replay.h"
 #include "engine/exit_sequence.h"
 #include "engine/outcome_text.h"
 #include "engine/record_of.h"
 #include "engine/set_up_file.h"
+#include "engine/set_up_record.h"
+#include "platform/draws.h"
 #include "platform/terminal.h"
 #include "platform/user_account.h"
 #include "share/export.h"
@@ -64,6 +67,7 @@ wxBEGIN_EVENT_TABLE(CChatDialog, wxDialog)
     EVT_MENU(CChatDialog::kBotsId, CChatDialog::OnBots)
     EVT_MENU(CChatDialog::kStopRulesId, CChatDialog::OnStopRules)
     EVT_MENU(CChatDialog::kJoinId, CChatDialog::OnJoin)
+    EVT_MENU(CChatDialog::kContinueId, CChatDialog::OnContinue)
     EVT_MENU_RANGE(CChatDialog::kFirstOrderId,
                    CChatDialog::kFirstOrderId + std::size(kSpeakingOrders) - 1,
                    CChatDialog::OnSpeakingOrder)
@@ -162,6 +166,10 @@ int CChatDialog::DoModal() {
 
 bool CChatDialog::OnInitDialog() {
     SetIcons(ProgramIcons());
+    if (m_settings.m_replayLog) {
+        SetUpReplay();
+        return true;
+    }
 
     // Folders named on the command line set the count and answer each
     // bot's first prompt; without them, the user is asked.
@@ -169,8 +177,10 @@ bool CChatDialog::OnInitDialog() {
     const std::optional<int> count =
         given.empty() ? m_dialogs.AskBotCount() : static_cast<int>(given.size());
     // A closed dialog ends the program, nothing more asked.
-    const std::optional<std::vector<Participant>> bots =
-        count ? AskForBots(m_dialogs, *count, given) : std::nullopt;
+    const std::optional<std::vector<Participant>> bots = m_settings.m_continueLog ? BotsToContinue()
+                                                         : count
+                                                             ? AskForBots(m_dialogs, *count, given)
+                                                             : std::nullopt;
     // The window closes before its first turn, with no conversation to end.
     if (!bots) {
         m_closeRequested = true;
@@ -189,11 +199,22 @@ bool CChatDialog::OnInitDialog() {
             [warnings](const std::string& text) { std::fputs(text.c_str(), warnings); });
         m_conversation.AddObserver(*m_turnWarnings);
     }
-    for (const Participant& bot : *bots) m_conversation.Join(bot);
-    if (m_settings.m_opening) m_conversation.SetOpening(*m_settings.m_opening);
-    if (const std::string refused = TuneBots(m_conversation, m_settings.m_botTuning);
-        !refused.empty()) {
-        m_dialogs.ShowError(refused);  // the bot speaks; the menu can mute another
+    if (m_continued) {
+        // The log's participants as they were, its opening, order and seed.
+        JoinRecorded(m_conversation, *m_continued);
+        const std::optional<ConversationSetUp>& set_up = m_continued->m_setUp;
+        m_conversation.SetOpening(
+            m_settings.m_opening.value_or(set_up ? set_up->m_opening : kFirstMessage));
+        if (set_up && MakeSpeakingOrder(set_up->m_order)) m_settings.m_order = set_up->m_order;
+        if (set_up && !m_settings.m_seed) m_settings.m_seed = set_up->m_seed;
+        if (set_up) m_settings.m_rules = ContinuedRules(m_settings.m_rules, *set_up);
+    } else {
+        for (const Participant& bot : *bots) m_conversation.Join(bot);
+        if (m_settings.m_opening) m_conversation.SetOpening(*m_settings.m_opening);
+        if (const std::string refused = TuneBots(m_conversation, m_settings.m_botTuning);
+            !refused.empty()) {
+            m_dialogs.ShowError(refused);  // the bot speaks; the menu can mute another
+        }
     }
     const auto* order =
         std::find(std::begin(kSpeakingOrders), std::end(kSpeakingOrders), m_settings.m_order);
@@ -201,16 +222,19 @@ bool CChatDialog::OnInitDialog() {
         m_order = static_cast<std::size_t>(order - std::begin(kSpeakingOrders));
         m_conversation.SetSpeakingOrder(MakeSpeakingOrder(*order));
     }
-    if (m_settings.m_seed) std::srand(*m_settings.m_seed);
+    if (m_settings.m_seed) SeedDraws(*m_settings.m_seed);
     // The rules given (the Stop rules dialog changes them); when one is met,
     // and when fewer than two bots are left to speak, the window pauses
     // rather than ends.
     StopRules pausing = m_settings.m_rules;
     pausing.m_pauseInstead = true;
     m_conversation.SetRules(std::move(pausing));
+    // A log's turns as said, under its order, seed and rules, so the
+    // speakers go on as they would have.
+    if (m_continued) CatchUpWith(m_conversation, m_continued->m_turns);
     m_conversation.Start();
     StartTurnTimer();
-    if (!m_settings.m_autosaveFolder.empty()) StartKeeping();
+    if (!m_settings.m_autosaveFolder.empty() || m_continued) StartKeeping();
     m_transcriptView->SetFocus();
     return true;
 }
@@ -320,20 +344,32 @@ void CChatDialog::NoteOutcome(const Participant& bot, const ExchangeOutcome& out
 
 void CChatDialog::StartKeeping() {
     std::string error;
-    if (!m_autosave.Start(m_settings.m_autosaveFolder, Transcripts().m_plainText, SystemNow,
+    if (!m_settings.m_autosaveFolder.empty() &&
+        !m_autosave.Start(m_settings.m_autosaveFolder, Transcripts().m_plainText, SystemNow,
                           error)) {
         m_dialogs.ShowError(error + kAutosaveFailed);
-        return;
+        if (!m_continued) return;
     }
     // Beside the transcript, under its name: pruned with it. A log that
     // cannot be made is said on the warnings' stream; the window goes on.
+    // A conversation continued goes on in its own log.
     const std::string log_path =
-        std::filesystem::path(m_autosave.Path()).replace_extension(".jsonl").string();
-    if (m_jsonl.Open(log_path, error)) {
-        m_conversation.AddObserver(m_jsonl);
-    } else {
+        m_continued ? *m_settings.m_continueLog
+                    : std::filesystem::path(m_autosave.Path()).replace_extension(".jsonl").string();
+    if (!m_jsonl.Open(log_path, error)) {
         Warn(error);
+        return;
     }
+    const ConversationSetUp set_up =
+        RecordSetUp("jabbery", kSpeakingOrders[m_order], m_settings.m_seed,
+                    m_conversation.LastMessage(), m_conversation.Rules());
+    if (m_continued) {
+        m_jsonl.BeginContinued(set_up, static_cast<long long>(m_continued->m_turns.size()),
+                               m_continued->m_participants);
+    } else {
+        m_jsonl.BeginWithHeader(set_up, m_conversation.Participants());
+    }
+    m_conversation.AddObserver(m_jsonl);
 }
 
 void CChatDialog::Warn(const std::string& text) {
@@ -352,7 +388,9 @@ void CChatDialog::KeepTranscript() {
 
 void CChatDialog::ShowState() {
     std::string title = ProgramTitle();
-    if (m_conversation.Scheduler().IsExitPending()) {
+    if (m_readOnly) {
+        title += " (a recorded conversation: " + *m_settings.m_replayLog + ")";
+    } else if (m_conversation.Scheduler().IsExitPending()) {
         title += " (finishing the current turn; Exit again stops it now)";
     } else if (m_conversation.Scheduler().IsPaused()) {
         const std::optional<ConversationEnd>& stopped = m_conversation.StoppedBy();
@@ -368,6 +406,7 @@ void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     wxMenu menu;
     menu.Append(kPauseId,
                 m_conversation.Scheduler().IsPaused() ? "&Resume\tCtrl+P" : "&Pause\tCtrl+P");
+    menu.Append(kContinueId, "C&ontinue a conversation...");
     menu.Append(kSaveNowId, "&Save transcript now...\tCtrl+S");
     menu.Append(kExportId, "&Export...");
     menu.Append(kSaveSetUpId, "Save set-&up as...");
@@ -387,6 +426,12 @@ void CChatDialog::OnContextMenu(wxContextMenuEvent& event) {
     menu.Append(kJoinId, m_entry != nullptr && m_entry->IsShown()
                              ? "Hide the &entry line\tCtrl+J"
                              : "&Join the conversation\tCtrl+J");
+    // A replay shows the conversation as it was: nothing in it is steered.
+    if (m_readOnly) {
+        for (wxMenuItem* item : menu.GetMenuItems()) {
+            if (item->IsSubMenu() || Steers(item->GetId())) item->Enable(false);
+        }
+    }
     // From the keyboard (Menu key, Shift+F10) there is no pointer position.
     const wxPoint at = event.GetPosition() == wxDefaultPosition
                            ? m_transcriptView->GetPosition()

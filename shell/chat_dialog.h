@@ -18,6 +18,7 @@
 #include "engine/conversation_file.h"
 #include "engine/conversation_window.h"
 #include "engine/jsonl_log.h"
+#include "engine/recorded_conversation.h"
 #include "engine/transcript_recorder.h"
 #include "engine/turn_runner.h"
 #include "engine/turn_warning.h"
@@ -62,6 +63,14 @@ struct ChatSettings {
     std::optional<unsigned> m_seed = std::nullopt;
     // Each interval varies at random by up to this much either way.
     std::chrono::milliseconds m_jitter{0};
+    // A conversation log to show, read-only, with no bot run.
+    std::optional<std::string> m_replayLog = std::nullopt;
+    // A conversation log to go on with (its bots again, or m_botFolders in
+    // their place), appending to it.
+    std::optional<std::string> m_continueLog = std::nullopt;
+    // The window's program, which "Continue a conversation..." starts;
+    // empty: this program's folder's "jabbery".
+    std::string m_program = std::string();
 };
 
 // The main window: the transcript view (1002) and the buttons Exit (1003),
@@ -81,12 +90,14 @@ struct ChatSettings {
 // set-up as (a conversation file that runs the conversation as it stands
 // again), Copy, Select All, the Bots window (Ctrl+B), the Speaking order
 // (from the next turn on), the Stop rules, which pause the conversation
-// when one is met, and Join the conversation (Ctrl+J): the user, named once
+// when one is met, Continue a conversation (a log, in a window of its own),
+// and Join the conversation (Ctrl+J): the user, named once
 // per run, says lines in an entry line (1004) above the buttons; Enter says
 // one at the next turn boundary, Ctrl+Enter at once, stopping the bot in
 // flight. Ctrl+J again hides the entry. Its title says when it is paused and
 // which rule stopped it, when Exit waits for the turn in flight, and when
-// the last turn's bot failed.
+// the last turn's bot failed. Showing a log (m_replayLog), it is read-only:
+// nothing runs and nothing steers; save, export and copy work.
 class CChatDialog : public wxDialog, private ConversationWindow, private ConversationObserver {
   public:
     static constexpr int kViewId = 1002;
@@ -101,6 +112,7 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     static constexpr int kStopRulesId = 1105;
     static constexpr int kJoinId = 1106;
     static constexpr int kSaveSetUpId = 1107;
+    static constexpr int kContinueId = 1108;
     // The speaking orders' menu items, in the order of kSpeakingOrders.
     static constexpr int kFirstOrderId = 1110;
     static constexpr int kTurnTimerId = 1;
@@ -163,6 +175,9 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     // Joins the conversation (the name asked the first time) and shows the
     // entry line, or hides it when it shows.
     void OnJoin(wxCommandEvent& event);
+    // Asks for a conversation log and starts the window's program going on
+    // with it, in a window of its own.
+    void OnContinue(wxCommandEvent& event);
     // Keys in the entry line: Enter says its line, Ctrl+Enter interrupts
     // with it, Escape clears it. False: a key the entry does not take.
     bool OnEntryKey(const wxKeyEvent& event);
@@ -177,6 +192,19 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     // and the buttons stay along the bottom (Exit right, About centred). The
     // entry line, when it shows, takes the bottom of the view's place.
     void PlaceControls();
+
+    // Shows the log m_replayLog, read-only.
+    void SetUpReplay();
+    // The log at `path`, its problems warned about; none, said in a
+    // message, when it cannot be read or records no one.
+    std::optional<RecordedConversation> ReadLog(const std::string& path);
+    // The bots of m_continueLog, read again from their folders (or those
+    // given); none, said in a message, when one cannot be read.
+    std::optional<std::vector<Participant>> BotsToContinue();
+    // Whether the menu command `id` steers the conversation (none does in a replay).
+    static bool Steers(int id);
+    // A replay takes no steering command, from the menu or a shortcut.
+    bool TryBefore(wxEvent& event) override;
 
     // Does what the conversation answered to an event.
     void Do(SchedulerAction action);
@@ -221,6 +249,9 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     CBotsWindow* m_botsWindow = nullptr;  // a child window, made when first asked for
     std::size_t m_order = 0;              // the speaking order's index in kSpeakingOrders
     std::mt19937 m_jitterDraws;           // seeded as the speakers are, a generator of its own
+    bool m_readOnly = false;              // showing a log: nothing runs or steers
+    // The log being continued, read at set-up; none otherwise.
+    std::optional<RecordedConversation> m_continued;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -17,6 +17,8 @@ namespace {
 // The usage line and what the options do not say, at the head of --help.
 std::string Usage() {
     return "Usage: jabbery [BOTDIR...]\n"
+           "       jabbery --replay LOG\n"
+           "       jabbery --continue LOG [BOTDIR...]\n"
            "       jabbery [options] FILE.jabbery [BOTDIR...]\n"
            "Links " +
            BotCountRange() +
@@ -59,6 +61,17 @@ void DeclareWindowOptions(CLI::App& app, CommandLine& line) {
         ->type_name("NAME")
         ->check(NamesSomeone);
     DeclareOpeningOption(app, line.m_opening);
+    CLI::Option* replay =
+        app.add_option("--replay", line.m_replayLog,
+                       "show the conversation LOG (a JSON Lines log) recorded, read-only;\n"
+                       "no bot runs; save and export work")
+            ->type_name("LOG");
+    app.add_option("--continue", line.m_continueLog,
+                   "go on with the conversation LOG recorded: its bots again (or the\n"
+                   "BOTDIRs given, one for each), its last line handed on; the new\n"
+                   "turns are appended to LOG")
+        ->type_name("LOG")
+        ->excludes(replay);
     app.add_option("BOTDIR", line.m_botFolders)->check([](const std::string& folder) {
         return folder.empty() ? "an empty folder name was given" : "";
     });
@@ -96,6 +109,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     DeclareWindowOptions(app, result);
     result.m_action = ParseOptions(app, arguments, result.m_error);
     if (result.m_action != OptionsEnd::kRun) return result;
+    if (result.m_replayLog && !result.m_botFolders.empty()) {
+        result.m_error = "--replay takes no BOTDIR: it runs no bot";
+        result.m_action = OptionsEnd::kError;
+        return result;
+    }
     if (!TakeConversationFile(result)) {
         result.m_action = OptionsEnd::kError;
         return result;

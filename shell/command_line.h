@@ -25,6 +25,8 @@ struct CommandLine {
     // those of m_botFolders (with their settings) unless folders were
     // given besides it (then none). Empty without a file.
     ConversationFile m_setUp;
+    std::optional<std::string> m_replayLog;    // a log to show, read-only
+    std::optional<std::string> m_continueLog;  // a log to go on with
 };
 
 // Reads the arguments (without the program's name). Options come first or

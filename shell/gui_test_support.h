@@ -123,6 +123,7 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
   public:
     std::deque<std::optional<int>> m_counts;
     std::deque<std::optional<std::string>> m_exportPaths;
+    std::deque<std::optional<std::string>> m_logPaths;
     std::deque<std::optional<std::string>> m_setUpPaths;
     std::deque<bool> m_goOnAnswers;
     std::deque<std::optional<std::string>> m_names;
@@ -132,6 +133,7 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
 
     std::optional<int> AskBotCount() override { return Pop(m_counts); }
     std::optional<std::string> AskExportPath() override { return Pop(m_exportPaths); }
+    std::optional<std::string> AskLogPath() override { return Pop(m_logPaths); }
     std::optional<std::string> AskSetUpPath() override { return Pop(m_setUpPaths); }
     void OpenManual() override {}
     void ShowAboutBox() override {}

@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
     if (!command_line.m_quiet) settings.m_warnings = stderr;
     settings.m_humanName = command_line.m_name;
     settings.m_opening = command_line.m_opening;
+    settings.m_replayLog = command_line.m_replayLog;
+    settings.m_continueLog = command_line.m_continueLog;
     const ConversationFile& set_up = command_line.m_setUp;
     settings.m_turnInterval = set_up.m_interval.value_or(settings.m_turnInterval);
     settings.m_botTimeLimit = set_up.m_timeLimit.value_or(settings.m_botTimeLimit);

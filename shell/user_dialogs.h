@@ -33,6 +33,9 @@ class UserDialogs : public UserQuestions {
     // .md, .txt or .rtf) names the format. No value when the user cancels.
     virtual std::optional<std::string> AskExportPath() = 0;
 
+    // Asks for a conversation log (a JSON Lines file) to continue; no value
+    // when the user cancels.
+    virtual std::optional<std::string> AskLogPath() = 0;
     // Asks where to save the conversation's set-up (a conversation file); no
     // value when the user cancels.
     virtual std::optional<std::string> AskSetUpPath() = 0;

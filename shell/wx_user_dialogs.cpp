@@ -18,6 +18,7 @@
 #include "shell/num_dialog.h"
 #include "shell/wx_text.h"
 #include "transcript/file_names.h"
+#include "transcript/transcript_autosave.h"
 
 namespace jabbery {
 
@@ -74,6 +75,14 @@ std::optional<std::string> WxUserDialogs::AskExportPath() {
         AskPath("Export conversation", filter, extensions, type);
     if (!path || ExportFormatOfPath(*path)) return path;
     return *path + extensions[static_cast<std::size_t>(type)];
+}
+
+std::optional<std::string> WxUserDialogs::AskLogPath() {
+    wxFileDialog dialog(m_mainWindow, "Continue a conversation", PathToWx(ConversationsFolder()),
+                        wxEmptyString, "Conversation logs (*.jsonl)|*.jsonl|All files|*",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    return PathFromWx(dialog.GetPath());
 }
 
 std::optional<std::string> WxUserDialogs::AskSetUpPath() {

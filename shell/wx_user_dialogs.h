@@ -29,6 +29,8 @@ class WxUserDialogs : public UserDialogs {
     // adds it also to a name whose extension names none of its formats.
     std::optional<std::string> AskSavePath() override;
     std::optional<std::string> AskExportPath() override;
+    // Opens in the folder the kept conversations and their logs are in.
+    std::optional<std::string> AskLogPath() override;
     std::optional<std::string> AskSetUpPath() override;
     void OpenManual() override;
     void ShowAboutBox() override;

@@ -10,7 +10,7 @@ packages=(g++ clang libclang-rt-14-dev cmake ninja-build pkg-config libgtest-dev
           libwxgtk3.2-dev libgtk-3-dev wx-common xvfb xauth xdotool imagemagick chromium
           dpkg-dev file lintian man-db appstream desktop-file-utils
           libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev libcli11-dev libre2-dev libtomlplusplus-dev python3
-          libedit-dev tmux xterm)
+          libedit-dev tmux xterm parallel slurm-wlm munge time)
 
 missing=()
 for package in "${packages[@]}"; do

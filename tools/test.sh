@@ -30,9 +30,10 @@ sanitized_build build-asan "-fsanitize=address,undefined -fno-sanitize-recover=u
     jabbery_platform_tests jabbery_transcript_tests jabbery_rtf_tests jabbery_engine_tests \
     jabbery_share_tests jabbery_cli_tests jabbery_sample_bots
 # Test programs this pass does not build (the sample bots', the model bot's)
-# stand in ctest as *_NOT_BUILT; they are not part of this pass.
+# stand in ctest as *_NOT_BUILT; they are not part of this pass. The
+# cluster tests (GNU parallel, a Slurm of one node) ran in the first pass.
 (cd "$repo/build-asan" &&
-    ctest --output-on-failure -j 2 --timeout 600 -E '_NOT_BUILT$')
+    ctest --output-on-failure -j 2 --timeout 600 -E '_NOT_BUILT$' -LE cluster)
 
 echo "== ThreadSanitizer"
 sanitized_build build-tsan "-fsanitize=thread" jabbery_engine_tests

@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: MIT
+#include "cli/batch_runner.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "cli/batch_conversation.h"
+#include "platform/run_hidden.h"
+#include "platform/text_file.h"
+
+namespace jabbery {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The conversations still to run, handed out one at a time to the
+// threads, and what they tell back, under one lock.
+class BatchQueue {
+  public:
+    BatchQueue(std::vector<unsigned> seeds, BatchTally& tally, const BatchProblem& problem)
+        : m_seeds(std::move(seeds)), m_tally(tally), m_problem(problem) {}
+
+    bool OpenManifest(const std::string& path, std::string& error) {
+        return m_manifest.Open(path, error);
+    }
+
+    // The next seed to run; false when there is none left.
+    bool Next(unsigned& seed) {
+        const std::size_t index = m_next++;
+        if (index >= m_seeds.size()) return false;
+        seed = m_seeds[index];
+        return true;
+    }
+
+    void Finished(const BatchConversation& conversation) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        using Result = BatchConversation::Result;
+        std::string error;
+        if (conversation.m_result == Result::kDone &&
+            !m_manifest.Append(ManifestRecord(conversation) + "\n", error)) {
+            m_problem("seed " + std::to_string(conversation.m_seed) + ": " + error);
+            ++m_tally.m_failed;
+        } else if (conversation.m_result == Result::kDone) {
+            ++m_tally.m_done;
+            ++m_tally.m_ends[conversation.m_end];
+        } else if (conversation.m_result == Result::kInterrupted) {
+            ++m_tally.m_interrupted;
+        } else {
+            m_problem("seed " + std::to_string(conversation.m_seed) + ": " + conversation.m_error);
+            ++m_tally.m_failed;
+        }
+        m_tally.m_turns += conversation.m_turns;
+    }
+
+    // A thread has ended; the last one wakes the waiting caller.
+    void ThreadEnded() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_ended;
+        m_changed.notify_all();
+    }
+
+    // Waits at most `wait` for `threads` threads to have ended; true once they have.
+    bool WaitForThreads(std::size_t threads, std::chrono::milliseconds wait) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, wait, [&] { return m_ended == threads; });
+    }
+
+    // Tells `progress` where the batch stands, between two conversations' ends.
+    void Report(const BatchProgress& progress, std::chrono::milliseconds elapsed) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        progress(m_tally, elapsed);
+    }
+
+  private:
+    const std::vector<unsigned> m_seeds;
+    std::atomic<std::size_t> m_next{0};
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::size_t m_ended = 0;
+    BatchTally& m_tally;
+    const BatchProblem& m_problem;
+    AppendingFile m_manifest;
+};
+
+// "1m10s", "42s", "3h05m".
+std::string Duration(long long seconds) {
+    char text[40];
+    if (seconds >= 3600) {
+        std::snprintf(text, sizeof text, "%lldh%02lldm", seconds / 3600, seconds % 3600 / 60);
+    } else if (seconds >= 60) {
+        std::snprintf(text, sizeof text, "%lldm%02llds", seconds / 60, seconds % 60);
+    } else {
+        std::snprintf(text, sizeof text, "%llds", seconds);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string ManifestPath(const std::string& out) {
+    return (std::filesystem::path(out) / "manifest.jsonl").string();
+}
+
+BatchTally RunBatch(const CliOptions& options, const Shard& shard, int jobs,
+                    const RunCanceller& canceller, const BatchProgress& progress,
+                    const BatchProblem& problem) {
+    BatchTally tally;
+    const std::vector<unsigned> seeds =
+        ShardSeeds(options.m_seed.value_or(1), *options.m_batch, shard);
+    tally.m_total = static_cast<long long>(seeds.size());
+    const std::string manifest = ManifestPath(options.m_out);
+    const std::set<unsigned> listed = ManifestSeeds(manifest);
+    std::vector<unsigned> to_run;
+    for (const unsigned seed : seeds) {
+        if (listed.count(seed) != 0 && LogIsFinished(BatchLogPath(options.m_out, seed))) {
+            ++tally.m_skipped;
+        } else {
+            to_run.push_back(seed);
+        }
+    }
+    const std::size_t thread_count =
+        std::min<std::size_t>(static_cast<std::size_t>(jobs), to_run.size());
+    BatchQueue queue(std::move(to_run), tally, problem);
+    if (std::string error; thread_count > 0 && !queue.OpenManifest(manifest, error)) {
+        problem(error);
+        tally.m_failed = tally.m_total - tally.m_skipped;
+        return tally;
+    }
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < thread_count; ++i) {
+        threads.emplace_back([&] {
+            unsigned seed = 0;
+            while (!canceller.IsCancelled() && queue.Next(seed)) {
+                queue.Finished(RunBatchConversation(options, seed, canceller));
+            }
+            queue.ThreadEnded();
+        });
+    }
+    const Clock::time_point started = Clock::now();
+    while (!queue.WaitForThreads(thread_count, std::chrono::seconds(1))) {
+        if (progress) {
+            queue.Report(progress, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                       Clock::now() - started));
+        }
+    }
+    for (std::thread& thread : threads) thread.join();
+    return tally;
+}
+
+std::string ProgressText(const BatchTally& tally, std::chrono::milliseconds elapsed) {
+    const long long finished = tally.m_skipped + tally.m_done + tally.m_failed;
+    const double seconds = static_cast<double>(elapsed.count()) / 1000.0;
+    char rate[40];
+    std::snprintf(rate, sizeof rate, "%.1f", seconds > 0 ? tally.m_turns / seconds : 0.0);
+    std::string text = std::to_string(finished) + "/" + std::to_string(tally.m_total) +
+                       " conversations, " + rate + " turns/s";
+    const long long ran = tally.m_done + tally.m_failed;
+    if (ran > 0) {
+        const long long left = (tally.m_total - finished) * elapsed.count() / ran / 1000;
+        text += ", about " + Duration(left) + " left";
+    }
+    return text;
+}
+
+std::string SummaryText(const BatchTally& tally, const Shard& shard) {
+    const std::string name = ShardName(shard);
+    std::string text = (name.empty() ? "" : name + ": ") + std::to_string(tally.m_total) +
+                       " conversations: " + std::to_string(tally.m_done) + " done, " +
+                       std::to_string(tally.m_skipped) + " skipped (done before), " +
+                       std::to_string(tally.m_failed) + " failed, " +
+                       std::to_string(tally.m_interrupted) + " interrupted";
+    const long long not_started =
+        tally.m_total - tally.m_done - tally.m_skipped - tally.m_failed - tally.m_interrupted;
+    if (not_started > 0) text += ", " + std::to_string(not_started) + " not started";
+    std::string ends;
+    for (const auto& [reason, count] : tally.m_ends) {
+        ends += (ends.empty() ? "" : ", ") + reason + " " + std::to_string(count);
+    }
+    return text + (ends.empty() ? "" : "; ended by " + ends);
+}
+
+}  // namespace jabbery

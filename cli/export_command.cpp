@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+#include "cli/export_command.h"
+
+#include <ctime>
+
+#include "engine/conversation_log_reader.h"
+#include "share/export.h"
+
+namespace jabbery {
+
+namespace {
+
+int Refuse(std::FILE* err, const std::string& message) {
+    std::fprintf(err, "jabbery-cli: %s\n", message.c_str());
+    return 2;
+}
+
+}  // namespace
+
+int RunExport(const CliOptions& options, std::FILE* err) {
+    const std::vector<std::string>& arguments = options.m_botFolders;
+    if (arguments.size() != 2) {
+        return Refuse(err,
+                      "--export takes a FORMAT, then the LOG to read and the OUT file to write");
+    }
+    const std::optional<ExportFormat> format = ExportFormatNamed(options.m_exportFormat);
+    if (!format) return Refuse(err, "--export: no format called " + options.m_exportFormat);
+    const std::string& log = arguments[0];
+    const std::string& out = arguments[1];
+    std::vector<std::string> problems;
+    std::string error;
+    const std::optional<RecordedConversation> recorded = ReadConversationLog(log, problems, error);
+    if (!recorded) return Refuse(err, error);
+    if (recorded->m_participants.empty()) {
+        return Refuse(err, log + ": it records no participant, so it is no conversation log");
+    }
+    if (!options.m_quiet) {
+        for (const std::string& problem : problems) {
+            std::fprintf(err, "jabbery-cli: %s: %s\n", log.c_str(), problem.c_str());
+        }
+    }
+    // The text export's banner is dated as a save made now would be.
+    const std::string document = ExportConversation(*recorded, *format, std::time(nullptr));
+    if (const std::string refused = WriteNewExport(out, document); !refused.empty()) {
+        return Refuse(err, refused);
+    }
+    return 0;
+}
+
+}  // namespace jabbery

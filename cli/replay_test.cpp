@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/test_cli_run.h"
+#include "engine/conversation_log_reader.h"
+#include "engine/test_bots.h"
+
+namespace jabbery {
+namespace {
+
+using namespace testing;
+
+// Three bots: Ann answers with the start of the line she was handed, Bob
+// with a line of his own; Cy fails, exiting or killed by a signal, after
+// some output.
+std::vector<std::string> MakeBots(const TempFolder& root) {
+    return {MakeScriptBot(root, "ann", "Ann",
+                          "printf 'Ann after %s\\r\\n' \"$(sed -n 2p chat.msg | cut -c1-12)\" "
+                          "> chat.msg"),
+            MakeScriptBot(root, "bob", "Bob", "printf 'Bob, <b>{\\\\b1}\\r\\n' > chat.msg"),
+            MakeScriptBot(root, "cy", "Cy",
+                          "echo trying; echo 'no luck' >&2; "
+                          "if [ -e once ]; then kill -SEGV $$; else touch once; exit 3; fi")};
+}
+
+std::vector<std::string> With(std::vector<std::string> arguments,
+                              const std::vector<std::string>& more) {
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return arguments;
+}
+
+TEST(Replay, PrintsTheRunAsItWasPrinted) {
+    TempFolder root;
+    const std::vector<std::string> bots = MakeBots(root);
+    const CliOutcome ran =
+        RunCli(root, With({"--interval", "0", "--turns", "12", "--seed", "5", "--jsonl",
+                           root.File("log.jsonl"), "--rtf", root.File("ran.rtf")},
+                          bots));
+    ASSERT_EQ(ran.m_status, 0) << ran.m_err;
+    ASSERT_NE(ran.m_err.find("exited with code 3"), std::string::npos) << ran.m_err;
+    ASSERT_NE(ran.m_err.find("killed by signal SIGSEGV"), std::string::npos) << ran.m_err;
+    // Nothing of the bots is left to run.
+    std::filesystem::remove_all(root.File("cy"));
+    const CliOutcome replayed =
+        RunCli(root, {"--replay", root.File("log.jsonl"), "--rtf", root.File("replayed.rtf")});
+    EXPECT_EQ(replayed.m_status, 0) << replayed.m_err;
+    EXPECT_EQ(replayed.m_out, ran.m_out);
+    EXPECT_EQ(replayed.m_err, ran.m_err);
+    EXPECT_EQ(ReadFile(root.File("replayed.rtf")), ReadFile(root.File("ran.rtf")));
+}
+
+// A transcript without its dated banner, the first three lines.
+std::string AfterBanner(const std::string& text) {
+    std::size_t end = 0;
+    for (int line = 0; line < 3 && end != std::string::npos; ++line) end = text.find('\n', end + 1);
+    return end == std::string::npos ? "" : text.substr(end);
+}
+
+TEST(Export, WritesTheLoggedConversationAsTheRunWroteIt) {
+    TempFolder root;
+    const CliOutcome ran =
+        RunCli(root, With({"--interval", "0", "--turns", "6", "--jsonl", root.File("log.jsonl"),
+                           "--rtf", root.File("ran.rtf"), "--save", root.File("ran.txt")},
+                          MakeBots(root)));
+    ASSERT_EQ(ran.m_status, 0) << ran.m_err;
+    for (const char* format : {"rtf", "txt", "html", "md"}) {
+        const CliOutcome exported = RunCli(root, {"--export", format, root.File("log.jsonl"),
+                                                  root.File(std::string("out.") + format)});
+        EXPECT_EQ(exported.m_status, 0) << format << ": " << exported.m_err;
+    }
+    EXPECT_EQ(ReadFile(root.File("out.rtf")), ReadFile(root.File("ran.rtf")));
+    const std::string saved = AfterBanner(ReadFile(root.File("ran.txt")));
+    EXPECT_TRUE(!saved.empty() && AfterBanner(ReadFile(root.File("out.txt"))) == saved);
+    const std::string html = ReadFile(root.File("out.html"));
+    EXPECT_TRUE(html.find("Bob, &lt;b&gt;") != std::string::npos &&
+                html.find("<b>{") == std::string::npos);
+    // An existing file is never replaced; an unknown format or a missing OUT is refused.
+    for (const std::vector<std::string>& refused :
+         {std::vector<std::string>{"--export", "md", root.File("log.jsonl"), root.File("out.rtf")},
+          {"--export", "pdf", root.File("log.jsonl"), root.File("new.pdf")},
+          {"--export", "md", root.File("log.jsonl")}}) {
+        EXPECT_EQ(RunCli(root, refused).m_status, 2) << refused[1];
+    }
+    EXPECT_EQ(ReadFile(root.File("out.rtf")), ReadFile(root.File("ran.rtf")));
+}
+
+// "turn: speaker: text" of each turn `log` records.
+std::vector<std::string> TurnsOf(const std::string& log) {
+    std::vector<std::string> problems;
+    std::string error;
+    const std::optional<RecordedConversation> read = ReadConversationLog(log, problems, error);
+    EXPECT_TRUE(read && problems.empty()) << error;
+    std::vector<std::string> turns;
+    for (const Turn& turn : read ? read->m_turns : std::vector<Turn>()) {
+        turns.push_back(std::to_string(turn.m_number) + ": " +
+                        read->Find(turn.m_speaker)->m_name.Str() + ": " + turn.m_text.Str());
+    }
+    return turns;
+}
+
+TEST(Continue, GoesOnAsOneRunWithTheSameSeed) {
+    TempFolder root;
+    std::vector<std::string> bots = MakeBots(root);
+    bots.push_back(MakeScriptBot(root, "dee", "Dee", RecordAndAnswer("Dee here")));
+    // Cy's failures sit him out; the pooled order keeps a round's state:
+    // both must go on as they were, and the log keeps the order and rule.
+    const std::vector<std::string> common{"--interval",   "0", "--seed", "9", "--order", "pooled",
+                                          "--quarantine", "1", "--jsonl"};
+    const CliOutcome whole =
+        RunCli(root, With(With(common, {root.File("20.jsonl"), "--turns", "20"}), bots));
+    ASSERT_EQ(whole.m_status, 0) << whole.m_err;
+    std::filesystem::remove(root.File("cy/once"));
+    const CliOutcome first =
+        RunCli(root, With(With(common, {root.File("10.jsonl"), "--turns", "10"}), bots));
+    ASSERT_EQ(first.m_status, 0) << first.m_err;
+    std::filesystem::remove(root.File("cy/once"));
+    const CliOutcome rest =
+        RunCli(root, {"--continue", root.File("10.jsonl"), "--interval", "0", "--turns", "10"});
+    ASSERT_EQ(rest.m_status, 0) << rest.m_err;
+
+    EXPECT_EQ(TurnsOf(root.File("10.jsonl")), TurnsOf(root.File("20.jsonl")));
+    // The introductions again, then the new turns as the whole run printed them.
+    const std::size_t intros = whole.m_out.find("ANN> ");  // the first speaks first
+    std::size_t eleventh = intros;
+    for (int line = 0; line < 10; ++line) eleventh = whole.m_out.find('\n', eleventh) + 1;
+    EXPECT_EQ(rest.m_out, whole.m_out.substr(0, intros) + whole.m_out.substr(eleventh));
+    // The old end, then the `continued` record, the new turns and a new end.
+    const std::string log = ReadFile(root.File("10.jsonl"));
+    const std::size_t old_end = log.find("\"end\":");
+    EXPECT_NE(log.find("\"continued\":10", old_end), std::string::npos);
+    EXPECT_NE(log.find("\"turn\":11,", old_end), std::string::npos);
+    EXPECT_NE(log.rfind("\"end\":\"turns\",\"detail\":\"10 turns were asked for\",\"turns\":20}"),
+              old_end);
+}
+
+TEST(ReplayAndContinue, RefuseWhatTheyCannotUse) {
+    TempFolder root;
+    const std::vector<std::string> bots = MakeBots(root);
+    ASSERT_EQ(
+        RunCli(root,
+               With({"--turns", "2", "--interval", "0", "--jsonl", root.File("log.jsonl")}, bots))
+            .m_status,
+        0);
+    WriteFile(root.File("empty.jsonl"), "\n");
+    std::filesystem::remove(root.File("bob/vorn.nfo"));
+    const std::string log = root.File("log.jsonl");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"--replay", root.File("none.jsonl")}, "none.jsonl: No such file or directory"},
+        {{"--continue", root.File("empty.jsonl")}, "empty.jsonl: it records no participant"},
+        {{"--continue", log}, "log.jsonl: bot 2 (Bob): "},
+        {{"--continue", log, bots[0]}, "the conversation has 3 bots, and 1 folders were given"},
+        {{"--replay", log, bots[0]}, "--replay takes no BOTDIR and no --join"},
+        {{"--continue", log, "--jsonl", root.File("x")}, "leave out --jsonl"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CliOutcome outcome = RunCli(root, arguments);
+        EXPECT_EQ(outcome.m_status, 2) << message;
+        EXPECT_NE(outcome.m_err.find(message), std::string::npos) << outcome.m_err;
+    }
+}
+
+}  // namespace
+}  // namespace jabbery

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: MIT
+#include "engine/conversation_log_reader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <system_error>
+
+#include "engine/jsonl_log.h"
+#include "engine/outcome_text.h"
+#include "platform/signal_name.h"
+#include "values/conversation_facts.h"
+
+namespace jabbery {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// A record that cannot be taken as it stands; its text is the problem.
+struct BadRecord {
+    std::string m_why;
+};
+
+constexpr EndReason kEndReasons[] = {
+    EndReason::kTurns, EndReason::kTime,       EndReason::kStopOn,
+    EndReason::kLoop,  EndReason::kNoSpeakers, EndReason::kInterrupted,
+    EndReason::kExit,  EndReason::kClose,      EndReason::kQuit};
+
+constexpr ExchangeEnd kExchangeEnds[] = {ExchangeEnd::kCouldNotStart, ExchangeEnd::kCancelled,
+                                         ExchangeEnd::kTimedOut,      ExchangeEnd::kSignalled,
+                                         ExchangeEnd::kExited,        ExchangeEnd::kUnusableFile,
+                                         ExchangeEnd::kNotRewritten,  ExchangeEnd::kAnswered};
+
+// The value of `key`, or `otherwise` when the record has none (or null).
+template <typename T>
+T Value(const Json& record, const char* key, T otherwise) {
+    const auto found = record.find(key);
+    if (found == record.end() || found->is_null()) return otherwise;
+    return found->get<T>();
+}
+
+// Builds the conversation record by record.
+class LogReader {
+  public:
+    explicit LogReader(RecordedConversation& conversation) : m_conversation(conversation) {}
+
+    void Take(const Json& record) {
+        if (!record.is_object()) throw BadRecord{"not a JSON object"};
+        if (record.contains("format")) return Header(record);
+        if (record.contains("continued")) return Continued(record);
+        if (record.contains("turn")) return TurnRecord(record);
+        if (record.contains("joined")) return Joined(record);
+        if (record.contains("left")) return Left(record.at("left").get<ParticipantId>());
+        if (record.contains("end")) return End(record);
+        throw BadRecord{"not a record of a conversation log"};
+    }
+
+    // Puts the participants in the order they joined, those there from the start first.
+    void Finish() {
+        auto& all = m_conversation.m_participants;
+        std::stable_sort(all.begin(), all.end(),
+                         [](const auto& a, const auto& b) { return a.m_id < b.m_id; });
+        for (const auto& p : all) {
+            if (p.m_kind == ParticipantKind::kBot && m_joinedLater.count(p.m_id) == 0)
+                m_conversation.m_introduced.push_back(p.m_id);
+        }
+    }
+
+  private:
+    jabbery::Participant& Participant(ParticipantId id) {
+        for (jabbery::Participant& known : m_conversation.m_participants) {
+            if (known.m_id == id) return known;
+        }
+        jabbery::Participant& added = m_conversation.m_participants.emplace_back();
+        added.m_id = id;
+        // Where the conversation gave its colour to a bot that joined at the start.
+        added.m_colour = ((id % kMaxBots) + kMaxBots) % kMaxBots;
+        return added;
+    }
+
+    // Takes a participant as a header, `continued` or `joined` record names it.
+    jabbery::Participant& Named(const Json& who, ParticipantId id) {
+        jabbery::Participant& participant = Participant(id);
+        participant.m_name = Value<std::string>(who, "name", participant.m_name.Str());
+        participant.m_folder = Value<std::string>(who, "folder", participant.m_folder.Str());
+        participant.m_colour = Value<int>(who, "colour", participant.m_colour);
+        if (participant.m_colour < 0 || participant.m_colour >= kMaxBots)
+            throw BadRecord{"colour " + std::to_string(participant.m_colour) +
+                            " is not one of ours"};
+        // Older logs mark no human; a human is the one participant without a folder.
+        const bool human = Value<bool>(who, "human", participant.m_folder.Str().empty());
+        participant.m_kind = human ? ParticipantKind::kHuman : ParticipantKind::kBot;
+        participant.m_removed = Value<bool>(who, "left", false);
+        return participant;
+    }
+
+    void Header(const Json& record) {
+        if (m_conversation.m_setUp) throw BadRecord{"a second header"};
+        ConversationSetUp set_up;
+        set_up.m_format = record.at("format").get<int>();
+        set_up.m_program = Value<std::string>(record, "program", "");
+        set_up.m_id = Value<std::string>(record, "conversation", "");
+        set_up.m_order = Value<std::string>(record, "order", "");
+        if (record.contains("seed") && !record["seed"].is_null())
+            set_up.m_seed = record["seed"].get<unsigned>();
+        set_up.m_opening = Value<std::string>(record, "opening", kFirstMessage);
+        const Json rules = Value<Json>(record, "rules", Json::object());
+        if (rules.contains("turns")) set_up.m_turns = rules["turns"].get<long long>();
+        if (rules.contains("time_ms")) set_up.m_timeMs = rules["time_ms"].get<long long>();
+        if (rules.contains("stop_on")) set_up.m_stopOn = rules["stop_on"].get<std::string>();
+        if (rules.contains("loop")) set_up.m_loop = rules["loop"].get<int>();
+        if (rules.contains("quarantine")) set_up.m_quarantine = rules["quarantine"].get<int>();
+        for (const Json& who : Value<Json>(record, "participants", Json::array()))
+            Named(who, who.at("id").get<ParticipantId>());
+        m_conversation.m_setUp = std::move(set_up);
+    }
+
+    // The participants as the conversation went on: their folders then.
+    void Continued(const Json& record) {
+        for (const Json& who : Value<Json>(record, "participants", Json::array()))
+            Named(who, who.at("id").get<ParticipantId>());
+    }
+
+    void Left(ParticipantId id) { Participant(id).m_removed = true; }
+
+    void Joined(const Json& record) {
+        const auto id = record.at("joined").get<ParticipantId>();
+        m_joinedLater.insert(id);
+        Named(record, id);
+    }
+
+    void TurnRecord(const Json& record) {
+        Turn turn;
+        turn.m_number = record.at("turn").get<long long>();
+        turn.m_text = record.at("text").get<std::string>();
+        ExchangeOutcome& outcome = turn.m_outcome;
+        const std::string time = Value<std::string>(record, "time", "");
+        if (const auto when = FromIsoUtc(time)) {
+            outcome.m_startedAt = *when;
+        } else if (!time.empty()) {
+            throw BadRecord{"the time \"" + time + "\" is not one"};
+        }
+        if (Value<bool>(record, "human", false)) {
+            turn.m_speaker = Human(record.at("name").get<std::string>()).m_id;
+        } else {
+            turn.m_speaker = record.at("bot").get<ParticipantId>();
+            jabbery::Participant& speaker = Participant(turn.m_speaker);
+            if (speaker.m_name.Str().empty())
+                speaker.m_name = Value<std::string>(record, "name", "");
+            const std::string key = Value<std::string>(record, "outcome", "answered");
+            const auto end = std::find_if(std::begin(kExchangeEnds), std::end(kExchangeEnds),
+                                          [&](ExchangeEnd e) { return OutcomeKey(e) == key; });
+            if (end == std::end(kExchangeEnds))
+                throw BadRecord{"the outcome \"" + key + "\" is not one"};
+            outcome.m_end = *end;
+            outcome.m_code = Value<int>(record, "code", 0);
+            if (record.contains("signal"))
+                outcome.m_code = SignalNumber(record["signal"].get<std::string>());
+            outcome.m_reason = Value<std::string>(record, "reason", "");
+            outcome.m_elapsed = std::chrono::milliseconds(Value<long long>(record, "ms", 0));
+            outcome.m_outputTail = Value<std::string>(record, "output", "");
+            turn.m_quarantined = Value<int>(record, "quarantined", 0);
+        }
+        m_conversation.m_turns.push_back(std::move(turn));
+    }
+
+    // The human called `name`; one that no record introduced joins now.
+    jabbery::Participant& Human(const std::string& name) {
+        for (jabbery::Participant& known : m_conversation.m_participants) {
+            if (known.m_kind == ParticipantKind::kHuman && known.m_name.Str() == name) return known;
+        }
+        ParticipantId id = 0;
+        for (const auto& known : m_conversation.m_participants) id = std::max(id, known.m_id + 1);
+        m_joinedLater.insert(id);
+        jabbery::Participant& human = Participant(id);
+        human.m_kind = ParticipantKind::kHuman;
+        human.m_name = name;
+        return human;
+    }
+
+    void End(const Json& record) {
+        const std::string key = record.at("end").get<std::string>();
+        const auto reason = std::find_if(std::begin(kEndReasons), std::end(kEndReasons),
+                                         [&](EndReason r) { return key == EndKey(r); });
+        if (reason == std::end(kEndReasons)) throw BadRecord{"the end \"" + key + "\" is not one"};
+        m_conversation.m_end =
+            ConversationEnd{*reason, Value<std::string>(record, "detail", ""), ""};
+    }
+
+    RecordedConversation& m_conversation;
+    std::set<ParticipantId> m_joinedLater;
+};
+
+}  // namespace
+
+RecordedConversation ReadConversationLog(std::istream& in, std::vector<std::string>& problems) {
+    RecordedConversation conversation;
+    LogReader reader(conversation);
+    std::string line;
+    for (long long number = 1; std::getline(in, line); ++number) {
+        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        try {
+            reader.Take(Json::parse(line));
+        } catch (const BadRecord& bad) {
+            problems.push_back("line " + std::to_string(number) + ": " + bad.m_why + "; skipped");
+        } catch (const Json::exception& bad) {
+            // nlohmann's own words: "[json.exception.parse_error.101] parse error at ...".
+            std::string why = bad.what();
+            if (const std::size_t after = why.find("] "); after != std::string::npos)
+                why = why.substr(after + 2);
+            problems.push_back("line " + std::to_string(number) + ": " + why + "; skipped");
+        }
+    }
+    reader.Finish();
+    return conversation;
+}
+
+std::optional<RecordedConversation> ReadConversationLog(const std::string& path,
+                                                        std::vector<std::string>& problems,
+                                                        std::string& error) {
+    std::error_code folder_check;
+    if (std::filesystem::is_directory(path, folder_check)) {
+        error = path + ": a folder, not a conversation log";
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": " + std::system_category().message(errno);
+        return std::nullopt;
+    }
+    RecordedConversation conversation = ReadConversationLog(in, problems);
+    if (in.bad()) {
+        error = path + ": could not be read to its end";
+        return std::nullopt;
+    }
+    return conversation;
+}
+
+}  // namespace jabbery
