@@ -50,7 +50,7 @@ TEST_F(BotEnvironment, EachExchangeIsToldItsTurnSpeakersAndTheLogSoFar) {
     // Ada says what its turns cost, as a chat-model bot does.
     const std::string ada =
         MakeScriptBot(m_root, "ada", "Ada",
-                      "sh ../note.sh; echo '{\"prompt\":7,\"completion\":2}' > chat.tokens; " +
+                      "sh ../note.sh; echo '{\"prompt\":7,\"completion\":2}' > chat.tok; " +
                           RecordAndAnswer("from ada"));
     const std::string bo =
         MakeScriptBot(m_root, "bo", "bo", "sh ../note.sh; " + RecordAndAnswer("from bo"));

@@ -6,42 +6,44 @@
 #include "cli/test_cli_run.h"
 #include "platform/test_environment.h"
 
-namespace jabbery {
+namespace jabbery::testing {
 namespace {
 
-using namespace testing;
+// A line program: answers "ARGUMENT|LINE" for the argument it was given and
+// the line it reads.
+const std::vector<std::string> kEcho = {"/bin/sh", "-c",
+                                        "read line; printf '%s|%s\\n' \"$1\" \"$line\"", "sh"};
 
-// --new-bot makes a bot of the user's that --try then finds by its name,
-// whatever its program's words hold, also when they do not fit a
-// descriptor line; it never replaces a folder.
-TEST(NewBot, MakesABotOfTheUsersThatRunsTheProgram) {
+// A bot made with --new-bot answers through jabbery-stdio under --try,
+// with the arguments exactly as given, however they are quoted, and a
+// command too long for vorn.nfo's line 3 goes into a script.
+TEST(NewBot, MakesABotFolderThatRunsTheProgramUnderTry) {
     TempFolder root;
-    const ScopedVariable data("XDG_DATA_HOME", root.File("data"));
-    const std::string bots = root.File("data/jabbery/bots/");
-    const std::string long_word(300, 'x');
-    const struct {
-        std::string name;
-        std::string script;  // the answer the program prints, a shell word of its own
-        bool in_script;      // its command line goes to run.sh
-    } cases[] = {{"echo", "echo \"it's: $(cat)\"", false},
-                 {"long", "cat >/dev/null; echo long; : " + long_word, true}};
-    for (const auto& bot : cases) {
-        const CliOutcome made = RunCli(root, {"--new-bot", bot.name, "--", "sh", "-c", bot.script});
+    const ScopedVariable data_home("XDG_DATA_HOME", root.File("data"));
+    const std::string awkward = "it's \"odd\" $HOME `x` * ;|&";
+    const std::string long_word(300, 'w');
+    for (const std::string& argument : {awkward, long_word}) {
+        const std::string name = argument == awkward ? "awkward" : "long";
+        std::vector<std::string> arguments{"--new-bot", name, "--"};
+        arguments.insert(arguments.end(), kEcho.begin(), kEcho.end());
+        arguments.push_back(argument);
+        const CliOutcome made = RunCli(root, arguments);
         ASSERT_EQ(made.m_status, 0) << made.m_err;
-        EXPECT_NE(made.m_out.find("jabbery-cli --try '" + bot.name + "'"), std::string::npos);
-        EXPECT_EQ(std::filesystem::exists(bots + bot.name + "/run.sh"), bot.in_script);
-        const CliOutcome tried = RunCli(root, {"--try", bot.name, "a'b"});
-        EXPECT_EQ(tried.m_status, 0) << tried.m_out;
-        EXPECT_NE(tried.m_out.find(bot.in_script ? "reply:   long" : "reply:   it's: a'b"),
-                  std::string::npos)
-            << tried.m_out;
+        const std::string folder = root.File("data/jabbery/bots/" + name);
+        EXPECT_NE(made.m_out.find(folder), std::string::npos) << made.m_out;
+        EXPECT_EQ(std::filesystem::exists(folder + "/run.sh"), argument == long_word);
+        const CliOutcome tried = RunCli(root, {"--try", name});
+        EXPECT_EQ(tried.m_status, 0) << tried.m_out << tried.m_err;
+        EXPECT_NE(tried.m_out.find(argument + "|Hi!"), std::string::npos) << tried.m_out;
+        // The folder is the user's now: never replaced.
+        const CliOutcome again = RunCli(root, arguments);
+        EXPECT_EQ(again.m_status, 2);
+        EXPECT_NE(again.m_err.find("exists already"), std::string::npos) << again.m_err;
     }
-    const CliOutcome again = RunCli(root, {"--new-bot", "echo", "--", "cat"});
-    EXPECT_EQ(again.m_status, 2);
-    EXPECT_NE(again.m_err.find("exists already"), std::string::npos) << again.m_err;
-    EXPECT_EQ(RunCli(root, {"--new-bot", "a/b", "--", "cat"}).m_status, 2);
-    EXPECT_EQ(RunCli(root, {"--new-bot", "none"}).m_status, 2) << "no program";
+    const CliOutcome no_program = RunCli(root, {"--new-bot", "empty"});
+    EXPECT_EQ(no_program.m_status, 2);
+    EXPECT_FALSE(std::filesystem::exists(root.File("data/jabbery/bots/empty")));
 }
 
 }  // namespace
-}  // namespace jabbery
+}  // namespace jabbery::testing

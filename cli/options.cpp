@@ -279,10 +279,9 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
                options.m_mode = CliOptions::Mode::kNewBot;
                options.m_newBot = name;
            },
-           "makes your bot NAME, in your bots folder, from a program that\n"
-           "reads a message on standard input and prints its answer: the\n"
-           "program and its arguments follow \"--\"; it is run through\n"
-           "jabbery-stdio (add --keep and its options first to keep it running)")
+           "makes your bot folder NAME for COMMAND, a program that reads\n"
+           "a message on standard input and prints its answer (run through\n"
+           "jabbery-stdio); give COMMAND and its arguments after \"--\"")
         ->type_name("NAME")
         ->trigger_on_parse();
     // A log names the conversation to show again or go on with.

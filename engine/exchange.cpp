@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <nlohmann/json.hpp>
 #include <system_error>
 
+#include "engine/token_report.h"
 #include "platform/plain_file.h"
 #include "platform/text_file.h"
 
@@ -66,30 +66,6 @@ ExchangeOutcome FromRun(RunResult run) {
     return outcome;
 }
 
-// The tokens the bot reported in its folder, which then go; none when it
-// wrote none, or not the small object it should be.
-std::optional<TokenUse> TakeTokenReport(int folder_fd) {
-    PlainFileReader reader;
-    std::string error;
-    if (!reader.Open(folder_fd, kTokensFileName, error)) return std::nullopt;
-    std::string text(256, '\0');
-    reader.Stream().read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(reader.Stream().gcount()));
-    DeleteFileQuietly(folder_fd, kTokensFileName);
-    const auto report = nlohmann::json::parse(text, nullptr, false);
-    const auto count = [&report](const char* key) -> std::optional<long long> {
-        if (!report.is_object() || !report.contains(key) || !report[key].is_number_unsigned()) {
-            return std::nullopt;
-        }
-        return static_cast<long long>(
-            std::min<std::uint64_t>(report[key].get<std::uint64_t>(), 1ull << 50));
-    };
-    const std::optional<long long> prompt = count("prompt");
-    const std::optional<long long> completion = count("completion");
-    if (!prompt || !completion) return std::nullopt;
-    return TokenUse{*prompt, *completion};
-}
-
 }  // namespace
 
 ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
@@ -123,6 +99,8 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
     run_limits.m_limit -= std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - waiting_since);
     run_limits.m_limit = std::max(run_limits.m_limit, std::chrono::milliseconds(1));
+    // Only a report of what this turn cost may count as the turn's.
+    ClearTokenReport(folder->Fd());
     // A fresh file, so that nothing the bot left under the name (a link, a
     // pipe, another name for an outside file) can redirect the write. When
     // that is impossible the bot is not run: it would answer nothing.
@@ -132,12 +110,9 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
         return result;
     }
 
-    // Only what this exchange's bot reports counts.
-    DeleteFileQuietly(folder->Fd(), kTokensFileName);
     // The command line is handed to the shell as it stands; the folder is
     // never pasted into shell text, it only becomes the working directory.
-    outcome =
-        FromRun(RunHiddenAt(bot.m_command.Str(), folder->Fd(), run_limits, bot.m_environment));
+    outcome = FromRun(RunHiddenAt(bot.m_command.Str(), folder->Fd(), run_limits, bot.m_environment));
     outcome.m_startedAt = started_at;
 
     // Read back from the folder the bot was given, whatever now has its name.

@@ -41,12 +41,6 @@ enum class ExchangeEnd {
     kAnswered,       // the bot rewrote its message file and ended well in time
 };
 
-// The tokens a chat-model bot says an exchange cost (kTokensFileName).
-struct TokenUse {
-    long long m_prompt = 0;
-    long long m_completion = 0;
-};
-
 // Everything known about how one exchange went, beside its reply.
 struct ExchangeOutcome {
     ExchangeEnd m_end = ExchangeEnd::kAnswered;
@@ -54,8 +48,8 @@ struct ExchangeOutcome {
     std::string m_reason;  // in words, for kCouldNotStart and kUnusableFile
     std::chrono::system_clock::time_point m_startedAt;  // when the exchange began
     std::chrono::milliseconds m_elapsed{0};             // how long the bot ran
-    std::string m_outputTail;          // the last bytes the bot wrote to stdout or stderr
-    std::optional<TokenUse> m_tokens;  // when the bot reported them
+    std::string m_outputTail;            // the last bytes the bot wrote to stdout or stderr
+    std::optional<TokenCount> m_tokens;  // what the turn cost, when the bot said so
 
     bool Answered() const { return m_end == ExchangeEnd::kAnswered; }
 };

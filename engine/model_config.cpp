@@ -118,26 +118,19 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
             return false;
         }
     }
-    if (const Entry* entry = find("memory")) {
-        if (!ParseNumber(entry->value, config.memory) || config.memory < 0 ||
-            config.memory > kMaxMemory) {
-            error = At(*entry, "memory") + " must be a whole number from 0 to 200";
-            return false;
-        }
-    }
-    if (const Entry* entry = find("context")) {
-        if (!ParseNumber(entry->value, config.context) || config.context < 0 ||
-            config.context > kMaxMemory) {
-            error = At(*entry, "context") + " must be a whole number from 0 to 200";
-            return false;
-        }
-    }
-    if (const Entry* entry = find("max_context_chars")) {
-        if (!ParseNumber(entry->value, config.max_context_chars) ||
-            config.max_context_chars < 100 || config.max_context_chars > 1000000) {
-            error = At(*entry, "max_context_chars") + " must be a whole number from 100 to 1000000";
-            return false;
-        }
+    // A whole number from `low` to `high`, when the key is given.
+    const auto whole = [&](const char* key, int low, int high, int& value) {
+        const Entry* entry = find(key);
+        if (entry == nullptr) return true;
+        if (ParseNumber(entry->value, value) && value >= low && value <= high) return true;
+        error = At(*entry, key) + " must be a whole number from " + std::to_string(low) + " to " +
+                std::to_string(high);
+        return false;
+    };
+    if (!whole("memory", 0, kMaxMemory, config.memory) ||
+        !whole("context", 0, kMaxContext, config.context) ||
+        !whole("max_context_chars", 0, kMaxContextChars, config.max_context_chars)) {
+        return false;
     }
     if (const Entry* entry = find("memory_across_conversations")) {
         if (entry->value != "true" && entry->value != "false") {
@@ -176,11 +169,11 @@ bool ParseModelConfig(std::string_view text, const std::filesystem::path& folder
                                         "temperature",
                                         "max_tokens",
                                         "memory",
-                                        "timeout",
-                                        "budget_tokens",
+                                        "memory_across_conversations",
                                         "context",
                                         "max_context_chars",
-                                        "memory_across_conversations"};
+                                        "timeout",
+                                        "budget_tokens"};
     std::map<std::string, Entry> entries;
     int line_number = 0;
     std::size_t pos = 0;

@@ -8,9 +8,9 @@
 #include <random>
 
 #include "engine/bot_descriptor.h"
-#include "install/new_bot.h"
 #include "platform/self_location.h"
 #include "platform/text_file.h"
+#include "values/shell_quote.h"
 
 namespace jabbery {
 namespace {
@@ -62,7 +62,7 @@ bool UserDescriptor(const BotPlaces& places, const std::string& name,
         error = "the bundled bot's program " + executable.string() + " is missing";
         return false;
     }
-    lines[2] = ShellQuoted(executable.lexically_normal().string());
+    lines[2] = ShellQuote(executable.lexically_normal().string());
     return true;
 }
 
@@ -120,12 +120,12 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
     return d[a.size()][b.size()];
 }
 
+}  // namespace
+
 bool IsBareName(const std::string& argument) {
     return !argument.empty() && argument != "." && argument != ".." &&
            argument.find('/') == std::string::npos;
 }
-
-}  // namespace
 
 BotPlaces FindBotPlaces(const std::string& program_folder, const std::string& data_home) {
     BotPlaces places;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "model/history.h"
 
-#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -18,23 +17,23 @@ constexpr std::size_t kMaxHistoryBytes = 16 * 1024 * 1024;
 std::string ToLine(const Exchange& exchange) {
     // Invalid UTF-8 from a bot's input is replaced rather than refused, so an
     // exchange is never lost to an exception.
-    nlohmann::ordered_json line = {{"heard", exchange.heard}, {"said", exchange.said}};
+    nlohmann::json line = {{"heard", exchange.heard}, {"said", exchange.said}};
     if (!exchange.conversation.empty()) line["conversation"] = exchange.conversation;
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-// Parses one line; false when it is not an object with two strings.
+// Parses one line; false when it is not an object with the strings "heard"
+// and "said", and "conversation" when it has one.
 bool FromLine(const std::string& line, Exchange& exchange) {
     const auto value = nlohmann::json::parse(line, nullptr, false);
     if (!value.is_object()) return false;
     const auto heard = value.find("heard");
     const auto said = value.find("said");
-    if (heard == value.end() || said == value.end() || !heard->is_string() || !said->is_string()) {
+    const auto conversation = value.find("conversation");
+    if (heard == value.end() || said == value.end() || !heard->is_string() || !said->is_string() ||
+        (conversation != value.end() && !conversation->is_string())) {
         return false;
     }
-    // Older files name no conversation.
-    const auto conversation = value.find("conversation");
-    if (conversation != value.end() && !conversation->is_string()) return false;
     exchange = {heard->get<std::string>(), said->get<std::string>(),
                 conversation == value.end() ? "" : conversation->get<std::string>()};
     return true;
@@ -78,15 +77,15 @@ HistoryRead ReadHistory(const std::filesystem::path& path) {
 }
 
 bool AppendHistory(const std::filesystem::path& path, const std::vector<Exchange>& earlier,
-                   const Exchange& exchange, std::string& error, std::size_t limit, bool anew) {
-    if (!anew && earlier.size() + 1 <= limit) {
+                   const Exchange& exchange, std::string& error, std::size_t limit) {
+    if (earlier.size() + 1 <= limit) {
         std::string why;
         if (AppendToBotFile(path, ToLine(exchange), why)) return true;
         error = "cannot add to " + path.filename().string() + ": " + why;
         return false;
     }
     std::string content;
-    const std::size_t first = earlier.size() + 1 - std::min(limit, earlier.size() + 1);
+    const std::size_t first = earlier.size() + 1 - limit;
     for (std::size_t i = first; i < earlier.size(); ++i) content += ToLine(earlier[i]);
     content += ToLine(exchange);
     return ReplaceWholeFile(path.string(), content, error, FileAccess::kOwnerOnly);

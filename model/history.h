@@ -16,11 +16,11 @@ inline constexpr const char* kHistoryFile = "model.history.jsonl";
 inline constexpr std::size_t kMaxHistoryEntries = 200;
 
 // One exchange: the line the bot was given, what it answered, and the
-// conversation it was in (JABBERY_CONVERSATION; empty when not told).
+// conversation it was part of (JABBERY_CONVERSATION; empty when not told).
 struct Exchange {
     std::string heard;
     std::string said;
-    std::string conversation;
+    std::string conversation = {};
 };
 
 // What reading the history found.
@@ -38,11 +38,11 @@ HistoryRead ReadHistory(const std::filesystem::path& path);
 
 // Adds `exchange` to the history `earlier` (what ReadHistory returned) at
 // `path`: appended as one line, or, once the file would hold more than
-// `limit` exchanges or when `anew`, the newest `limit` of them and it written
-// to a new file that replaces the old one in one step. Neither follows a link; a new file is
-// readable by its owner only. Returns false with `error` set on a write failure.
+// `limit` exchanges, the newest `limit` written to a new file that replaces
+// the old one in one step. Neither follows a link; a new file is readable by
+// its owner only. Returns false with `error` set on a write failure.
 bool AppendHistory(const std::filesystem::path& path, const std::vector<Exchange>& earlier,
                    const Exchange& exchange, std::string& error,
-                   std::size_t limit = kMaxHistoryEntries, bool anew = false);
+                   std::size_t limit = kMaxHistoryEntries);
 
 }  // namespace jabbery::model

@@ -30,8 +30,8 @@ void DeclareModelOptions(CLI::App& app, ModelOptions& options) {
     InitRequest& request = options.init_request;
     CLI::Option* init =
         app.add_option("--init", request.folder,
-                       "make a new bot folder (vorn.nfo and model.conf); a bare name\n"
-                       "(no \"/\") makes it in your bots folder")
+                       "make a new bot folder (vorn.nfo and model.conf); a bare name\nmakes it in "
+                       "your bots folder ($XDG_DATA_HOME/jabbery/bots)")
             ->type_name("FOLDER");
     // The folder's settings, each only with --init; the first three it needs.
     const auto setting = [&](const char* name, const char* shown, std::string& value,

@@ -1,98 +1,118 @@
 // SPDX-License-Identifier: MIT
-// jabbery-model in a conversation: what its requests carry of the
-// conversation's log, and what it remembers from one conversation to the next.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
 #include "model/history.h"
-#include "model/test_server.h"
+#include "model/test_model_bot.h"
+#include "values/bot_protocol.h"
 
 namespace jabbery::model {
 namespace {
 
 using namespace testing;
 
-using Json = nlohmann::json;
+// A log as the host writes it: a header, turns of bots and of a human, a
+// failed turn and a record of another kind. Its last line is kMessage's.
+const char* const kLog = R"({"conversation":"c1","version":"1"}
+{"conversation":"c1","turn":1,"bot":1,"name":"Hask","text":"Ahoy","outcome":"answered"}
+{"turn":2,"bot":2,"name":"Ada","text":"Hello sailor","outcome":"answered"}
+{"turn":3,"bot":3,"name":"Brixley","text":"","outcome":"timed out"}
+{"turn":4,"human":true,"bot":null,"name":"Sam","text":"Hi all"}
+{"event":"joined","name":"Wren"}
+{"turn":5,"bot":1,"name":"Hask","text":"Hello there","outcome":"answered"}
+)";
 
-class ModelContext : public ::testing::Test {
+const std::string kNote =
+    " The others' lines come as \"Name: text\"; your own earlier lines are yours.";
+
+class SharedContext : public ModelBot {
   protected:
-    void SetUp() override {
-        const ProgramRun init =
-            RunProgram({JABBERY_MODEL, "--init", Bot().string(), "--name", "Ada", "--endpoint",
-                        m_server.Endpoint(), "--model", "m", "--persona", "Be brief."},
-                       m_root.Path());
-        ASSERT_EQ(init.exit_code, 0) << init.err;
-        m_config = ReadFile(Bot() / "model.conf");
+    // Every message of request `index` after the persona, as "role: content".
+    std::vector<std::string> Sent(std::size_t index) const {
+        std::vector<std::string> sent;
+        const auto messages = nlohmann::json::parse(m_server.Requests().at(index).body)["messages"];
+        for (std::size_t i = 1; i < messages.size(); ++i) {
+            sent.push_back(messages[i]["role"].get<std::string>() + ": " +
+                           messages[i]["content"].get<std::string>());
+        }
+        return sent;
     }
-    std::filesystem::path Bot() const { return m_root.File("ada"); }
-
-    // One exchange of Ada's, handed `message`, told `environment`; the messages it sent.
-    Json Turn(const std::string& message, const std::vector<std::string>& environment) {
-        WriteFile(Bot() / "chat.msg", "Ada\r\n" + message + "\r\n");
-        const ProgramRun run = RunProgram({JABBERY_MODEL}, Bot(), environment);
-        EXPECT_EQ(run.exit_code, 0) << run.err;
-        return Json::parse(m_server.Requests().back().body)["messages"];
+    // One turn in conversation `id`, with its log when `log` is set.
+    ProgramRun RunIn(const std::string& id, bool log, const std::string& participants = "") {
+        std::vector<std::string> env{"JABBERY_CONVERSATION=" + id, "JABBERY_FROM=Hask"};
+        if (log) env.push_back("JABBERY_LOG=" + m_root.File("log.jsonl"));
+        if (!participants.empty()) env.push_back("JABBERY_PARTICIPANTS=" + participants);
+        return RunBot(env);
     }
-
-    TempFolder m_root;
-    TestServer m_server;
-    std::string m_config;
 };
 
-TEST_F(ModelContext, RequestsCarryTheLatestTurnsWithTheirSpeakers) {
-    const std::string hask(95, 'h');
-    WriteFile(
-        m_root.File("log"),
-        R"({"conversation":"c1","format":"a header"})"
-        "\n"
-        R"({"conversation":"c1","turn":1,"bot":1,"name":"Hask","text":")" +
-            hask + R"(","outcome":"answered"})" +
-            "\n"
-            R"({"conversation":"c1","turn":2,"bot":2,"name":"Ada","text":"Hi","outcome":"answered"})"
-            "\n"
-            R"({"conversation":"c1","turn":3,"bot":3,"name":"Wren","text":"Hi","outcome":"timed out"})"
-            "\n"
-            R"({"conversation":"c1","turn":4,"human":true,"bot":null,"name":"Sam","text":"Now?"})"
-            "\n");
-    m_server.AlwaysReply(
-        {200, R"({"choices":[{"message":{"content":"Yes"}}],)"
-              R"("usage":{"prompt_tokens":30,"completion_tokens":4,"total_tokens":34}})"});
-    const Json persona = {{"role", "system"}, {"content", "Be brief."}};
-    const Json group = {{"role", "system"},
-                        {"content",
-                         "This is a group conversation between Hask, Ada, Wren and Sam. You are "
-                         "Ada. Each message of the others begins with its speaker's name."}};
-    const Json from_hask = {{"role", "user"}, {"content", "Hask: " + hask}};
-    const Json own = {{"role", "assistant"}, {"content", "Hi"}};
-    const Json from_sam = {{"role", "user"}, {"content", "Sam: Now?"}};
-    const std::pair<std::string, Json> cases[] = {
-        {"", Json::array({persona, group, from_hask, own, from_sam})},
-        {"context = 2\n", Json::array({persona, group, own, from_sam})},
-        {"max_context_chars = 100\n", Json::array({persona, group, own, from_sam})},
+// The others' lines carry their names, its own are the assistant's, failed
+// turns are left out, and an earlier conversation's memory is not sent.
+TEST_F(SharedContext, SendsTheConversationWithEverySpeakersName) {
+    WriteFile(m_root.File("log.jsonl"), kLog);
+    WriteFile(Bot() / kHistoryFile, "{\"heard\":\"old\",\"said\":\"older\"}\n");
+    const ProgramRun run = RunIn("c1", true, "Ada\tHask\tBrixley\tSam");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(Sent(0), (std::vector<std::string>{
+                           "system: This is a group conversation between Ada, Hask, Brixley and "
+                           "Sam. You are Ada." +
+                               kNote,
+                           "user: Hask: Ahoy", "assistant: Hello sailor", "user: Sam: Hi all",
+                           "user: Hask: Hello there"}));
+    // A log it cannot read: a warning, and the turn as without one.
+    std::filesystem::remove(m_root.File("log.jsonl"));
+    const ProgramRun blind = RunIn("c1", true);
+    EXPECT_EQ(blind.exit_code, 0);
+    EXPECT_NE(blind.err.find("cannot read the conversation's log"), std::string::npos) << blind.err;
+    EXPECT_EQ(Sent(1).back(), "user: Hello there");
+}
+
+TEST_F(SharedContext, ContextAndMaxContextCharsBoundTheLinesSent) {
+    WriteFile(m_root.File("log.jsonl"), kLog);
+    const std::string note =
+        "system: This is a group conversation between Hask, Ada and Sam. You are Ada." + kNote;
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"context = 2\n", {note, "user: Sam: Hi all", "user: Hask: Hello there"}},
+        {"max_context_chars = 28\n", {note, "user: Sam: Hi all", "user: Hask: Hello there"}},
+        {"max_context_chars = 29\n",
+         {note, "assistant: Hello sailor", "user: Sam: Hi all", "user: Hask: Hello there"}},
+        {"context = 0\n", {note, "user: Hask: Hello there"}},
     };
-    for (const auto& [settings, messages] : cases) {
-        WriteFile(Bot() / "model.conf", m_config + settings);
-        EXPECT_EQ(
-            Turn("Now?", {"JABBERY_LOG=" + m_root.File("log"), "JABBERY_FROM=Sam",
-                          "JABBERY_PARTICIPANTS=Hask\tAda\tWren\tSam", "JABBERY_CONVERSATION=c1"}),
-            messages)
-            << settings;
-        EXPECT_EQ(Json::parse(ReadFile(Bot() / "chat.tokens")),
-                  Json::parse(R"({"prompt":30,"completion":4})"));
+    std::size_t request = 0;
+    for (const auto& [config, expected] : cases) {
+        const std::string conf = ReadFile(Bot() / "model.conf");
+        AddConfig(config);
+        ASSERT_EQ(RunIn("c1", true).exit_code, 0) << config;
+        EXPECT_EQ(Sent(request++), expected) << config;
+        WriteFile(Bot() / "model.conf", conf);
     }
 }
 
-TEST_F(ModelContext, RemembersOneConversationUnlessToldToRememberAcross) {
-    const auto pairs = [](const Json& messages) { return (messages.size() - 2) / 2; };
-    EXPECT_EQ(pairs(Turn("one", {"JABBERY_CONVERSATION=c1"})), 0u);
-    EXPECT_EQ(pairs(Turn("two", {"JABBERY_CONVERSATION=c1"})), 1u);
-    EXPECT_EQ(pairs(Turn("three", {"JABBERY_CONVERSATION=c2"})), 0u) << "a fresh memory";
-    const std::vector<Exchange> kept = ReadHistory(Bot() / kHistoryFile).exchanges;
-    ASSERT_EQ(kept.size(), 1u) << "only this conversation's exchanges stay";
-    EXPECT_EQ(kept[0].heard + " " + kept[0].conversation, "three c2");
-    WriteFile(Bot() / "model.conf", m_config + "memory_across_conversations = true\n");
-    EXPECT_EQ(pairs(Turn("four", {"JABBERY_CONVERSATION=c3"})), 1u);
+// Memory is kept per conversation: a new one starts without it, unless
+// memory_across_conversations lets every earlier exchange in.
+TEST_F(SharedContext, MemoryBelongsToItsConversation) {
+    const std::pair<std::string, std::size_t> turns[] = {{"c1", 0}, {"c1", 1}, {"c2", 0}};
+    std::size_t request = 0;
+    for (const auto& [conversation, remembered] : turns) {
+        ASSERT_EQ(RunIn(conversation, false).exit_code, 0);
+        EXPECT_EQ(Sent(request++).size(), 2 * remembered + 1) << conversation;
+    }
+    AddConfig("memory_across_conversations = true\n");
+    ASSERT_EQ(RunIn("c3", false).exit_code, 0);
+    EXPECT_EQ(Sent(request).size(), 2 * 3 + 1u);
+    std::string tags;
+    for (const Exchange& exchange : ReadHistory(Bot() / kHistoryFile).exchanges) {
+        tags += exchange.conversation + " ";
+    }
+    EXPECT_EQ(tags, "c1 c1 c2 c3 ");
+}
+
+TEST_F(SharedContext, ReportsTheTokensTheServerCounted) {
+    m_server.AlwaysReply({200, R"({"choices":[{"message":{"content":"Hi"}}],)"
+                               R"("usage":{"prompt_tokens":12,"completion_tokens":5}})"});
+    ASSERT_EQ(RunBot().exit_code, 0);
+    EXPECT_EQ(ReadFile(Bot() / kTokensFileName), "{\"prompt\":12,\"completion\":5}\n");
 }
 
 }  // namespace

@@ -17,13 +17,6 @@ namespace jabbery {
 // The message file, named relative to the bot's folder.
 inline constexpr const char* kMessageFileName = "chat.msg";
 
-// Beside its answer a bot may say what the exchange cost it: one JSON
-// object {"prompt":N,"completion":N} (the tokens a chat model read and
-// wrote) in this file in its folder. Jabbery reads it after the exchange,
-// puts it in the turn's record and deletes it; a bot that writes none (every
-// bot written for the message file alone) loses nothing.
-inline constexpr const char* kTokensFileName = "chat.tokens";
-
 // Every line of the message file ends so, whoever writes it.
 inline constexpr const char* kMessageLineEnd = "\r\n";
 
@@ -33,6 +26,22 @@ inline constexpr std::size_t kMaxReplyLength = 1999;
 // Jabbery never writes more than a name and a message of under 2000 bytes
 // each; a bot reads at most this much, so a damaged file cannot eat memory.
 inline constexpr std::size_t kMaxMessageFileBytes = 64 * 1024;
+
+// A bot may say what its turn cost, as a chat-model bot knows it, by writing
+// kTokensFileName in its folder during the turn: one JSON object
+// {"prompt":N,"completion":M} of at most kMaxTokensFileBytes bytes. Jabbery
+// removes the file before the bot runs and reads and removes it after, so a
+// report is always the turn's own; a bot that writes none reports nothing.
+inline constexpr const char* kTokensFileName = "chat.tok";
+inline constexpr std::size_t kMaxTokensFileBytes = 256;
+
+// The tokens one turn used, as its bot reported them.
+struct TokenCount {
+    long long m_prompt = 0;
+    long long m_completion = 0;
+
+    bool operator==(const TokenCount&) const = default;
+};
 
 // What Jabbery hands a bot in its message file: line 1 and line 2.
 struct BotMessage {
