@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <filesystem>
 #include <regex>
 
 #include "cli/batch_plan.h"
@@ -39,7 +40,18 @@ TEST(BatchContinue, AnInterruptedConversationGoesOnAsOneUninterruptedRun) {
 
     const std::string manifest = root.File("parts/manifest.jsonl");
     const pid_t stopped = StartCli(batch("parts", {}));
-    ASSERT_TRUE(Eventually([&] { return CountLines(ReadFile(manifest)) >= 1; }, 60));
+    // Stopped once one conversation is done and another is part-way.
+    const auto part_way = [&] {
+        std::error_code not_yet;  // the folder is made as the batch starts
+        for (const auto& entry : std::filesystem::directory_iterator(root.File("parts"), not_yet)) {
+            const std::string path = entry.path().string();
+            if (entry.path().extension() == ".jsonl" && entry.path().stem() != "manifest" &&
+                !LogIsFinished(path) && ReadFile(path).find("\"turn\":2,") != std::string::npos)
+                return CountLines(ReadFile(manifest)) >= 1;
+        }
+        return false;
+    };
+    ASSERT_TRUE(Eventually(part_way, 60));
     kill(stopped, SIGTERM);
     EXPECT_EQ(WaitForCli(stopped), 128 + SIGTERM);
     ASSERT_LT(CountLines(ReadFile(manifest)), 6u) << "the batch ended before it was stopped";
