@@ -33,8 +33,10 @@
 #include "engine/transcript_recorder.h"
 #include "engine/turn_warning.h"
 #include "install/bundled_bots.h"
+#include "install/program_bot.h"
 #include "platform/draws.h"
 #include "platform/run_hidden.h"
+#include "platform/self_location.h"
 #include "platform/signal_name.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
@@ -42,6 +44,7 @@
 #include "transcript/transcript.h"
 #include "transcript/transcript_file.h"
 #include "values/product.h"
+#include "values/shell_quote.h"
 
 namespace {
 
@@ -111,6 +114,16 @@ int main(int argc, char** argv) {
     }
     // Before the bot names are looked up: LOG and OUT are files, not bots.
     if (options.m_mode == CliOptions::Mode::kExport) return RunExport(options, stderr);
+    // Likewise --new-bot's COMMAND is a program, not a bot.
+    if (options.m_mode == CliOptions::Mode::kNewBot) {
+        const std::string folder =
+            MakeProgramBot(CurrentBotPlaces(), options.m_newBot, options.m_botFolders,
+                           StdioBridgePath(ProgramFolder()), error);
+        if (folder.empty()) return Fail(error);
+        std::printf("Made the bot folder %s; try it with\n  jabbery-cli --try %s\n", folder.c_str(),
+                    ShellQuote(options.m_newBot).c_str());
+        return 0;
+    }
     // A bare bundled bot's name stands for the user's copy of that bot.
     std::vector<std::string>& arguments = options.m_botFolders;
     const std::size_t folder_count = options.m_mode == CliOptions::Mode::kTry

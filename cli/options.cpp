@@ -178,6 +178,7 @@ std::string Usage() {
            "                   FILE.jabbery | BOTDIR...\n"
            "       jabbery-cli --try [--timeout SECONDS] BOTDIR [MESSAGE]\n"
            "       jabbery-cli --check BOTDIR...\n"
+           "       jabbery-cli --new-bot NAME -- COMMAND [ARGS...]\n"
            "Links " +
            BotCountRange() +
            " chat bots, each in a folder with its vorn.nfo, into one\n"
@@ -271,6 +272,17 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
            "checks each BOTDIR without running it: descriptor, name,\n"
            "command (not cut), a writable folder; for a chat-model\n"
            "bot also model.conf, its key variable and its endpoint")
+        ->trigger_on_parse();
+    app.add_option_function<std::string>(
+           "--new-bot",
+           [&](const std::string& name) {
+               options.m_mode = CliOptions::Mode::kNewBot;
+               options.m_newBot = name;
+           },
+           "makes your bot folder NAME for COMMAND, a program that reads\n"
+           "a message on standard input and prints its answer (run through\n"
+           "jabbery-stdio); give COMMAND and its arguments after \"--\"")
+        ->type_name("NAME")
         ->trigger_on_parse();
     // A log names the conversation to show again or go on with.
     const auto from_log = [&](CliOptions::Mode mode) {

@@ -22,12 +22,16 @@ struct CliOptions {
         kReplay,        // show the conversation m_log recorded, running no bot
         kContinue,      // go on with the conversation m_log recorded, appending to it
         kExport,        // write the conversation a log recorded in m_exportFormat: LOG OUT
+        kNewBot,        // make the user's bot folder m_newBot for a program
     };
     Mode m_mode = Mode::kConversation;
-    std::string m_log;                      // for kReplay and kContinue
-    std::string m_exportFormat;             // for kExport: "html", "md", "txt" or "rtf"
-    std::vector<std::string> m_botFolders;  // for kTry: the folder, then the message if given
-    std::optional<long long> m_turns;       // none: until interrupted
+    std::string m_log;           // for kReplay and kContinue
+    std::string m_exportFormat;  // for kExport: "html", "md", "txt" or "rtf"
+    // For kTry: the folder, then the message if given; for kNewBot: the
+    // program and its arguments.
+    std::vector<std::string> m_botFolders;
+    std::string m_newBot;              // the name of the bot folder --new-bot makes
+    std::optional<long long> m_turns;  // none: until interrupted
     std::chrono::milliseconds m_interval{kTurnInterval};
     bool m_intervalGiven = false;  // a replay's interval is 0 unless given
     std::chrono::milliseconds m_timeout{kBotTimeLimit};

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "engine/token_report.h"
 #include "platform/plain_file.h"
 #include "platform/text_file.h"
 
@@ -98,6 +99,8 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
     run_limits.m_limit -= std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - waiting_since);
     run_limits.m_limit = std::max(run_limits.m_limit, std::chrono::milliseconds(1));
+    // Only a report of what this turn cost may count as the turn's.
+    ClearTokenReport(folder->Fd());
     // A fresh file, so that nothing the bot left under the name (a link, a
     // pipe, another name for an outside file) can redirect the write. When
     // that is impossible the bot is not run: it would answer nothing.
@@ -127,6 +130,7 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
         result.m_reply = ReadReply(reader.Stream(), '\n');
     }
     DeleteFileQuietly(folder->Fd(), kMessageFileName);
+    outcome.m_tokens = TakeTokenReport(folder->Fd());
     // A folder moved away or replaced during the turn is no longer the bot's.
     // That is the cause of whatever else the message file then showed.
     const bool run_ended_well = outcome.Answered() || outcome.m_end == ExchangeEnd::kUnusableFile ||

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/bot_folder.h"
@@ -43,7 +44,8 @@ struct ExchangeOutcome {
     std::string m_reason;  // in words, for kCouldNotStart and kUnusableFile
     std::chrono::system_clock::time_point m_startedAt;  // when the exchange began
     std::chrono::milliseconds m_elapsed{0};             // how long the bot ran
-    std::string m_outputTail;  // the last bytes the bot wrote to stdout or stderr
+    std::string m_outputTail;            // the last bytes the bot wrote to stdout or stderr
+    std::optional<TokenCount> m_tokens;  // what the turn cost, when the bot said so
 
     bool Answered() const { return m_end == ExchangeEnd::kAnswered; }
 };

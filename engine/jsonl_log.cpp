@@ -129,6 +129,10 @@ std::string JsonlLog::Line(const Participant& bot, const Turn& turn) const {
         line["reason"] = outcome.m_reason;
     if (!outcome.Answered()) line["output"] = outcome.m_outputTail;
     if (turn.m_quarantined > 0) line["quarantined"] = turn.m_quarantined;
+    if (outcome.m_tokens) {
+        line["tokens"] = {{"prompt", outcome.m_tokens->m_prompt},
+                          {"completion", outcome.m_tokens->m_completion}};
+    }
     return Dump(line);
 }
 

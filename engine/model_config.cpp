@@ -118,12 +118,26 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
             return false;
         }
     }
-    if (const Entry* entry = find("memory")) {
-        if (!ParseNumber(entry->value, config.memory) || config.memory < 0 ||
-            config.memory > kMaxMemory) {
-            error = At(*entry, "memory") + " must be a whole number from 0 to 200";
+    // A whole number from `low` to `high`, when the key is given.
+    const auto whole = [&](const char* key, int low, int high, int& value) {
+        const Entry* entry = find(key);
+        if (entry == nullptr) return true;
+        if (ParseNumber(entry->value, value) && value >= low && value <= high) return true;
+        error = At(*entry, key) + " must be a whole number from " + std::to_string(low) + " to " +
+                std::to_string(high);
+        return false;
+    };
+    if (!whole("memory", 0, kMaxMemory, config.memory) ||
+        !whole("context", 0, kMaxContext, config.context) ||
+        !whole("max_context_chars", 0, kMaxContextChars, config.max_context_chars)) {
+        return false;
+    }
+    if (const Entry* entry = find("memory_across_conversations")) {
+        if (entry->value != "true" && entry->value != "false") {
+            error = At(*entry, "memory_across_conversations") + " must be true or false";
             return false;
         }
+        config.memory_across_conversations = entry->value == "true";
     }
     if (const Entry* entry = find("timeout")) {
         // Checked as the whole milliseconds it is used as: a value that rounds
@@ -147,9 +161,19 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
 
 bool ParseModelConfig(std::string_view text, const std::filesystem::path& folder,
                       ModelConfig& config, std::string& error) {
-    static const char* const kKeys[] = {"endpoint",    "model",        "persona",    "persona_file",
-                                        "api_key_env", "temperature",  "max_tokens", "memory",
-                                        "timeout",     "budget_tokens"};
+    static const char* const kKeys[] = {"endpoint",
+                                        "model",
+                                        "persona",
+                                        "persona_file",
+                                        "api_key_env",
+                                        "temperature",
+                                        "max_tokens",
+                                        "memory",
+                                        "memory_across_conversations",
+                                        "context",
+                                        "max_context_chars",
+                                        "timeout",
+                                        "budget_tokens"};
     std::map<std::string, Entry> entries;
     int line_number = 0;
     std::size_t pos = 0;

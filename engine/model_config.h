@@ -22,6 +22,9 @@ struct ModelConfig {
     double temperature = 0.8;
     int max_tokens = 120;
     int memory = 6;
+    bool memory_across_conversations = false;  // earlier conversations' exchanges are sent too
+    int context = 20;                          // the most turns of the conversation sent
+    int max_context_chars = 8000;              // the most characters of those turns sent
     std::chrono::milliseconds timeout{15000};  // at least 1 ms: 0 would mean no limit
     long long budget_tokens = 0;               // the most tokens to spend; 0: no limit
 };
@@ -29,6 +32,10 @@ struct ModelConfig {
 // The most earlier exchanges a bot may send as context (the history file
 // keeps no more than this).
 inline constexpr int kMaxMemory = 200;
+
+// The most turns of the conversation, and of their characters, a bot may send.
+inline constexpr int kMaxContext = 200;
+inline constexpr int kMaxContextChars = 1000000;
 
 // Parses the text of model.conf. `folder` is where persona_file is looked
 // up. Returns false with a message in `error` that names the line and the

@@ -24,10 +24,15 @@ TEST(ModelConfig, ReadsKeysAndComments) {
     EXPECT_EQ(config.endpoint, "http://127.0.0.1:8080/v1");
     EXPECT_EQ(config.model, "qwen");  // given twice: the last counts
     EXPECT_EQ(config.persona, "You are #1, a pirate = arr");
-    ASSERT_TRUE(ParseModelConfig(kBase + "timeout = 0.001\nbudget_tokens = 5000000000", ".", config,
-                                 error));
+    ASSERT_TRUE(ParseModelConfig(kBase +
+                                     "timeout = 0.001\nbudget_tokens = 5000000000\ncontext = 0\n"
+                                     "max_context_chars = 300\nmemory_across_conversations = true",
+                                 ".", config, error));
     EXPECT_EQ(config.timeout, std::chrono::milliseconds(1));
     EXPECT_EQ(config.budget_tokens, 5000000000);
+    EXPECT_EQ(
+        std::tuple(config.context, config.max_context_chars, config.memory_across_conversations),
+        std::tuple(0, 300, true));
 }
 
 // Numbers that parse but cannot be honoured are refused too: a time-out
@@ -44,7 +49,8 @@ TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
         {"",
          {"no equals sign", "temperature = hot", "temperature = 3", "max_tokens = 0",
           "memory = 201", "timeout = 0", "max_tokens = 5x", "budget_tokens = 0",
-          "budget_tokens = -5", "budget_tokens = 1.5"}},
+          "budget_tokens = -5", "budget_tokens = 1.5", "context = 201", "max_context_chars = -1",
+          "memory_across_conversations = yes"}},
         {"timeout must be",
          {"timeout = 0.0004", "timeout = 1e-9", "timeout = nan", "timeout = inf"}},
         {"temperature must be", {"temperature = nan", "temperature = -nan", "temperature = inf"}}};

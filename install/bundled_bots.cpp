@@ -10,6 +10,7 @@
 #include "engine/bot_descriptor.h"
 #include "platform/self_location.h"
 #include "platform/text_file.h"
+#include "values/shell_quote.h"
 
 namespace jabbery {
 namespace {
@@ -19,13 +20,6 @@ namespace fs = std::filesystem;
 std::string FolderOrEmpty(const fs::path& folder) {
     std::error_code error;
     return fs::is_directory(folder, error) ? folder.lexically_normal().string() : std::string();
-}
-
-// `text` as one word for /bin/sh, whatever characters it holds.
-std::string ShellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
 }
 
 // The lines of a text file, without their line ends (LF or CR LF).
@@ -68,7 +62,7 @@ bool UserDescriptor(const BotPlaces& places, const std::string& name,
         error = "the bundled bot's program " + executable.string() + " is missing";
         return false;
     }
-    lines[2] = ShellQuoted(executable.lexically_normal().string());
+    lines[2] = ShellQuote(executable.lexically_normal().string());
     return true;
 }
 
@@ -126,12 +120,12 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
     return d[a.size()][b.size()];
 }
 
+}  // namespace
+
 bool IsBareName(const std::string& argument) {
     return !argument.empty() && argument != "." && argument != ".." &&
            argument.find('/') == std::string::npos;
 }
-
-}  // namespace
 
 BotPlaces FindBotPlaces(const std::string& program_folder, const std::string& data_home) {
     BotPlaces places;

@@ -41,6 +41,10 @@ bool MakeUserCopy(const BotPlaces& places, const std::string& name, std::string&
 // the other bots are still copied.
 bool CopyBundledBots(const BotPlaces& places, std::string& error);
 
+// True for a folder name without '/' other than "." and "..": one that
+// may name a folder in the user's bots folder.
+bool IsBareName(const std::string& argument);
+
 // Turns a bot folder as the user typed it into the folder to use. A bare
 // name (no '/') with no folder of that name in the working folder names the
 // user's bot folder of that name, made from the bundled bot of that name on

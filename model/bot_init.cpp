@@ -4,6 +4,7 @@
 #include "engine/bot_descriptor.h"
 #include "engine/model_config.h"
 #include "platform/whole_file.h"
+#include "values/shell_quote.h"
 
 namespace jabbery::model {
 namespace {
@@ -59,18 +60,6 @@ bool Check(const InitRequest& request, const std::string& command, std::string& 
 }
 
 }  // namespace
-
-std::string ShellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
-}
 
 bool CreateBotFolder(const InitRequest& request, const std::filesystem::path& program,
                      std::string& error) {

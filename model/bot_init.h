@@ -9,9 +9,6 @@
 
 namespace jabbery::model {
 
-// Quotes `text` for /bin/sh so it stays one word, whatever it holds.
-std::string ShellQuote(const std::string& text);
-
 // Creates `request.folder` (which must not exist or be empty) with a
 // vorn.nfo whose command runs `program` by its absolute path, and a
 // model.conf holding the settings that were given. Returns false with a

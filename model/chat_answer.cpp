@@ -44,23 +44,35 @@ std::string CleanWithoutSecret(std::string_view text, std::size_t max_bytes,
 
 // The count at `key` of `usage`, or 0 when there is no whole number of at
 // most 10^15 there: no call is that large, and a bound keeps sums exact.
-long long TokenCount(const nlohmann::json& usage, const char* key) {
+long long CountAt(const nlohmann::json& usage, const char* key) {
     constexpr std::uint64_t kMostTokens = 1'000'000'000'000'000;
     const auto count = usage.find(key);
     if (count == usage.end() || !count->is_number_unsigned()) return 0;
     return static_cast<long long>(std::min(count->get<std::uint64_t>(), kMostTokens));
 }
 
+// The body's "usage" object; null when it has none.
+nlohmann::json UsageOf(std::string_view body) {
+    const auto response = nlohmann::json::parse(body, nullptr, false);
+    if (!response.is_object() || !response.contains("usage") || !response.at("usage").is_object()) {
+        return nullptr;
+    }
+    return response.at("usage");
+}
+
 }  // namespace
 
 long long ReportedTokens(std::string_view body) {
-    const auto response = nlohmann::json::parse(body, nullptr, false);
-    if (!response.is_object() || !response.contains("usage") || !response.at("usage").is_object()) {
-        return 0;
-    }
-    const nlohmann::json& usage = response.at("usage");
-    if (const long long total = TokenCount(usage, "total_tokens"); total > 0) return total;
-    return TokenCount(usage, "prompt_tokens") + TokenCount(usage, "completion_tokens");
+    const nlohmann::json usage = UsageOf(body);
+    if (usage.is_null()) return 0;
+    if (const long long total = CountAt(usage, "total_tokens"); total > 0) return total;
+    return CountAt(usage, "prompt_tokens") + CountAt(usage, "completion_tokens");
+}
+
+TokenCount ReportedTokenCount(std::string_view body) {
+    const nlohmann::json usage = UsageOf(body);
+    if (usage.is_null()) return {};
+    return {CountAt(usage, "prompt_tokens"), CountAt(usage, "completion_tokens")};
 }
 
 bool ExtractAnswer(std::string_view body, std::string& content, std::string& error) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "values/bot_protocol.h"
+
 namespace jabbery::model {
 
 // Takes choices[0].message.content from a chat-completions response body.
@@ -17,6 +19,10 @@ bool ExtractAnswer(std::string_view body, std::string& content, std::string& err
 // usage.completion_tokens. A count that is missing, negative or not a whole
 // number counts as 0, and so does a body that reports no usage at all.
 long long ReportedTokens(std::string_view body);
+
+// usage.prompt_tokens and usage.completion_tokens of a response body, each
+// read as ReportedTokens reads it.
+TokenCount ReportedTokenCount(std::string_view body);
 
 // Finds the error message in a failed request's body: error.message,
 // error (as text) or message; else the body itself when it is short text.

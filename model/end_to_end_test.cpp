@@ -12,24 +12,27 @@ using namespace testing;
 
 // Two bots made by --init talk through jabbery-cli, each asking its own model
 // and hearing the other's last answer; --check passes them without asking a
-// model, and --try says where to look on "not found".
+// model, and --try says where to look on "not found". A bare name makes the
+// folder among the user's bots, where a bare name finds it.
 TEST(ModelConversation, BotsMadeByInitWorkWithJabberyCli) {
     TempFolder root;
     TestServer server;  // answers "Answer N" to the Nth request
-    const std::string ada = root.File("Ada"), bo = root.File("Bo");
+    const std::string ada = root.File("Ada"), bo = "Bo";
+    const std::vector<std::string> env{"XDG_DATA_HOME=" + root.File("data")};
     for (const std::string& folder : {ada, bo}) {
         const std::string name = folder.substr(folder.rfind('/') + 1);
         const ProgramRun init =
             RunProgram({JABBERY_MODEL, "--init", folder, "--name", name, "--endpoint",
                         server.Endpoint(), "--model", "model-" + name, "--persona", "Be brief."},
-                       root.Path());
+                       root.Path(), env);
         ASSERT_EQ(init.exit_code, 0) << init.err;
     }
-    const ProgramRun check = RunProgram({JABBERY_CLI, "--check", ada, bo}, root.Path());
+    EXPECT_TRUE(std::filesystem::exists(root.File("data/jabbery/bots/Bo/model.conf")));
+    const ProgramRun check = RunProgram({JABBERY_CLI, "--check", ada, bo}, root.Path(), env);
     EXPECT_EQ(check.exit_code, 0) << check.out;
     EXPECT_TRUE(server.Requests().empty());
     const ProgramRun run =
-        RunProgram({JABBERY_CLI, "--turns", "4", "--interval", "0", ada, bo}, root.Path());
+        RunProgram({JABBERY_CLI, "--turns", "4", "--interval", "0", ada, bo}, root.Path(), env);
     ASSERT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.err,
               "jabbery-cli: the conversation ended after 4 turns: 4 turns were asked for\n");

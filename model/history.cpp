@@ -17,21 +17,25 @@ constexpr std::size_t kMaxHistoryBytes = 16 * 1024 * 1024;
 std::string ToLine(const Exchange& exchange) {
     // Invalid UTF-8 from a bot's input is replaced rather than refused, so an
     // exchange is never lost to an exception.
-    return nlohmann::json{{"heard", exchange.heard}, {"said", exchange.said}}.dump(
-               -1, ' ', false, nlohmann::json::error_handler_t::replace) +
-           "\n";
+    nlohmann::json line = {{"heard", exchange.heard}, {"said", exchange.said}};
+    if (!exchange.conversation.empty()) line["conversation"] = exchange.conversation;
+    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-// Parses one line; false when it is not an object with two strings.
+// Parses one line; false when it is not an object with the strings "heard"
+// and "said", and "conversation" when it has one.
 bool FromLine(const std::string& line, Exchange& exchange) {
     const auto value = nlohmann::json::parse(line, nullptr, false);
     if (!value.is_object()) return false;
     const auto heard = value.find("heard");
     const auto said = value.find("said");
-    if (heard == value.end() || said == value.end() || !heard->is_string() || !said->is_string()) {
+    const auto conversation = value.find("conversation");
+    if (heard == value.end() || said == value.end() || !heard->is_string() || !said->is_string() ||
+        (conversation != value.end() && !conversation->is_string())) {
         return false;
     }
-    exchange = {heard->get<std::string>(), said->get<std::string>()};
+    exchange = {heard->get<std::string>(), said->get<std::string>(),
+                conversation == value.end() ? "" : conversation->get<std::string>()};
     return true;
 }
 

@@ -15,10 +15,12 @@ inline constexpr const char* kHistoryFile = "model.history.jsonl";
 // The file never keeps more than this many exchanges.
 inline constexpr std::size_t kMaxHistoryEntries = 200;
 
-// One exchange: the line the bot was given and what it answered.
+// One exchange: the line the bot was given, what it answered, and the
+// conversation it was part of (JABBERY_CONVERSATION; empty when not told).
 struct Exchange {
     std::string heard;
     std::string said;
+    std::string conversation = {};
 };
 
 // What reading the history found.

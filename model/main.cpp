@@ -6,12 +6,14 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "install/bundled_bots.h"
 #include "model/bot_init.h"
 #include "model/model_options.h"
 #include "model/model_turn.h"
 #include "model/usage.h"
 #include "platform/terminal.h"
 #include "values/product.h"
+#include "values/shell_quote.h"
 
 namespace {
 
@@ -82,11 +84,21 @@ int main(int argc, char** argv) {
         const std::filesystem::path program =
             std::filesystem::read_symlink("/proc/self/exe", failure);
         if (failure) return Tell("cannot find where jabbery-model itself lies", 1);
+        // A bare name makes the bot among the user's own, where the
+        // window's folder prompt and a bare name on a command line find it.
+        std::string& folder = options.init_request.folder;
+        if (jabbery::IsBareName(folder)) {
+            const std::string bots = jabbery::CurrentBotPlaces().m_userBots;
+            if (bots.empty()) {
+                return Tell("neither XDG_DATA_HOME nor HOME names a folder for your bots", 1);
+            }
+            folder = (std::filesystem::path(bots) / folder).string();
+        }
         if (!CreateBotFolder(options.init_request, program, error)) return Tell(error, 1);
         std::printf(
             "Made the bot folder %s; add it to a conversation, e.g.\n"
             "  jabbery-cli %s OTHER-BOT-FOLDER\n",
-            options.init_request.folder.c_str(), ShellQuote(options.init_request.folder).c_str());
+            folder.c_str(), jabbery::ShellQuote(folder).c_str());
         return 0;
     }
 

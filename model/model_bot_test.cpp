@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "model/history.h"
-#include "model/test_server.h"
+#include "model/test_model_bot.h"
 #include "platform/whole_file.h"
 
 namespace jabbery::model {
@@ -13,32 +13,7 @@ namespace {
 
 using namespace testing;
 
-constexpr const char* kMessage = "Ada\r\nHello there\r\n";
 constexpr const char* kKey = "sk-test-0123456789-secret";
-
-class ModelBot : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const ProgramRun init =
-            RunProgram({JABBERY_MODEL, "--init", Bot().string(), "--name", "Ada", "--endpoint",
-                        m_server.Endpoint(), "--model", "test-model"},
-                       m_root.Path());
-        ASSERT_EQ(init.exit_code, 0) << init.err;
-    }
-
-    std::filesystem::path Bot() const { return std::filesystem::path(m_root.File("ada")); }
-    void AddConfig(const std::string& lines) {
-        WriteFile(Bot() / "model.conf", ReadFile(Bot() / "model.conf") + lines);
-    }
-    // One turn, handed kMessage.
-    ProgramRun RunBot(const std::vector<std::string>& env = {}) {
-        WriteFile(Bot() / "chat.msg", kMessage);
-        return RunProgram({JABBERY_MODEL}, Bot(), env);
-    }
-
-    TempFolder m_root;
-    TestServer m_server;
-};
 
 TEST_F(ModelBot, AsksTheModelAsConfiguredAndWritesTheCleanAnswer) {
     AddConfig("persona = You are Ada, a poet.\ntemperature = 0.5\nmax_tokens = 50\nmemory = 2\n");

@@ -29,7 +29,9 @@ void DeclareModelOptions(CLI::App& app, ModelOptions& options) {
         "that reports no usage counts as zero tokens, so budget_tokens cannot stop it.");
     InitRequest& request = options.init_request;
     CLI::Option* init =
-        app.add_option("--init", request.folder, "make a new bot folder (vorn.nfo and model.conf)")
+        app.add_option("--init", request.folder,
+                       "make a new bot folder (vorn.nfo and model.conf); a bare name\nmakes it in "
+                       "your bots folder ($XDG_DATA_HOME/jabbery/bots)")
             ->type_name("FOLDER");
     // The folder's settings, each only with --init; the first three it needs.
     const auto setting = [&](const char* name, const char* shown, std::string& value,

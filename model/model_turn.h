@@ -22,8 +22,10 @@ struct TurnResult {
 using EnvironmentLookup = std::function<std::string(const std::string& name)>;
 
 // Runs the turn in the bot's `folder`: reads chat.msg and model.conf, asks
-// the endpoint with the remembered exchanges, writes the cleaned answer back
-// to chat.msg and adds the exchange to the history. Each call the server
+// the endpoint with the remembered exchanges and, when the host keeps one
+// (JABBERY_LOG), the conversation so far, writes the cleaned answer back
+// to chat.msg, reports the call's tokens in chat.tok and adds the exchange,
+// tagged with its conversation (JABBERY_CONVERSATION), to the history. Each call the server
 // answers is counted in model.usage; once budget_tokens are spent, or when
 // that count cannot be read, the turn fails without calling the server.
 TurnResult RunModelTurn(const std::filesystem::path& folder, const EnvironmentLookup& environment);

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "model/bot_init.h"
+#include "values/shell_quote.h"
 
 namespace jabbery::model::testing {
 

@@ -14,6 +14,8 @@
 #include "engine/bot_set_up.h"
 #include "engine/bot_table.h"
 #include "engine/conversation.h"
+#include "install/program_bot.h"
+#include "platform/self_location.h"
 #include "shell/dialog_units.h"
 #include "shell/open_elsewhere.h"
 #include "shell/user_dialogs.h"
@@ -56,6 +58,7 @@ wxBEGIN_EVENT_TABLE(CBotsWindow, wxDialog)
     EVT_LIST_KEY_DOWN(kTableId, CBotsWindow::OnTableKey)
     EVT_BUTTON(CBotsWindow::kOpenFolderId, CBotsWindow::OnOpenFolder)
     EVT_BUTTON(CBotsWindow::kAddId, CBotsWindow::OnAdd)
+    EVT_BUTTON(CBotsWindow::kNewProgramBotId, CBotsWindow::OnNewProgramBot)
     EVT_MENU(CBotsWindow::kMuteId, CBotsWindow::OnMute)
     EVT_MENU(CBotsWindow::kTalkativenessId, CBotsWindow::OnTalkativeness)
     EVT_MENU(CBotsWindow::kSpeakNextId, CBotsWindow::OnSpeakNext)
@@ -84,6 +87,8 @@ CBotsWindow::CBotsWindow(wxWindow* parent, Conversation& conversation, UserDialo
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->Add(new wxButton(this, kAddId, "A&dd a bot..."), wxSizerFlags().Border(wxRIGHT));
+    buttons->Add(new wxButton(this, kNewProgramBotId, "&New bot from a program..."),
+                 wxSizerFlags().Border(wxRIGHT));
     if (!m_folder.empty()) {
         buttons->Add(new wxButton(this, kOpenFolderId, "&Open conversations folder"));
     }
@@ -240,6 +245,26 @@ void CBotsWindow::OnAdd(wxCommandEvent&) {
 void CBotsWindow::Done(const std::string& refusal) {
     if (!refusal.empty()) m_dialogs.ShowError(refusal);
     Update();
+}
+
+void CBotsWindow::OnNewProgramBot(wxCommandEvent&) {
+    const std::optional<ProgramBotAnswer> answer = m_dialogs.AskProgramBot();
+    if (!answer) return;
+    // The command line runs as typed, by the shell; a blank one is no program.
+    std::vector<std::string> command;
+    if (answer->m_commandLine.find_first_not_of(" \t") != std::string::npos) {
+        command = {"/bin/sh", "-c", answer->m_commandLine};
+    }
+    std::string error;
+    const std::string folder = MakeProgramBot(CurrentBotPlaces(), answer->m_name, command,
+                                              StdioBridgePath(ProgramFolder()), error);
+    if (folder.empty()) {
+        Done(error);
+        return;
+    }
+    std::string why;
+    std::optional<Participant> bot = ReadBot(folder, &why);
+    Done(bot ? m_conversation.Add(std::move(*bot)) : NotABotText(folder, why));
 }
 
 }  // namespace jabbery

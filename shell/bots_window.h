@@ -23,7 +23,8 @@ class UserDialogs;
 //
 // It also steers the conversation: a row's context menu mutes or unmutes
 // its bot, sets its talkativeness, lets it speak next or removes it, and
-// "Add a bot..." asks for a folder and adds the bot there; each takes effect
+// "Add a bot..." asks for a folder and adds the bot there, "New bot from a
+// program..." makes a bot folder for a command line and adds that bot; each takes effect
 // at the next turn. Muted and removed bots' rows are grey. What the
 // conversation refuses is shown in its own words.
 // Escape or the close box hide it; the main window owns it.
@@ -31,6 +32,7 @@ class CBotsWindow : public wxDialog {
   public:
     static constexpr int kOpenFolderId = 1202;
     static constexpr int kAddId = 1203;
+    static constexpr int kNewProgramBotId = 1204;
     static constexpr int kMuteId = 1211;
     static constexpr int kTalkativenessId = 1212;
     static constexpr int kSpeakNextId = 1213;
@@ -58,6 +60,7 @@ class CBotsWindow : public wxDialog {
     void OnSpeakNext(wxCommandEvent& event);
     void OnRemove(wxCommandEvent& event);
     void OnAdd(wxCommandEvent& event);
+    void OnNewProgramBot(wxCommandEvent& event);
     void ShowDetails();
     // The selected row's menu: what can be done with its bot.
     void ShowRowMenu();

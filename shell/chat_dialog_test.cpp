@@ -12,6 +12,7 @@
 #include "engine/bot_table.h"
 #include "engine/exit_sequence.h"
 #include "engine/test_bots.h"
+#include "platform/test_environment.h"
 #include "platform/test_processes.h"
 #include "platform/user_account.h"
 #include "shell/bots_window.h"
@@ -411,6 +412,34 @@ TEST_F(ChatDialogTest, MuteInTheBotsWindowMutesTheBotAndGreysItsRow) {
     EXPECT_EQ(window.BotsWindow()->Table()->GetItemTextColour(2),
               wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
     EXPECT_EQ(window.BotsWindow()->Table()->GetItemTextColour(1), wxNullColour);
+}
+
+// A bot made in the Bots window from a command line joins and speaks; a
+// name whose folder exists is refused in words.
+TEST_F(ChatDialogTest, NewBotFromAProgramJoinsTheConversation) {
+    const ScopedVariable data_home("XDG_DATA_HOME", m_root.File("data"));
+    std::filesystem::create_directories(m_root.File("data/jabbery/bots/Taken"));
+    m_dialogs.m_programBots = {ProgramBotAnswer{"Taken", "cat"},
+                               ProgramBotAnswer{"Cat", "read line; echo \"cat heard $line\""}};
+    CChatDialog window(nullptr, {AnnAndBob(), 100ms, 20s}, &m_dialogs);
+    AwaitTurns(window, 1);
+    m_script.Do("make two bots", [&] {
+        Press(window, CChatDialog::kBotsId, wxEVT_MENU);
+        for (int i = 0; i < 2; ++i) Press(*window.BotsWindow(), CBotsWindow::kNewProgramBotId);
+    });
+    m_script.Then(
+        "Cat speaks",
+        [&] {
+            const auto& turns = window.GetConversation().Turns();
+            return std::any_of(turns.begin(), turns.end(), [](const Turn& turn) {
+                return turn.m_text.Str().starts_with("cat heard ");
+            });
+        },
+        60s);
+    Run(window, true);
+    ASSERT_EQ(m_dialogs.m_errors.size(), 1u);
+    EXPECT_NE(m_dialogs.m_errors[0].find("Taken exists already"), std::string::npos);
+    EXPECT_EQ(window.GetConversation().Participants().back().m_name.Str(), "Cat");
 }
 
 // Both say the same line but for case and punctuation: a loop of 2 stops them. A pattern

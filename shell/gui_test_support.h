@@ -127,6 +127,7 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
     std::deque<std::optional<std::string>> m_setUpPaths;
     std::deque<bool> m_goOnAnswers;
     std::deque<std::optional<std::string>> m_names;
+    std::deque<std::optional<ProgramBotAnswer>> m_programBots;
     std::vector<std::string> m_suggestedNames;             // what each name question offered
     std::vector<std::vector<std::string>> m_failedChecks;  // what each check message listed
 
@@ -144,6 +145,7 @@ class ScriptedDialogs : public FakeUser<UserDialogs> {
         m_suggestedNames.push_back(suggested);
         return Pop(m_names);
     }
+    std::optional<ProgramBotAnswer> AskProgramBot() override { return Pop(m_programBots); }
 };
 
 // Whether the text control shows its last line.

@@ -9,6 +9,12 @@
 
 namespace jabbery {
 
+// A new bot's name and the command line of its program, as the user typed them.
+struct ProgramBotAnswer {
+    std::string m_name;
+    std::string m_commandLine;
+};
+
 // Every dialog the main window opens for the user, behind one interface:
 // the conversation's questions, and those only the window asks. The program
 // shows real dialogs (WxUserDialogs), tests answer from a script. All calls
@@ -45,6 +51,10 @@ class UserDialogs : public UserQuestions {
     // Asks the name the user speaks under, offering `suggested`; no value
     // when the user cancels.
     virtual std::optional<std::string> AskHumanName(const std::string& suggested) = 0;
+
+    // Asks a new bot's name and the command line that runs its program; no
+    // value when the user cancels either question.
+    virtual std::optional<ProgramBotAnswer> AskProgramBot() = 0;
 };
 
 }  // namespace jabbery

@@ -130,6 +130,21 @@ std::optional<std::string> WxUserDialogs::AskHumanName(const std::string& sugges
     return dialog.GetValue().utf8_string();
 }
 
+std::optional<ProgramBotAnswer> WxUserDialogs::AskProgramBot() {
+    ProgramBotAnswer answer;
+    const char* const title = "New bot from a program";
+    wxTextEntryDialog name(m_mainWindow, "The new bot's name (also its folder's name):", title);
+    if (name.ShowModal() != wxID_OK) return std::nullopt;
+    answer.m_name = name.GetValue().utf8_string();
+    wxTextEntryDialog command(m_mainWindow,
+                              "The command line of a program that reads a message on standard\n"
+                              "input and prints its answer:",
+                              title);
+    if (command.ShowModal() != wxID_OK) return std::nullopt;
+    answer.m_commandLine = command.GetValue().utf8_string();
+    return answer;
+}
+
 void WxUserDialogs::ShowAboutBox() {
     jabbery::ShowAboutBox(m_mainWindow);
 }

@@ -36,6 +36,7 @@ class WxUserDialogs : public UserDialogs {
     void ShowAboutBox() override;
     bool AskGoOnDespiteFailedChecks(const std::vector<std::string>& failures) override;
     std::optional<std::string> AskHumanName(const std::string& suggested) override;
+    std::optional<ProgramBotAnswer> AskProgramBot() override;
 
   private:
     // Asks for a file to write, offering `filter`'s types (their extensions

@@ -27,6 +27,22 @@ inline constexpr std::size_t kMaxReplyLength = 1999;
 // each; a bot reads at most this much, so a damaged file cannot eat memory.
 inline constexpr std::size_t kMaxMessageFileBytes = 64 * 1024;
 
+// A bot may say what its turn cost, as a chat-model bot knows it, by writing
+// kTokensFileName in its folder during the turn: one JSON object
+// {"prompt":N,"completion":M} of at most kMaxTokensFileBytes bytes. Jabbery
+// removes the file before the bot runs and reads and removes it after, so a
+// report is always the turn's own; a bot that writes none reports nothing.
+inline constexpr const char* kTokensFileName = "chat.tok";
+inline constexpr std::size_t kMaxTokensFileBytes = 256;
+
+// The tokens one turn used, as its bot reported them.
+struct TokenCount {
+    long long m_prompt = 0;
+    long long m_completion = 0;
+
+    bool operator==(const TokenCount&) const = default;
+};
+
 // What Jabbery hands a bot in its message file: line 1 and line 2.
 struct BotMessage {
     std::string m_name;
