@@ -25,10 +25,6 @@ int DefaultJobs() {
 
 // Why the batch cannot start, or empty text.
 std::string WhyBatchCannotStart(const CliOptions& options, const std::vector<Participant>& bots) {
-    if (options.m_continuePartial) {
-        return "--continue-partial: continuing an interrupted conversation from its log is not "
-               "available yet; run without it, and interrupted conversations start again";
-    }
     const long long last =
         static_cast<long long>(options.m_seed.value_or(1)) + *options.m_batch - 1;
     if (last > 0xFFFFFFFFLL) {

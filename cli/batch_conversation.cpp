@@ -4,9 +4,12 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "cli/continuation.h"
 #include "cli/steering.h"
 #include "cli/turn_loop.h"
 #include "engine/bot_descriptor.h"
+#include "engine/conversation_log_reader.h"
+#include "engine/conversation_replay.h"
 #include "engine/conversation_runtime.h"
 #include "engine/jsonl_log.h"
 #include "engine/set_up_record.h"
@@ -24,10 +27,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Copies each bot's folder into `folders` as "N-NAME" (N from 1, NAME the
-// folder's own name) and reads the bot there. Links inside a folder are
-// copied as links, not followed. False with `error` naming what failed.
+// folder's own name), adding each copy's path to `copies`, and reads the
+// bot there. Links inside a folder are copied as links, not followed. False
+// with `error` naming what failed.
 bool CopyBots(const std::vector<std::string>& originals, const fs::path& folders,
-              std::vector<Participant>& bots, std::string& error) {
+              std::vector<std::string>& copies, std::vector<Participant>& bots,
+              std::string& error) {
     std::error_code failure;
     fs::create_directories(folders, failure);
     for (std::size_t i = 0; i < originals.size() && !failure; ++i) {
@@ -43,8 +48,9 @@ bool CopyBots(const std::vector<std::string>& originals, const fs::path& folders
                     failure.message();
             return false;
         }
+        copies.push_back(copy.string() + "/");
         std::string why;
-        std::optional<Participant> bot = ReadBot(copy.string() + "/", &why);
+        std::optional<Participant> bot = ReadBot(copies.back(), &why);
         if (!bot) {
             error = "the copy " + copy.string() + " holds no bot: " + why;
             return false;
@@ -66,6 +72,39 @@ std::vector<BotTally> TallyBots(const Conversation& conversation) {
     return bots;
 }
 
+// The conversation the batch's log at `path` recorded before it was
+// interrupted, for --continue-partial to go on from: none when there is no
+// log, when it ended by its rules, or when it cannot be continued (then
+// `warning` says why, and the conversation starts again).
+std::optional<RecordedConversation> PartialConversation(const std::string& path,
+                                                        std::string& warning) {
+    std::error_code ignored;
+    if (!fs::exists(path, ignored)) return std::nullopt;
+    std::vector<std::string> problems;
+    std::optional<RecordedConversation> recorded = ReadConversationLog(path, problems, warning);
+    if (!recorded) {
+        warning += "; it starts again";
+    } else if (!recorded->m_setUp || recorded->m_participants.empty()) {
+        warning = path + ": it records no conversation's set-up; it starts again";
+    } else if (recorded->m_end && recorded->m_end->m_reason != EndReason::kInterrupted) {
+        return std::nullopt;
+    } else {
+        return recorded;
+    }
+    return std::nullopt;
+}
+
+// The rules, order and seed a conversation of the batch runs with: those of
+// `options` and its seed; a continued one goes on from `recorded`, its
+// --turns then counting the whole conversation's.
+Continuation BatchContinuation(const CliOptions& options, unsigned seed,
+                               const std::optional<RecordedConversation>& recorded) {
+    Continuation given{options.m_order, seed, StopRulesFrom(options)};
+    if (!recorded) return given;
+    if (given.m_rules.m_turns) *given.m_rules.m_turns -= BotTurns(*recorded);
+    return ContinuationOf(std::move(given), recorded->m_setUp);
+}
+
 }  // namespace
 
 std::string BatchLogPath(const std::string& out, unsigned seed) {
@@ -83,31 +122,47 @@ BatchConversation RunBatchConversation(const CliOptions& options, unsigned seed,
     const Clock::time_point started = Clock::now();
     const std::string log_path = BatchLogPath(options.m_out, seed);
     const fs::path folders = BatchFoldersPath(options.m_out, seed);
-    // An earlier run's log and copies: this run starts from nothing.
+    // An earlier run's copies go; its log too unless it is continued.
+    std::optional<RecordedConversation> recorded;
+    if (options.m_continuePartial) recorded = PartialConversation(log_path, done.m_warning);
     std::error_code ignored;
-    fs::remove(log_path, ignored);
     fs::remove_all(folders, ignored);
 
+    std::vector<std::string> copies;
     std::vector<Participant> bots;
-    const bool copied = CopyBots(options.m_botFolders, folders, bots, done.m_error);
+    const bool copied = CopyBots(options.m_botFolders, folders, copies, bots, done.m_error);
+    if (copied && recorded) {
+        if (const std::string problem = ReloadBots(*recorded, copies); !problem.empty()) {
+            done.m_warning = log_path + ": " + problem + "; it starts again";
+            recorded.reset();
+        }
+    }
+    if (!recorded) fs::remove(log_path, ignored);
     // The seed names the run too: conversations of one process start in one millisecond.
-    const std::string id = ConversationId() + "-" + std::to_string(seed);
+    const std::string id = recorded && !recorded->m_setUp->m_id.empty()
+                               ? recorded->m_setUp->m_id
+                               : ConversationId() + "-" + std::to_string(seed);
     JsonlLog log(id);
     // Its bots are told of it as in any conversation; without a runtime
     // folder they are told less (JABBERY_LOG and JABBERY_KEEP empty).
     ConversationRuntime runtime(id);
     std::string no_runtime;
     if (copied && log.Open(log_path, done.m_error)) {
-        SeedDraws(seed);
-        Conversation conversation(MakeSpeakingOrder(options.m_order), StopRulesFrom(options));
+        const Continuation continuation = BatchContinuation(options, seed, recorded);
+        SeedDraws(*continuation.m_seed);
+        Conversation conversation(MakeSpeakingOrder(continuation.m_order), continuation.m_rules);
         conversation.AddObserver(log);
         if (runtime.Open(options.m_idle, no_runtime)) conversation.AddObserver(runtime.Log());
         conversation.SetBotEnvironment(runtime.Environment());
-        for (Participant& bot : bots) conversation.Join(std::move(bot));
-        if (options.m_opening) conversation.SetOpening(*options.m_opening);
-        log.BeginWithHeader(RecordSetUp("jabbery-cli", options.m_order, seed,
-                                        conversation.LastMessage(), conversation.Rules()),
-                            conversation.Participants());
+        if (recorded) {
+            GoOnFrom(conversation, *recorded, continuation, options.m_opening, log);
+        } else {
+            for (Participant& bot : bots) conversation.Join(std::move(bot));
+            if (options.m_opening) conversation.SetOpening(*options.m_opening);
+            log.BeginWithHeader(RecordSetUp("jabbery-cli", continuation.m_order, seed,
+                                            conversation.LastMessage(), conversation.Rules()),
+                                conversation.Participants());
+        }
         // Checked on the bots' own folders before the batch started.
         ApplyBotSettings(conversation, options);
         const TurnLoopSettings settings{

@@ -32,6 +32,7 @@ struct BatchConversation {
     std::vector<BotTally> m_bots;
     std::chrono::milliseconds m_wallTime{0};
     std::string m_error;
+    std::string m_warning;  // why its log was not continued, when it was asked to be
 };
 
 // The log of conversation `seed` in the batch folder `out`, and the folder
@@ -40,7 +41,10 @@ std::string BatchLogPath(const std::string& out, unsigned seed);
 std::string BatchFoldersPath(const std::string& out, unsigned seed);
 
 // Runs conversation `seed` of the batch `options` describes on the calling
-// thread: whatever an earlier run left of it (a log, folders) goes first;
+// thread: whatever an earlier run left of it (a log, folders) goes first,
+// except that with --continue-partial a log that ends "interrupted" or has
+// no end is continued, the bots read from fresh copies and --turns counting
+// the turns it had;
 // each bot runs in a fresh copy of its folder; the log is written as the
 // conversation goes; the copies are removed at the end unless
 // --keep-folders. The draws of the speaking order and the jitter are those

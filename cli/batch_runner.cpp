@@ -42,6 +42,10 @@ class BatchQueue {
         std::lock_guard<std::mutex> lock(m_mutex);
         using Result = BatchConversation::Result;
         std::string error;
+        if (!conversation.m_warning.empty()) {
+            m_problem("seed " + std::to_string(conversation.m_seed) + ": " +
+                      conversation.m_warning);
+        }
         if (conversation.m_result == Result::kDone &&
             !m_manifest.Append(ManifestRecord(conversation) + "\n", error)) {
             m_problem("seed " + std::to_string(conversation.m_seed) + ": " + error);

@@ -18,7 +18,7 @@ struct BatchTally {
     long long m_skipped = 0;                  // done by an earlier run
     long long m_done = 0;                     // done by this run
     long long m_failed = 0;                   // could not be run or logged
-    long long m_interrupted = 0;              // stopped part-way; a re-run starts them again
+    long long m_interrupted = 0;              // stopped part-way; a re-run starts or continues them
     long long m_turns = 0;                    // the turns of the conversations this run did
     std::map<std::string, long long> m_ends;  // this run's conversations by end reason
 };
@@ -32,7 +32,8 @@ using BatchProblem = std::function<void(const std::string& problem)>;
 // Runs `shard` of the batch `options` asks for, `jobs` conversations at a
 // time, each on a thread of its own (RunBatchConversation). A conversation
 // whose log ends by its rules and that the manifest lists is done and
-// skipped; any other runs from nothing. Each finished conversation adds
+// skipped; any other runs from nothing, or with --continue-partial goes on
+// from its log when that was interrupted. Each finished conversation adds
 // its record to DIR/manifest.jsonl in one write, so processes sharing the
 // folder may append side by side. `canceller` stops every conversation
 // at once; no new one starts. Returns once every thread has ended.

@@ -8,6 +8,7 @@
 
 #include "cli/batch_command.h"
 #include "cli/check_report.h"
+#include "cli/continuation.h"
 #include "cli/conversation_printer.h"
 #include "cli/export_command.h"
 #include "cli/human_commands.h"
@@ -177,9 +178,11 @@ int main(int argc, char** argv) {
     RunCanceller canceller;
     InstallStopSignals(canceller, kStopGrace);
     // A continued conversation keeps its seed, so its speakers go on as they would have.
-    const std::optional<unsigned> seed = options.m_seed || !recorded || !recorded->m_setUp
-                                             ? options.m_seed
-                                             : recorded->m_setUp->m_seed;
+    const std::optional<ConversationSetUp>& set_up =
+        recorded ? recorded->m_setUp : std::optional<ConversationSetUp>();
+    const Continuation continuation =
+        ContinuationOf({options.m_order, options.m_seed, StopRulesFrom(options)}, set_up);
+    const std::optional<unsigned> seed = continuation.m_seed;
     if (seed) SeedDraws(*seed);
 
     // Once stopped, nothing waits on a reader that does not read.
@@ -223,8 +226,6 @@ int main(int argc, char** argv) {
         return ExitStatus(RunBatchCommand(options, bots, canceller, out, err, progress),
                           out.Error());
     }
-    const std::optional<ConversationSetUp>& set_up =
-        recorded ? recorded->m_setUp : std::optional<ConversationSetUp>();
     // A continued conversation goes on under its own id, in its own log.
     const std::string conversation_id =
         set_up && !set_up->m_id.empty() ? set_up->m_id : ConversationId();
@@ -233,13 +234,8 @@ int main(int argc, char** argv) {
         options.m_mode == Mode::kContinue ? std::optional(options.m_log) : options.m_jsonlPath;
     if (log_path && !jsonl.Open(*log_path, error)) return Fail(error);
 
-    // The log's speaking order, unless the command line names another.
-    const std::string order =
-        set_up && options.m_order == "random" && MakeSpeakingOrder(set_up->m_order)
-            ? set_up->m_order
-            : options.m_order;
-    const StopRules rules =
-        set_up ? ContinuedRules(StopRulesFrom(options), *set_up) : StopRulesFrom(options);
+    const std::string& order = continuation.m_order;
+    const StopRules& rules = continuation.m_rules;
     Conversation conversation(MakeSpeakingOrder(order), rules);
     TranscriptRecorder transcripts;
     // A reader that went away (`| head`) stops the run as Ctrl-C does.
@@ -257,16 +253,10 @@ int main(int argc, char** argv) {
     conversation.AddObserver(printer);
     if (!options.m_quiet) conversation.AddObserver(warnings);
     if (log_path) conversation.AddObserver(jsonl);
-    if (recorded) {
+    if (options.m_mode == Mode::kContinue) {
+        GoOnFrom(conversation, *recorded, continuation, options.m_opening, jsonl);
+    } else if (recorded) {
         JoinRecorded(conversation, *recorded);
-        if (options.m_mode == Mode::kContinue) {
-            const std::string& opening = set_up ? set_up->m_opening : kFirstMessage;
-            conversation.SetOpening(options.m_opening.value_or(opening));
-            CatchUpWith(conversation, recorded->m_turns);
-            jsonl.BeginContinued(
-                RecordSetUp("jabbery-cli", order, seed, conversation.LastMessage(), rules),
-                static_cast<long long>(recorded->m_turns.size()), recorded->m_participants);
-        }
     } else {
         if (options.m_opening) conversation.SetOpening(*options.m_opening);
         for (Participant& bot : bots) conversation.Join(std::move(bot));

@@ -156,7 +156,8 @@ void DeclareBatch(CLI::App& app, CliOptions& options) {
     app.add_flag("--keep-folders", options.m_keepFolders,
                  "keep each conversation's copies of the bots' folders (DIR/SEED.bots)");
     app.add_flag("--continue-partial", options.m_continuePartial,
-                 "continue an interrupted conversation rather than start it again");
+                 "continue an interrupted conversation from its log rather than start it again\n"
+                 "(--turns then counts the whole conversation)");
     for (const char* option : {"--jobs", "--shard", "--keep-folders", "--continue-partial"}) {
         app.get_option(option)->needs(batch);
     }

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "cli/test_cli_run.h"
-#include "engine/conversation_log_reader.h"
 #include "engine/test_bots.h"
 
 namespace jabbery {
@@ -84,20 +83,6 @@ TEST(Export, WritesTheLoggedConversationAsTheRunWroteIt) {
         EXPECT_EQ(RunCli(root, refused).m_status, 2) << refused[1];
     }
     EXPECT_EQ(ReadFile(root.File("out.rtf")), ReadFile(root.File("ran.rtf")));
-}
-
-// "turn: speaker: text" of each turn `log` records.
-std::vector<std::string> TurnsOf(const std::string& log) {
-    std::vector<std::string> problems;
-    std::string error;
-    const std::optional<RecordedConversation> read = ReadConversationLog(log, problems, error);
-    EXPECT_TRUE(read && problems.empty()) << error;
-    std::vector<std::string> turns;
-    for (const Turn& turn : read ? read->m_turns : std::vector<Turn>()) {
-        turns.push_back(std::to_string(turn.m_number) + ": " +
-                        read->Find(turn.m_speaker)->m_name.Str() + ": " + turn.m_text.Str());
-    }
-    return turns;
 }
 
 TEST(Continue, GoesOnAsOneRunWithTheSameSeed) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/conversation_log_reader.h"
 #include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
 
@@ -58,6 +60,20 @@ inline pid_t StartCli(const std::vector<std::string>& arguments, int out = -1, i
 inline int WaitForCli(pid_t pid) {
     int status = 0;
     return waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// "turn: speaker: text" of each turn `log` records.
+inline std::vector<std::string> TurnsOf(const std::string& log) {
+    std::vector<std::string> problems;
+    std::string error;
+    const std::optional<RecordedConversation> read = ReadConversationLog(log, problems, error);
+    EXPECT_TRUE(read && problems.empty()) << error;
+    std::vector<std::string> turns;
+    for (const Turn& turn : read ? read->m_turns : std::vector<Turn>()) {
+        turns.push_back(std::to_string(turn.m_number) + ": " +
+                        read->Find(turn.m_speaker)->m_name.Str() + ": " + turn.m_text.Str());
+    }
+    return turns;
 }
 
 inline std::size_t CountLines(const std::string& text) {
