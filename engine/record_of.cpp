@@ -1,23 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "engine/record_of.h"
 
+#include "engine/set_up_record.h"
+
 namespace jabbery {
-
-namespace {
-
-// The rules as a log's header keeps them; what only a front-end knows (the
-// order's name, the seed, the opening line) stays unset.
-ConversationSetUp RulesSetUp(const StopRules& rules) {
-    ConversationSetUp set_up;
-    set_up.m_turns = rules.m_turns;
-    if (rules.m_time) set_up.m_timeMs = rules.m_time->count();
-    if (rules.m_stopOn) set_up.m_stopOn = rules.m_stopOn->Text();
-    set_up.m_loop = rules.m_loop;
-    set_up.m_quarantine = rules.m_quarantine;
-    return set_up;
-}
-
-}  // namespace
 
 RecordedConversation RecordOf(const Conversation& conversation) {
     RecordedConversation record;

@@ -5,19 +5,24 @@
 
 namespace jabbery {
 
-ConversationSetUp RecordSetUp(const std::string& program, std::string order,
-                              std::optional<unsigned> seed, const CPlainString& opening,
-                              const StopRules& rules) {
+ConversationSetUp RulesSetUp(const StopRules& rules) {
     ConversationSetUp set_up;
-    set_up.m_program = program + " " + kVersion;
-    set_up.m_order = std::move(order);
-    set_up.m_seed = seed;
-    set_up.m_opening = opening.Str();
     set_up.m_turns = rules.m_turns;
     if (rules.m_time) set_up.m_timeMs = rules.m_time->count();
     if (rules.m_stopOn) set_up.m_stopOn = rules.m_stopOn->Text();
     set_up.m_loop = rules.m_loop;
     set_up.m_quarantine = rules.m_quarantine;
+    return set_up;
+}
+
+ConversationSetUp RecordSetUp(const std::string& program, std::string order,
+                              std::optional<unsigned> seed, const CPlainString& opening,
+                              const StopRules& rules) {
+    ConversationSetUp set_up = RulesSetUp(rules);
+    set_up.m_program = program + " " + kVersion;
+    set_up.m_order = std::move(order);
+    set_up.m_seed = seed;
+    set_up.m_opening = opening.Str();
     return set_up;
 }
 

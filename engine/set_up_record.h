@@ -10,6 +10,10 @@
 
 namespace jabbery {
 
+// The stop rules as a log's header keeps them; what only a front-end knows
+// (the program, the order's name, the seed, the opening line) stays unset.
+ConversationSetUp RulesSetUp(const StopRules& rules);
+
 // How a conversation about to start is set up, for its log's header:
 // `program` ("jabbery-cli") with this build's version, the speaking order's
 // key, the seed when one was given, the line the first bot is handed and

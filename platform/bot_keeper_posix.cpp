@@ -23,6 +23,7 @@
 #include "platform/exchange_marker.h"
 #include "platform/fd_passing_posix.h"
 #include "platform/process_group_posix.h"
+#include "platform/service_process_posix.h"
 #include "platform/spawn_setup_posix.h"
 #include "platform/unique_fd.h"
 
@@ -253,34 +254,10 @@ class Keeper {
 };
 
 [[noreturn]] void BecomeKeeper(int socket) {
-    // A session of its own: no controlling terminal for it or its bots, and
-    // no signal from the terminal (Ctrl-C) reaches it.
-    ::setsid();
-    // Orphans of any of its descendants come to it, not to init.
-    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     // Its standard streams hold nothing of the program's (a pipe it writes
-    // to, the terminal); only the socket stays.
-    // The socket first moves above them, in case it is one of them (a
-    // program started with a standard stream closed).
-    const int moved = ::fcntl(socket, F_DUPFD, 10);
-    const int null = ::open("/dev/null", O_RDWR);
-    for (int fd = 0; fd <= 2; ++fd) ::dup2(null, fd);
-    ::dup2(moved, 3);
-    ::close_range(4, ~0u, 0);
-    // Signals as a fresh process has them, with SIGPIPE ignored: a hung-up
-    // program is seen on the socket. Nothing else of the program runs here.
-    struct sigaction action {};
-    for (int number = 1; number < NSIG; ++number) {
-        action.sa_handler = number == SIGPIPE ? SIG_IGN : SIG_DFL;
-        ::sigaction(number, &action, nullptr);
-    }
-    // The end of a child is read from a descriptor, so one poll waits for
-    // it and for requests alike; the bots start with no signal blocked.
-    sigset_t child_ended;
-    sigemptyset(&child_ended);
-    sigaddset(&child_ended, SIGCHLD);
-    ::sigprocmask(SIG_SETMASK, &child_ended, nullptr);
-    const int child_events = ::signalfd(-1, &child_ended, SFD_NONBLOCK | SFD_CLOEXEC);
+    // to, the terminal); only the socket stays, as descriptor 3. The bots
+    // start with no signal blocked.
+    const int child_events = BecomeService({socket});
     // Should the program have gone already, the first poll sees the
     // hang-up: only the program held the other end.
     Keeper(3, child_events).Serve();

@@ -22,6 +22,7 @@
 #include "platform/fd_passing_posix.h"
 #include "platform/kept_programs.h"
 #include "platform/runtime_folder.h"
+#include "platform/service_process_posix.h"
 
 namespace jabbery {
 
@@ -294,31 +295,9 @@ class Host {
 [[noreturn]] void BecomeHost(int link, int listener, const std::string& socket_path,
                              std::chrono::milliseconds idle,
                              const std::vector<std::string>& environment) {
-    // A session of its own: no signal from the terminal (Ctrl-C) reaches it
-    // or its programs; it ends them when Jabbery's link hangs up.
-    ::setsid();
-    // Orphans of the kept programs come to it, not to init.
-    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-    // Nothing of Jabbery's stays open here but the link and the socket.
-    // Both move above the standard streams first, in case one of them is one.
-    const int moved_link = ::fcntl(link, F_DUPFD, 10);
-    const int moved_listener = ::fcntl(listener, F_DUPFD, 10);
-    const int null = ::open("/dev/null", O_RDWR);
-    for (int fd = 0; fd <= 2; ++fd) ::dup2(null, fd);
-    ::dup2(moved_link, 3);
-    ::dup2(moved_listener, 4);
-    ::close_range(5, ~0u, 0);
-    struct sigaction action {};
-    for (int number = 1; number < NSIG; ++number) {
-        action.sa_handler = number == SIGPIPE ? SIG_IGN : SIG_DFL;
-        ::sigaction(number, &action, nullptr);
-    }
-    sigset_t child_ended;
-    sigemptyset(&child_ended);
-    sigaddset(&child_ended, SIGCHLD);
-    ::sigprocmask(SIG_SETMASK, &child_ended, nullptr);
-    // The end of a child is read from a descriptor, so one poll waits for it and requests alike.
-    const int child_events = ::signalfd(-1, &child_ended, SFD_NONBLOCK | SFD_CLOEXEC);
+    // Jabbery's link becomes descriptor 3, the socket 4; the host ends its
+    // programs when the link hangs up.
+    const int child_events = BecomeService({link, listener});
     for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
     // A kept program is no turn's: it carries no turn's marker.
     ::unsetenv(kExchangeMarkerName);
