@@ -163,6 +163,9 @@ BatchConversation RunBatchConversation(const CliOptions& options, unsigned seed,
                                             conversation.LastMessage(), conversation.Rules()),
                                 conversation.Participants());
         }
+        runtime.BeginLog(RecordSetUp("jabbery-cli", continuation.m_order, seed,
+                                     conversation.LastMessage(), conversation.Rules()),
+                         conversation, recorded ? recorded->m_turns : std::vector<Turn>());
         // Checked on the bots' own folders before the batch started.
         ApplyBotSettings(conversation, options);
         const TurnLoopSettings settings{

@@ -74,6 +74,10 @@ TEST_F(BotEnvironment, EachExchangeIsToldItsTurnSpeakersAndTheLogSoFar) {
     EXPECT_EQ(ReadFile(m_root.File("ada/seen.msg")), "Ada\r\nfrom bo\r\n")
         << "the message file is as it always was";
     EXPECT_FALSE(RuntimeFoldersLeft());
+    // Going on from the log, the bots' log holds what was said before.
+    std::filesystem::remove(m_root.File("told"));
+    ASSERT_EQ(RunCli(m_root, {"--continue", log, "--turns", "1", "--interval", "0"}).m_status, 0);
+    EXPECT_EQ(ReadFile(m_root.File("told")), id + "|4|Ada|Ada\tbo|3\n");
 }
 
 TEST_F(BotEnvironment, TryTellsABotItIsTheFirstTurnOfItsOwnConversation) {

@@ -264,10 +264,10 @@ int main(int argc, char** argv) {
             RecordSetUp("jabbery-cli", order, seed, conversation.LastMessage(), rules),
             conversation.Participants());
     }
-    // The bots' log begins with the same header.
-    runtime.Log().BeginWithHeader(
-        RecordSetUp("jabbery-cli", order, seed, conversation.LastMessage(), rules),
-        conversation.Participants());
+    // The bots' log begins with the same header, and what was said before.
+    runtime.BeginLog(RecordSetUp("jabbery-cli", order, seed, conversation.LastMessage(), rules),
+                     conversation,
+                     options.m_mode == Mode::kContinue ? recorded->m_turns : std::vector<Turn>());
     ParticipantId human = 0;
     if (options.m_join) {
         const std::string account = AccountName();

@@ -26,6 +26,14 @@ bool ConversationRuntime::Open(std::chrono::milliseconds idle, std::string& erro
     return true;
 }
 
+void ConversationRuntime::BeginLog(const ConversationSetUp& set_up,
+                                   const Conversation& conversation,
+                                   const std::vector<Turn>& earlier) {
+    m_log.BeginWithHeader(set_up, conversation.Participants());
+    std::string unused;  // a turn that finds no room waits, and goes in with the next
+    for (const Turn& turn : earlier) m_log.AddTurn(conversation.Get(turn.m_speaker), turn, unused);
+}
+
 std::vector<std::string> ConversationRuntime::Environment() const {
     return {"JABBERY_CONVERSATION=" + m_conversation, "JABBERY_LOG=" + m_logPath,
             std::string(kKeepSocketVariable) + "=" + m_socketPath};

@@ -36,6 +36,12 @@ class ConversationRuntime {
     // The log to add as the conversation's observer.
     JsonlLog& Log() { return m_log; }
 
+    // Begins that log as the conversation's own begins: the header `set_up`
+    // with `conversation`'s participants, then the turns `earlier` of a
+    // conversation that goes on from its log, so that its bots see them.
+    void BeginLog(const ConversationSetUp& set_up, const Conversation& conversation,
+                  const std::vector<Turn>& earlier = {});
+
     // The entries for Conversation::SetBotEnvironment: JABBERY_CONVERSATION,
     // JABBERY_LOG and JABBERY_KEEP (the last two empty when not had).
     std::vector<std::string> Environment() const;
