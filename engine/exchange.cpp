@@ -112,7 +112,8 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
 
     // The command line is handed to the shell as it stands; the folder is
     // never pasted into shell text, it only becomes the working directory.
-    outcome = FromRun(RunHiddenAt(bot.m_command.Str(), folder->Fd(), run_limits, bot.m_environment));
+    outcome =
+        FromRun(RunHiddenAt(bot.m_command.Str(), folder->Fd(), run_limits, bot.m_environment));
     outcome.m_startedAt = started_at;
 
     // Read back from the folder the bot was given, whatever now has its name.
