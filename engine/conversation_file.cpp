@@ -92,8 +92,9 @@ class FileReader {
     bool ReadTable(const toml::table& table, const std::string& prefix, const Fields& fields) {
         for (const auto& [key, node] : table) {
             const std::string name = prefix + std::string(key.str());
+            const std::string_view wanted = key.str();  // a lambda may not capture a binding
             const auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& entry) {
-                return entry.first == key.str();
+                return entry.first == wanted;
             });
             if (field == fields.end()) {
                 std::string known;

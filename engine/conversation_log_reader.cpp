@@ -3,11 +3,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <system_error>
+#include <type_traits>
 
 #include "engine/jsonl_log.h"
 #include "engine/outcome_text.h"
@@ -35,12 +38,44 @@ constexpr ExchangeEnd kExchangeEnds[] = {ExchangeEnd::kCouldNotStart, ExchangeEn
                                          ExchangeEnd::kExited,        ExchangeEnd::kUnusableFile,
                                          ExchangeEnd::kNotRewritten,  ExchangeEnd::kAnswered};
 
+// Far more participants than ever join one conversation, and room to count on.
+constexpr ParticipantId kMaxParticipantId = 1 << 20;
+
+// The whole number `value` holds, when it is one that fits T; a fraction
+// or a number too large for it is no value a log of ours holds.
+template <typename T>
+T Whole(const Json& value) {
+    using Limits = std::numeric_limits<T>;
+    if (value.is_number_unsigned()) {
+        const auto number = value.get<std::uint64_t>();
+        if (number <= static_cast<std::uint64_t>(Limits::max())) return static_cast<T>(number);
+    } else if (value.is_number_integer()) {
+        const auto number = value.get<std::int64_t>();
+        if (number >= static_cast<std::int64_t>(Limits::min()) &&
+            (number < 0 || static_cast<std::uint64_t>(number) <= Limits::max())) {
+            return static_cast<T>(number);
+        }
+    }
+    throw BadRecord{"the number " + value.dump() + " is not one a log holds there"};
+}
+
+// A participant's id: a whole number from 0, as the conversation gives them.
+ParticipantId Id(const Json& value) {
+    const auto id = Whole<ParticipantId>(value);
+    if (id < 0 || id > kMaxParticipantId) throw BadRecord{"the id " + value.dump() + " is not one"};
+    return id;
+}
+
 // The value of `key`, or `otherwise` when the record has none (or null).
 template <typename T>
 T Value(const Json& record, const char* key, T otherwise) {
     const auto found = record.find(key);
     if (found == record.end() || found->is_null()) return otherwise;
-    return found->get<T>();
+    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
+        return Whole<T>(*found);
+    } else {
+        return found->get<T>();
+    }
 }
 
 // Builds the conversation record by record.
@@ -54,7 +89,7 @@ class LogReader {
         if (record.contains("continued")) return Continued(record);
         if (record.contains("turn")) return TurnRecord(record);
         if (record.contains("joined")) return Joined(record);
-        if (record.contains("left")) return Left(record.at("left").get<ParticipantId>());
+        if (record.contains("left")) return Left(Id(record.at("left")));
         if (record.contains("end")) return End(record);
         throw BadRecord{"not a record of a conversation log"};
     }
@@ -101,41 +136,41 @@ class LogReader {
     void Header(const Json& record) {
         if (m_conversation.m_setUp) throw BadRecord{"a second header"};
         ConversationSetUp set_up;
-        set_up.m_format = record.at("format").get<int>();
+        set_up.m_format = Whole<int>(record.at("format"));
         set_up.m_program = Value<std::string>(record, "program", "");
         set_up.m_id = Value<std::string>(record, "conversation", "");
         set_up.m_order = Value<std::string>(record, "order", "");
         if (record.contains("seed") && !record["seed"].is_null())
-            set_up.m_seed = record["seed"].get<unsigned>();
+            set_up.m_seed = Whole<unsigned>(record["seed"]);
         set_up.m_opening = Value<std::string>(record, "opening", kFirstMessage);
         const Json rules = Value<Json>(record, "rules", Json::object());
-        if (rules.contains("turns")) set_up.m_turns = rules["turns"].get<long long>();
-        if (rules.contains("time_ms")) set_up.m_timeMs = rules["time_ms"].get<long long>();
+        if (rules.contains("turns")) set_up.m_turns = Whole<long long>(rules["turns"]);
+        if (rules.contains("time_ms")) set_up.m_timeMs = Whole<long long>(rules["time_ms"]);
         if (rules.contains("stop_on")) set_up.m_stopOn = rules["stop_on"].get<std::string>();
-        if (rules.contains("loop")) set_up.m_loop = rules["loop"].get<int>();
-        if (rules.contains("quarantine")) set_up.m_quarantine = rules["quarantine"].get<int>();
+        if (rules.contains("loop")) set_up.m_loop = Whole<int>(rules["loop"]);
+        if (rules.contains("quarantine")) set_up.m_quarantine = Whole<int>(rules["quarantine"]);
         for (const Json& who : Value<Json>(record, "participants", Json::array()))
-            Named(who, who.at("id").get<ParticipantId>());
+            Named(who, Id(who.at("id")));
         m_conversation.m_setUp = std::move(set_up);
     }
 
     // The participants as the conversation went on: their folders then.
     void Continued(const Json& record) {
         for (const Json& who : Value<Json>(record, "participants", Json::array()))
-            Named(who, who.at("id").get<ParticipantId>());
+            Named(who, Id(who.at("id")));
     }
 
     void Left(ParticipantId id) { Participant(id).m_removed = true; }
 
     void Joined(const Json& record) {
-        const auto id = record.at("joined").get<ParticipantId>();
+        const auto id = Id(record.at("joined"));
         m_joinedLater.insert(id);
         Named(record, id);
     }
 
     void TurnRecord(const Json& record) {
         Turn turn;
-        turn.m_number = record.at("turn").get<long long>();
+        turn.m_number = Whole<long long>(record.at("turn"));
         turn.m_text = record.at("text").get<std::string>();
         ExchangeOutcome& outcome = turn.m_outcome;
         const std::string time = Value<std::string>(record, "time", "");
@@ -147,7 +182,7 @@ class LogReader {
         if (Value<bool>(record, "human", false)) {
             turn.m_speaker = Human(record.at("name").get<std::string>()).m_id;
         } else {
-            turn.m_speaker = record.at("bot").get<ParticipantId>();
+            turn.m_speaker = Id(record.at("bot"));
             jabbery::Participant& speaker = Participant(turn.m_speaker);
             if (speaker.m_name.Str().empty())
                 speaker.m_name = Value<std::string>(record, "name", "");

@@ -133,15 +133,19 @@ TEST(ConversationLogReader, SkipsWhatIsNotARecordNamingItsLine) {
         "{\"turn\":\"two\",\"bot\":1,\"text\":\"yo\"}\n"
         "{\"hello\":1}\n"
         "{\"turn\":3,\"bot\":1,\"name\":\"Bob\",\"text\":\"yo\",\"time\":\"yesterday\"}\n"
-        "{\"turn\":4,\"bot\":1,\"name\":\"Bob\",\"text\":\"ok\"}\n",
+        "{\"turn\":4,\"bot\":1,\"name\":\"Bob\",\"text\":\"ok\"}\n"
+        "{\"turn\":4e85,\"bot\":1,\"name\":\"Bob\",\"text\":\"ok\"}\n"
+        "{\"turn\":5,\"bot\":2147483647,\"name\":\"Bob\",\"text\":\"ok\"}\n",
         problems);
-    ASSERT_EQ(problems.size(), 6u);
+    ASSERT_EQ(problems.size(), 8u);
     const char* lines[] = {"line 2: ",
                            "line 4: not a JSON object",
                            "line 5: the outcome \"melted\"",
                            "line 6: ",
                            "line 7: not a record of a conversation log",
-                           "line 8: the time \"yesterday\""};
+                           "line 8: the time \"yesterday\"",
+                           "line 10: the number 4e+85",
+                           "line 11: the id 2147483647"};
     for (std::size_t i = 0; i < problems.size(); ++i) {
         EXPECT_EQ(problems[i].rfind(lines[i], 0), 0u) << problems[i];
         EXPECT_TRUE(problems[i].ends_with("; skipped")) << problems[i];

@@ -87,6 +87,9 @@ std::optional<std::chrono::system_clock::time_point> FromIsoUtc(const std::strin
         zone != 'Z' || hour > 23 || minute > 59 || second > 60) {
         return std::nullopt;
     }
+    // The clock counts nanoseconds from 1970 and reaches only into 2262:
+    // a time beyond it is no time a log was written at.
+    if (year < 1970 || year > 2261) return std::nullopt;
     const year_month_day date{std::chrono::year(year), std::chrono::month(month),
                               std::chrono::day(day)};
     if (!date.ok()) return std::nullopt;

@@ -15,7 +15,8 @@ runs=""
 seconds=60
 if [ "${1:-}" = "--runs" ]; then runs=$2; elif [ -n "${1:-}" ]; then seconds=$1; fi
 
-targets=(rtf_chunked rtf_incremental descriptor_reader reply_reader stop_pattern)
+targets=(rtf_chunked rtf_incremental descriptor_reader reply_reader stop_pattern conversation_file
+         conversation_log)
 CXX=clang++ cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DJABBERY_BUILD_FUZZ=ON -DJABBERY_BUILD_GUI=OFF -DJABBERY_BUILD_BENCH=OFF \
     -DBUILD_TESTING=OFF >/dev/null
