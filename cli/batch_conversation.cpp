@@ -143,8 +143,9 @@ BatchConversation RunBatchConversation(const CliOptions& options, unsigned seed,
                                ? recorded->m_setUp->m_id
                                : ConversationId() + "-" + std::to_string(seed);
     JsonlLog log(id);
-    // Its bots are told of it as in any conversation; without a runtime
-    // folder they are told less (JABBERY_LOG and JABBERY_KEEP empty).
+    // Its bots are told of it as in any conversation, but can keep no
+    // program (JABBERY_KEEP is empty); without a runtime folder they are
+    // told less (JABBERY_LOG empty too).
     ConversationRuntime runtime(id);
     std::string no_runtime;
     if (copied && log.Open(log_path, done.m_error)) {
@@ -152,7 +153,9 @@ BatchConversation RunBatchConversation(const CliOptions& options, unsigned seed,
         SeedDraws(*continuation.m_seed);
         Conversation conversation(MakeSpeakingOrder(continuation.m_order), continuation.m_rules);
         conversation.AddObserver(log);
-        if (runtime.Open(options.m_idle, no_runtime)) conversation.AddObserver(runtime.Log());
+        // No host of kept programs: it would be forked from this thread
+        // while others run, and could find a lock of theirs taken for ever.
+        if (runtime.Open(std::nullopt, no_runtime)) conversation.AddObserver(runtime.Log());
         conversation.SetBotEnvironment(runtime.Environment());
         if (recorded) {
             GoOnFrom(conversation, *recorded, continuation, options.m_opening, log);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -135,6 +136,10 @@ BatchTally RunBatch(const CliOptions& options, const Shard& shard, int jobs,
         problem(error);
         tally.m_failed = tally.m_total - tally.m_skipped;
         return tally;
+    }
+    // What runs the bots is forked now, while this is the only thread.
+    if (const int error = thread_count > 0 ? PrepareHiddenRuns() : 0; error != 0) {
+        problem("the bots cannot be run: " + std::system_category().message(error));
     }
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < thread_count; ++i) {

@@ -280,6 +280,9 @@ int main(int argc, char** argv) {
 
     // The human's lines: typed on an input line that the conversation
     // writes above, when both ends are a terminal; else read as they come.
+    // What runs the bots is forked before the human's and the exchanges'
+    // threads start, so that it finds no lock of theirs taken.
+    if (options.m_mode != Mode::kReplay) PrepareHiddenRuns();
     std::unique_ptr<HumanLines> human_input;
     InputLine* input_line = nullptr;
     // A terminal that cannot move its cursor (TERM=dumb, an editor's shell

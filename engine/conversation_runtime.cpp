@@ -10,16 +10,17 @@ ConversationRuntime::~ConversationRuntime() {
     Close();
 }
 
-bool ConversationRuntime::Open(std::chrono::milliseconds idle, std::string& error) {
+bool ConversationRuntime::Open(std::optional<std::chrono::milliseconds> idle, std::string& error) {
     if (!m_folder.Create(error)) return false;
     const std::string log_path = m_folder.Path() + "/conversation.jsonl";
     if (!m_log.Open(log_path, error)) return false;
     // Read-only for the bots: only our open descriptor writes to it.
     MakeReadOnly(log_path);
     m_logPath = log_path;
+    if (!idle) return true;
     const std::string socket_path = m_folder.Path() + "/keep";
     // The kept programs are told of the conversation as its bots are.
-    if (!m_host.Start(socket_path, idle, {"JABBERY_CONVERSATION=" + m_conversation}, error)) {
+    if (!m_host.Start(socket_path, *idle, {"JABBERY_CONVERSATION=" + m_conversation}, error)) {
         return false;
     }
     m_socketPath = socket_path;

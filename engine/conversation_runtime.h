@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,9 +28,10 @@ class ConversationRuntime {
     ConversationRuntime& operator=(const ConversationRuntime&) = delete;
 
     // Makes the folder, opens the log in it and starts the host of kept
-    // programs, which ends a program unused for `idle`. False with a
-    // message for the user; what could be had stays usable.
-    bool Open(std::chrono::milliseconds idle, std::string& error);
+    // programs, which ends a program unused for `idle`; without `idle`,
+    // no host (bots then find JABBERY_KEEP empty). False with a message
+    // for the user; what could be had stays usable.
+    bool Open(std::optional<std::chrono::milliseconds> idle, std::string& error);
 
     const std::string& Id() const { return m_conversation; }
 

@@ -285,6 +285,12 @@ class KeeperLink {
         return EPIPE;
     }
 
+    // Starts the keeper when there is none. 0 or an error number.
+    int Start() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return EnsureKeeper();
+    }
+
   private:
     int EnsureKeeper() {
         // After a fork, the keeper belongs to the parent: the child starts its own.
@@ -352,6 +358,10 @@ int StartThroughKeeper(std::uint64_t run, const std::string& command_line, int f
     if (payload.size() > kMaxPayload) return E2BIG;
     const int fds[3] = {folder_fd, output_fd, report_fd};
     return Link().Send({Ask::kStart, run}, payload, fds, 3);
+}
+
+int StartKeeper() {
+    return Link().Start();
 }
 
 void StopThroughKeeper(std::uint64_t run) {

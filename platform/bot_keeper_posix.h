@@ -26,6 +26,9 @@ namespace jabbery {
 // run happens in the keeper after its report: it never holds up the
 // caller. All calls are thread-safe.
 
+// Starts the keeper now, if it is not running. 0, or an error number.
+int StartKeeper();
+
 // Has the keeper start `/bin/sh -c -- command_line`, leading a session
 // and process group of its own, in the folder `folder_fd`, with /dev/null
 // as its standard input, `output_fd` as its standard output and error and

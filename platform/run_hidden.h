@@ -85,4 +85,11 @@ RunResult RunHidden(const std::string& command_line, const std::string& working_
 RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunLimits& limits,
                       const std::vector<std::string>& environment = {});
 
+// Starts now what runs the bots (a process of its own, made by fork), which
+// RunHidden otherwise starts at its first run. A program that runs bots from
+// several threads calls it before it starts them: a process forked while
+// other threads run may find a lock they held taken for ever. 0, or an
+// error number.
+int PrepareHiddenRuns();
+
 }  // namespace jabbery

@@ -321,4 +321,8 @@ RunResult RunHiddenAt(const std::string& command_line, int folder_fd, const RunL
     return Run(command_line, folder_fd, limits, environment);
 }
 
+int PrepareHiddenRuns() {
+    return StartKeeper();
+}
+
 }  // namespace jabbery
