@@ -88,7 +88,7 @@ bool Shown(const std::vector<std::string>& rows, const std::string& line) {
     return std::find(rows.begin(), rows.end(), line) != rows.end();
 }
 
-TEST(InputLine, AHalfTypedLineStaysBelowTheBotsLinesAndIsSentWhole) {
+TEST(InputLine, KeepsAHalfTypedLineBelowTheBotsAndRecallsItWithUp) {
     TempFolder root;
     TerminalRun run(root, Arguments(root));
     ASSERT_TRUE(run.InputLineSoon(""));
@@ -108,16 +108,8 @@ TEST(InputLine, AHalfTypedLineStaysBelowTheBotsLinesAndIsSentWhole) {
     run.Press("ld Enter");
     EXPECT_TRUE(run.ShowsSoon(
         [](const auto& now) { return Shown(now, "SAM> hello world") && now.back() == "SAM>"; }));
-}
-
-TEST(InputLine, UpRecallsTheLineSentBefore) {
-    TempFolder root;
-    TerminalRun run(root, Arguments(root));
-    ASSERT_TRUE(run.InputLineSoon(""));
-    run.Press("'first line' Enter");
-    ASSERT_TRUE(run.ShowsSoon([](const auto& now) { return Shown(now, "SAM> first line"); }));
     run.Press("Up");
-    EXPECT_TRUE(run.InputLineSoon("first line"));
+    EXPECT_TRUE(run.InputLineSoon("hello world"));
 }
 
 // However the run ends, with a half-typed line or none, the terminal echoes
