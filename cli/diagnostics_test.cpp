@@ -20,9 +20,7 @@ using namespace testing;
 TEST(Diagnostics, EachFailingBotIsNamedWithItsCause) {
     const std::string cases[][3] = {
         {"echo 'my answer'", "did not rewrite chat.msg", "not-rewritten"},
-        {"sh no_such_file.sh", "exited with code 2", "exited"},
         {"sleep 30", "timed out after 1 s", "timed-out"},
-        {"kill -SEGV $$", "was killed by signal SIGSEGV", "signalled"},
         {"./no-such-program", "could not be started: command not found", "failed-to-start"}};
     for (const auto& [command, warning, outcome] : cases) {
         SCOPED_TRACE(command);
