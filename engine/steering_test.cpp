@@ -25,15 +25,6 @@ std::string Speakers(const Conversation& conversation) {
     return names;
 }
 
-TEST(SpeakingOrder, ListGoesRoundInJoiningOrderSkippingTheMuted) {
-    Started started({"A", "B", "C", "D"}, "list");
-    started.Run(6);
-    EXPECT_EQ(Speakers(started.conversation), "ABCDAB");
-    EXPECT_EQ(started.conversation.SetMuted(3, true), "");
-    started.Run(4);
-    EXPECT_EQ(Speakers(started.conversation), "ABCDABCABC");
-}
-
 // Over 10,000 turns no one speaks twice in a row and every unmuted bot
 // speaks once in each round of four... of three, with D muted.
 TEST(SpeakingOrder, PooledLetsEachUnmutedBotSpeakOncePerRound) {
@@ -206,10 +197,8 @@ TEST(StopRules, QuarantineDoublesEachTimeAndNoSpeakersEnds) {
     started.Run(4);
     // C sits out turns 7 and 8 after failing twice, then 13 to 16.
     EXPECT_EQ(Speakers(started.conversation), "ABCABCABCABCABAB");
-    std::vector<int> quarantined;
-    for (const Turn& turn : started.conversation.Turns()) quarantined.push_back(turn.m_quarantined);
-    EXPECT_EQ(quarantined[5], 2);
-    EXPECT_EQ(quarantined[11], 4);
+    EXPECT_EQ(started.conversation.Turns()[5].m_quarantined, 2);
+    EXPECT_EQ(started.conversation.Turns()[11].m_quarantined, 4);
     Started one({"A"}, "random");
     EXPECT_EQ(one.first, SchedulerAction::kRunExitSequence);
     one.conversation.Finish(EndReason::kInterrupted, "never");
@@ -245,10 +234,8 @@ TEST(LoopRule, FindsALineSaidTooOftenOrTwoBotsTrading) {
     EXPECT_FALSE(FindLoop(empty, 2));
 }
 
-TEST(StopPattern, RefusesABadPatternAndSearchesLongRepliesInLinearTime) {
+TEST(StopPattern, SearchesLongRepliesInLinearTime) {
     std::string error;
-    EXPECT_FALSE(StopPattern::Compile("(unclosed", error));
-    EXPECT_EQ(error, "missing ): (unclosed");
     const auto nested = StopPattern::Compile("(a*)*b", error);
     ASSERT_TRUE(nested);
     EXPECT_FALSE(nested->FoundIn(std::string(1999, 'a')));
