@@ -102,7 +102,6 @@ TEST(Conversation, ForASeedTheSpeakersAreTheDrawsOfTheRandomRule) {
     EXPECT_EQ(spoken, expected);
 }
 
-// End to end with real bots: the message file each is handed, and the reply passed on.
 TEST(Conversation, RealBotsAreHandedHiThenEachOthersReplies) {
     TempFolder root;
     Conversation conversation;

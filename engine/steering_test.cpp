@@ -56,10 +56,8 @@ TEST(SpeakingOrder, NaturalFollowsNamesThenTalkativeness) {
     SeedDraws(9);
     Started started({"A", "B", "C", "D"}, "natural");
     Conversation& conversation = started.conversation;
-    conversation.SetTalkativeness(0, 10);
-    conversation.SetTalkativeness(1, 30);
-    conversation.SetTalkativeness(2, 60);
-    conversation.SetTalkativeness(3, 0);
+    const int talkativeness[] = {10, 30, 60, 0};
+    for (int bot = 0; bot < 4; ++bot) conversation.SetTalkativeness(bot, talkativeness[bot]);
     // Every fifth turn names D, then C, as words inside a sentence.
     int turn = 0;
     started.runner.m_answer = [&turn](const BotProfile& bot, const CPlainString&) {
@@ -118,7 +116,6 @@ TEST(Steering, BotsJoinWithAFreeColourAndLeaveKeepingTheirStats) {
     EXPECT_EQ(conversation.Add(Bot("y")), "A conversation links at most 15 bots.");
 }
 
-// Each rule ends the terminal's conversation at the turn that meets it, and says why.
 TEST(StopRules, EachEndsTheConversationAtItsTurnWithItsReason) {
     const auto loop = [](const BotProfile& bot, const CPlainString&) {
         return ExchangeResult{bot.m_name.Str() == "A" ? "What are your feelings now?"
