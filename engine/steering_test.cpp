@@ -227,8 +227,7 @@ TEST(LoopRule, FindsALineSaidTooOftenOrTwoBotsTrading) {
     trade[3].second = "c";
     EXPECT_FALSE(FindLoop(turns(trade), 12));
     // Empty and failed lines never count.
-    std::vector<Turn> empty = turns({{0, "..."}, {1, "..."}, {0, "..."}});
-    EXPECT_FALSE(FindLoop(empty, 2));
+    EXPECT_FALSE(FindLoop(turns({{0, "..."}, {1, "..."}, {0, "..."}}), 2));
 }
 
 TEST(StopPattern, SearchesLongRepliesInLinearTime) {
