@@ -129,7 +129,6 @@ TEST(AskForBots, AsksForEachBotUntilItsFolderHoldsOne) {
         {4, {}, {a, a}, {"1 of 4", "2 of 4", "3 of 4"}, {}, "none"},
         {3, {a, none, a}, {c}, {"2 of 3"}, {kNotABotMessage}, "ACA"},
         {1, {a}, {}, {}, {BotCountError(1)}, "none"},
-        {16, {}, {}, {}, {BotCountError(16)}, "none"},
     };
     for (const auto& row : cases) {
         FakeHost host;

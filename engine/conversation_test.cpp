@@ -40,8 +40,6 @@ TEST(Conversation, EachReplyIsPassedOnRecordedAndCountedForItsSpeaker) {
                   "turn 1 ann: ann heard Hi! []", "turn 2 Bob: Bob heard ann heard Hi! [oops]",
                   "turn 3 Cy: Cy heard Bob heard ann heard Hi! []",
                   "turn 4 ann: ann heard Cy heard Bob heard ann heard Hi! []"}));
-    EXPECT_EQ(started.runner.m_exchanges[2].m_message, "Bob heard ann heard Hi!");
-    EXPECT_EQ(conversation.Turns()[1].m_speaker, 1);
     EXPECT_EQ(conversation.Turns()[1].m_outcome.m_code, 4);
     EXPECT_EQ(conversation.Turns()[1].m_outcome.m_outputTail, "");
     const BotStats& bob = conversation.Get(1).m_stats;
@@ -104,7 +102,6 @@ TEST(Conversation, ForASeedTheSpeakersAreTheDrawsOfTheRandomRule) {
     EXPECT_EQ(spoken, expected);
 }
 
-// End to end with real bots: the message file each is handed, and the reply passed on.
 TEST(Conversation, RealBotsAreHandedHiThenEachOthersReplies) {
     TempFolder root;
     Conversation conversation;

@@ -92,6 +92,17 @@ inline bool IsValidUtf8(const std::string& text) {
     return true;
 }
 
+// Runs hold valid UTF-8 without NULs, none is empty, no two neighbours share a style.
+inline bool IsWellFormed(const std::vector<rtf::StyledRun>& runs) {
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (runs[i].m_text.empty() || !IsValidUtf8(runs[i].m_text)) return false;
+        if (i > 0 && runs[i].m_colour == runs[i - 1].m_colour &&
+            runs[i].m_bold == runs[i - 1].m_bold)
+            return false;
+    }
+    return true;
+}
+
 // What a text control holds: one code point per entry, with its style.
 inline std::vector<rtf::StyledRun> Expand(const std::vector<rtf::StyledRun>& runs) {
     std::vector<rtf::StyledRun> shown;

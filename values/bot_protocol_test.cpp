@@ -6,11 +6,8 @@
 namespace jabbery {
 namespace {
 
-TEST(MessageFile, ReadsBackTheTwoLinesItWasWrittenWith) {
-    const BotMessage read = ParseMessageFile(MessageFileText("Ann", "Hello there."));
-    EXPECT_EQ(read.m_name, "Ann");
-    EXPECT_EQ(read.m_message, "Hello there.");
-    EXPECT_EQ(MessageFileText("Ann", ""), "Ann\r\n\r\n");
+TEST(MessageFile, EndsTheNameAndTheMessageEachWithCrLf) {
+    EXPECT_EQ(MessageFileText("Ann", "Hello there."), "Ann\r\nHello there.\r\n");
     EXPECT_EQ(AnswerFileText("Hi!"), "Hi!\r\n");
 }
 
