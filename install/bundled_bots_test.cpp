@@ -76,7 +76,6 @@ TEST(ResolveBotArgument, ABareNameWithoutSuchAFolderHereIsTheUsersBotOfThatName)
         {"mine", tree.places.m_userBots + "/mine"},  // the user's own
         {"local", "local"},                          // a folder here wins
         {"./echo", "./echo"},                        // a path is a path
-        {"unknown", "unknown"},                      // judged later like any folder
     };
     for (auto [argument, folder] : cases) {
         std::string error;

@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <sstream>
-#include <tuple>
 
 #include "platform/bot_files.h"
 #include "platform/test_environment.h"
@@ -22,13 +21,6 @@ namespace fs = std::filesystem;
 using testing::ReadFile;
 using testing::TempFolder;
 using testing::WriteFile;
-using Lines = std::vector<std::string>;
-
-Lines ReadAllLines(std::istream& stream, std::size_t max_kept) {
-    Lines lines;
-    while (stream.good()) lines.push_back(ReadTextLine(stream, max_kept));
-    return lines;
-}
 
 TEST(TextFile, WriteTextLinesReplacesTheFileWithCrLfLines) {
     TempFolder folder;
@@ -45,14 +37,11 @@ TEST(TextFile, WriteTextLinesReplacesTheFileWithCrLfLines) {
 
 // The usual line ends and long lines are read through ReadBot (engine/).
 TEST(TextFile, ReadTextLineKeepsLoneCrsAndDropsTheEndAfterTheCut) {
-    const std::tuple<std::string, std::size_t, Lines> cases[] = {
-        {"a\rb\r\r\n\rc\r", 100, {"a\rb\r", "\rc\r"}},
-        {"ab\r\n", 2, {"ab", ""}},
-    };
-    for (const auto& [text, max_kept, lines] : cases) {
-        std::istringstream stream(text);
-        EXPECT_EQ(ReadAllLines(stream, max_kept), lines) << text;
-    }
+    std::istringstream lone_crs("a\rb\r\r\n\rc\r"), cut("ab\r\n");
+    EXPECT_EQ(ReadTextLine(lone_crs, 100), "a\rb\r");
+    EXPECT_EQ(ReadTextLine(lone_crs, 100), "\rc\r");
+    EXPECT_EQ(ReadTextLine(cut, 2), "ab");
+    EXPECT_TRUE(cut.good() && ReadTextLine(cut, 2).empty() && cut.eof() && lone_crs.eof());
 }
 
 // Creating and appending after the separator: SaveTranscript's tests (transcript/).
