@@ -7,14 +7,12 @@
 #include <nlohmann/json.hpp>
 
 #include "model/chat_answer.h"
-#include "model/test_server.h"
+#include "model/test_model_bot.h"
 
 namespace jabbery::model {
 namespace {
 
 using namespace testing;
-
-constexpr const char* kMessage = "Ada\r\nHello there\r\n";
 
 // A chat-completions answer `content` that reports `usage`.
 std::string WithUsage(const nlohmann::json& usage, const std::string& content = "Hi") {
@@ -28,22 +26,9 @@ std::string Shown(int tokens, int calls) {
            "\n";
 }
 
-// A bot folder holding model.conf alone, its turns run as Jabbery runs them.
-class ModelUsage : public ::testing::Test {
+class ModelUsage : public ModelBot {
   protected:
-    ModelUsage() { Configure(""); }
-    void Configure(const std::string& extra) {
-        WriteFile(m_bot.File("model.conf"),
-                  "endpoint = " + m_server.Endpoint() + "\nmodel = m\n" + extra);
-    }
-    ProgramRun Turn() {
-        WriteFile(m_bot.File("chat.msg"), kMessage);
-        return RunProgram({JABBERY_MODEL}, m_bot.Path());
-    }
-    ProgramRun ShowUsage() { return RunProgram({JABBERY_MODEL, "--usage", m_bot.Path()}, "/"); }
-
-    TempFolder m_bot;
-    TestServer m_server;
+    ProgramRun ShowUsage() { return RunProgram({JABBERY_MODEL, "--usage", Bot().string()}, "/"); }
 };
 
 TEST(ReportedTokens, TakesTheTotalElseThePartsElseZero) {
@@ -70,44 +55,44 @@ TEST_F(ModelUsage, AddsUpTheReportedTokensOfEveryAnsweredCallAcrossRuns) {
         std::string shown;
     } calls[] = {
         {{200, WithUsage({{"total_tokens", 30}})}, 0, Shown(30, 1)},
-        {{200, WithUsage({{"prompt_tokens", 5}, {"completion_tokens", 7}})}, 0, Shown(42, 2)},
-        {{200, ChatCompletion("no usage reported")}, 0, Shown(42, 3)},
-        {{200, WithUsage({{"total_tokens", 8}}, " ")}, 1, Shown(50, 4)},
-        {{500, R"({"error":"overloaded"})"}, 1, Shown(50, 5)},
+        {{200, ChatCompletion("no usage reported")}, 0, Shown(30, 2)},
+        {{200, WithUsage({{"total_tokens", 8}}, " ")}, 1, Shown(38, 3)},
+        {{500, R"({"error":"overloaded"})"}, 1, Shown(38, 4)},
     };
     for (const auto& call : calls) {
         m_server.AlwaysReply(call.reply);
-        const ProgramRun turn = Turn();
+        const ProgramRun turn = RunBot();
         EXPECT_EQ(turn.exit_code, call.exit_code) << turn.err;
         const ProgramRun shown = ShowUsage();
         EXPECT_EQ(shown.exit_code, 0) << shown.err;
         EXPECT_EQ(shown.out, call.shown);
     }
     EXPECT_EQ(
-        std::filesystem::status(m_bot.File(kUsageFile)).permissions() & std::filesystem::perms::all,
+        std::filesystem::status(Bot() / kUsageFile).permissions() & std::filesystem::perms::all,
         std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    const ProgramRun nowhere = RunProgram({JABBERY_MODEL, "--usage", m_bot.File("none")}, "/");
+    const ProgramRun nowhere =
+        RunProgram({JABBERY_MODEL, "--usage", (Bot() / "none").string()}, "/");
     EXPECT_EQ(nowhere.exit_code, 1);
     EXPECT_NE(nowhere.err.find("is not a folder"), std::string::npos) << nowhere.err;
 }
 
 TEST_F(ModelUsage, RefusesToCallTheServerOnceTheBudgetIsUsedUp) {
-    Configure("budget_tokens = 50\n");
+    AddConfig("budget_tokens = 50\n");
     m_server.AlwaysReply({200, WithUsage({{"total_tokens", 30}})});
-    EXPECT_EQ(Turn().exit_code, 0);
-    EXPECT_EQ(Turn().exit_code, 0);  // begun at 30, below the budget; ends above it
-    const ProgramRun refused = Turn();
+    EXPECT_EQ(RunBot().exit_code, 0);
+    EXPECT_EQ(RunBot().exit_code, 0);  // begun at 30, below the budget; ends above it
+    const ProgramRun refused = RunBot();
     EXPECT_EQ(refused.exit_code, 1);
     EXPECT_EQ(refused.err.rfind("jabbery-model: the token budget of 50 is used up", 0), 0u)
         << refused.err;
-    EXPECT_EQ(ReadFile(m_bot.File("chat.msg")), kMessage);
+    EXPECT_EQ(ReadFile(Bot() / "chat.msg"), kMessage);
     EXPECT_EQ(m_server.Requests().size(), 2u);
     EXPECT_EQ(ShowUsage().out, Shown(60, 2));
 }
 
 // A count read as zero would start the spending over unnoticed.
 TEST_F(ModelUsage, RefusesToCallTheServerWhenTheCountCannotBeRead) {
-    const std::string outside = m_bot.File("elsewhere");
+    const std::string outside = (Bot() / "elsewhere").string();
     WriteFile(outside, R"({"calls":1,"tokens":1})");
     const std::pair<std::string, std::string> cases[] = {
         {"", "it is damaged"},
@@ -118,19 +103,18 @@ TEST_F(ModelUsage, RefusesToCallTheServerWhenTheCountCannotBeRead) {
         {"link", "symbolic link"},
     };
     for (const auto& [content, why] : cases) {
-        std::filesystem::remove(m_bot.File(kUsageFile));
-        content == "link" ? std::filesystem::create_symlink(outside, m_bot.File(kUsageFile))
-                          : WriteFile(m_bot.File(kUsageFile), content);
-        for (const ProgramRun& run : {Turn(), ShowUsage()}) {
+        std::filesystem::remove(Bot() / kUsageFile);
+        content == "link" ? std::filesystem::create_symlink(outside, Bot() / kUsageFile)
+                          : WriteFile(Bot() / kUsageFile, content);
+        for (const ProgramRun& run : {RunBot(), ShowUsage()}) {
             EXPECT_EQ(run.exit_code, 1) << content;
             EXPECT_NE(run.err.find("cannot read model.usage"), std::string::npos) << run.err;
             EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
         }
-        EXPECT_EQ(ReadFile(m_bot.File(kUsageFile)),
-                  content == "link" ? ReadFile(outside) : content);
+        EXPECT_EQ(ReadFile(Bot() / kUsageFile), content == "link" ? ReadFile(outside) : content);
     }
     EXPECT_TRUE(m_server.Requests().empty());
-    EXPECT_EQ(ReadFile(m_bot.File("chat.msg")), kMessage);
+    EXPECT_EQ(ReadFile(Bot() / "chat.msg"), kMessage);
 }
 
 }  // namespace

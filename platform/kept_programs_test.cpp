@@ -49,7 +49,9 @@ class KeptPrograms : public ::testing::Test {
     KeepHost m_host;
 };
 
-TEST_F(KeptPrograms, KeepOneProgramForEachBotFolder) {
+// One start each: the program in "a" answers both connections. Stopping the
+// host ends the programs with what they started.
+TEST_F(KeptPrograms, KeepOneProgramForEachBotFolderUntilTheHostStops) {
     StartHost(std::chrono::seconds(60));
     const KeptProgram first = Ask("a");
     ASSERT_TRUE(first.m_connection.IsOpen()) << first.m_error;
@@ -59,17 +61,11 @@ TEST_F(KeptPrograms, KeepOneProgramForEachBotFolder) {
     EXPECT_EQ(again.m_start, KeptStart::kRunning);
     EXPECT_EQ(Echo(again, "two"), "two\n");
     EXPECT_EQ(Ask("b").m_start, KeptStart::kStarted);
-    // One start each: the program in "a" answered both connections.
-    EXPECT_TRUE(Eventually([&] { return !Pid("b", "pids").empty(); }));
-    EXPECT_EQ(Pid("a", "pids").find('\n'), std::string::npos);
-}
-
-TEST_F(KeptPrograms, EndWithWhatTheyStartedWhenTheHostStops) {
-    StartHost(std::chrono::seconds(60));
-    ASSERT_TRUE(Ask("a").m_connection.IsOpen());
-    ASSERT_TRUE(Eventually([&] { return !Pid("a", "helper").empty(); }));
+    ASSERT_TRUE(
+        Eventually([&] { return !Pid("b", "pids").empty() && !Pid("a", "helper").empty(); }));
     const std::string program = Pid("a", "pids");
     const std::string helper = Pid("a", "helper");
+    EXPECT_EQ(program.find('\n'), std::string::npos);
     EXPECT_TRUE(ProcessIsLive(program));
     m_host.Stop();
     EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program) && !ProcessIsLive(helper); }));
@@ -83,25 +79,6 @@ TEST_F(KeptPrograms, EndWhenUnusedForTheIdleTime) {
     const std::string program = Pid("a", "pids");
     EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program); }));
     EXPECT_EQ(Ask("a").m_start, KeptStart::kRestarted);
-}
-
-TEST_F(KeptPrograms, EndWhenJabberyIsKilled) {
-    // The host's parent stands for Jabbery: a child of ours that starts it and is then killed.
-    const pid_t jabbery = ::fork();
-    if (jabbery == 0) {
-        std::string error;
-        KeepHost host;
-        if (!host.Start(m_socket, std::chrono::seconds(60), {}, error)) ::_exit(1);
-        ::pause();
-        ::_exit(0);
-    }
-    ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(m_socket); }));
-    ASSERT_TRUE(Ask("a").m_connection.IsOpen());
-    ASSERT_TRUE(Eventually([&] { return !Pid("a", "pids").empty(); }));
-    const std::string program = Pid("a", "pids");
-    ::kill(jabbery, SIGKILL);
-    ::waitpid(jabbery, nullptr, 0);
-    EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program); }));
 }
 
 TEST_F(KeptPrograms, SayWhyAProgramCannotBeKept) {

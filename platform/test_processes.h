@@ -14,13 +14,13 @@
 #include <string>
 #include <thread>
 
+#include "values/shell_quote.h"
+
 namespace jabbery::testing {
 
 // `text` as one word for /bin/sh, for tests that run commands through it.
 inline std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
+    return ShellQuote(text);
 }
 
 // The state letter and process group of `pid` from /proc, or false when there is no such process.

@@ -9,7 +9,6 @@
 #include "share/html_export.h"
 #include "share/test_hostile_conversation.h"
 #include "transcript/transcript_file.h"
-#include "values/readable_colour.h"
 
 namespace jabbery {
 namespace {
@@ -40,7 +39,7 @@ TEST(ExportConversation, GivesTheTranscriptsBytesAsTextAndRtf) {
 }
 
 // Per page format, what it must and must never hold: every text shown as
-// text, marked up only by the export.
+// text, marked up only by the export. The colours: browser/.
 TEST(ExportConversation, ShowsEveryHostileTextAsText) {
     const Hostile hostile;
     const std::string kFffd = "\xEF\xBF\xBD";
@@ -60,11 +59,7 @@ TEST(ExportConversation, ShowsEveryHostileTextAsText) {
           "<b>MO&gt; </b>{\\i not italic} &lt;i&gt;nor this&lt;/i&gt; &amp; *that*",
           "<li class=\"c2\"><b>Ulla</b> (bot in /bots/Ulla/)</li>",
           "<dt>Stop rules</dt><dd>after 100 turns; when a line comes round 3 times</dd>",
-          "<dt>Ended</dt><dd>Exit was chosen</dd>",
-          ".c1{color:" + CssColour(ReadableOn(kBotColours[1], kWhitePage)) + "}",
-          "@media screen and (prefers-color-scheme:dark){.c0{color:" +
-              CssColour(ReadableOn(kBotColours[0], kDarkPage)),
-          "@media print"},
+          "<dt>Ended</dt><dd>Exit was chosen</dd>", "@media print"},
          {"<script", "<img", "</style><style>", "\xff"}},
         {ExportFormat::kMarkdown,
          {"**HASK\\>** \\<script\\>document.title='script ran'",

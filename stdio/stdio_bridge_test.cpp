@@ -6,7 +6,6 @@
 
 #include <chrono>
 
-#include "engine/test_bots.h"
 #include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
 #include "values/bot_protocol.h"
@@ -92,17 +91,6 @@ TEST_F(StdioBridgeRun, WithoutAnAnswerLeavesTheFileAndExitsWithTheCommandsStatus
     std::filesystem::create_symlink(m_root.File("elsewhere"), m_bot + "/chat.msg");
     EXPECT_EQ(Run("", "echo hi").m_status, 2);
     EXPECT_EQ(ReadFile(m_root.File("elsewhere")), message);
-}
-
-TEST(StdioBridge, TwoBridgedBotsTalkThroughJabberyCli) {
-    TempFolder root;
-    const std::string upper = MakeScriptBot(root, "a", "Up", JABBERY_STDIO " tr a-z A-Z");
-    const std::string mirror = MakeScriptBot(root, "b", "Rev", JABBERY_STDIO " rev");
-    const std::string command = Quote(JABBERY_CLI) + " --turns 4 --interval 0 " + Quote(upper) +
-                                " " + Quote(mirror) + " > " + Quote(root.File("out"));
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(ReadFile(root.File("out")),
-              upper + "/\n" + mirror + "/\nUP> HI!\nREV> !IH\nUP> !IH\nREV> HI!\n");
 }
 
 }  // namespace
