@@ -204,40 +204,33 @@ TEST_F(ChatDialogTest, EveryWindowItOpensLeavesItTakingInput) {
     EXPECT_FALSE(window.IsShown());
 }
 
-// Escape closes without the save question.
-TEST_F(ChatDialogTest, EscapeDuringATurnStopsTheBotsGroupAtOnce) {
-    const std::string hanger = Bot("Hang", "sleep 120 & echo $! > child.pid; sleep 120");
-    CChatDialog window(nullptr, {{hanger, Bot("Bob", RecordAndAnswer("b"))}, 100ms, 300s},
-                       &m_dialogs);
-    std::string child;
-    m_script.Then(
-        "the bot has started its child",
-        [&] {
-            child = TrimmedFile(hanger + "/child.pid");
-            return !child.empty();
-        },
-        60s);
-    m_script.Then("press Escape", [] { return PressKeyIn(kTitle, WXK_ESCAPE); });
-    Run(window);
-    EXPECT_TRUE(m_dialogs.m_questions.empty());
-    // The window is still there: only the close can have stopped the bot.
-    EXPECT_TRUE(RunEventsUntil([&] { return !ProcessIsLive(child); }, 10s)) << "child " << child;
-}
-
-// The script's steps show the window answering events while the turn goes on; Exit
-// again stops the bot, whose turn adds no line; Cancel on the save question goes on.
-TEST_F(ChatDialogTest, ExitDuringASlowTurnWaitsUntilExitAgainStopsIt) {
-    const std::string slow_once =
-        "if [ -e slept ]; then " + RecordAndAnswer("a") + "; else touch slept; sleep 120; fi";
+// Ann's first turn and Bob's second hang. Exit during a turn waits, the window
+// answering events meanwhile; Exit again stops the bot's group, whose turn adds
+// no line, and Cancel on the save question goes on. Escape closes at once,
+// without the question.
+TEST_F(ChatDialogTest, AHangingTurnIsStoppedByExitAgainOrEscape) {
+    const std::string hang = "sleep 120 & echo $! > child.pid; wait";
+    const std::string ann = Bot("Ann", "if [ -e slept ]; then " + RecordAndAnswer("a") +
+                                           "; else touch slept; " + hang + "; fi");
+    const std::string bob = Bot("Bob", "if [ -e said ]; then " + hang + "; else touch said; " +
+                                           RecordAndAnswer("b") + "; fi");
     m_dialogs.m_cancels = 1;
-    CChatDialog window(nullptr,
-                       {{Bot("Ann", slow_once), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 300s},
-                       &m_dialogs);
+    CChatDialog window(nullptr, {{ann, bob}, 100ms, 300s}, &m_dialogs);
     std::string title_after_exit;
     bool exit_enabled = false;
     bool asked_during_turn = true;
-    m_script.Then(
-        "the slow turn runs", [&] { return window.IsTurnInFlight(); }, 60s);
+    std::vector<std::string> children;
+    const auto hangs = [&](const std::string& bot) {
+        m_script.Then(
+            "the bot has started its child",
+            [&children, bot] {
+                const std::string child = TrimmedFile(bot + "/child.pid");
+                if (!child.empty()) children.push_back(child);
+                return !child.empty();
+            },
+            60s);
+    };
+    hangs(ann);
     m_script.Do("press Exit", [&] {
         Press(window, CChatDialog::kExitId);
         title_after_exit = Title(window);
@@ -251,12 +244,20 @@ TEST_F(ChatDialogTest, ExitDuringASlowTurnWaitsUntilExitAgainStopsIt) {
     m_script.Then(
         "asked to save, cancelled, two turns",
         [&] { return !m_dialogs.m_questions.empty() && Turns(window) >= 2; }, 60s);
-    Run(window, true);
+    hangs(bob);
+    m_script.Then("press Escape", [&] { return PressKeyIn(Title(window), WXK_ESCAPE); });
+    Run(window);
     EXPECT_EQ(title_after_exit, kTitle + " (finishing the current turn; Exit again stops it now)");
     EXPECT_TRUE(exit_enabled && !asked_during_turn);
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
     EXPECT_EQ(PlainLines(window).at(2) + PlainLines(window).at(3), "ANN> aBOB> b")
         << "the stopped turn added no line";
+    // The window is still there: only Exit and Escape can have stopped the bots.
+    ASSERT_EQ(children.size(), 2u);
+    for (const std::string& child : children) {
+        EXPECT_TRUE(RunEventsUntil([&] { return !ProcessIsLive(child); }, 10s))
+            << "child " << child;
+    }
 }
 
 // Ctrl+P pauses and resumes; meanwhile no turn starts. Export writes the
