@@ -100,40 +100,26 @@ TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
     }
 }
 
-// Every bot is checked before the first turn (Quit closes: above). Only the
-// first program of a list is checked, so Odd still answers.
-TEST_F(ChatDialogTest, GoOnAfterAFailedStartUpCheckStartsTheTurns) {
-    const std::string odd = Bot("Odd", "./missing; " + RecordAndAnswer("b"));
+// The count is not asked. Every bot is checked before the first turn, and
+// only the first program of a list: Go on starts the turns, and Odd answers.
+TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColours) {
+    const std::string ann = Bot("Ann", RecordAndAnswer("Hello from Ann"));
+    const std::string odd = Bot("Odd", "./missing; " + RecordAndAnswer("Odd here"));
     m_dialogs.m_goOnAnswers = {true};
-    CChatDialog window(nullptr, {{Bot("Ann", RecordAndAnswer("a")), odd}, 100ms, 20s}, &m_dialogs);
-    AwaitTurns(window, 2);
+    CChatDialog window(nullptr, {{ann, odd}, 100ms, 20s}, &m_dialogs);
+    AwaitTurns(window, 4);
     Run(window, true);
+    EXPECT_TRUE(m_dialogs.m_folderPrompts.empty());
     EXPECT_EQ(m_dialogs.m_failedChecks,
               std::vector<std::vector<std::string>>{{"bot 2 (ODD, " + odd +
                                                      "/): the program ./missing is not an "
                                                      "executable file in the folder"}});
-}
-
-// The count is not asked; bots that pass the check are not asked about.
-TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColours) {
-    const std::string ann = Bot("Ann", RecordAndAnswer("Hello from Ann"));
-    const std::string bob = Bot("Bob", RecordAndAnswer("Bob here"));
-    CChatDialog window(nullptr, {{ann, bob}, 100ms, 20s}, &m_dialogs);
-    AwaitTurns(window, 4);
-    Run(window, true);
-    EXPECT_EQ(Button(window, CChatDialog::kExitId)->GetLabel() + " " +
-                  Button(window, CChatDialog::kManualId)->GetLabel() + " " +
-                  Button(window, CChatDialog::kAboutId)->GetLabel(),
-              "E&xit &Manual &About");
-    EXPECT_EQ(window.GetWindowStyle() & (wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER),
-              wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER);
-    EXPECT_TRUE(m_dialogs.m_folderPrompts.empty() && m_dialogs.m_failedChecks.empty());
-    // One line of text each, however wrapped; Bob's in his colour.
+    // One line of text each, however wrapped; Odd's in his colour.
     const std::string shown = window.TranscriptView()->GetValue().ToStdString();
-    EXPECT_TRUE(shown.starts_with(ann + "/\n" + bob + "/\nANN> Hello from Ann\nBOB> Bob here\n" +
-                                  "ANN> Hello from Ann\nBOB> Bob here\n"))
+    EXPECT_TRUE(shown.starts_with(ann + "/\n" + odd + "/\nANN> Hello from Ann\nODD> Odd here\n" +
+                                  "ANN> Hello from Ann\nODD> Odd here\n"))
         << shown;
-    EXPECT_EQ(StyleAt(window.TranscriptView(), static_cast<long>(shown.find("BOB>"))),
+    EXPECT_EQ(StyleAt(window.TranscriptView(), static_cast<long>(shown.find("ODD>"))),
               "#EE0000 bold");
 }
 
@@ -218,40 +204,33 @@ TEST_F(ChatDialogTest, EveryWindowItOpensLeavesItTakingInput) {
     EXPECT_FALSE(window.IsShown());
 }
 
-// Escape closes without the save question.
-TEST_F(ChatDialogTest, EscapeDuringATurnStopsTheBotsGroupAtOnce) {
-    const std::string hanger = Bot("Hang", "sleep 120 & echo $! > child.pid; sleep 120");
-    CChatDialog window(nullptr, {{hanger, Bot("Bob", RecordAndAnswer("b"))}, 100ms, 300s},
-                       &m_dialogs);
-    std::string child;
-    m_script.Then(
-        "the bot has started its child",
-        [&] {
-            child = TrimmedFile(hanger + "/child.pid");
-            return !child.empty();
-        },
-        60s);
-    m_script.Then("press Escape", [] { return PressKeyIn(kTitle, WXK_ESCAPE); });
-    Run(window);
-    EXPECT_TRUE(m_dialogs.m_questions.empty());
-    // The window is still there: only the close can have stopped the bot.
-    EXPECT_TRUE(RunEventsUntil([&] { return !ProcessIsLive(child); }, 10s)) << "child " << child;
-}
-
-// The script's steps show the window answering events while the turn goes on; Exit
-// again stops the bot, whose turn adds no line; Cancel on the save question goes on.
-TEST_F(ChatDialogTest, ExitDuringASlowTurnWaitsUntilExitAgainStopsIt) {
-    const std::string slow_once =
-        "if [ -e slept ]; then " + RecordAndAnswer("a") + "; else touch slept; sleep 120; fi";
+// Ann's first turn and Bob's second hang. Exit during a turn waits, the window
+// answering events meanwhile; Exit again stops the bot's group, whose turn adds
+// no line, and Cancel on the save question goes on. Escape closes at once,
+// without the question.
+TEST_F(ChatDialogTest, AHangingTurnIsStoppedByExitAgainOrEscape) {
+    const std::string hang = "sleep 120 & echo $! > child.pid; wait";
+    const std::string ann = Bot("Ann", "if [ -e slept ]; then " + RecordAndAnswer("a") +
+                                           "; else touch slept; " + hang + "; fi");
+    const std::string bob = Bot("Bob", "if [ -e said ]; then " + hang + "; else touch said; " +
+                                           RecordAndAnswer("b") + "; fi");
     m_dialogs.m_cancels = 1;
-    CChatDialog window(nullptr,
-                       {{Bot("Ann", slow_once), Bot("Bob", RecordAndAnswer("b"))}, 100ms, 300s},
-                       &m_dialogs);
+    CChatDialog window(nullptr, {{ann, bob}, 100ms, 300s}, &m_dialogs);
     std::string title_after_exit;
     bool exit_enabled = false;
     bool asked_during_turn = true;
-    m_script.Then(
-        "the slow turn runs", [&] { return window.IsTurnInFlight(); }, 60s);
+    std::vector<std::string> children;
+    const auto hangs = [&](const std::string& bot) {
+        m_script.Then(
+            "the bot has started its child",
+            [&children, bot] {
+                const std::string child = TrimmedFile(bot + "/child.pid");
+                if (!child.empty()) children.push_back(child);
+                return !child.empty();
+            },
+            60s);
+    };
+    hangs(ann);
     m_script.Do("press Exit", [&] {
         Press(window, CChatDialog::kExitId);
         title_after_exit = Title(window);
@@ -265,40 +244,31 @@ TEST_F(ChatDialogTest, ExitDuringASlowTurnWaitsUntilExitAgainStopsIt) {
     m_script.Then(
         "asked to save, cancelled, two turns",
         [&] { return !m_dialogs.m_questions.empty() && Turns(window) >= 2; }, 60s);
-    Run(window, true);
+    hangs(bob);
+    m_script.Then("press Escape", [&] { return PressKeyIn(Title(window), WXK_ESCAPE); });
+    Run(window);
     EXPECT_EQ(title_after_exit, kTitle + " (finishing the current turn; Exit again stops it now)");
     EXPECT_TRUE(exit_enabled && !asked_during_turn);
     EXPECT_EQ(m_dialogs.m_questions, std::vector<std::string>{kSaveQuestion});
     EXPECT_EQ(PlainLines(window).at(2) + PlainLines(window).at(3), "ANN> aBOB> b")
         << "the stopped turn added no line";
+    // The window is still there: only Exit and Escape can have stopped the bots.
+    ASSERT_EQ(children.size(), 2u);
+    for (const std::string& child : children) {
+        EXPECT_TRUE(RunEventsUntil([&] { return !ProcessIsLive(child); }, 10s))
+            << "child " << child;
+    }
 }
 
-// Export writes the format its file's name asks for.
-TEST_F(ChatDialogTest, ExportWritesTheFormatTheFileNameAsksFor) {
-    m_dialogs.m_exportPaths = {m_root.File("talk.html"), m_root.File("talk.md"),
-                               m_root.File("talk.txt")};
-    CChatDialog window(nullptr, {AnnAndBob(), 100ms, 20s}, &m_dialogs);
-    std::string plain;
-    AwaitTurns(window, 2);
-    m_script.Do("export three times", [&] {
-        plain = window.Transcripts().m_plainText.Str();
-        for (int i = 0; i < 3; ++i) Press(window, CChatDialog::kExportId, wxEVT_MENU);
-    });
-    Run(window, true);
-    const std::string html = ReadFile(m_root.File("talk.html"));
-    EXPECT_NE(html.find("<b>ANN&gt; </b>a</p>"), std::string::npos) << html;
-    EXPECT_NE(html.find("<dt>Speaking order</dt><dd>random</dd>"), std::string::npos) << html;
-    EXPECT_NE(ReadFile(m_root.File("talk.md")).find("\n**BOB\\>** b\n"), std::string::npos);
-    EXPECT_TRUE(ReadFile(m_root.File("talk.txt")).ends_with("#\r\n" + plain));
-}
-
-// Ctrl+P pauses and resumes; meanwhile no turn starts.
+// Ctrl+P pauses and resumes; meanwhile no turn starts. Export writes the
+// format its file's name asks for.
 TEST_F(ChatDialogTest, SaveNowAndExportWriteWhatThePausedWindowShows) {
     const std::string saved = m_root.File("saved.txt");
     const std::string kept = m_root.File("kept.rtf");
     WriteFile(kept, "mine");
     m_dialogs.m_saveAnswers = {saved};
-    m_dialogs.m_exportPaths = {kept, m_root.File("new.rtf")};
+    m_dialogs.m_exportPaths = {kept, m_root.File("new.rtf"), m_root.File("talk.html"),
+                               m_root.File("talk.md"), m_root.File("talk.txt")};
     m_dialogs.m_yesNoAnswers = {false};  // do not replace kept.rtf
     CChatDialog window(nullptr, {AnnAndBob(), 100ms, 20s}, &m_dialogs);
     const std::string paused = kTitle + " (paused)";
@@ -314,11 +284,11 @@ TEST_F(ChatDialogTest, SaveNowAndExportWriteWhatThePausedWindowShows) {
         return Title(window) == paused && !window.IsTurnInFlight();
     });
     m_script.Wait(1s);
-    m_script.Do("export twice", [&] {
+    m_script.Do("export four times", [&] {
         EXPECT_EQ(Turns(window), paused_at) << "a turn started while paused";
         plain = window.Transcripts().m_plainText.Str();
         rtf = window.Transcripts().Document();
-        Press(window, CChatDialog::kExportId, wxEVT_MENU);
+        for (int i = 0; i < 4; ++i) Press(window, CChatDialog::kExportId, wxEVT_MENU);
     });
     m_script.Then("Ctrl+S saves", [&] {
         return m_dialogs.m_savesAsked == 1 || PressKeyIn(paused, 'S', wxMOD_CONTROL);
@@ -333,6 +303,11 @@ TEST_F(ChatDialogTest, SaveNowAndExportWriteWhatThePausedWindowShows) {
     EXPECT_EQ(ReadFile(kept), "mine");
     EXPECT_EQ(ReadFile(m_root.File("new.rtf")), rtf);
     EXPECT_TRUE(ReadFile(saved).ends_with("#\r\n" + plain)) << ReadFile(saved);
+    const std::string html = ReadFile(m_root.File("talk.html"));
+    EXPECT_NE(html.find("<b>ANN&gt; </b>a</p>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<dt>Speaking order</dt><dd>random</dd>"), std::string::npos) << html;
+    EXPECT_NE(ReadFile(m_root.File("talk.md")).find("\n**BOB\\>** b\n"), std::string::npos);
+    EXPECT_TRUE(ReadFile(m_root.File("talk.txt")).ends_with("#\r\n" + plain));
 }
 
 TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeIn) {
@@ -386,45 +361,25 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
         ReadFile(warnings_file).starts_with("jabbery: turn 1: FAY (bot 1) exited with code 3;"));
 }
 
-// Which bot speaks while others are muted is the conversation's rule.
-TEST_F(ChatDialogTest, MuteInTheBotsWindowMutesTheBotAndGreysItsRow) {
+// Which bot speaks while others are muted is the conversation's rule. A bot
+// made from a command line joins and speaks; a name whose folder exists, or
+// a mute that would leave one bot speaking, is refused in words.
+TEST_F(ChatDialogTest, TheBotsWindowChangesWhoTakesPartInTheConversation) {
+    const ScopedVariable data_home("XDG_DATA_HOME", m_root.File("data"));
+    std::filesystem::create_directories(m_root.File("data/jabbery/bots/Taken"));
+    m_dialogs.m_programBots = {ProgramBotAnswer{"Taken", "cat"},
+                               ProgramBotAnswer{"Cat", "read line; echo \"cat heard $line\""}};
     std::vector<std::string> bots = AnnAndBob();
     bots.push_back(Bot("Cy", RecordAndAnswer("c")));
     CChatDialog window(nullptr, {bots, 100ms, 20s}, &m_dialogs);
     AwaitTurns(window, 1);
-    m_script.Do("mute Cy, then Bob", [&] {
+    m_script.Do("mute Cy, then Bob; make two bots", [&] {
         Press(window, CChatDialog::kBotsId, wxEVT_MENU);
         wxListCtrl* table = window.BotsWindow()->Table();
         for (const long row : {2, 1}) {
             table->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
             Press(*window.BotsWindow(), CBotsWindow::kMuteId, wxEVT_MENU);
         }
-    });
-    Run(window, true);
-    std::string muted;
-    for (const Participant& bot : window.GetConversation().Participants()) {
-        muted += bot.m_muted ? "muted " : "speaks ";
-    }
-    EXPECT_EQ(muted, "speaks speaks muted ");
-    EXPECT_EQ(
-        m_dialogs.m_errors,
-        std::vector<std::string>{"At least two bots must stay unmuted, so Bob cannot be muted."});
-    EXPECT_EQ(window.BotsWindow()->Table()->GetItemTextColour(2),
-              wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
-    EXPECT_EQ(window.BotsWindow()->Table()->GetItemTextColour(1), wxNullColour);
-}
-
-// A bot made in the Bots window from a command line joins and speaks; a
-// name whose folder exists is refused in words.
-TEST_F(ChatDialogTest, NewBotFromAProgramJoinsTheConversation) {
-    const ScopedVariable data_home("XDG_DATA_HOME", m_root.File("data"));
-    std::filesystem::create_directories(m_root.File("data/jabbery/bots/Taken"));
-    m_dialogs.m_programBots = {ProgramBotAnswer{"Taken", "cat"},
-                               ProgramBotAnswer{"Cat", "read line; echo \"cat heard $line\""}};
-    CChatDialog window(nullptr, {AnnAndBob(), 100ms, 20s}, &m_dialogs);
-    AwaitTurns(window, 1);
-    m_script.Do("make two bots", [&] {
-        Press(window, CChatDialog::kBotsId, wxEVT_MENU);
         for (int i = 0; i < 2; ++i) Press(*window.BotsWindow(), CBotsWindow::kNewProgramBotId);
     });
     m_script.Then(
@@ -437,9 +392,18 @@ TEST_F(ChatDialogTest, NewBotFromAProgramJoinsTheConversation) {
         },
         60s);
     Run(window, true);
-    ASSERT_EQ(m_dialogs.m_errors.size(), 1u);
-    EXPECT_NE(m_dialogs.m_errors[0].find("Taken exists already"), std::string::npos);
-    EXPECT_EQ(window.GetConversation().Participants().back().m_name.Str(), "Cat");
+    std::string muted;
+    for (const Participant& bot : window.GetConversation().Participants()) {
+        muted += bot.m_name.Str() + (bot.m_muted ? " muted " : " speaks ");
+    }
+    EXPECT_EQ(muted, "Ann speaks Bob speaks Cy muted Cat speaks ");
+    ASSERT_EQ(m_dialogs.m_errors.size(), 2u);
+    EXPECT_EQ(m_dialogs.m_errors[0],
+              "At least two bots must stay unmuted, so Bob cannot be muted.");
+    EXPECT_NE(m_dialogs.m_errors[1].find("Taken exists already"), std::string::npos);
+    EXPECT_EQ(window.BotsWindow()->Table()->GetItemTextColour(2),
+              wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+    EXPECT_EQ(window.BotsWindow()->Table()->GetItemTextColour(1), wxNullColour);
 }
 
 // Both say the same line but for case and punctuation: a loop of 2 stops them. A pattern
@@ -532,7 +496,6 @@ TEST_F(ChatDialogTest, ALineTypedInTheEntryIsSaidAndShownInTheView) {
     const std::string account = AccountName();
     EXPECT_EQ(m_dialogs.m_suggestedNames,
               std::vector<std::string>{account.empty() ? "Human" : account});
-    EXPECT_EQ(window.Entry()->GetHint(), "Say something, Enter to send");
     EXPECT_STREQ(
         atk_object_get_name(gtk_widget_get_accessible(GTK_WIDGET(window.Entry()->GetHandle()))),
         "Your line in the conversation");

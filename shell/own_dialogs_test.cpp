@@ -32,7 +32,6 @@ using namespace testing;
 
 TEST(CAboutDialog, ShowsTheIconTheVersionANoticeAndTheLicenceWithOk) {
     CAboutDialog about(nullptr);
-    EXPECT_EQ(about.GetTitle(), "About Jabbery 3.0.1");
     const wxWindowList& children = about.GetChildren();
     ASSERT_EQ(children.size(), 5u);
     const auto* icon = wxDynamicCast(children[0], wxStaticBitmap);
@@ -86,24 +85,35 @@ TEST(WxUserDialogs, EscapeGivesEachDialogsCancelAnswer) {
     RunEventsUntil([] { return wxTopLevelWindows.empty(); }, 10s);
 }
 
-// The real save dialog, answered with real keys: Return takes what it suggests.
+// The real save and export dialogs, answered with real keys: Return takes
+// what they suggest. A name gets the chosen type's extension (an export's
+// first type is the coloured transcript) unless it has one of a format.
 TEST(SaveDialog, SuggestsADatedNameInTheFolderLastUsedAndAddsTheExtension) {
     TempFolder root;
     std::filesystem::create_directories(root.File("sub"));
     const wxString old_folder = wxGetCwd();
     wxSetWorkingDirectory(root.Path());
     WxUserDialogs dialogs;
-    // Types `name` in the dialog, or takes its suggestion when there is none.
-    const auto ask = [&](const std::string& name) {
+    // Types `name` in the dialog `title`, or takes its suggestion when there is none.
+    const auto ask = [&](const std::string& title, const std::string& name) {
         UiScript script;
-        name.empty() ? AnswerWithKey(script, "Save As", WXK_RETURN)
-                     : AnswerChooser(script, "Save As", 'A', name);
-        return script.Drive([&] { return dialogs.AskSavePath(); }).value_or("cancelled");
+        name.empty() ? AnswerWithKey(script, title, WXK_RETURN)
+                     : AnswerChooser(script, title, 'A', name);
+        return script
+            .Drive([&] {
+                return title == "Save As" ? dialogs.AskSavePath() : dialogs.AskExportPath();
+            })
+            .value_or("cancelled");
     };
+    const std::string exported = "Export conversation";
+    EXPECT_EQ(ask(exported, ""), root.File(SuggestedTranscriptName(".rtf")));
+    EXPECT_EQ(ask(exported, root.File("talk")), root.File("talk.rtf"));
+    EXPECT_EQ(ask(exported, root.File("talk.MD")), root.File("talk.MD"));
+    EXPECT_EQ(ask(exported, root.File("talk.doc")), root.File("talk.doc.rtf"));
     const std::string suggested = SuggestedTranscriptName(".txt");
-    EXPECT_EQ(ask(""), root.File(suggested));
-    EXPECT_EQ(ask(root.File("sub/chat")), root.File("sub/chat.txt"));
-    EXPECT_EQ(ask(""), root.File("sub/" + suggested));
+    EXPECT_EQ(ask("Save As", ""), root.File(suggested));
+    EXPECT_EQ(ask("Save As", root.File("sub/chat")), root.File("sub/chat.txt"));
+    EXPECT_EQ(ask("Save As", ""), root.File("sub/" + suggested));
     wxSetWorkingDirectory(old_folder);
 }
 
@@ -180,8 +190,10 @@ TEST(CountRefusal, AcceptsTwoToFifteenAndRefusesAllElseNamingTheRange) {
     EXPECT_NE(CountRefusal("20").find("20"), std::string::npos);
 }
 
-// It opens showing 2 with OK focused; View manual works too. Typed counts: below.
-TEST(NumDialog, TheArrowsStepTheCountAndStopAtTheEnds) {
+// It opens showing 2 with OK focused; the arrows stop at the ends. A count
+// typed while OK has the focus goes into the edit, so 1 and 20 are refused
+// as typed rather than taken for the count shown.
+TEST(NumDialog, TakesOnlyCountsInItsRangeFromTheArrowsOrTyped) {
     int manual_opened = 0;
     CNumDialog dialog(nullptr, [&] { ++manual_opened; });
     const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };
@@ -196,6 +208,16 @@ TEST(NumDialog, TheArrowsStepTheCountAndStopAtTheEnds) {
         script.Then("the edit shows " + expected, [=] { return shown() == expected; }).Wait(300ms);
         script.Then("it still does", [=] { return shown() == expected; });
     };
+    // Types `typed` while OK has the focus, and presses Enter.
+    const auto type = [&](const std::string& typed) {
+        script.Do("type " + typed + " while OK has the focus", [&dialog, typed] {
+            ClickOn(dialog.RangeLabel());
+            dialog.FindWindow(wxID_OK)->SetFocus();
+            TypeText(typed);
+        });
+        script.Then("the edit shows " + typed, [=] { return shown() == typed; });
+        script.Do("press Enter", [] { PressKey(WXK_RETURN); });
+    };
     int spin_at_top = -1;
     std::string shown_at_start;
     bool ok_had_focus = false;
@@ -205,43 +227,23 @@ TEST(NumDialog, TheArrowsStepTheCountAndStopAtTheEnds) {
         shown_at_start = shown();
         ok_had_focus = wxWindow::FindFocus() == dialog.FindWindow(wxID_OK);
     });
+    for (const std::string typed : {"1", "20"}) {
+        type(typed);
+        AnswerWithKey(script, MessageBoxCaption().ToStdString(), WXK_RETURN);  // it says no
+        script.Then("the dialog is open, the count as typed",
+                    [&, typed] { return dialog.IsModal() && shown() == typed; });
+    }
     press(dialog.CountEdit(), WXK_UP, 14, "15");
     script.Do("note the up-down", [&] { spin_at_top = dialog.CountSpin()->GetValue(); });
     press(dialog.CountEdit(), WXK_DOWN, 16, "0");
     press(dialog.CountSpin(), WXK_UP, 16, "15");
     script.Do("press View manual", [&] { ClickOn(dialog.FindWindow(CNumDialog::kManualId)); });
     script.Then("the manual opened", [&] { return manual_opened == 1; });
-    script.Do("press OK", [&dialog] { ClickOn(dialog.FindWindow(wxID_OK)); });
+    type("4");
     EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), wxID_OK);
     EXPECT_EQ(shown_at_start, "2");
     EXPECT_TRUE(ok_had_focus);
     EXPECT_EQ(spin_at_top, 15);
-    EXPECT_EQ(dialog.GetBotCount(), 15);
-}
-
-// A count typed at once, while OK has the focus, goes into the edit, so 1 and
-// 20 are refused as typed rather than taken for the 2 shown.
-TEST(NumDialog, ShowsTheRangeAndRefusesCountsTypedAtOnceLeavingThemAsTyped) {
-    CNumDialog dialog(nullptr, {});
-    const auto shown = [&] { return dialog.CountEdit()->GetValue().ToStdString(); };
-    const std::string title = MessageBoxCaption().ToStdString();
-    UiScript script;
-    script.Then("the dialog shows", [] { return FindScreenWindow("Number of bots").has_value(); })
-        .Wait(300ms);
-    for (const std::string typed : {"1", "20", "4"}) {
-        script.Do("type " + typed + " while OK has the focus", [&dialog, typed] {
-            ClickOn(dialog.RangeLabel());
-            dialog.FindWindow(wxID_OK)->SetFocus();
-            TypeText(typed);
-        });
-        script.Then("the edit shows " + typed, [=] { return shown() == typed; });
-        script.Do("press Enter", [] { PressKey(WXK_RETURN); });
-        if (typed == "4") break;
-        AnswerWithKey(script, title, WXK_RETURN);  // the message box that says no
-        script.Then("the dialog is open, the count as typed",
-                    [&, typed] { return dialog.IsModal() && shown() == typed; });
-    }
-    EXPECT_EQ(script.Drive([&] { return dialog.DoModal(); }), wxID_OK);
     EXPECT_EQ(dialog.GetBotCount(), 4);
     EXPECT_EQ(dialog.RangeLabel()->GetLabel(), "(2 to 15)");
     EXPECT_TRUE(dialog.CountEdit()->GetToolTipText().Contains("2 to 15"));
