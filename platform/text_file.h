@@ -28,9 +28,8 @@ std::string ReadTextLine(std::istream& stream, std::size_t max_kept);
 // The folder part of `path`: "." for a bare name, "/" for a name at the root.
 std::string FolderOf(const std::string& path);
 
-// Deletes `path`; a file that is not there, or cannot be deleted, is left be.
-void DeleteFileQuietly(const std::string& path);
-// Deletes `name` in the folder open as `folder_fd`, likewise.
+// Deletes `name` in the folder open as `folder_fd`; a file that is not
+// there, or cannot be deleted, is left be.
 void DeleteFileQuietly(int folder_fd, const std::string& name);
 
 // The outcome of AppendOrCreateFile and CreateNewFile.

@@ -111,10 +111,6 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
     return result;
 }
 
-void DeleteFileQuietly(const std::string& path) {
-    DeleteFileQuietly(AT_FDCWD, path);
-}
-
 void DeleteFileQuietly(int folder_fd, const std::string& name) {
     // unlinkat without flags takes files, links, pipes and sockets, never a
     // folder (EISDIR), in one call; any failure leaves the entry as it was.

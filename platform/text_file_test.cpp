@@ -58,7 +58,9 @@ TEST(DeleteFileQuietly, RemovesFilesButNotFolders) {
     TempFolder folder;
     WriteFile(folder.File("t.txt"), "x");
     fs::create_directory(folder.File("folder"));
-    for (const char* name : {"t.txt", "missing", "folder"}) DeleteFileQuietly(folder.File(name));
+    for (const char* name : {"t.txt", "missing", "folder"}) {
+        DeleteFileQuietly(AT_FDCWD, folder.File(name));
+    }
     EXPECT_FALSE(fs::exists(folder.File("t.txt")));
     EXPECT_TRUE(fs::is_directory(folder.File("folder")));
 }
