@@ -48,7 +48,7 @@ bool CopyBots(const std::vector<std::string>& originals, const fs::path& folders
                     failure.message();
             return false;
         }
-        copies.push_back(copy.string() + "/");
+        copies.push_back(copy.string());  // ReadBot adds the closing "/"
         std::string why;
         std::optional<Participant> bot = ReadBot(copies.back(), &why);
         if (!bot) {

@@ -84,6 +84,8 @@ TEST(BatchCli, EachConversationHasItsSeedsSpeakersAndBotsOfItsOwn) {
     EXPECT_FALSE(fs::exists(bots[0] + "/memory"));
     for (const std::string seed : {"7", "8", "9", "10"}) {
         const std::string log = ReadFile(root.File("logs/" + seed + ".jsonl"));
+        EXPECT_NE(log.find("\"folder\":\"" + root.File("logs/" + seed + ".bots/1-a/\"")),
+                  std::string::npos);
         std::vector<std::string> alone = {"--seed",     seed, "--turns", "15",
                                           "--interval", "0",  "--jsonl", root.File(seed)};
         alone.insert(alone.end(), bots.begin(), bots.end());
