@@ -99,7 +99,7 @@ std::optional<RecordedConversation> PartialConversation(const std::string& path,
 // --turns then counting the whole conversation's.
 Continuation BatchContinuation(const CliOptions& options, unsigned seed,
                                const std::optional<RecordedConversation>& recorded) {
-    Continuation given{options.m_order, seed, StopRulesFrom(options)};
+    Continuation given{options.m_order, seed, StopRulesOf(options)};
     if (!recorded) return given;
     if (given.m_rules.m_turns) *given.m_rules.m_turns -= BotTurns(*recorded);
     return ContinuationOf(std::move(given), recorded->m_setUp);

@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
     const std::optional<ConversationSetUp>& set_up =
         recorded ? recorded->m_setUp : std::optional<ConversationSetUp>();
     const Continuation continuation =
-        ContinuationOf({options.m_order, options.m_seed, StopRulesFrom(options)}, set_up);
+        ContinuationOf({options.m_order, options.m_seed, StopRulesOf(options)}, set_up);
     const std::optional<unsigned> seed = continuation.m_seed;
     if (seed) SeedDraws(*seed);
 

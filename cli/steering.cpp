@@ -6,19 +6,6 @@
 
 namespace jabbery {
 
-StopRules StopRulesFrom(const CliOptions& options) {
-    StopRules rules;
-    rules.m_turns = options.m_turns;
-    rules.m_time = options.m_for;
-    if (options.m_stopOn) {
-        std::string unused;  // checked when the command line was read
-        rules.m_stopOn = StopPattern::Compile(*options.m_stopOn, unused);
-    }
-    rules.m_loop = options.m_loop;
-    rules.m_quarantine = options.m_quarantine;
-    return rules;
-}
-
 std::string ApplyBotSettings(Conversation& conversation, const CliOptions& options) {
     // The file's settings for each bot first; --talk and --mute go over them.
     if (std::string refused = TuneBots(conversation, options.m_botTuning); !refused.empty()) {

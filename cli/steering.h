@@ -8,9 +8,6 @@
 
 namespace jabbery {
 
-// The stop rules the command line asks for.
-StopRules StopRulesFrom(const CliOptions& options);
-
 // Applies a conversation file's bot settings (m_botTuning), then --talk and
 // --mute, to the bots that have joined `conversation`,
 // each NAME compared with the descriptor's name without case. A message

@@ -128,7 +128,7 @@ TEST(SetUpOf, AConversationSavedAsAFileReadsBackToTheSameSetUp) {
     asked.m_for = 90s;
     asked.m_stopOn = "bye";
     asked.m_quarantine = 3;
-    conversation.SetRules(RulesOf(asked));
+    conversation.SetRules(StopRulesOf(asked));
     ASSERT_EQ(TuneBots(conversation, asked.m_bots), "");
     std::string error;
     const std::optional<ConversationFile> read =

@@ -3,19 +3,6 @@
 
 namespace jabbery {
 
-StopRules RulesOf(const ConversationFile& file) {
-    StopRules rules;
-    rules.m_turns = file.m_turns;
-    rules.m_time = file.m_for;
-    if (file.m_stopOn) {
-        std::string unused;  // the file's reader compiled it already
-        rules.m_stopOn = StopPattern::Compile(*file.m_stopOn, unused);
-    }
-    rules.m_loop = file.m_loop;
-    rules.m_quarantine = file.m_quarantine;
-    return rules;
-}
-
 std::string TuneBots(Conversation& conversation, const std::vector<FileBot>& bots) {
     std::vector<ParticipantId> ids;
     for (const Participant& participant : conversation.Participants()) {

@@ -11,9 +11,6 @@
 
 namespace jabbery {
 
-// The stop rules `file` sets ([stop]); each rule it leaves out is off.
-StopRules RulesOf(const ConversationFile& file);
-
 // Gives the bots of `conversation`, in the order they joined, the
 // talkativeness and mute of the file's bots in the same place. A message
 // naming the bot when a mute is refused (two bots must stay unmuted); else empty.

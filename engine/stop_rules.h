@@ -4,6 +4,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "engine/stop_pattern.h"
 
@@ -21,5 +22,22 @@ struct StopRules {
     // pauses it, and Resume goes on.
     bool m_pauseInstead = false;
 };
+
+// The stop rules a set-up asks for: a conversation file's or the command
+// line's, anything with these five optional fields, its pattern checked
+// when it was read. Each rule left out is off.
+template <typename SetUp>
+StopRules StopRulesOf(const SetUp& set_up) {
+    StopRules rules;
+    rules.m_turns = set_up.m_turns;
+    rules.m_time = set_up.m_for;
+    if (set_up.m_stopOn) {
+        std::string unused;  // it compiled when it was read
+        rules.m_stopOn = StopPattern::Compile(*set_up.m_stopOn, unused);
+    }
+    rules.m_loop = set_up.m_loop;
+    rules.m_quarantine = set_up.m_quarantine;
+    return rules;
+}
 
 }  // namespace jabbery

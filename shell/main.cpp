@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     settings.m_botTimeLimit = set_up.m_timeLimit.value_or(settings.m_botTimeLimit);
     settings.m_jitter = set_up.m_jitter.value_or(settings.m_jitter);
     settings.m_order = set_up.m_order.value_or(settings.m_order);
-    settings.m_rules = RulesOf(set_up);
+    settings.m_rules = StopRulesOf(set_up);
     settings.m_botTuning = set_up.m_bots;
     settings.m_seed = set_up.m_seed;
     // Until the toolkit is up, problems go to stderr: without a display the

@@ -55,7 +55,7 @@ TEST(SaveSetUpAs, WritesAFileThatReadsBackToTheRunningSetUp) {
     settings.m_opening = asked.m_opening;
     settings.m_jitter = *asked.m_jitter;
     settings.m_seed = asked.m_seed;
-    settings.m_rules = RulesOf(asked);
+    settings.m_rules = StopRulesOf(asked);
     settings.m_botTuning = asked.m_bots;
     settings.m_humanName = "Ada";
     ScriptedDialogs dialogs;
