@@ -3,8 +3,9 @@
 
 #include <algorithm>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <sstream>
+
+#include "engine/conversation_log_reader.h"
 
 namespace jabbery::model {
 namespace {
@@ -35,28 +36,18 @@ void AddName(std::vector<std::string>& names, const std::string& name) {
     }
 }
 
-// The lines of a log's text: each record with a "turn", a "name" and a
-// "text" that a human said or whose "outcome" is "answered". A header,
-// failed turns and any other or unreadable record are left out.
+// The lines of a log's text that a human said or a bot answered, in
+// order. A header, failed turns and any line the log reader skips are left out.
 std::vector<SaidLine> SaidLines(const std::string& log_text) {
-    std::vector<SaidLine> lines;
     std::istringstream in(log_text);
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto record = nlohmann::json::parse(line, nullptr, false);
-        if (!record.is_object() || !record.contains("turn")) continue;
-        const auto name = record.find("name");
-        const auto text = record.find("text");
-        if (name == record.end() || text == record.end() || !name->is_string() ||
-            !text->is_string()) {
-            continue;
-        }
-        const auto human_mark = record.find("human");
-        const bool human = human_mark != record.end() && *human_mark == true;
-        const auto outcome = record.find("outcome");
-        const bool answered = outcome != record.end() && *outcome == "answered";
-        if (human || answered)
-            lines.push_back({name->get<std::string>(), text->get<std::string>()});
+    std::vector<std::string> skipped;  // what is not a record is simply not context
+    const RecordedConversation log = ReadConversationLog(in, skipped);
+    std::vector<SaidLine> lines;
+    for (const Turn& turn : log.m_turns) {
+        const Participant* speaker = log.Find(turn.m_speaker);
+        // A human's turn reads back as answered.
+        if (speaker != nullptr && turn.m_outcome.Answered())
+            lines.push_back({speaker->m_name.Str(), turn.m_text.Str()});
     }
     return lines;
 }
