@@ -7,7 +7,9 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "engine/set_up_file.h"
 #include "shell/application_id.h"
+#include "transcript/transcript_autosave.h"
 
 namespace jabbery {
 namespace {
@@ -23,6 +25,27 @@ void OnStopSignal(int signal) {
 }
 
 }  // namespace
+
+ChatSettings SettingsOf(const CommandLine& command_line) {
+    ChatSettings settings;
+    settings.m_botFolders = command_line.m_botFolders;
+    if (command_line.m_autosave) settings.m_autosaveFolder = ConversationsFolder();
+    if (!command_line.m_quiet) settings.m_warnings = stderr;
+    settings.m_humanName = command_line.m_name;
+    settings.m_opening = command_line.m_opening;
+    settings.m_keptIdle = command_line.m_idle;
+    settings.m_replayLog = command_line.m_replayLog;
+    settings.m_continueLog = command_line.m_continueLog;
+    const ConversationFile& set_up = command_line.m_setUp;
+    settings.m_turnInterval = set_up.m_interval.value_or(settings.m_turnInterval);
+    settings.m_botTimeLimit = set_up.m_timeLimit.value_or(settings.m_botTimeLimit);
+    settings.m_jitter = set_up.m_jitter.value_or(settings.m_jitter);
+    settings.m_order = set_up.m_order.value_or(settings.m_order);
+    settings.m_rules = StopRulesOf(set_up);
+    settings.m_botTuning = set_up.m_bots;
+    settings.m_seed = set_up.m_seed;
+    return settings;
+}
 
 bool CChatApp::OnInit() {
     // The toolkit is up: the framework's messages may show in windows again

@@ -4,8 +4,14 @@
 #include <wx/app.h>
 
 #include "shell/chat_dialog.h"
+#include "shell/command_line.h"
 
 namespace jabbery {
+
+// The window's settings for what the command line asked: the transcript
+// kept in the user's conversations folder and warnings on standard error
+// unless switched off, the rest from the options and a conversation file.
+ChatSettings SettingsOf(const CommandLine& command_line);
 
 // The application: shows the main window modally, and ends when it ends.
 class CChatApp : public wxApp {

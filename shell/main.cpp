@@ -7,11 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/set_up_file.h"
 #include "platform/terminal.h"
 #include "shell/chat_app.h"
 #include "shell/command_line.h"
-#include "transcript/transcript_autosave.h"
 
 int main(int argc, char** argv) {
     // Before any file is opened: none may take the number of a closed stream.
@@ -33,28 +31,11 @@ int main(int argc, char** argv) {
         case OptionsEnd::kRun:
             break;
     }
-    ChatSettings settings;
-    settings.m_botFolders = command_line.m_botFolders;
-    if (command_line.m_autosave) settings.m_autosaveFolder = ConversationsFolder();
-    if (!command_line.m_quiet) settings.m_warnings = stderr;
-    settings.m_humanName = command_line.m_name;
-    settings.m_opening = command_line.m_opening;
-    settings.m_keptIdle = command_line.m_idle;
-    settings.m_replayLog = command_line.m_replayLog;
-    settings.m_continueLog = command_line.m_continueLog;
-    const ConversationFile& set_up = command_line.m_setUp;
-    settings.m_turnInterval = set_up.m_interval.value_or(settings.m_turnInterval);
-    settings.m_botTimeLimit = set_up.m_timeLimit.value_or(settings.m_botTimeLimit);
-    settings.m_jitter = set_up.m_jitter.value_or(settings.m_jitter);
-    settings.m_order = set_up.m_order.value_or(settings.m_order);
-    settings.m_rules = StopRulesOf(set_up);
-    settings.m_botTuning = set_up.m_bots;
-    settings.m_seed = set_up.m_seed;
     // Until the toolkit is up, problems go to stderr: without a display the
     // framework's own log window would crash trying to open.
     wxLog::SetActiveTarget(new wxLogStderr);
     wxLog::DisableTimestamp();
     // wxEntry takes this application object over and deletes it at the end.
-    wxApp::SetInstance(new CChatApp(std::move(settings)));
+    wxApp::SetInstance(new CChatApp(SettingsOf(command_line)));
     return wxEntry(argc, argv);
 }

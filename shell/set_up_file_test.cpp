@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/test_bots.h"
-#include "shell/chat_dialog.h"
-#include "shell/command_line.h"
+#include "shell/chat_app.h"
 #include "shell/gui_test_support.h"
 
 namespace jabbery {
@@ -13,16 +12,11 @@ namespace {
 
 using namespace testing;
 
-TEST(ParseCommandLine, AConversationFileSetsWhatTheOptionsDoNotAndItsBotsUnlessFoldersAreGiven) {
+// A file alone gives the bots and the rest (SaveSetUpAs below runs one).
+TEST(ParseCommandLine, FoldersBesideAConversationFileReplaceItsBotsAndOptionsWin) {
     TempFolder root;
     const std::string path = root.File("set.jabbery");
-    WriteFile(path,
-              "opening = \"Yo\"\nhuman_name = \"Ada\"\norder = \"pooled\"\n"
-              "[[bot]]\nfolder = \"/a\"\nmuted = true\n[[bot]]\nfolder = \"/b\"\n");
-    const CommandLine own = ParseCommandLine({path});
-    EXPECT_EQ(own.m_botFolders, (std::vector<std::string>{"/a", "/b"}));
-    EXPECT_EQ(own.m_name, "Ada");  // and the opening likewise
-    EXPECT_EQ(own.m_setUp.m_order, "pooled");
+    WriteFile(path, "human_name = \"Ada\"\n[[bot]]\nfolder = \"/a\"\n");
     const CommandLine over = ParseCommandLine({"--name", "Sam", path, "/c", "/d"});
     EXPECT_EQ(over.m_botFolders, (std::vector<std::string>{"/c", "/d"}));
     EXPECT_TRUE(over.m_setUp.m_bots.empty());
@@ -33,8 +27,9 @@ TEST(ParseCommandLine, AConversationFileSetsWhatTheOptionsDoNotAndItsBotsUnlessF
     EXPECT_EQ(bad.m_error, path + ":1: `order`: expected text in quotes");
 }
 
-// The window runs a file's settings (order, mute, rules), and Save set-up
-// as writes a file that reads back to the conversation as it stands.
+// The window runs a file's settings (order, mute, rules) as the program reads
+// them, and Save set-up as writes a file that reads back to the conversation
+// as it stands.
 TEST(SaveSetUpAs, WritesAFileThatReadsBackToTheRunningSetUp) {
     TempFolder root;
     const std::string ann = MakeScriptBot(root, "ann", "Ann", RecordAndAnswer("a"));
@@ -50,18 +45,13 @@ TEST(SaveSetUpAs, WritesAFileThatReadsBackToTheRunningSetUp) {
     asked.m_seed = 5;
     asked.m_turns = 4;
     asked.m_humanName = "Ada";
-    ChatSettings settings{{ann, bob, cy}, *asked.m_interval, *asked.m_timeLimit};
-    settings.m_order = *asked.m_order;
-    settings.m_opening = asked.m_opening;
-    settings.m_jitter = *asked.m_jitter;
-    settings.m_seed = asked.m_seed;
-    settings.m_rules = StopRulesOf(asked);
-    settings.m_botTuning = asked.m_bots;
-    settings.m_humanName = "Ada";
+    const std::string asked_path = root.File("asked.jabbery");
+    WriteFile(asked_path, ConversationFileText(asked));
     ScriptedDialogs dialogs;
     const std::string path = root.File("saved.jabbery");
     dialogs.m_setUpPaths = {path};
-    CChatDialog window(nullptr, settings, &dialogs);
+    CChatDialog window(
+        nullptr, SettingsOf(ParseCommandLine({"--no-autosave", "--quiet", asked_path})), &dialogs);
     UiScript script;
     script.Then(
         "stopped by its rule", [&] { return window.GetConversation().StoppedBy().has_value(); },
