@@ -97,29 +97,6 @@ TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
     }
 }
 
-// The count is not asked. Every bot is checked before the first turn, and
-// only the first program of a list: Go on starts the turns, and Odd answers.
-TEST_F(ChatDialogTest, BotsGivenInAdvanceTakeTurnsInTheirColours) {
-    const std::string ann = Bot("Ann", RecordAndAnswer("Hello from Ann"));
-    const std::string odd = Bot("Odd", "./missing; " + RecordAndAnswer("Odd here"));
-    m_dialogs.m_goOnAnswers = {true};
-    CChatDialog window(nullptr, {{ann, odd}, 100ms, 20s}, &m_dialogs);
-    AwaitTurns(window, 4);
-    Run(window, true);
-    EXPECT_TRUE(m_dialogs.m_folderPrompts.empty());
-    EXPECT_EQ(m_dialogs.m_failedChecks,
-              std::vector<std::vector<std::string>>{{"bot 2 (ODD, " + odd +
-                                                     "/): the program ./missing is not an "
-                                                     "executable file in the folder"}});
-    // One line of text each, however wrapped; Odd's in his colour.
-    const std::string shown = window.TranscriptView()->GetValue().ToStdString();
-    EXPECT_TRUE(shown.starts_with(ann + "/\n" + odd + "/\nANN> Hello from Ann\nODD> Odd here\n" +
-                                  "ANN> Hello from Ann\nODD> Odd here\n"))
-        << shown;
-    EXPECT_EQ(StyleAt(window.TranscriptView(), static_cast<long>(shown.find("ODD>"))),
-              "#EE0000 bold");
-}
-
 // The real dialogs, answered with real keys; turns go on behind the About box.
 TEST_F(ChatDialogTest, RealDialogsAnsweredByKeysRunThroughToASave) {
     const std::vector<std::string> bots = AnnAndBob();
@@ -331,11 +308,16 @@ TEST_F(ChatDialogTest, SaveNowAndExportWriteWhatThePausedWindowShows) {
     EXPECT_NE(html.find("<dt>Speaking order</dt><dd>random</dd>"), std::string::npos) << html;
 }
 
-TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeIn) {
+// Given in advance, the count is not asked. Every bot is checked before the
+// first turn, and only the first program of a list: Go on starts the turns.
+// Fay then fails each turn: the view, the title, the Bots window as turns
+// come in and the warnings say so; Bob's lines show in his colour.
+TEST_F(ChatDialogTest, AFailingBotIsShownInTheCheckViewTitleAndBotsWindow) {
     const std::vector<std::string> headings = BotTableHeadings();
     const auto last_failure_column = static_cast<long>(
         std::find(headings.begin(), headings.end(), "Last failure") - headings.begin());
-    const std::string failing = Bot("Fay", "echo 'out of ideas' >&2; exit 3");
+    const std::string failing = Bot("Fay", "./missing; echo 'out of ideas' >&2; exit 3");
+    m_dialogs.m_goOnAnswers = {true};
     const std::string warnings_file = m_root.File("warnings");
     std::FILE* warnings = std::fopen(warnings_file.c_str(), "w");
     CChatDialog window(nullptr,
@@ -357,6 +339,11 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
         },
         60s);
     Run(window, true);
+    EXPECT_TRUE(m_dialogs.m_folderPrompts.empty());
+    EXPECT_EQ(m_dialogs.m_failedChecks,
+              std::vector<std::vector<std::string>>{{"bot 1 (FAY, " + failing +
+                                                     "/): the program ./missing is not an "
+                                                     "executable file in the folder"}});
     // Bob answered after Fay's last failure: the title still names it.
     EXPECT_EQ(Title(window), kTitle + " (Fay exited with code 3)");
     const wxString details = window.BotsWindow()->Details()->GetValue();
@@ -377,6 +364,8 @@ TEST_F(ChatDialogTest, TheBotsWindowShowsAFailingBotsReasonAndOutputAsTurnsComeI
         EXPECT_EQ(look.GetFontStyle() == wxFONTSTYLE_ITALIC, fay) << shown[i];
         line_start += static_cast<long>(shown[i].size()) + 1;
     }
+    const auto bob_line = static_cast<long>(view->GetValue().find("BOB>"));
+    EXPECT_EQ(StyleAt(view, bob_line), "#EE0000 bold");
     std::fclose(warnings);
     EXPECT_TRUE(
         ReadFile(warnings_file).starts_with("jabbery: turn 1: FAY (bot 1) exited with code 3;"));
