@@ -47,8 +47,6 @@ const Hostile kCatalogue[] = {
      JABBERY_STDIO " env -i sh -c 'sleep 600'"},
     {"flooding output", "head -c 50000000 /dev/zero; printf 'x\\r\\n' > chat.msg"},
     {"killed by a signal", "kill -9 $$"},
-    {"a missing command", "./no-such-program"},
-    {"no answer in time", "sleep 600"},
 };
 
 // True when a live process works in a folder under `root`: something a bot started.
