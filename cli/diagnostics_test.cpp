@@ -20,6 +20,7 @@ using namespace testing;
 TEST(Diagnostics, EachFailingBotIsNamedWithItsCause) {
     const std::string cases[][3] = {
         {"echo 'my answer'", "did not rewrite chat.msg", "not-rewritten"},
+        {"sleep 30", "timed out after 1 s", "timed-out"},
         {"./no-such-program", "could not be started: command not found", "failed-to-start"}};
     for (const auto& [command, warning, outcome] : cases) {
         SCOPED_TRACE(command);
@@ -27,7 +28,8 @@ TEST(Diagnostics, EachFailingBotIsNamedWithItsCause) {
         const std::string bad = MakeScriptBot(root, "bad", "Bad", command);
         const std::string good = MakeScriptBot(root, "good", "Good", "printf 'ok\\n' > chat.msg");
         const auto run = [&](std::vector<std::string> arguments) {
-            arguments.insert(arguments.end(), {"--turns", "2", "--interval", "0", bad, good});
+            arguments.insert(arguments.end(),
+                             {"--turns", "2", "--interval", "0", "--timeout", "1", bad, good});
             return RunCli(root, arguments);
         };
         const auto warned = run({"--jsonl", root.File("t.jsonl")});
