@@ -25,8 +25,8 @@ std::vector<std::string> Found(const std::string& text, const std::string& patte
 }
 
 // Conversations running side by side each have bots of their own: each
-// bot's memory (a file in its folder) is the one of its own copy. (That each
-// has the speakers of its own seed: AStoppedOrKilledBatchRunAgainDoesEachSeedAsOneRun below.)
+// bot's memory (a file in its folder) is the one of its own copy. (That
+// each has the speakers of its own seed: the next test.)
 TEST(BatchCli, EachConversationHasBotsOfItsOwn) {
     TempFolder root;
     // Answers how many times this copy of the bot has spoken.
