@@ -255,8 +255,8 @@ TEST_F(ChatDialogTest, EachWayToStopAHangingTurnEndsItsBotAtOnce) {
     }
 }
 
-// Ctrl+P pauses and resumes. Export writes the
-// format its file's name asks for, with the order the window runs.
+// Ctrl+P pauses and resumes. Export writes the format its file's name asks
+// for (share/'s tests check each), with the order the window runs.
 TEST_F(ChatDialogTest, SaveNowAndExportWriteWhatThePausedWindowShows) {
     const std::string saved = m_root.File("saved.txt");
     const std::string kept = m_root.File("kept.rtf");
@@ -296,7 +296,6 @@ TEST_F(ChatDialogTest, SaveNowAndExportWriteWhatThePausedWindowShows) {
     EXPECT_EQ(ReadFile(m_root.File("new.rtf")), rtf);
     EXPECT_TRUE(ReadFile(saved).ends_with("#\r\n" + plain)) << ReadFile(saved);
     const std::string html = ReadFile(m_root.File("talk.html"));
-    EXPECT_NE(html.find("<b>ANN&gt; </b>a</p>"), std::string::npos) << html;
     EXPECT_NE(html.find("<dt>Speaking order</dt><dd>random</dd>"), std::string::npos) << html;
 }
 
