@@ -76,18 +76,21 @@ TEST_F(ChatDialogTest, ASetUpThatEndsEarlyClosesBeforeAnyTurn) {
     const std::string odd = Bot("Odd", "./missing; " + RecordAndAnswer("b"));
     const struct {
         std::vector<std::string> m_given;  // on the command line
-        std::size_t m_failedChecks;        // each answered Quit
+        std::optional<int> m_count;        // answered in the count dialog
+        std::vector<std::string> m_prompts;
+        std::size_t m_failedChecks;  // each answered Quit
     } cases[] = {
-        {{}, 0},          // the count dialog closed
-        {{ann, odd}, 1},  // Odd failed the start-up check
+        {{}, std::nullopt, {}, 0},          // the count dialog closed
+        {{}, 3, {"1 of 3", "2 of 3"}, 0},   // the second folder prompt cancelled
+        {{ann, odd}, std::nullopt, {}, 1},  // Odd failed the start-up check
     };
     for (const auto& c : cases) {
         ScriptedDialogs dialogs;
-        dialogs.m_counts = {std::nullopt};
+        dialogs.m_counts = {c.m_count};
         dialogs.m_folderAnswers = {ann};
         CChatDialog window(nullptr, {c.m_given, 10ms, 20s}, &dialogs);
         EXPECT_EQ(window.DoModal(), wxID_CANCEL);
-        EXPECT_TRUE(dialogs.m_folderPrompts.empty());
+        EXPECT_EQ(dialogs.m_folderPrompts, c.m_prompts);
         EXPECT_EQ(dialogs.m_failedChecks.size(), c.m_failedChecks);
         EXPECT_TRUE(!window.IsShown() && window.TranscriptView()->IsEmpty() &&
                     !window.IsTurnInFlight());
@@ -363,23 +366,25 @@ TEST_F(ChatDialogTest, AFailingBotIsShownInTheCheckViewTitleAndBotsWindow) {
 }
 
 // Which bot speaks while others are muted is the conversation's rule. A bot
-// made from a command line joins and speaks; a mute that would leave one bot
-// speaking is refused in words.
+// made from a command line joins and speaks; a name whose folder exists, or
+// a mute that would leave one bot speaking, is refused in words.
 TEST_F(ChatDialogTest, TheBotsWindowChangesWhoTakesPartInTheConversation) {
     const ScopedVariable data_home("XDG_DATA_HOME", m_root.File("data"));
-    m_dialogs.m_programBots = {ProgramBotAnswer{"Cat", "read line; echo \"cat heard $line\""}};
+    std::filesystem::create_directories(m_root.File("data/jabbery/bots/Taken"));
+    m_dialogs.m_programBots = {ProgramBotAnswer{"Taken", "cat"},
+                               ProgramBotAnswer{"Cat", "read line; echo \"cat heard $line\""}};
     std::vector<std::string> bots = AnnAndBob();
     bots.push_back(Bot("Cy", RecordAndAnswer("c")));
     CChatDialog window(nullptr, {bots, 100ms, 20s}, &m_dialogs);
     AwaitTurns(window, 1);
-    m_script.Do("mute Cy, then Bob; make a bot", [&] {
+    m_script.Do("mute Cy, then Bob; make two bots", [&] {
         Press(window, CChatDialog::kBotsId, wxEVT_MENU);
         wxListCtrl* table = window.BotsWindow()->Table();
         for (const long row : {2, 1}) {
             table->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
             Press(*window.BotsWindow(), CBotsWindow::kMuteId, wxEVT_MENU);
         }
-        Press(*window.BotsWindow(), CBotsWindow::kNewProgramBotId);
+        for (int i = 0; i < 2; ++i) Press(*window.BotsWindow(), CBotsWindow::kNewProgramBotId);
     });
     m_script.Then(
         "Cat speaks",
@@ -396,9 +401,10 @@ TEST_F(ChatDialogTest, TheBotsWindowChangesWhoTakesPartInTheConversation) {
         muted += bot.m_name.Str() + (bot.m_muted ? " muted " : " speaks ");
     }
     EXPECT_EQ(muted, "Ann speaks Bob speaks Cy muted Cat speaks ");
-    EXPECT_EQ(
-        m_dialogs.m_errors,
-        std::vector<std::string>{"At least two bots must stay unmuted, so Bob cannot be muted."});
+    ASSERT_EQ(m_dialogs.m_errors.size(), 2u);
+    EXPECT_EQ(m_dialogs.m_errors[0],
+              "At least two bots must stay unmuted, so Bob cannot be muted.");
+    EXPECT_NE(m_dialogs.m_errors[1].find("Taken exists already"), std::string::npos);
     EXPECT_EQ(window.BotsWindow()->Table()->GetItemTextColour(2),
               wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
     EXPECT_EQ(window.BotsWindow()->Table()->GetItemTextColour(1), wxNullColour);
