@@ -48,9 +48,8 @@ TEST(Conversation, EachReplyIsPassedOnRecordedAndCountedForItsSpeaker) {
     EXPECT_EQ(bob.m_lastFailure->m_outputTail, "oops");
     EXPECT_EQ(bob.m_lastFailureTurn, 2);
     EXPECT_EQ(conversation.Get(0).m_stats.Count(ExchangeEnd::kAnswered), 2);
-    // The transcripts: the introductions, then each turn.
-    EXPECT_TRUE(started.transcripts.Texts().m_plainText.Str().starts_with(
-        "/bots/ann/\r\n/bots/Bob/\r\n/bots/Cy/\r\nANN> ann heard Hi!\r\nBOB> Bob heard"));
+    // The transcripts: the introductions, then each turn (the plain text is
+    // written with the rich text: transcript_test.cpp).
     EXPECT_TRUE(started.transcripts.Texts().m_rtfBody.Str().starts_with(
         "\\b \\cf0 /bots/ann/\\line \\b \\cf1 /bots/Bob/\\line \\b \\cf2 /bots/Cy/\\line "
         "\\cf0 \\b ANN> \\b0 ann heard Hi!\\line \\cf1 \\b BOB> \\b0 Bob heard"));
@@ -102,7 +101,8 @@ TEST(Conversation, ForASeedTheSpeakersAreTheDrawsOfTheRandomRule) {
     EXPECT_EQ(spoken, expected);
 }
 
-TEST(Conversation, RealBotsAreHandedHiThenEachOthersReplies) {
+// The first bot is handed the opening line, cleaned; each next one the reply before.
+TEST(Conversation, RealBotsAreHandedTheOpeningThenEachOthersReplies) {
     TempFolder root;
     Conversation conversation;
     for (const auto& [dir, name, answer] :
@@ -112,10 +112,11 @@ TEST(Conversation, RealBotsAreHandedHiThenEachOthersReplies) {
         ASSERT_TRUE(bot);
         conversation.Join(std::move(*bot));
     }
+    conversation.SetOpening("Good\r\nday");
     conversation.Start();
     ProcessBotRunner runner;
     RunTurns(conversation, runner, 1);
-    EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\nHi!\r\n");
+    EXPECT_EQ(ReadFile(root.File("a/seen.msg")), "ann\r\nGood  day\r\n");
     RunTurns(conversation, runner, 1);
     EXPECT_EQ(ReadFile(root.File("b/seen.msg")), "Bob\r\nfrom ann\r\n");
     RunTurns(conversation, runner, 1);
