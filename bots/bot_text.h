@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "values/utf8.h"
+
 namespace vorn {
 
 // 64-bit FNV-1a: stable across runs and platforms, unlike std::hash.
@@ -45,37 +47,7 @@ const T& PickFrom(std::uint64_t hash, std::uint64_t salt, const std::array<T, N>
     return options[PickIndex(hash, salt, N)];
 }
 
-// Length of the valid UTF-8 sequence at `pos`, or 0 when the bytes there are
-// not one (a stray continuation byte, an overlong or truncated sequence).
-inline std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char first = byte(pos);
-    if (first < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (first >= 0xC2 && first <= 0xDF) {
-        length = 2;
-    } else if (first >= 0xE0 && first <= 0xEF) {
-        length = 3;
-        if (first == 0xE0) low = 0xA0;   // overlong
-        if (first == 0xED) high = 0x9F;  // surrogates
-    } else if (first >= 0xF0 && first <= 0xF4) {
-        length = 4;
-        if (first == 0xF0) low = 0x90;   // overlong
-        if (first == 0xF4) high = 0x8F;  // above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (pos + length > text.size()) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const unsigned char next = byte(pos + i);
-        const unsigned char lo = i == 1 ? low : 0x80;
-        const unsigned char hi = i == 1 ? high : 0xBF;
-        if (next < lo || next > hi) return 0;
-    }
-    return length;
-}
+using jabbery::Utf8SequenceLength;
 
 // Makes an untrusted message safe to work with: bytes that are not valid
 // UTF-8 and control characters become blanks, and runs of blanks shrink to

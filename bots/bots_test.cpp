@@ -74,8 +74,6 @@ TEST(VornHelper, WriteAnswerLeavesOneCleanCrLfLineAndReportsFailure) {
     ASSERT_TRUE(vorn::WriteAnswer("  a\\b{c}\r\nd\te  ", temp.File("chat.msg")));
     EXPECT_EQ(ReadFile(temp.File("chat.msg")), "abc d e\r\n");
     EXPECT_FALSE(vorn::WriteAnswer("hello", temp.File("no-such-folder/chat.msg")));
-    // A long answer is cut, never inside a character: "abéé" in 5 bytes.
-    EXPECT_EQ(vorn::CleanAnswer("ab\xC3\xA9\xC3\xA9", 5), "ab\xC3\xA9");
 }
 
 // Nothing, a flood, binary, formatting, no file: the same in another copy.

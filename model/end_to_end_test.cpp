@@ -27,7 +27,6 @@ TEST(ModelConversation, BotsMadeByInitWorkWithJabberyCli) {
                        root.Path(), env);
         ASSERT_EQ(init.exit_code, 0) << init.err;
     }
-    EXPECT_TRUE(std::filesystem::exists(root.File("data/jabbery/bots/Bo/model.conf")));
     const ProgramRun run =
         RunProgram({JABBERY_CLI, "--turns", "4", "--interval", "0", ada, bo}, root.Path(), env);
     ASSERT_EQ(run.exit_code, 0) << run.err;

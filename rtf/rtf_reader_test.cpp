@@ -110,6 +110,10 @@ TEST(RtfReader, ShowsEachRunInItsColourAndWeight) {
     const std::pair<std::string, std::string> cases[] = {
         {Doc(IntroLine(0, "/bots/a/") + IntroLine(3, "C:\\\\Bots\\\\Pip\\\\")),
          "<0b>/bots/a/\n<3b>C:\\Bots\\Pip\\\n"},
+        // Each bot's colour, as the transcript's header gives it.
+        {Doc("\\cf1 a\\cf2 b\\cf3 c\\cf4 d\\cf5 e\\cf6 f\\cf7 g\\cf8 h\\cf9 i\\cf10 j\\cf11 k"
+             "\\cf12 l\\cf13 m\\cf14 n\\cf0 o"),
+         "<1>a<2>b<3>c<4>d<5>e<6>f<7>g<8>h<9>i<10>j<11>k<12>l<13>m<14>n<0>o"},
         // A colour outside the table is the default.
         {Doc("\\cf2 a\\cf15 b\\cf2 c\\cf-1 d\\cf2 e\\cf99999999999999999999 f\\cf2 g"
              "\\cf-99999999999999999999 h\\cf2 i\\cf j"),

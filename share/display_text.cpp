@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "share/display_text.h"
 
-#include "bots/bot_text.h"
+#include "values/utf8.h"
 
 namespace jabbery {
 
@@ -15,7 +15,7 @@ std::string DisplayText(std::string_view text) {
     std::string shown;
     shown.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t length = vorn::Utf8SequenceLength(text, pos);
+        const std::size_t length = Utf8SequenceLength(text, pos);
         const auto first = static_cast<unsigned char>(text[pos]);
         if (length == 0) {
             shown += kReplacement;

@@ -3,7 +3,6 @@
 
 #include <filesystem>
 
-#include "engine/conversation_log_reader.h"
 #include "engine/test_bots.h"
 #include "shell/chat_dialog.h"
 #include "shell/gui_test_support.h"
@@ -95,16 +94,13 @@ TEST_F(LoggedConversationTest, AContinuedConversationGoesOnInItsLog) {
             60s)
         .Do("close", [&] { window.Close(); });
     script.Drive([&] { return window.DoModal(); });
-    std::vector<std::string> problems;
-    std::string error;
-    const std::optional<RecordedConversation> read = ReadConversationLog(m_log, problems, error);
-    ASSERT_TRUE(read) << error;
-    EXPECT_TRUE(problems.empty());
-    ASSERT_GE(read->m_turns.size(), m_turns + 2);
-    EXPECT_EQ(read->m_turns.back().m_number, static_cast<long long>(read->m_turns.size()));
-    EXPECT_NE(ReadFile(m_log).find("\"continued\":" + std::to_string(m_turns)), std::string::npos);
-    // The turns go on from the last line said: Ann never speaks twice in a row.
-    EXPECT_NE(read->m_turns[m_turns].m_speaker, read->m_turns[m_turns - 1].m_speaker);
+    // The turns caught up: the first after the `continued` record is numbered on.
+    const std::string log = ReadFile(m_log);
+    const std::size_t continued = log.find("\"continued\":" + std::to_string(m_turns));
+    ASSERT_NE(continued, std::string::npos) << log;
+    EXPECT_EQ(log.find("\"turn\":", continued),
+              log.find("\"turn\":" + std::to_string(m_turns + 1) + ",", continued))
+        << log;
 }
 
 TEST_F(LoggedConversationTest, ContinueAConversationStartsTheProgramOnTheChosenLog) {

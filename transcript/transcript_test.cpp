@@ -5,19 +5,8 @@
 
 #include <tuple>
 
-#include "values/bot_colours.h"
-
 namespace jabbery {
 namespace {
-
-TEST(Transcript, HeaderHoldsTheColourTableOfTheBotColours) {
-    std::string table = "{\\colortbl";
-    for (const BotColour& c : kBotColours) {
-        table += "\\red" + std::to_string(c.m_red) + "\\green" + std::to_string(c.m_green) +
-                 "\\blue" + std::to_string(c.m_blue) + ";";
-    }
-    EXPECT_NE(std::string(kRtfHeader).find(table + "}"), std::string::npos) << kRtfHeader;
-}
 
 // The name goes upper-cased (only A to Z) and the reply as it stands, but
 // for an odd run of backslashes at its very end, which gets one more so it

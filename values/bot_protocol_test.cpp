@@ -6,11 +6,6 @@
 namespace jabbery {
 namespace {
 
-TEST(MessageFile, EndsTheNameAndTheMessageEachWithCrLf) {
-    EXPECT_EQ(MessageFileText("Ann", "Hello there."), "Ann\r\nHello there.\r\n");
-    EXPECT_EQ(AnswerFileText("Hi!"), "Hi!\r\n");
-}
-
 // LF and CR LF end a line; a lone CR elsewhere is kept, a missing line is empty.
 TEST(ParseMessageFile, AcceptsEitherLineEndAndMissingLines) {
     const std::string cases[][3] = {

@@ -42,13 +42,9 @@ host=$(hostname -s)
 cat > "$SLURM_CONF" <<CONF
 ClusterName=jabbery
 SlurmctldHost=$host(127.0.0.1)
-SlurmUser=root
-SlurmdUser=root
 SlurmctldPort=$controller_port
 SlurmdPort=$node_port
-AuthType=auth/munge
 AuthInfo=socket=$work/munge.sock
-CredType=cred/munge
 StateSaveLocation=$work/state
 SlurmdSpoolDir=$work/spool
 SlurmctldPidFile=$work/slurmctld.pid
@@ -56,11 +52,8 @@ SlurmdPidFile=$work/slurmd.pid
 SlurmctldLogFile=$work/slurmctld.log
 SlurmdLogFile=$work/slurmd.log
 ProctrackType=proctrack/linuxproc
-TaskPlugin=task/none
 SelectType=select/cons_tres
 SelectTypeParameters=CR_CPU
-JobAcctGatherType=jobacct_gather/none
-AccountingStorageType=accounting_storage/none
 ReturnToService=2
 NodeName=$host NodeAddr=127.0.0.1 CPUs=$(nproc) State=UNKNOWN
 PartitionName=batch Nodes=$host Default=YES MaxTime=INFINITE State=UP
