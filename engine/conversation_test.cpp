@@ -48,8 +48,7 @@ TEST(Conversation, EachReplyIsPassedOnRecordedAndCountedForItsSpeaker) {
     EXPECT_EQ(bob.m_lastFailure->m_outputTail, "oops");
     EXPECT_EQ(bob.m_lastFailureTurn, 2);
     EXPECT_EQ(conversation.Get(0).m_stats.Count(ExchangeEnd::kAnswered), 2);
-    // The transcripts: the introductions, then each turn (the plain text is
-    // written with the rich text: transcript_test.cpp).
+    // The transcripts: the introductions, then each turn (plain text too: transcript_test.cpp).
     EXPECT_TRUE(started.transcripts.Texts().m_rtfBody.Str().starts_with(
         "\\b \\cf0 /bots/ann/\\line \\b \\cf1 /bots/Bob/\\line \\b \\cf2 /bots/Cy/\\line "
         "\\cf0 \\b ANN> \\b0 ann heard Hi!\\line \\cf1 \\b BOB> \\b0 Bob heard"));
