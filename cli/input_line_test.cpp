@@ -94,13 +94,10 @@ TEST(InputLine, KeepsAHalfTypedLineBelowTheBotsAndRecallsItWithUp) {
     ASSERT_TRUE(run.InputLineSoon(""));
     run.Press("'hello wor'");
     ASSERT_TRUE(run.InputLineSoon("hello wor"));
-    // Ten bot lines more: each bot's number five on from the last line shown.
-    const std::vector<std::string> rows = run.Rows();
-    const std::string above = rows.size() > 1 ? rows[rows.size() - 2] : "";
-    const std::string seen = above.starts_with("ANN>") || above.starts_with("BOB>")
-                                 ? above.substr(above.rfind(' ') + 1)
-                                 : "0";
-    const std::string last = " " + std::to_string(std::stoi(seen) + 5);
+    // Ten bot lines more: each bot's number five on from Ann's count now.
+    std::string count;
+    ASSERT_TRUE(Eventually([&] { return !(count = TrimmedFile(root.File("Ann/n"))).empty(); }));
+    const std::string last = " " + std::to_string(std::stoi(count) + 5);
     EXPECT_TRUE(run.ShowsSoon([&](const auto& now) {
         return Shown(now, "ANN> Ann" + last) && Shown(now, "BOB> Bob" + last);
     }));

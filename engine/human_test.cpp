@@ -66,17 +66,6 @@ TEST_F(WithHuman, TheirLinesAreRecordedAtTurnBoundariesAndHandedOn) {
     EXPECT_EQ(conversation.Turns().size(), 7u);
 }
 
-TEST(Opening, TheFirstBotIsHandedTheOpeningLineCleaned) {
-    Conversation conversation;
-    conversation.Join(Bot("Ann"));
-    conversation.Join(Bot("Bob"));
-    conversation.SetOpening("Good\r\nmorning");
-    conversation.Start();
-    ScriptedRunner runner;
-    RunTurns(conversation, runner, 1);
-    EXPECT_EQ(conversation.Turns()[0].m_text.Str(), "Ann heard Good  morning");
-}
-
 TEST_F(WithHuman, QuitEndsItAndTheLogMarksTheirLines) {
     TempFolder root;
     JsonlLog log("run");

@@ -35,19 +35,17 @@ TEST(SpeakingOrder, PooledLetsEachUnmutedBotSpeakOncePerRound) {
     started.Run(6000);
     const std::string said = Speakers(started.conversation);
     for (std::size_t i = 1; i < said.size(); ++i) ASSERT_NE(said[i], said[i - 1]) << i;
-    // Rounds are not aligned to turns: any four in a row before the mute
-    // hold each bot at most twice, and a bot waits at most 6 turns.
-    for (std::size_t i = 0; i + 7 <= 4000; ++i) {
-        for (const char bot : std::string("ABCD")) {
-            EXPECT_NE(said.substr(i, 7).find(bot), std::string::npos) << i << bot;
+    const auto each_within = [&said](std::size_t from, std::size_t to, const std::string& bots,
+                                     std::size_t window) {
+        for (std::size_t i = from; i + window <= to; ++i) {
+            for (const char bot : bots)
+                ASSERT_NE(said.substr(i, window).find(bot), std::string::npos) << i << bot;
         }
-    }
+    };
+    // Rounds are not aligned to turns: a bot waits at most 6 turns, 4 once D is muted.
+    each_within(0, 4000, "ABCD", 7);
     EXPECT_EQ(said.find('D', 4001), std::string::npos);
-    for (std::size_t i = 4001; i + 5 <= said.size(); ++i) {
-        for (const char bot : std::string("ABC")) {
-            ASSERT_NE(said.substr(i, 5).find(bot), std::string::npos) << i << bot;
-        }
-    }
+    each_within(4001, said.size(), "ABC", 5);
 }
 
 // A bot named in the last line speaks next; otherwise turns go in
