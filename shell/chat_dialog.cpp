@@ -639,7 +639,9 @@ void CChatDialog::OnCharHook(wxKeyEvent& event) {
 
 void CChatDialog::OnClose(wxCloseEvent&) {
     ShutDown();
-    if (m_eventLoop != nullptr) m_eventLoop->Exit();
+    // A modal box (About, a question) may run its loop inside the window's:
+    // the window's loop then ends once that box has closed.
+    if (m_eventLoop != nullptr) m_eventLoop->ScheduleExit();
 }
 
 void CChatDialog::ShutDown() {

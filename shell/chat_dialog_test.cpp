@@ -15,6 +15,7 @@
 #include "platform/test_environment.h"
 #include "platform/test_processes.h"
 #include "platform/user_account.h"
+#include "shell/about_dialog.h"
 #include "shell/bots_window.h"
 #include "shell/export_document.h"
 #include "shell/folder_prompt.h"
@@ -497,6 +498,31 @@ TEST_F(ChatDialogTest, ALineTypedInTheEntryIsSaidAndShownInTheView) {
     EXPECT_LT(view_joined.GetBottom(), window.Entry()->GetRect().GetTop());
     EXPECT_EQ(view_left, view_before);
     EXPECT_TRUE(window.TranscriptView()->GetValue().Contains("\nSAM> Hello all\n"));
+}
+
+// Exit waits for the turn in flight; the About box opened meanwhile is where
+// the save question comes and Exit ends. The window closes with the box.
+TEST_F(ChatDialogTest, AnExitThatEndsBehindTheAboutBoxClosesTheWindow) {
+    struct WithRealAboutBox : ScriptedDialogs {
+        wxWindow* m_parent = nullptr;
+        void ShowAboutBox() override { jabbery::ShowAboutBox(m_parent); }
+    } dialogs;
+    const std::string slow = "sleep 2; " + RecordAndAnswer("slow");
+    CChatDialog window(nullptr, {{Bot("Ann", slow), Bot("Bob", slow)}, 100ms, 20s}, &dialogs);
+    dialogs.m_parent = &window;
+    m_script.Then(
+        "a turn runs", [&] { return window.IsTurnInFlight(); }, 60s);
+    m_script.Do("Exit, then About", [&] {
+        Press(window, CChatDialog::kExitId);
+        window.CallAfter([&] { Press(window, CChatDialog::kAboutId); });
+    });
+    m_script.Then("About shows", [] { return FindScreenWindow(kAboutTitle).has_value(); });
+    m_script.Then(
+        "the save question, answered No", [&] { return !dialogs.m_questions.empty(); }, 60s);
+    m_script.Wait(500ms);
+    AnswerWithKey(m_script, kAboutTitle, WXK_RETURN);
+    Run(window);
+    EXPECT_EQ(window.GetConversation().Ended()->m_reason, EndReason::kExit);
 }
 
 }  // namespace
