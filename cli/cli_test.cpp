@@ -51,13 +51,11 @@ TEST(JabberyCli, PrintsAndSavesEachTurnOfTheConversationItsOptionsShape) {
     EXPECT_TRUE(rtf.starts_with("{\\rtf1") && rtf.ends_with("\n\\par }")) << rtf;
     EXPECT_NE(rtf.find("\\cf0 \\b ANN> \\b0 hello\\line \\cf2 \\b CY> \\b0 Goodbye\\line "),
               std::string::npos);
-    const auto unknown = RunCli(root, {"--mute", "Dee", a, b});
-    EXPECT_EQ(unknown.m_status, 2);
-    EXPECT_EQ(unknown.m_err, "jabbery-cli: --mute Dee: no bot is called Dee\n");
 }
 
 // The data loss of old among them: --save and --rtf on one file is refused
-// before any bot runs or any file is made; the file keeps every byte.
+// before any bot runs or any file is made; the file keeps every byte. A
+// setting for a bot that is not there is refused before the introductions.
 TEST(JabberyCli, ABadCommandLineIsAOneLineUsageErrorBeforeAnyBotRuns) {
     TempFolder root;
     const std::string a = MakeScriptBot(root, "a", "A", "touch ran");
@@ -68,14 +66,18 @@ TEST(JabberyCli, ABadCommandLineIsAOneLineUsageErrorBeforeAnyBotRuns) {
                                                        {a, a, "--frobnicate"},
                                                        std::vector<std::string>(16, a),
                                                        {a, a, "--save", old, "--rtf", old},
-                                                       {a, a, "--save", fresh, "--rtf", fresh}};
+                                                       {a, a, "--save", fresh, "--rtf", fresh},
+                                                       {a, a, "--jsonl", fresh, "--mute", "Dee"}};
+    std::string error;
     for (const auto& arguments : bad) {
         const auto run = RunCli(root, arguments);
         EXPECT_EQ(run.m_status, 2) << arguments.back();
         EXPECT_TRUE(run.m_err.starts_with("jabbery-cli: ") && CountLines(run.m_err) == 1u)
             << run.m_err;
         EXPECT_EQ(run.m_out, "");
+        error = run.m_err;
     }
+    EXPECT_EQ(error, "jabbery-cli: --mute Dee: no bot is called Dee\n");
     EXPECT_FALSE(std::filesystem::exists(a + "/ran") || std::filesystem::exists(fresh));
     EXPECT_EQ(ReadFile(old), "OLD\r\n");
 }

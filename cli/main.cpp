@@ -221,6 +221,11 @@ int main(int argc, char** argv) {
                             stderr)) {
         return 2;
     }
+    if (options.m_mode != Mode::kReplay) {
+        if (const std::string problem = TryBotSettings(bots, options); !problem.empty()) {
+            return Fail(problem);
+        }
+    }
     if (options.m_batch) {
         const bool progress = IsTerminal(stderr) && !options.m_quiet;
         return ExitStatus(RunBatchCommand(options, bots, canceller, out, err, progress),

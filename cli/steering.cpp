@@ -36,6 +36,12 @@ std::string ApplyBotSettings(Conversation& conversation, const CliOptions& optio
     return "";
 }
 
+std::string TryBotSettings(const std::vector<Participant>& bots, const CliOptions& options) {
+    Conversation trial;
+    for (const Participant& bot : bots) trial.Join(bot);
+    return ApplyBotSettings(trial, options);
+}
+
 std::string EndLine(const Conversation& conversation, bool for_terminal) {
     const std::size_t turns = conversation.Turns().size();
     const std::string detail = conversation.Ended() ? conversation.Ended()->Detail() : "";
