@@ -69,7 +69,9 @@ TEST(JabberyCli, ABadCommandLineIsAOneLineUsageErrorBeforeAnyBotRuns) {
                                                        {a, a, "--save", fresh, "--rtf", fresh},
                                                        {a, a, "--jsonl", fresh, "--mute", "Dee"}};
     std::string error;
-    for (const auto& arguments : bad) {
+    for (auto arguments : bad) {
+        // One turn at most, so a fault that starts a conversation fails here instead of hanging.
+        arguments.insert(arguments.begin(), {"--turns", "1"});
         const auto run = RunCli(root, arguments);
         EXPECT_EQ(run.m_status, 2) << arguments.back();
         EXPECT_TRUE(run.m_err.starts_with("jabbery-cli: ") && CountLines(run.m_err) == 1u)
