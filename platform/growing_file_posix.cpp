@@ -20,6 +20,15 @@ std::string ErrorText(const std::string& path, int error) {
            std::system_category().message(error);
 }
 
+// Whether `path` may be removed: it is not there, or no one else holds a
+// lock on it; the lock taken stays in `lock` until the caller lets it go.
+bool LockForRemoval(const std::filesystem::path& path, UniqueFd& lock) {
+    // O_NONBLOCK: a FIFO of that name must not block the open.
+    lock = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!lock.IsOpen()) return errno == ENOENT;
+    return ::flock(lock.Get(), LOCK_EX | LOCK_NB) == 0;
+}
+
 }  // namespace
 
 bool GrowingFile::Create(const std::string& folder, const std::string& name, std::string& error) {
@@ -75,14 +84,18 @@ void PruneOldFiles(const std::string& folder, std::size_t keep) {
     if (failed || files.size() <= keep) return;
     std::sort(files.begin(), files.end(), std::greater<>());
     for (std::size_t i = keep; i < files.size(); ++i) {
-        // O_NONBLOCK: a FIFO named *.txt must not block the open.
-        UniqueFd fd(::open(files[i].second.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-        // A file whose lock we cannot take is still being written by its window.
-        if (!fd.IsOpen() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
-        // Removed while we hold the lock, so no window can take it up
-        // meanwhile; its JSON Lines log, when it has one, goes with it.
+        const fs::path log = fs::path(files[i].second).replace_extension(".jsonl");
+        // A file whose lock we cannot take is still being written by its
+        // window; a log, also by a window that continues its conversation.
+        UniqueFd transcript;
+        UniqueFd log_lock;
+        if (!LockForRemoval(files[i].second, transcript) || !transcript.IsOpen() ||
+            !LockForRemoval(log, log_lock))
+            continue;
+        // Removed while we hold the locks, so no window can take them up
+        // meanwhile; the JSON Lines log, when there is one, goes with its transcript.
         ::unlink(files[i].second.c_str());
-        ::unlink(fs::path(files[i].second).replace_extension(".jsonl").c_str());
+        ::unlink(log.c_str());
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/test_temp_folder.h"
+#include "platform/text_file.h"
 
 namespace jabbery {
 namespace {
@@ -12,7 +13,7 @@ namespace fs = std::filesystem;
 using namespace testing;
 
 // Files 1 to 23 grow newer with their number; the file in use is the oldest.
-TEST(GrowingFile, IsCreatedOnlyAfreshGrowsAndOutlivesPruningWhileInUse) {
+TEST(GrowingFile, IsCreatedOnlyAfreshGrowsAndOutlivesPruningWhileItOrItsLogIsInUse) {
     TempFolder root;
     GrowingFile in_use;
     std::string error;
@@ -30,9 +31,13 @@ TEST(GrowingFile, IsCreatedOnlyAfreshGrowsAndOutlivesPruningWhileInUse) {
     WriteFile(root.File("a/notes.log"), "x");
     WriteFile(root.File("a/2.jsonl"), "x");  // goes with its transcript
     WriteFile(root.File("a/0.jsonl"), "x");  // stays with the one in use
+    // A log another window goes on with keeps itself and its transcript.
+    AppendingFile continued;
+    ASSERT_TRUE(continued.Open(root.File("a/1.jsonl"), error)) << error;
     PruneOldFiles(root.File("a"), 20);
     for (int i = 1; i <= 23; ++i)
-        EXPECT_EQ(fs::exists(root.File("a/" + std::to_string(i) + ".txt")), i > 3) << i;
+        EXPECT_EQ(fs::exists(root.File("a/" + std::to_string(i) + ".txt")), i > 3 || i == 1) << i;
+    EXPECT_TRUE(fs::exists(root.File("a/1.jsonl")));
     EXPECT_FALSE(fs::exists(root.File("a/2.jsonl")));
     EXPECT_TRUE(fs::exists(root.File("a/0.jsonl")));
     EXPECT_TRUE(fs::exists(in_use.Path()));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -127,6 +128,10 @@ bool AppendingFile::Open(const std::string& path, std::string& error) {
     }
     // O_NONBLOCK was only for the open (a FIFO without a reader fails it).
     ::fcntl(m_fd.Get(), F_SETFL, ::fcntl(m_fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    // A shared lock for as long as the file is open says it is in use, so
+    // the pruning of old conversations (PruneOldFiles) leaves it be. Others
+    // may append too: none of them takes an exclusive lock to write.
+    ::flock(m_fd.Get(), LOCK_SH | LOCK_NB);
     return true;
 }
 

@@ -355,6 +355,11 @@ void CChatDialog::NoteOutcome(const Participant& bot, const ExchangeOutcome& out
 }
 
 void CChatDialog::StartKeeping() {
+    // A conversation continued goes on in its own log, opened first: a log
+    // held open is passed over by the pruning of old conversations that
+    // starting the transcript does, also when it is one of them.
+    std::optional<bool> log_open;
+    if (m_continued) log_open = OpenLog(*m_settings.m_continueLog);
     std::string error;
     if (!m_settings.m_autosaveFolder.empty() &&
         !m_autosave.Start(m_settings.m_autosaveFolder, Transcripts().m_plainText, SystemNow,
@@ -362,16 +367,12 @@ void CChatDialog::StartKeeping() {
         m_dialogs.ShowError(error + kAutosaveFailed);
         if (!m_continued) return;
     }
-    // Beside the transcript, under its name: pruned with it. A log that
-    // cannot be made is said on the warnings' stream; the window goes on.
-    // A conversation continued goes on in its own log.
-    const std::string log_path =
-        m_continued ? *m_settings.m_continueLog
-                    : std::filesystem::path(m_autosave.Path()).replace_extension(".jsonl").string();
-    if (!m_jsonl.Open(log_path, error)) {
-        Warn(error);
-        return;
+    // Beside the transcript, under its name: pruned with it.
+    if (!log_open) {
+        log_open =
+            OpenLog(std::filesystem::path(m_autosave.Path()).replace_extension(".jsonl").string());
     }
+    if (!*log_open) return;
     const ConversationSetUp set_up =
         RecordSetUp("jabbery", kSpeakingOrders[m_order], m_settings.m_seed,
                     m_conversation.LastMessage(), m_conversation.Rules());
@@ -382,6 +383,13 @@ void CChatDialog::StartKeeping() {
         m_jsonl.BeginWithHeader(set_up, m_conversation.Participants());
     }
     m_conversation.AddObserver(m_jsonl);
+}
+
+bool CChatDialog::OpenLog(const std::string& path) {
+    std::string error;
+    if (m_jsonl.Open(path, error)) return true;
+    Warn(error);  // said on the warnings' stream; the window goes on
+    return false;
 }
 
 void CChatDialog::Warn(const std::string& text) {

@@ -219,6 +219,8 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     void ShowState();
     // Starts the kept transcript and its JSON Lines log beside it.
     void StartKeeping();
+    // Opens the conversation's JSON Lines log; false, said as a warning, when it cannot.
+    bool OpenLog(const std::string& path);
     // Writes "jabbery: `text`" where warnings go, when they go anywhere.
     void Warn(const std::string& text);
     // Adds the new turn to the kept transcript; a failure is said once.

@@ -7,6 +7,7 @@
 #include "shell/chat_dialog.h"
 #include "shell/gui_test_support.h"
 #include "shell/rtf_view.h"
+#include "transcript/transcript_autosave.h"
 
 namespace jabbery {
 namespace {
@@ -82,10 +83,23 @@ TEST_F(LoggedConversationTest, AReplayShowsItReadOnlyWithExportWorking) {
     EXPECT_EQ(ReadFile(m_root.File("again.rtf")), m_document);
 }
 
-TEST_F(LoggedConversationTest, AContinuedConversationGoesOnInItsLog) {
+TEST_F(LoggedConversationTest, AContinuedConversationGoesOnInItsLogThoughItIsTheOldestKept) {
     ASSERT_FALSE(m_log.empty());
+    // As many newer conversations as are kept: the new transcript prunes the
+    // log's (renamed, as the window started in this second names its own alike).
+    namespace fs = std::filesystem;
+    const std::string log = m_root.File("kept/old.jsonl");
+    fs::rename(fs::path(m_log).replace_extension(".txt"), m_root.File("kept/old.txt"));
+    fs::rename(m_log, log);
+    const auto now = fs::file_time_type::clock::now();
+    for (std::size_t i = 0; i < kKeptConversations; ++i) {
+        const std::string path = m_root.File("kept/newer" + std::to_string(i) + ".txt");
+        WriteFile(path, "x");
+        fs::last_write_time(path, now + std::chrono::minutes(i + 1));
+    }
+    const std::string before = ReadFile(log);
     ChatSettings settings = Settings();
-    settings.m_continueLog = m_log;
+    settings.m_continueLog = log;
     CChatDialog window(nullptr, settings, &m_dialogs);
     UiScript script;
     script
@@ -95,12 +109,13 @@ TEST_F(LoggedConversationTest, AContinuedConversationGoesOnInItsLog) {
         .Do("close", [&] { window.Close(); });
     script.Drive([&] { return window.DoModal(); });
     // The turns caught up: the first after the `continued` record is numbered on.
-    const std::string log = ReadFile(m_log);
-    const std::size_t continued = log.find("\"continued\":" + std::to_string(m_turns));
-    ASSERT_NE(continued, std::string::npos) << log;
-    EXPECT_EQ(log.find("\"turn\":", continued),
-              log.find("\"turn\":" + std::to_string(m_turns + 1) + ",", continued))
-        << log;
+    const std::string after = ReadFile(log);
+    EXPECT_EQ(after.substr(0, before.size()), before);
+    const std::size_t continued = after.find("\"continued\":" + std::to_string(m_turns));
+    ASSERT_NE(continued, std::string::npos) << after;
+    EXPECT_EQ(after.find("\"turn\":", continued),
+              after.find("\"turn\":" + std::to_string(m_turns + 1) + ",", continued))
+        << after;
 }
 
 TEST_F(LoggedConversationTest, ContinueAConversationStartsTheProgramOnTheChosenLog) {
