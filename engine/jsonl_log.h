@@ -30,8 +30,12 @@ class JsonlLog final : public ConversationObserver {
     explicit JsonlLog(std::string conversation, Problem problem = nullptr)
         : m_conversation(std::move(conversation)), m_problem(std::move(problem)) {}
 
-    // Opens `path` for appending; false with a message for the user.
-    bool Open(const std::string& path, std::string& error) { return m_file.Open(path, error); }
+    // Opens `path` for appending, made readable as `access` says when it is
+    // new; false with a message for the user.
+    bool Open(const std::string& path, std::string& error,
+              FileAccess access = FileAccess::kShared) {
+        return m_file.Open(path, error, access);
+    }
 
     // The log begins with a header: `set_up` and `introduced`, the
     // participants there from the start. Without it, there is no header.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/unique_fd.h"
+#include "platform/whole_file.h"
 
 namespace jabbery {
 
@@ -54,7 +55,8 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
 class AppendingFile {
   public:
     // False with a message for the user in `error` when it cannot be opened.
-    bool Open(const std::string& path, std::string& error);
+    // A file it makes is readable as `access` says.
+    bool Open(const std::string& path, std::string& error, FileAccess access = FileAccess::kShared);
     // Writes all of `text` at the end; false with a message when it fails.
     bool Append(std::string_view text, std::string& error);
 

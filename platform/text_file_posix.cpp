@@ -22,9 +22,10 @@ namespace {
 // blocking the program; a terminal device does not become ours.
 constexpr int kOpenFlags = O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
 
-// Opens `path` for appending, or creates it when there is no such file.
-// Returns the descriptor (or -1 with errno set), and whether the file was there.
-int OpenForAppend(const std::string& path, bool& existed) {
+// Opens `path` for appending, or creates it, with `mode`, when there is no
+// such file. Returns the descriptor (or -1 with errno set), and whether the
+// file was there.
+int OpenForAppend(const std::string& path, bool& existed, mode_t mode = 0666) {
     existed = true;
     // O_APPEND without O_CREAT: succeeds only for a file that exists, and every
     // write lands after its last byte. Never O_TRUNC: nothing already there is lost.
@@ -34,7 +35,7 @@ int OpenForAppend(const std::string& path, bool& existed) {
     // O_EXCL: create only if still absent, so a file made in between is never
     // treated as ours to start afresh; O_APPEND here too, so that a write
     // taken back (AppendWhole) leaves the next one at the end.
-    fd = ::open(path.c_str(), kOpenFlags | O_APPEND | O_CREAT | O_EXCL, 0666);
+    fd = ::open(path.c_str(), kOpenFlags | O_APPEND | O_CREAT | O_EXCL, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
     // Someone created it between the two opens: it exists now, append to it.
     existed = true;
@@ -118,10 +119,10 @@ void DeleteFileQuietly(int folder_fd, const std::string& name) {
     ::unlinkat(folder_fd, name.c_str(), 0);
 }
 
-bool AppendingFile::Open(const std::string& path, std::string& error) {
+bool AppendingFile::Open(const std::string& path, std::string& error, FileAccess access) {
     bool existed = false;
     m_path = path;
-    m_fd = UniqueFd(OpenForAppend(path, existed));
+    m_fd = UniqueFd(OpenForAppend(path, existed, access == FileAccess::kOwnerOnly ? 0600 : 0666));
     if (!m_fd.IsOpen()) {
         error = SaveError(path, errno);
         return false;

@@ -367,10 +367,12 @@ void CChatDialog::StartKeeping() {
         m_dialogs.ShowError(error + kAutosaveFailed);
         if (!m_continued) return;
     }
-    // Beside the transcript, under its name: pruned with it.
+    // Beside the transcript, under its name: pruned with it, and like it the
+    // user's alone to read.
     if (!log_open) {
         log_open =
-            OpenLog(std::filesystem::path(m_autosave.Path()).replace_extension(".jsonl").string());
+            OpenLog(std::filesystem::path(m_autosave.Path()).replace_extension(".jsonl").string(),
+                    FileAccess::kOwnerOnly);
     }
     if (!*log_open) return;
     const ConversationSetUp set_up =
@@ -385,9 +387,9 @@ void CChatDialog::StartKeeping() {
     m_conversation.AddObserver(m_jsonl);
 }
 
-bool CChatDialog::OpenLog(const std::string& path) {
+bool CChatDialog::OpenLog(const std::string& path, FileAccess access) {
     std::string error;
-    if (m_jsonl.Open(path, error)) return true;
+    if (m_jsonl.Open(path, error, access)) return true;
     Warn(error);  // said on the warnings' stream; the window goes on
     return false;
 }

@@ -219,8 +219,9 @@ class CChatDialog : public wxDialog, private ConversationWindow, private Convers
     void ShowState();
     // Starts the kept transcript and its JSON Lines log beside it.
     void StartKeeping();
-    // Opens the conversation's JSON Lines log; false, said as a warning, when it cannot.
-    bool OpenLog(const std::string& path);
+    // Opens the conversation's JSON Lines log, made as `access` says when it
+    // is new; false, said as a warning, when it cannot.
+    bool OpenLog(const std::string& path, FileAccess access = FileAccess::kShared);
     // Writes "jabbery: `text`" where warnings go, when they go anywhere.
     void Warn(const std::string& text);
     // Adds the new turn to the kept transcript; a failure is said once.

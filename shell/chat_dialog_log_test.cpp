@@ -57,6 +57,15 @@ class LoggedConversationTest : public ::testing::Test {
     std::string m_log;
 };
 
+TEST_F(LoggedConversationTest, TheKeptLogIsTheOwnersOnlyAsItsTranscriptIs) {
+    ASSERT_FALSE(m_log.empty());
+    namespace fs = std::filesystem;
+    const auto others = fs::perms::group_all | fs::perms::others_all;
+    EXPECT_EQ(fs::status(fs::path(m_log).replace_extension(".txt")).permissions() & others,
+              fs::perms::none);
+    EXPECT_EQ(fs::status(m_log).permissions() & others, fs::perms::none);
+}
+
 TEST_F(LoggedConversationTest, AReplayShowsItReadOnlyWithExportWorking) {
     ASSERT_FALSE(m_log.empty());
     ChatSettings settings = Settings();
