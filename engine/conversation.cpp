@@ -366,17 +366,6 @@ std::string Conversation::Remove(ParticipantId id) {
     return "";
 }
 
-const Participant& Conversation::JoinHuman(const CPlainString& name) {
-    Participant human;
-    human.m_kind = ParticipantKind::kHuman;
-    human.m_name = name;
-    human.m_id = NextId();
-    human.m_colour = FreeColour(true).value_or(0);
-    const Participant& joined = m_participants.emplace_back(std::move(human));
-    for (ConversationObserver* observer : m_observers) observer->ParticipantAdded(*this, joined);
-    return joined;
-}
-
 namespace {
 
 // A line typed or given by a person, made fit to be a message: control
@@ -390,6 +379,19 @@ std::string CleanLine(std::string line) {
 }
 
 }  // namespace
+
+const Participant& Conversation::JoinHuman(const CPlainString& name) {
+    Participant human;
+    human.m_kind = ParticipantKind::kHuman;
+    // A name is given as any text; as a line's, it must break no line (of a
+    // transcript) and no list (JABBERY_PARTICIPANTS is tab-separated).
+    human.m_name = CleanLine(name.Str());
+    human.m_id = NextId();
+    human.m_colour = FreeColour(true).value_or(0);
+    const Participant& joined = m_participants.emplace_back(std::move(human));
+    for (ConversationObserver* observer : m_observers) observer->ParticipantAdded(*this, joined);
+    return joined;
+}
 
 void Conversation::SetOpening(const std::string& line) {
     m_lastMessage = CleanLine(line);

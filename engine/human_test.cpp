@@ -66,6 +66,14 @@ TEST_F(WithHuman, TheirLinesAreRecordedAtTurnBoundariesAndHandedOn) {
     EXPECT_EQ(conversation.Turns().size(), 7u);
 }
 
+TEST_F(WithHuman, ANameWithControlCharactersBreaksNoTranscriptLine) {
+    // Given with --name or in a set-up file, a name may hold anything.
+    const ParticipantId ann = conversation.JoinHuman("Ann\nBob\tX\x1b[31m").m_id;
+    EXPECT_EQ(conversation.Get(ann).m_name.Str(), "Ann Bob X [31m");
+    conversation.Say(ann, "hi", false);
+    EXPECT_TRUE(transcripts.Texts().m_plainText.Str().ends_with("\r\nANN BOB X [31M> hi\r\n"));
+}
+
 TEST_F(WithHuman, QuitEndsItAndTheLogMarksTheirLines) {
     TempFolder root;
     JsonlLog log("run");
