@@ -3,6 +3,7 @@
 #include <wx/frame.h>
 #include <wx/html/htmlwin.h>
 #include <wx/spinbutt.h>
+#include <wx/spinctrl.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -22,6 +23,7 @@
 #include "shell/manual_window.h"
 #include "shell/message_box_caption.h"
 #include "shell/num_dialog.h"
+#include "shell/stop_rules_dialog.h"
 #include "shell/wx_user_dialogs.h"
 #include "transcript/file_names.h"
 
@@ -250,6 +252,29 @@ TEST(NumDialog, TakesOnlyCountsInItsRangeFromTheArrowsOrTyped) {
     EXPECT_GT(range.x, dialog.CountSpin()->GetRect().GetRight());
     EXPECT_TRUE(dialog.GetClientRect().Contains(range));
     EXPECT_GE(range.width, dialog.RangeLabel()->GetBestSize().x) << "the whole range shows";
+}
+
+// The dialog shows whole minutes and numbers up to INT_MAX: a rule's value
+// that it shows rounded or cut is kept as it was unless its number is changed.
+TEST(StopRulesDialog, KeepsAValueItShowsRoundedUnlessItsNumberIsChanged) {
+    StopRules rules;
+    rules.m_time = 30s;
+    rules.m_turns = 1LL << 40;
+    for (const bool change : {false, true}) {
+        CStopRulesDialog dialog(nullptr, rules);
+        UiScript script;
+        script.Do("press OK", [&dialog, change] {
+            if (change) {
+                dialog.Number(CStopRulesDialog::kTime)->SetValue(2);
+                dialog.Number(CStopRulesDialog::kTurns)->SetValue(7);
+            }
+            wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+            dialog.ProcessWindowEvent(ok);
+        });
+        EXPECT_EQ(script.Drive([&] { return dialog.ShowModal(); }), wxID_OK);
+        EXPECT_EQ(dialog.Rules().m_time, change ? std::chrono::milliseconds(2min) : 30s);
+        EXPECT_EQ(dialog.Rules().m_turns, change ? 7 : 1LL << 40);
+    }
 }
 
 }  // namespace

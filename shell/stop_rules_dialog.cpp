@@ -80,6 +80,7 @@ CStopRulesDialog::CStopRulesDialog(wxWindow* parent, const StopRules& rules)
                 new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                wxSP_ARROW_KEYS, line.m_lowest, line.m_highest, shown[line.m_rule]);
             grid->Add(m_numbers[line.m_rule], wxSizerFlags().Expand());
+            m_shownNumbers[line.m_rule] = m_numbers[line.m_rule]->GetValue();
         }
         grid->Add(new wxStaticText(this, wxID_ANY, line.m_after), wxSizerFlags().CentreVertical());
     }
@@ -108,8 +109,19 @@ void CStopRulesDialog::EnableValues() {
 void CStopRulesDialog::OnOk(wxCommandEvent&) {
     StopRules rules;
     const auto ticked = [this](Rule rule) { return m_boxes[rule]->IsChecked(); };
-    if (ticked(kTurns)) rules.m_turns = m_numbers[kTurns]->GetValue();
-    if (ticked(kTime)) rules.m_time = minutes(m_numbers[kTime]->GetValue());
+    // A number left as shown keeps the rule's own value, which it may show
+    // only rounded or cut (a time of 30 s as 1 minute).
+    const auto kept = [this](Rule rule, const auto& value) {
+        return value && m_numbers[rule]->GetValue() == m_shownNumbers[rule];
+    };
+    if (ticked(kTurns)) {
+        rules.m_turns =
+            kept(kTurns, m_rules.m_turns) ? *m_rules.m_turns : m_numbers[kTurns]->GetValue();
+    }
+    if (ticked(kTime)) {
+        rules.m_time =
+            kept(kTime, m_rules.m_time) ? *m_rules.m_time : minutes(m_numbers[kTime]->GetValue());
+    }
     if (ticked(kLoop)) rules.m_loop = m_numbers[kLoop]->GetValue();
     if (ticked(kQuarantine)) rules.m_quarantine = m_numbers[kQuarantine]->GetValue();
     if (ticked(kStopOn)) {

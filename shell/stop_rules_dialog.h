@@ -44,6 +44,7 @@ class CStopRulesDialog : public wxDialog {
 
     std::array<wxCheckBox*, kRuleCount> m_boxes{};
     std::array<wxSpinCtrl*, kRuleCount> m_numbers{};
+    std::array<int, kRuleCount> m_shownNumbers{};  // each number as the dialog opened
     wxTextCtrl* m_pattern = nullptr;
     StopRules m_rules;
 
