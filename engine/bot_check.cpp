@@ -79,8 +79,11 @@ std::string CommandProblem(const std::string& command, const std::string& folder
         return !IsAssignment(word) && word != "exec";
     });
     if (first == words.end()) return "the command line (line 3) runs no program";
-    const std::string& program = *first;
-    if (Contains(kShellBuiltins, program)) return {};
+    // A subshell's parentheses are the shell's, not part of the program's name.
+    std::string program = first->substr(std::min(first->find_first_not_of('('), first->size()));
+    if (program.empty() || Contains(kShellBuiltins, program)) return {};
+    // A name the shell expands ($VAR, ~, `...`) can be looked for only when it runs.
+    if (program.front() == '~' || program.find_first_of("$`") != std::string::npos) return {};
     if (program.find('/') != std::string::npos) {
         if (!IsExecutableFile(InFolder(folder, program))) {
             return "the program " + program + " is not an executable file in the folder";

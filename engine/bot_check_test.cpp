@@ -26,6 +26,10 @@ TEST(CheckBotFolder, FindsTheCommonMistakesWithoutRunningAnything) {
     const std::string cut = "echo " + std::string(254 - 10, 'x') + " > chat.msg";
     ASSERT_EQ(fits.size(), kMaxDescriptorLine);
     EXPECT_TRUE(CheckBotFolder(MakeScriptBot(root, "fits", "F", fits)).m_problems.empty());
+    // A subshell, or a program the shell finds only once it expands the line, is not doubted.
+    for (const char* command : {"(sleep 9 &); printf x > chat.msg", "$HOME/bin/bot", "~/bot"})
+        EXPECT_TRUE(CheckBotFolder(MakeScriptBot(root, "shell", "S", command)).m_problems.empty())
+            << command;
     const std::string cut_line = " is longer than 259 characters and is cut there";
     const std::pair<std::string, std::string> cases[] = {
         {MakeScriptBot(root, "py", "Py", "LANG=C exec sh -e bott.sh"),
