@@ -174,14 +174,15 @@ bool CChatDialog::OnInitDialog() {
 
     // Folders named on the command line set the count and answer each
     // bot's first prompt; without them, the user is asked.
+    // A conversation continued goes on with its log's bots, none asked.
     const std::vector<std::string>& given = m_settings.m_botFolders;
-    const std::optional<int> count =
-        given.empty() ? m_dialogs.AskBotCount() : static_cast<int>(given.size());
-    // A closed dialog ends the program, nothing more asked.
-    const std::optional<std::vector<Participant>> bots = m_settings.m_continueLog ? BotsToContinue()
-                                                         : count
-                                                             ? AskForBots(m_dialogs, *count, given)
-                                                             : std::nullopt;
+    std::optional<std::vector<Participant>> bots;
+    if (m_settings.m_continueLog) {
+        bots = BotsToContinue();
+    } else if (const std::optional<int> count =
+                   given.empty() ? m_dialogs.AskBotCount() : static_cast<int>(given.size())) {
+        bots = AskForBots(m_dialogs, *count, given);  // a closed dialog: nothing more asked
+    }
     // The window closes before its first turn, with no conversation to end.
     if (!bots) {
         m_closeRequested = true;

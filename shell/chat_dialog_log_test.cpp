@@ -109,6 +109,7 @@ TEST_F(LoggedConversationTest, AContinuedConversationGoesOnInItsLogThoughItIsThe
     const std::string before = ReadFile(log);
     ChatSettings settings = Settings();
     settings.m_continueLog = log;
+    m_dialogs.m_counts = {3};  // the log's bots go on: no count is asked
     CChatDialog window(nullptr, settings, &m_dialogs);
     UiScript script;
     script
@@ -118,6 +119,7 @@ TEST_F(LoggedConversationTest, AContinuedConversationGoesOnInItsLogThoughItIsThe
         .Do("close", [&] { window.Close(); });
     script.Drive([&] { return window.DoModal(); });
     // The turns caught up: the first after the `continued` record is numbered on.
+    EXPECT_EQ(m_dialogs.m_counts.size(), 1u);
     const std::string after = ReadFile(log);
     EXPECT_EQ(after.substr(0, before.size()), before);
     const std::size_t continued = after.find("\"continued\":" + std::to_string(m_turns));
