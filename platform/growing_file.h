@@ -41,4 +41,8 @@ int CurrentProcessId();
 // other kinds of files are never touched.
 void PruneOldFiles(const std::string& folder, std::size_t keep);
 
+// Whether another program (or object) writes `path` now: holds it locked as
+// a GrowingFile or an AppendingFile does.
+bool IsBeingWritten(const std::string& path);
+
 }  // namespace jabbery

@@ -99,4 +99,9 @@ void PruneOldFiles(const std::string& folder, std::size_t keep) {
     }
 }
 
+bool IsBeingWritten(const std::string& path) {
+    UniqueFd lock;
+    return !LockForRemoval(path, lock);
+}
+
 }  // namespace jabbery

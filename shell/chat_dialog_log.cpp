@@ -6,6 +6,7 @@
 #include "engine/bot_check.h"
 #include "engine/conversation_log_reader.h"
 #include "engine/conversation_replay.h"
+#include "platform/growing_file.h"
 #include "platform/self_location.h"
 #include "shell/chat_dialog.h"
 #include "shell/rtf_view.h"
@@ -50,6 +51,14 @@ void CChatDialog::SetUpReplay() {
 }
 
 std::optional<std::vector<Participant>> CChatDialog::BotsToContinue() {
+    // Its own window (or jabbery-cli) still adding to it: two conversations
+    // would mingle their turns in one log.
+    if (IsBeingWritten(*m_settings.m_continueLog)) {
+        m_dialogs.ShowError(*m_settings.m_continueLog +
+                            " is still being written by another window or program: it can be "
+                            "gone on with once that has ended.");
+        return std::nullopt;
+    }
     m_continued = ReadLog(*m_settings.m_continueLog);
     if (!m_continued) return std::nullopt;
     if (const std::string problem = ReloadBots(*m_continued, m_settings.m_botFolders);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "engine/test_bots.h"
+#include "platform/text_file.h"
 #include "shell/chat_dialog.h"
 #include "shell/gui_test_support.h"
 #include "shell/rtf_view.h"
@@ -127,6 +128,28 @@ TEST_F(LoggedConversationTest, AContinuedConversationGoesOnInItsLogThoughItIsThe
     EXPECT_EQ(after.find("\"turn\":", continued),
               after.find("\"turn\":" + std::to_string(m_turns + 1) + ",", continued))
         << after;
+}
+
+TEST_F(LoggedConversationTest, ALogAnotherWindowIsStillWritingIsNotContinued) {
+    ASSERT_FALSE(m_log.empty());
+    AppendingFile other;  // as the window whose log it is holds it
+    std::string error;
+    ASSERT_TRUE(other.Open(m_log, error)) << error;
+    const std::string before = ReadFile(m_log);
+    ChatSettings settings = Settings();
+    settings.m_continueLog = m_log;
+    settings.m_autosaveFolder.clear();  // its transcript would take the same name
+    CChatDialog window(nullptr, settings, &m_dialogs);
+    wxTimer failsafe;  // should the window open after all
+    failsafe.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { window.Close(); });
+    failsafe.StartOnce(5000);
+    EXPECT_EQ(window.DoModal(), wxID_CANCEL);
+    failsafe.Stop();
+    EXPECT_EQ(window.GetConversation().Turns().size(), 0u);
+    ASSERT_EQ(m_dialogs.m_errors.size(), 1u);
+    EXPECT_EQ(m_dialogs.m_errors[0], m_log + " is still being written by another window or " +
+                                         "program: it can be gone on with once that has ended.");
+    EXPECT_TRUE(ReadFile(m_log) == before) << "the log was written to";
 }
 
 TEST_F(LoggedConversationTest, ContinueAConversationStartsTheProgramOnTheChosenLog) {
