@@ -138,6 +138,12 @@ class Host {
             EndIdle();
         }
         for (Kept& kept : m_kept) EndProgram(kept);
+        // Reaped first: only once a program has ended have the children it
+        // started in sessions of their own come to us, for the sweep to find.
+        for (Kept& kept : m_kept) {
+            if (kept.m_leader > 0) ::waitpid(kept.m_leader, nullptr, 0);
+            kept.m_leader = -1;
+        }
         const auto deadline = Clock::now() + kLastSweepPatience;
         while (SweepOrphans() && Clock::now() < deadline) ::usleep(1000);
     }

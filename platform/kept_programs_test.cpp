@@ -15,10 +15,10 @@ namespace {
 
 using namespace testing;
 
-// A kept program that notes its pid and starts a helper of its own (whose
-// pid it notes too), then says each line back.
-const std::vector<std::string> kEcho = {"sh", "-c",
-                                        "echo $$ >> pids; sleep 300 & echo $! > helper; exec cat"};
+// A kept program that notes its pid and starts a helper of its own in a
+// session of its own (whose pid it notes too), then says each line back.
+const std::vector<std::string> kEcho = {
+    "sh", "-c", "echo $$ >> pids; setsid sleep 300 & echo $! > helper; exec cat"};
 
 class KeptPrograms : public ::testing::Test {
   protected:
@@ -75,9 +75,10 @@ TEST_F(KeptPrograms, KeepOneProgramForEachBotFolderUntilTheHostStops) {
 TEST_F(KeptPrograms, EndWhenUnusedForTheIdleTime) {
     StartHost(std::chrono::milliseconds(200));
     ASSERT_TRUE(Ask("a").m_connection.IsOpen());
-    ASSERT_TRUE(Eventually([&] { return !Pid("a", "pids").empty(); }));
+    ASSERT_TRUE(Eventually([&] { return !Pid("a", "helper").empty(); }));
     const std::string program = Pid("a", "pids");
-    EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program); }));
+    const std::string helper = Pid("a", "helper");
+    EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program) && !ProcessIsLive(helper); }));
     EXPECT_EQ(Ask("a").m_start, KeptStart::kRestarted);
 }
 
