@@ -26,6 +26,13 @@ TEST(CheckBotFolder, FindsTheCommonMistakesWithoutRunningAnything) {
     const std::string cut = "echo " + std::string(254 - 10, 'x') + " > chat.msg";
     ASSERT_EQ(fits.size(), kMaxDescriptorLine);
     EXPECT_TRUE(CheckBotFolder(MakeScriptBot(root, "fits", "F", fits)).m_problems.empty());
+    // Code given on the command line, or a module, is no script to look for.
+    for (const char* inline_code : {"sh -c 'printf x > chat.msg'", "bash -ec 'true'",
+                                    "python3 -c 'pass'", "python3 -m json.tool chat.msg"}) {
+        EXPECT_EQ(CheckBotFolder(MakeScriptBot(root, "inline", "I", inline_code)).m_problems,
+                  std::vector<std::string>{})
+            << inline_code;
+    }
     const std::string cut_line = " is longer than 259 characters and is cut there";
     const std::pair<std::string, std::string> cases[] = {
         {MakeScriptBot(root, "py", "Py", "LANG=C exec sh -e bott.sh"),
