@@ -30,8 +30,13 @@ class JsonlLog final : public ConversationObserver {
     explicit JsonlLog(std::string conversation, Problem problem = nullptr)
         : m_conversation(std::move(conversation)), m_problem(std::move(problem)) {}
 
-    // Opens `path` for appending; false with a message for the user.
-    bool Open(const std::string& path, std::string& error) { return m_file.Open(path, error); }
+    // Opens `path` for appending; false with a message for the user. A log
+    // never opened writes nothing and tells no problem, so that a front-end
+    // may observe with it whatever became of its Open (the bots' log).
+    bool Open(const std::string& path, std::string& error) {
+        m_opened = m_file.Open(path, error);
+        return m_opened;
+    }
 
     // The log begins with a header: `set_up` and `introduced`, the
     // participants there from the start. Without it, there is no header.
@@ -76,6 +81,7 @@ class JsonlLog final : public ConversationObserver {
     std::string m_waiting;         // whole lines not yet in the file
     long long m_firstWaiting = 0;  // the turns they are, when there are any
     long long m_lastWaiting = 0;
+    bool m_opened = false;
     bool m_gaveUp = false;  // too much waited: nothing more is written
     std::string m_failure;  // why the last write failed
 };
