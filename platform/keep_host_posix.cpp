@@ -363,6 +363,9 @@ KeepHost::~KeepHost() {
 void KeepHost::Stop() {
     if (m_host <= 0) return;
     m_link.Reset();
+    // A kept program may have stopped the host (SIGSTOP); it has to run to
+    // end. Ours until we reap it, so the pid is the host's.
+    ::kill(m_host, SIGCONT);
     // The host ends once it has ended its programs; it never waits on a bot.
     while (::waitpid(m_host, nullptr, 0) < 0 && errno == EINTR) {
     }

@@ -2,9 +2,11 @@
 #include "platform/kept_programs.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/socket.h>
 
 #include <filesystem>
+#include <future>
 #include <thread>
 
 #include "platform/test_processes.h"
@@ -80,6 +82,24 @@ TEST_F(KeptPrograms, EndWhenUnusedForTheIdleTime) {
     const std::string helper = Pid("a", "helper");
     EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program) && !ProcessIsLive(helper); }));
     EXPECT_EQ(Ask("a").m_start, KeptStart::kRestarted);
+}
+
+// A kept program that stops the host (SIGSTOP) does not keep Stop waiting.
+TEST_F(KeptPrograms, StopEndsAHostThatAProgramStopped) {
+    StartHost(std::chrono::seconds(60));
+    const KeptProgram kept =
+        AskToKeep(m_socket, "test", {"sh", "-c", "read line; kill -STOP $PPID; echo $line; cat"},
+                  m_root.File("a"));
+    ASSERT_TRUE(kept.m_connection.IsOpen()) << kept.m_error;
+    EXPECT_EQ(Echo(kept, "stop"), "stop\n");
+    const pid_t host = m_host.Host();
+    char state = 0;
+    long group = 0;
+    EXPECT_TRUE(ProcessState(std::to_string(host), state, group) && state == 'T');
+    auto stopping = std::async(std::launch::async, [this] { m_host.Stop(); });
+    const bool ended = stopping.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+    if (!ended) ::kill(host, SIGKILL);  // so that the test itself ends
+    EXPECT_TRUE(ended) << "Stop waits for a stopped host";
 }
 
 TEST_F(KeptPrograms, SayWhyAProgramCannotBeKept) {
