@@ -258,6 +258,7 @@ class Keeper {
     // to, the terminal); only the socket stays, as descriptor 3. The bots
     // start with no signal blocked.
     const int child_events = BecomeService({socket});
+    if (child_events < 0) ::_exit(1);
     // Should the program have gone already, the first poll sees the
     // hang-up: only the program held the other end.
     Keeper(3, child_events).Serve();

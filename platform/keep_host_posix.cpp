@@ -304,6 +304,7 @@ class Host {
     // Jabbery's link becomes descriptor 3, the socket 4; the host ends its
     // programs when the link hangs up.
     const int child_events = BecomeService({link, listener});
+    if (child_events < 0) ::_exit(1);
     for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
     // A kept program is no turn's: it carries no turn's marker.
     ::unsetenv(kExchangeMarkerName);

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "platform/kept_programs.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 
 #include <filesystem>
@@ -100,6 +102,31 @@ TEST_F(KeptPrograms, StopEndsAHostThatAProgramStopped) {
     const bool ended = stopping.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
     if (!ended) ::kill(host, SIGKILL);  // so that the test itself ends
     EXPECT_TRUE(ended) << "Stop waits for a stopped host";
+}
+
+// Under a low limit of open descriptors, most of them taken, the host
+// still keeps programs, and ends.
+TEST_F(KeptPrograms, ServeUnderALowDescriptorLimitMostlyTaken) {
+    rlimit limits{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limits), 0);
+    rlimit low = limits;
+    low.rlim_cur = 16;  // the host inherits it
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    {
+        std::vector<UniqueFd> taken;  // up to 12; the host's own come above
+        while (taken.empty() || taken.back().Get() < 12) {
+            taken.emplace_back(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+            ASSERT_TRUE(taken.back().IsOpen());
+        }
+        StartHost(std::chrono::seconds(60));
+    }
+    ::setrlimit(RLIMIT_NOFILE, &limits);
+    EXPECT_EQ(Echo(Ask("a"), "low"), "low\n");
+    const pid_t host = m_host.Host();
+    auto stopping = std::async(std::launch::async, [this] { m_host.Stop(); });
+    const bool ended = stopping.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+    if (!ended) ::kill(host, SIGKILL);  // so that the test itself ends
+    EXPECT_TRUE(ended) << "the host does not end";
 }
 
 TEST_F(KeptPrograms, SayWhyAProgramCannotBeKept) {
