@@ -44,6 +44,14 @@ class KeptPrograms : public ::testing::Test {
         const ssize_t got = ::recv(kept.m_connection.Get(), answer, sizeof answer - 1, 0);
         return got > 0 ? std::string(answer, static_cast<std::size_t>(got)) : "";
     }
+    // Stops the host; false when that waits longer than ample (the host is then killed).
+    bool StopsInTime() {
+        const pid_t host = m_host.Host();
+        auto stopping = std::async(std::launch::async, [this] { m_host.Stop(); });
+        if (stopping.wait_for(std::chrono::seconds(30)) == std::future_status::ready) return true;
+        ::kill(host, SIGKILL);  // so that the test itself ends
+        return false;
+    }
     std::string Pid(const std::string& bot, const std::string& file) {
         return TrimmedFile(m_root.File(bot + "/" + file));
     }
@@ -94,14 +102,10 @@ TEST_F(KeptPrograms, StopEndsAHostThatAProgramStopped) {
                   m_root.File("a"));
     ASSERT_TRUE(kept.m_connection.IsOpen()) << kept.m_error;
     EXPECT_EQ(Echo(kept, "stop"), "stop\n");
-    const pid_t host = m_host.Host();
     char state = 0;
     long group = 0;
-    EXPECT_TRUE(ProcessState(std::to_string(host), state, group) && state == 'T');
-    auto stopping = std::async(std::launch::async, [this] { m_host.Stop(); });
-    const bool ended = stopping.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
-    if (!ended) ::kill(host, SIGKILL);  // so that the test itself ends
-    EXPECT_TRUE(ended) << "Stop waits for a stopped host";
+    EXPECT_TRUE(ProcessState(std::to_string(m_host.Host()), state, group) && state == 'T');
+    EXPECT_TRUE(StopsInTime());
 }
 
 // Under a low limit of open descriptors, most of them taken, the host
@@ -122,11 +126,7 @@ TEST_F(KeptPrograms, ServeUnderALowDescriptorLimitMostlyTaken) {
     }
     ::setrlimit(RLIMIT_NOFILE, &limits);
     EXPECT_EQ(Echo(Ask("a"), "low"), "low\n");
-    const pid_t host = m_host.Host();
-    auto stopping = std::async(std::launch::async, [this] { m_host.Stop(); });
-    const bool ended = stopping.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
-    if (!ended) ::kill(host, SIGKILL);  // so that the test itself ends
-    EXPECT_TRUE(ended) << "the host does not end";
+    EXPECT_TRUE(StopsInTime());
 }
 
 TEST_F(KeptPrograms, SayWhyAProgramCannotBeKept) {
