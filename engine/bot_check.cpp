@@ -153,6 +153,11 @@ BotCheck CheckBotFolder(const std::string& folder) {
     }
     if (check.m_command.find_first_not_of(" \t") == std::string::npos) {
         check.m_problems.push_back("the command line (line 3) is empty");
+    } else if (check.m_command.find('\0') != std::string::npos) {
+        // A command line is handed to the shell as a C string, which a NUL ends.
+        check.m_problems.push_back(
+            "the command line (line 3) holds a NUL byte, so it cannot run: save vorn.nfo as "
+            "plain text, not UTF-16");
     } else if (std::string problem = CommandProblem(check.m_command, folder); !problem.empty()) {
         check.m_problems.push_back(problem);
     }

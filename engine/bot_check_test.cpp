@@ -34,6 +34,9 @@ TEST(CheckBotFolder, FindsTheCommonMistakesWithoutRunningAnything) {
             << inline_code;
     }
     const std::string cut_line = " is longer than 259 characters and is cut there";
+    const std::string holds_nul =
+        "the command line (line 3) holds a NUL byte, so it cannot run: save vorn.nfo as plain "
+        "text, not UTF-16";
     const std::pair<std::string, std::string> cases[] = {
         {MakeScriptBot(root, "py", "Py", "LANG=C exec sh -e bott.sh"),
          "sh is to run bott.sh, which is not in the folder"},
@@ -43,6 +46,7 @@ TEST(CheckBotFolder, FindsTheCommonMistakesWithoutRunningAnything) {
         {MakeScriptBot(root, "unknown", "U", "no-such-program-anywhere x"),
          "the program no-such-program-anywhere is not found on PATH"},
         {root.Path(), "no vorn.nfo in this folder"},
+        {MakeScriptBot(root, "wide", "W", std::string("true\0", 5)), holds_nul},
         {MakeScriptBot(root, "cut", "C", cut),
          "the command line (line 3)" + cut_line +
              ": put the command in a script in the bot's folder and run that (line 3: sh bot.sh)"},
