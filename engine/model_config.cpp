@@ -85,7 +85,17 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
     config.endpoint = find("endpoint")->value;
     while (!config.endpoint.empty() && config.endpoint.back() == '/') config.endpoint.pop_back();
     config.model = find("model")->value;
-    if (const Entry* key_env = find("api_key_env")) config.api_key_env = key_env->value;
+    if (const Entry* key_env = find("api_key_env")) {
+        // The value is not repeated: it may be the key itself, put there by
+        // mistake, and this message reaches logs and the window.
+        if (!IsVariableName(key_env->value)) {
+            error = At(*key_env, "api_key_env") +
+                    " must be the name of an environment variable (letters, digits and _), not "
+                    "the key itself";
+            return false;
+        }
+        config.api_key_env = key_env->value;
+    }
 
     const Entry* persona = find("persona");
     const Entry* persona_file = find("persona_file");
@@ -158,6 +168,14 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
 }
 
 }  // namespace
+
+bool IsVariableName(std::string_view name) {
+    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+               c == '_';
+    });
+}
 
 bool ParseModelConfig(std::string_view text, const std::filesystem::path& folder,
                       ModelConfig& config, std::string& error) {

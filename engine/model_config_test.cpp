@@ -43,6 +43,9 @@ TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
     EXPECT_FALSE(ParseModelConfig("endpoint = e\n\napi_key = sk-secret\n", ".", config, error));
     EXPECT_EQ(error.find("sk-secret"), std::string::npos) << error;
     EXPECT_EQ(error.rfind("model.conf line 3: unknown key 'api_key'", 0), 0u) << error;
+    // The key itself where the name of its variable goes.
+    EXPECT_FALSE(ParseModelConfig(kBase + "api_key_env = sk-secret", ".", config, error));
+    EXPECT_EQ(error.find("sk-secret"), std::string::npos) << error;
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"",
          {"no equals sign", "temperature = hot", "temperature = 3", "max_tokens = 0",
@@ -50,7 +53,8 @@ TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
           "budget_tokens = 1.5", "context = 201", "max_context_chars = -1",
           "memory_across_conversations = yes"}},
         {"timeout must be", {"timeout = 0.0004", "timeout = nan", "timeout = inf"}},
-        {"temperature must be", {"temperature = nan", "temperature = inf"}}};
+        {"temperature must be", {"temperature = nan", "temperature = inf"}},
+        {"api_key_env must be", {"api_key_env = 9KEY", "api_key_env = A B"}}};
     for (const auto& [says, lines] : cases) {
         for (const std::string& line : lines) {
             EXPECT_FALSE(ParseModelConfig(kBase + line, ".", config, error)) << line;
