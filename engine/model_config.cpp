@@ -6,7 +6,6 @@
 #include <cmath>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "platform/bot_files.h"
 
@@ -23,13 +22,33 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-bool ReadWholeFile(const std::filesystem::path& path, std::string& text) {
+// A settings file is a few lines; a persona written inline stays far below this.
+constexpr std::size_t kMaxConfigBytes = 1024 * 1024;
+
+// Reads model.conf, which may be a link to a shared one, but only when it
+// is a regular file of at most kMaxConfigBytes: a pipe would block the
+// read and a device never end it.
+bool ReadConfigFile(const std::filesystem::path& path, std::string& text, std::string& error) {
+    const std::string where = std::string(kConfigFile) + " in the bot's folder";
+    std::error_code failure;
+    const std::filesystem::file_status status = std::filesystem::status(path, failure);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        error = where + " is not a regular file";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
-    return !in.bad();
+    text.assign(kMaxConfigBytes + 1, '\0');
+    if (in) in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!in && !in.eof()) {
+        error = "cannot read " + where + " (make one with jabbery-model --init)";
+        return false;
+    }
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxConfigBytes) {
+        error = where + " is larger than 1 MiB";
+        return false;
+    }
+    return true;
 }
 
 template <typename Number>
@@ -226,10 +245,7 @@ bool ParseModelConfig(std::string_view text, const std::filesystem::path& folder
 
 bool LoadModelConfig(const std::filesystem::path& folder, ModelConfig& config, std::string& error) {
     std::string text;
-    if (!ReadWholeFile(folder / kConfigFile, text)) {
-        error = "cannot read model.conf in the bot's folder (make one with jabbery-model --init)";
-        return false;
-    }
+    if (!ReadConfigFile(folder / kConfigFile, text, error)) return false;
     return ParseModelConfig(text, folder, config, error);
 }
 

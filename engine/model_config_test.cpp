@@ -2,6 +2,7 @@
 #include "engine/model_config.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/test_temp_folder.h"
 
@@ -90,6 +91,22 @@ TEST(ModelConfig, PersonaFromAFileInTheFolderOnly) {
     }
     ASSERT_TRUE(ParseModelConfig(kBase + "persona_file=sub/persona.txt", bot, config, error));
     EXPECT_EQ(config.persona, "In a subfolder.");
+}
+
+// A settings file is a few lines: a pipe would block the read, a device or
+// a huge file would fill memory.
+TEST(ModelConfig, LoadRefusesWhatIsNoSettingsFile) {
+    TempFolder folder;
+    const std::filesystem::path conf = folder.File(kConfigFile);
+    WriteFile(conf, kBase + std::string(2 * 1024 * 1024, '#'));
+    ModelConfig config;
+    std::string error;
+    EXPECT_FALSE(LoadModelConfig(folder.Path(), config, error));
+    EXPECT_EQ(error, "model.conf in the bot's folder is larger than 1 MiB");
+    std::filesystem::remove(conf);
+    ASSERT_EQ(::mkfifo(conf.c_str(), 0600), 0);
+    EXPECT_FALSE(LoadModelConfig(folder.Path(), config, error));
+    EXPECT_EQ(error, "model.conf in the bot's folder is not a regular file");
 }
 
 }  // namespace
