@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "values/bot_protocol.h"
+
 namespace jabbery {
 
 namespace {
@@ -67,7 +69,13 @@ bool KeptAnswer::TakeLine(const std::string& line) {
     }
     std::string text = Trimmed(line);
     if (text.empty()) return false;
-    m_answer.push_back(std::move(text));
+    // Only what can make the answer is kept: its first line, or with --join
+    // lines until they fill the longest answer, so a program printing
+    // without end before its prompt costs no memory.
+    if (m_answer.empty() || (m_options.m_join && m_kept <= kMaxReplyLength)) {
+        m_kept += text.size() + 1;
+        m_answer.push_back(std::move(text));
+    }
     // Without a prompt the first line with text is all of the answer.
     m_complete = !m_options.m_prompt;
     return m_complete;
