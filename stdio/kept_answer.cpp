@@ -21,6 +21,15 @@ std::string Trimmed(const std::string& line) {
 // that prints without a line end must not grow our memory without end.
 constexpr std::size_t kLongestLine = 1u << 20;
 
+// The longest text searched for a prompt. The regular expression engine
+// recurses once per character for patterns such as ".*", so a line of some
+// hundred kilobytes would overflow the stack; a prompt is never that long.
+constexpr std::size_t kLongestPrompt = 4096;
+
+bool IsPrompt(const std::string& text, const std::regex& pattern) {
+    return text.size() <= kLongestPrompt && std::regex_search(text, pattern);
+}
+
 }  // namespace
 
 void OutputLines::Feed(std::string_view bytes) {
@@ -43,9 +52,9 @@ std::vector<std::string> OutputLines::TakeLines() {
 bool SkipUntil::Feed(std::string_view bytes) {
     m_lines.Feed(bytes);
     for (const std::string& line : m_lines.TakeLines()) {
-        if (std::regex_search(line, m_pattern)) return true;
+        if (IsPrompt(line, m_pattern)) return true;
     }
-    return std::regex_search(m_lines.Partial(), m_pattern);
+    return IsPrompt(m_lines.Partial(), m_pattern);
 }
 
 bool KeptAnswer::Feed(std::string_view bytes) {
@@ -55,7 +64,7 @@ bool KeptAnswer::Feed(std::string_view bytes) {
     }
     // A prompt that has not ended its line ends the answer all the same.
     if (m_options.m_prompt && !m_answer.empty() &&
-        std::regex_search(m_lines.Partial(), *m_options.m_prompt)) {
+        IsPrompt(m_lines.Partial(), *m_options.m_prompt)) {
         m_complete = true;
     }
     return m_complete;
@@ -63,7 +72,7 @@ bool KeptAnswer::Feed(std::string_view bytes) {
 
 bool KeptAnswer::TakeLine(const std::string& line) {
     if (m_complete) return true;
-    if (m_options.m_prompt && std::regex_search(line, *m_options.m_prompt)) {
+    if (m_options.m_prompt && IsPrompt(line, *m_options.m_prompt)) {
         m_complete = !m_answer.empty();
         return m_complete;
     }

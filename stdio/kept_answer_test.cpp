@@ -26,5 +26,23 @@ TEST(KeptAnswer, KeepsNoMoreThanAnAnswerHolds) {
     EXPECT_EQ(answer.Text().rfind("some words some words", 0), 0u);
 }
 
+// The regular expression engine recurses once per character for patterns
+// such as ".*": a line of some hundred kilobytes would overflow the stack.
+// A prompt is short, so a long line is never taken for one.
+TEST(KeptAnswer, ALongLineIsNeverTakenForAPrompt) {
+    const std::string long_line(300 * 1000, 'a');
+    KeptOptions options;
+    options.m_prompt.emplace("[a-z]+> $");
+    KeptAnswer answer(options);
+    EXPECT_FALSE(answer.Feed("answer\n" + long_line + "> "));
+    EXPECT_FALSE(answer.Feed("\n"));
+    EXPECT_TRUE(answer.Feed("ok> "));
+    EXPECT_EQ(answer.Text(), "answer");
+    const std::regex banner_end(".*ready");
+    SkipUntil skip(banner_end);
+    EXPECT_FALSE(skip.Feed(long_line + "ready\n"));
+    EXPECT_TRUE(skip.Feed("ready\n"));
+}
+
 }  // namespace
 }  // namespace jabbery
