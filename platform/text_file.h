@@ -32,6 +32,11 @@ std::string FolderOf(const std::string& path);
 // there, or cannot be deleted, is left be.
 void DeleteFileQuietly(int folder_fd, const std::string& name);
 
+// Whether the regular file `path` has bytes after its last line feed: a
+// line cut short, by a full disk or a writer killed while writing. False for
+// an empty file, one that is not there or not regular, or cannot be read.
+bool EndsInsideLine(const std::string& path);
+
 // The outcome of AppendOrCreateFile and CreateNewFile.
 struct AppendResult {
     bool m_ok = false;

@@ -117,6 +117,18 @@ void DeleteFileQuietly(int folder_fd, const std::string& name) {
     ::unlinkat(folder_fd, name.c_str(), 0);
 }
 
+bool EndsInsideLine(const std::string& path) {
+    // O_NONBLOCK: a FIFO of that name must not hold us up waiting for a writer.
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat status {};
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size == 0)
+        return false;
+    char last = '\n';
+    // pread: the last byte alone, whatever the file's size.
+    return ::pread(fd.Get(), &last, 1, status.st_size - 1) == 1 && last != '\n';
+}
+
 bool AppendingFile::Open(const std::string& path, std::string& error) {
     bool existed = false;
     m_path = path;
