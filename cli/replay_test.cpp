@@ -108,6 +108,8 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
         {{"--continue", root.File("empty.jsonl")}, "empty.jsonl: it records no participant"},
         {{"--continue", log}, "log.jsonl: bot 2 (Bob): "},
         {{"--continue", log, bots[0]}, "the conversation has 3 bots, and 1 folders were given"},
+        {{"--continue", log, "--turns", "1", bots[2], bots[0], bots[2]},
+         "(Ann): " + bots[2] + " holds the bot Cy"},
         {{"--replay", log, bots[0]}, "--replay takes no BOTDIR and no --join"},
         {{"--continue", log, "--jsonl", root.File("x")}, "leave out --jsonl"},
         {{"--export", "md", log, root.File("empty.jsonl")}, "an export never replaces a file"},
