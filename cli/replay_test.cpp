@@ -103,6 +103,7 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
     const struct {
         std::vector<std::string> arguments;
         std::string message;
+        int status = 2;  // 1: a file that could not be written
     } cases[] = {
         {{"--replay", root.File("none.jsonl")}, "none.jsonl: No such file or directory"},
         {{"--continue", root.File("empty.jsonl")}, "empty.jsonl: it records no participant"},
@@ -115,10 +116,11 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
         {{"--export", "md", log, root.File("empty.jsonl")}, "an export never replaces a file"},
         {{"--export", "pdf", log, root.File("new.pdf")}, "--export: pdf not in {html,md,txt,rtf}"},
         {{"--export", "md", log}, "--export takes a FORMAT, then the LOG to read and the OUT"},
+        {{"--export", "md", log, root.File("none/out.md")}, "none/out.md: No such file", 1},
     };
-    for (const auto& [arguments, message] : cases) {
+    for (const auto& [arguments, message, status] : cases) {
         const CliOutcome outcome = RunCli(root, arguments);
-        EXPECT_EQ(outcome.m_status, 2) << message;
+        EXPECT_EQ(outcome.m_status, status) << message;
         EXPECT_NE(outcome.m_err.find(message), std::string::npos) << outcome.m_err;
     }
 }
