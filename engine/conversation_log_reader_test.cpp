@@ -197,31 +197,5 @@ TEST(ConversationLogReader, ReadsTheFirstOfTwoConversationsInOneFile) {
     EXPECT_EQ(read.m_end->m_reason, EndReason::kTurns);
 }
 
-// A log appended to a file cut short inside a line (a run killed while
-// writing, a full disk) starts on a line of its own: only the cut line is lost.
-TEST(ConversationLogReader, ReadsALogAppendedAfterALineCutShort) {
-    TempFolder root;
-    WriteFile(root.File("t.jsonl"), "{\"conversation\":\"old\",\"turn\":1,\"bo");
-    Conversation conversation(MakeSpeakingOrder("list"), StopRules{});
-    JsonlLog log("new");
-    std::string error;
-    ASSERT_TRUE(log.Open(root.File("t.jsonl"), error)) << error;
-    conversation.AddObserver(log);
-    for (const char* name : {"Ann", "Bob"}) conversation.Join(Bot(name));
-    log.BeginWithHeader(RecordSetUp("p", "list", 1u, conversation.LastMessage(), StopRules{}),
-                        conversation.Participants());
-    conversation.Start();
-    ScriptedRunner runner;
-    RunTurns(conversation, runner, 2);
-    std::vector<std::string> problems;
-    const std::optional<RecordedConversation> read =
-        ReadConversationLog(root.File("t.jsonl"), problems, error);
-    ASSERT_TRUE(read && read->m_setUp) << error;
-    EXPECT_EQ(read->m_setUp->m_id, "new");
-    EXPECT_EQ(read->m_turns.size(), 2u);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].rfind("line 1: ", 0), 0u) << problems[0];
-}
-
 }  // namespace
 }  // namespace jabbery

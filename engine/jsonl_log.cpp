@@ -139,11 +139,6 @@ std::string JsonlLog::Line(const Participant& bot, const Turn& turn) const {
     return Dump(line);
 }
 
-bool JsonlLog::Open(const std::string& path, std::string& error) {
-    m_endLineFirst = EndsInsideLine(path);
-    return m_file.Open(path, error);
-}
-
 void JsonlLog::BeginWithHeader(ConversationSetUp set_up, std::vector<Participant> introduced) {
     m_header = std::move(set_up);
     m_introduced = std::move(introduced);
@@ -237,9 +232,8 @@ bool JsonlLog::Finish(std::string& error) {
 
 bool JsonlLog::WriteWaiting() {
     // One append for all that waits: whole lines, in the turns' order.
-    if (m_file.Append(m_endLineFirst ? "\n" + m_waiting : m_waiting, m_failure)) {
+    if (m_file.Append(m_waiting, m_failure)) {
         m_waiting.clear();
-        m_endLineFirst = false;
         return true;
     }
     // A log that stays behind this long is given up rather than let it grow

@@ -31,9 +31,8 @@ class JsonlLog final : public ConversationObserver {
         : m_conversation(std::move(conversation)), m_problem(std::move(problem)) {}
 
     // Opens `path` for appending; false with a message for the user. A file
-    // that ends inside a line gets a line end before the first record, so
-    // that the record is not lost in the line cut short.
-    bool Open(const std::string& path, std::string& error);
+    // that ends inside a line cut short gets the records on lines of their own.
+    bool Open(const std::string& path, std::string& error) { return m_file.Open(path, error); }
 
     // The log begins with a header: `set_up` and `introduced`, the
     // participants there from the start. Without it, there is no header.
@@ -78,9 +77,8 @@ class JsonlLog final : public ConversationObserver {
     std::string m_waiting;         // whole lines not yet in the file
     long long m_firstWaiting = 0;  // the turns they are, when there are any
     long long m_lastWaiting = 0;
-    bool m_gaveUp = false;        // too much waited: nothing more is written
-    bool m_endLineFirst = false;  // the file ends inside a line cut short
-    std::string m_failure;        // why the last write failed
+    bool m_gaveUp = false;  // too much waited: nothing more is written
+    std::string m_failure;  // why the last write failed
 };
 
 // A moment in UTC as ISO 8601 with milliseconds: "2026-12-07T03:15:00.123Z".

@@ -32,11 +32,6 @@ std::string FolderOf(const std::string& path);
 // there, or cannot be deleted, is left be.
 void DeleteFileQuietly(int folder_fd, const std::string& name);
 
-// Whether the regular file `path` has bytes after its last line feed: a
-// line cut short, by a full disk or a writer killed while writing. False for
-// an empty file, one that is not there or not regular, or cannot be read.
-bool EndsInsideLine(const std::string& path);
-
 // The outcome of AppendOrCreateFile and CreateNewFile.
 struct AppendResult {
     bool m_ok = false;
@@ -56,6 +51,9 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
 
 // A file kept open for adding lines to its end as they come (a log that
 // `tail -f` can follow). Opened as AppendOrCreateFile opens: never truncated.
+// A file that ends inside a line cut short (a writer killed, a file size
+// limit) gets a line end before the first text added, which would otherwise
+// be lost in that line.
 class AppendingFile {
   public:
     // False with a message for the user in `error` when it cannot be opened.
@@ -66,6 +64,7 @@ class AppendingFile {
   private:
     std::string m_path;
     UniqueFd m_fd;
+    bool m_endLineFirst = false;  // the file ends inside a line cut short
 };
 
 // Creates `path` holding `content` only when nothing of that name exists.
