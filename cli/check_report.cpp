@@ -55,7 +55,9 @@ std::string FolderProblem(const std::string& argument, const BotPlaces& places) 
     std::error_code error;
     const auto status = std::filesystem::status(argument, error);
     if (std::filesystem::is_directory(status)) {
-        if (!FindDescriptor(argument).empty()) return {};
+        std::string why;  // a folder that cannot be listed says why
+        if (!FindDescriptor(argument, &why).empty()) return {};
+        if (!why.empty()) return argument + ": " + why;
         return argument + ": no " + kDescriptorName + " in this folder; it is not a bot's folder";
     }
     if (std::filesystem::exists(status)) return argument + ": not a folder";

@@ -121,7 +121,9 @@ int main(int argc, char** argv) {
             MakeProgramBot(CurrentBotPlaces(), options.m_newBot, options.m_botFolders,
                            StdioBridgePath(ProgramFolder()), error);
         if (folder.empty()) return Fail(error);
-        std::printf("Made the bot folder %s; try it with\n  jabbery-cli --try %s\n", folder.c_str(),
+        // "--" keeps a name that starts with '-' from being taken for an option.
+        std::printf("Made the bot folder %s; try it with\n  jabbery-cli --try %s%s\n",
+                    folder.c_str(), options.m_newBot.starts_with('-') ? "-- " : "",
                     ShellQuote(options.m_newBot).c_str());
         return 0;
     }
@@ -354,11 +356,14 @@ int main(int argc, char** argv) {
     err.KeepBelow(nullptr);
     human_input.reset();
     // Why it ended, unless one of its rules ended it: a stop signal, or
-    // standard output's reader went away.
+    // standard output failed (its reader went away, or its disk is full).
     const int stop_signal = StopSignalReceived();
-    conversation.Finish(EndReason::kInterrupted, stop_signal != 0
-                                                     ? "interrupted by " + SignalName(stop_signal)
-                                                     : "standard output's reader went away");
+    conversation.Finish(EndReason::kInterrupted,
+                        stop_signal != 0 ? "interrupted by " + SignalName(stop_signal)
+                        : out.Error() == EPIPE
+                            ? std::string("standard output's reader went away")
+                            : "standard output cannot be written (" +
+                                  std::system_category().message(out.Error()) + ")");
     if (!options.m_quiet) warn(EndLine(conversation, warnings_to_terminal));
 
     // The files first, then what is printed, which may find no reader.

@@ -134,9 +134,11 @@ std::string CommandProblem(const std::string& command, const std::string& folder
 
 BotCheck CheckBotFolder(const std::string& folder) {
     BotCheck check;
-    const std::string descriptor = FindDescriptor(folder);
+    std::string unlisted;
+    const std::string descriptor = FindDescriptor(folder, &unlisted);
     if (descriptor.empty()) {
-        check.m_problems.push_back(std::string("no ") + kDescriptorName + " in this folder");
+        check.m_problems.push_back(
+            unlisted.empty() ? std::string("no ") + kDescriptorName + " in this folder" : unlisted);
         return check;
     }
     check.m_descriptor = std::filesystem::path(descriptor).filename().string();

@@ -30,9 +30,10 @@ class JsonlLog final : public ConversationObserver {
     explicit JsonlLog(std::string conversation, Problem problem = nullptr)
         : m_conversation(std::move(conversation)), m_problem(std::move(problem)) {}
 
-    // Opens `path` for appending; false with a message for the user. A log
-    // never opened writes nothing and tells no problem, so that a front-end
-    // may observe with it whatever became of its Open (the bots' log).
+    // Opens `path` for appending; false with a message for the user. A file
+    // that ends inside a line cut short gets the records on lines of their own.
+    // A log never opened writes nothing and tells no problem, so that a
+    // front-end may observe with it whatever became of its Open (the bots' log).
     bool Open(const std::string& path, std::string& error) {
         m_opened = m_file.Open(path, error);
         return m_opened;
