@@ -121,9 +121,7 @@ int main(int argc, char** argv) {
             MakeProgramBot(CurrentBotPlaces(), options.m_newBot, options.m_botFolders,
                            StdioBridgePath(ProgramFolder()), error);
         if (folder.empty()) return Fail(error);
-        // "--" keeps a name that starts with '-' from being taken for an option.
-        std::printf("Made the bot folder %s; try it with\n  jabbery-cli --try %s%s\n",
-                    folder.c_str(), options.m_newBot.starts_with('-') ? "-- " : "",
+        std::printf("Made the bot folder %s; try it with\n  jabbery-cli --try %s\n", folder.c_str(),
                     ShellQuote(options.m_newBot).c_str());
         return 0;
     }
