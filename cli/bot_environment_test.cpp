@@ -75,6 +75,19 @@ TEST_F(BotEnvironment, TryTellsABotItIsTheFirstTurnOfItsOwnConversation) {
     EXPECT_FALSE(RuntimeFoldersLeft());
 }
 
+// Without a runtime folder the conversation goes on with one warning that
+// says what the bots go without, and no other.
+TEST_F(BotEnvironment, WithoutARuntimeFolderOneWarningSaysWhatTheBotsLack) {
+    const ScopedVariable missing("XDG_RUNTIME_DIR", m_root.File("missing"));
+    const std::string ada = MakeScriptBot(m_root, "ada", "Ada", "printf 'hi\\n' > chat.msg");
+    const std::string bo = MakeScriptBot(m_root, "bo", "Bo", "printf 'hi\\n' > chat.msg");
+    const CliOutcome run = RunCli(m_root, {"--turns", "2", "--interval", "0", ada, bo});
+    EXPECT_EQ(run.m_status, 0);
+    const std::vector<std::string> said = Lines(run.m_err);
+    ASSERT_EQ(said.size(), 2u) << run.m_err;  // the warning, then how the conversation ended
+    EXPECT_NE(said[0].find("the bots are not given the conversation's log"), std::string::npos);
+}
+
 // An interactive program of our own: a banner and a prompt, then the
 // count of the lines it has seen; it notes its pid when it starts.
 constexpr const char* kCounter =

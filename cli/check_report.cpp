@@ -10,6 +10,17 @@
 
 namespace jabbery {
 
+namespace {
+
+// Writes `line` and a line end, every byte of it: a NUL from a descriptor
+// must not cut the line short and run it into the next.
+void WriteLine(std::string line, std::FILE* stream) {
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stream);
+}
+
+}  // namespace
+
 int PrintBotChecks(const std::vector<std::string>& folders, std::FILE* out, bool for_terminal) {
     int status = 0;
     const std::vector<BotCheck> checks = CheckBotFolders(folders);
@@ -23,8 +34,7 @@ int PrintBotChecks(const std::vector<std::string>& folders, std::FILE* out, bool
             status = 1;
             line += "FAILED: " + JoinedProblems(check);
         }
-        line = for_terminal ? ForTerminal(line) : line;
-        std::fprintf(out, "%s\n", line.c_str());
+        WriteLine(for_terminal ? ForTerminal(line) : line, out);
     }
     return status;
 }
@@ -32,8 +42,9 @@ int PrintBotChecks(const std::vector<std::string>& folders, std::FILE* out, bool
 bool ReportFailedChecks(const std::vector<std::string>& failures, bool strict, bool for_terminal,
                         std::FILE* err) {
     for (const std::string& failure : failures) {
-        const std::string shown = for_terminal ? ForTerminal(failure) : failure;
-        std::fprintf(err, "jabbery-cli: %s%s\n", strict ? "" : "warning: ", shown.c_str());
+        WriteLine(std::string("jabbery-cli: ") + (strict ? "" : "warning: ") +
+                      (for_terminal ? ForTerminal(failure) : failure),
+                  err);
     }
     if (!strict || failures.empty()) return true;
     std::fputs("jabbery-cli: --strict: nothing was run, as the check above failed\n", err);
@@ -44,7 +55,9 @@ std::string FolderProblem(const std::string& argument, const BotPlaces& places) 
     std::error_code error;
     const auto status = std::filesystem::status(argument, error);
     if (std::filesystem::is_directory(status)) {
-        if (!FindDescriptor(argument).empty()) return {};
+        std::string why;  // a folder that cannot be listed says why
+        if (!FindDescriptor(argument, &why).empty()) return {};
+        if (!why.empty()) return argument + ": " + why;
         return argument + ": no " + kDescriptorName + " in this folder; it is not a bot's folder";
     }
     if (std::filesystem::exists(status)) return argument + ": not a folder";

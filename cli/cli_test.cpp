@@ -67,6 +67,7 @@ TEST(JabberyCli, ABadCommandLineIsAOneLineUsageErrorBeforeAnyBotRuns) {
                                                        std::vector<std::string>(16, a),
                                                        {a, a, "--save", old, "--rtf", old},
                                                        {a, a, "--save", fresh, "--rtf", fresh},
+                                                       {a, a, "--join", "--name", "Two\nLines"},
                                                        {a, a, "--jsonl", fresh, "--mute", "Dee"}};
     std::string error;
     for (auto arguments : bad) {

@@ -131,6 +131,11 @@ TEST(Diagnostics, CheckPrintsAVerdictForEachFolder) {
                 CountLines(some_bad.m_out) == 2u)
         << some_bad.m_out;
     EXPECT_NE(RunCli(root, {"--try", cut}).m_out.find("hint:    " + cut_line), std::string::npos);
+    // A NUL in a descriptor (one saved as UTF-16) cuts no verdict short.
+    const std::string wide = MakeScriptBot(root, "wide", std::string("W\0de", 4), "touch ran");
+    EXPECT_EQ(RunCli(root, {"--check", wide, good}).m_out,
+              wide + ": ok (vorn.nfo, name \"" + std::string("W\0de", 4) +
+                  "\", runs \"touch ran\")\n" + all_good.m_out);
 }
 
 }  // namespace

@@ -41,10 +41,12 @@ int RunExport(const CliOptions& options, std::FILE* err) {
     }
     // The text export's banner is dated as a save made now would be.
     const std::string document = ExportConversation(*recorded, *format, std::time(nullptr));
-    if (const std::string refused = WriteNewExport(out, document); !refused.empty()) {
-        return Refuse(err, refused);
-    }
-    return 0;
+    const AppendResult written = WriteNewExport(out, document);
+    if (written.m_ok) return 0;
+    // An OUT that is there is a wrong command line; one that could not be
+    // written (a missing folder, a full disk) is a file not written.
+    Refuse(err, written.m_error);
+    return written.m_existed ? 2 : 1;
 }
 
 }  // namespace jabbery

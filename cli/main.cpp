@@ -354,11 +354,14 @@ int main(int argc, char** argv) {
     err.KeepBelow(nullptr);
     human_input.reset();
     // Why it ended, unless one of its rules ended it: a stop signal, or
-    // standard output's reader went away.
+    // standard output failed (its reader went away, or its disk is full).
     const int stop_signal = StopSignalReceived();
-    conversation.Finish(EndReason::kInterrupted, stop_signal != 0
-                                                     ? "interrupted by " + SignalName(stop_signal)
-                                                     : "standard output's reader went away");
+    conversation.Finish(EndReason::kInterrupted,
+                        stop_signal != 0 ? "interrupted by " + SignalName(stop_signal)
+                        : out.Error() == EPIPE
+                            ? std::string("standard output's reader went away")
+                            : "standard output cannot be written (" +
+                                  std::system_category().message(out.Error()) + ")");
     if (!options.m_quiet) warn(EndLine(conversation, warnings_to_terminal));
 
     // The files first, then what is printed, which may find no reader.

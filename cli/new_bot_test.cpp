@@ -46,6 +46,10 @@ TEST(NewBot, MakesABotFolderThatRunsTheProgramUnderTry) {
     const CliOutcome no_program = RunCli(root, {"--new-bot", "empty"});
     EXPECT_EQ(no_program.m_status, 2);
     EXPECT_FALSE(std::filesystem::exists(root.File("data/jabbery/bots/empty")));
+    // A name the command line would take for an option could never be tried.
+    const CliOutcome dash = RunCli(root, {"--new-bot", "-x", "--", "true"});
+    EXPECT_EQ(dash.m_status, 2) << dash.m_out;
+    EXPECT_FALSE(std::filesystem::exists(root.File("data/jabbery/bots/-x")));
 }
 
 }  // namespace

@@ -103,20 +103,24 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
     const struct {
         std::vector<std::string> arguments;
         std::string message;
+        int status = 2;  // 1: a file that could not be written
     } cases[] = {
         {{"--replay", root.File("none.jsonl")}, "none.jsonl: No such file or directory"},
         {{"--continue", root.File("empty.jsonl")}, "empty.jsonl: it records no participant"},
         {{"--continue", log}, "log.jsonl: bot 2 (Bob): "},
         {{"--continue", log, bots[0]}, "the conversation has 3 bots, and 1 folders were given"},
+        {{"--continue", log, "--turns", "1", bots[2], bots[0], bots[2]},
+         "(Ann): " + bots[2] + " holds the bot Cy"},
         {{"--replay", log, bots[0]}, "--replay takes no BOTDIR and no --join"},
         {{"--continue", log, "--jsonl", root.File("x")}, "leave out --jsonl"},
         {{"--export", "md", log, root.File("empty.jsonl")}, "an export never replaces a file"},
         {{"--export", "pdf", log, root.File("new.pdf")}, "--export: pdf not in {html,md,txt,rtf}"},
         {{"--export", "md", log}, "--export takes a FORMAT, then the LOG to read and the OUT"},
+        {{"--export", "md", log, root.File("none/out.md")}, "none/out.md: No such file", 1},
     };
-    for (const auto& [arguments, message] : cases) {
+    for (const auto& [arguments, message, status] : cases) {
         const CliOutcome outcome = RunCli(root, arguments);
-        EXPECT_EQ(outcome.m_status, 2) << message;
+        EXPECT_EQ(outcome.m_status, status) << message;
         EXPECT_NE(outcome.m_err.find(message), std::string::npos) << outcome.m_err;
     }
 }

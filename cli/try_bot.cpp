@@ -46,10 +46,13 @@ std::vector<std::string> Hints(const BotProfile& bot, const ExchangeOutcome& out
 int TryBot(const std::string& folder, const std::string& message,
            std::chrono::milliseconds time_limit, std::chrono::milliseconds idle, std::FILE* out,
            bool for_terminal) {
-    std::optional<Participant> found = ReadBot(folder);
+    std::string why;
+    std::optional<Participant> found = ReadBot(folder, &why);
     if (!found) {
-        std::fprintf(stderr, "jabbery-cli: %s: no %s in this folder; it is not a bot's folder\n",
-                     folder.c_str(), kDescriptorName);
+        if (why.empty())
+            why =
+                std::string("no ") + kDescriptorName + " in this folder; it is not a bot's folder";
+        std::fprintf(stderr, "jabbery-cli: %s: %s\n", folder.c_str(), why.c_str());
         return 2;
     }
     Conversation conversation;

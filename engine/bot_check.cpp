@@ -20,10 +20,33 @@ constexpr std::array<std::string_view, 24> kShellBuiltins = {
     "[",     "set",  "eval",  "exit", "export", "command", "if",    "for",
     "while", "case", "{",     "(",    "type",   "umask",   "unset", "."};
 
-// Programs that run a script named by their first argument that is not an option.
-constexpr std::array<std::string_view, 14> kInterpreters = {
-    "sh",   "bash",   "dash", "zsh", "python", "python3", "perl",
-    "node", "nodejs", "ruby", "php", "lua",    "tclsh",   "Rscript"};
+// A program that runs a script named by its first argument that is not an
+// option, unless an option (in a word of single-letter options) gives it the
+// code itself or names a module instead: the letters of those options.
+struct Interpreter {
+    std::string_view m_name;
+    std::string_view m_codeOptions;
+};
+constexpr std::array<Interpreter, 14> kInterpreters = {{{"sh", "c"},
+                                                        {"bash", "c"},
+                                                        {"dash", "c"},
+                                                        {"zsh", "c"},
+                                                        {"python", "cm"},
+                                                        {"python3", "cm"},
+                                                        {"perl", "eE"},
+                                                        {"node", "ep"},
+                                                        {"nodejs", "ep"},
+                                                        {"ruby", "e"},
+                                                        {"php", "r"},
+                                                        {"lua", "e"},
+                                                        {"tclsh", ""},
+                                                        {"Rscript", "e"}}};
+
+// True when `option` is a word of single-letter options with one of `letters`.
+bool HasOptionLetter(const std::string& option, std::string_view letters) {
+    return option.size() > 1 && option[0] == '-' && option[1] != '-' &&
+           option.find_first_of(letters) != std::string::npos;
+}
 
 // The command line's words, with simple quotes and double quotes removed.
 // Enough to find a program's name; the shell itself reads the line at run time.
@@ -92,11 +115,17 @@ std::string CommandProblem(const std::string& command, const std::string& folder
         return "the program " + program + " is not found on PATH";
     }
     const std::string name = std::filesystem::path(program).filename().string();
-    if (!Contains(kInterpreters, name)) return {};
+    const auto interpreter =
+        std::find_if(kInterpreters.begin(), kInterpreters.end(),
+                     [&name](const Interpreter& each) { return each.m_name == name; });
+    if (interpreter == kInterpreters.end()) return {};
     const auto script = std::find_if(first + 1, words.end(), [](const std::string& word) {
         return !word.empty() && word.front() != '-';
     });
-    if (script == words.end() || script->front() == '/') return {};
+    const bool code_given = std::any_of(first + 1, script, [&](const std::string& option) {
+        return HasOptionLetter(option, interpreter->m_codeOptions);
+    });
+    if (code_given || script == words.end() || script->front() == '/') return {};
     std::error_code error;
     if (!std::filesystem::is_regular_file(InFolder(folder, *script), error)) {
         return name + " is to run " + *script + ", which is not in the folder";
@@ -108,9 +137,11 @@ std::string CommandProblem(const std::string& command, const std::string& folder
 
 BotCheck CheckBotFolder(const std::string& folder) {
     BotCheck check;
-    const std::string descriptor = FindDescriptor(folder);
+    std::string unlisted;
+    const std::string descriptor = FindDescriptor(folder, &unlisted);
     if (descriptor.empty()) {
-        check.m_problems.push_back(std::string("no ") + kDescriptorName + " in this folder");
+        check.m_problems.push_back(
+            unlisted.empty() ? std::string("no ") + kDescriptorName + " in this folder" : unlisted);
         return check;
     }
     check.m_descriptor = std::filesystem::path(descriptor).filename().string();
@@ -127,6 +158,11 @@ BotCheck CheckBotFolder(const std::string& folder) {
     }
     if (check.m_command.find_first_not_of(" \t") == std::string::npos) {
         check.m_problems.push_back("the command line (line 3) is empty");
+    } else if (check.m_command.find('\0') != std::string::npos) {
+        // A command line is handed to the shell as a C string, which a NUL ends.
+        check.m_problems.push_back(
+            "the command line (line 3) holds a NUL byte, so it cannot run: save vorn.nfo as "
+            "plain text, not UTF-16");
     } else if (std::string problem = CommandProblem(check.m_command, folder); !problem.empty()) {
         check.m_problems.push_back(problem);
     }

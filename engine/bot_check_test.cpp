@@ -26,11 +26,19 @@ TEST(CheckBotFolder, FindsTheCommonMistakesWithoutRunningAnything) {
     const std::string cut = "echo " + std::string(254 - 10, 'x') + " > chat.msg";
     ASSERT_EQ(fits.size(), kMaxDescriptorLine);
     EXPECT_TRUE(CheckBotFolder(MakeScriptBot(root, "fits", "F", fits)).m_problems.empty());
-    // A subshell, or a program the shell finds only once it expands the line, is not doubted.
-    for (const char* command : {"(sleep 9 &); printf x > chat.msg", "$HOME/bin/bot", "~/bot"})
-        EXPECT_TRUE(CheckBotFolder(MakeScriptBot(root, "shell", "S", command)).m_problems.empty())
-            << command;
+    // Code given on the command line, a module, a subshell, or a program the
+    // shell finds only once it expands the line, is no file to look for.
+    for (const char* inline_code : {"sh -c 'printf x > chat.msg'", "bash -ec 'true'",
+                                    "python3 -c 'pass'", "python3 -m json.tool chat.msg",
+                                    "(sleep 9 &); printf x > chat.msg", "$HOME/bin/bot", "~/bot"}) {
+        EXPECT_EQ(CheckBotFolder(MakeScriptBot(root, "inline", "I", inline_code)).m_problems,
+                  std::vector<std::string>{})
+            << inline_code;
+    }
     const std::string cut_line = " is longer than 259 characters and is cut there";
+    const std::string holds_nul =
+        "the command line (line 3) holds a NUL byte, so it cannot run: save vorn.nfo as plain "
+        "text, not UTF-16";
     const std::pair<std::string, std::string> cases[] = {
         {MakeScriptBot(root, "py", "Py", "LANG=C exec sh -e bott.sh"),
          "sh is to run bott.sh, which is not in the folder"},
@@ -40,6 +48,7 @@ TEST(CheckBotFolder, FindsTheCommonMistakesWithoutRunningAnything) {
         {MakeScriptBot(root, "unknown", "U", "no-such-program-anywhere x"),
          "the program no-such-program-anywhere is not found on PATH"},
         {root.Path(), "no vorn.nfo in this folder"},
+        {MakeScriptBot(root, "wide", "W", std::string("true\0", 5)), holds_nul},
         {MakeScriptBot(root, "cut", "C", cut),
          "the command line (line 3)" + cut_line +
              ": put the command in a script in the bot's folder and run that (line 3: sh bot.sh)"},

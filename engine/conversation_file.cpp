@@ -15,6 +15,7 @@
 #include "engine/participant.h"
 #include "engine/speaker_policy.h"
 #include "engine/stop_pattern.h"
+#include "platform/program_options.h"
 
 namespace jabbery {
 
@@ -48,6 +49,13 @@ std::string AnyText(const std::string&) {
 
 std::string SomeText(const std::string& text) {
     return text.empty() ? "expected text that is not empty" : "";
+}
+
+// A human's name, as --name takes it: one line of a transcript is one speaker's.
+std::string OneLineName(const std::string& text) {
+    if (text.empty()) return SomeText(text);
+    return NamesSomeone(text).empty() ? ""
+                                      : "expected a name on one line, without control characters";
 }
 
 template <typename Number>
@@ -218,7 +226,7 @@ std::optional<ConversationFile> ParseConversationFile(std::string_view text,
         {"jitter", Duration(file.m_jitter, milliseconds(0), kLongestPause)},
         {"time_limit", Duration(file.m_timeLimit, std::chrono::seconds(1), kLongestPause)},
         {"seed", WholeNumber(file.m_seed, 0, 0xFFFFFFFFLL)},
-        {"human_name", Text(file.m_humanName, SomeText)},
+        {"human_name", Text(file.m_humanName, OneLineName)},
         {"stop",
          [&](const toml::node& node) -> std::string {
              if (!node.is_table()) return "expected a [stop] table";

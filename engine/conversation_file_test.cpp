@@ -75,6 +75,8 @@ TEST(ConversationFile, RefusesWrongFilesNamingLineKeyAndWhatWasExpected) {
         {"order = \"loud\"", "f.jabbery:1: `order`: expected one of random, list, natural, pooled"},
         {"opening = 5", "f.jabbery:1: `opening`: expected text in quotes"},
         {"human_name = \"\"", "f.jabbery:1: `human_name`: expected text that is not empty"},
+        {"human_name = \"Two\\nLines\"",
+         "f.jabbery:1: `human_name`: expected a name on one line, without control characters"},
         {"time_limit = \"0s\"", "f.jabbery:1: `time_limit`: expected a duration of at least 1s"},
         {"jitter = \"25h\"", "f.jabbery:1: `jitter`: expected a duration of at most 24h"},
         {"stop = 3", "f.jabbery:1: `stop`: expected a [stop] table"},

@@ -85,6 +85,7 @@ class LogReader {
 
     void Take(const Json& record) {
         if (!record.is_object()) throw BadRecord{"not a JSON object"};
+        if (OfAnotherConversation(record)) return;
         if (record.contains("format")) return Header(record);
         if (record.contains("continued")) return Continued(record);
         if (record.contains("turn")) return TurnRecord(record);
@@ -106,6 +107,21 @@ class LogReader {
     }
 
   private:
+    // Whether `record` belongs to a run appended after the file's first
+    // (--jsonl appends): one that begins with a header of its own under
+    // another id. Its records would be taken for this one's turns. Its header
+    // throws to say so; the rest are passed over. (A run continued later, in
+    // the window under an id of its own, begins with no header and is read.)
+    bool OfAnotherConversation(const Json& record) {
+        const std::string id = Value<std::string>(record, "conversation", "");
+        if (m_others.count(id) != 0) return true;
+        if (!record.contains("format") || !m_conversation.m_setUp || id.empty() ||
+            id == m_conversation.m_setUp->m_id)
+            return false;
+        m_others.insert(id);
+        throw BadRecord{"the records of another conversation, " + id + ", from here on"};
+    }
+
     jabbery::Participant& Participant(ParticipantId id) {
         for (jabbery::Participant& known : m_conversation.m_participants) {
             if (known.m_id == id) return known;
@@ -228,6 +244,8 @@ class LogReader {
 
     RecordedConversation& m_conversation;
     std::set<ParticipantId> m_joinedLater;
+    std::string m_id;                // the conversation the file holds first
+    std::set<std::string> m_others;  // later ones, said once each
 };
 
 }  // namespace

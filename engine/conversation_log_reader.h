@@ -16,7 +16,9 @@ namespace jabbery {
 // exchange ended, who joined and left, and the last end record (a log
 // continued later holds one per run). A line that is not a record of ours
 // is skipped, and `problems` gets one line for it: "line 7: ...". Keys it
-// does not know are ignored.
+// does not know are ignored. A file that holds more than one conversation
+// (runs appended to one log) gives its first; `problems` names the line
+// where each other one starts.
 RecordedConversation ReadConversationLog(std::istream& in, std::vector<std::string>& problems);
 
 // As above, from the file at `path`; none, with `error` naming the file

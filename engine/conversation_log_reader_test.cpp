@@ -171,5 +171,31 @@ TEST(ConversationLogReader, ReadsALogWithoutHeaderAndTakesItsLastEnd) {
     EXPECT_EQ(read.m_end->m_reason, EndReason::kInterrupted);
 }
 
+// --jsonl appends, so one file may hold two runs: the first is read, and the
+// other's records are skipped with one line saying so, never taken as its turns.
+TEST(ConversationLogReader, ReadsTheFirstOfTwoConversationsInOneFile) {
+    std::vector<std::string> problems;
+    const std::string first =
+        "{\"conversation\":\"a\",\"format\":1,\"participants\":[{\"id\":0,\"name\":"
+        "\"Ann\",\"folder\":\"/a/\",\"colour\":0}]}\n"
+        "{\"conversation\":\"a\",\"turn\":1,\"bot\":0,\"name\":\"Ann\",\"text\":\"hi\"}\n";
+    const RecordedConversation read =
+        Read(first +
+                 "{\"conversation\":\"a\",\"end\":\"turns\",\"detail\":\"1 turn\",\"turns\":1}\n"
+                 "{\"conversation\":\"b\",\"format\":1,\"participants\":[{\"id\":0,\"name\":"
+                 "\"Zed\",\"folder\":\"/z/\",\"colour\":0}]}\n"
+                 "{\"conversation\":\"b\",\"turn\":1,\"bot\":0,\"name\":\"Zed\",\"text\":\"yo\"}\n"
+                 "{\"conversation\":\"b\",\"end\":\"interrupted\",\"turns\":1}\n",
+             problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].rfind("line 4: ", 0), 0u) << problems[0];
+    std::vector<std::string> none;
+    const RecordedConversation alone = Read(first, none);
+    EXPECT_EQ(Described(read.m_participants, read.m_turns),
+              Described(alone.m_participants, alone.m_turns));
+    ASSERT_TRUE(read.m_end);
+    EXPECT_EQ(read.m_end->m_reason, EndReason::kTurns);
+}
+
 }  // namespace
 }  // namespace jabbery

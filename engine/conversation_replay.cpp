@@ -59,6 +59,14 @@ std::string ReloadBots(RecordedConversation& recorded, const std::vector<std::st
                    "): " + NotABotText(folder, why) +
                    (folders.empty() ? " (name the bot's folder now after the log)" : "");
         }
+        // Another bot there would take over the recorded one's lines: the log
+        // names a participant once, so its earlier turns would show under the
+        // new name.
+        if (!bot.m_name.Str().empty() && read->m_name.Str() != bot.m_name.Str()) {
+            return "bot " + std::to_string(bot.m_id + 1) + " (" + bot.m_name.Str() +
+                   "): " + folder + " holds the bot " + read->m_name.Str() + ", not " +
+                   bot.m_name.Str() + "; a conversation goes on with the bots it had";
+        }
         read->m_id = bot.m_id;
         read->m_colour = bot.m_colour;
         bot = std::move(*read);

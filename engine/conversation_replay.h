@@ -23,7 +23,8 @@ void CatchUpWith(Conversation& conversation, const std::vector<Turn>& turns);
 
 // Reads the bots of `recorded` (those that had not left) again from their
 // folders, or from `folders` given in their place, one for each in order,
-// keeping their ids and colours. Empty text, or what the user is told.
+// keeping their ids and colours; a folder that holds a bot of another name is
+// refused. Empty text, or what the user is told.
 std::string ReloadBots(RecordedConversation& recorded, const std::vector<std::string>& folders);
 
 }  // namespace jabbery

@@ -140,6 +140,8 @@ ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
         outcome.m_end = ExchangeEnd::kUnusableFile;
         outcome.m_reason = why;
     }
+    // An unusable message file passes on an empty line, whatever was read from it.
+    if (outcome.m_end == ExchangeEnd::kUnusableFile) result.m_reply = CPlainString();
     return result;
 }
 

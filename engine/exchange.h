@@ -64,7 +64,8 @@ struct ExchangeResult {
 // `message`, each ending in CR LF), runs the bot's command hidden within the
 // limits, reads the reply back and deletes the message file. Whatever the
 // bot does, some text comes back: what the file's first line with text
-// then held, or empty text when it could not be written or read.
+// then held, or empty text when it could not be written or read or the
+// folder was gone or replaced (kUnusableFile).
 ExchangeResult InvokeBot(const BotProfile& bot, const CPlainString& message,
                          const RunLimits& limits);
 

@@ -116,8 +116,8 @@ TEST_F(ExchangeFixture, TellsHowEachExchangeEnded) {
 }
 
 // A folder moved, deleted or swapped for a link during a turn makes that
-// exchange and the next unusable; nothing of the user's where the link
-// points is read, deleted, written or run in.
+// exchange and the next unusable, passing on an empty line; nothing of the
+// user's where the link points is read, deleted, written or run in.
 TEST_F(ExchangeFixture, AFolderReplacedDuringItsTurnIsNeverUsedAgain) {
     const std::pair<const char*, const char*> cases[] = {
         {"cd ..; mv bot bot.real; ln -s victim bot", "the bot's folder was replaced"},
@@ -138,7 +138,8 @@ TEST_F(ExchangeFixture, AFolderReplacedDuringItsTurnIsNeverUsedAgain) {
             const ExchangeResult result = InvokeBot(bot, "Hi!", limits);
             EXPECT_EQ(result.m_outcome.m_end, ExchangeEnd::kUnusableFile);
             EXPECT_EQ(result.m_outcome.m_reason.find(reason), 0u) << result.m_outcome.m_reason;
-            EXPECT_NE(result.m_reply.Str(), "Mine, not a reply");
+            // Unusable: an empty line, neither the victim's file nor what the bot wrote.
+            EXPECT_EQ(result.m_reply.Str(), "");
         }
         EXPECT_EQ(ReadFile(root.File("victim/chat.msg")), "Mine, not a reply\r\n");
         EXPECT_EQ(std::distance(fs::directory_iterator(root.File("victim")), {}), 1);

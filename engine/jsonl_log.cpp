@@ -158,6 +158,7 @@ bool JsonlLog::AddTurn(const Participant& bot, const Turn& turn, std::string& er
 }
 
 bool JsonlLog::Add(const std::string& line, long long turn, std::string& error) {
+    if (!m_opened) return true;  // nothing is kept, so nothing waits
     const bool was_behind = !m_waiting.empty() || m_gaveUp;
     m_lastWaiting = turn;
     if (m_gaveUp) return false;

@@ -31,10 +31,14 @@ class JsonlLog final : public ConversationObserver {
         : m_conversation(std::move(conversation)), m_problem(std::move(problem)) {}
 
     // Opens `path` for appending, made readable as `access` says when it is
-    // new; false with a message for the user.
+    // new; false with a message for the user. A file that ends inside a line
+    // cut short gets the records on lines of their own. A log never opened
+    // writes nothing and tells no problem, so that a front-end may observe
+    // with it whatever became of its Open (the bots' log).
     bool Open(const std::string& path, std::string& error,
               FileAccess access = FileAccess::kShared) {
-        return m_file.Open(path, error, access);
+        m_opened = m_file.Open(path, error, access);
+        return m_opened;
     }
 
     // The log begins with a header: `set_up` and `introduced`, the
@@ -80,6 +84,7 @@ class JsonlLog final : public ConversationObserver {
     std::string m_waiting;         // whole lines not yet in the file
     long long m_firstWaiting = 0;  // the turns they are, when there are any
     long long m_lastWaiting = 0;
+    bool m_opened = false;
     bool m_gaveUp = false;  // too much waited: nothing more is written
     std::string m_failure;  // why the last write failed
 };

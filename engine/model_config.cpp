@@ -6,7 +6,6 @@
 #include <cmath>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "platform/bot_files.h"
 
@@ -23,13 +22,33 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-bool ReadWholeFile(const std::filesystem::path& path, std::string& text) {
+// A settings file is a few lines; a persona written inline stays far below this.
+constexpr std::size_t kMaxConfigBytes = 1024 * 1024;
+
+// Reads model.conf, which may be a link to a shared one, but only when it
+// is a regular file of at most kMaxConfigBytes: a pipe would block the
+// read and a device never end it.
+bool ReadConfigFile(const std::filesystem::path& path, std::string& text, std::string& error) {
+    const std::string where = std::string(kConfigFile) + " in the bot's folder";
+    std::error_code failure;
+    const std::filesystem::file_status status = std::filesystem::status(path, failure);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        error = where + " is not a regular file";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
-    return !in.bad();
+    text.assign(kMaxConfigBytes + 1, '\0');
+    if (in) in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!in && !in.eof()) {
+        error = "cannot read " + where + " (make one with jabbery-model --init)";
+        return false;
+    }
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxConfigBytes) {
+        error = where + " is larger than 1 MiB";
+        return false;
+    }
+    return true;
 }
 
 template <typename Number>
@@ -85,7 +104,17 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
     config.endpoint = find("endpoint")->value;
     while (!config.endpoint.empty() && config.endpoint.back() == '/') config.endpoint.pop_back();
     config.model = find("model")->value;
-    if (const Entry* key_env = find("api_key_env")) config.api_key_env = key_env->value;
+    if (const Entry* key_env = find("api_key_env")) {
+        // The value is not repeated: it may be the key itself, put there by
+        // mistake, and this message reaches logs and the window.
+        if (!IsVariableName(key_env->value)) {
+            error = At(*key_env, "api_key_env") +
+                    " must be the name of an environment variable (letters, digits and _), not "
+                    "the key itself";
+            return false;
+        }
+        config.api_key_env = key_env->value;
+    }
 
     const Entry* persona = find("persona");
     const Entry* persona_file = find("persona_file");
@@ -159,6 +188,14 @@ bool Apply(const std::map<std::string, Entry>& entries, const std::filesystem::p
 
 }  // namespace
 
+bool IsVariableName(std::string_view name) {
+    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+               c == '_';
+    });
+}
+
 bool ParseModelConfig(std::string_view text, const std::filesystem::path& folder,
                       ModelConfig& config, std::string& error) {
     static const char* const kKeys[] = {"endpoint",
@@ -208,10 +245,7 @@ bool ParseModelConfig(std::string_view text, const std::filesystem::path& folder
 
 bool LoadModelConfig(const std::filesystem::path& folder, ModelConfig& config, std::string& error) {
     std::string text;
-    if (!ReadWholeFile(folder / kConfigFile, text)) {
-        error = "cannot read model.conf in the bot's folder (make one with jabbery-model --init)";
-        return false;
-    }
+    if (!ReadConfigFile(folder / kConfigFile, text, error)) return false;
     return ParseModelConfig(text, folder, config, error);
 }
 

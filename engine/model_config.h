@@ -37,6 +37,10 @@ inline constexpr int kMaxMemory = 200;
 inline constexpr int kMaxContext = 200;
 inline constexpr int kMaxContextChars = 1000000;
 
+// True for a name an environment variable can have: letters, digits and _,
+// not starting with a digit.
+bool IsVariableName(std::string_view name);
+
 // Parses the text of model.conf. `folder` is where persona_file is looked
 // up. Returns false with a message in `error` that names the line and the
 // key, never a value (a value may be something the user meant to keep secret).

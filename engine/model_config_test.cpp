@@ -2,6 +2,7 @@
 #include "engine/model_config.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/test_temp_folder.h"
 
@@ -43,6 +44,9 @@ TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
     EXPECT_FALSE(ParseModelConfig("endpoint = e\n\napi_key = sk-secret\n", ".", config, error));
     EXPECT_EQ(error.find("sk-secret"), std::string::npos) << error;
     EXPECT_EQ(error.rfind("model.conf line 3: unknown key 'api_key'", 0), 0u) << error;
+    // The key itself where the name of its variable goes.
+    EXPECT_FALSE(ParseModelConfig(kBase + "api_key_env = sk-secret", ".", config, error));
+    EXPECT_EQ(error.find("sk-secret"), std::string::npos) << error;
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"",
          {"no equals sign", "temperature = hot", "temperature = 3", "max_tokens = 0",
@@ -50,7 +54,8 @@ TEST(ModelConfig, ErrorsNameTheLineAndKeyButNeverTheValue) {
           "budget_tokens = 1.5", "context = 201", "max_context_chars = -1",
           "memory_across_conversations = yes"}},
         {"timeout must be", {"timeout = 0.0004", "timeout = nan", "timeout = inf"}},
-        {"temperature must be", {"temperature = nan", "temperature = inf"}}};
+        {"temperature must be", {"temperature = nan", "temperature = inf"}},
+        {"api_key_env must be", {"api_key_env = 9KEY", "api_key_env = A B"}}};
     for (const auto& [says, lines] : cases) {
         for (const std::string& line : lines) {
             EXPECT_FALSE(ParseModelConfig(kBase + line, ".", config, error)) << line;
@@ -86,6 +91,22 @@ TEST(ModelConfig, PersonaFromAFileInTheFolderOnly) {
     }
     ASSERT_TRUE(ParseModelConfig(kBase + "persona_file=sub/persona.txt", bot, config, error));
     EXPECT_EQ(config.persona, "In a subfolder.");
+}
+
+// A settings file is a few lines: a pipe would block the read, a device or
+// a huge file would fill memory.
+TEST(ModelConfig, LoadRefusesWhatIsNoSettingsFile) {
+    TempFolder folder;
+    const std::filesystem::path conf = folder.File(kConfigFile);
+    WriteFile(conf, kBase + std::string(2 * 1024 * 1024, '#'));
+    ModelConfig config;
+    std::string error;
+    EXPECT_FALSE(LoadModelConfig(folder.Path(), config, error));
+    EXPECT_EQ(error, "model.conf in the bot's folder is larger than 1 MiB");
+    std::filesystem::remove(conf);
+    ASSERT_EQ(::mkfifo(conf.c_str(), 0600), 0);
+    EXPECT_FALSE(LoadModelConfig(folder.Path(), config, error));
+    EXPECT_EQ(error, "model.conf in the bot's folder is not a regular file");
 }
 
 }  // namespace

@@ -15,8 +15,12 @@ namespace fs = std::filesystem;
 // Why `name` cannot be a bot folder's name in the user's bots folder; empty when it can.
 std::string NameProblem(const std::string& name) {
     if (name.empty()) return "the new bot needs a name";
-    if (name.find_first_of("/\r\n") != std::string::npos || name.front() == '.') {
-        return "'" + name + "' is not a plain folder name (no '/', no line break, no leading '.')";
+    // A leading '-' would make the name an option where the bot is named
+    // on a command line, as in the "jabbery-cli --try NAME" shown after.
+    if (name.find_first_of("/\r\n") != std::string::npos || name.front() == '.' ||
+        name.front() == '-') {
+        return "'" + name +
+               "' is not a plain folder name (no '/', no line break, no leading '.' or '-')";
     }
     if (name.size() > kMaxDescriptorLine) return "the name is longer than 259 characters";
     return "";

@@ -9,16 +9,6 @@
 namespace jabbery::model {
 namespace {
 
-bool IsVariableName(const std::string& name) {
-    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
-    for (char c : name) {
-        const bool ok =
-            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-        if (!ok) return false;
-    }
-    return true;
-}
-
 bool Check(const InitRequest& request, const std::string& command, std::string& error) {
     for (const auto& [option, value] : {std::pair{"--name", request.name},
                                         {"--endpoint", request.endpoint},

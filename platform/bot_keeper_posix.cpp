@@ -258,6 +258,7 @@ class Keeper {
     // to, the terminal); only the socket stays, as descriptor 3. The bots
     // start with no signal blocked.
     const int child_events = BecomeService({socket});
+    if (child_events < 0) ::_exit(1);
     // Should the program have gone already, the first poll sees the
     // hang-up: only the program held the other end.
     Keeper(3, child_events).Serve();
@@ -275,6 +276,9 @@ class KeeperLink {
         // A keeper that has gone (killed by someone) is replaced once.
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (const int error = EnsureKeeper(); error != 0) return error;
+            // A bot may have stopped the keeper (SIGSTOP); it has to run to
+            // end that bot. Ours until we reap it, so the pid is the keeper's.
+            if (request.m_ask == Ask::kStop) ::kill(m_keeper, SIGCONT);
             const int error =
                 SendMessage(m_socket.Get(), &request, sizeof request, payload, fds, fd_count);
             if (error != EPIPE && error != ECONNRESET) return error;

@@ -43,7 +43,8 @@ int StartKeeper();
 int StartThroughKeeper(std::uint64_t run, const std::string& command_line, int folder_fd,
                        int output_fd, int report_fd, const std::vector<char*>& environment);
 
-// Has the keeper kill the group of run `run` at once; its end is then reported as any end is.
+// Has the keeper kill the group of run `run` at once, waking the keeper
+// should a bot have stopped it; its end is then reported as any end is.
 void StopThroughKeeper(std::uint64_t run);
 
 // Reads a run's report from `report_fd`, waiting for it: 0 with the shell's

@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,9 @@ namespace jabbery {
 // Marking the processes of one run of a bot: each run hands its bot an
 // environment entry of its own, which every descendant inherits unless it
 // drops it. The keeper (bot_keeper_posix.h) ends everything a run left
-// whether marked or not; the marker only tells which orphans belong to
-// another run still in flight, so that the end of one run spares them.
+// whether marked or not; the marker tells which orphans belong to another
+// run still in flight, so that the end of one run spares them, and what a
+// run left should the keeper itself be killed.
 
 // The environment variable that marks a run's processes.
 inline constexpr const char* kExchangeMarkerName = "JABBERY_EXCHANGE";
@@ -30,6 +32,11 @@ std::vector<char*> EnvironmentWith(const std::string& marker,
 // The children of this process, from every thread's list (an orphan comes
 // to one of its threads), zombies included.
 std::vector<pid_t> ChildrenOfThisProcess();
+
+// Kills every process that has `marker` in its environment, looking again
+// until a look finds none (they may start more as they die) or `patience`
+// has passed: what a run left when the keeper went before it could end it.
+void KillMarkedProcesses(const std::string& marker, std::chrono::milliseconds patience);
 
 // True when the live process `pid` has `marker` in its environment, or
 // when its environment reads empty: a process in the middle of exec shows

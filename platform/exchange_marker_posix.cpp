@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,6 +36,42 @@ std::string ReadProcFile(const std::string& path, std::size_t limit) {
     return text;
 }
 
+// The environment of process `pid` as /proc shows it ("NAME=value" entries,
+// each ending in NUL); empty for a zombie or one that cannot be read.
+std::string EnvironmentOf(pid_t pid) {
+    return ReadProcFile("/proc/" + std::to_string(pid) + "/environ", 1 << 20);
+}
+
+bool Holds(const std::string& environment, const std::string& marker) {
+    return ('\0' + environment).find('\0' + marker + '\0') != std::string::npos;
+}
+
+// Kills every process that has `marker` in its environment; true when it found any.
+bool KillMarkedOnce(const std::string& marker) {
+    DIR* processes = ::opendir("/proc");
+    if (processes == nullptr) return false;
+    bool found = false;
+    while (const dirent* entry = ::readdir(processes)) {
+        char* end = nullptr;
+        const long pid = std::strtol(entry->d_name, &end, 10);
+        if (*end != '\0' || pid <= 0) continue;
+        // A pidfd holds on to the process, so the look below is at the one
+        // that is killed, even should its pid be reused meanwhile; without
+        // pidfds (kernels before 5.3) the kill goes by pid.
+        const UniqueFd process(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+        if (!process.IsOpen() && errno != ENOSYS) continue;  // gone
+        if (!Holds(EnvironmentOf(static_cast<pid_t>(pid)), marker)) continue;
+        found = true;
+        if (process.IsOpen()) {
+            ::syscall(SYS_pidfd_send_signal, process.Get(), SIGKILL, nullptr, 0);
+        } else {
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
+    }
+    ::closedir(processes);
+    return found;
+}
+
 }  // namespace
 
 std::vector<pid_t> ChildrenOfThisProcess() {
@@ -56,10 +94,13 @@ std::vector<pid_t> ChildrenOfThisProcess() {
 }
 
 bool MayCarryMarker(pid_t pid, const std::string& marker) {
-    const std::string environment =
-        ReadProcFile("/proc/" + std::to_string(pid) + "/environ", 1 << 20);
-    return environment.empty() ||
-           ('\0' + environment).find('\0' + marker + '\0') != std::string::npos;
+    const std::string environment = EnvironmentOf(pid);
+    return environment.empty() || Holds(environment, marker);
+}
+
+void KillMarkedProcesses(const std::string& marker, std::chrono::milliseconds patience) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (KillMarkedOnce(marker) && std::chrono::steady_clock::now() < deadline) ::usleep(1000);
 }
 
 std::string NewExchangeMarker() {

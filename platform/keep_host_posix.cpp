@@ -138,6 +138,12 @@ class Host {
             EndIdle();
         }
         for (Kept& kept : m_kept) EndProgram(kept);
+        // Reaped first: only once a program has ended have the children it
+        // started in sessions of their own come to us, for the sweep to find.
+        for (Kept& kept : m_kept) {
+            if (kept.m_leader > 0) ::waitpid(kept.m_leader, nullptr, 0);
+            kept.m_leader = -1;
+        }
         const auto deadline = Clock::now() + kLastSweepPatience;
         while (SweepOrphans() && Clock::now() < deadline) ::usleep(1000);
     }
@@ -298,6 +304,7 @@ class Host {
     // Jabbery's link becomes descriptor 3, the socket 4; the host ends its
     // programs when the link hangs up.
     const int child_events = BecomeService({link, listener});
+    if (child_events < 0) ::_exit(1);
     for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
     // A kept program is no turn's: it carries no turn's marker.
     ::unsetenv(kExchangeMarkerName);
@@ -357,6 +364,9 @@ KeepHost::~KeepHost() {
 void KeepHost::Stop() {
     if (m_host <= 0) return;
     m_link.Reset();
+    // A kept program may have stopped the host (SIGSTOP); it has to run to
+    // end. Ours until we reap it, so the pid is the host's.
+    ::kill(m_host, SIGCONT);
     // The host ends once it has ended its programs; it never waits on a bot.
     while (::waitpid(m_host, nullptr, 0) < 0 && errno == EINTR) {
     }

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "platform/kept_programs.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 
 #include <filesystem>
+#include <future>
 #include <thread>
 
 #include "platform/test_processes.h"
@@ -15,10 +19,10 @@ namespace {
 
 using namespace testing;
 
-// A kept program that notes its pid and starts a helper of its own (whose
-// pid it notes too), then says each line back.
-const std::vector<std::string> kEcho = {"sh", "-c",
-                                        "echo $$ >> pids; sleep 300 & echo $! > helper; exec cat"};
+// A kept program that notes its pid and starts a helper of its own in a
+// session of its own (whose pid it notes too), then says each line back.
+const std::vector<std::string> kEcho = {
+    "sh", "-c", "echo $$ >> pids; setsid sleep 300 & echo $! > helper; exec cat"};
 
 class KeptPrograms : public ::testing::Test {
   protected:
@@ -39,6 +43,14 @@ class KeptPrograms : public ::testing::Test {
         char answer[256] = {};
         const ssize_t got = ::recv(kept.m_connection.Get(), answer, sizeof answer - 1, 0);
         return got > 0 ? std::string(answer, static_cast<std::size_t>(got)) : "";
+    }
+    // Stops the host; false when that waits longer than ample (the host is then killed).
+    bool StopsInTime() {
+        const pid_t host = m_host.Host();
+        auto stopping = std::async(std::launch::async, [this] { m_host.Stop(); });
+        if (stopping.wait_for(std::chrono::seconds(30)) == std::future_status::ready) return true;
+        ::kill(host, SIGKILL);  // so that the test itself ends
+        return false;
     }
     std::string Pid(const std::string& bot, const std::string& file) {
         return TrimmedFile(m_root.File(bot + "/" + file));
@@ -75,10 +87,46 @@ TEST_F(KeptPrograms, KeepOneProgramForEachBotFolderUntilTheHostStops) {
 TEST_F(KeptPrograms, EndWhenUnusedForTheIdleTime) {
     StartHost(std::chrono::milliseconds(200));
     ASSERT_TRUE(Ask("a").m_connection.IsOpen());
-    ASSERT_TRUE(Eventually([&] { return !Pid("a", "pids").empty(); }));
+    ASSERT_TRUE(Eventually([&] { return !Pid("a", "helper").empty(); }));
     const std::string program = Pid("a", "pids");
-    EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program); }));
+    const std::string helper = Pid("a", "helper");
+    EXPECT_TRUE(Eventually([&] { return !ProcessIsLive(program) && !ProcessIsLive(helper); }));
     EXPECT_EQ(Ask("a").m_start, KeptStart::kRestarted);
+}
+
+// A kept program that stops the host (SIGSTOP) does not keep Stop waiting.
+TEST_F(KeptPrograms, StopEndsAHostThatAProgramStopped) {
+    StartHost(std::chrono::seconds(60));
+    const KeptProgram kept =
+        AskToKeep(m_socket, "test", {"sh", "-c", "read line; kill -STOP $PPID; echo $line; cat"},
+                  m_root.File("a"));
+    ASSERT_TRUE(kept.m_connection.IsOpen()) << kept.m_error;
+    EXPECT_EQ(Echo(kept, "stop"), "stop\n");
+    char state = 0;
+    long group = 0;
+    EXPECT_TRUE(ProcessState(std::to_string(m_host.Host()), state, group) && state == 'T');
+    EXPECT_TRUE(StopsInTime());
+}
+
+// Under a low limit of open descriptors, most of them taken, the host
+// still keeps programs, and ends.
+TEST_F(KeptPrograms, ServeUnderALowDescriptorLimitMostlyTaken) {
+    rlimit limits{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limits), 0);
+    rlimit low = limits;
+    low.rlim_cur = 16;  // the host inherits it
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    {
+        std::vector<UniqueFd> taken;  // up to 12; the host's own come above
+        while (taken.empty() || taken.back().Get() < 12) {
+            taken.emplace_back(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+            ASSERT_TRUE(taken.back().IsOpen());
+        }
+        StartHost(std::chrono::seconds(60));
+    }
+    ::setrlimit(RLIMIT_NOFILE, &limits);
+    EXPECT_EQ(Echo(Ask("a"), "low"), "low\n");
+    EXPECT_TRUE(StopsInTime());
 }
 
 TEST_F(KeptPrograms, SayWhyAProgramCannotBeKept) {

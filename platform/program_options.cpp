@@ -2,6 +2,7 @@
 #include "platform/program_options.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 
 #include "values/conversation_facts.h"
 
@@ -59,7 +60,13 @@ void DeclareIdleOption(CLI::App& app, std::chrono::milliseconds& idle) {
 }
 
 std::string NamesSomeone(const std::string& name) {
-    return name.empty() ? "an empty name is no name" : "";
+    if (name.empty()) return "an empty name is no name";
+    // Each line of a transcript is one speaker's: a line break or other
+    // control character in the name would break it into lines of no one's.
+    const bool control = std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == '\x7f';
+    });
+    return control ? "a name is one line, without control characters" : "";
 }
 
 OptionsEnd ParseOptions(CLI::App& app, const std::vector<std::string>& arguments,

@@ -33,6 +33,9 @@ constexpr std::chrono::milliseconds kPollSlice{10};
 // Longer limits are cut to this, so that adding a limit to the clock cannot overflow.
 constexpr std::chrono::milliseconds kLongestLimit{std::chrono::hours(24 * 365)};
 
+// How long a run goes on ending what it left when the keeper is gone.
+constexpr std::chrono::milliseconds kStrayPatience{2000};
+
 // A run in the keeper (bot_keeper_posix.h) and the pipe through which it
 // reports the run's end. The destructor ends the run when nobody did.
 class KeptRun {
@@ -52,10 +55,10 @@ class KeptRun {
               const std::vector<std::string>& environment) {
         static std::atomic<std::uint64_t> count{0};
         m_number = ++count;
-        const std::string marker = NewExchangeMarker();
+        m_marker = NewExchangeMarker();
         const int error =
             StartThroughKeeper(m_number, command_line, folder_fd, output_fd, m_keeperEnd.Get(),
-                               EnvironmentWith(marker, environment));
+                               EnvironmentWith(m_marker, environment));
         // Only the keeper holds the write end now: should it go, the pipe says so.
         m_keeperEnd.Reset();
         m_started = error == 0;
@@ -79,7 +82,11 @@ class KeptRun {
         if (!m_started) return -1;
         m_started = false;
         if (stop) StopThroughKeeper(m_number);
-        return ReadRunReport(m_report.Get(), status);
+        const int reported = ReadRunReport(m_report.Get(), status);
+        // The keeper went without a word (a bot killed it): what the run
+        // started is nobody's to end now but ours.
+        if (reported < 0) KillMarkedProcesses(m_marker, kStrayPatience);
+        return reported;
     }
 
     ~KeptRun() {
@@ -91,6 +98,7 @@ class KeptRun {
     UniqueFd m_report;
     UniqueFd m_keeperEnd;
     std::uint64_t m_number = 0;
+    std::string m_marker;
     bool m_started = false;
 };
 

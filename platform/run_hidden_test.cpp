@@ -209,6 +209,41 @@ TEST(RunHidden, HoweverARunEndsNothingOfItIsLeftAndNothingElseEnds) {
     ::waitpid(ours, nullptr, 0);  // ours by now (a subreaper), or init's
 }
 
+// A bot that kills the keeper, which would have ended what it left, still
+// leaves nothing that carries its run's marker, even outside its session,
+// and the next run has a keeper again.
+TEST(RunHidden, WhatARunLeftEndsAlsoWhenTheRunKillsTheKeeper) {
+    TempFolder folder;
+    // In the shell, $PPID is the keeper.
+    const RunResult result = RunHidden(
+        "echo $$ > shell; sleep 1000 & echo $! > child; setsid sleep 1000 & echo $! > session; "
+        "kill -KILL $PPID; exec sleep 1000",
+        folder.Path(), {kAmpleLimit, nullptr});
+    EXPECT_LT(result.m_elapsed, kAmpleLimit / 2);
+    for (const char* name : {"shell", "child", "session"}) {
+        const pid_t pid = ReadPid(folder.File(name));
+        ASSERT_GT(pid, 0) << name;
+        EXPECT_TRUE(Eventually([&] { return !testing::ProcessIsLive(std::to_string(pid)); }))
+            << name << " outlived its run";
+        ::kill(pid, SIGKILL);  // should it not have ended, the test leaves it not
+    }
+    const RunResult next = RunHidden("echo again", folder.Path(), {kAmpleLimit, nullptr});
+    EXPECT_EQ(next.m_end, RunEnd::kExited);
+    EXPECT_EQ(next.m_outputTail, "again\n");
+}
+
+// A bot that stops the keeper (SIGSTOP) is still stopped at its limit, and
+// the next run has a keeper that runs.
+TEST(RunHidden, ARunThatStopsTheKeeperEndsAtItsLimit) {
+    TempFolder folder;
+    const RunResult result =
+        RunHidden("kill -STOP $PPID; exec sleep 1000", folder.Path(), {kShortLimit, nullptr});
+    EXPECT_EQ(result.m_end, RunEnd::kTimedOut);
+    EXPECT_LT(result.m_elapsed, kAmpleLimit / 2);
+    const RunResult next = RunHidden("echo again", folder.Path(), {kAmpleLimit, nullptr});
+    EXPECT_EQ(next.m_outputTail, "again\n");
+}
+
 RunCanceller* g_signal_canceller = nullptr;
 
 // WaitFor sleeps its time unless cancelled, from a thread or from a signal

@@ -12,7 +12,8 @@ namespace jabbery {
 // signals as a fresh process has them with SIGPIPE ignored (a peer that
 // hung up is seen on its socket), and SIGCHLD blocked. Returns a signalfd
 // that reads the end of a child, so that one poll waits for it and for
-// requests alike.
+// requests alike, or -1 when the descriptors cannot be had: a service
+// without them could not serve, nor see its program go, so it ends.
 int BecomeService(const std::vector<int>& keep);
 
 }  // namespace jabbery

@@ -15,7 +15,8 @@ class RunCanceller;
 // always ends soon, whatever it is waiting on, with the terminal's saved
 // modes put back (terminal_modes.h). A SIGHUP ignored when the
 // program starts (nohup) stays ignored. SIGPIPE is ignored: a reader that went away shows as a
-// failed write (EPIPE), which the program handles as it sees fit.
+// failed write (EPIPE), which the program handles as it sees fit; so is SIGXFSZ: a file
+// size limit shows as a failed write (EFBIG).
 // Process-wide; call once, from the main thread; `canceller` must outlive
 // the program's run.
 void InstallStopSignals(RunCanceller& canceller, std::chrono::milliseconds grace);

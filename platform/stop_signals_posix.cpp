@@ -70,8 +70,11 @@ void InstallStopSignals(RunCanceller& canceller, std::chrono::milliseconds grace
     Handle(SIGALRM, OnGraceOver);
     for (const int signal : {SIGINT, SIGTERM, SIGQUIT}) Handle(signal, OnStop);
     if (!HangUpIgnored()) Handle(SIGHUP, OnStop);
-    // Bots do not inherit this: they start with every signal at its default.
+    // Bots do not inherit these: they start with every signal at its default.
     ::signal(SIGPIPE, SIG_IGN);
+    // A file size limit (ulimit -f) then fails the write (EFBIG), met as a
+    // full disk is, rather than killing us before the files are written.
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 int StopSignalReceived() {

@@ -52,6 +52,9 @@ AppendResult AppendOrCreateFile(const std::string& path, const std::string& sepa
 
 // A file kept open for adding lines to its end as they come (a log that
 // `tail -f` can follow). Opened as AppendOrCreateFile opens: never truncated.
+// A file that ends inside a line cut short (a writer killed, a file size
+// limit) gets a line end before the first text added, which would otherwise
+// be lost in that line.
 class AppendingFile {
   public:
     // False with a message for the user in `error` when it cannot be opened.
@@ -63,6 +66,7 @@ class AppendingFile {
   private:
     std::string m_path;
     UniqueFd m_fd;
+    bool m_endLineFirst = false;  // the file ends inside a line cut short
 };
 
 // Creates `path` holding `content` only when nothing of that name exists.

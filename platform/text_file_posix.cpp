@@ -62,6 +62,20 @@ class TemporaryName {
     std::string m_path;
 };
 
+// Whether the regular file `path` has bytes after its last line feed. False
+// for an empty file, or one that is not there, not regular or not readable.
+bool EndsInsideLine(const std::string& path) {
+    // O_NONBLOCK: a FIFO of that name must not hold us up waiting for a writer.
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat status {};
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size == 0)
+        return false;
+    char last = '\n';
+    // pread: the last byte alone, whatever the file's size.
+    return ::pread(fd.Get(), &last, 1, status.st_size - 1) == 1 && last != '\n';
+}
+
 }  // namespace
 
 AppendResult AppendOrCreateFile(const std::string& path, const std::string& separator_if_existed,
@@ -122,6 +136,7 @@ void DeleteFileQuietly(int folder_fd, const std::string& name) {
 bool AppendingFile::Open(const std::string& path, std::string& error, FileAccess access) {
     bool existed = false;
     m_path = path;
+    m_endLineFirst = EndsInsideLine(path);
     m_fd = UniqueFd(OpenForAppend(path, existed, access == FileAccess::kOwnerOnly ? 0600 : 0666));
     if (!m_fd.IsOpen()) {
         error = SaveError(path, errno);
@@ -137,8 +152,11 @@ bool AppendingFile::Open(const std::string& path, std::string& error, FileAccess
 }
 
 bool AppendingFile::Append(std::string_view text, std::string& error) {
-    const int failure = m_fd.IsOpen() ? AppendWhole(m_fd.Get(), text) : EBADF;
+    const std::string ended = m_endLineFirst ? "\n" + std::string(text) : std::string();
+    const int failure =
+        m_fd.IsOpen() ? AppendWhole(m_fd.Get(), m_endLineFirst ? ended : text) : EBADF;
     if (failure != 0) error = SaveError(m_path, failure);
+    if (failure == 0) m_endLineFirst = false;
     return failure == 0;
 }
 

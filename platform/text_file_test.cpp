@@ -115,6 +115,21 @@ TEST(AppendOrCreateFile, AReadOnlyFileOrFolderIsRefusedAndKeepsItsContent) {
     EXPECT_TRUE(fs::is_empty(folder.File("closed")));
 }
 
+// Lines added to a file that ends inside a line cut short (a writer killed,
+// a file size limit) start on a line of their own; a whole file gets none.
+TEST(AppendingFile, StartsOnALineOfItsOwnAfterALineCutShort) {
+    TempFolder folder;
+    for (const std::string before : {"{\"cut\":", "{\"whole\":1}\n", ""}) {
+        testing::WriteFile(folder.File("log"), before);
+        AppendingFile file;
+        std::string error;
+        ASSERT_TRUE(file.Open(folder.File("log"), error)) << error;
+        ASSERT_TRUE(file.Append("{\"a\":1}\n", error) && file.Append("{\"b\":2}\n", error));
+        const std::string cut_off = before.empty() || before.ends_with("\n") ? "" : "\n";
+        EXPECT_EQ(ReadFile(folder.File("log")), before + cut_off + "{\"a\":1}\n{\"b\":2}\n");
+    }
+}
+
 // A file that is there and a missing folder: WriteNewExport's tests (share/).
 TEST(CreateNewFile, WritesOnlyWhereNothingIsAndLeavesNoTemporaryFile) {
     TempFolder folder;

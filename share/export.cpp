@@ -24,14 +24,15 @@ std::string ExportConversation(const RecordedConversation& record, ExportFormat 
     return {};
 }
 
-std::string WriteNewExport(const std::string& path, const std::string& document) {
+AppendResult WriteNewExport(const std::string& path, const std::string& document) {
     // Created whole under a name nothing has, or not at all: a file that is
     // there (or appears meanwhile) is left as it is.
-    const AppendResult result = CreateNewFile(path, document);
+    AppendResult result = CreateNewFile(path, document);
     if (result.m_existed) {
-        return path + ": the file exists, and an export never replaces a file; name a new one";
+        result.m_error =
+            path + ": the file exists, and an export never replaces a file; name a new one";
     }
-    return result.m_error;
+    return result;
 }
 
 }  // namespace jabbery

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/recorded_conversation.h"
+#include "platform/text_file.h"
 #include "share/export_format.h"
 
 namespace jabbery {
@@ -17,8 +18,9 @@ std::string ExportConversation(const RecordedConversation& record, ExportFormat 
                                std::time_t banner_time);
 
 // Writes `document` to `path`, which must not exist: a file (or anything)
-// of that name is never replaced, and nothing is written then. Returns
-// empty text, or a line for the user saying why nothing was written.
-std::string WriteNewExport(const std::string& path, const std::string& document);
+// of that name is never replaced, and nothing is written then (m_existed
+// says so). When !m_ok, m_error is a line for the user saying why nothing
+// was written.
+AppendResult WriteNewExport(const std::string& path, const std::string& document);
 
 }  // namespace jabbery

@@ -97,11 +97,14 @@ TEST(ExportFormatOfPath, KnowsTheFourFormatsByTheExtensionWithoutCase) {
 TEST(WriteNewExport, WritesANewFileAndRefusesOneThatIsThere) {
     const testing::TempFolder folder;
     const std::string path = folder.File("talk.html");
-    EXPECT_EQ(WriteNewExport(path, "<p>new</p>"), "");
-    EXPECT_EQ(WriteNewExport(path, "other"),
+    EXPECT_TRUE(WriteNewExport(path, "<p>new</p>").m_ok);
+    const AppendResult again = WriteNewExport(path, "other");
+    EXPECT_TRUE(!again.m_ok && again.m_existed);
+    EXPECT_EQ(again.m_error,
               path + ": the file exists, and an export never replaces a file; name a new one");
     EXPECT_EQ(testing::ReadFile(path), "<p>new</p>");
-    EXPECT_NE(WriteNewExport(folder.File("missing/talk.md"), "x"), "");
+    const AppendResult nowhere = WriteNewExport(folder.File("missing/talk.md"), "x");
+    EXPECT_TRUE(!nowhere.m_ok && !nowhere.m_existed && !nowhere.m_error.empty());
 }
 
 }  // namespace

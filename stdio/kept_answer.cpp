@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "values/bot_protocol.h"
+
 namespace jabbery {
 
 namespace {
@@ -18,6 +20,15 @@ std::string Trimmed(const std::string& line) {
 // The most one line may grow to before it is taken as it stands: a program
 // that prints without a line end must not grow our memory without end.
 constexpr std::size_t kLongestLine = 1u << 20;
+
+// The longest text searched for a prompt. The regular expression engine
+// recurses once per character for patterns such as ".*", so a line of some
+// hundred kilobytes would overflow the stack; a prompt is never that long.
+constexpr std::size_t kLongestPrompt = 4096;
+
+bool IsPrompt(const std::string& text, const std::regex& pattern) {
+    return text.size() <= kLongestPrompt && std::regex_search(text, pattern);
+}
 
 }  // namespace
 
@@ -41,9 +52,9 @@ std::vector<std::string> OutputLines::TakeLines() {
 bool SkipUntil::Feed(std::string_view bytes) {
     m_lines.Feed(bytes);
     for (const std::string& line : m_lines.TakeLines()) {
-        if (std::regex_search(line, m_pattern)) return true;
+        if (IsPrompt(line, m_pattern)) return true;
     }
-    return std::regex_search(m_lines.Partial(), m_pattern);
+    return IsPrompt(m_lines.Partial(), m_pattern);
 }
 
 bool KeptAnswer::Feed(std::string_view bytes) {
@@ -53,7 +64,7 @@ bool KeptAnswer::Feed(std::string_view bytes) {
     }
     // A prompt that has not ended its line ends the answer all the same.
     if (m_options.m_prompt && !m_answer.empty() &&
-        std::regex_search(m_lines.Partial(), *m_options.m_prompt)) {
+        IsPrompt(m_lines.Partial(), *m_options.m_prompt)) {
         m_complete = true;
     }
     return m_complete;
@@ -61,13 +72,19 @@ bool KeptAnswer::Feed(std::string_view bytes) {
 
 bool KeptAnswer::TakeLine(const std::string& line) {
     if (m_complete) return true;
-    if (m_options.m_prompt && std::regex_search(line, *m_options.m_prompt)) {
+    if (m_options.m_prompt && IsPrompt(line, *m_options.m_prompt)) {
         m_complete = !m_answer.empty();
         return m_complete;
     }
     std::string text = Trimmed(line);
     if (text.empty()) return false;
-    m_answer.push_back(std::move(text));
+    // Only what can make the answer is kept: its first line, or with --join
+    // lines until they fill the longest answer, so a program printing
+    // without end before its prompt costs no memory.
+    if (m_answer.empty() || (m_options.m_join && m_kept <= kMaxReplyLength)) {
+        m_kept += text.size() + 1;
+        m_answer.push_back(std::move(text));
+    }
     // Without a prompt the first line with text is all of the answer.
     m_complete = !m_options.m_prompt;
     return m_complete;

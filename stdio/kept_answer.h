@@ -69,6 +69,7 @@ class KeptAnswer {
     const KeptOptions& m_options;
     OutputLines m_lines;
     std::vector<std::string> m_answer;  // lines with text, trimmed
+    std::size_t m_kept = 0;             // their bytes, with a separator each
     bool m_complete = false;
 };
 

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
+#include "cli/test_cli_run.h"
+#include "engine/test_bots.h"
+
+namespace jabbery {
+namespace {
+
+using namespace testing;
+
+// Standard output on a full disk is no reader gone away: the end line and
+// the log's end record name the failed write, and the status is 1, not 141.
+TEST(JabberyCli, AFullDiskUnderStandardOutputIsNamedAsSuch) {
+    TempFolder root;
+    const std::string a = MakeScriptBot(root, "a", "A", RecordAndAnswer("hello"));
+    const std::string b = MakeScriptBot(root, "b", "B", RecordAndAnswer("hi"));
+    const std::string log = root.File("t.jsonl");
+    const std::string command = Quote(JABBERY_CLI) + " --turns 4 --interval 0 --jsonl " +
+                                Quote(log) + " " + Quote(a) + " " + Quote(b) + " > /dev/full 2> " +
+                                Quote(root.File("err"));
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    const std::string said = ReadFile(root.File("err")) + ReadFile(log);
+    EXPECT_EQ(said.find("reader went away"), std::string::npos) << said;
+    EXPECT_NE(ReadFile(log).find("No space left on device"), std::string::npos) << said;
+}
+
+// A file size limit (ulimit -f) is met as a full disk is: the program is
+// not killed by SIGXFSZ but says what was not written, keeps its log to
+// whole lines and ends with status 1.
+TEST(JabberyCli, AFileSizeLimitIsMetAsAFullDisk) {
+    TempFolder root;
+    const std::string reply = "head -c 300 /dev/zero | tr '\\0' y > chat.msg";
+    const std::string a = MakeScriptBot(root, "a", "A", reply);
+    const std::string b = MakeScriptBot(root, "b", "B", reply);
+    const std::string log = root.File("t.jsonl");
+    const std::string command = "ulimit -f 8; exec " + Quote(JABBERY_CLI) +
+                                " --turns 40 --interval 0 --save " + Quote(root.File("t.txt")) +
+                                " --jsonl " + Quote(log) + " " + Quote(a) + " " + Quote(b) +
+                                " > /dev/null 2> " + Quote(root.File("err"));
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_NE(ReadFile(root.File("err")).find("File too large"), std::string::npos)
+        << ReadFile(root.File("err"));
+    const std::size_t turns = TurnsOf(log).size();
+    EXPECT_TRUE(turns > 0 && turns < 40) << turns;
+}
+
+}  // namespace
+}  // namespace jabbery
