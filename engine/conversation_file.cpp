@@ -296,9 +296,9 @@ std::string ConversationFileText(const ConversationFile& file) {
 }
 
 bool IsConversationFile(const std::string& argument) {
-    std::error_code unused;  // a path that cannot be looked at is no file
+    std::error_code unused;  // a path that cannot be looked at is no folder
     return argument.ends_with(kConversationFileEnding) &&
-           std::filesystem::is_regular_file(argument, unused);
+           !std::filesystem::is_directory(argument, unused);
 }
 
 }  // namespace jabbery

@@ -74,7 +74,8 @@ std::optional<ConversationFile> ReadConversationFile(const std::string& path, st
 std::string ConversationFileText(const ConversationFile& file);
 
 // True when `argument` names a conversation file: it ends in
-// kConversationFileEnding and is a regular file (or a link to one).
+// kConversationFileEnding and is no folder. One that is not there counts,
+// so that reading it says so rather than taking it for a bot folder.
 bool IsConversationFile(const std::string& argument);
 
 }  // namespace jabbery

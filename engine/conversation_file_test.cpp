@@ -113,8 +113,10 @@ TEST(ReadConversationFile, MakesFoldersBesideTheFileAbsoluteAndLeavesOtherBareNa
     for (const FileBot& bot : file->m_bots) folders.push_back(bot.m_folder);
     EXPECT_EQ(folders, (std::vector<std::string>{folder.File("sets/eliza"), "hask",
                                                  folder.File("x/y"), "/abs"}));
-    EXPECT_TRUE(IsConversationFile(path));
-    EXPECT_FALSE(IsConversationFile(folder.File("sets/eliza")));
+    EXPECT_TRUE(IsConversationFile(path) && IsConversationFile(folder.File("none.jabbery")));
+    std::filesystem::create_directories(folder.File("bot.jabbery"));
+    EXPECT_FALSE(IsConversationFile(folder.File("sets/eliza")) ||
+                 IsConversationFile(folder.File("bot.jabbery")));
     EXPECT_FALSE(ReadConversationFile(folder.File("none.jabbery"), error));
     EXPECT_NE(error.find("none.jabbery: No such file"), std::string::npos) << error;
 }
