@@ -404,9 +404,10 @@ void CChatDialog::Warn(const std::string& text) {
 void CChatDialog::KeepTranscript() {
     std::string error;
     // The autosave says when it falls behind, once; it catches up by itself.
+    // The box comes after this turn's recording, so turns go on while it stands.
     if (m_autosave.IsActive() && !m_autosave.Update(Transcripts().m_plainText, error) &&
         !error.empty())
-        m_dialogs.ShowError(error + kAutosaveFailed);
+        CallAfter([this, error] { m_dialogs.ShowError(error + kAutosaveFailed); });
 }
 
 void CChatDialog::ShowState() {

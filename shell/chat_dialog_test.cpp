@@ -525,5 +525,38 @@ TEST_F(ChatDialogTest, AnExitThatEndsBehindTheAboutBoxClosesTheWindow) {
     EXPECT_EQ(window.GetConversation().Ended()->m_reason, EndReason::kExit);
 }
 
+// The box saying the kept transcript falls behind stands while turns go on,
+// as it says they do: it is not shown from inside the turn's recording.
+TEST_F(ChatDialogTest, TurnsGoOnWhileTheAutosaveFailureIsShown) {
+    struct WaitingDialogs : ScriptedDialogs {
+        std::function<int()> m_turns;
+        bool m_wentOn = false;
+        bool m_answered = false;
+        void ShowError(const std::string& text) override {
+            ScriptedDialogs::ShowError(text);
+            const int at = m_turns();
+            m_wentOn = RunEventsUntil([&] { return m_turns() >= at + 2; }, 30s);
+            m_answered = true;
+        }
+    } dialogs;
+    ChatSettings settings{AnnAndBob(), 100ms, 20s};
+    settings.m_autosaveFolder = m_root.File("kept");
+    CChatDialog window(nullptr, settings, &dialogs);
+    dialogs.m_turns = [&] { return Turns(window); };
+    std::optional<ScopedLimit> full;  // the transcript's file may grow no more
+    AwaitTurns(window, 1);
+    m_script.Do("fill the disk", [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(m_root.File("kept")))
+            if (entry.path().extension() == ".txt") full.emplace(RLIMIT_FSIZE, entry.file_size());
+    });
+    m_script.Then(
+        "the failure was shown and answered", [&] { return dialogs.m_answered; }, 60s);
+    Run(window, true);
+    full.reset();
+    ASSERT_EQ(dialogs.m_errors.size(), 1u);
+    EXPECT_NE(dialogs.m_errors[0].find("File too large"), std::string::npos) << dialogs.m_errors[0];
+    EXPECT_TRUE(dialogs.m_wentOn);
+}
+
 }  // namespace
 }  // namespace jabbery
