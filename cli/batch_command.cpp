@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "cli/batch_command.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
 #include <thread>
 
 #include "cli/batch_runner.h"
@@ -71,7 +73,13 @@ int RunBatchCommand(const CliOptions& options, const std::vector<Participant>& b
                      warn(problem);
                  });
     if (shown) err.Write(kClearLine);
-    out.Write(SummaryText(tally, shard.value_or(Shard{})) + "\n");
+    // The summary is the batch's answer: a run that cannot write it (a full
+    // disk) failed. A reader gone away is told by the exit status instead.
+    if (!out.Write(SummaryText(tally, shard.value_or(Shard{})) + "\n") && out.Error() != EPIPE) {
+        warn("the summary cannot be written to standard output (" +
+             std::system_category().message(out.Error()) + ")");
+        return 1;
+    }
     return tally.m_done + tally.m_skipped == tally.m_total ? 0 : 1;
 }
 

@@ -17,7 +17,8 @@ class StopAwareOutput;
 // RunBatch, a progress line on `err` when `progress` (a terminal), and the
 // summary on `out`. Problems go to `err` as one line each. Returns the
 // exit status: 0 when every conversation is done, 1 when one failed or
-// was interrupted, 2 when the batch could not start.
+// was interrupted or the summary could not be written, 2 when the batch
+// could not start.
 int RunBatchCommand(const CliOptions& options, const std::vector<Participant>& bots,
                     const RunCanceller& canceller, StopAwareOutput& out, StopAwareOutput& err,
                     bool progress);

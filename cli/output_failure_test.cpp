@@ -9,21 +9,27 @@ namespace {
 
 using namespace testing;
 
-// Standard output on a full disk is no reader gone away: the end line and
-// the log's end record name the failed write, and the status is 1, not 141.
+// Standard output on a full disk is no reader gone away, and no success: a
+// conversation's end line and log name the failed write, a batch says its
+// summary was not written, and the status is 1 (not 141, not 0).
 TEST(JabberyCli, AFullDiskUnderStandardOutputIsNamedAsSuch) {
     TempFolder root;
     const std::string a = MakeScriptBot(root, "a", "A", RecordAndAnswer("hello"));
     const std::string b = MakeScriptBot(root, "b", "B", RecordAndAnswer("hi"));
     const std::string log = root.File("t.jsonl");
-    const std::string command = Quote(JABBERY_CLI) + " --turns 4 --interval 0 --jsonl " +
-                                Quote(log) + " " + Quote(a) + " " + Quote(b) + " > /dev/full 2> " +
-                                Quote(root.File("err"));
-    const int status = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-    const std::string said = ReadFile(root.File("err")) + ReadFile(log);
-    EXPECT_EQ(said.find("reader went away"), std::string::npos) << said;
-    EXPECT_NE(ReadFile(log).find("No space left on device"), std::string::npos) << said;
+    const std::pair<std::string, std::string> cases[] = {
+        {"--jsonl " + Quote(log), log},  // the mode, and the file that names the cause
+        {"--batch 1 --out " + Quote(root.File("logs")), root.File("err")}};
+    for (const auto& [mode, naming] : cases) {
+        const std::string command = Quote(JABBERY_CLI) + " --turns 4 --interval 0 " + mode + " " +
+                                    Quote(a) + " " + Quote(b) + " > /dev/full 2> " +
+                                    Quote(root.File("err"));
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << mode << ": " << status;
+        const std::string said = ReadFile(root.File("err")) + ReadFile(log);
+        EXPECT_EQ(said.find("reader went away"), std::string::npos) << said;
+        EXPECT_NE(ReadFile(naming).find("No space left on device"), std::string::npos) << said;
+    }
 }
 
 // A file size limit (ulimit -f) is met as a full disk is: the program is
