@@ -3,6 +3,10 @@
 // gone on with; and the menu command that starts the latter.
 #include <wx/utils.h>
 
+#include <chrono>
+#include <string>
+#include <vector>
+
 #include "engine/bot_check.h"
 #include "engine/conversation_log_reader.h"
 #include "engine/conversation_replay.h"
@@ -91,10 +95,19 @@ void CChatDialog::OnContinue(wxCommandEvent&) {
     if (!log) return;
     const std::string program =
         m_settings.m_program.empty() ? ProgramFolder() + "/jabbery" : m_settings.m_program;
-    // A window of its own: this conversation goes on beside it.
-    const wxString arguments[] = {PathToWx(program), "--continue=" + PathToWx(*log)};
-    const wchar_t* argv[] = {arguments[0].wc_str(), arguments[1].wc_str(), nullptr};
-    if (wxExecute(argv, wxEXEC_ASYNC) <= 0) {
+    // A window of its own: this conversation goes on beside it, kept or
+    // not, warned about or not and with idle programs ended as this one's.
+    std::vector<wxString> arguments = {PathToWx(program), "--continue=" + PathToWx(*log)};
+    if (m_settings.m_autosaveFolder.empty()) arguments.emplace_back("--no-autosave");
+    if (m_settings.m_warnings == nullptr) arguments.emplace_back("--quiet");
+    if (const auto idle = std::chrono::duration_cast<std::chrono::seconds>(m_settings.m_keptIdle);
+        idle != kKeptIdle) {
+        arguments.push_back("--idle=" + std::to_string(idle.count()));
+    }
+    std::vector<const wchar_t*> argv;
+    for (const wxString& argument : arguments) argv.push_back(argument.wc_str());
+    argv.push_back(nullptr);
+    if (wxExecute(argv.data(), wxEXEC_ASYNC) <= 0) {
         m_dialogs.ShowError("The conversation in " + *log + " could not be continued: " + program +
                             " did not start.");
     }

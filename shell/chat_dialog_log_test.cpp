@@ -152,21 +152,31 @@ TEST_F(LoggedConversationTest, ALogAnotherWindowIsStillWritingIsNotContinued) {
     EXPECT_TRUE(ReadFile(m_log) == before) << "the log was written to";
 }
 
+// The new window keeps, warns and ends idle programs as this one does.
 TEST_F(LoggedConversationTest, ContinueAConversationStartsTheProgramOnTheChosenLog) {
     ChatSettings settings = Settings();
     settings.m_botFolders = m_bots;
     settings.m_program = m_root.File("program");
+    const std::string arguments = settings.m_program + ".arguments";
     WriteFile(settings.m_program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.arguments\"\n");
     std::filesystem::permissions(settings.m_program, std::filesystem::perms::owner_all);
-    m_dialogs.m_logPaths = {m_log};
-    CChatDialog window(nullptr, settings, &m_dialogs);
-    UiScript script;
-    script.Do("continue", [&] { Choose(window, CChatDialog::kContinueId); })
-        .Then("the program started",
-              [&] { return std::filesystem::exists(settings.m_program + ".arguments"); })
-        .Do("close", [&] { window.Close(); });
-    script.Drive([&] { return window.DoModal(); });
-    EXPECT_EQ(ReadFile(settings.m_program + ".arguments"), "--continue=" + m_log + "\n");
+    for (const bool kept : {true, false}) {
+        if (!kept) {
+            settings.m_autosaveFolder.clear();
+            settings.m_warnings = stderr;
+            settings.m_keptIdle = 90s;
+        }
+        std::filesystem::remove(arguments);
+        m_dialogs.m_logPaths = {m_log};
+        CChatDialog window(nullptr, settings, &m_dialogs);
+        UiScript script;
+        script.Do("continue", [&] { Choose(window, CChatDialog::kContinueId); })
+            .Then("the program started", [&] { return std::filesystem::exists(arguments); })
+            .Do("close", [&] { window.Close(); });
+        script.Drive([&] { return window.DoModal(); });
+        EXPECT_EQ(ReadFile(arguments), "--continue=" + m_log + "\n" +
+                                           (kept ? "--quiet\n" : "--no-autosave\n--idle=90\n"));
+    }
 }
 
 }  // namespace
