@@ -51,14 +51,20 @@ bool ReportFailedChecks(const std::vector<std::string>& failures, bool strict, b
     return false;
 }
 
+std::string NoBotInFolderText(const std::string& folder, const std::string& why) {
+    return folder + ": " +
+           (why.empty()
+                ? std::string("no ") + kDescriptorName + " in this folder; it is not a bot's folder"
+                : why);
+}
+
 std::string FolderProblem(const std::string& argument, const BotPlaces& places) {
     std::error_code error;
     const auto status = std::filesystem::status(argument, error);
     if (std::filesystem::is_directory(status)) {
         std::string why;  // a folder that cannot be listed says why
         if (!FindDescriptor(argument, &why).empty()) return {};
-        if (!why.empty()) return argument + ": " + why;
-        return argument + ": no " + kDescriptorName + " in this folder; it is not a bot's folder";
+        return NoBotInFolderText(argument, why);
     }
     if (std::filesystem::exists(status)) return argument + ": not a folder";
     std::string problem = argument + ": no such folder";

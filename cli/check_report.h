@@ -20,6 +20,9 @@ int PrintBotChecks(const std::vector<std::string>& folders, std::FILE* out, bool
 bool ReportFailedChecks(const std::vector<std::string>& failures, bool strict, bool for_terminal,
                         std::FILE* err);
 
+// "FOLDER: why", or when `why` is empty, that the folder holds no descriptor.
+std::string NoBotInFolderText(const std::string& folder, const std::string& why);
+
 // Why the folder `argument` cannot be linked, for the user, or empty text
 // when it holds a descriptor. A folder that is not there is said so; when
 // it was a bare name, the bots a bare name can name follow, closest first.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "cli/check_report.h"
 #include "engine/bot_check.h"
 #include "engine/bot_descriptor.h"
 #include "engine/conversation.h"
@@ -49,10 +50,7 @@ int TryBot(const std::string& folder, const std::string& message,
     std::string why;
     std::optional<Participant> found = ReadBot(folder, &why);
     if (!found) {
-        if (why.empty())
-            why =
-                std::string("no ") + kDescriptorName + " in this folder; it is not a bot's folder";
-        std::fprintf(stderr, "jabbery-cli: %s: %s\n", folder.c_str(), why.c_str());
+        std::fprintf(stderr, "jabbery-cli: %s\n", NoBotInFolderText(folder, why).c_str());
         return 2;
     }
     Conversation conversation;

@@ -244,7 +244,6 @@ class LogReader {
 
     RecordedConversation& m_conversation;
     std::set<ParticipantId> m_joinedLater;
-    std::string m_id;                // the conversation the file holds first
     std::set<std::string> m_others;  // later ones, said once each
 };
 
