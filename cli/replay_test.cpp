@@ -112,6 +112,8 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
         {{"--continue", log, "--turns", "1", bots[2], bots[0], bots[2]},
          "(Ann): " + bots[2] + " holds the bot Cy"},
         {{"--replay", log, bots[0]}, "--replay takes no BOTDIR and no --join"},
+        {{"--replay", log, "--mute", "Ann"}, "--mute excludes --replay"},
+        {{"--export", "md", log, root.File("new.md"), "--turns", "1"}, "--turns excludes --export"},
         {{"--continue", log, "--jsonl", root.File("x")}, "leave out --jsonl"},
         {{"--export", "md", log, root.File("empty.jsonl")}, "an export never replaces a file"},
         {{"--export", "pdf", log, root.File("new.pdf")}, "--export: pdf not in {html,md,txt,rtf}"},
