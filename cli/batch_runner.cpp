@@ -12,6 +12,7 @@
 
 #include "cli/batch_conversation.h"
 #include "platform/run_hidden.h"
+#include "platform/slot_locks.h"
 #include "platform/text_file.h"
 
 namespace jabbery {
@@ -27,8 +28,30 @@ class BatchQueue {
     BatchQueue(std::vector<unsigned> seeds, BatchTally& tally, const BatchProblem& problem)
         : m_seeds(std::move(seeds)), m_tally(tally), m_problem(problem) {}
 
+    // The manifest, which also holds the locks on the seeds being run.
     bool OpenManifest(const std::string& path, std::string& error) {
-        return m_manifest.Open(path, error);
+        m_manifestPath = path;
+        return m_manifest.Open(path, error) && m_seedLocks.Open(path, error);
+    }
+
+    // Runs the conversation of `seed` unless another batch sharing the
+    // folder runs it now or has done it since this one started: each seed's
+    // folders and log are only ever those of one conversation.
+    void Run(unsigned seed, const CliOptions& options, const RunCanceller& canceller) {
+        const SlotHold running(m_seedLocks, seed);
+        if (!running.Taken()) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_problem("seed " + std::to_string(seed) + ": another batch is running it in " +
+                      options.m_out);
+            ++m_tally.m_failed;
+        } else if (LogIsFinished(BatchLogPath(options.m_out, seed)) &&
+                   ManifestSeeds(m_manifestPath).count(seed) != 0) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            ++m_tally.m_skipped;
+        } else {
+            // Still held while the manifest gets its record.
+            Finished(RunBatchConversation(options, seed, canceller));
+        }
     }
 
     // The next seed to run; false when there is none left.
@@ -90,7 +113,9 @@ class BatchQueue {
     std::size_t m_ended = 0;
     BatchTally& m_tally;
     const BatchProblem& m_problem;
+    std::string m_manifestPath;
     AppendingFile m_manifest;
+    SlotLocks m_seedLocks;
 };
 
 // "1m10s", "42s", "3h05m".
@@ -145,9 +170,8 @@ BatchTally RunBatch(const CliOptions& options, const Shard& shard, int jobs,
     for (std::size_t i = 0; i < thread_count; ++i) {
         threads.emplace_back([&] {
             unsigned seed = 0;
-            while (!canceller.IsCancelled() && queue.Next(seed)) {
-                queue.Finished(RunBatchConversation(options, seed, canceller));
-            }
+            while (!canceller.IsCancelled() && queue.Next(seed))
+                queue.Run(seed, options, canceller);
             queue.ThreadEnded();
         });
     }

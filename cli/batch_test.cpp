@@ -132,5 +132,35 @@ TEST(BatchCli, AStoppedOrKilledBatchRunAgainDoesEachSeedAsOneRun) {
     }
 }
 
+// Two batches started at once on one folder run each seed once between
+// them: the other batch's conversation is left alone, not started over on
+// its folders and log, and is listed once in the manifest.
+TEST(BatchCli, TwoBatchesSharingAFolderRunEachSeedOnce) {
+    TempFolder root;
+    const auto slow = "sleep 0.1; printf 'ok\\r\\n' > chat.msg";
+    std::vector<std::string> batch = {"--batch",
+                                      "3",
+                                      "--out",
+                                      root.File("out"),
+                                      "--turns",
+                                      "6",
+                                      "--jobs",
+                                      "3",
+                                      MakeScriptBot(root, "a", "Ann", slow),
+                                      MakeScriptBot(root, "b", "Bob", slow)};
+    const pid_t first = StartCli(batch);
+    const pid_t second = StartCli(batch);
+    EXPECT_LE(WaitForCli(first), 1);
+    EXPECT_LE(WaitForCli(second), 1);
+    const std::string manifest = ReadFile(root.File("out/manifest.jsonl"));
+    EXPECT_EQ(CountLines(manifest), 3u) << manifest;
+    EXPECT_EQ(ManifestSeeds(root.File("out/manifest.jsonl")), (std::set<unsigned>{1, 2, 3}));
+    for (const std::string seed : {"1", "2", "3"}) {
+        const std::string log = ReadFile(root.File("out/" + seed + ".jsonl"));
+        EXPECT_EQ(Found(log, "(\"format\")").size(), 1u) << log;
+        EXPECT_EQ(TurnsOf(root.File("out/" + seed + ".jsonl")).size(), 6u) << seed;
+    }
+}
+
 }  // namespace
 }  // namespace jabbery
