@@ -140,31 +140,44 @@ TEST(JabberyCli, KeepsTheTimersBeatAfterALongTurn) {
 }
 
 // On a terminal, a bot that takes more than 2 s is waited for on one line,
-// which is taken back when its turn ends (piped, the test above).
+// which is taken back when its turn ends (piped, the test above); a terminal
+// that cannot take a line back (TERM=dumb) gets none.
 TEST(JabberyCli, SaysWhomItWaitsForOnATerminalOnly) {
     TempFolder root;
     const std::string quick = MakeScriptBot(root, "quick", "Quick", "true");
     const std::string slow =
         MakeScriptBot(root, "slow", "Slow", "sleep 2.5; " + RecordAndAnswer("done"));
-    int terminal = -1, errors = -1;
-    ASSERT_EQ(openpty(&terminal, &errors, nullptr, nullptr, nullptr), 0);
-    const pid_t pid = StartCli({"--turns", "1", "--interval", "0", slow, quick}, -1, errors);
-    close(errors);
-    // Read on a thread of its own, so that the run never waits on a full terminal.
-    std::string shown;
-    std::thread reader([&] {
-        char buffer[256];
-        for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, n);
-    });
-    EXPECT_EQ(WaitForCli(pid), 0);
-    reader.join();
-    close(terminal);
-    // A busy machine may let the bot run into its third second: one more update.
-    EXPECT_TRUE(
-        std::regex_match(shown, std::regex("\r\x1b\\[Kwaiting for SLOW \\(2 s\\)\xE2\x80\xA6"
-                                           "([^\n]*\xE2\x80\xA6)?\r\x1b\\[K"
-                                           "jabbery-cli: the conversation ended[^\n]*\r?\n")))
-        << shown;
+    const char* terminal_type = std::getenv("TERM");
+    const bool had_type = terminal_type != nullptr;
+    const std::string given = had_type ? terminal_type : "";
+    for (const bool dumb : {false, true}) {
+        if (dumb) setenv("TERM", "dumb", 1);
+        int terminal = -1, errors = -1;
+        ASSERT_EQ(openpty(&terminal, &errors, nullptr, nullptr, nullptr), 0);
+        const pid_t pid = StartCli({"--turns", "1", "--interval", "0", slow, quick}, -1, errors);
+        close(errors);
+        // Read on a thread of its own, so that the run never waits on a full terminal.
+        std::string shown;
+        std::thread reader([&] {
+            char buffer[256];
+            for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;)
+                shown.append(buffer, n);
+        });
+        EXPECT_EQ(WaitForCli(pid), 0);
+        reader.join();
+        close(terminal);
+        // A busy machine may let the bot run into its third second: one more update.
+        const std::string waiting = dumb ? ""
+                                         : "\r\x1b\\[Kwaiting for SLOW \\(2 s\\)\xE2\x80\xA6"
+                                           "([^\n]*\xE2\x80\xA6)?\r\x1b\\[K";
+        EXPECT_TRUE(std::regex_match(
+            shown, std::regex(waiting + "jabbery-cli: the conversation ended[^\n]*\r?\n")))
+            << shown;
+    }
+    if (had_type)
+        setenv("TERM", given.c_str(), 1);
+    else
+        unsetenv("TERM");
 }
 
 // Where a stopped run's standard output goes.

@@ -291,9 +291,10 @@ int main(int argc, char** argv) {
     std::unique_ptr<HumanLines> human_input;
     InputLine* input_line = nullptr;
     // A terminal that cannot move its cursor (TERM=dumb, an editor's shell
-    // buffer) gets the plain reader.
+    // buffer) gets the plain reader, and no waiting line it could not take back.
     const char* terminal_type = std::getenv("TERM");
-    const bool can_draw = terminal_type != nullptr && std::string_view(terminal_type) != "dumb";
+    const bool dumb = terminal_type != nullptr && std::string_view(terminal_type) == "dumb";
+    const bool can_draw = terminal_type != nullptr && !dumb;
     if (options.m_join && can_draw && IsTerminal(stdin) && IsTerminal(stdout)) {
         const Participant& joined = conversation.Get(human);
         auto line = std::make_unique<InputLine>(stdin, stdout, SpeakerLabel(joined.m_name),
@@ -308,12 +309,13 @@ int main(int argc, char** argv) {
 
     int status = 0;
     WaitingLine waiting_line(err, input_line);
-    TurnLoopSettings settings{options.m_interval,
-                              options.m_timeout,
-                              warnings_to_terminal && !options.m_quiet ? &waiting_line : nullptr,
-                              options.m_jitter,
-                              options.m_seed.value_or(0),
-                              nullptr};
+    TurnLoopSettings settings{
+        options.m_interval,
+        options.m_timeout,
+        warnings_to_terminal && !dumb && !options.m_quiet ? &waiting_line : nullptr,
+        options.m_jitter,
+        options.m_seed.value_or(0),
+        nullptr};
     if (human_input) {
         // The human's lines, each as it comes; a command's message on standard error.
         settings.m_poll = [&]() {

@@ -12,6 +12,9 @@ class RunCanceller;
 // True when `stream` writes to a terminal (so colour codes make sense there).
 bool IsTerminal(std::FILE* stream);
 
+// The columns of the terminal `stream` writes to; 0 when it does not say.
+int TerminalColumns(std::FILE* stream);
+
 // Opens /dev/null on each of standard input, output and error that is
 // closed, so that the first file the program opens never takes their
 // number and receives what was meant for the terminal. Call first in main.

@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,12 @@ namespace jabbery {
 bool IsTerminal(std::FILE* stream) {
     // isatty on the stream's descriptor: a pipe or a file gets no colour codes.
     return isatty(fileno(stream)) == 1;
+}
+
+int TerminalColumns(std::FILE* stream) {
+    // The terminal's size as its window last set it (a pipe has none).
+    winsize size{};
+    return ::ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
 }
 
 void OpenClosedStandardStreams() {
