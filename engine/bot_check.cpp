@@ -48,13 +48,23 @@ bool HasOptionLetter(const std::string& option, std::string_view letters) {
            option.find_first_of(letters) != std::string::npos;
 }
 
-// The command line's words, with simple quotes and double quotes removed.
-// Enough to find a program's name; the shell itself reads the line at run time.
-std::vector<std::string> Words(const std::string& command) {
-    std::vector<std::string> words;
+// The command line's commands (split at ;, & and |), each as its words,
+// with simple quotes and double quotes removed; a command substitution,
+// $(...) or `...`, stays inside its word whatever it holds. Enough to find a
+// program's name; the shell itself reads the line at run time.
+std::vector<std::vector<std::string>> Commands(const std::string& command) {
+    std::vector<std::vector<std::string>> commands(1);
     std::string word;
     bool in_word = false;
     char quote = 0;
+    int nesting = 0;  // of $( )
+    bool backquoted = false;
+    char previous = 0;
+    const auto end_word = [&] {
+        if (in_word) commands.back().push_back(word);
+        word.clear();
+        in_word = false;
+    };
     for (char c : command) {
         if (quote) {
             if (c == quote)
@@ -64,19 +74,24 @@ std::vector<std::string> Words(const std::string& command) {
         } else if (c == '\'' || c == '"') {
             quote = c;
             in_word = true;
-        } else if (c == ' ' || c == '\t') {
-            if (in_word) words.push_back(word);
-            word.clear();
-            in_word = false;
-        } else if (c == ';' || c == '&' || c == '|') {
-            break;  // only the first command of a list is checked
+        } else if (c == '`' || (c == '(' && previous == '$') || (c == ')' && nesting > 0)) {
+            if (c == '`') backquoted = !backquoted;
+            nesting += c == '(' ? 1 : c == ')' ? -1 : 0;
+            word += c;
+            in_word = true;
+        } else if (nesting == 0 && !backquoted && (c == ' ' || c == '\t')) {
+            end_word();
+        } else if (nesting == 0 && !backquoted && (c == ';' || c == '&' || c == '|')) {
+            end_word();
+            if (!commands.back().empty()) commands.emplace_back();
         } else {
             word += c;
             in_word = true;
         }
+        previous = c;
     }
-    if (in_word) words.push_back(word);
-    return words;
+    end_word();
+    return commands;
 }
 
 bool IsAssignment(const std::string& word) {
@@ -97,11 +112,15 @@ std::string InFolder(const std::string& folder, const std::string& path) {
 
 // The problem with `command` run in `folder`, or empty text when it can be found.
 std::string CommandProblem(const std::string& command, const std::string& folder) {
-    std::vector<std::string> words = Words(command);
-    auto first = std::find_if(words.begin(), words.end(), [](const std::string& word) {
-        return !IsAssignment(word) && word != "exec";
+    const auto runs = [](const std::string& word) { return !IsAssignment(word) && word != "exec"; };
+    // The first command that runs a program: one of assignments only runs none.
+    const std::vector<std::vector<std::string>> commands = Commands(command);
+    const auto running = std::find_if(commands.begin(), commands.end(), [&](const auto& words) {
+        return std::any_of(words.begin(), words.end(), runs);
     });
-    if (first == words.end()) return "the command line (line 3) runs no program";
+    if (running == commands.end()) return "the command line (line 3) runs no program";
+    const std::vector<std::string>& words = *running;
+    const auto first = std::find_if(words.begin(), words.end(), runs);
     // A subshell's parentheses are the shell's, not part of the program's name.
     std::string program = first->substr(std::min(first->find_first_not_of('('), first->size()));
     if (program.empty() || Contains(kShellBuiltins, program)) return {};

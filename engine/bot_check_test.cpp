@@ -28,9 +28,10 @@ TEST(CheckBotFolder, FindsTheCommonMistakesWithoutRunningAnything) {
     EXPECT_TRUE(CheckBotFolder(MakeScriptBot(root, "fits", "F", fits)).m_problems.empty());
     // Code given on the command line, a module, a subshell, or a program the
     // shell finds only once it expands the line, is no file to look for.
-    for (const char* inline_code : {"sh -c 'printf x > chat.msg'", "bash -ec 'true'",
-                                    "python3 -c 'pass'", "python3 -m json.tool chat.msg",
-                                    "(sleep 9 &); printf x > chat.msg", "$HOME/bin/bot", "~/bot"}) {
+    for (const char* inline_code :
+         {"sh -c 'printf x > chat.msg'", "bash -ec 'true'", "python3 -c 'pass'",
+          "python3 -m json.tool chat.msg", "(sleep 9 &); printf x > chat.msg", "$HOME/bin/bot",
+          "~/bot", "m=$(sed -n 2p chat.msg | tr -d x); printf \"$m\" > chat.msg"}) {
         EXPECT_EQ(CheckBotFolder(MakeScriptBot(root, "inline", "I", inline_code)).m_problems,
                   std::vector<std::string>{})
             << inline_code;
@@ -46,6 +47,8 @@ TEST(CheckBotFolder, FindsTheCommonMistakesWithoutRunningAnything) {
         {MakeScriptBot(root, "missing", "M", "./not-there --fast"),
          "the program ./not-there is not an executable file in the folder"},
         {MakeScriptBot(root, "unknown", "U", "no-such-program-anywhere x"),
+         "the program no-such-program-anywhere is not found on PATH"},
+        {MakeScriptBot(root, "later", "L", "m=`cat chat.msg`; no-such-program-anywhere"),
          "the program no-such-program-anywhere is not found on PATH"},
         {root.Path(), "no vorn.nfo in this folder"},
         {MakeScriptBot(root, "wide", "W", std::string("true\0", 5)), holds_nul},
