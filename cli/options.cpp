@@ -314,6 +314,13 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
            "file OUT as FORMAT: html, md, txt or rtf; no bot runs")
         ->type_name("FORMAT")
         ->check(CLI::IsMember({"html", "md", "txt", "rtf"}));
+    // One exchange, a check, a new bot or an export writes no transcript:
+    // a file asked for would silently never appear.
+    for (const char* mode : {"--try", "--check", "--new-bot", "--export"}) {
+        for (const char* file : {"--save", "--rtf", "--jsonl"}) {
+            app.get_option(file)->excludes(app.get_option(mode));
+        }
+    }
     DeclareBatch(app, options);
     // The folders (and --try's message), among the options or after "--".
     app.add_option("BOTDIR", options.m_botFolders)->check([](const std::string& folder) {

@@ -117,6 +117,8 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
         {{"--export", "pdf", log, root.File("new.pdf")}, "--export: pdf not in {html,md,txt,rtf}"},
         {{"--export", "md", log}, "--export takes a FORMAT, then the LOG to read and the OUT"},
         {{"--export", "md", log, root.File("none/out.md")}, "none/out.md: No such file", 1},
+        {{"--export", "md", log, root.File("x.md"), "--save", root.File("t")}, "--save excludes"},
+        {{"--try", bots[0], "--rtf", root.File("t.rtf")}, "--rtf excludes --try"},
     };
     for (const auto& [arguments, message, status] : cases) {
         const CliOutcome outcome = RunCli(root, arguments);
