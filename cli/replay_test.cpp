@@ -118,6 +118,7 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
         {{"--continue", log, "--turns", "1", bots[2], bots[0], bots[2]},
          "(Ann): " + bots[2] + " holds the bot Cy"},
         {{"--replay", log, bots[0]}, "--replay takes no BOTDIR and no --join"},
+        {{"--replay", log, "--save", log}, "--save and --replay name the same file"},
         {{"--continue", log, "--jsonl", root.File("x")}, "leave out --jsonl"},
         {{"--continue", root.File("busy.jsonl")}, "busy.jsonl is still being written"},
         {{"--export", "md", log, root.File("empty.jsonl")}, "an export never replaces a file"},
