@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/batch_command.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -25,6 +26,12 @@ int DefaultJobs() {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// Whether `inner` is `outer` or lies below it; both already canonical.
+bool IsWithin(const std::filesystem::path& inner, const std::filesystem::path& outer) {
+    return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end()).first ==
+           outer.end();
+}
+
 // Why the batch cannot start, or empty text.
 std::string WhyBatchCannotStart(const CliOptions& options, const std::vector<Participant>& bots) {
     const long long last =
@@ -38,7 +45,17 @@ std::string WhyBatchCannotStart(const CliOptions& options, const std::vector<Par
     Conversation trial;
     for (const Participant& bot : bots) trial.Join(bot);
     if (std::string problem = ApplyBotSettings(trial, options); !problem.empty()) return problem;
+    // Each conversation copies the bots' folders into --out: an --out inside
+    // one would be copied into itself without end.
     std::error_code failure;
+    const std::filesystem::path out = std::filesystem::weakly_canonical(options.m_out, failure);
+    for (const Participant& bot : bots) {
+        const std::string folder = bot.m_folder.Str();
+        if (!failure && IsWithin(out, std::filesystem::weakly_canonical(folder, failure))) {
+            return "--out " + options.m_out + " is inside the folder of " + bot.m_name.Str() +
+                   " (" + folder + "), which each conversation copies; choose one outside it";
+        }
+    }
     std::filesystem::create_directories(options.m_out, failure);
     if (failure) return "--out " + options.m_out + ": " + failure.message();
     return "";

@@ -68,6 +68,7 @@ TEST(JabberyCli, ABadCommandLineIsAOneLineUsageErrorBeforeAnyBotRuns) {
                                                        {a, a, "--save", old, "--rtf", old},
                                                        {a, a, "--save", fresh, "--rtf", fresh},
                                                        {a, a, "--join", "--name", "Two\nLines"},
+                                                       {a, a, "--batch", "2", "--out", a + "/runs"},
                                                        {a, a, "--jsonl", fresh, "--mute", "Dee"}};
     std::string error;
     for (auto arguments : bad) {
@@ -81,7 +82,8 @@ TEST(JabberyCli, ABadCommandLineIsAOneLineUsageErrorBeforeAnyBotRuns) {
         error = run.m_err;
     }
     EXPECT_EQ(error, "jabbery-cli: --mute Dee: no bot is called Dee\n");
-    EXPECT_FALSE(std::filesystem::exists(a + "/ran") || std::filesystem::exists(fresh));
+    EXPECT_FALSE(std::filesystem::exists(a + "/ran") || std::filesystem::exists(fresh) ||
+                 std::filesystem::exists(a + "/runs"));
     EXPECT_EQ(ReadFile(old), "OLD\r\n");
 }
 

@@ -167,6 +167,25 @@ void DeclareBatch(CLI::App& app, CliOptions& options) {
     }
 }
 
+// A recorded conversation is shown again (--replay) or written out
+// (--export), not run: an option that shapes a running conversation would be
+// quietly ignored there, so it is refused. --export also shows nothing.
+void RefuseWhatARecordingIgnores(CLI::App& app) {
+    CLI::Option* replay = app.get_option("--replay");
+    CLI::Option* exported = app.get_option("--export");
+    for (const char* option :
+         {"--turns", "--timeout", "--idle", "--seed", "--order", "--talk", "--mute", "--for",
+          "--stop-on", "--loop", "--quarantine", "--jitter", "--opening", "--name", "--strict"}) {
+        replay->excludes(app.get_option(option));
+        exported->excludes(app.get_option(option));
+    }
+    for (const char* option :
+         {"--interval", "--save", "--rtf", "--jsonl", "--join", "--stats", "--batch", "--replay",
+          "--continue", "--try", "--check", "--new-bot"}) {
+        exported->excludes(app.get_option(option));
+    }
+}
+
 // The usage lines and what the program does, at the head of --help.
 std::string Usage() {
     return "Usage: jabbery-cli [options] BOTDIR BOTDIR [BOTDIR...]\n"
@@ -314,14 +333,16 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
            "file OUT as FORMAT: html, md, txt or rtf; no bot runs")
         ->type_name("FORMAT")
         ->check(CLI::IsMember({"html", "md", "txt", "rtf"}));
-    // One exchange, a check, a new bot or an export writes no transcript:
-    // a file asked for would silently never appear.
-    for (const char* mode : {"--try", "--check", "--new-bot", "--export"}) {
+    // One exchange, a check or a new bot writes no transcript: a file asked
+    // for would silently never appear (RefuseWhatARecordingIgnores does the
+    // same for --export).
+    for (const char* mode : {"--try", "--check", "--new-bot"}) {
         for (const char* file : {"--save", "--rtf", "--jsonl"}) {
             app.get_option(file)->excludes(app.get_option(mode));
         }
     }
     DeclareBatch(app, options);
+    RefuseWhatARecordingIgnores(app);
     // The folders (and --try's message), among the options or after "--".
     app.add_option("BOTDIR", options.m_botFolders)->check([](const std::string& folder) {
         // An empty name would be read as the root folder; the window refuses it too.

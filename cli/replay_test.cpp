@@ -119,13 +119,14 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
          "(Ann): " + bots[2] + " holds the bot Cy"},
         {{"--replay", log, bots[0]}, "--replay takes no BOTDIR and no --join"},
         {{"--replay", log, "--save", log}, "--save and --replay name the same file"},
+        {{"--replay", log, "--mute", "Ann"}, "--mute excludes --replay"},
+        {{"--export", "md", log, root.File("new.md"), "--turns", "1"}, "--turns excludes --export"},
         {{"--continue", log, "--jsonl", root.File("x")}, "leave out --jsonl"},
         {{"--continue", root.File("busy.jsonl")}, "busy.jsonl is still being written"},
         {{"--export", "md", log, root.File("empty.jsonl")}, "an export never replaces a file"},
         {{"--export", "pdf", log, root.File("new.pdf")}, "--export: pdf not in {html,md,txt,rtf}"},
         {{"--export", "md", log}, "--export takes a FORMAT, then the LOG to read and the OUT"},
         {{"--export", "md", log, root.File("none/out.md")}, "none/out.md: No such file", 1},
-        {{"--export", "md", log, root.File("x.md"), "--save", root.File("t")}, "--save excludes"},
         {{"--try", bots[0], "--rtf", root.File("t.rtf")}, "--rtf excludes --try"},
     };
     for (const auto& [arguments, message, status] : cases) {
