@@ -319,5 +319,15 @@ TEST(HumanCommands, MutePauseAndResumeReachTheConversation) {
     EXPECT_FALSE(conversation.Scheduler().IsPaused());
 }
 
+// /add takes a bare name as the command line does: the user's bot of that name.
+TEST(HumanCommands, AddTakesABareNameAsTheUsersBot) {
+    TempFolder root;
+    ScopedVariable data_home("XDG_DATA_HOME", root.File("data"));
+    Started started({"Ann", "Bob"});
+    const ParticipantId sam = started.conversation.JoinHuman("Sam").m_id;
+    const HumanLineDone added = DoHumanLine(started.conversation, sam, "/add hask");
+    EXPECT_EQ(started.conversation.Participants().back().m_name, "Hask") << added.m_message;
+}
+
 }  // namespace
 }  // namespace jabbery

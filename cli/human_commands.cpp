@@ -5,6 +5,7 @@
 
 #include "engine/bot_descriptor.h"
 #include "engine/bot_set_up.h"
+#include "install/bundled_bots.h"
 
 namespace jabbery {
 
@@ -57,8 +58,13 @@ HumanLineDone DoHumanLine(Conversation& conversation, ParticipantId human,
         return {};
     }
     if (command == "/add") {
+        // A bare name is the user's bot of that name, as on the command line.
+        std::string folder = argument;
         std::string why;
-        std::optional<Participant> bot = ReadBot(FolderAsPromptGivesIt(argument), &why);
+        if (!ResolveBotArgument(CurrentBotPlaces(), folder, why)) {
+            return {SchedulerAction::kNothing, "/add: " + why};
+        }
+        std::optional<Participant> bot = ReadBot(FolderAsPromptGivesIt(folder), &why);
         if (!bot) return {SchedulerAction::kNothing, "/add: " + NotABotText(argument, why)};
         return {SchedulerAction::kNothing, conversation.Add(std::move(*bot))};
     }

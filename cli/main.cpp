@@ -36,6 +36,7 @@
 #include "install/bundled_bots.h"
 #include "install/program_bot.h"
 #include "platform/draws.h"
+#include "platform/growing_file.h"
 #include "platform/run_hidden.h"
 #include "platform/self_location.h"
 #include "platform/signal_name.h"
@@ -76,6 +77,14 @@ std::optional<jabbery::RecordedConversation> ReadLog(const jabbery::CliOptions& 
         error = options.m_mode == Mode::kReplay
                     ? "--replay writes no log: leave out --jsonl"
                     : "--continue appends to " + options.m_log + " itself: leave out --jsonl";
+        return std::nullopt;
+    }
+    // Another run (a window, or jabbery-cli) still adding to the log: two
+    // conversations would mingle their turns in it.
+    if (options.m_mode == Mode::kContinue && jabbery::IsBeingWritten(options.m_log)) {
+        error = options.m_log +
+                " is still being written by another window or program: it can be gone on with "
+                "once that has ended";
         return std::nullopt;
     }
     auto recorded = jabbery::ReadConversationLog(options.m_log, problems, error);

@@ -333,6 +333,14 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
            "file OUT as FORMAT: html, md, txt or rtf; no bot runs")
         ->type_name("FORMAT")
         ->check(CLI::IsMember({"html", "md", "txt", "rtf"}));
+    // One exchange, a check or a new bot writes no transcript: a file asked
+    // for would silently never appear (RefuseWhatARecordingIgnores does the
+    // same for --export).
+    for (const char* mode : {"--try", "--check", "--new-bot"}) {
+        for (const char* file : {"--save", "--rtf", "--jsonl"}) {
+            app.get_option(file)->excludes(app.get_option(mode));
+        }
+    }
     DeclareBatch(app, options);
     RefuseWhatARecordingIgnores(app);
     // The folders (and --try's message), among the options or after "--".

@@ -16,6 +16,8 @@ constexpr int kMaxOtherNames = 100;
 
 // What is wrong with writing `target` as its rule says; empty when nothing.
 std::string TargetProblem(const OutputTarget& target, const PathFacts& facts) {
+    // Reading it is the log reader's to judge; it is here to be told from the outputs.
+    if (target.rule == OutputRule::kRead) return "";
     if (facts.m_folder.empty()) return facts.m_error;
     switch (facts.m_kind) {
         case PathKind::kAbsent:
@@ -56,6 +58,8 @@ std::vector<OutputTarget> OutputTargets(const CliOptions& options) {
         targets.push_back({"--jsonl", *options.m_jsonlPath, OutputRule::kAppend});
     if (options.m_mode == CliOptions::Mode::kContinue)
         targets.push_back({"--continue", options.m_log, OutputRule::kAppend});
+    if (options.m_mode == CliOptions::Mode::kReplay)
+        targets.push_back({"--replay", options.m_log, OutputRule::kRead});
     return targets;
 }
 

@@ -12,9 +12,11 @@ namespace jabbery {
 enum class OutputRule {
     kAppend,     // added to an existing regular file, or a new file is made
     kCreateNew,  // a new file only: anything already there is left alone
+    kRead,       // only read (the log --replay shows): no output may be this file
 };
 
-// One file the runner will write at the end, with the option that named it.
+// One file the runner will write at the end (or, kRead, reads), with the
+// option that named it.
 struct OutputTarget {
     std::string option;
     std::string path;

@@ -41,6 +41,7 @@ TEST(CheckOutputTargets, RefusesWhatCannotBeWrittenAsAsked) {
         {{Save(root.File("old.txt")), Save(root.File("alias"))}, "--save and --save name the same"},
         {{Rtf(root.File("n.rtf")), Save(root.File("sub/../n.rtf"))},
          "--rtf and --save name the same"},
+        {{{"--replay", root.File("missing/log.jsonl"), OutputRule::kRead}}, ""},
     };
     for (const auto& [targets, problem] : cases) {
         const std::string said = CheckOutputTargets(targets);

@@ -5,6 +5,7 @@
 
 #include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
+#include "platform/text_file.h"
 
 namespace jabbery {
 namespace {
@@ -100,6 +101,11 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
     WriteFile(root.File("empty.jsonl"), "\n");
     std::filesystem::remove(root.File("bob/vorn.nfo"));
     const std::string log = root.File("log.jsonl");
+    // A log another run still appends to: two runs would mingle their turns in it.
+    std::filesystem::copy_file(log, root.File("busy.jsonl"));
+    AppendingFile busy;
+    std::string error;
+    ASSERT_TRUE(busy.Open(root.File("busy.jsonl"), error)) << error;
     const struct {
         std::vector<std::string> arguments;
         std::string message;
@@ -112,13 +118,16 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
         {{"--continue", log, "--turns", "1", bots[2], bots[0], bots[2]},
          "(Ann): " + bots[2] + " holds the bot Cy"},
         {{"--replay", log, bots[0]}, "--replay takes no BOTDIR and no --join"},
+        {{"--replay", log, "--save", log}, "--save and --replay name the same file"},
         {{"--replay", log, "--mute", "Ann"}, "--mute excludes --replay"},
         {{"--export", "md", log, root.File("new.md"), "--turns", "1"}, "--turns excludes --export"},
         {{"--continue", log, "--jsonl", root.File("x")}, "leave out --jsonl"},
+        {{"--continue", root.File("busy.jsonl")}, "busy.jsonl is still being written"},
         {{"--export", "md", log, root.File("empty.jsonl")}, "an export never replaces a file"},
         {{"--export", "pdf", log, root.File("new.pdf")}, "--export: pdf not in {html,md,txt,rtf}"},
         {{"--export", "md", log}, "--export takes a FORMAT, then the LOG to read and the OUT"},
         {{"--export", "md", log, root.File("none/out.md")}, "none/out.md: No such file", 1},
+        {{"--try", bots[0], "--rtf", root.File("t.rtf")}, "--rtf excludes --try"},
     };
     for (const auto& [arguments, message, status] : cases) {
         const CliOutcome outcome = RunCli(root, arguments);

@@ -43,12 +43,24 @@ class CurlGlobal {
     bool m_ok;
 };
 
+// The folder of the user's own bot `name`, or empty when neither
+// XDG_DATA_HOME nor HOME names a folder for the user's bots.
+std::string UserBotFolder(const std::string& name) {
+    const std::string bots = jabbery::CurrentBotPlaces().m_userBots;
+    return bots.empty() ? std::string() : (std::filesystem::path(bots) / name).string();
+}
+
 // Prints what the bot in `folder` has spent, for --usage.
-int ShowUsage(const std::filesystem::path& folder) {
+int ShowUsage(std::string folder) {
     std::error_code ignored;
-    if (!std::filesystem::is_directory(folder, ignored)) {
-        return Tell(folder.string() + " is not a folder", 1);
+    // A bare name with no folder of that name here is the user's bot of that
+    // name, where --init made it and where jabbery-cli finds it.
+    if (jabbery::IsBareName(folder) && !std::filesystem::is_directory(folder, ignored)) {
+        const std::string mine = UserBotFolder(folder);
+        if (!mine.empty()) folder = mine;
     }
+    if (!std::filesystem::is_directory(folder, ignored))
+        return Tell(folder + " is not a folder", 1);
     jabbery::model::Usage usage;
     std::string error;
     if (!jabbery::model::ReadUsage(folder, usage, error)) return Tell(error, 1);
@@ -88,11 +100,10 @@ int main(int argc, char** argv) {
         // window's folder prompt and a bare name on a command line find it.
         std::string& folder = options.init_request.folder;
         if (jabbery::IsBareName(folder)) {
-            const std::string bots = jabbery::CurrentBotPlaces().m_userBots;
-            if (bots.empty()) {
+            folder = UserBotFolder(folder);
+            if (folder.empty()) {
                 return Tell("neither XDG_DATA_HOME nor HOME names a folder for your bots", 1);
             }
-            folder = (std::filesystem::path(bots) / folder).string();
         }
         if (!CreateBotFolder(options.init_request, program, error)) return Tell(error, 1);
         std::printf(

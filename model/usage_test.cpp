@@ -74,6 +74,13 @@ TEST_F(ModelUsage, AddsUpTheReportedTokensOfEveryAnsweredCallAcrossRuns) {
         RunProgram({JABBERY_MODEL, "--usage", (Bot() / "none").string()}, "/");
     EXPECT_EQ(nowhere.exit_code, 1);
     EXPECT_NE(nowhere.err.find("is not a folder"), std::string::npos) << nowhere.err;
+    // A bare name is the user's bot of that name, where --init NAME made it.
+    const std::string bots = m_root.File("data/jabbery/bots");
+    std::filesystem::create_directories(bots);
+    std::filesystem::rename(Bot(), bots + "/ada");
+    const ProgramRun by_name = RunProgram({JABBERY_MODEL, "--usage", "ada"}, "/",
+                                          {"XDG_DATA_HOME=" + m_root.File("data")});
+    EXPECT_EQ(by_name.out, Shown(38, 4)) << by_name.err;
 }
 
 TEST_F(ModelUsage, RefusesToCallTheServerOnceTheBudgetIsUsedUp) {
