@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/batch_runner.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
@@ -99,6 +100,12 @@ class BatchQueue {
         return m_changed.wait_for(lock, wait, [&] { return m_ended == threads; });
     }
 
+    // Tells of a problem of the whole batch while its threads may run.
+    void Warn(const std::string& problem) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_problem(problem);
+    }
+
     // Tells `progress` where the batch stands, between two conversations' ends.
     void Report(const BatchProgress& progress, std::chrono::milliseconds elapsed) {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -166,17 +173,30 @@ BatchTally RunBatch(const CliOptions& options, const Shard& shard, int jobs,
     if (const int error = thread_count > 0 ? PrepareHiddenRuns() : 0; error != 0) {
         problem("the bots cannot be run: " + std::system_category().message(error));
     }
+    const auto work = [&] {
+        unsigned seed = 0;
+        while (!canceller.IsCancelled() && queue.Next(seed)) queue.Run(seed, options, canceller);
+        queue.ThreadEnded();
+    };
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < thread_count; ++i) {
-        threads.emplace_back([&] {
-            unsigned seed = 0;
-            while (!canceller.IsCancelled() && queue.Next(seed))
-                queue.Run(seed, options, canceller);
-            queue.ThreadEnded();
-        });
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error& refused) {
+            // Threads are not to be had (a limit on memory or processes): the
+            // conversations run on those that started, or else on this one.
+            queue.Warn("only " + std::to_string(threads.size()) + " of " +
+                       std::to_string(thread_count) + " threads can be started (" +
+                       refused.code().message() + "); the batch runs " +
+                       std::to_string(std::max<std::size_t>(threads.size(), 1)) +
+                       " conversation(s) at a time");
+            break;
+        }
     }
+    if (threads.empty() && thread_count > 0) work();
+    const std::size_t workers = std::min(thread_count, std::max<std::size_t>(threads.size(), 1));
     const Clock::time_point started = Clock::now();
-    while (!queue.WaitForThreads(thread_count, std::chrono::seconds(1))) {
+    while (!queue.WaitForThreads(workers, std::chrono::seconds(1))) {
         if (progress) {
             queue.Report(progress, std::chrono::duration_cast<std::chrono::milliseconds>(
                                        Clock::now() - started));

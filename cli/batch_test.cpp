@@ -7,6 +7,7 @@
 #include "cli/batch_plan.h"
 #include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
+#include "platform/test_environment.h"
 
 namespace jabbery {
 namespace {
@@ -160,6 +161,22 @@ TEST(BatchCli, TwoBatchesSharingAFolderRunEachSeedOnce) {
         EXPECT_EQ(Found(log, "(\"format\")").size(), 1u) << log;
         EXPECT_EQ(TurnsOf(root.File("out/" + seed + ".jsonl")).size(), 6u) << seed;
     }
+}
+
+// A batch whose threads cannot be started (a stack limit far beyond
+// memory makes each one ask for too much) runs its conversations on the
+// thread it has and says so, rather than abort.
+TEST(BatchCli, ThreadsThatCannotStartLeaveTheBatchToFewer) {
+    TempFolder root;
+    const auto answer = "printf 'ok\\r\\n' > chat.msg";
+    std::vector<std::string> batch = {"--batch", "2", "--out", root.File("logs"), "--turns", "2"};
+    for (const char* name : {"Ann", "Bob"})
+        batch.push_back(MakeScriptBot(root, name, name, answer));
+    const ScopedLimit huge_stacks(RLIMIT_STACK, rlim_t{1} << 50);
+    const CliOutcome outcome = RunCli(root, batch);
+    EXPECT_EQ(outcome.m_status, 0) << outcome.m_err;
+    EXPECT_NE(outcome.m_err.find("only 0 of "), std::string::npos);
+    EXPECT_EQ(ManifestSeeds(root.File("logs/manifest.jsonl")), (std::set<unsigned>{1, 2}));
 }
 
 }  // namespace

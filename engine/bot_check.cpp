@@ -200,7 +200,9 @@ BotCheck CheckBotFolder(const std::string& folder) {
 std::vector<BotCheck> CheckBotFolders(const std::vector<std::string>& folders) {
     std::vector<std::future<BotCheck>> running;
     for (const std::string& folder : folders) {
-        running.push_back(std::async(std::launch::async, CheckBotFolder, folder));
+        // Side by side; when no thread can be started, one after another.
+        running.push_back(
+            std::async(std::launch::async | std::launch::deferred, CheckBotFolder, folder));
     }
     std::vector<BotCheck> checks;
     for (auto& check : running) checks.push_back(check.get());
