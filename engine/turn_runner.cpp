@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "engine/turn_runner.h"
 
+#include <system_error>
 #include <utility>
 
 namespace jabbery {
@@ -21,9 +22,22 @@ void TurnRunner::Start(BotProfile bot, CPlainString message, Done done) {
     m_turnCanceller = std::make_shared<RunCanceller>();
     if (m_stopped) m_turnCanceller->Cancel();
     const RunLimits limits{m_limit, m_turnCanceller.get()};
-    m_worker = std::thread([bot = std::move(bot), message = std::move(message),
-                            done = std::move(done), limits, canceller = m_turnCanceller,
-                            &runner = m_runner] { done(runner.Run(bot, message, limits)); });
+    // Shared, so that it is still ours to call should the thread not start.
+    const auto report = std::make_shared<Done>(std::move(done));
+    try {
+        m_worker = std::thread([bot = std::move(bot), message = std::move(message), report, limits,
+                                canceller = m_turnCanceller, &runner = m_runner] {
+            (*report)(runner.Run(bot, message, limits));
+        });
+    } catch (const std::system_error& refused) {
+        // No thread to be had (a limit on memory or processes): the
+        // exchange ends before it began, as one whose bot could not start.
+        ExchangeResult result;
+        result.m_outcome.m_end = ExchangeEnd::kCouldNotStart;
+        result.m_outcome.m_startedAt = std::chrono::system_clock::now();
+        result.m_outcome.m_reason = "no thread can be started for it: " + refused.code().message();
+        (*report)(std::move(result));
+    }
 }
 
 void TurnRunner::StopTurn() {

@@ -17,7 +17,8 @@ namespace jabbery {
 // needs and hands back only the reply and how the exchange ended.
 class TurnRunner {
   public:
-    // Called on the worker thread with the bot's reply and its outcome.
+    // Called on the worker thread with the bot's reply and its outcome (at
+    // once, as could not start, when no worker thread can be started).
     using Done = std::function<void(ExchangeResult result)>;
 
     // Exchanges run through `runner`, which must outlive this.

@@ -2,6 +2,7 @@
 #include "engine/turn_runner.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <future>
 
@@ -42,6 +43,31 @@ TEST(TurnRunner, StopCancelsTheRunningExchangeAtOnceAndLaterOnesToo) {
                  [&](ExchangeResult) { later_reply.set_value(); });
     EXPECT_EQ(later_reply.get_future().wait_for(30s), std::future_status::ready);
     EXPECT_LT(std::chrono::steady_clock::now() - began, 30s);
+}
+
+// An exchange for which no thread can be started (here: every new thread
+// asks for a stack beyond memory) reports that it could not start, rather
+// than throw out of the window's event handler.
+TEST(TurnRunner, AnExchangeWithoutAThreadReportsItCouldNotStart) {
+    TempFolder root;
+    const std::string folder = MakeScriptBot(root, "ann", "Ann", "");
+    pthread_attr_t normal;
+    ASSERT_EQ(pthread_getattr_default_np(&normal), 0);
+    pthread_attr_t huge;
+    ASSERT_EQ(pthread_getattr_default_np(&huge), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&huge, std::size_t{1} << 50), 0);
+    ASSERT_EQ(pthread_setattr_default_np(&huge), 0);
+    ProcessBotRunner bots;
+    TurnRunner runner(bots, 60s);
+    ExchangeOutcome outcome;
+    EXPECT_NO_THROW(runner.Start(
+        BotProfile{CPlainString(folder + "/"), CPlainString("Ann"), CPlainString("true")},
+        CPlainString("x"), [&](ExchangeResult result) { outcome = result.m_outcome; }));
+    pthread_setattr_default_np(&normal);
+    pthread_attr_destroy(&huge);
+    pthread_attr_destroy(&normal);
+    EXPECT_EQ(outcome.m_end, ExchangeEnd::kCouldNotStart);
+    EXPECT_NE(outcome.m_reason.find("thread"), std::string::npos) << outcome.m_reason;
 }
 
 }  // namespace
