@@ -271,7 +271,7 @@ class KeeperLink {
     // Sends one request, under the lock, starting the keeper when there is
     // none. 0 or an error number.
     int Send(const Request& request, const std::string& payload, const int* fds,
-             std::size_t fd_count) {
+             std::size_t fd_count, pid_t& keeper) {
         std::lock_guard<std::mutex> lock(m_mutex);
         // A keeper that has gone (killed by someone) is replaced once.
         for (int attempt = 0; attempt < 2; ++attempt) {
@@ -281,6 +281,7 @@ class KeeperLink {
             if (request.m_ask == Ask::kStop) ::kill(m_keeper, SIGCONT);
             const int error =
                 SendMessage(m_socket.Get(), &request, sizeof request, payload, fds, fd_count);
+            keeper = m_keeper;
             if (error != EPIPE && error != ECONNRESET) return error;
             Drop();
             // A stop was about a run of the keeper that has gone, which ended it.
@@ -293,6 +294,15 @@ class KeeperLink {
     int Start() {
         std::lock_guard<std::mutex> lock(m_mutex);
         return EnsureKeeper();
+    }
+
+    // Kills and reaps `keeper` when it is ours still; ours until reaped, so
+    // the pid cannot be another process's.
+    void Kill(pid_t keeper) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (keeper <= 0 || keeper != m_keeper || m_owner != ::getpid()) return;
+        ::kill(m_keeper, SIGKILL);
+        Drop();
     }
 
   private:
@@ -350,7 +360,8 @@ KeeperLink& Link() {
 }  // namespace
 
 int StartThroughKeeper(std::uint64_t run, const std::string& command_line, int folder_fd,
-                       int output_fd, int report_fd, const std::vector<char*>& environment) {
+                       int output_fd, int report_fd, const std::vector<char*>& environment,
+                       pid_t& keeper) {
     if (command_line.find('\0') != std::string::npos) return EINVAL;
     std::string payload = command_line;
     payload += '\0';
@@ -361,7 +372,7 @@ int StartThroughKeeper(std::uint64_t run, const std::string& command_line, int f
     }
     if (payload.size() > kMaxPayload) return E2BIG;
     const int fds[3] = {folder_fd, output_fd, report_fd};
-    return Link().Send({Ask::kStart, run}, payload, fds, 3);
+    return Link().Send({Ask::kStart, run}, payload, fds, 3, keeper);
 }
 
 int StartKeeper() {
@@ -370,19 +381,34 @@ int StartKeeper() {
 
 void StopThroughKeeper(std::uint64_t run) {
     // Should this fail, the keeper has gone, and with it the run.
-    Link().Send({Ask::kStop, run}, {}, nullptr, 0);
+    pid_t keeper = -1;
+    Link().Send({Ask::kStop, run}, {}, nullptr, 0, keeper);
 }
 
-int ReadRunReport(int report_fd, int& status) {
+int ReadRunReport(int report_fd, int& status, std::chrono::milliseconds patience) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        pollfd fd{report_fd, POLLIN, 0};
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        // Wakes when the report comes or the keeper has gone; EINTR goes round again.
+        const int ready = ::poll(&fd, 1, static_cast<int>(std::max<std::int64_t>(0, left.count())));
+        if (ready > 0) break;
+        if (ready == 0 || errno != EINTR) return -1;
+    }
     Report report{};
     ssize_t got = -1;
     do {
-        // Blocks only until the keeper has reaped the shell, which is ending.
+        // Readable: the report is there, or the pipe's end.
         got = ::read(report_fd, &report, sizeof report);
     } while (got < 0 && errno == EINTR);
     if (got != static_cast<ssize_t>(sizeof report)) return -1;
     status = report.m_status;
     return report.m_error;
+}
+
+void KillKeeper(pid_t keeper) {
+    Link().Kill(keeper);
 }
 
 }  // namespace jabbery

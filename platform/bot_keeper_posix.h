@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,18 +39,27 @@ int StartKeeper();
 // left of its group, reaps it and writes the run's report to `report_fd`
 // once (see ReadRunReport); then it ends and reaps everything else the run
 // left (what carries the marker of another run still in flight is spared
-// until that run ends). Returns 0, or an error number when the request
-// could not be made.
+// until that run ends). Returns 0 and the keeper's pid in `keeper`, or an
+// error number when the request could not be made.
 int StartThroughKeeper(std::uint64_t run, const std::string& command_line, int folder_fd,
-                       int output_fd, int report_fd, const std::vector<char*>& environment);
+                       int output_fd, int report_fd, const std::vector<char*>& environment,
+                       pid_t& keeper);
 
 // Has the keeper kill the group of run `run` at once, waking the keeper
 // should a bot have stopped it; its end is then reported as any end is.
 void StopThroughKeeper(std::uint64_t run);
 
-// Reads a run's report from `report_fd`, waiting for it: 0 with the shell's
-// wait status in `status`, the error number for which the shell could not
-// start, or -1 when the keeper went without a word.
-int ReadRunReport(int report_fd, int& status);
+// Reads a run's report from `report_fd`, waiting at most `patience` for
+// it: 0 with the shell's wait status in `status`, the error number for
+// which the shell could not start, or -1 when the keeper went without a
+// word or gave none in time.
+int ReadRunReport(int report_fd, int& status, std::chrono::milliseconds patience);
+
+// Kills the keeper `keeper` (as StartThroughKeeper named it) and reaps it,
+// unless it is gone already: one that gave no report in time is held up
+// for good (a bot stops it again whenever it is woken). What it kept is
+// then the callers' to end, by their runs' markers; the next start starts
+// a new keeper.
+void KillKeeper(pid_t keeper);
 
 }  // namespace jabbery

@@ -36,6 +36,10 @@ constexpr std::chrono::milliseconds kLongestLimit{std::chrono::hours(24 * 365)};
 // How long a run goes on ending what it left when the keeper is gone.
 constexpr std::chrono::milliseconds kStrayPatience{2000};
 
+// How long a run's report may take once its end is known or asked for:
+// the keeper has only to kill the group and reap the shell.
+constexpr std::chrono::milliseconds kReportPatience{5000};
+
 // A run in the keeper (bot_keeper_posix.h) and the pipe through which it
 // reports the run's end. The destructor ends the run when nobody did.
 class KeptRun {
@@ -58,7 +62,7 @@ class KeptRun {
         m_marker = NewExchangeMarker();
         const int error =
             StartThroughKeeper(m_number, command_line, folder_fd, output_fd, m_keeperEnd.Get(),
-                               EnvironmentWith(m_marker, environment));
+                               EnvironmentWith(m_marker, environment), m_keeper);
         // Only the keeper holds the write end now: should it go, the pipe says so.
         m_keeperEnd.Reset();
         m_started = error == 0;
@@ -82,10 +86,14 @@ class KeptRun {
         if (!m_started) return -1;
         m_started = false;
         if (stop) StopThroughKeeper(m_number);
-        const int reported = ReadRunReport(m_report.Get(), status);
-        // The keeper went without a word (a bot killed it): what the run
-        // started is nobody's to end now but ours.
-        if (reported < 0) KillMarkedProcesses(m_marker, kStrayPatience);
+        const int reported = ReadRunReport(m_report.Get(), status, kReportPatience);
+        // The keeper went without a word (a bot killed it) or is held up
+        // (a bot keeps stopping it), and goes: what the run started is
+        // nobody's to end now but ours.
+        if (reported < 0) {
+            KillKeeper(m_keeper);
+            KillMarkedProcesses(m_marker, kStrayPatience);
+        }
         return reported;
     }
 
@@ -98,6 +106,7 @@ class KeptRun {
     UniqueFd m_report;
     UniqueFd m_keeperEnd;
     std::uint64_t m_number = 0;
+    pid_t m_keeper = -1;
     std::string m_marker;
     bool m_started = false;
 };

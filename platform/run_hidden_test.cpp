@@ -232,16 +232,21 @@ TEST(RunHidden, WhatARunLeftEndsAlsoWhenTheRunKillsTheKeeper) {
     EXPECT_EQ(next.m_outputTail, "again\n");
 }
 
-// A bot that stops the keeper (SIGSTOP) is still stopped at its limit, and
-// the next run has a keeper that runs.
+// A bot that stops the keeper (SIGSTOP), once or from outside its group
+// again whenever it is woken, is still stopped at its limit, and the next
+// run has a keeper that runs.
 TEST(RunHidden, ARunThatStopsTheKeeperEndsAtItsLimit) {
-    TempFolder folder;
-    const RunResult result =
-        RunHidden("kill -STOP $PPID; exec sleep 1000", folder.Path(), {kShortLimit, nullptr});
-    EXPECT_EQ(result.m_end, RunEnd::kTimedOut);
-    EXPECT_LT(result.m_elapsed, kAmpleLimit / 2);
-    const RunResult next = RunHidden("echo again", folder.Path(), {kAmpleLimit, nullptr});
-    EXPECT_EQ(next.m_outputTail, "again\n");
+    for (const char* stop :
+         {"kill -STOP $PPID;", "setsid sh -c \"while kill -STOP $PPID; do :; done\" &"}) {
+        SCOPED_TRACE(stop);
+        TempFolder folder;
+        const RunResult result = RunHidden(std::string(stop) + " exec sleep 1000", folder.Path(),
+                                           {kShortLimit, nullptr});
+        EXPECT_EQ(result.m_end, RunEnd::kTimedOut);
+        EXPECT_LT(result.m_elapsed, kAmpleLimit / 2);
+        const RunResult next = RunHidden("echo again", folder.Path(), {kAmpleLimit, nullptr});
+        EXPECT_EQ(next.m_outputTail, "again\n");
+    }
 }
 
 RunCanceller* g_signal_canceller = nullptr;
