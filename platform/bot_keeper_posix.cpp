@@ -234,7 +234,7 @@ class Keeper {
             return false;
         }
         bool found = false;
-        for (const pid_t pid : ChildrenOfThisProcess()) {
+        for (const pid_t pid : ChildrenOf(::getpid())) {
             // An orphan that has died is reaped whoever's it was; a run's
             // shell is reaped only once its end has been reported.
             if (!IsShellOfARun(pid) && ::waitpid(pid, nullptr, WNOHANG) == pid) continue;

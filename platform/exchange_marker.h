@@ -29,9 +29,9 @@ std::string NewExchangeMarker();
 std::vector<char*> EnvironmentWith(const std::string& marker,
                                    const std::vector<std::string>& extra = {});
 
-// The children of this process, from every thread's list (an orphan comes
-// to one of its threads), zombies included.
-std::vector<pid_t> ChildrenOfThisProcess();
+// The children of process `process`, from every thread's list (an orphan
+// comes to one of its threads), zombies included.
+std::vector<pid_t> ChildrenOf(pid_t process);
 
 // Kills every process that has `marker` in its environment, looking again
 // until a look finds none (they may start more as they die) or `patience`

@@ -74,15 +74,15 @@ bool KillMarkedOnce(const std::string& marker) {
 
 }  // namespace
 
-std::vector<pid_t> ChildrenOfThisProcess() {
+std::vector<pid_t> ChildrenOf(pid_t process) {
     std::vector<pid_t> children;
-    // opendir on /proc/self/task lists our threads.
-    DIR* tasks = ::opendir("/proc/self/task");
+    const std::string folder = "/proc/" + std::to_string(process) + "/task";
+    // opendir on /proc/PID/task lists its threads.
+    DIR* tasks = ::opendir(folder.c_str());
     if (tasks == nullptr) return children;
     while (const dirent* task = ::readdir(tasks)) {
         if (task->d_name[0] == '.') continue;
-        const std::string list =
-            ReadProcFile(std::string("/proc/self/task/") + task->d_name + "/children", 1 << 20);
+        const std::string list = ReadProcFile(folder + "/" + task->d_name + "/children", 1 << 20);
         const char* at = list.c_str();
         char* end = nullptr;
         for (long pid; (pid = std::strtol(at, &end, 10)), end != at; at = end) {

@@ -39,8 +39,47 @@ constexpr timeval kRequestPatience{2, 0};
 // How long the host goes on ending what the kept programs left once it is told to end.
 constexpr auto kLastSweepPatience = std::chrono::seconds(10);
 
+// How often the host may be stopped while it ends before it counts as held
+// up for good: a process it kept stops it again whenever it is woken.
+constexpr int kMostStops = 20;
+
+// How long a held-up host's processes may take to be ended from outside.
+constexpr auto kHeldUpPatience = std::chrono::seconds(2);
+
 std::string ErrorText(int error) {
     return std::system_category().message(error);
+}
+
+// Whether process `pid` has ended (a zombie) or is not there.
+bool HasEnded(pid_t pid) {
+    char stat[512] = {};
+    const UniqueFd fd(
+        ::open(("/proc/" + std::to_string(pid) + "/stat").c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.IsOpen() || ::read(fd.Get(), stat, sizeof stat - 1) <= 0) return true;
+    // The state follows the command's name, which may hold anything, in parentheses.
+    const char* state = std::strrchr(stat, ')');
+    return state == nullptr || state[1] == '\0' || state[2] == 'Z' || state[2] == 'X';
+}
+
+// Ends the host `host`, which is held up, with everything it has, and
+// reaps it. Stopped, it reaps nothing, so the pids of its children stay
+// theirs; what a killed child leaves comes to the host (a subreaper), and
+// is killed in turn.
+void KillHeldUpHost(pid_t host) {
+    ::kill(host, SIGSTOP);
+    const auto deadline = Clock::now() + kHeldUpPatience;
+    for (bool alive = true; alive && Clock::now() < deadline;) {
+        alive = false;
+        for (const pid_t child : ChildrenOf(host)) {
+            if (HasEnded(child)) continue;
+            alive = true;
+            ::kill(child, SIGKILL);
+        }
+        if (alive) ::usleep(1000);
+    }
+    ::kill(host, SIGKILL);
+    while (::waitpid(host, nullptr, 0) < 0 && errno == EINTR) {
+    }
 }
 
 // One kept program: whose it is (the bot's folder and the name it asked
@@ -201,7 +240,7 @@ class Host {
     // programs left when their parents ended. True when there was any.
     bool SweepOrphans() {
         bool found = false;
-        for (const pid_t pid : ChildrenOfThisProcess()) {
+        for (const pid_t pid : ChildrenOf(::getpid())) {
             const bool kept = std::any_of(m_kept.begin(), m_kept.end(),
                                           [pid](const Kept& each) { return each.m_leader == pid; });
             if (kept) continue;
@@ -364,12 +403,24 @@ KeepHost::~KeepHost() {
 void KeepHost::Stop() {
     if (m_host <= 0) return;
     m_link.Reset();
-    // A kept program may have stopped the host (SIGSTOP); it has to run to
-    // end. Ours until we reap it, so the pid is the host's.
-    ::kill(m_host, SIGCONT);
     // The host ends once it has ended its programs; it never waits on a bot.
-    while (::waitpid(m_host, nullptr, 0) < 0 && errno == EINTR) {
+    // A kept program may stop it (SIGSTOP): it is woken to go on, and ended
+    // from here should that never let it end. Ours until we reap it, so the
+    // pid is the host's.
+    for (int stops = 0; stops < kMostStops;) {
+        ::kill(m_host, SIGCONT);
+        siginfo_t info{};
+        // Wakes when the host has ended (and reaps it) or is stopped again.
+        const int waited = ::waitid(P_PID, static_cast<id_t>(m_host), &info, WEXITED | WSTOPPED);
+        if (waited != 0 && errno == EINTR) continue;
+        // Ended and reaped, or (should it fail) not ours to wait for.
+        if (waited != 0 || info.si_code != CLD_STOPPED) {
+            m_host = -1;
+            return;
+        }
+        ++stops;
     }
+    KillHeldUpHost(m_host);
     m_host = -1;
 }
 
