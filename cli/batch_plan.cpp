@@ -2,6 +2,7 @@
 #include "cli/batch_plan.h"
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
@@ -24,11 +25,19 @@ std::optional<long long> ReadCount(std::string_view text) {
     return number;
 }
 
+// `path` opened for reading, or not open when it is no regular file: the
+// open of a FIFO put under its name would wait for a writer for ever.
+std::ifstream OpenRegularFile(const std::string& path, std::ios::openmode mode = {}) {
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(path, ignored)) return {};
+    return std::ifstream(path, std::ios::binary | mode);
+}
+
 // The last line of `path` that holds anything; empty when there is none.
 std::string LastLine(const std::string& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return "";
-    const std::streamoff size = file.tellg();
+    std::ifstream file = OpenRegularFile(path, std::ios::ate);
+    const std::streamoff size = file.is_open() ? static_cast<std::streamoff>(file.tellg()) : -1;
+    if (size < 0) return "";
     const std::streamoff from = std::max<std::streamoff>(0, size - kTailBytes);
     std::string tail(static_cast<std::size_t>(size - from), '\0');
     file.seekg(from);
@@ -111,7 +120,7 @@ bool LogIsFinished(const std::string& path) {
 
 std::set<unsigned> ManifestSeeds(const std::string& path) {
     std::set<unsigned> seeds;
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file = OpenRegularFile(path);
     for (std::string line; std::getline(file, line);) {
         const nlohmann::json record = nlohmann::json::parse(line, nullptr, false);
         if (record.is_object() && record.contains("seed") && record["seed"].is_number_unsigned()) {

@@ -2,6 +2,7 @@
 #include "cli/batch_plan.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <sstream>
@@ -83,6 +84,10 @@ TEST(BatchPlan, ALogIsFinishedWhenItsLastLineEndsItOtherThanInterrupted) {
     }
     WriteFile(root.File("m.jsonl"), "{\"seed\":3}\n{\"seed\":5,\"turns\":2}\n{\"se");
     EXPECT_EQ(ManifestSeeds(root.File("m.jsonl")), (std::set<unsigned>{3, 5}));
+    // A FIFO under either name holds nothing done, and is not waited on.
+    ASSERT_EQ(::mkfifo(root.File("fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(LogIsFinished(root.File("fifo")));
+    EXPECT_TRUE(ManifestSeeds(root.File("fifo")).empty());
 }
 
 }  // namespace
