@@ -16,6 +16,7 @@
 
 #include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
+#include "platform/unique_fd.h"
 
 namespace jabbery {
 namespace {
@@ -135,6 +136,18 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     EXPECT_EQ(blocked, 0u);
     // Signals 1 to 31 (bits 0 to 30); glibc leaves its internal 32 and 33 ignored.
     EXPECT_EQ(ignored & 0x7fffffffu, 0u) << std::hex << ignored;
+}
+
+// An environment larger than one message between processes takes, though
+// not than a program may be started with, reaches the bot whole.
+TEST(RunHidden, ALargeEnvironmentReachesTheBotWhole) {
+    TempFolder folder;
+    const std::string value(60000, 'x');
+    const UniqueFd fd(::open(folder.Path().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    const RunResult result = RunHiddenAt("echo ${#A} ${#B} ${#C}", fd.Get(), {kAmpleLimit, nullptr},
+                                         {"A=" + value, "B=" + value, "C=" + value});
+    EXPECT_EQ(result.m_end, RunEnd::kExited) << result.m_code;
+    EXPECT_EQ(result.m_outputTail, "60000 60000 60000\n");
 }
 
 // However a run ends, the shell is reaped, the child it left in the
