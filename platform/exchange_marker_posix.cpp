@@ -37,9 +37,11 @@ std::string ReadProcFile(const std::string& path, std::size_t limit) {
 }
 
 // The environment of process `pid` as /proc shows it ("NAME=value" entries,
-// each ending in NUL); empty for a zombie or one that cannot be read.
+// each ending in NUL); empty for a zombie or one that cannot be read. Read
+// whole, up to more than Linux lets a program start with: the marker may
+// be its last entry.
 std::string EnvironmentOf(pid_t pid) {
-    return ReadProcFile("/proc/" + std::to_string(pid) + "/environ", 1 << 20);
+    return ReadProcFile("/proc/" + std::to_string(pid) + "/environ", 8 << 20);
 }
 
 bool Holds(const std::string& environment, const std::string& marker) {
