@@ -28,7 +28,6 @@
 #include "platform/service_process_posix.h"
 #include "platform/spawn_setup_posix.h"
 #include "platform/unique_fd.h"
-#include "platform/write_all.h"
 
 namespace jabbery {
 
@@ -49,10 +48,11 @@ struct Report {
     std::int32_t m_status;  // the shell's wait status
 };
 
-// The most a start request's words (the command line and the environment,
-// each ending in a NUL) may take: more than Linux lets a program start with.
-// They come in a memory file of their own, as a message takes far less.
-constexpr off_t kMaxWords = 8 * 1024 * 1024;
+// The largest start request: the command line and the environment, each
+// entry ending in a NUL. It travels in a memory file of its own, not in the
+// socket's message, whose size the system keeps small; this bound is above
+// what exec itself takes (a quarter of the stack limit, 2 MiB by default).
+constexpr off_t kMaxPayload = 64 * 1024 * 1024;
 
 // How long the keeper goes on ending what is left once this program has gone.
 constexpr auto kLastSweepPatience = std::chrono::seconds(10);
@@ -70,6 +70,21 @@ struct Run {
     std::string m_marker;
     UniqueFd m_report;
 };
+
+// Reads the memory file `fd` holds, from its start, into `text`. 0 or an error number.
+int ReadWhole(int fd, std::string& text) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return errno;
+    if (info.st_size > kMaxPayload) return E2BIG;
+    text.resize(static_cast<std::size_t>(info.st_size));
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t got = ::pread(fd, text.data() + done, text.size() - done, done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return got < 0 ? errno : EIO;
+        done += static_cast<std::size_t>(got);
+    }
+    return 0;
+}
 
 // Writes `report` to a run's report pipe; a caller that has gone is no matter.
 void SendReport(int report_fd, Report report) {
@@ -123,19 +138,18 @@ class Keeper {
     // Carries out one request; false when the program has hung up.
     bool Handle() {
         Request request{};
-        std::string ignored;
+        std::string payload;
         std::vector<UniqueFd> fds;
-        const ssize_t got = ReceiveMessage(m_socket, &request, sizeof request, 0, ignored, fds);
+        const ssize_t got = ReceiveMessage(m_socket, &request, sizeof request, 0, payload, fds);
         // 0: the program hung up; an error on a blocking socket: it is unusable.
         if (got <= 0) return false;
         // A request cut short is never sent; it is dropped.
         if (got < static_cast<ssize_t>(sizeof request)) return true;
         if (request.m_ask == Ask::kStart && fds.size() == 4) {
             std::string marker;
-            std::string words;
-            const int unread = ReadWords(fds[3].Get(), words);
+            const int read_error = ReadWhole(fds[3].Get(), payload);
             const pid_t shell =
-                unread != 0 ? -unread : Start(words, fds[0].Get(), fds[1].Get(), marker);
+                read_error != 0 ? -read_error : Start(payload, fds[0].Get(), fds[1].Get(), marker);
             if (shell < 0) {
                 SendReport(fds[2].Get(), {-shell, 0});
             } else {
@@ -170,31 +184,15 @@ class Keeper {
         return any;
     }
 
-    // Reads the memory file `fd` whole into `words`. 0 or an error number.
-    static int ReadWords(int fd, std::string& words) {
-        struct stat info {};
-        if (::fstat(fd, &info) != 0) return errno;
-        if (info.st_size > kMaxWords) return E2BIG;
-        words.resize(static_cast<std::size_t>(info.st_size));
-        for (std::size_t done = 0; done < words.size();) {
-            const ssize_t got =
-                ::pread(fd, words.data() + done, words.size() - done, static_cast<off_t>(done));
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) return got < 0 ? errno : EIO;
-            done += static_cast<std::size_t>(got);
-        }
-        return 0;
-    }
-
     // Starts a run's shell; its pid and the run's `marker` (the last
     // environment entry), or minus an error number.
-    pid_t Start(const std::string& text, int folder_fd, int output_fd, std::string& marker) {
-        // The text: the command line, then the environment entries, each ending in NUL.
+    pid_t Start(const std::string& payload, int folder_fd, int output_fd, std::string& marker) {
+        // The payload: the command line, then the environment entries, each ending in NUL.
         std::vector<char*> words;
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t end = text.find('\0', at);
+        for (std::size_t at = 0; at < payload.size();) {
+            const std::size_t end = payload.find('\0', at);
             if (end == std::string::npos) break;
-            words.push_back(const_cast<char*>(text.data() + at));
+            words.push_back(const_cast<char*>(payload.data() + at));
             at = end + 1;
         }
         if (words.size() < 2) return -EINVAL;
@@ -292,7 +290,8 @@ class KeeperLink {
   public:
     // Sends one request, under the lock, starting the keeper when there is
     // none. 0 or an error number.
-    int Send(const Request& request, const int* fds, std::size_t fd_count, pid_t& keeper) {
+    int Send(const Request& request, const std::string& payload, const int* fds,
+             std::size_t fd_count, pid_t& keeper) {
         std::lock_guard<std::mutex> lock(m_mutex);
         // A keeper that has gone (killed by someone) is replaced once.
         for (int attempt = 0; attempt < 2; ++attempt) {
@@ -301,7 +300,7 @@ class KeeperLink {
             // end that bot. Ours until we reap it, so the pid is the keeper's.
             if (request.m_ask == Ask::kStop) ::kill(m_keeper, SIGCONT);
             const int error =
-                SendMessage(m_socket.Get(), &request, sizeof request, {}, fds, fd_count);
+                SendMessage(m_socket.Get(), &request, sizeof request, payload, fds, fd_count);
             keeper = m_keeper;
             if (error != EPIPE && error != ECONNRESET) return error;
             Drop();
@@ -384,20 +383,25 @@ int StartThroughKeeper(std::uint64_t run, const std::string& command_line, int f
                        int output_fd, int report_fd, const std::vector<char*>& environment,
                        pid_t& keeper) {
     if (command_line.find('\0') != std::string::npos) return EINVAL;
-    std::string words = command_line;
-    words += '\0';
+    std::string payload = command_line;
+    payload += '\0';
     for (const char* entry : environment) {
         if (entry == nullptr) break;
-        words += entry;
-        words += '\0';
+        payload += entry;
+        payload += '\0';
     }
-    if (words.size() > static_cast<std::size_t>(kMaxWords)) return E2BIG;
-    // Close-on-exec: only the keeper gets it, through the socket.
-    const UniqueFd memory(::memfd_create("jabbery-run", MFD_CLOEXEC));
+    if (payload.size() > static_cast<std::size_t>(kMaxPayload)) return E2BIG;
+    // Close-on-exec: the keeper gets its own copy through the socket.
+    const UniqueFd memory(::memfd_create("jabbery-start", MFD_CLOEXEC));
     if (!memory.IsOpen()) return errno;
-    if (const int error = WriteAll(memory.Get(), words); error != 0) return error;
+    for (std::size_t done = 0; done < payload.size();) {
+        const ssize_t put = ::write(memory.Get(), payload.data() + done, payload.size() - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put < 0) return errno;
+        done += static_cast<std::size_t>(put);
+    }
     const int fds[4] = {folder_fd, output_fd, report_fd, memory.Get()};
-    return Link().Send({Ask::kStart, run}, fds, 4, keeper);
+    return Link().Send({Ask::kStart, run}, {}, fds, 4, keeper);
 }
 
 int StartKeeper() {
@@ -407,7 +411,7 @@ int StartKeeper() {
 void StopThroughKeeper(std::uint64_t run) {
     // Should this fail, the keeper has gone, and with it the run.
     pid_t keeper = -1;
-    Link().Send({Ask::kStop, run}, nullptr, 0, keeper);
+    Link().Send({Ask::kStop, run}, {}, nullptr, 0, keeper);
 }
 
 int ReadRunReport(int report_fd, int& status, std::chrono::milliseconds patience) {

@@ -14,6 +14,7 @@
 #include <thread>
 #include <tuple>
 
+#include "platform/test_environment.h"
 #include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
 #include "platform/unique_fd.h"
@@ -138,11 +139,10 @@ TEST(RunHidden, BotStartsInItsFolderHiddenWithNothingOfOursInherited) {
     EXPECT_EQ(ignored & 0x7fffffffu, 0u) << std::hex << ignored;
 }
 
-// An environment larger than one message between processes takes, though
-// not than a program may be started with, reaches the bot whole, and what
-// the bot leaves is told by its marker even at the environment's end: it
-// goes also when the bot kills the keeper.
-TEST(RunHidden, ALargeEnvironmentReachesTheBotWhole) {
+// What a bot with an environment of more than a mebibyte leaves is told by
+// the run's marker even at the environment's end: it goes also when the
+// bot kills the keeper.
+TEST(RunHidden, WhatABotWithALargeEnvironmentLeavesIsFoundByItsMarker) {
     TempFolder folder;
     std::vector<std::string> environment;
     for (char name = 'A'; name <= 'T'; ++name)
@@ -267,6 +267,19 @@ TEST(RunHidden, ARunThatStopsTheKeeperEndsAtItsLimit) {
         const RunResult next = RunHidden("echo again", folder.Path(), {kAmpleLimit, nullptr});
         EXPECT_EQ(next.m_outputTail, "again\n");
     }
+}
+
+// However large the environment (each variable within the system's 128 KiB),
+// a bot is started with all of it, as a program started by hand would be.
+TEST(RunHidden, PassesOnALargeEnvironmentWhole) {
+    TempFolder folder;
+    const std::string value(100000, 'x');
+    const testing::ScopedVariable a("JABBERY_TEST_A", value), b("JABBERY_TEST_B", value),
+        c("JABBERY_TEST_C", value);
+    const RunResult result = RunHidden(
+        "echo ${#JABBERY_TEST_A} ${#JABBERY_TEST_B} ${#JABBERY_TEST_C}", folder.Path(), {});
+    EXPECT_EQ(result.m_end, RunEnd::kExited) << result.m_code;
+    EXPECT_EQ(result.m_outputTail, "100000 100000 100000\n");
 }
 
 RunCanceller* g_signal_canceller = nullptr;
