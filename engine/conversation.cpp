@@ -84,7 +84,11 @@ SchedulerAction Conversation::Start() {
 }
 
 SchedulerAction Conversation::OnTick() {
-    if (m_rules.m_time && !m_timeUp && m_clock() - m_startedAt >= *m_rules.m_time) {
+    // Compared in milliseconds: a long time (a million hours) in the clock's
+    // nanoseconds would overflow and seem up at once.
+    if (m_rules.m_time && !m_timeUp &&
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_clock() - m_startedAt) >=
+            *m_rules.m_time) {
         m_timeUp = true;
         return Stop({EndReason::kTime,
                      "its time of " + std::to_string(m_rules.m_time->count() / 1000) + " s is up",

@@ -172,6 +172,11 @@ TEST(StopRules, TimeEndsAtATickAndTheWindowPausesUntilResume) {
     EXPECT_EQ(conversation.Turns().size(), 4u);
     conversation.Finish(EndReason::kExit, "Exit was chosen");
     EXPECT_EQ(started.log.m_ends, std::vector<std::string>{"exit: Exit was chosen"});
+    // A time too long for nanoseconds is not up 90 s in.
+    rules.m_time = std::chrono::hours(9'999'999);
+    Started longest({"A", "B"}, "list", rules, [&now] { return now; });
+    now += std::chrono::seconds(90);
+    EXPECT_EQ(longest.conversation.OnTick(), SchedulerAction::kStartTurn);
 }
 
 // A bot failing N times in a row sits out N, then 2N turns; a conversation
