@@ -339,11 +339,20 @@ std::optional<int> Conversation::FreeColour(bool bots_only) const {
     return static_cast<int>(free - used.begin());
 }
 
+int Conversation::PresentBots() const {
+    return static_cast<int>(std::count_if(
+        m_participants.begin(), m_participants.end(),
+        [](const Participant& p) { return p.m_kind == ParticipantKind::kBot && !p.m_removed; }));
+}
+
 std::string Conversation::Add(Participant participant) {
-    const std::optional<int> colour = FreeColour(false);
-    if (!colour) return "A conversation links at most " + std::to_string(kMaxBots) + " bots.";
+    if (PresentBots() >= kMaxBots) {
+        return "A conversation links at most " + std::to_string(kMaxBots) + " bots.";
+    }
     participant.m_id = NextId();
-    participant.m_colour = *colour;
+    // A colour no one has; with a human in, the fifteenth bot shares the
+    // human's, as a human who joins fifteen bots shares a bot's.
+    participant.m_colour = FreeColour(false).value_or(FreeColour(true).value_or(0));
     std::string why;
     participant.m_openFolder = BotFolder::Open(participant.m_folder.Str(), why);
     const Participant& added = m_participants.emplace_back(std::move(participant));
@@ -356,10 +365,7 @@ std::string Conversation::Remove(ParticipantId id) {
     if (m_participants[index].m_kind != ParticipantKind::kBot)
         return Name(index) + " is not a bot.";
     if (m_participants[index].m_removed) return Name(index) + " has already left.";
-    const auto present = std::count_if(
-        m_participants.begin(), m_participants.end(),
-        [](const Participant& p) { return p.m_kind == ParticipantKind::kBot && !p.m_removed; });
-    if (present <= kMinBots) {
+    if (PresentBots() <= kMinBots) {
         return "At least two bots must stay in the conversation, so " + Name(index) +
                " cannot be removed.";
     }

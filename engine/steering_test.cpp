@@ -110,7 +110,9 @@ TEST(Steering, BotsJoinWithAFreeColourAndLeaveKeepingTheirStats) {
     EXPECT_EQ(conversation.Remove(0), "");
     EXPECT_EQ(conversation.Remove(2),
               "At least two bots must stay in the conversation, so C cannot be removed.");
-    for (int bot = 0; bot < 13; ++bot) conversation.Add(Bot("x"));
+    // A human's colour leaves room for fifteen bots all the same.
+    conversation.JoinHuman("Sam");
+    for (int bot = 0; bot < 13; ++bot) EXPECT_EQ(conversation.Add(Bot("x")), "") << bot;
     EXPECT_EQ(conversation.Add(Bot("y")), "A conversation links at most 15 bots.");
 }
 
