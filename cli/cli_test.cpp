@@ -319,6 +319,16 @@ TEST(HumanCommands, MutePauseAndResumeReachTheConversation) {
     EXPECT_FALSE(conversation.Scheduler().IsPaused());
 }
 
+// As in the window, an empty line (Enter on an empty input line) says nothing.
+TEST(HumanCommands, AnEmptyLineOrInterruptSaysNothing) {
+    Started started({"Ann", "Bob"});
+    const ParticipantId sam = started.conversation.JoinHuman("Sam").m_id;
+    EXPECT_EQ(DoHumanLine(started.conversation, sam, "").m_message, "");
+    EXPECT_EQ(DoHumanLine(started.conversation, sam, "/interrupt").m_message,
+              "/interrupt: the TEXT to say is missing");
+    EXPECT_TRUE(started.conversation.Turns().empty());
+}
+
 // /add takes a bare name as the command line does: the user's bot of that name.
 TEST(HumanCommands, AddTakesABareNameAsTheUsersBot) {
     TempFolder root;

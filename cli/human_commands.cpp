@@ -21,8 +21,10 @@ const char* const kHumanCommandsHelp =
 
 HumanLineDone DoHumanLine(Conversation& conversation, ParticipantId human,
                           const std::string& line) {
+    // An empty line (Enter on an empty input line) says nothing, as in the window.
+    if (line.empty()) return {};
     if (line.rfind("//", 0) == 0) return {conversation.Say(human, line.substr(1), false), ""};
-    if (line.empty() || line[0] != '/') return {conversation.Say(human, line, false), ""};
+    if (line[0] != '/') return {conversation.Say(human, line, false), ""};
     const std::size_t space = line.find(' ');
     const std::string command = line.substr(0, space);
     const std::string argument = space == std::string::npos ? "" : line.substr(space + 1);
@@ -68,7 +70,11 @@ HumanLineDone DoHumanLine(Conversation& conversation, ParticipantId human,
         if (!bot) return {SchedulerAction::kNothing, "/add: " + NotABotText(argument, why)};
         return {SchedulerAction::kNothing, conversation.Add(std::move(*bot))};
     }
-    if (command == "/interrupt") return {conversation.Say(human, argument, true), ""};
+    if (command == "/interrupt") {
+        if (argument.empty())
+            return {SchedulerAction::kNothing, "/interrupt: the TEXT to say is missing"};
+        return {conversation.Say(human, argument, true), ""};
+    }
     if (command == "/quit") return {conversation.Quit(human), ""};
     if (command == "/help") return {SchedulerAction::kNothing, kHumanCommandsHelp};
     return {SchedulerAction::kNothing, "unknown command " + command + " (/help lists them)"};
