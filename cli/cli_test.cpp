@@ -139,6 +139,30 @@ TEST(JabberyCli, KeepsTheTimersBeatAfterALongTurn) {
     EXPECT_LT(starts[3] - starts[2], 900) << "the next tick came off the beat";
 }
 
+// Runs jabbery-cli with `arguments` to its end, `input` on its standard input
+// and its errors on a terminal of their own: its status and what that showed.
+std::pair<int, std::string> RunWithErrorsOnATerminal(const std::vector<std::string>& arguments,
+                                                     const std::string& input = "") {
+    int terminal = -1, errors = -1, in[2];
+    EXPECT_EQ(openpty(&terminal, &errors, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(pipe(in), 0);
+    const pid_t pid = StartCli(arguments, -1, errors, in[0]);
+    close(errors);
+    close(in[0]);
+    EXPECT_EQ(write(in[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+    close(in[1]);
+    // Read on a thread of its own, so that the run never waits on a full terminal.
+    std::string shown;
+    std::thread reader([&] {
+        char buffer[256];
+        for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, n);
+    });
+    const int status = WaitForCli(pid);
+    reader.join();
+    close(terminal);
+    return {status, shown};
+}
+
 // On a terminal, a bot that takes more than 2 s is waited for on one line,
 // which is taken back when its turn ends (piped, the test above); a terminal
 // that cannot take a line back (TERM=dumb) gets none.
@@ -152,20 +176,9 @@ TEST(JabberyCli, SaysWhomItWaitsForOnATerminalOnly) {
     const std::string given = had_type ? terminal_type : "";
     for (const bool dumb : {false, true}) {
         if (dumb) setenv("TERM", "dumb", 1);
-        int terminal = -1, errors = -1;
-        ASSERT_EQ(openpty(&terminal, &errors, nullptr, nullptr, nullptr), 0);
-        const pid_t pid = StartCli({"--turns", "1", "--interval", "0", slow, quick}, -1, errors);
-        close(errors);
-        // Read on a thread of its own, so that the run never waits on a full terminal.
-        std::string shown;
-        std::thread reader([&] {
-            char buffer[256];
-            for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;)
-                shown.append(buffer, n);
-        });
-        EXPECT_EQ(WaitForCli(pid), 0);
-        reader.join();
-        close(terminal);
+        const auto [status, shown] =
+            RunWithErrorsOnATerminal({"--turns", "1", "--interval", "0", slow, quick});
+        EXPECT_EQ(status, 0);
         // A busy machine may let the bot run into its third second: one more update.
         const std::string waiting = dumb ? ""
                                          : "\r\x1b\\[Kwaiting for SLOW \\(2 s\\)\xE2\x80\xA6"
@@ -305,6 +318,18 @@ TEST(JabberyCli, AHumanJoinsThroughStandardInput) {
                                std::to_string(CountLines(printed()) - 3) +
                                " turns: Sam said /quit\n"))
         << ReadFile(root.File("err"));
+}
+
+// A command's message echoes what was typed or piped in, but on a terminal
+// no control character of it reaches the screen.
+TEST(JabberyCli, ACommandsMessageShowsNoControlsOnATerminal) {
+    TempFolder root;
+    const std::string ann = MakeScriptBot(root, "ann", "Ann", RecordAndAnswer("hi"));
+    const std::string bob = MakeScriptBot(root, "bob", "Bob", RecordAndAnswer("hi"));
+    const auto [status, shown] = RunWithErrorsOnATerminal(
+        {"--join", "--name", "Sam", "--interval", "100", ann, bob}, "/mute \x1b[2J\n/quit\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(shown.starts_with("jabbery-cli: /mute: no bot is called ?[2J\r\n")) << shown;
 }
 
 // What the commands then do is the conversation's rule (steering_test.cpp,
