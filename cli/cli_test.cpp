@@ -333,13 +333,15 @@ TEST(JabberyCli, ACommandsMessageShowsNoControlsOnATerminal) {
 }
 
 // What the commands then do is the conversation's rule (steering_test.cpp,
-// turn_scheduler_test.cpp); here, that each reaches it.
+// turn_scheduler_test.cpp); here, that each reaches it (/mute of a name two
+// bots have, both of them, as --mute does).
 TEST(HumanCommands, MutePauseAndResumeReachTheConversation) {
-    Started started({"Ann", "Bob", "Cy"});
+    Started started({"Ann", "Bob", "Cy", "Bob"});
     Conversation& conversation = started.conversation;
     const ParticipantId sam = conversation.JoinHuman("Sam").m_id;
     for (const char* line : {"/mute bob", "/pause"}) DoHumanLine(conversation, sam, line);
-    EXPECT_TRUE(conversation.Get(1).m_muted && conversation.Scheduler().IsPaused());
+    EXPECT_TRUE(conversation.Get(1).m_muted && conversation.Get(3).m_muted &&
+                conversation.Scheduler().IsPaused());
     DoHumanLine(conversation, sam, "/resume");
     EXPECT_FALSE(conversation.Scheduler().IsPaused());
 }
