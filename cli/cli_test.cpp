@@ -332,6 +332,24 @@ TEST(JabberyCli, ACommandsMessageShowsNoControlsOnATerminal) {
     EXPECT_TRUE(shown.starts_with("jabbery-cli: /mute: no bot is called ?[2J\r\n")) << shown;
 }
 
+// No one is left to /resume once the input has ended: the conversation goes on.
+TEST(JabberyCli, TheEndOfInputLiftsAPause) {
+    TempFolder root;
+    WriteFile(root.File("in"), "/pause\n");
+    const int in = open(root.File("in").c_str(), O_RDONLY);
+    const pid_t pid = StartCli({"--join", "--turns", "2", "--interval", "300",
+                                MakeScriptBot(root, "ann", "Ann", RecordAndAnswer("hi")),
+                                MakeScriptBot(root, "bob", "Bob", RecordAndAnswer("hi"))},
+                               -1, -1, in);
+    close(in);
+    const bool ended = Eventually([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 30);
+    EXPECT_TRUE(ended);
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
 // What the commands then do is the conversation's rule (steering_test.cpp,
 // turn_scheduler_test.cpp); here, that each reaches it (/mute of a name two
 // bots have, both of them, as --mute does).

@@ -37,6 +37,7 @@ void HumanInput::Read() {
     }
     // A last line without its line end still counts.
     if (!partial.empty()) Add(std::move(partial));
+    End();
 }
 
 }  // namespace jabbery

@@ -346,6 +346,9 @@ int main(int argc, char** argv) {
                 }
                 if (done.m_action != SchedulerAction::kNothing) return done.m_action;
             }
+            // Once the input has ended no one can /resume: the conversation goes on.
+            if (human_input->Ended() && conversation.Scheduler().IsPaused())
+                conversation.OnResume();
             return SchedulerAction::kNothing;
         };
     }
