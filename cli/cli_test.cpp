@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "cli/human_commands.h"
+#include "cli/human_input.h"
 #include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
 #include "engine/test_conversation.h"
@@ -348,6 +349,27 @@ TEST(JabberyCli, TheEndOfInputLiftsAPause) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
+}
+
+// A line of 100 MB (a file without line ends piped in) is taken in time
+// linear in its length, not searched from its start at each read.
+TEST(HumanInput, TakesAHugeLineInLinearTime) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    HumanInput input(ends[0]);
+    std::thread writer([&] {
+        const std::string line = std::string(100'000'000, 'x') + "\n";
+        for (std::size_t at = 0; at < line.size();) {
+            const ssize_t wrote = write(ends[1], line.data() + at, line.size() - at);
+            if (wrote <= 0) break;
+            at += static_cast<std::size_t>(wrote);
+        }
+        close(ends[1]);
+    });
+    std::optional<std::string> line;
+    EXPECT_TRUE(Eventually([&] { return (line = input.Next()).has_value(); }, 20));
+    writer.join();
+    EXPECT_EQ(line.value_or("").size(), 100'000'000u);
 }
 
 // What the commands then do is the conversation's rule (steering_test.cpp,
