@@ -309,13 +309,14 @@ std::string Conversation::SpeakNext(ParticipantId id) {
     if (!participant.CanSpeak()) return Name(index) + " sits out after failing.";
     if (m_scheduler.IsTurnInFlight()) {
         if (index == m_next) return Name(index) + " is speaking now.";
-        m_chosenNext = index;
     } else {
         if (m_lastSpeaker == index) {
             return Name(index) + " has just spoken, and no one speaks twice in a row.";
         }
         m_next = index;
     }
+    // Kept for the next choice too: a human's line before the turn chooses again.
+    m_chosenNext = index;
     return "";
 }
 

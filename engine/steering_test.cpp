@@ -92,9 +92,11 @@ TEST(Steering, MuteKeepsTwoUnmutedAndSpeakNextTakesOneTurn) {
     EXPECT_EQ(conversation.SpeakNext(0), "A is muted.");
     EXPECT_EQ(conversation.SpeakNext(2), "C has just spoken, and no one speaks twice in a row.");
     conversation.SetMuted(0, false);
-    EXPECT_EQ(conversation.SpeakNext(0), "");
+    EXPECT_EQ(conversation.SpeakNext(1), "");
+    // A human's line meanwhile does not undo the choice.
+    conversation.Say(conversation.JoinHuman("Sam").m_id, "over to B", false);
     started.Run(3);
-    EXPECT_EQ(Speakers(conversation), "BCABC");
+    EXPECT_EQ(Speakers(conversation), "BCSamBCA");
 }
 
 TEST(Steering, BotsJoinWithAFreeColourAndLeaveKeepingTheirStats) {
