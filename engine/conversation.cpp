@@ -146,9 +146,9 @@ bool Conversation::PickNext(std::optional<std::size_t> last) {
 
 SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const ExchangeResult& result) {
     // A cancelled exchange changes nothing: the bot never said anything.
-    // Nor does one a human interrupted, even when its reply beat the stop.
+    // Nor does one a human interrupted or quit, even when its reply beat the stop.
     if (!m_scheduler.WillRecordTurn() || result.m_outcome.m_end == ExchangeEnd::kCancelled ||
-        std::exchange(m_interrupted, false)) {
+        std::exchange(m_interrupted, false) || m_end) {
         return m_scheduler.OnTurnFinished().m_next;
     }
     const std::size_t index = IndexOf(speaker);
@@ -452,11 +452,12 @@ void Conversation::RecordHuman(ParticipantId id, const std::string& text) {
 }
 
 SchedulerAction Conversation::Quit(ParticipantId id) {
-    // Always the end, also where the rules' ends only pause.
+    // Always the end, also where the rules' ends only pause; as a stop, it
+    // stops the bot in flight, whose turn then adds nothing after the end.
     m_stoppedBy = ConversationEnd{EndReason::kQuit, Get(id).m_name.Str() + " said /quit", ""};
     m_end = m_stoppedBy;
     for (ConversationObserver* observer : m_observers) observer->ConversationEnded(*this, *m_end);
-    return m_scheduler.OnExit();
+    return m_scheduler.OnCancel();
 }
 
 void Conversation::Finish(EndReason reason, const std::string& summary) {
