@@ -5,9 +5,11 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/signalfd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,8 +49,10 @@ struct Report {
 };
 
 // The largest start request: the command line and the environment, each
-// entry ending in a NUL. Far more than a descriptor line and an environment take.
-constexpr std::size_t kMaxPayload = 128 * 1024;
+// entry ending in a NUL. It travels in a memory file of its own, not in the
+// socket's message, whose size the system keeps small; this bound is above
+// what exec itself takes (a quarter of the stack limit, 2 MiB by default).
+constexpr off_t kMaxPayload = 64 * 1024 * 1024;
 
 // How long the keeper goes on ending what is left once this program has gone.
 constexpr auto kLastSweepPatience = std::chrono::seconds(10);
@@ -66,6 +70,21 @@ struct Run {
     std::string m_marker;
     UniqueFd m_report;
 };
+
+// Reads the memory file `fd` holds, from its start, into `text`. 0 or an error number.
+int ReadWhole(int fd, std::string& text) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return errno;
+    if (info.st_size > kMaxPayload) return E2BIG;
+    text.resize(static_cast<std::size_t>(info.st_size));
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t got = ::pread(fd, text.data() + done, text.size() - done, done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return got < 0 ? errno : EIO;
+        done += static_cast<std::size_t>(got);
+    }
+    return 0;
+}
 
 // Writes `report` to a run's report pipe; a caller that has gone is no matter.
 void SendReport(int report_fd, Report report) {
@@ -121,15 +140,16 @@ class Keeper {
         Request request{};
         std::string payload;
         std::vector<UniqueFd> fds;
-        const ssize_t got =
-            ReceiveMessage(m_socket, &request, sizeof request, kMaxPayload, payload, fds);
+        const ssize_t got = ReceiveMessage(m_socket, &request, sizeof request, 0, payload, fds);
         // 0: the program hung up; an error on a blocking socket: it is unusable.
         if (got <= 0) return false;
         // A request cut short is never sent; it is dropped.
         if (got < static_cast<ssize_t>(sizeof request)) return true;
-        if (request.m_ask == Ask::kStart && fds.size() == 3) {
+        if (request.m_ask == Ask::kStart && fds.size() == 4) {
             std::string marker;
-            const pid_t shell = Start(payload, fds[0].Get(), fds[1].Get(), marker);
+            const int read_error = ReadWhole(fds[3].Get(), payload);
+            const pid_t shell =
+                read_error != 0 ? -read_error : Start(payload, fds[0].Get(), fds[1].Get(), marker);
             if (shell < 0) {
                 SendReport(fds[2].Get(), {-shell, 0});
             } else {
@@ -359,9 +379,18 @@ int StartThroughKeeper(std::uint64_t run, const std::string& command_line, int f
         payload += entry;
         payload += '\0';
     }
-    if (payload.size() > kMaxPayload) return E2BIG;
-    const int fds[3] = {folder_fd, output_fd, report_fd};
-    return Link().Send({Ask::kStart, run}, payload, fds, 3);
+    if (payload.size() > static_cast<std::size_t>(kMaxPayload)) return E2BIG;
+    // Close-on-exec: the keeper gets its own copy through the socket.
+    const UniqueFd memory(::memfd_create("jabbery-start", MFD_CLOEXEC));
+    if (!memory.IsOpen()) return errno;
+    for (std::size_t done = 0; done < payload.size();) {
+        const ssize_t put = ::write(memory.Get(), payload.data() + done, payload.size() - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put < 0) return errno;
+        done += static_cast<std::size_t>(put);
+    }
+    const int fds[4] = {folder_fd, output_fd, report_fd, memory.Get()};
+    return Link().Send({Ask::kStart, run}, {}, fds, 4);
 }
 
 int StartKeeper() {

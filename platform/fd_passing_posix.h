@@ -15,7 +15,7 @@ namespace jabbery {
 // (SCM_RIGHTS): the receiver gets copies of the sender's descriptors.
 
 // The most descriptors one message carries.
-inline constexpr std::size_t kMaxPassedFds = 3;
+inline constexpr std::size_t kMaxPassedFds = 4;
 
 // Sends `head` then `payload` as one message with up to kMaxPassedFds
 // descriptors. 0 or an error number (a peer that has gone is EPIPE, never SIGPIPE).

@@ -14,6 +14,7 @@
 #include <thread>
 #include <tuple>
 
+#include "platform/test_environment.h"
 #include "platform/test_processes.h"
 #include "platform/test_temp_folder.h"
 
@@ -242,6 +243,19 @@ TEST(RunHidden, ARunThatStopsTheKeeperEndsAtItsLimit) {
     EXPECT_LT(result.m_elapsed, kAmpleLimit / 2);
     const RunResult next = RunHidden("echo again", folder.Path(), {kAmpleLimit, nullptr});
     EXPECT_EQ(next.m_outputTail, "again\n");
+}
+
+// However large the environment (each variable within the system's 128 KiB),
+// a bot is started with all of it, as a program started by hand would be.
+TEST(RunHidden, PassesOnALargeEnvironmentWhole) {
+    TempFolder folder;
+    const std::string value(100000, 'x');
+    const testing::ScopedVariable a("JABBERY_TEST_A", value), b("JABBERY_TEST_B", value),
+        c("JABBERY_TEST_C", value);
+    const RunResult result = RunHidden(
+        "echo ${#JABBERY_TEST_A} ${#JABBERY_TEST_B} ${#JABBERY_TEST_C}", folder.Path(), {});
+    EXPECT_EQ(result.m_end, RunEnd::kExited) << result.m_code;
+    EXPECT_EQ(result.m_outputTail, "100000 100000 100000\n");
 }
 
 RunCanceller* g_signal_canceller = nullptr;
