@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "cli/human_commands.h"
+#include "cli/human_input.h"
 #include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
 #include "engine/test_conversation.h"
@@ -139,6 +140,30 @@ TEST(JabberyCli, KeepsTheTimersBeatAfterALongTurn) {
     EXPECT_LT(starts[3] - starts[2], 900) << "the next tick came off the beat";
 }
 
+// Runs jabbery-cli with `arguments` to its end, `input` on its standard input
+// and its errors on a terminal of their own: its status and what that showed.
+std::pair<int, std::string> RunWithErrorsOnATerminal(const std::vector<std::string>& arguments,
+                                                     const std::string& input = "") {
+    int terminal = -1, errors = -1, in[2];
+    EXPECT_EQ(openpty(&terminal, &errors, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(pipe(in), 0);
+    const pid_t pid = StartCli(arguments, -1, errors, in[0]);
+    close(errors);
+    close(in[0]);
+    EXPECT_EQ(write(in[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+    close(in[1]);
+    // Read on a thread of its own, so that the run never waits on a full terminal.
+    std::string shown;
+    std::thread reader([&] {
+        char buffer[256];
+        for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, n);
+    });
+    const int status = WaitForCli(pid);
+    reader.join();
+    close(terminal);
+    return {status, shown};
+}
+
 // On a terminal, a bot that takes more than 2 s is waited for on one line,
 // which is taken back when its turn ends (piped, the test above); a terminal
 // that cannot take a line back (TERM=dumb) gets none.
@@ -152,20 +177,9 @@ TEST(JabberyCli, SaysWhomItWaitsForOnATerminalOnly) {
     const std::string given = had_type ? terminal_type : "";
     for (const bool dumb : {false, true}) {
         if (dumb) setenv("TERM", "dumb", 1);
-        int terminal = -1, errors = -1;
-        ASSERT_EQ(openpty(&terminal, &errors, nullptr, nullptr, nullptr), 0);
-        const pid_t pid = StartCli({"--turns", "1", "--interval", "0", slow, quick}, -1, errors);
-        close(errors);
-        // Read on a thread of its own, so that the run never waits on a full terminal.
-        std::string shown;
-        std::thread reader([&] {
-            char buffer[256];
-            for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;)
-                shown.append(buffer, n);
-        });
-        EXPECT_EQ(WaitForCli(pid), 0);
-        reader.join();
-        close(terminal);
+        const auto [status, shown] =
+            RunWithErrorsOnATerminal({"--turns", "1", "--interval", "0", slow, quick});
+        EXPECT_EQ(status, 0);
         // A busy machine may let the bot run into its third second: one more update.
         const std::string waiting = dumb ? ""
                                          : "\r\x1b\\[Kwaiting for SLOW \\(2 s\\)\xE2\x80\xA6"
@@ -307,16 +321,72 @@ TEST(JabberyCli, AHumanJoinsThroughStandardInput) {
         << ReadFile(root.File("err"));
 }
 
+// A command's message echoes what was typed or piped in, but on a terminal
+// no control character of it reaches the screen.
+TEST(JabberyCli, ACommandsMessageShowsNoControlsOnATerminal) {
+    TempFolder root;
+    const std::string ann = MakeScriptBot(root, "ann", "Ann", RecordAndAnswer("hi"));
+    const std::string bob = MakeScriptBot(root, "bob", "Bob", RecordAndAnswer("hi"));
+    const auto [status, shown] = RunWithErrorsOnATerminal(
+        {"--join", "--name", "Sam", "--interval", "100", ann, bob}, "/mute \x1b[2J\n/quit\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(shown.starts_with("jabbery-cli: /mute: no bot is called ?[2J\r\n")) << shown;
+}
+
+// No one is left to /resume once the input has ended: the conversation goes on.
+TEST(JabberyCli, TheEndOfInputLiftsAPause) {
+    TempFolder root;
+    WriteFile(root.File("in"), "/pause\n");
+    const int in = open(root.File("in").c_str(), O_RDONLY);
+    const int err = open(root.File("err").c_str(), O_WRONLY | O_CREAT, 0600);
+    const std::string bot = MakeScriptBot(root, "ann", "Ann", RecordAndAnswer("hi"));
+    EXPECT_EQ(WaitForCli(StartCli(
+                  {"--join", "--turns", "2", "--for", "30s", "--interval", "300", bot, bot}, -1,
+                  err, in)),
+              0);
+    close(in);
+    close(err);
+    EXPECT_TRUE(ReadFile(root.File("err")).ends_with("2 turns were asked for\n"))
+        << ReadFile(root.File("err"));
+}
+
+// A line of 100 MB (a file without line ends given as input) is taken in
+// time linear in its length, not searched from its start at each read.
+TEST(HumanInput, TakesAHugeLineInLinearTime) {
+    TempFolder root;
+    WriteFile(root.File("in"), std::string(100'000'000, 'x') + "\n");
+    const int in = open(root.File("in").c_str(), O_RDONLY);
+    std::optional<std::string> line;
+    {
+        HumanInput input(in);
+        EXPECT_TRUE(Eventually([&] { return (line = input.Next()).has_value(); }, 20));
+    }
+    close(in);
+    EXPECT_EQ(line.value_or("").size(), 100'000'000u);
+}
+
 // What the commands then do is the conversation's rule (steering_test.cpp,
-// turn_scheduler_test.cpp); here, that each reaches it.
+// turn_scheduler_test.cpp); here, that each reaches it (/mute of a name two
+// bots have, both of them, as --mute does).
 TEST(HumanCommands, MutePauseAndResumeReachTheConversation) {
-    Started started({"Ann", "Bob", "Cy"});
+    Started started({"Ann", "Bob", "Cy", "Bob"});
     Conversation& conversation = started.conversation;
     const ParticipantId sam = conversation.JoinHuman("Sam").m_id;
     for (const char* line : {"/mute bob", "/pause"}) DoHumanLine(conversation, sam, line);
-    EXPECT_TRUE(conversation.Get(1).m_muted && conversation.Scheduler().IsPaused());
+    EXPECT_TRUE(conversation.Get(1).m_muted && conversation.Get(3).m_muted &&
+                conversation.Scheduler().IsPaused());
     DoHumanLine(conversation, sam, "/resume");
     EXPECT_FALSE(conversation.Scheduler().IsPaused());
+}
+
+// As in the window, an empty line (Enter on an empty input line) says nothing.
+TEST(HumanCommands, AnEmptyLineOrInterruptSaysNothing) {
+    Started started({"Ann", "Bob"});
+    const ParticipantId sam = started.conversation.JoinHuman("Sam").m_id;
+    EXPECT_EQ(DoHumanLine(started.conversation, sam, "").m_message, "");
+    EXPECT_EQ(DoHumanLine(started.conversation, sam, "/interrupt").m_message,
+              "/interrupt: the TEXT to say is missing");
+    EXPECT_TRUE(started.conversation.Turns().empty());
 }
 
 // /add takes a bare name as the command line does: the user's bot of that name.

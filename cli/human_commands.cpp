@@ -21,17 +21,26 @@ const char* const kHumanCommandsHelp =
 
 HumanLineDone DoHumanLine(Conversation& conversation, ParticipantId human,
                           const std::string& line) {
+    // An empty line (Enter on an empty input line) says nothing, as in the window.
+    if (line.empty()) return {};
     if (line.rfind("//", 0) == 0) return {conversation.Say(human, line.substr(1), false), ""};
-    if (line.empty() || line[0] != '/') return {conversation.Say(human, line, false), ""};
+    if (line[0] != '/') return {conversation.Say(human, line, false), ""};
     const std::size_t space = line.find(' ');
     const std::string command = line.substr(0, space);
     const std::string argument = space == std::string::npos ? "" : line.substr(space + 1);
-    // The commands that name a bot.
-    const auto on_bot = [&](auto&& apply) -> HumanLineDone {
+    // The commands that name a bot. Two folders may hold bots of one name:
+    // `every` applies to each of them until one refuses (as --mute does),
+    // else to the first that does not refuse.
+    const auto on_bots = [&](bool every, auto&& apply) -> HumanLineDone {
         const std::vector<ParticipantId> bots = conversation.BotsNamed(argument);
         if (bots.empty())
             return {SchedulerAction::kNothing, command + ": no bot is called " + argument};
-        return {SchedulerAction::kNothing, apply(bots.front())};
+        std::string refused;
+        for (const ParticipantId bot : bots) {
+            refused = apply(bot);
+            if (every ? !refused.empty() : refused.empty()) break;
+        }
+        return {SchedulerAction::kNothing, refused};
     };
     if (command == "/pause") {
         conversation.OnPause();
@@ -42,14 +51,14 @@ HumanLineDone DoHumanLine(Conversation& conversation, ParticipantId human,
         return {};
     }
     if (command == "/next")
-        return on_bot([&](ParticipantId bot) { return conversation.SpeakNext(bot); });
+        return on_bots(false, [&](ParticipantId bot) { return conversation.SpeakNext(bot); });
     if (command == "/mute")
-        return on_bot([&](ParticipantId bot) { return conversation.SetMuted(bot, true); });
+        return on_bots(true, [&](ParticipantId bot) { return conversation.SetMuted(bot, true); });
     if (command == "/unmute") {
-        return on_bot([&](ParticipantId bot) { return conversation.SetMuted(bot, false); });
+        return on_bots(true, [&](ParticipantId bot) { return conversation.SetMuted(bot, false); });
     }
     if (command == "/remove")
-        return on_bot([&](ParticipantId bot) { return conversation.Remove(bot); });
+        return on_bots(false, [&](ParticipantId bot) { return conversation.Remove(bot); });
     if (command == "/order") {
         std::shared_ptr<SpeakerPolicy> order = MakeSpeakingOrder(argument);
         if (!order)
@@ -68,7 +77,11 @@ HumanLineDone DoHumanLine(Conversation& conversation, ParticipantId human,
         if (!bot) return {SchedulerAction::kNothing, "/add: " + NotABotText(argument, why)};
         return {SchedulerAction::kNothing, conversation.Add(std::move(*bot))};
     }
-    if (command == "/interrupt") return {conversation.Say(human, argument, true), ""};
+    if (command == "/interrupt") {
+        if (argument.empty())
+            return {SchedulerAction::kNothing, "/interrupt: the TEXT to say is missing"};
+        return {conversation.Say(human, argument, true), ""};
+    }
     if (command == "/quit") return {conversation.Quit(human), ""};
     if (command == "/help") return {SchedulerAction::kNothing, kHumanCommandsHelp};
     return {SchedulerAction::kNothing, "unknown command " + command + " (/help lists them)"};

@@ -27,8 +27,11 @@ void HumanInput::Read() {
         const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
+        // Only what came is searched: a line of many reads is not searched
+        // again from its start at each one.
+        std::size_t from = partial.size();
         partial.append(buffer, static_cast<std::size_t>(got));
-        for (std::size_t end; (end = partial.find('\n')) != std::string::npos;) {
+        for (std::size_t end; (end = partial.find('\n', from)) != std::string::npos; from = 0) {
             std::string line = partial.substr(0, end);
             partial.erase(0, end + 1);
             if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -37,6 +40,7 @@ void HumanInput::Read() {
     }
     // A last line without its line end still counts.
     if (!partial.empty()) Add(std::move(partial));
+    End();
 }
 
 }  // namespace jabbery

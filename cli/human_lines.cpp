@@ -16,4 +16,14 @@ void HumanLines::Add(std::string line) {
     m_lines.push_back(std::move(line));
 }
 
+bool HumanLines::Ended() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ended && m_lines.empty();
+}
+
+void HumanLines::End() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_ended = true;
+}
+
 }  // namespace jabbery

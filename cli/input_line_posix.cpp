@@ -137,6 +137,7 @@ void InputLine::Edit() {
         if (got == nullptr || count <= 0 || m_stopping) {
             Put(EraseUp(m_status.empty() ? 0 : 1));
             m_status.clear();
+            End();
             break;
         }
         std::string line(got, static_cast<std::size_t>(count));

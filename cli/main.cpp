@@ -42,6 +42,7 @@
 #include "platform/signal_name.h"
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
+#include "platform/terminal_filter.h"
 #include "platform/user_account.h"
 #include "transcript/transcript.h"
 #include "transcript/transcript_file.h"
@@ -54,8 +55,11 @@ namespace {
 // under the second it promises, with room for the kernel to end it.
 constexpr std::chrono::milliseconds kStopGrace{800};
 
+// A message may echo a bot's name or what was typed: on a terminal, none of
+// its control characters may move the cursor or clear the screen.
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "jabbery-cli: %s\n", message.c_str());
+    std::fprintf(stderr, "jabbery-cli: %s\n",
+                 jabbery::ShownOn(message, jabbery::IsTerminal(stderr)).c_str());
     return 2;
 }
 
@@ -197,8 +201,11 @@ int main(int argc, char** argv) {
     // Once stopped, nothing waits on a reader that does not read.
     StopAwareOutput out(fileno(stdout), canceller);
     StopAwareOutput err(fileno(stderr), canceller);
-    // A message of one line on standard error, named as this program's.
-    const auto warn = [&err](const std::string& text) { err.Write("jabbery-cli: " + text + "\n"); };
+    // A message of one line on standard error, named as this program's, as Fail shows it.
+    const bool warnings_to_terminal = IsTerminal(stderr);
+    const auto warn = [&err, warnings_to_terminal](const std::string& text) {
+        err.Write("jabbery-cli: " + ShownOn(text, warnings_to_terminal) + "\n");
+    };
     if (!options.m_quiet) {
         for (const std::string& problem : log_problems) warn(options.m_log + ": " + problem);
     }
@@ -218,7 +225,6 @@ int main(int argc, char** argv) {
         }
         bots.push_back(std::move(*bot));
     }
-    const bool warnings_to_terminal = IsTerminal(stderr);
     if (options.m_mode == Mode::kContinue) {
         for (const Participant& participant : recorded->m_participants) {
             if (participant.m_kind == ParticipantKind::kBot && !participant.m_removed)
@@ -340,6 +346,9 @@ int main(int argc, char** argv) {
                 }
                 if (done.m_action != SchedulerAction::kNothing) return done.m_action;
             }
+            // Once the input has ended no one can /resume: the conversation goes on.
+            if (human_input->Ended() && conversation.Scheduler().IsPaused())
+                conversation.OnResume();
             return SchedulerAction::kNothing;
         };
     }

@@ -41,11 +41,12 @@ TEST(CliOptions, ReadsEveryOptionInBothFormsAndKeepsFoldersInOrder) {
 
 TEST(CliOptions, RefusesMalformedValuesWithAMessage) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--turns", "-1"},   {"--turns", "5x"},        {"--turns", "+5"},     {"--interval", ""},
-        {"--timeout", "0"},  {"--seed", "4294967296"}, {"--save="},           {"a", ""},
-        {"--", ""},          {"--order", "loud"},      {"--talk", "a"},       {"--talk", "a=101"},
-        {"--talk", "=5"},    {"--for", "10"},          {"--for", "0s"},       {"--for", "5d"},
-        {"--stop-on", "(x"}, {"--loop", "1"},          {"--quarantine", "0"}, {"--jitter", "-1"},
+        {"--turns", "-1"},   {"--turns", "5x"},        {"--turns", "+5"}, {"--interval", ""},
+        {"--timeout", "0"},  {"--seed", "4294967296"}, {"--save="},       {"a", ""},
+        {"--", ""},          {"--order", "loud"},      {"--talk", "a"},   {"--talk", "a=101"},
+        {"--talk", "=5"},    {"--for", "10"},          {"--for", "0s"},   {"--for", "5d"},
+        {"--stop-on", "(x"}, {"--stop-on", ""},        {"--loop", "1"},   {"--quarantine", "0"},
+        {"--jitter", "-1"},
     };
     for (const auto& arguments : bad) {
         CliOptions options;

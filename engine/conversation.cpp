@@ -84,7 +84,11 @@ SchedulerAction Conversation::Start() {
 }
 
 SchedulerAction Conversation::OnTick() {
-    if (m_rules.m_time && !m_timeUp && m_clock() - m_startedAt >= *m_rules.m_time) {
+    // Compared in milliseconds: a long time (a million hours) in the clock's
+    // nanoseconds would overflow and seem up at once.
+    if (m_rules.m_time && !m_timeUp &&
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_clock() - m_startedAt) >=
+            *m_rules.m_time) {
         m_timeUp = true;
         return Stop({EndReason::kTime,
                      "its time of " + std::to_string(m_rules.m_time->count() / 1000) + " s is up",
@@ -142,9 +146,9 @@ bool Conversation::PickNext(std::optional<std::size_t> last) {
 
 SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const ExchangeResult& result) {
     // A cancelled exchange changes nothing: the bot never said anything.
-    // Nor does one a human interrupted, even when its reply beat the stop.
+    // Nor does one a human interrupted or quit, even when its reply beat the stop.
     if (!m_scheduler.WillRecordTurn() || result.m_outcome.m_end == ExchangeEnd::kCancelled ||
-        std::exchange(m_interrupted, false)) {
+        std::exchange(m_interrupted, false) || m_end) {
         return m_scheduler.OnTurnFinished().m_next;
     }
     const std::size_t index = IndexOf(speaker);
@@ -305,13 +309,14 @@ std::string Conversation::SpeakNext(ParticipantId id) {
     if (!participant.CanSpeak()) return Name(index) + " sits out after failing.";
     if (m_scheduler.IsTurnInFlight()) {
         if (index == m_next) return Name(index) + " is speaking now.";
-        m_chosenNext = index;
     } else {
         if (m_lastSpeaker == index) {
             return Name(index) + " has just spoken, and no one speaks twice in a row.";
         }
         m_next = index;
     }
+    // Kept for the next choice too: a human's line before the turn chooses again.
+    m_chosenNext = index;
     return "";
 }
 
@@ -335,11 +340,20 @@ std::optional<int> Conversation::FreeColour(bool bots_only) const {
     return static_cast<int>(free - used.begin());
 }
 
+int Conversation::PresentBots() const {
+    return static_cast<int>(std::count_if(
+        m_participants.begin(), m_participants.end(),
+        [](const Participant& p) { return p.m_kind == ParticipantKind::kBot && !p.m_removed; }));
+}
+
 std::string Conversation::Add(Participant participant) {
-    const std::optional<int> colour = FreeColour(false);
-    if (!colour) return "A conversation links at most " + std::to_string(kMaxBots) + " bots.";
+    if (PresentBots() >= kMaxBots) {
+        return "A conversation links at most " + std::to_string(kMaxBots) + " bots.";
+    }
     participant.m_id = NextId();
-    participant.m_colour = *colour;
+    // A colour no one has; with a human in, the fifteenth bot shares the
+    // human's, as a human who joins fifteen bots shares a bot's.
+    participant.m_colour = FreeColour(false).value_or(FreeColour(true).value_or(0));
     std::string why;
     participant.m_openFolder = BotFolder::Open(participant.m_folder.Str(), why);
     const Participant& added = m_participants.emplace_back(std::move(participant));
@@ -352,10 +366,7 @@ std::string Conversation::Remove(ParticipantId id) {
     if (m_participants[index].m_kind != ParticipantKind::kBot)
         return Name(index) + " is not a bot.";
     if (m_participants[index].m_removed) return Name(index) + " has already left.";
-    const auto present = std::count_if(
-        m_participants.begin(), m_participants.end(),
-        [](const Participant& p) { return p.m_kind == ParticipantKind::kBot && !p.m_removed; });
-    if (present <= kMinBots) {
+    if (PresentBots() <= kMinBots) {
         return "At least two bots must stay in the conversation, so " + Name(index) +
                " cannot be removed.";
     }
@@ -441,11 +452,12 @@ void Conversation::RecordHuman(ParticipantId id, const std::string& text) {
 }
 
 SchedulerAction Conversation::Quit(ParticipantId id) {
-    // Always the end, also where the rules' ends only pause.
+    // Always the end, also where the rules' ends only pause; as a stop, it
+    // stops the bot in flight, whose turn then adds nothing after the end.
     m_stoppedBy = ConversationEnd{EndReason::kQuit, Get(id).m_name.Str() + " said /quit", ""};
     m_end = m_stoppedBy;
     for (ConversationObserver* observer : m_observers) observer->ConversationEnded(*this, *m_end);
-    return m_scheduler.OnExit();
+    return m_scheduler.OnCancel();
 }
 
 void Conversation::Finish(EndReason reason, const std::string& summary) {

@@ -86,6 +86,9 @@ TEST(ConversationFile, RefusesWrongFilesNamingLineKeyAndWhatWasExpected) {
          "stop_on, loop, quarantine"},
         {"[stop]\nstop_on = \"(x\"",
          "f.jabbery:2: `stop.stop_on`: expected a regular expression: missing ): (x"},
+        {"[stop]\nstop_on = \"\"",
+         "f.jabbery:2: `stop.stop_on`: expected a regular expression: it is empty, so every "
+         "reply would match"},
         {"bot = \"eliza\"", "f.jabbery:1: `bot`: expected [[bot]] tables, one for each bot"},
         {"[[bot]]\nfolder = \"a\"\n[[bot]]\nmuted = 1",
          "f.jabbery:4: `bot[2].muted`: expected true or false"},

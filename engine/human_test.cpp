@@ -74,7 +74,9 @@ TEST_F(WithHuman, ANameWithControlCharactersBreaksNoTranscriptLine) {
     EXPECT_TRUE(transcripts.Texts().m_plainText.Str().ends_with("\r\nANN BOB X [31M> hi\r\n"));
 }
 
-TEST_F(WithHuman, QuitEndsItAndTheLogMarksTheirLines) {
+// Said during a turn, /quit stops its bot, whose reply (had it come) adds
+// no line after the end.
+TEST_F(WithHuman, QuitEndsItAtOnceAndTheLogMarksTheirLines) {
     TempFolder root;
     JsonlLog log("run");
     std::string error;
@@ -82,7 +84,9 @@ TEST_F(WithHuman, QuitEndsItAndTheLogMarksTheirLines) {
     conversation.AddObserver(log);
     conversation.Say(sam, std::string(3000, 'x'), false);
     EXPECT_EQ(conversation.Turns().back().m_text.Length(), 1999u);
-    EXPECT_EQ(conversation.Quit(sam), SchedulerAction::kRunExitSequence);
+    const ParticipantId bot = Begin();
+    EXPECT_EQ(conversation.Quit(sam), SchedulerAction::kCancelTurn);
+    EXPECT_EQ(Done(bot), SchedulerAction::kRunExitSequence);
     const std::string logged = ReadFile(root.File("t.jsonl"));
     EXPECT_NE(logged.find("\"turn\":1,\"human\":true,\"bot\":null,\"name\":\"Sam\""),
               std::string::npos);

@@ -92,9 +92,11 @@ TEST(Steering, MuteKeepsTwoUnmutedAndSpeakNextTakesOneTurn) {
     EXPECT_EQ(conversation.SpeakNext(0), "A is muted.");
     EXPECT_EQ(conversation.SpeakNext(2), "C has just spoken, and no one speaks twice in a row.");
     conversation.SetMuted(0, false);
-    EXPECT_EQ(conversation.SpeakNext(0), "");
+    EXPECT_EQ(conversation.SpeakNext(1), "");
+    // A human's line meanwhile does not undo the choice.
+    conversation.Say(conversation.JoinHuman("Sam").m_id, "over to B", false);
     started.Run(3);
-    EXPECT_EQ(Speakers(conversation), "BCABC");
+    EXPECT_EQ(Speakers(conversation), "BCSamBCA");
 }
 
 TEST(Steering, BotsJoinWithAFreeColourAndLeaveKeepingTheirStats) {
@@ -110,7 +112,9 @@ TEST(Steering, BotsJoinWithAFreeColourAndLeaveKeepingTheirStats) {
     EXPECT_EQ(conversation.Remove(0), "");
     EXPECT_EQ(conversation.Remove(2),
               "At least two bots must stay in the conversation, so C cannot be removed.");
-    for (int bot = 0; bot < 13; ++bot) conversation.Add(Bot("x"));
+    // A human's colour leaves room for fifteen bots all the same.
+    conversation.JoinHuman("Sam");
+    for (int bot = 0; bot < 13; ++bot) EXPECT_EQ(conversation.Add(Bot("x")), "") << bot;
     EXPECT_EQ(conversation.Add(Bot("y")), "A conversation links at most 15 bots.");
 }
 
@@ -172,6 +176,11 @@ TEST(StopRules, TimeEndsAtATickAndTheWindowPausesUntilResume) {
     EXPECT_EQ(conversation.Turns().size(), 4u);
     conversation.Finish(EndReason::kExit, "Exit was chosen");
     EXPECT_EQ(started.log.m_ends, std::vector<std::string>{"exit: Exit was chosen"});
+    // A time too long for nanoseconds is not up 90 s in.
+    rules.m_time = std::chrono::hours(9'999'999);
+    Started longest({"A", "B"}, "list", rules, [&now] { return now; });
+    now += std::chrono::seconds(90);
+    EXPECT_EQ(longest.conversation.OnTick(), SchedulerAction::kStartTurn);
 }
 
 // A bot failing N times in a row sits out N, then 2N turns; a conversation

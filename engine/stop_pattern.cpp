@@ -7,6 +7,11 @@ namespace jabbery {
 
 std::shared_ptr<const StopPattern> StopPattern::Compile(const std::string& pattern,
                                                         std::string& error) {
+    // An empty pattern is found in every reply: the first would end the conversation.
+    if (pattern.empty()) {
+        error = "it is empty, so every reply would match";
+        return nullptr;
+    }
     RE2::Options options;
     options.set_log_errors(false);
     auto compiled = std::make_unique<RE2>(pattern, options);

@@ -16,7 +16,8 @@ namespace jabbery {
 // pattern and no reply can make a search hang or overflow the stack.
 class StopPattern {
   public:
-    // The compiled `pattern`, or null with RE2's message in `error`.
+    // The compiled `pattern`, or null with RE2's message in `error` (or
+    // why an empty pattern is refused).
     static std::shared_ptr<const StopPattern> Compile(const std::string& pattern,
                                                       std::string& error);
     ~StopPattern();

@@ -126,8 +126,8 @@ void CStopRulesDialog::OnOk(wxCommandEvent&) {
     if (ticked(kQuarantine)) rules.m_quarantine = m_numbers[kQuarantine]->GetValue();
     if (ticked(kStopOn)) {
         const std::string pattern = m_pattern->GetValue().utf8_string();
-        std::string error = pattern.empty() ? "it is empty, so every reply would match" : "";
-        if (error.empty()) rules.m_stopOn = StopPattern::Compile(pattern, error);
+        std::string error;
+        rules.m_stopOn = StopPattern::Compile(pattern, error);
         if (rules.m_stopOn == nullptr) {
             // The dialog stays open for the pattern to be mended or the rule unticked.
             wxMessageBox(ToWxText("The pattern cannot be used: " + error + "."),
