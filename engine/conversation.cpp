@@ -286,14 +286,8 @@ std::string Conversation::SetMuted(ParticipantId id, bool muted) {
     if (m_participants[index].m_kind != ParticipantKind::kBot)
         return Name(index) + " is not a bot.";
     Participant& participant = m_participants[index];
-    if (muted && !participant.m_muted) {
-        const auto unmuted =
-            std::count_if(m_participants.begin(), m_participants.end(), [](const Participant& p) {
-                return p.m_kind == ParticipantKind::kBot && !p.m_muted && !p.m_removed;
-            });
-        if (unmuted <= 2) {
-            return "At least two bots must stay unmuted, so " + Name(index) + " cannot be muted.";
-        }
+    if (muted && !participant.m_muted && UnmutedBots() <= kMinBots) {
+        return "At least two bots must stay unmuted, so " + Name(index) + " cannot be muted.";
     }
     participant.m_muted = muted;
     return "";
@@ -346,6 +340,13 @@ int Conversation::PresentBots() const {
         [](const Participant& p) { return p.m_kind == ParticipantKind::kBot && !p.m_removed; }));
 }
 
+int Conversation::UnmutedBots() const {
+    return static_cast<int>(
+        std::count_if(m_participants.begin(), m_participants.end(), [](const Participant& p) {
+            return p.m_kind == ParticipantKind::kBot && !p.m_removed && !p.m_muted;
+        }));
+}
+
 std::string Conversation::Add(Participant participant) {
     if (PresentBots() >= kMaxBots) {
         return "A conversation links at most " + std::to_string(kMaxBots) + " bots.";
@@ -369,6 +370,10 @@ std::string Conversation::Remove(ParticipantId id) {
     if (PresentBots() <= kMinBots) {
         return "At least two bots must stay in the conversation, so " + Name(index) +
                " cannot be removed.";
+    }
+    // Else the conversation would end at once, as a mute of this bot is refused.
+    if (!m_participants[index].m_muted && UnmutedBots() <= kMinBots) {
+        return "At least two unmuted bots must stay, so " + Name(index) + " cannot be removed.";
     }
     m_participants[index].m_removed = true;
     for (ConversationObserver* observer : m_observers) {

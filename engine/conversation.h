@@ -153,8 +153,9 @@ class Conversation {
     // The first colour of the table no participant present has (no bot,
     // when `bots_only`); none when all are taken.
     std::optional<int> FreeColour(bool bots_only) const;
-    // The bots that have not left.
+    // The bots that have not left, and of those the ones not muted.
     int PresentBots() const;
+    int UnmutedBots() const;
     std::vector<bool> WhoCanSpeak() const;
     // Chooses the next speaker after the one at `last`; false when no one can speak.
     bool PickNext(std::optional<std::size_t> last);

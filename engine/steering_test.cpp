@@ -109,6 +109,11 @@ TEST(Steering, BotsJoinWithAFreeColourAndLeaveKeepingTheirStats) {
     started.Run(3);
     EXPECT_EQ(Speakers(conversation), "ABCACE");
     EXPECT_EQ(conversation.Get(1).m_stats.m_turns, 1);
+    // Removing a bot never leaves fewer than two that may speak, as muting does not.
+    EXPECT_EQ(conversation.SetMuted(3, true), "");
+    EXPECT_EQ(conversation.Remove(0),
+              "At least two unmuted bots must stay, so A cannot be removed.");
+    EXPECT_EQ(conversation.SetMuted(3, false), "");
     EXPECT_EQ(conversation.Remove(0), "");
     EXPECT_EQ(conversation.Remove(2),
               "At least two bots must stay in the conversation, so C cannot be removed.");
