@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -22,6 +23,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How often a seed another batch is running is looked at again.
+constexpr std::chrono::milliseconds kOtherBatchPoll{100};
+
 // The conversations still to run, handed out one at a time to the
 // threads, and what they tell back, under one lock.
 class BatchQueue {
@@ -36,17 +40,21 @@ class BatchQueue {
     }
 
     // Runs the conversation of `seed` unless another batch sharing the
-    // folder runs it now or has done it since this one started: each seed's
-    // folders and log are only ever those of one conversation.
+    // folder has done it since this one started; while another runs it,
+    // waits for that one: each seed's folders and log are only ever those of
+    // one conversation, and a seed the other finished counts as done here too.
     void Run(unsigned seed, const CliOptions& options, const RunCanceller& canceller) {
-        const SlotHold running(m_seedLocks, seed);
-        if (!running.Taken()) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_problem("seed " + std::to_string(seed) + ": another batch is running it in " +
-                      options.m_out);
-            ++m_tally.m_failed;
-        } else if (LogIsFinished(BatchLogPath(options.m_out, seed)) &&
-                   ManifestSeeds(m_manifestPath).count(seed) != 0) {
+        std::optional<SlotHold> running;
+        while (!running.emplace(m_seedLocks, seed).Taken()) {
+            running.reset();
+            if (canceller.WaitFor(kOtherBatchPoll)) {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                ++m_tally.m_interrupted;
+                return;
+            }
+        }
+        if (LogIsFinished(BatchLogPath(options.m_out, seed)) &&
+            ManifestSeeds(m_manifestPath).count(seed) != 0) {
             std::lock_guard<std::mutex> lock(m_mutex);
             ++m_tally.m_skipped;
         } else {
