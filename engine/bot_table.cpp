@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/outcome_text.h"
+#include "values/plural.h"
 
 namespace jabbery {
 namespace {
@@ -24,8 +25,7 @@ constexpr struct {
 // "sits out 4 more turns" after `separator` while the bot is in quarantine, else nothing.
 std::string SittingOut(const Participant& bot, const char* separator) {
     if (bot.m_sitOut == 0) return "";
-    return separator + std::string("sits out ") + std::to_string(bot.m_sitOut) +
-           (bot.m_sitOut == 1 ? " more turn" : " more turns");
+    return separator + std::string("sits out ") + Plural(bot.m_sitOut, "more turn", "more turns");
 }
 
 int Failures(const BotStats& stats) {

@@ -7,6 +7,7 @@
 #include "engine/loop_rule.h"
 #include "values/bot_protocol.h"
 #include "values/conversation_facts.h"
+#include "values/limit_text.h"
 
 namespace jabbery {
 
@@ -90,9 +91,7 @@ SchedulerAction Conversation::OnTick() {
         std::chrono::duration_cast<std::chrono::milliseconds>(m_clock() - m_startedAt) >=
             *m_rules.m_time) {
         m_timeUp = true;
-        return Stop({EndReason::kTime,
-                     "its time of " + std::to_string(m_rules.m_time->count() / 1000) + " s is up",
-                     ""});
+        return Stop({EndReason::kTime, "its time of " + LimitText(*m_rules.m_time) + " is up", ""});
     }
     // A speaker muted, removed or sitting out since the choice is chosen again.
     const bool ready = m_participants.at(m_next).CanSpeak() && m_lastSpeaker != m_next;

@@ -10,6 +10,7 @@
 #include "engine/conversation.h"
 #include "engine/loop_rule.h"
 #include "engine/test_conversation.h"
+#include "engine/turn_warning.h"
 #include "platform/draws.h"
 
 namespace jabbery {
@@ -186,6 +187,13 @@ TEST(StopRules, TimeEndsAtATickAndTheWindowPausesUntilResume) {
     Started longest({"A", "B"}, "list", rules, [&now] { return now; });
     now += std::chrono::seconds(90);
     EXPECT_EQ(longest.conversation.OnTick(), SchedulerAction::kStartTurn);
+    // A time under a second is named in milliseconds, not as "0 s".
+    rules.m_time = std::chrono::milliseconds(250);
+    Started shortest({"A", "B"}, "list", rules, [&now] { return now; });
+    now += std::chrono::seconds(1);
+    shortest.conversation.OnTick();
+    ASSERT_TRUE(shortest.conversation.StoppedBy());
+    EXPECT_EQ(shortest.conversation.StoppedBy()->Detail(), "its time of 250 ms is up");
 }
 
 // A bot failing N times in a row sits out N, then 2N turns; a conversation
@@ -208,6 +216,12 @@ TEST(StopRules, QuarantineDoublesEachTimeAndNoSpeakersEnds) {
     EXPECT_EQ(Speakers(started.conversation), "ABCABCABCABCABAB");
     EXPECT_EQ(started.conversation.Turns()[5].m_quarantined, 2);
     EXPECT_EQ(started.conversation.Turns()[11].m_quarantined, 4);
+    // The warning counts the turns it sits out, one as one.
+    Turn failed = started.conversation.Turns()[5];
+    failed.m_quarantined = 1;
+    EXPECT_NE(TurnWarning("p", started.conversation.Get(2), failed, false)
+                  .find("; it sits out the next 1 turn\n"),
+              std::string::npos);
     Started one({"A"}, "random");
     EXPECT_EQ(one.first, SchedulerAction::kRunExitSequence);
     one.conversation.Finish(EndReason::kInterrupted, "never");

@@ -3,6 +3,7 @@
 
 #include "engine/outcome_text.h"
 #include "platform/terminal_filter.h"
+#include "values/plural.h"
 
 namespace jabbery {
 
@@ -17,7 +18,7 @@ std::string TurnWarning(std::string_view program, const Participant& bot, const 
                 ? "; an empty line is passed on"
                 : std::string("; the line passed on is what ") + kMessageFileName + " held";
     if (turn.m_quarantined > 0) {
-        text += "; it sits out the next " + std::to_string(turn.m_quarantined) + " turns";
+        text += "; it sits out the next " + Plural(turn.m_quarantined, "turn", "turns");
     }
     text += "\n";
     for (const std::string& line : LastOutputLines(outcome.m_outputTail, 3)) {

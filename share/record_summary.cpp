@@ -6,14 +6,11 @@
 
 #include "engine/duration_text.h"
 #include "platform/local_time.h"
+#include "values/plural.h"
 
 namespace jabbery {
 
 namespace {
-
-std::string Plural(long long count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 // The stop rules that were set, in words, "; " between them.
 std::string RulesText(const ConversationSetUp& set_up) {
