@@ -15,6 +15,7 @@
 #include "cli/human_commands.h"
 #include "cli/human_input.h"
 #include "cli/test_cli_run.h"
+#include "cli/turn_loop.h"
 #include "engine/test_bots.h"
 #include "engine/test_conversation.h"
 #include "platform/test_environment.h"
@@ -363,6 +364,37 @@ TEST(HumanInput, TakesAHugeLineInLinearTime) {
     }
     close(in);
     EXPECT_EQ(line.value_or("").size(), 100'000'000u);
+}
+
+// Without threads (a process or memory limit) a joining human cannot be
+// heard: that is said, and no bot speaks; an exchange is then run on the
+// loop's own thread instead of one of its own.
+TEST(JabberyCli, GoesOnOrStopsInWordsWhenNoThreadCanStart) {
+    TempFolder root;
+    const std::string bot = MakeScriptBot(root, "ann", "Ann", RecordAndAnswer("hi"));
+    {
+        const ScopedLimit huge_stacks(RLIMIT_STACK, rlim_t{1} << 50);
+        const CliOutcome joined = RunCli(root, {"--join", "--turns", "2", bot, bot});
+        EXPECT_EQ(joined.m_status, 1);
+        EXPECT_NE(joined.m_err.find("jabbery-cli: --join: no thread can be started to read your "
+                                    "lines ("),
+                  std::string::npos)
+            << joined.m_err;
+    }
+    StopRules rules;
+    rules.m_turns = 2;
+    Conversation conversation(MakeSpeakingOrder("list"), rules);
+    for (const char* name : {"A", "B"}) conversation.Join(Bot(name));
+    ScriptedRunner runner;
+    TurnLoopSettings settings;
+    settings.m_interval = std::chrono::milliseconds(0);
+    settings.m_poll = [] { return SchedulerAction::kNothing; };
+    const RunCanceller canceller;
+    {
+        const NoNewThreads no_threads;
+        RunTurnLoop(conversation, runner, settings, canceller);
+    }
+    EXPECT_EQ(conversation.Turns().size(), 2u);
 }
 
 // What the commands then do is the conversation's rule (steering_test.cpp,

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <clocale>
 #include <cwchar>
+#include <system_error>
 
 #include "cli/input_line.h"
 #include "platform/write_all.h"
@@ -91,7 +92,14 @@ InputLine::InputLine(std::FILE* in, std::FILE* out, std::string label, const std
         });
     // The user's own key bindings, as every program that edits with libedit reads them.
     ::el_source(m_editor, nullptr);
-    m_thread = std::thread([this] { Edit(); });
+    try {
+        m_thread = std::thread([this] { Edit(); });
+    } catch (const std::system_error&) {
+        // No destructor runs for what is not made: libedit's state goes here.
+        ::el_end(m_editor);
+        ::history_end(m_history);
+        throw;
+    }
 }
 
 InputLine::~InputLine() {

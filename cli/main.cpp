@@ -310,16 +310,23 @@ int main(int argc, char** argv) {
     const char* terminal_type = std::getenv("TERM");
     const bool dumb = terminal_type != nullptr && std::string_view(terminal_type) == "dumb";
     const bool can_draw = terminal_type != nullptr && !dumb;
-    if (options.m_join && can_draw && IsTerminal(stdin) && IsTerminal(stdout)) {
-        const Participant& joined = conversation.Get(human);
-        auto line = std::make_unique<InputLine>(stdin, stdout, SpeakerLabel(joined.m_name),
-                                                printer.NameStyle(joined.m_colour));
-        input_line = line.get();
-        out.KeepBelow(input_line);
-        if (warnings_to_terminal) err.KeepBelow(input_line);
-        human_input = std::move(line);
-    } else if (options.m_join) {
-        human_input = std::make_unique<HumanInput>(fileno(stdin));
+    try {
+        if (options.m_join && can_draw && IsTerminal(stdin) && IsTerminal(stdout)) {
+            const Participant& joined = conversation.Get(human);
+            auto line = std::make_unique<InputLine>(stdin, stdout, SpeakerLabel(joined.m_name),
+                                                    printer.NameStyle(joined.m_colour));
+            input_line = line.get();
+            out.KeepBelow(input_line);
+            if (warnings_to_terminal) err.KeepBelow(input_line);
+            human_input = std::move(line);
+        } else if (options.m_join) {
+            human_input = std::make_unique<HumanInput>(fileno(stdin));
+        }
+    } catch (const std::system_error& refused) {
+        // A process or memory limit: the human could not be heard, so no bot speaks.
+        warn("--join: no thread can be started to read your lines (" + refused.code().message() +
+             ")");
+        return 1;
     }
 
     int status = 0;

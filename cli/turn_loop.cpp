@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <future>
 #include <random>
+#include <system_error>
 
 #include "cli/waiting_line.h"
 #include "platform/run_hidden.h"
@@ -33,10 +34,17 @@ ExchangeResult RunExchange(BotRunner& runner, const BotProfile& bot, const CPlai
     RunCanceller turn;
     // The message is copied: a human's line may replace the conversation's
     // last message while the bot is still being handed it.
-    std::future<ExchangeResult> exchange =
-        std::async(std::launch::async, [&runner, &bot, &turn, message, limit = limits.m_limit] {
-            return runner.Run(bot, message, RunLimits{limit, &turn});
-        });
+    std::future<ExchangeResult> exchange;
+    try {
+        exchange =
+            std::async(std::launch::async, [&runner, &bot, &turn, message, limit = limits.m_limit] {
+                return runner.Run(bot, message, RunLimits{limit, &turn});
+            });
+    } catch (const std::system_error&) {
+        // No thread can be started (a process or memory limit): the exchange
+        // runs here, with its time limit, and the line and the poll wait for it.
+        return runner.Run(bot, message, limits);
+    }
     const std::string name = bot.m_name.Upper().Str();
     const Clock::time_point started = Clock::now();
     Clock::time_point next_update = started + kWaitingLineAfter;

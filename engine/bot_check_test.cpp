@@ -94,6 +94,13 @@ TEST(CheckBotFolder, ChecksAChatModelBotsSettingsKeyAndServer) {
         EXPECT_EQ(ChatModelProblems(model_bot("bot", conf), std::chrono::milliseconds(300)),
                   problem.empty() ? std::vector<std::string>{} : std::vector{problem});
     }
+    {
+        // The server is still reached when no thread can be started for the probe.
+        const NoNewThreads no_threads;
+        EXPECT_EQ(
+            ChatModelProblems(model_bot("bot", cases[3].first), std::chrono::milliseconds(300)),
+            std::vector{cases[3].second});
+    }
     // A bot that runs jabbery-model without its settings file fails the folder check.
     const std::string unset = MakeScriptBot(root, "unset", "U", "/usr/bin/jabbery-model");
     EXPECT_EQ(CheckBotFolder(unset).m_problems.back(),

@@ -2,11 +2,11 @@
 #include "engine/turn_runner.h"
 
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <future>
 
 #include "engine/test_bots.h"
+#include "platform/test_environment.h"
 #include "platform/test_processes.h"
 
 namespace jabbery {
@@ -51,21 +51,15 @@ TEST(TurnRunner, StopCancelsTheRunningExchangeAtOnceAndLaterOnesToo) {
 TEST(TurnRunner, AnExchangeWithoutAThreadReportsItCouldNotStart) {
     TempFolder root;
     const std::string folder = MakeScriptBot(root, "ann", "Ann", "");
-    pthread_attr_t normal;
-    ASSERT_EQ(pthread_getattr_default_np(&normal), 0);
-    pthread_attr_t huge;
-    ASSERT_EQ(pthread_getattr_default_np(&huge), 0);
-    ASSERT_EQ(pthread_attr_setstacksize(&huge, std::size_t{1} << 50), 0);
-    ASSERT_EQ(pthread_setattr_default_np(&huge), 0);
     ProcessBotRunner bots;
     TurnRunner runner(bots, 60s);
     ExchangeOutcome outcome;
-    EXPECT_NO_THROW(runner.Start(
-        BotProfile{CPlainString(folder + "/"), CPlainString("Ann"), CPlainString("true")},
-        CPlainString("x"), [&](ExchangeResult result) { outcome = result.m_outcome; }));
-    pthread_setattr_default_np(&normal);
-    pthread_attr_destroy(&huge);
-    pthread_attr_destroy(&normal);
+    {
+        const NoNewThreads no_threads;
+        EXPECT_NO_THROW(runner.Start(
+            BotProfile{CPlainString(folder + "/"), CPlainString("Ann"), CPlainString("true")},
+            CPlainString("x"), [&](ExchangeResult result) { outcome = result.m_outcome; }));
+    }
     EXPECT_EQ(outcome.m_end, ExchangeEnd::kCouldNotStart);
     EXPECT_NE(outcome.m_reason.find("thread"), std::string::npos) << outcome.m_reason;
 }

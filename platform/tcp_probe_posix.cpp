@@ -11,10 +11,12 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 #include "platform/tcp_probe.h"
 #include "platform/unique_fd.h"
+#include "values/limit_text.h"
 
 namespace jabbery {
 namespace {
@@ -75,17 +77,21 @@ std::string Probe(const std::string& host, const std::string& port, Clock::time_
 std::string ProbeTcpConnection(const std::string& host, const std::string& port,
                                std::chrono::milliseconds limit) {
     const Clock::time_point deadline = Clock::now() + limit;
-    const std::string too_slow =
-        "no answer within " + (limit.count() % 1000 == 0
-                                   ? std::to_string(limit.count() / 1000) + " s"
-                                   : std::to_string(limit.count()) + " ms");
+    const std::string too_slow = "no answer within " + LimitText(limit);
     // The probe runs on a thread of its own that owns all it uses, so a name
     // look-up that hangs is left behind at the deadline instead of keeping us.
     auto result = std::make_shared<std::promise<std::string>>();
     std::future<std::string> answer = result->get_future();
-    std::thread([result, host, port, deadline] {
-        result->set_value(Probe(host, port, deadline));
-    }).detach();
+    try {
+        std::thread([result, host, port, deadline] {
+            result->set_value(Probe(host, port, deadline));
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread can be started (a process or memory limit): the probe
+        // runs here, and only a name look-up that hangs can hold it up.
+        const std::string problem = Probe(host, port, deadline);
+        return problem == "timeout" ? too_slow : problem;
+    }
     if (answer.wait_until(deadline + std::chrono::milliseconds(50)) != std::future_status::ready) {
         return too_slow;
     }

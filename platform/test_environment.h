@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <pthread.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -52,6 +53,30 @@ class ScopedLimit {
     int m_resource;
     rlimit m_old{};
     sighandler_t m_oldXfsz = SIG_DFL;
+};
+
+// While it lives, every new thread of this process asks for a stack beyond
+// memory, so none can be started: what a process or memory limit does.
+// Tests only.
+class NoNewThreads {
+  public:
+    NoNewThreads() {
+        ::pthread_getattr_default_np(&m_normal);
+        pthread_attr_t huge;
+        ::pthread_getattr_default_np(&huge);
+        ::pthread_attr_setstacksize(&huge, std::size_t{1} << 50);
+        ::pthread_setattr_default_np(&huge);
+        ::pthread_attr_destroy(&huge);
+    }
+    ~NoNewThreads() {
+        ::pthread_setattr_default_np(&m_normal);
+        ::pthread_attr_destroy(&m_normal);
+    }
+    NoNewThreads(const NoNewThreads&) = delete;
+    NoNewThreads& operator=(const NoNewThreads&) = delete;
+
+  private:
+    pthread_attr_t m_normal{};
 };
 
 }  // namespace jabbery::testing
