@@ -409,6 +409,8 @@ TEST(HumanCommands, MutePauseAndResumeReachTheConversation) {
                 conversation.Scheduler().IsPaused());
     DoHumanLine(conversation, sam, "/resume");
     EXPECT_FALSE(conversation.Scheduler().IsPaused());
+    EXPECT_EQ(DoHumanLine(conversation, sam, "/next").m_message, "/next: the NAME is missing");
+    EXPECT_EQ(DoHumanLine(conversation, sam, "/add").m_message, "/add: the FOLDER is missing");
 }
 
 // As in the window, an empty line (Enter on an empty input line) says nothing.

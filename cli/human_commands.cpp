@@ -42,6 +42,13 @@ HumanLineDone DoHumanLine(Conversation& conversation, ParticipantId human,
         }
         return {SchedulerAction::kNothing, refused};
     };
+    // A command that names what it acts on, given nothing: said as /help names it.
+    for (const auto& [named, what] :
+         {std::pair{"/next", "NAME"}, std::pair{"/mute", "NAME"}, std::pair{"/unmute", "NAME"},
+          std::pair{"/remove", "NAME"}, std::pair{"/order", "RULE"}, std::pair{"/add", "FOLDER"}}) {
+        if (command == named && argument.empty())
+            return {SchedulerAction::kNothing, command + ": the " + what + " is missing"};
+    }
     if (command == "/pause") {
         conversation.OnPause();
         return {};
