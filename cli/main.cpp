@@ -413,7 +413,8 @@ int main(int argc, char** argv) {
             status = 1;
         }
     }
-    if (options.m_jsonlPath && !jsonl.Finish(error)) {
+    // The log --jsonl names, or the one --continue appends to.
+    if (log_path && !jsonl.Finish(error)) {
         warn(error);
         status = 1;
     }
