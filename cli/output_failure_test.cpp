@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
 
@@ -59,6 +61,14 @@ TEST(JabberyCli, AFileSizeLimitIsMetAsAFullDisk) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_NE(ReadFile(root.File("err")).find(" not in it"), std::string::npos)
         << ReadFile(root.File("err"));
+    // So is an export's file, which is then not made at all.
+    const std::string out = root.File("t.html");
+    const std::string exported = "ulimit -f 1; exec " + Quote(JABBERY_CLI) + " --export html " +
+                                 Quote(log) + " " + Quote(out) + " 2> " + Quote(root.File("err"));
+    status = std::system(exported.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_NE(ReadFile(root.File("err")).find("File too large"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 }  // namespace
