@@ -66,16 +66,25 @@ ParticipantId Id(const Json& value) {
     return id;
 }
 
-// The value of `key`, or `otherwise` when the record has none (or null).
+// The whole number `value` holds when it lies from `low` to `high`: no run
+// writes one outside, and one written by hand would overflow what is shown of it.
 template <typename T>
-T Value(const Json& record, const char* key, T otherwise) {
+T Within(const Json& value, T low, T high) {
+    const T number = Whole<T>(value);
+    if (number < low || number > high)
+        throw BadRecord{"the number " + value.dump() + " is not one a log holds there"};
+    return number;
+}
+
+// Far longer than any turn takes, even on a machine suspended during one.
+constexpr long long kLongestTurnMs = 10LL * 365 * 24 * 3600 * 1000;
+
+// The whole number of `key`, from `low` to `high`, or `otherwise` when the
+// record has none (or null).
+template <typename T>
+T ValueWithin(const Json& record, const char* key, T otherwise, T low, T high) {
     const auto found = record.find(key);
-    if (found == record.end() || found->is_null()) return otherwise;
-    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
-        return Whole<T>(*found);
-    } else {
-        return found->get<T>();
-    }
+    return found == record.end() || found->is_null() ? otherwise : Within(*found, low, high);
 }
 
 // Builds the conversation record by record.
@@ -163,8 +172,10 @@ class LogReader {
         if (rules.contains("turns")) set_up.m_turns = Whole<long long>(rules["turns"]);
         if (rules.contains("time_ms")) set_up.m_timeMs = Whole<long long>(rules["time_ms"]);
         if (rules.contains("stop_on")) set_up.m_stopOn = rules["stop_on"].get<std::string>();
-        if (rules.contains("loop")) set_up.m_loop = Whole<int>(rules["loop"]);
-        if (rules.contains("quarantine")) set_up.m_quarantine = Whole<int>(rules["quarantine"]);
+        // As --loop and --quarantine take them.
+        if (rules.contains("loop")) set_up.m_loop = Within(rules["loop"], 2, 1000);
+        if (rules.contains("quarantine"))
+            set_up.m_quarantine = Within(rules["quarantine"], 1, 1000);
         for (const Json& who : Value<Json>(record, "participants", Json::array()))
             Named(who, Id(who.at("id")));
         m_conversation.m_setUp = std::move(set_up);
@@ -209,12 +220,18 @@ class LogReader {
                 throw BadRecord{"the outcome \"" + key + "\" is not one"};
             outcome.m_end = *end;
             outcome.m_code = Value<int>(record, "code", 0);
-            if (record.contains("signal"))
-                outcome.m_code = SignalNumber(record["signal"].get<std::string>());
+            if (record.contains("signal")) {
+                const std::string signal = record["signal"].get<std::string>();
+                outcome.m_code = SignalNumber(signal);
+                if (outcome.m_code == 0)
+                    throw BadRecord{"the signal \"" + signal + "\" is not one"};
+            }
             outcome.m_reason = Value<std::string>(record, "reason", "");
-            outcome.m_elapsed = std::chrono::milliseconds(Value<long long>(record, "ms", 0));
+            outcome.m_elapsed =
+                std::chrono::milliseconds(ValueWithin(record, "ms", 0LL, 0LL, kLongestTurnMs));
             outcome.m_outputTail = Value<std::string>(record, "output", "");
-            turn.m_quarantined = Value<int>(record, "quarantined", 0);
+            turn.m_quarantined =
+                ValueWithin(record, "quarantined", 0, 0, std::numeric_limits<int>::max());
         }
         m_conversation.m_turns.push_back(std::move(turn));
     }
