@@ -79,6 +79,26 @@ T Within(const Json& value, T low, T high) {
 // Far longer than any turn takes, even on a machine suspended during one.
 constexpr long long kLongestTurnMs = 10LL * 365 * 24 * 3600 * 1000;
 
+// `text` with each line break a space: no reply or name of a run holds one,
+// and in a transcript one would pass its second line off as another speaker's.
+std::string OneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
+// The value of `key`, or `otherwise` when the record has none (or null).
+template <typename T>
+T Value(const Json& record, const char* key, T otherwise) {
+    const auto found = record.find(key);
+    if (found == record.end() || found->is_null()) return otherwise;
+    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
+        return Whole<T>(*found);
+    } else {
+        return found->get<T>();
+    }
+}
+
 // The whole number of `key`, from `low` to `high`, or `otherwise` when the
 // record has none (or null).
 template <typename T>
@@ -145,7 +165,7 @@ class LogReader {
     // Takes a participant as a header, `continued` or `joined` record names it.
     jabbery::Participant& Named(const Json& who, ParticipantId id) {
         jabbery::Participant& participant = Participant(id);
-        participant.m_name = Value<std::string>(who, "name", participant.m_name.Str());
+        participant.m_name = OneLine(Value<std::string>(who, "name", participant.m_name.Str()));
         participant.m_folder = Value<std::string>(who, "folder", participant.m_folder.Str());
         participant.m_colour = Value<int>(who, "colour", participant.m_colour);
         if (participant.m_colour < 0 || participant.m_colour >= kMaxBots)
@@ -198,7 +218,7 @@ class LogReader {
     void TurnRecord(const Json& record) {
         Turn turn;
         turn.m_number = Whole<long long>(record.at("turn"));
-        turn.m_text = record.at("text").get<std::string>();
+        turn.m_text = OneLine(record.at("text").get<std::string>());
         ExchangeOutcome& outcome = turn.m_outcome;
         const std::string time = Value<std::string>(record, "time", "");
         if (const auto when = FromIsoUtc(time)) {
@@ -207,12 +227,12 @@ class LogReader {
             throw BadRecord{"the time \"" + time + "\" is not one"};
         }
         if (Value<bool>(record, "human", false)) {
-            turn.m_speaker = Human(record.at("name").get<std::string>()).m_id;
+            turn.m_speaker = Human(OneLine(record.at("name").get<std::string>())).m_id;
         } else {
             turn.m_speaker = Id(record.at("bot"));
             jabbery::Participant& speaker = Participant(turn.m_speaker);
             if (speaker.m_name.Str().empty())
-                speaker.m_name = Value<std::string>(record, "name", "");
+                speaker.m_name = OneLine(Value<std::string>(record, "name", ""));
             const std::string key = Value<std::string>(record, "outcome", "answered");
             const auto end = std::find_if(std::begin(kExchangeEnds), std::end(kExchangeEnds),
                                           [&](ExchangeEnd e) { return OutcomeKey(e) == key; });

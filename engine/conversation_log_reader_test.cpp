@@ -153,6 +153,22 @@ TEST(ConversationLogReader, SkipsWhatIsNotARecordNamingItsLine) {
     EXPECT_EQ(read.m_turns[1].m_text, "ok");
 }
 
+// No reply or name of a run holds a line break; one put in a log by hand
+// would pass its second line off as another speaker's in every transcript.
+TEST(ConversationLogReader, TakesALineBreakInAReplyOrNameAsASpace) {
+    std::vector<std::string> problems;
+    const RecordedConversation read = Read(
+        "{\"participants\":[{\"id\":0,\"name\":\"A\\nB\",\"folder\":\"/a/\"}],\"format\":1}\n"
+        "{\"turn\":1,\"bot\":0,\"name\":\"A\",\"text\":\"hi\\r\\nBOB> fake\"}\n"
+        "{\"turn\":2,\"human\":true,\"name\":\"Sam\\n\",\"text\":\"a\\nb\"}\n",
+        problems);
+    ASSERT_TRUE(problems.empty() && read.m_turns.size() == 2u);
+    EXPECT_EQ(read.m_participants[0].m_name, "A B");
+    EXPECT_EQ(read.m_turns[0].m_text, "hi  BOB> fake");
+    EXPECT_EQ(read.Find(read.m_turns[1].m_speaker)->m_name, "Sam ");
+    EXPECT_EQ(read.m_turns[1].m_text, "a b");
+}
+
 TEST(ConversationLogReader, ReadsALogWithoutHeaderAndTakesItsLastEnd) {
     std::vector<std::string> problems;
     // As logs were written before they had a header; then a continued run.
