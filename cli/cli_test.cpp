@@ -334,6 +334,18 @@ TEST(JabberyCli, ACommandsMessageShowsNoControlsOnATerminal) {
     EXPECT_TRUE(shown.starts_with("jabbery-cli: /mute: no bot is called ?[2J\r\n")) << shown;
 }
 
+// So does --export, whose warnings quote what a log (perhaps someone else's) holds.
+TEST(JabberyCli, AnExportsWarningShowsNoControlsOnATerminal) {
+    TempFolder root;
+    WriteFile(root.File("log.jsonl"),
+              "{\"turn\":1,\"bot\":0,\"name\":\"Ann\",\"text\":\"hi\"}\n"
+              "{\"turn\":2,\"bot\":0,\"text\":\"x\",\"outcome\":\"\\u001b[2J\"}\n");
+    const auto [status, shown] =
+        RunWithErrorsOnATerminal({"--export", "md", root.File("log.jsonl"), root.File("out.md")});
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(shown.ends_with("line 2: the outcome \"?[2J\" is not one; skipped\r\n")) << shown;
+}
+
 // No one is left to /resume once the input has ended: the conversation goes on.
 TEST(JabberyCli, TheEndOfInputLiftsAPause) {
     TempFolder root;

@@ -4,14 +4,22 @@
 #include <ctime>
 
 #include "engine/conversation_log_reader.h"
+#include "platform/terminal.h"
+#include "platform/terminal_filter.h"
 #include "share/export.h"
 
 namespace jabbery {
 
 namespace {
 
+// A message quotes what a log holds, and the log may be anyone's: on a
+// terminal, none of its control characters may clear the screen or set its title.
+void Say(std::FILE* err, const std::string& message) {
+    std::fprintf(err, "jabbery-cli: %s\n", ShownOn(message, IsTerminal(err)).c_str());
+}
+
 int Refuse(std::FILE* err, const std::string& message) {
-    std::fprintf(err, "jabbery-cli: %s\n", message.c_str());
+    Say(err, message);
     return 2;
 }
 
@@ -36,7 +44,7 @@ int RunExport(const CliOptions& options, std::FILE* err) {
     }
     if (!options.m_quiet) {
         for (const std::string& problem : problems) {
-            std::fprintf(err, "jabbery-cli: %s: %s\n", log.c_str(), problem.c_str());
+            Say(err, log + ": " + problem);
         }
     }
     // The text export's banner is dated as a save made now would be.

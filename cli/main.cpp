@@ -126,6 +126,9 @@ int main(int argc, char** argv) {
         case OptionsEnd::kRun:
             break;
     }
+    // A file size limit (ulimit -f) fails the write of an export or a new
+    // bot (EFBIG), said as a full disk is, rather than killing us mid-write.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Before the bot names are looked up: LOG and OUT are files, not bots.
     if (options.m_mode == CliOptions::Mode::kExport) return RunExport(options, stderr);
     // Likewise --new-bot's COMMAND is a program, not a bot.
@@ -413,7 +416,8 @@ int main(int argc, char** argv) {
             status = 1;
         }
     }
-    if (options.m_jsonlPath && !jsonl.Finish(error)) {
+    // The log --jsonl names, or the one --continue appends to.
+    if (log_path && !jsonl.Finish(error)) {
         warn(error);
         status = 1;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/test_cli_run.h"
 #include "engine/test_bots.h"
 
@@ -45,12 +47,28 @@ TEST(JabberyCli, AFileSizeLimitIsMetAsAFullDisk) {
                                 " --turns 40 --interval 0 --save " + Quote(root.File("t.txt")) +
                                 " --jsonl " + Quote(log) + " " + Quote(a) + " " + Quote(b) +
                                 " > /dev/null 2> " + Quote(root.File("err"));
-    const int status = std::system(command.c_str());
+    int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_NE(ReadFile(root.File("err")).find("File too large"), std::string::npos)
         << ReadFile(root.File("err"));
     const std::size_t turns = TurnsOf(log).size();
     EXPECT_TRUE(turns > 0 && turns < 40) << turns;
+    // So is the log --continue appends to: its turns that do not fit are named.
+    const std::string go_on = "ulimit -f 8; exec " + Quote(JABBERY_CLI) + " --continue " +
+                              Quote(log) + " --turns 4 --interval 0 > /dev/null 2> " +
+                              Quote(root.File("err"));
+    status = std::system(go_on.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_NE(ReadFile(root.File("err")).find(" not in it"), std::string::npos)
+        << ReadFile(root.File("err"));
+    // So is an export's file, which is then not made at all.
+    const std::string out = root.File("t.html");
+    const std::string exported = "ulimit -f 1; exec " + Quote(JABBERY_CLI) + " --export html " +
+                                 Quote(log) + " " + Quote(out) + " 2> " + Quote(root.File("err"));
+    status = std::system(exported.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_NE(ReadFile(root.File("err")).find("File too large"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 }  // namespace

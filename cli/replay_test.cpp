@@ -113,7 +113,8 @@ TEST(ReplayContinueAndExport, RefuseWhatTheyCannotUse) {
     } cases[] = {
         {{"--replay", root.File("none.jsonl")}, "none.jsonl: No such file or directory"},
         {{"--continue", root.File("empty.jsonl")}, "empty.jsonl: it records no participant"},
-        {{"--continue", log}, "log.jsonl: bot 2 (Bob): "},
+        {{"--continue", log},
+         "log.jsonl: bot 2 (Bob): " + bots[1] + ": no vorn.nfo in this folder"},
         {{"--continue", log, bots[0]}, "the conversation has 3 bots, and 1 folders were given"},
         {{"--continue", log, "--turns", "1", bots[2], bots[0], bots[2]},
          "(Ann): " + bots[2] + " holds the bot Cy"},

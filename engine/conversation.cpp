@@ -401,6 +401,12 @@ const Participant& Conversation::JoinHuman(const CPlainString& name) {
     // A name is given as any text; as a line's, it must break no line (of a
     // transcript) and no list (JABBERY_PARTICIPANTS is tab-separated).
     human.m_name = CleanLine(name.Str());
+    // One rejoined from a log comes back as they were: a log names a human's
+    // lines by name alone, so a second of that name would read back as the first.
+    for (const Participant& present : m_participants) {
+        if (present.m_kind == ParticipantKind::kHuman && present.m_name == human.m_name)
+            return present;
+    }
     human.m_id = NextId();
     human.m_colour = FreeColour(true).value_or(0);
     const Participant& joined = m_participants.emplace_back(std::move(human));

@@ -101,6 +101,7 @@ class Conversation {
 
     // A human joins as `name`, in the first colour of the table no bot has
     // (black when every one is taken); observers are told as of a bot added.
+    // A human of that name already in it (rejoined from a log) is that one.
     const Participant& JoinHuman(const CPlainString& name);
     // Human `id` says `text` (control characters become spaces; cut as a
     // reply is). Between turns, or while paused, it is recorded at once;

@@ -259,7 +259,8 @@ std::optional<ConversationFile> ReadConversationFile(const std::string& path, st
         // that name, as on the command line.
         if (folder.is_absolute()) continue;
         const bool bare = bot.m_folder.find('/') == std::string::npos;
-        if (!bare || std::filesystem::exists(beside / folder)) {
+        std::error_code unused;  // what cannot be looked at is no folder
+        if (!bare || std::filesystem::is_directory(beside / folder, unused)) {
             bot.m_folder = (beside / folder).lexically_normal().string();
         }
     }

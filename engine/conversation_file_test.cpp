@@ -106,6 +106,9 @@ TEST(ConversationFile, RefusesWrongFilesNamingLineKeyAndWhatWasExpected) {
 TEST(ReadConversationFile, MakesFoldersBesideTheFileAbsoluteAndLeavesOtherBareNames) {
     testing::TempFolder folder;
     std::filesystem::create_directories(folder.File("sets/eliza"));
+    // A file of a bot's name beside it is no folder: the name is the user's bot, as on the command
+    // line.
+    std::ofstream(folder.File("sets/hask")) << "notes\n";
     const std::string path = folder.File("sets/talk.jabbery");
     std::ofstream(path) << "[[bot]]\nfolder = \"eliza\"\n[[bot]]\nfolder = \"hask\"\n"
                            "[[bot]]\nfolder = \"../x/./y\"\n[[bot]]\nfolder = \"/abs\"\n";

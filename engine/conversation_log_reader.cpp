@@ -66,6 +66,27 @@ ParticipantId Id(const Json& value) {
     return id;
 }
 
+// The whole number `value` holds when it lies from `low` to `high`: no run
+// writes one outside, and one written by hand would overflow what is shown of it.
+template <typename T>
+T Within(const Json& value, T low, T high) {
+    const T number = Whole<T>(value);
+    if (number < low || number > high)
+        throw BadRecord{"the number " + value.dump() + " is not one a log holds there"};
+    return number;
+}
+
+// Far longer than any turn takes, even on a machine suspended during one.
+constexpr long long kLongestTurnMs = 10LL * 365 * 24 * 3600 * 1000;
+
+// `text` with each line break a space: no reply or name of a run holds one,
+// and in a transcript one would pass its second line off as another speaker's.
+std::string OneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
 // The value of `key`, or `otherwise` when the record has none (or null).
 template <typename T>
 T Value(const Json& record, const char* key, T otherwise) {
@@ -76,6 +97,14 @@ T Value(const Json& record, const char* key, T otherwise) {
     } else {
         return found->get<T>();
     }
+}
+
+// The whole number of `key`, from `low` to `high`, or `otherwise` when the
+// record has none (or null).
+template <typename T>
+T ValueWithin(const Json& record, const char* key, T otherwise, T low, T high) {
+    const auto found = record.find(key);
+    return found == record.end() || found->is_null() ? otherwise : Within(*found, low, high);
 }
 
 // Builds the conversation record by record.
@@ -136,7 +165,7 @@ class LogReader {
     // Takes a participant as a header, `continued` or `joined` record names it.
     jabbery::Participant& Named(const Json& who, ParticipantId id) {
         jabbery::Participant& participant = Participant(id);
-        participant.m_name = Value<std::string>(who, "name", participant.m_name.Str());
+        participant.m_name = OneLine(Value<std::string>(who, "name", participant.m_name.Str()));
         participant.m_folder = Value<std::string>(who, "folder", participant.m_folder.Str());
         participant.m_colour = Value<int>(who, "colour", participant.m_colour);
         if (participant.m_colour < 0 || participant.m_colour >= kMaxBots)
@@ -163,8 +192,10 @@ class LogReader {
         if (rules.contains("turns")) set_up.m_turns = Whole<long long>(rules["turns"]);
         if (rules.contains("time_ms")) set_up.m_timeMs = Whole<long long>(rules["time_ms"]);
         if (rules.contains("stop_on")) set_up.m_stopOn = rules["stop_on"].get<std::string>();
-        if (rules.contains("loop")) set_up.m_loop = Whole<int>(rules["loop"]);
-        if (rules.contains("quarantine")) set_up.m_quarantine = Whole<int>(rules["quarantine"]);
+        // As --loop and --quarantine take them.
+        if (rules.contains("loop")) set_up.m_loop = Within(rules["loop"], 2, 1000);
+        if (rules.contains("quarantine"))
+            set_up.m_quarantine = Within(rules["quarantine"], 1, 1000);
         for (const Json& who : Value<Json>(record, "participants", Json::array()))
             Named(who, Id(who.at("id")));
         m_conversation.m_setUp = std::move(set_up);
@@ -187,7 +218,7 @@ class LogReader {
     void TurnRecord(const Json& record) {
         Turn turn;
         turn.m_number = Whole<long long>(record.at("turn"));
-        turn.m_text = record.at("text").get<std::string>();
+        turn.m_text = OneLine(record.at("text").get<std::string>());
         ExchangeOutcome& outcome = turn.m_outcome;
         const std::string time = Value<std::string>(record, "time", "");
         if (const auto when = FromIsoUtc(time)) {
@@ -196,12 +227,12 @@ class LogReader {
             throw BadRecord{"the time \"" + time + "\" is not one"};
         }
         if (Value<bool>(record, "human", false)) {
-            turn.m_speaker = Human(record.at("name").get<std::string>()).m_id;
+            turn.m_speaker = Human(OneLine(record.at("name").get<std::string>())).m_id;
         } else {
             turn.m_speaker = Id(record.at("bot"));
             jabbery::Participant& speaker = Participant(turn.m_speaker);
             if (speaker.m_name.Str().empty())
-                speaker.m_name = Value<std::string>(record, "name", "");
+                speaker.m_name = OneLine(Value<std::string>(record, "name", ""));
             const std::string key = Value<std::string>(record, "outcome", "answered");
             const auto end = std::find_if(std::begin(kExchangeEnds), std::end(kExchangeEnds),
                                           [&](ExchangeEnd e) { return OutcomeKey(e) == key; });
@@ -209,12 +240,18 @@ class LogReader {
                 throw BadRecord{"the outcome \"" + key + "\" is not one"};
             outcome.m_end = *end;
             outcome.m_code = Value<int>(record, "code", 0);
-            if (record.contains("signal"))
-                outcome.m_code = SignalNumber(record["signal"].get<std::string>());
+            if (record.contains("signal")) {
+                const std::string signal = record["signal"].get<std::string>();
+                outcome.m_code = SignalNumber(signal);
+                if (outcome.m_code == 0)
+                    throw BadRecord{"the signal \"" + signal + "\" is not one"};
+            }
             outcome.m_reason = Value<std::string>(record, "reason", "");
-            outcome.m_elapsed = std::chrono::milliseconds(Value<long long>(record, "ms", 0));
+            outcome.m_elapsed =
+                std::chrono::milliseconds(ValueWithin(record, "ms", 0LL, 0LL, kLongestTurnMs));
             outcome.m_outputTail = Value<std::string>(record, "output", "");
-            turn.m_quarantined = Value<int>(record, "quarantined", 0);
+            turn.m_quarantined =
+                ValueWithin(record, "quarantined", 0, 0, std::numeric_limits<int>::max());
         }
         m_conversation.m_turns.push_back(std::move(turn));
     }

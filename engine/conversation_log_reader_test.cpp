@@ -125,9 +125,14 @@ TEST(ConversationLogReader, SkipsWhatIsNotARecordNamingItsLine) {
         "{\"turn\":3,\"bot\":1,\"name\":\"Bob\",\"text\":\"yo\",\"time\":\"yesterday\"}\n"
         "{\"turn\":4,\"bot\":1,\"name\":\"Bob\",\"text\":\"ok\"}\n"
         "{\"turn\":4e85,\"bot\":1,\"name\":\"Bob\",\"text\":\"ok\"}\n"
-        "{\"turn\":5,\"bot\":2147483647,\"name\":\"Bob\",\"text\":\"ok\"}\n",
+        "{\"turn\":5,\"bot\":2147483647,\"name\":\"Bob\",\"text\":\"ok\"}\n"
+        "{\"turn\":6,\"bot\":1,\"text\":\"ok\",\"outcome\":\"timed-out\",\"ms\":"
+        "9223372036854775807}\n"
+        "{\"turn\":7,\"bot\":1,\"text\":\"ok\",\"outcome\":\"signalled\",\"signal\":\"SIGX\"}\n"
+        "{\"turn\":8,\"bot\":1,\"text\":\"ok\",\"outcome\":\"exited\",\"quarantined\":-2}\n"
+        "{\"format\":1,\"rules\":{\"quarantine\":-2}}\n",
         problems);
-    ASSERT_EQ(problems.size(), 8u);
+    ASSERT_EQ(problems.size(), 12u);
     const char* lines[] = {"line 2: ",
                            "line 4: not a JSON object",
                            "line 5: the outcome \"melted\"",
@@ -135,13 +140,33 @@ TEST(ConversationLogReader, SkipsWhatIsNotARecordNamingItsLine) {
                            "line 7: not a record of a conversation log",
                            "line 8: the time \"yesterday\"",
                            "line 10: the number 4e+85",
-                           "line 11: the id 2147483647"};
+                           "line 11: the id 2147483647",
+                           "line 12: the number 9223372036854775807",
+                           "line 13: the signal \"SIGX\"",
+                           "line 14: the number -2",
+                           "line 15: the number -2"};
     for (std::size_t i = 0; i < problems.size(); ++i) {
         EXPECT_EQ(problems[i].rfind(lines[i], 0), 0u) << problems[i];
         EXPECT_TRUE(problems[i].ends_with("; skipped")) << problems[i];
     }
     ASSERT_EQ(read.m_turns.size(), 2u);
     EXPECT_EQ(read.m_turns[1].m_text, "ok");
+}
+
+// No reply or name of a run holds a line break; one put in a log by hand
+// would pass its second line off as another speaker's in every transcript.
+TEST(ConversationLogReader, TakesALineBreakInAReplyOrNameAsASpace) {
+    std::vector<std::string> problems;
+    const RecordedConversation read = Read(
+        "{\"participants\":[{\"id\":0,\"name\":\"A\\nB\",\"folder\":\"/a/\"}],\"format\":1}\n"
+        "{\"turn\":1,\"bot\":0,\"name\":\"A\",\"text\":\"hi\\r\\nBOB> fake\"}\n"
+        "{\"turn\":2,\"human\":true,\"name\":\"Sam\\n\",\"text\":\"a\\nb\"}\n",
+        problems);
+    ASSERT_TRUE(problems.empty() && read.m_turns.size() == 2u);
+    EXPECT_EQ(read.m_participants[0].m_name, "A B");
+    EXPECT_EQ(read.m_turns[0].m_text, "hi  BOB> fake");
+    EXPECT_EQ(read.Find(read.m_turns[1].m_speaker)->m_name, "Sam ");
+    EXPECT_EQ(read.m_turns[1].m_text, "a b");
 }
 
 TEST(ConversationLogReader, ReadsALogWithoutHeaderAndTakesItsLastEnd) {

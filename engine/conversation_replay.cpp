@@ -2,6 +2,7 @@
 #include "engine/conversation_replay.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "engine/bot_descriptor.h"
 #include "engine/bot_set_up.h"
@@ -55,8 +56,15 @@ std::string ReloadBots(RecordedConversation& recorded, const std::vector<std::st
         std::string why;
         std::optional<Participant> read = ReadBot(folder, &why);
         if (!read) {
-            return "bot " + std::to_string(bot.m_id + 1) + " (" + bot.m_name.Str() +
-                   "): " + NotABotText(folder, why) +
+            // The folder is named: the log's may be long gone (a batch's copies).
+            std::error_code unused;
+            if (why.empty()) {
+                why = std::filesystem::is_directory(folder, unused)
+                          ? std::string("no ") + kDescriptorName + " in this folder"
+                          : "no such folder";
+            }
+            return "bot " + std::to_string(bot.m_id + 1) + " (" + bot.m_name.Str() + "): " +
+                   (folder.empty() ? "the log names no folder for it" : folder + ": " + why) +
                    (folders.empty() ? " (name the bot's folder now after the log)" : "");
         }
         // Another bot there would take over the recorded one's lines: the log

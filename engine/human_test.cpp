@@ -74,6 +74,23 @@ TEST_F(WithHuman, ANameWithControlCharactersBreaksNoTranscriptLine) {
     EXPECT_TRUE(transcripts.Texts().m_plainText.Str().ends_with("\r\nANN BOB X [31M> hi\r\n"));
 }
 
+// As their lines, their name is text in the RTF transcript: a brace of it
+// would close the document early, and the lines after it would not show.
+TEST_F(WithHuman, TheirNameIsTextInTheRtfTranscript) {
+    const ParticipantId ann = conversation.JoinHuman("Ann}{\\b").m_id;
+    conversation.Say(ann, "hi", false);
+    EXPECT_TRUE(transcripts.Texts().m_rtfBody.Str().ends_with("\\b ANN\\}\\{\\\\B> \\b0 hi\\line "))
+        << transcripts.Texts().m_rtfBody.Str();
+}
+
+// A log names a human's lines by name alone: going on with a conversation
+// (--continue --join), the human of that name comes back as they were, in
+// their colour, rather than as a second one whose lines read back as the first's.
+TEST_F(WithHuman, JoiningAgainUnderTheirNameIsTheSameHuman) {
+    EXPECT_EQ(conversation.JoinHuman("Sam").m_id, sam);
+    EXPECT_EQ(conversation.Participants().size(), 4u);
+}
+
 // Said during a turn, /quit stops its bot, whose reply (had it come) adds
 // no line after the end.
 TEST_F(WithHuman, QuitEndsItAtOnceAndTheLogMarksTheirLines) {

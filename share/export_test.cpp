@@ -84,6 +84,20 @@ TEST(ExportConversation, ShowsEveryHostileTextAsText) {
     }
 }
 
+// Markdown bolds nothing that begins with a space: a name's spaces at its
+// ends are written so that its bold holds.
+TEST(ExportConversation, BoldsAMarkdownNameWithSpacesAtItsEnds) {
+    RecordedConversation record;
+    Participant spacey;
+    spacey.m_name = "  Spa cey ";
+    spacey.m_folder = "/b/";
+    record.m_participants.push_back(spacey);
+    record.m_turns.push_back(Turn{1, 0, "hi", {}});
+    const std::string md = ExportConversation(record, ExportFormat::kMarkdown, kBannerTime);
+    EXPECT_NE(md.find("\n- **&#32;&#32;Spa cey&#32;** (bot in /b/)\n"), std::string::npos) << md;
+    EXPECT_NE(md.find("\n**&#32;&#32;SPA CEY \\>** hi\n"), std::string::npos) << md;
+}
+
 TEST(ExportFormatOfPath, KnowsTheFourFormatsByTheExtensionWithoutCase) {
     EXPECT_EQ(ExportFormatOfPath("/a.b/talk.HTML"), ExportFormat::kHtml);
     EXPECT_EQ(ExportFormatOfPath("notes.md"), ExportFormat::kMarkdown);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "share/markdown_export.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "engine/outcome_text.h"
@@ -27,12 +28,26 @@ std::string Escaped(std::string_view raw) {
     return escaped;
 }
 
+// `raw` in bold. Markdown opens no bold before a space and closes none
+// after one, so the spaces at its ends go in as character references.
+std::string Strong(std::string_view raw) {
+    const std::string text = Escaped(raw);
+    if (text.empty()) return text;
+    const std::size_t first = std::min(text.find_first_not_of(' '), text.size());
+    const std::size_t end = text.find_last_not_of(' ') + 1;  // 0 when all are spaces
+    std::string strong = "**";
+    for (std::size_t i = 0; i < first; ++i) strong += "&#32;";
+    if (end > first) strong += text.substr(first, end - first);
+    for (std::size_t i = std::max(first, end); i < text.size(); ++i) strong += "&#32;";
+    return strong + "**";
+}
+
 }  // namespace
 
 std::string MarkdownExport(const RecordedConversation& record) {
     std::string md = "# Conversation\n\n";
     for (const Participant& participant : record.m_participants) {
-        md += "- **" + Escaped(participant.m_name.Str()) + "** (" +
+        md += "- " + Strong(participant.m_name.Str()) + " (" +
               Escaped(ParticipantNote(participant)) + ")\n";
     }
     md += "\n";
@@ -47,7 +62,7 @@ std::string MarkdownExport(const RecordedConversation& record) {
         // Bold ends before the label's space: Markdown ends no emphasis after one.
         std::string label = SpeakerLabel(speaker->m_name);
         label.pop_back();
-        md += "\n**" + Escaped(label) + "** " + Escaped(turn.m_text.Str());
+        md += "\n" + Strong(label) + " " + Escaped(turn.m_text.Str());
         if (!turn.m_outcome.Answered()) {
             md += " *\\(" + Escaped(OutcomeText(turn.m_outcome)) + "\\)*";
         }

@@ -94,7 +94,9 @@ CPlainString RtfEscaped(const CPlainString& text) {
 
 void AppendTurn(TranscriptTexts& texts, int colour, const CPlainString& name,
                 const CPlainString& reply, bool escape) {
-    texts.m_rtfBody.Append(RtfTurnLine(colour, name, escape ? RtfEscaped(reply) : reply));
+    // A human's name is text as their line is: a brace of it would end the document.
+    texts.m_rtfBody.Append(escape ? RtfTurnLine(colour, RtfEscaped(name), RtfEscaped(reply))
+                                  : RtfTurnLine(colour, name, reply));
     texts.m_plainText.Append(SpeakerLabel(name), reply, kLineEnd);
 }
 
