@@ -93,6 +93,12 @@ SchedulerAction Conversation::OnTick() {
         m_timeUp = true;
         return Stop({EndReason::kTime, "its time of " + LimitText(*m_rules.m_time) + " is up", ""});
     }
+    // A count of turns set when more were taken (the Stop rules dialog) is
+    // met now, as a time already up is.
+    if (std::optional<ConversationEnd> turns = TurnsUp()) {
+        m_turnsUp = true;
+        return Stop(*turns);
+    }
     // A speaker muted, removed or sitting out since the choice is chosen again.
     const bool ready = m_participants.at(m_next).CanSpeak() && m_lastSpeaker != m_next;
     if (!ready && !m_scheduler.IsTurnInFlight() && !PickNext(m_lastSpeaker)) {
@@ -163,6 +169,7 @@ SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const Exchan
     m_lastSpeaker = index;
     ++m_botTurns;
     std::optional<ConversationEnd> end = RuleAfterTurn(result);
+    if (end && end->m_reason == EndReason::kTurns) m_turnsUp = true;
     // Lines a human said meanwhile follow the bot's, the last handed on;
     // the next bot then answers the human, so the bot that just spoke may.
     for (const auto& [human, text] : std::exchange(m_waitingLines, {})) RecordHuman(human, text);
@@ -218,15 +225,17 @@ void Conversation::Quarantine(Participant& speaker, Turn& turn) {
     turn.m_quarantined = speaker.m_sitOut;
 }
 
+std::optional<ConversationEnd> Conversation::TurnsUp() const {
+    if (!m_rules.m_turns || m_turnsUp || m_botTurns < *m_rules.m_turns) return std::nullopt;
+    const long long turns = *m_rules.m_turns;
+    return ConversationEnd{
+        EndReason::kTurns,
+        std::to_string(turns) + (turns == 1 ? " turn was asked for" : " turns were asked for"), ""};
+}
+
 std::optional<ConversationEnd> Conversation::RuleAfterTurn(const ExchangeResult& result) const {
     const Turn& turn = m_turns.back();
-    if (m_rules.m_turns && m_botTurns == *m_rules.m_turns) {
-        const long long turns = *m_rules.m_turns;
-        return ConversationEnd{
-            EndReason::kTurns,
-            std::to_string(turns) + (turns == 1 ? " turn was asked for" : " turns were asked for"),
-            ""};
-    }
+    if (std::optional<ConversationEnd> turns = TurnsUp()) return turns;
     if (m_rules.m_stopOn && m_rules.m_stopOn->FoundIn(result.m_reply.Str())) {
         return ConversationEnd{EndReason::kStopOn,
                                Get(turn.m_speaker).m_name.Str() +
@@ -267,6 +276,7 @@ void Conversation::SetSpeakingOrder(std::shared_ptr<SpeakerPolicy> speakers) {
 void Conversation::SetRules(StopRules rules) {
     m_rules = std::move(rules);
     m_timeUp = false;
+    m_turnsUp = false;
 }
 
 std::vector<ParticipantId> Conversation::BotsNamed(const std::string& name) const {

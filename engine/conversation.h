@@ -163,6 +163,9 @@ class Conversation {
     void Quarantine(Participant& speaker, Turn& turn);
     // The first rule that stops the conversation after the newest turn.
     std::optional<ConversationEnd> RuleAfterTurn(const ExchangeResult& result) const;
+    // The end the turns rule gives once the bots have taken its turns (or
+    // more: it may be set later); none before, or once it has fired.
+    std::optional<ConversationEnd> TurnsUp() const;
     // A rule stops the conversation: the Exit sequence, or a pause in the window.
     SchedulerAction Stop(ConversationEnd end);
     std::string Name(std::size_t index) const { return m_participants[index].m_name.Str(); }
@@ -190,6 +193,7 @@ class Conversation {
     std::optional<ConversationEnd> m_stoppedBy;
     std::optional<ConversationEnd> m_end;
     bool m_timeUp = false;     // the time rule has fired: Resume goes on
+    bool m_turnsUp = false;    // the turns rule has fired: Resume goes on
     long long m_botTurns = 0;  // the turns bots took (what --turns counts)
     // Humans' lines said during the turn in flight, recorded after it.
     std::vector<std::pair<ParticipantId, std::string>> m_waitingLines;
