@@ -74,6 +74,17 @@ TEST_F(WithHuman, ANameWithControlCharactersBreaksNoTranscriptLine) {
     EXPECT_TRUE(transcripts.Texts().m_plainText.Str().ends_with("\r\nANN BOB X [31M> hi\r\n"));
 }
 
+// Typed in the window's name question, a name is text, as the lines are:
+// braces and backslashes do not end the document or its colours early.
+TEST_F(WithHuman, ANameWithRtfSpecialsShowsAsTyped) {
+    const Participant& zed = conversation.JoinHuman("}Zed\\");
+    conversation.Say(zed.m_id, "hi", false);
+    const std::string line = "\\cf3 \\b \\}ZED\\\\> \\b0 hi\\line ";
+    EXPECT_TRUE(transcripts.Texts().m_rtfBody.Str().ends_with(line))
+        << transcripts.Texts().m_rtfBody.Str();
+    EXPECT_EQ(RtfLineOf(zed, conversation.Turns().back()), line);
+}
+
 // Said during a turn, /quit stops its bot, whose reply (had it come) adds
 // no line after the end.
 TEST_F(WithHuman, QuitEndsItAtOnceAndTheLogMarksTheirLines) {

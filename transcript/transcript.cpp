@@ -94,7 +94,9 @@ CPlainString RtfEscaped(const CPlainString& text) {
 
 void AppendTurn(TranscriptTexts& texts, int colour, const CPlainString& name,
                 const CPlainString& reply, bool escape) {
-    texts.m_rtfBody.Append(RtfTurnLine(colour, name, escape ? RtfEscaped(reply) : reply));
+    // A person's name is text as their lines are; a bot's, like its reply, goes in as it stands.
+    texts.m_rtfBody.Append(
+        RtfTurnLine(colour, escape ? RtfEscaped(name) : name, escape ? RtfEscaped(reply) : reply));
     texts.m_plainText.Append(SpeakerLabel(name), reply, kLineEnd);
 }
 
