@@ -154,6 +154,12 @@ SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const Exchan
     // Nor does one a human interrupted or quit, even when its reply beat the stop.
     if (!m_scheduler.WillRecordTurn() || result.m_outcome.m_end == ExchangeEnd::kCancelled ||
         std::exchange(m_interrupted, false) || m_end) {
+        // The bot said nothing; the lines said meanwhile were said, and are
+        // in the record before a save is offered.
+        if (!m_end && !m_waitingLines.empty()) {
+            SayWaitingLines();
+            PickNext(m_lastSpeaker);
+        }
         return m_scheduler.OnTurnFinished().m_next;
     }
     const std::size_t index = IndexOf(speaker);
@@ -172,7 +178,7 @@ SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const Exchan
     if (end && end->m_reason == EndReason::kTurns) m_turnsUp = true;
     // Lines a human said meanwhile follow the bot's, the last handed on;
     // the next bot then answers the human, so the bot that just spoke may.
-    for (const auto& [human, text] : std::exchange(m_waitingLines, {})) RecordHuman(human, text);
+    SayWaitingLines();
     if (!PickNext(m_lastSpeaker) && !end)
         end = {EndReason::kNoSpeakers, "fewer than two bots can speak", ""};
     // Told to the scheduler while the turn is still in flight, so that a
@@ -434,8 +440,7 @@ SchedulerAction Conversation::Say(ParticipantId id, const std::string& text, boo
         return SchedulerAction::kNothing;
     }
     m_interrupted = true;
-    for (const auto& [human, waiting] : std::exchange(m_waitingLines, {}))
-        RecordHuman(human, waiting);
+    SayWaitingLines();
     RecordHuman(id, line);
     PickNext(m_lastSpeaker);
     return SchedulerAction::kCancelTurn;
@@ -456,6 +461,10 @@ BotProfile Conversation::NextExchange() const {
     return bot;
 }
 
+void Conversation::SayWaitingLines() {
+    for (const auto& [human, text] : std::exchange(m_waitingLines, {})) RecordHuman(human, text);
+}
+
 void Conversation::RecordHuman(ParticipantId id, const std::string& text) {
     Turn& turn =
         m_turns.emplace_back(Turn{static_cast<long long>(m_turns.size()) + 1, id, text, {}});
@@ -468,6 +477,7 @@ void Conversation::RecordHuman(ParticipantId id, const std::string& text) {
 SchedulerAction Conversation::Quit(ParticipantId id) {
     // Always the end, also where the rules' ends only pause; as a stop, it
     // stops the bot in flight, whose turn then adds nothing after the end.
+    SayWaitingLines();
     m_stoppedBy = ConversationEnd{EndReason::kQuit, Get(id).m_name.Str() + " said /quit", ""};
     m_end = m_stoppedBy;
     for (ConversationObserver* observer : m_observers) observer->ConversationEnded(*this, *m_end);
@@ -476,6 +486,8 @@ SchedulerAction Conversation::Quit(ParticipantId id) {
 
 void Conversation::Finish(EndReason reason, const std::string& summary) {
     if (m_end) return;
+    // Closed during a turn: its bot's reply never comes, the lines said meanwhile were said.
+    SayWaitingLines();
     m_end = m_stoppedBy && !m_rules.m_pauseInstead ? *m_stoppedBy
                                                    : ConversationEnd{reason, summary, ""};
     for (ConversationObserver* observer : m_observers) observer->ConversationEnded(*this, *m_end);

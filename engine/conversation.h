@@ -174,6 +174,9 @@ class Conversation {
     bool Keep(Turn turn);
     // Records a human's line as a turn and passes it on.
     void RecordHuman(ParticipantId id, const std::string& text);
+    // Records the lines said during the turn in flight, which is over
+    // without a line of its own (stopped) or will never end (the end).
+    void SayWaitingLines();
 
     std::vector<Participant> m_participants;
     std::vector<ParticipantId> m_introduced;

@@ -74,6 +74,33 @@ TEST_F(WithHuman, ANameWithControlCharactersBreaksNoTranscriptLine) {
     EXPECT_TRUE(transcripts.Texts().m_plainText.Str().ends_with("\r\nANN BOB X [31M> hi\r\n"));
 }
 
+// A line said during a turn waits for it; the turn stopped (Exit twice, the
+// window closed, /quit), the line is still said, before the save and the end.
+TEST_F(WithHuman, ALineWaitingForAStoppedTurnIsStillSaid) {
+    const std::string& plain = transcripts.Texts().m_plainText.Str();
+    ParticipantId bot = Begin();
+    conversation.Say(sam, "Wait for me", false);
+    conversation.OnExit();
+    EXPECT_EQ(conversation.OnCancel(), SchedulerAction::kCancelTurn);
+    ExchangeResult stopped;
+    stopped.m_outcome.m_end = ExchangeEnd::kCancelled;
+    EXPECT_EQ(conversation.OnExchangeDone(bot, stopped), SchedulerAction::kRunExitSequence);
+    EXPECT_TRUE(plain.ends_with("\r\nSAM> Wait for me\r\n")) << plain;
+    for (const bool quit : {false, true}) {
+        Started other({"Hask", "Wren"});
+        const ParticipantId ann = other.conversation.JoinHuman("Ann").m_id;
+        EXPECT_EQ(other.conversation.OnTick(), SchedulerAction::kStartTurn);
+        other.conversation.Say(ann, "And me", false);
+        if (quit) {
+            other.conversation.Quit(ann);
+        } else {
+            other.conversation.OnClose();
+            other.conversation.Finish(EndReason::kClose, "the window was closed");
+        }
+        EXPECT_EQ(other.log.m_events.back(), "turn 1 Ann: And me []") << quit;
+    }
+}
+
 // Typed in the window's name question, a name is text, as the lines are:
 // braces and backslashes do not end the document or its colours early.
 TEST_F(WithHuman, ANameWithRtfSpecialsShowsAsTyped) {
