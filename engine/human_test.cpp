@@ -3,6 +3,7 @@
 // every record shows them.
 #include <gtest/gtest.h>
 
+#include "engine/bot_table.h"
 #include "engine/conversation.h"
 #include "engine/jsonl_log.h"
 #include "engine/test_conversation.h"
@@ -99,6 +100,17 @@ TEST_F(WithHuman, ALineWaitingForAStoppedTurnIsStillSaid) {
         }
         EXPECT_EQ(other.log.m_events.back(), "turn 1 Ann: And me []") << quit;
     }
+}
+
+// A person's row in the Bots window counts none of the bots' figures, and
+// its details name no bot number or folder.
+TEST_F(WithHuman, TheBotsWindowShowsThemWithoutABotsFigures) {
+    conversation.Say(sam, "Hi", false);
+    std::vector<std::string> row(BotTableHeadings().size());
+    row[1] = "Sam";
+    EXPECT_EQ(BotTableRow(conversation.Get(sam)), row);
+    EXPECT_EQ(BotDetailsText(conversation.Get(sam), 8),
+              "Sam takes part as a person, not a bot: the figures here are the bots'.");
 }
 
 // Typed in the window's name question, a name is text, as the lines are:
