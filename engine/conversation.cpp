@@ -430,6 +430,8 @@ void Conversation::SetOpening(const std::string& line) {
 
 SchedulerAction Conversation::Say(ParticipantId id, const std::string& text, bool interrupt) {
     const std::string line = CleanLine(text);
+    // Blank (a space pressed before Enter) is nothing to say, as an empty line is.
+    if (line.find_first_not_of(' ') == std::string::npos) return SchedulerAction::kNothing;
     if (!m_scheduler.IsTurnInFlight()) {
         RecordHuman(id, line);
         PickNext(m_lastSpeaker);

@@ -103,11 +103,12 @@ class Conversation {
     // (black when every one is taken); observers are told as of a bot added.
     const Participant& JoinHuman(const CPlainString& name);
     // Human `id` says `text` (control characters become spaces; cut as a
-    // reply is). Between turns, or while paused, it is recorded at once;
-    // during a turn it waits for that turn's line, unless `interrupt`: then
-    // it is recorded now, the bot in flight adds no line, and the answer is
-    // kCancelTurn (the front-end stops that bot). Either way the line is
-    // handed to the next bot, whom the speaking order chooses after it.
+    // reply is); a blank line says nothing. Between turns, or while paused,
+    // it is recorded at once; during a turn it waits for that turn's line,
+    // unless `interrupt`: then it is recorded now, the bot in flight adds no
+    // line, and the answer is kCancelTurn (the front-end stops that bot).
+    // Either way the line is handed to the next bot, whom the speaking order
+    // chooses after it.
     SchedulerAction Say(ParticipantId id, const std::string& text, bool interrupt);
     // Human `id`'s /quit: ends the conversation as a stop rule does.
     SchedulerAction Quit(ParticipantId id);

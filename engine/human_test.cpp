@@ -102,6 +102,15 @@ TEST_F(WithHuman, ALineWaitingForAStoppedTurnIsStillSaid) {
     }
 }
 
+// Spaces alone (or control characters, which become spaces) say nothing, as
+// an empty line says nothing: no turn, and no bot stopped for it.
+TEST_F(WithHuman, ABlankLineSaysNothing) {
+    conversation.Say(sam, " \t ", false);
+    EXPECT_TRUE(conversation.Turns().empty());
+    Begin();
+    EXPECT_EQ(conversation.Say(sam, "  ", true), SchedulerAction::kNothing);
+}
+
 // A person's row in the Bots window counts none of the bots' figures, and
 // its details name no bot number or folder.
 TEST_F(WithHuman, TheBotsWindowShowsThemWithoutABotsFigures) {
