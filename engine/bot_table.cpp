@@ -53,6 +53,12 @@ std::vector<std::string> BotTableHeadings() {
 }
 
 std::vector<std::string> BotTableRow(const Participant& bot) {
+    // A person's lines are not a bot's turns: none of the figures count them.
+    if (bot.m_kind == ParticipantKind::kHuman) {
+        std::vector<std::string> row(BotTableHeadings().size());
+        row[1] = bot.m_name.Str();
+        return row;
+    }
     const BotStats& stats = bot.m_stats;
     std::vector<std::string> row = {std::to_string(bot.m_id + 1), bot.m_name.Str()};
     for (std::string& cell : BotStatsCells(stats)) row.push_back(std::move(cell));
@@ -68,6 +74,8 @@ std::vector<std::string> BotTableRow(const Participant& bot) {
 std::string BotDetailsText(const Participant& bot, std::size_t tail_lines) {
     const BotStats& stats = bot.m_stats;
     const std::string& name = bot.m_name.Str();
+    if (bot.m_kind == ParticipantKind::kHuman)
+        return name + " takes part as a person, not a bot: the figures here are the bots'.";
     std::string text =
         "Bot " + std::to_string(bot.m_id + 1) + ", " + name + ", from " + bot.m_folder.Str() + "\n";
     if (!stats.m_lastFailure) return text + "It has not failed.";

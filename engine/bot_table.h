@@ -18,13 +18,14 @@ std::vector<std::string> BotStatsCells(const BotStats& stats);
 // The Bots window's table in words: the column headings, and one bot's
 // cells in the same order (number, name, the BotStatsCells, talkativeness,
 // last failure, folder). The long cells come last, so the counts stay in sight.
+// A person's row holds only their name.
 std::vector<std::string> BotTableHeadings();
 std::vector<std::string> BotTableRow(const Participant& bot);
 
 // Bot `bot` in words, for below the table: its name and folder, its
 // failures by kind ("Failures: 2 timed out, 1 exited."), then its last
 // failure, "Turn 7: WREN timed out after 20 s", with the last `tail_lines`
-// lines of what it wrote, each on a line of its own.
+// lines of what it wrote, each on a line of its own. A person is said to be one.
 std::string BotDetailsText(const Participant& bot, std::size_t tail_lines);
 
 // A duration as "0.25 s".

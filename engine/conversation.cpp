@@ -93,6 +93,12 @@ SchedulerAction Conversation::OnTick() {
         m_timeUp = true;
         return Stop({EndReason::kTime, "its time of " + LimitText(*m_rules.m_time) + " is up", ""});
     }
+    // A count of turns set when more were taken (the Stop rules dialog) is
+    // met now, as a time already up is.
+    if (std::optional<ConversationEnd> turns = TurnsUp()) {
+        m_turnsUp = true;
+        return Stop(*turns);
+    }
     // A speaker muted, removed or sitting out since the choice is chosen again.
     const bool ready = m_participants.at(m_next).CanSpeak() && m_lastSpeaker != m_next;
     if (!ready && !m_scheduler.IsTurnInFlight() && !PickNext(m_lastSpeaker)) {
@@ -148,6 +154,12 @@ SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const Exchan
     // Nor does one a human interrupted or quit, even when its reply beat the stop.
     if (!m_scheduler.WillRecordTurn() || result.m_outcome.m_end == ExchangeEnd::kCancelled ||
         std::exchange(m_interrupted, false) || m_end) {
+        // The bot said nothing; the lines said meanwhile were said, and are
+        // in the record before a save is offered.
+        if (!m_end && !m_waitingLines.empty()) {
+            SayWaitingLines();
+            PickNext(m_lastSpeaker);
+        }
         return m_scheduler.OnTurnFinished().m_next;
     }
     const std::size_t index = IndexOf(speaker);
@@ -163,9 +175,10 @@ SchedulerAction Conversation::OnExchangeDone(ParticipantId speaker, const Exchan
     m_lastSpeaker = index;
     ++m_botTurns;
     std::optional<ConversationEnd> end = RuleAfterTurn(result);
+    if (end && end->m_reason == EndReason::kTurns) m_turnsUp = true;
     // Lines a human said meanwhile follow the bot's, the last handed on;
     // the next bot then answers the human, so the bot that just spoke may.
-    for (const auto& [human, text] : std::exchange(m_waitingLines, {})) RecordHuman(human, text);
+    SayWaitingLines();
     if (!PickNext(m_lastSpeaker) && !end)
         end = {EndReason::kNoSpeakers, "fewer than two bots can speak", ""};
     // Told to the scheduler while the turn is still in flight, so that a
@@ -218,15 +231,17 @@ void Conversation::Quarantine(Participant& speaker, Turn& turn) {
     turn.m_quarantined = speaker.m_sitOut;
 }
 
+std::optional<ConversationEnd> Conversation::TurnsUp() const {
+    if (!m_rules.m_turns || m_turnsUp || m_botTurns < *m_rules.m_turns) return std::nullopt;
+    const long long turns = *m_rules.m_turns;
+    return ConversationEnd{
+        EndReason::kTurns,
+        std::to_string(turns) + (turns == 1 ? " turn was asked for" : " turns were asked for"), ""};
+}
+
 std::optional<ConversationEnd> Conversation::RuleAfterTurn(const ExchangeResult& result) const {
     const Turn& turn = m_turns.back();
-    if (m_rules.m_turns && m_botTurns == *m_rules.m_turns) {
-        const long long turns = *m_rules.m_turns;
-        return ConversationEnd{
-            EndReason::kTurns,
-            std::to_string(turns) + (turns == 1 ? " turn was asked for" : " turns were asked for"),
-            ""};
-    }
+    if (std::optional<ConversationEnd> turns = TurnsUp()) return turns;
     if (m_rules.m_stopOn && m_rules.m_stopOn->FoundIn(result.m_reply.Str())) {
         return ConversationEnd{EndReason::kStopOn,
                                Get(turn.m_speaker).m_name.Str() +
@@ -267,6 +282,7 @@ void Conversation::SetSpeakingOrder(std::shared_ptr<SpeakerPolicy> speakers) {
 void Conversation::SetRules(StopRules rules) {
     m_rules = std::move(rules);
     m_timeUp = false;
+    m_turnsUp = false;
 }
 
 std::vector<ParticipantId> Conversation::BotsNamed(const std::string& name) const {
@@ -420,6 +436,8 @@ void Conversation::SetOpening(const std::string& line) {
 
 SchedulerAction Conversation::Say(ParticipantId id, const std::string& text, bool interrupt) {
     const std::string line = CleanLine(text);
+    // Blank (a space pressed before Enter) is nothing to say, as an empty line is.
+    if (line.find_first_not_of(' ') == std::string::npos) return SchedulerAction::kNothing;
     if (!m_scheduler.IsTurnInFlight()) {
         RecordHuman(id, line);
         PickNext(m_lastSpeaker);
@@ -430,8 +448,7 @@ SchedulerAction Conversation::Say(ParticipantId id, const std::string& text, boo
         return SchedulerAction::kNothing;
     }
     m_interrupted = true;
-    for (const auto& [human, waiting] : std::exchange(m_waitingLines, {}))
-        RecordHuman(human, waiting);
+    SayWaitingLines();
     RecordHuman(id, line);
     PickNext(m_lastSpeaker);
     return SchedulerAction::kCancelTurn;
@@ -452,6 +469,10 @@ BotProfile Conversation::NextExchange() const {
     return bot;
 }
 
+void Conversation::SayWaitingLines() {
+    for (const auto& [human, text] : std::exchange(m_waitingLines, {})) RecordHuman(human, text);
+}
+
 void Conversation::RecordHuman(ParticipantId id, const std::string& text) {
     Turn& turn =
         m_turns.emplace_back(Turn{static_cast<long long>(m_turns.size()) + 1, id, text, {}});
@@ -464,6 +485,7 @@ void Conversation::RecordHuman(ParticipantId id, const std::string& text) {
 SchedulerAction Conversation::Quit(ParticipantId id) {
     // Always the end, also where the rules' ends only pause; as a stop, it
     // stops the bot in flight, whose turn then adds nothing after the end.
+    SayWaitingLines();
     m_stoppedBy = ConversationEnd{EndReason::kQuit, Get(id).m_name.Str() + " said /quit", ""};
     m_end = m_stoppedBy;
     for (ConversationObserver* observer : m_observers) observer->ConversationEnded(*this, *m_end);
@@ -472,6 +494,8 @@ SchedulerAction Conversation::Quit(ParticipantId id) {
 
 void Conversation::Finish(EndReason reason, const std::string& summary) {
     if (m_end) return;
+    // Closed during a turn: its bot's reply never comes, the lines said meanwhile were said.
+    SayWaitingLines();
     m_end = m_stoppedBy && !m_rules.m_pauseInstead ? *m_stoppedBy
                                                    : ConversationEnd{reason, summary, ""};
     for (ConversationObserver* observer : m_observers) observer->ConversationEnded(*this, *m_end);

@@ -104,11 +104,12 @@ class Conversation {
     // A human of that name already in it (rejoined from a log) is that one.
     const Participant& JoinHuman(const CPlainString& name);
     // Human `id` says `text` (control characters become spaces; cut as a
-    // reply is). Between turns, or while paused, it is recorded at once;
-    // during a turn it waits for that turn's line, unless `interrupt`: then
-    // it is recorded now, the bot in flight adds no line, and the answer is
-    // kCancelTurn (the front-end stops that bot). Either way the line is
-    // handed to the next bot, whom the speaking order chooses after it.
+    // reply is); a blank line says nothing. Between turns, or while paused,
+    // it is recorded at once; during a turn it waits for that turn's line,
+    // unless `interrupt`: then it is recorded now, the bot in flight adds no
+    // line, and the answer is kCancelTurn (the front-end stops that bot).
+    // Either way the line is handed to the next bot, whom the speaking order
+    // chooses after it.
     SchedulerAction Say(ParticipantId id, const std::string& text, bool interrupt);
     // Human `id`'s /quit: ends the conversation as a stop rule does.
     SchedulerAction Quit(ParticipantId id);
@@ -164,6 +165,9 @@ class Conversation {
     void Quarantine(Participant& speaker, Turn& turn);
     // The first rule that stops the conversation after the newest turn.
     std::optional<ConversationEnd> RuleAfterTurn(const ExchangeResult& result) const;
+    // The end the turns rule gives once the bots have taken its turns (or
+    // more: it may be set later); none before, or once it has fired.
+    std::optional<ConversationEnd> TurnsUp() const;
     // A rule stops the conversation: the Exit sequence, or a pause in the window.
     SchedulerAction Stop(ConversationEnd end);
     std::string Name(std::size_t index) const { return m_participants[index].m_name.Str(); }
@@ -172,6 +176,9 @@ class Conversation {
     bool Keep(Turn turn);
     // Records a human's line as a turn and passes it on.
     void RecordHuman(ParticipantId id, const std::string& text);
+    // Records the lines said during the turn in flight, which is over
+    // without a line of its own (stopped) or will never end (the end).
+    void SayWaitingLines();
 
     std::vector<Participant> m_participants;
     std::vector<ParticipantId> m_introduced;
@@ -191,6 +198,7 @@ class Conversation {
     std::optional<ConversationEnd> m_stoppedBy;
     std::optional<ConversationEnd> m_end;
     bool m_timeUp = false;     // the time rule has fired: Resume goes on
+    bool m_turnsUp = false;    // the turns rule has fired: Resume goes on
     long long m_botTurns = 0;  // the turns bots took (what --turns counts)
     // Humans' lines said during the turn in flight, recorded after it.
     std::vector<std::pair<ParticipantId, std::string>> m_waitingLines;

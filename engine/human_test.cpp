@@ -3,6 +3,7 @@
 // every record shows them.
 #include <gtest/gtest.h>
 
+#include "engine/bot_table.h"
 #include "engine/conversation.h"
 #include "engine/jsonl_log.h"
 #include "engine/test_conversation.h"
@@ -74,21 +75,70 @@ TEST_F(WithHuman, ANameWithControlCharactersBreaksNoTranscriptLine) {
     EXPECT_TRUE(transcripts.Texts().m_plainText.Str().ends_with("\r\nANN BOB X [31M> hi\r\n"));
 }
 
-// As their lines, their name is text in the RTF transcript: a brace of it
-// would close the document early, and the lines after it would not show.
-TEST_F(WithHuman, TheirNameIsTextInTheRtfTranscript) {
-    const ParticipantId ann = conversation.JoinHuman("Ann}{\\b").m_id;
-    conversation.Say(ann, "hi", false);
-    EXPECT_TRUE(transcripts.Texts().m_rtfBody.Str().ends_with("\\b ANN\\}\\{\\\\B> \\b0 hi\\line "))
-        << transcripts.Texts().m_rtfBody.Str();
-}
-
 // A log names a human's lines by name alone: going on with a conversation
 // (--continue --join), the human of that name comes back as they were, in
 // their colour, rather than as a second one whose lines read back as the first's.
 TEST_F(WithHuman, JoiningAgainUnderTheirNameIsTheSameHuman) {
     EXPECT_EQ(conversation.JoinHuman("Sam").m_id, sam);
     EXPECT_EQ(conversation.Participants().size(), 4u);
+}
+
+// A line said during a turn waits for it; the turn stopped (Exit twice, the
+// window closed, /quit), the line is still said, before the save and the end.
+TEST_F(WithHuman, ALineWaitingForAStoppedTurnIsStillSaid) {
+    const std::string& plain = transcripts.Texts().m_plainText.Str();
+    ParticipantId bot = Begin();
+    conversation.Say(sam, "Wait for me", false);
+    conversation.OnExit();
+    EXPECT_EQ(conversation.OnCancel(), SchedulerAction::kCancelTurn);
+    ExchangeResult stopped;
+    stopped.m_outcome.m_end = ExchangeEnd::kCancelled;
+    EXPECT_EQ(conversation.OnExchangeDone(bot, stopped), SchedulerAction::kRunExitSequence);
+    EXPECT_TRUE(plain.ends_with("\r\nSAM> Wait for me\r\n")) << plain;
+    for (const bool quit : {false, true}) {
+        Started other({"Hask", "Wren"});
+        const ParticipantId ann = other.conversation.JoinHuman("Ann").m_id;
+        EXPECT_EQ(other.conversation.OnTick(), SchedulerAction::kStartTurn);
+        other.conversation.Say(ann, "And me", false);
+        if (quit) {
+            other.conversation.Quit(ann);
+        } else {
+            other.conversation.OnClose();
+            other.conversation.Finish(EndReason::kClose, "the window was closed");
+        }
+        EXPECT_EQ(other.log.m_events.back(), "turn 1 Ann: And me []") << quit;
+    }
+}
+
+// Spaces alone (or control characters, which become spaces) say nothing, as
+// an empty line says nothing: no turn, and no bot stopped for it.
+TEST_F(WithHuman, ABlankLineSaysNothing) {
+    conversation.Say(sam, " \t ", false);
+    EXPECT_TRUE(conversation.Turns().empty());
+    Begin();
+    EXPECT_EQ(conversation.Say(sam, "  ", true), SchedulerAction::kNothing);
+}
+
+// A person's row in the Bots window counts none of the bots' figures, and
+// its details name no bot number or folder.
+TEST_F(WithHuman, TheBotsWindowShowsThemWithoutABotsFigures) {
+    conversation.Say(sam, "Hi", false);
+    std::vector<std::string> row(BotTableHeadings().size());
+    row[1] = "Sam";
+    EXPECT_EQ(BotTableRow(conversation.Get(sam)), row);
+    EXPECT_EQ(BotDetailsText(conversation.Get(sam), 8),
+              "Sam takes part as a person, not a bot: the figures here are the bots'.");
+}
+
+// Typed in the window's name question, a name is text, as the lines are:
+// braces and backslashes do not end the document or its colours early.
+TEST_F(WithHuman, ANameWithRtfSpecialsShowsAsTyped) {
+    const Participant& zed = conversation.JoinHuman("}Zed\\");
+    conversation.Say(zed.m_id, "hi", false);
+    const std::string line = "\\cf3 \\b \\}ZED\\\\> \\b0 hi\\line ";
+    EXPECT_TRUE(transcripts.Texts().m_rtfBody.Str().ends_with(line))
+        << transcripts.Texts().m_rtfBody.Str();
+    EXPECT_EQ(RtfLineOf(zed, conversation.Turns().back()), line);
 }
 
 // Said during a turn, /quit stops its bot, whose reply (had it come) adds

@@ -196,6 +196,24 @@ TEST(StopRules, TimeEndsAtATickAndTheWindowPausesUntilResume) {
     EXPECT_EQ(shortest.conversation.StoppedBy()->Detail(), "its time of 250 ms is up");
 }
 
+// The Stop rules dialog may ask for fewer turns than were taken: the window
+// then pauses at once, as for a time already up, and Resume goes on.
+TEST(StopRules, ATurnCountAlreadyPassedPausesAtTheNextTick) {
+    Started started({"A", "B"}, "list");
+    Conversation& conversation = started.conversation;
+    started.Run(5);
+    StopRules rules;
+    rules.m_turns = 3;
+    rules.m_pauseInstead = true;
+    conversation.SetRules(rules);
+    EXPECT_EQ(conversation.OnTick(), SchedulerAction::kNothing);
+    ASSERT_TRUE(conversation.StoppedBy());
+    EXPECT_EQ(conversation.StoppedBy()->Detail(), "3 turns were asked for");
+    conversation.OnResume();
+    started.Run(2);
+    EXPECT_EQ(conversation.Turns().size(), 7u);
+}
+
 // A bot failing N times in a row sits out N, then 2N turns; a conversation
 // where fewer than two can speak ends with that reason.
 TEST(StopRules, QuarantineDoublesEachTimeAndNoSpeakersEnds) {

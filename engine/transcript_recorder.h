@@ -10,7 +10,7 @@ namespace jabbery {
 // escaped, a bot's reply as it stands.
 inline std::string RtfLineOf(const Participant& speaker, const Turn& turn) {
     const bool human = speaker.m_kind == ParticipantKind::kHuman;
-    return RtfTurnLine(speaker.m_colour, speaker.m_name,
+    return RtfTurnLine(speaker.m_colour, human ? RtfEscaped(speaker.m_name) : speaker.m_name,
                        human ? RtfEscaped(turn.m_text) : turn.m_text);
 }
 

@@ -36,6 +36,8 @@ constexpr std::size_t kLastNumberColumn = 7;
 // The name column's widest, in dialog units: a long name is cut there
 // rather than push the counts out of sight.
 constexpr int kNameColumnWidth = 70;
+// The table's least height, in dialog units: its headings and a few rows.
+constexpr int kMinTableHeight = 45;
 
 // The bots' colours as small squares, one image per bot number.
 wxImageList* ColourSwatches() {
@@ -99,6 +101,10 @@ CBotsWindow::CBotsWindow(wxWindow* parent, Conversation& conversation, UserDialo
     layout->Add(m_details, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT));
     layout->Add(buttons, wxSizerFlags().Expand().Border());
     SetSizer(layout);
+    // Never so small that the buttons overlap or the table shows no bot; the
+    // table asks no more, however many bots it lists.
+    m_table->SetMinSize(ConvertDialogToPixels(wxSize(0, kMinTableHeight)));
+    SetMinClientSize(layout->CalcMin());
     Update();
     SetSize(ConvertDialogToPixels(wxSize(420, 200)));
     CentreWithinScreen(this);

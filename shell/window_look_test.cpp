@@ -129,6 +129,31 @@ TEST(WindowLook, AtScaleTwoTheBotsWindowShowsEveryColumnUpToTheSlowestTime) {
     EXPECT_GT(table->GetScrollRange(wxHORIZONTAL), table->GetScrollThumb(wxHORIZONTAL));
 }
 
+// Made as small as it goes, the Bots window still holds its buttons side by
+// side, and above them the details and a table that shows a few bots.
+TEST(WindowLook, TheBotsWindowMadeSmallKeepsItsButtonsInSight) {
+    Conversation conversation;
+    for (const char* name : {"Ann", "Bob"}) {
+        Participant bot;
+        bot.m_name = name;
+        conversation.Join(std::move(bot));
+    }
+    ScriptedDialogs dialogs;
+    CBotsWindow window(nullptr, conversation, dialogs, "/tmp");
+    window.Show();
+    ASSERT_TRUE(RunEventsUntil([&] { return window.IsShownOnScreen(); }, 10s));
+    window.SetClientSize(wxSize(10, 10));
+    RunEventsUntil([] { return false; }, 300ms);
+    const auto rect = [&](int id) { return window.FindWindow(id)->GetRect(); };
+    EXPECT_LT(rect(CBotsWindow::kAddId).GetRight(), rect(CBotsWindow::kNewProgramBotId).x);
+    EXPECT_LT(rect(CBotsWindow::kOpenFolderId).GetRight(), rect(wxID_CANCEL).x);
+    EXPECT_LE(rect(wxID_CANCEL).GetRight(), window.GetClientSize().x);
+    EXPECT_LT(window.Details()->GetRect().GetBottom(), rect(wxID_CANCEL).y);
+    wxRect second_row;
+    ASSERT_TRUE(window.Table()->GetItemRect(1, second_row));
+    EXPECT_LE(second_row.GetBottom(), window.Table()->GetClientSize().y) << "both bots in sight";
+}
+
 // A read-only transcript: no sideways scrolling, no caret, a name for screen readers.
 TEST(WindowLook, TheTranscriptViewWrapsEvenAFullLengthWord) {
     ShownWindow shown;

@@ -94,9 +94,9 @@ CPlainString RtfEscaped(const CPlainString& text) {
 
 void AppendTurn(TranscriptTexts& texts, int colour, const CPlainString& name,
                 const CPlainString& reply, bool escape) {
-    // A human's name is text as their line is: a brace of it would end the document.
-    texts.m_rtfBody.Append(escape ? RtfTurnLine(colour, RtfEscaped(name), RtfEscaped(reply))
-                                  : RtfTurnLine(colour, name, reply));
+    // A person's name is text as their lines are; a bot's, like its reply, goes in as it stands.
+    texts.m_rtfBody.Append(
+        RtfTurnLine(colour, escape ? RtfEscaped(name) : name, escape ? RtfEscaped(reply) : reply));
     texts.m_plainText.Append(SpeakerLabel(name), reply, kLineEnd);
 }
 

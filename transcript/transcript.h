@@ -45,7 +45,7 @@ CPlainString RtfEscaped(const CPlainString& text);
 void AppendIntro(TranscriptTexts& texts, int colour, const CPlainString& folder);
 
 // Adds one turn to both records; the plain text keeps the reply as it is,
-// the rich text takes it and the name escaped when `escape` (a human).
+// the rich text takes it and the name escaped when `escape` (a human's line).
 void AppendTurn(TranscriptTexts& texts, int colour, const CPlainString& name,
                 const CPlainString& reply, bool escape = false);
 
